@@ -1,0 +1,36 @@
+// The command groups of orva32cli. Each group lives in its own file; `words` are the
+// arguments after the group's name. A handler returns the exit code (2 for bad arguments is
+// raised as UsageError).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orva::cli {
+
+struct Context {
+  std::string dataDir;  // with a trailing "/"
+  bool json = false;
+};
+
+// Resolves --data-dir / ORVA32_HOME / the default, creates and seeds it, sets the program
+// directory. Throws UsageError when no folder can be had.
+Context MakeContext(const std::vector<std::string>& words);
+
+int RunTariff(const std::vector<std::string>& words);        // tariff list|eval|cost|check
+int RunEaster(const std::vector<std::string>& words);        // easter YEAR
+int RunLog(const std::vector<std::string>& words);           // log show|totals|sort|...
+int RunBill(const std::vector<std::string>& words);          // bill add|day|month|period
+int RunMeter(const std::vector<std::string>& words);         // meter [--simulate ENTRY]
+int RunSend(const std::vector<std::string>& words);          // send MESSAGE
+int RunSimulateCall(const std::vector<std::string>& words);  // simulate-call ...
+int RunNetstat(const std::vector<std::string>& words);       // netstat [--view V]
+int RunHosts(const std::vector<std::string>& words);         // hosts merge
+int RunDns(const std::vector<std::string>& words);           // dns reverse|forward
+int RunTime(const std::vector<std::string>& words);          // time check SERVER
+int RunMail(const std::vector<std::string>& words);          // mail check
+
+// Prints "orva32cli: <what> non è ancora disponibile" and returns 2.
+int NotYetAvailable(const std::string& what);
+
+}  // namespace orva::cli

@@ -1,0 +1,90 @@
+// Finding and seeding the data directory.
+#include "platform/DataDir.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/SafeFile.h"
+#include "platform/TextCodec.h"
+
+namespace orva {
+namespace {
+
+std::string WithSlash(std::string p) {
+  if (!p.empty() && p.back() != '/') p += '/';
+  return p;
+}
+
+bool HasTrf(const std::string& dir) {
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return false;
+  bool found = false;
+  while (dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.size() > 4 && EqualsNoCase(name.substr(name.size() - 4), ".trf")) {
+      found = true;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+}  // namespace
+
+std::string ExecutableDirectory() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "./";
+  return DirectoryOf(std::string(buf, static_cast<std::size_t>(n)));
+}
+
+Result<std::string> ResolveDataDirectory(const std::string& option) {
+  std::string dir;
+  if (!option.empty()) {
+    dir = option;
+  } else if (const char* home = std::getenv("ORVA32_HOME"); home && *home) {
+    dir = home;
+  } else if (FileExists(ResolveNoCase(ExecutableDirectory() + "ORVA32.INI"))) {
+    dir = ExecutableDirectory();
+  } else if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+    dir = JoinPath(xdg, "orva32");
+  } else if (const char* h = std::getenv("HOME"); h && *h) {
+    dir = JoinPath(JoinPath(h, ".local/share"), "orva32");
+  } else {
+    return Result<std::string>::Fail("Nessuna cartella dati: HOME non è impostata");
+  }
+  if (!MakeDirectories(dir))
+    return Result<std::string>::Fail(dir + ": impossibile creare la cartella dati");
+  return Result<std::string>::Ok(WithSlash(dir));
+}
+
+std::string ShippedTariffDirectory() {
+  const std::string exe = ExecutableDirectory();
+  const std::string candidates[] = {
+      exe + "../share/orva32/tariffe/",
+      exe + "data/tariffe/",
+      std::string(ORVA_SOURCE_DIR) + "/data/tariffe/",
+  };
+  for (const auto& c : candidates)
+    if (HasTrf(c)) return c;
+  return {};
+}
+
+void SeedTariffs(const std::string& dir) {
+  if (HasTrf(dir)) return;
+  const std::string from = ShippedTariffDirectory();
+  if (from.empty()) return;
+  DIR* d = ::opendir(from.c_str());
+  if (!d) return;
+  while (dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.size() <= 4 || !EqualsNoCase(name.substr(name.size() - 4), ".trf")) continue;
+    if (auto bytes = ReadFileBytes(from + name)) ReplaceFile(JoinPath(dir, name), *bytes);
+  }
+  ::closedir(d);
+}
+
+}  // namespace orva

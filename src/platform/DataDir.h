@@ -1,0 +1,26 @@
+// The data directory ("the program's directory"): every data file the program keeps beside
+// itself lives there.
+#pragma once
+
+#include <string>
+
+#include "platform/Result.h"
+
+namespace orva {
+
+// The folder of the running executable (with a trailing "/").
+std::string ExecutableDirectory();
+
+// --data-dir when given (non-empty), else $ORVA32_HOME, else the executable's folder when it
+// holds ORVA32.INI (portable install), else $XDG_DATA_HOME/orva32 (~/.local/share/orva32).
+// The folder is created when missing. Returned with a trailing "/".
+Result<std::string> ResolveDataDirectory(const std::string& dataDirOption);
+
+// The folder of the tariff files the program ships: the installed share folder, or the source
+// tree's data/tariffe when run from a build tree. Empty when none is found.
+std::string ShippedTariffDirectory();
+
+// Copies the shipped tariff files into dir when it holds no "*.TRF" file yet.
+void SeedTariffs(const std::string& dir);
+
+}  // namespace orva

@@ -1,0 +1,211 @@
+// The INI routines.
+#include "platform/IniFile.h"
+
+#include "platform/Numbers.h"
+#include "platform/TextCodec.h"
+#include "platform/TextFile.h"
+
+namespace orva {
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+namespace {
+
+// "[name]" -> name; false when the line is no section header.
+bool SectionHeader(std::string_view line, std::string_view& name) {
+  line = TrimBlanks(line);
+  if (line.empty() || line.front() != '[') return false;
+  const auto close = line.find(']');
+  if (close == std::string_view::npos) return false;
+  name = TrimBlanks(line.substr(1, close - 1));
+  return true;
+}
+
+// "key=value" -> key; false for comments and lines without "=".
+bool KeyOf(std::string_view line, std::string_view& key) {
+  const auto t = TrimBlanks(line);
+  if (t.empty() || t.front() == ';') return false;
+  const auto eq = line.find('=');
+  if (eq == std::string_view::npos) return false;
+  key = TrimBlanks(line.substr(0, eq));
+  return !key.empty();
+}
+
+}  // namespace
+
+TIniFile::TIniFile(std::string path, SafeWriteOptions options)
+    : m_path(ResolveNoCase(path)), m_options(options) {
+  if (auto lines = ReadTextLines(m_path)) m_lines = std::move(*lines);
+  Parse();
+}
+
+TIniFile TIniFile::FromText(std::string_view utf8Text) {
+  TIniFile ini;
+  ini.m_lines = SplitLines(utf8Text);
+  ini.Parse();
+  return ini;
+}
+
+TIniFile::~TIniFile() {
+  if (m_modified && !m_path.empty()) UpdateFile();
+}
+
+void TIniFile::Parse() {
+  m_sections.clear();
+  Section* current = nullptr;
+  for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    std::string_view name;
+    if (SectionHeader(m_lines[i], name)) {
+      if (current) current->end = i;
+      m_sections.push_back(Section{std::string(name), i, m_lines.size(), {}});
+      current = &m_sections.back();
+      continue;
+    }
+    std::string_view key;
+    if (current && KeyOf(m_lines[i], key)) current->keys.push_back(Entry{i, FoldCase(key)});
+  }
+}
+
+const TIniFile::Section* TIniFile::FindSection(std::string_view section) const {
+  for (const auto& s : m_sections)
+    if (EqualsNoCase(s.name, section)) return &s;
+  return nullptr;
+}
+
+const TIniFile::Entry* TIniFile::FindKey(const Section& s, std::string_view key) const {
+  const std::string folded = FoldCase(key);
+  for (const auto& e : s.keys)
+    if (e.folded == folded) return &e;
+  return nullptr;
+}
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view def) const {
+  const Section* s = FindSection(section);
+  if (!s) return std::string(def);
+  const Entry* e = FindKey(*s, key);
+  if (!e) return std::string(def);
+  const std::string& line = m_lines[e->line];
+  return std::string(TrimBlanks(std::string_view(line).substr(line.find('=') + 1)));
+}
+
+int TIniFile::ReadInteger(std::string_view section, std::string_view key, int def) const {
+  const Section* s = FindSection(section);
+  if (!s || !FindKey(*s, key)) return def;
+  const auto v = ParseInteger(ReadString(section, key, ""));
+  return v ? *v : def;
+}
+
+bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
+  return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(std::string_view section, std::string_view key,
+                           std::string_view value) {
+  std::string line = std::string(key) + "=" + std::string(value);
+  if (const Section* s = FindSection(section)) {
+    if (const Entry* e = FindKey(*s, key)) {
+      if (m_lines[e->line] == line) return;
+      m_lines[e->line] = std::move(line);
+    } else {
+      // After the section's last non-blank line, so blank separators stay where they are.
+      std::size_t at = s->end;
+      while (at > s->header + 1 && TrimBlanks(m_lines[at - 1]).empty()) --at;
+      m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    }
+  } else {
+    m_lines.push_back("[" + std::string(section) + "]");
+    m_lines.push_back(std::move(line));
+  }
+  m_modified = true;
+  Parse();
+}
+
+void TIniFile::WriteInteger(std::string_view section, std::string_view key, long long value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+bool TIniFile::SectionExists(std::string_view section) const {
+  return FindSection(section) != nullptr;
+}
+
+bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
+  const Section* s = FindSection(section);
+  return s && FindKey(*s, key);
+}
+
+std::vector<std::string> TIniFile::ReadSections() const {
+  std::vector<std::string> out;
+  for (const auto& s : m_sections) {
+    bool seen = false;
+    for (const auto& o : out) seen = seen || EqualsNoCase(o, s.name);
+    if (!seen) out.push_back(s.name);
+  }
+  return out;
+}
+
+std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
+  std::vector<std::string> out;
+  const Section* s = FindSection(section);
+  if (!s) return out;
+  std::vector<std::string> folded;
+  for (const auto& e : s->keys) {
+    bool seen = false;
+    for (const auto& f : folded) seen = seen || f == e.folded;
+    if (seen) continue;
+    folded.push_back(e.folded);
+    std::string_view key;
+    KeyOf(m_lines[e.line], key);
+    out.emplace_back(key);
+  }
+  return out;
+}
+
+std::vector<std::pair<std::string, std::string>> TIniFile::ReadSectionValues(
+    std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const auto& key : ReadSection(section))
+    out.emplace_back(key, ReadString(section, key, ""));
+  return out;
+}
+
+void TIniFile::EraseSection(std::string_view section) {
+  bool changed = false;
+  // Every occurrence goes, as with the Windows routine.
+  for (;;) {
+    const Section* s = FindSection(section);
+    if (!s) break;
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(s->header),
+                  m_lines.begin() + static_cast<std::ptrdiff_t>(s->end));
+    changed = true;
+    Parse();
+  }
+  m_modified = m_modified || changed;
+}
+
+void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
+  const Section* s = FindSection(section);
+  if (!s) return;
+  const Entry* e = FindKey(*s, key);
+  if (!e) return;
+  m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(e->line));
+  m_modified = true;
+  Parse();
+}
+
+Status TIniFile::UpdateFile() {
+  if (!m_modified || m_path.empty()) return Status::Ok();
+  Status st = WriteTextLines(m_path, m_lines, m_options);
+  if (st) m_modified = false;
+  return st;
+}
+
+}  // namespace orva

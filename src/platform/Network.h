@@ -1,0 +1,70 @@
+// Asynchronous network interfaces. Every event is delivered on the thread that owns the
+// object (the user-interface thread), as the program's event loop runs; nothing blocks.
+// The Qt implementations live in platform/qt; tests use fakes or loopback servers.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orva {
+
+class StreamSocket {
+ public:
+  virtual ~StreamSocket() = default;
+  virtual void Connect(const std::string& host, std::uint16_t port) = 0;
+  virtual void Send(std::string_view bytes) = 0;
+  // Closes without raising OnClosed.
+  virtual void Close() = 0;
+
+  std::function<void()> OnConnected;
+  std::function<void(std::string_view bytes)> OnData;
+  std::function<void()> OnClosed;  // the peer closed the connection
+  std::function<void(const std::string& errorText)> OnError;
+};
+
+class DatagramSocket {
+ public:
+  virtual ~DatagramSocket() = default;
+  // Binds a local port (0: any); false with errorText when the port cannot be had.
+  virtual bool Bind(std::uint16_t localPort, std::string& errorText) = 0;
+  virtual void SendTo(const std::string& address, std::uint16_t port, std::string_view bytes) = 0;
+  virtual void Close() = 0;
+
+  std::function<void(std::string_view bytes, const std::string& fromAddress,
+                     std::uint16_t fromPort)>
+      OnDatagram;
+  std::function<void(const std::string& errorText)> OnError;
+};
+
+struct LookupResult {
+  bool ok = false;
+  std::vector<std::string> addresses;  // forward lookups: IPv4 addresses in dotted form
+  std::string name;                    // reverse lookups: the host name
+  std::string error;
+};
+
+class Resolver {
+ public:
+  using Callback = std::function<void(const LookupResult&)>;
+  virtual ~Resolver() = default;
+  // Start a lookup; the callback runs later on the owning thread (never inside the call).
+  // Returns an id for Abort.
+  virtual int LookupName(const std::string& name, Callback done) = 0;
+  virtual int LookupAddress(const std::string& address, Callback done) = 0;
+  // The callback of an aborted lookup never runs.
+  virtual void Abort(int id) = 0;
+};
+
+class NetworkFactory {
+ public:
+  virtual ~NetworkFactory() = default;
+  virtual std::unique_ptr<StreamSocket> CreateStreamSocket() = 0;
+  virtual std::unique_ptr<DatagramSocket> CreateDatagramSocket() = 0;
+  virtual Resolver& GetResolver() = 0;
+};
+
+}  // namespace orva

@@ -1,0 +1,166 @@
+// Crash-safe file replacement and small file-system helpers.
+#include "platform/SafeFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#include "platform/TextCodec.h"
+
+namespace orva {
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes, std::int64_t failAfter, int& err) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::size_t chunk = bytes.size() - done;
+    if (failAfter >= 0) {
+      if (static_cast<std::int64_t>(done) >= failAfter) {
+        err = ENOSPC;
+        return false;
+      }
+      chunk = std::min<std::size_t>(chunk, static_cast<std::size_t>(failAfter) - done);
+    }
+    const ssize_t n = ::write(fd, bytes.data() + done, chunk);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::string TempNameFor(const std::string& path) {
+  static std::mt19937_64 rng{std::random_device{}()};
+  const std::string dir = DirectoryOf(path);
+  return JoinPath(dir.empty() ? "." : dir,
+                  "." + FileNameOf(path) + ".tmp" + std::to_string(rng() % 1000000000ULL));
+}
+
+void SyncDirectory(const std::string& path) {
+  const std::string dir = DirectoryOf(path);
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+}  // namespace
+
+std::string SystemErrorText(int err) { return std::strerror(err); }
+
+std::string DirectoryOf(const std::string& path) {
+  const auto pos = path.rfind('/');
+  return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
+}
+
+std::string FileNameOf(const std::string& path) {
+  const auto pos = path.rfind('/');
+  return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+  std::string out(dir);
+  if (!out.empty() && out.back() != '/') out.push_back('/');
+  out.append(name);
+  return out;
+}
+
+Status ReplaceFile(const std::string& path, std::string_view bytes,
+                   const SafeWriteOptions& options) {
+  mode_t mode = static_cast<mode_t>(options.mode);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  if (options.ownerOnly) mode = 0600;
+
+  const std::string temp = TempNameFor(path);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return Status::Fail(path + ": " + SystemErrorText(errno));
+  int err = 0;
+  bool ok = WriteAll(fd, bytes, options.failAfterBytes, err);
+  if (ok && ::fsync(fd) != 0) ok = false, err = errno;
+  if (ok && ::fchmod(fd, mode) != 0) ok = false, err = errno;
+  if (::close(fd) != 0 && ok) ok = false, err = errno;
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false, err = errno;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return Status::Fail(path + ": " + SystemErrorText(err));
+  }
+  SyncDirectory(path);
+  return Status::Ok();
+}
+
+Result<std::string> ReadFileBytes(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Result<std::string>::Fail(path + ": " + SystemErrorText(errno));
+  std::string out;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(fd);
+      return Result<std::string>::Fail(path + ": " + SystemErrorText(err));
+    }
+    if (n == 0) break;
+    out.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return Result<std::string>::Ok(std::move(out));
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeDirectories(const std::string& path) {
+  if (path.empty()) return false;
+  if (DirectoryExists(path)) return true;
+  std::string partial;
+  std::size_t pos = 0;
+  while (pos != std::string::npos) {
+    pos = path.find('/', pos + 1);
+    partial = path.substr(0, pos);
+    if (!partial.empty() && !DirectoryExists(partial)) ::mkdir(partial.c_str(), 0755);
+  }
+  return DirectoryExists(path);
+}
+
+std::string ResolveNoCase(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0) return path;
+  const std::string dir = DirectoryOf(path);
+  const std::string name = FileNameOf(path);
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (d == nullptr) return path;
+  std::string found = path;
+  while (dirent* e = ::readdir(d)) {
+    // Names on disk are compared after decoding as Windows-1252 only when they are not UTF-8;
+    // a plain byte comparison without regard to ASCII case covers the names the program uses.
+    if (EqualsNoCase(e->d_name, name)) {
+      found = dir + e->d_name;
+      break;
+    }
+  }
+  ::closedir(d);
+  return found;
+}
+
+}  // namespace orva
