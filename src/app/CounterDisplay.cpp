@@ -1,0 +1,211 @@
+// The counter texts of the main window.
+#include "app/CounterDisplay.h"
+
+#include <cmath>
+
+#include "core/HowUtils.h"
+#include "platform/Numbers.h"
+
+namespace orva {
+
+const std::array<const char*, kCounterItems> kCounterItemNames = {
+    "costo in Lire - tempo trascorso ",
+    "costo + IVA",
+    "tempo trascorso",
+    "totale scatti",
+    "tempo al prossimo scatto",
+    "costo in bolletta",
+    "percentuale tempo scatto"};
+
+namespace {
+
+constexpr const char* kElapsedHint = "Tempo trascorso dall'inizio della connessione";
+
+int ClampItem(int item) {
+  return item < 1 || item > kCounterItems ? 1 : item;
+}
+
+// "hh.mm.ss" of a duration; a day or more wraps as a time of day does.
+std::string ElapsedText(TDateTime days) {
+  return FormatDateTime("hh:nn:ss", days);
+}
+
+// The "h.mm.ss" form of a number of seconds.
+std::string SecondsText(long long seconds) {
+  return FormatDateTime("h:nn:ss", static_cast<double>(seconds) / kSecondsPerDay);
+}
+
+bool IsWhole(double x) {
+  return std::isfinite(x) && x == std::trunc(x);
+}
+
+}  // namespace
+
+const char* CounterPrefix(int item) {
+  static constexpr const char* kPrefixes[kCounterItems] = {
+      "", "L+iva: ", "Timer : ", "Scatti : ", "Rim : ", "Boll: ", "Perc: "};
+  return kPrefixes[ClampItem(item) - 1];
+}
+
+const char* CounterHint(int item) {
+  static constexpr const char* kHints[kCounterItems] = {
+      "Tempo trascorso dall'inizio della connessione - Costo della connessione in lire",
+      "Costo connessione più IVA",
+      kElapsedHint,
+      "Totale scatti effettuati",
+      "Tempo al prossimo scatto",
+      "Totale in bolletta",
+      "Percentuale dello scatto consumata"};
+  return kHints[ClampItem(item) - 1];
+}
+
+long long RoundHalfEven(double value) {
+  if (!std::isfinite(value)) return 0;
+  const double r = std::nearbyint(value);  // the default rounding mode: half to even
+  if (r >= 9.2e18) return 9200000000000000000LL;
+  if (r <= -9.2e18) return -9200000000000000000LL;
+  return static_cast<long long>(r);
+}
+
+long long WholeSecondsOf(TDateTime days) {
+  if (!std::isfinite(days)) return 0;
+  // Milliseconds rounded first, as a date-time value decodes, then the seconds.
+  const long long ms = std::llround(days * kSecondsPerDay * 1000.0);
+  return ms >= 0 ? ms / 1000 : -((-ms) / 1000);
+}
+
+std::string HourlyCostText(double tickSeconds, double tickCost, double fixedCharge,
+                           int fixedChargeUnit) {
+  if (!(tickSeconds > 0) || !std::isfinite(tickSeconds)) return "?";
+  const double u = 3600.0 / tickSeconds;
+  long long amount;
+  if (fixedChargeUnit == 1) {
+    amount = RoundHalfEven(u * tickCost);
+  } else {
+    // Every started tick of the hour is charged.
+    const double c = IsWhole(u) ? u : std::trunc(u) + 1;
+    amount = RoundHalfEven(c * tickCost);
+  }
+  std::string text = "L. " + GroupInteger(amount);
+  const std::string fixed = IsWhole(fixedCharge)
+                                ? std::to_string(static_cast<long long>(fixedCharge))
+                                : FormatShortest(fixedCharge);
+  if (fixedChargeUnit == 1)
+    text += " + " + GroupThousands(fixed) + " iniziali.";
+  else if (fixedCharge != 0)
+    text += " + " + fixed + " scatti iniziali";
+  return text;
+}
+
+long long SecondsToNextTick(const CounterInput& in) {
+  if (in.tickSeconds <= 1) return 1;
+  const long long length = RoundHalfEven(in.tickSeconds);
+  if (!in.metering) return length;
+  return length - WholeSecondsOf(in.now - in.tickStart);
+}
+
+CounterTexts RedrawCounters(const CounterInput& in) {
+  CounterTexts out;
+  out.bytesReceived = GroupThousands(in.bytesReceived);
+  out.bytesSent = GroupThousands(in.bytesSent);
+  out.tickItemsEnabled = in.tickSeconds > 2;
+  out.hourlyCost = HourlyCostText(in.tickSeconds, in.tickCost, in.fixedCharge, in.fixedChargeUnit);
+
+  const int item = ClampItem(in.item);
+  const int decimals = in.decimals < 0 ? 0 : (in.decimals > 10 ? 10 : in.decimals);
+  const std::string prefix = CounterPrefix(item);
+  std::string v;
+  std::string counter;
+  switch (item) {
+    case 1:
+      v = ElapsedText(in.elapsed) + " - " + FormatFixed(in.cost, decimals);
+      counter = v;
+      break;
+    case 2: {
+      const double x = in.cost * (1 + in.vatRate);
+      v = FormatFixed(x, IsWhole(x) ? 0 : decimals);
+      counter = prefix + v;
+      break;
+    }
+    case 3:
+      v = ElapsedText(in.elapsed);
+      counter = prefix + v;
+      break;
+    case 4:
+      if (in.tickSeconds > 1) {
+        v = std::to_string(in.ticks);
+        counter = prefix + v;
+      } else {
+        counter = prefix + "?";
+      }
+      break;
+    case 5: {
+      const long long r = SecondsToNextTick(in);
+      if (r <= 0) {
+        out.complete = false;
+        return out;
+      }
+      v = "-" + SecondsText(r);
+      counter = prefix + v;
+      break;
+    }
+    case 6: {
+      const double base = in.metering ? in.periodCost + in.cost : in.periodCost;
+      v = FormatFixed(base * (1 + in.vatRate), decimals);
+      counter = prefix + v;
+      break;
+    }
+    case 7: {
+      const long long r = SecondsToNextTick(in);
+      if (r <= 0) {
+        out.complete = false;
+        return out;
+      }
+      const long long length = RoundHalfEven(in.tickSeconds);
+      // A tick rounded to no whole second has no share to show.
+      long long p = length > 0 ? 100 - RoundHalfEven(static_cast<double>(r) / length * 100) : 0;
+      if (p < 0) p = 0;
+      v = std::to_string(p) + "%";
+      counter = prefix + v;
+      break;
+    }
+  }
+  out.value = v;
+  out.counter = counter;
+  out.counterHint = CounterHint(item);
+  out.gaugeHint = " Stato :" + in.status + "\n" + " Servizio :" + in.entryName + "\n" +
+                  " Velocità :" + in.speed + "\n" + " Durata :" + ElapsedText(in.elapsed) + "\n" +
+                  " Scatto ogni :" + in.tickText + "  \n" +
+                  " Costo scatto :" + FormatFixed(in.tickCost, decimals) + "\n" +
+                  " Sconto attivo :" + (in.discount ? "Si" : "No") + "\n" + " IP :" + in.hostName +
+                  "\n" + " Indirizzo IP :" + in.ipAddress;
+  out.tickText = in.tickText;
+  return out;
+}
+
+int NextDisplayItem(int item, double tickSeconds) {
+  int next = ClampItem(item) + 1;
+  if (next > kCounterItems) next = 1;
+  if (tickSeconds <= 1) {
+    if (next == 4 || next == 5) next = 6;
+    if (next == 7) next = 1;
+  }
+  return next;
+}
+
+std::string TrayHint(TrayCall call, const std::string& status, const std::string& entryName,
+                     const std::string& calledParty, const std::string& remoteParty) {
+  switch (call) {
+    case TrayCall::Idle:
+      return "ORVA32 - nessuna connessione";
+    case TrayCall::DialUp:
+      return "ORVA32 - Connesso a : " + entryName;
+    case TrayCall::Manual:
+      return "ORVA32 - " + status;
+    case TrayCall::Telephony:
+      return "ORVA32 - " + status + " a: " + calledParty + "  " + remoteParty;
+  }
+  return "ORVA32 - nessuna connessione";
+}
+
+}  // namespace orva

@@ -1,0 +1,84 @@
+// The counter texts of the main window: the seven counter items, the hourly cost, the gauge
+// hint, the tray hints and the counter cycle. Computed from the call state; the window only
+// puts the texts into its labels.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "platform/DateTime.h"
+
+namespace orva {
+
+constexpr int kCounterItems = 7;
+
+// Names of the counter items in the taskbar (tray) menu, item 1..7 at index 0..6.
+extern const std::array<const char*, kCounterItems> kCounterItemNames;
+// The prefix of each item's counter text and the hint of the counter labels.
+const char* CounterPrefix(int item);
+const char* CounterHint(int item);
+
+// What the redraw reads: the call state, the tariff of the moment and the call record.
+struct CounterInput {
+  int item = 1;      // "Display", 1..7
+  int decimals = 1;  // "Cifre decimali"
+  bool metering = false;
+  TDateTime now = 0;
+  TDateTime tickStart = 0;
+  TDateTime elapsed = 0;  // days
+  int ticks = 0;
+  double cost = 0;        // lire without VAT
+  double periodCost = 0;  // bill period cost
+  // The tariff of the moment.
+  double tickSeconds = 60;
+  double tickCost = 127;
+  std::string tickText;
+  double vatRate = 0.2;
+  double fixedCharge = 0;
+  int fixedChargeUnit = 0;  // 0 ticks, 1 lire
+  bool discount = false;
+  // The call record.
+  std::string status = "Sconnesso";
+  std::string entryName, speed, hostName, ipAddress;
+  std::string bytesReceived = "0", bytesSent = "0";
+};
+
+struct CounterTexts {
+  std::string bytesReceived, bytesSent;  // grouped by three with "."
+  bool tickItemsEnabled = false;         // menu entries of items 4, 5 and 7
+  std::string hourlyCost;                // HCostLb
+  // False when item 5 or 7 found no time left to the next tick: the counter, its hints,
+  // the tick label and the title keep their previous texts.
+  bool complete = true;
+  std::string value;        // V: the application (taskbar) title
+  std::string counter;      // L2 and L22
+  std::string counterHint;  // hint of L2 and L22
+  std::string gaugeHint;    // hint of the gauge
+  std::string tickText;     // TickLb
+};
+
+CounterTexts RedrawCounters(const CounterInput& in);
+
+// "L. 7.620" for 60-second ticks at 127 lire; "?" when the tick length is 0.
+std::string HourlyCostText(double tickSeconds, double tickCost, double fixedCharge,
+                           int fixedChargeUnit);
+
+// Seconds to the next tick (items 5 and 7); 1 for continuous charging.
+long long SecondsToNextTick(const CounterInput& in);
+
+// The item after a click on the counter: 1 after 7; with ticks of a second or less the tick
+// items 4, 5 and 7 are skipped (1, 2, 3, 6, 1).
+int NextDisplayItem(int item, double tickSeconds);
+
+// Whole seconds of a duration in days (hours counted too), as the meter counts them.
+long long WholeSecondsOf(TDateTime days);
+
+// Delphi's Round: half to even.
+long long RoundHalfEven(double value);
+
+// The tray icon's hint.
+enum class TrayCall { Idle, DialUp, Manual, Telephony };
+std::string TrayHint(TrayCall call, const std::string& status, const std::string& entryName,
+                     const std::string& calledParty, const std::string& remoteParty);
+
+}  // namespace orva

@@ -1,0 +1,94 @@
+// The Qt timers and the password window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtTimer.h"
+
+namespace orva {
+namespace {
+
+TEST(QtTimer, FiresWhileEnabledAndStopsWhenDisabledInsideItsHandler) {
+  QtTimerFactory factory;
+  auto timer = factory.CreateTimer();
+  int runs = 0;
+  timer->SetInterval(5);
+  timer->OnTimer = [&] {
+    if (++runs == 3) timer->SetEnabled(false);
+  };
+  timer->SetEnabled(true);
+  EXPECT_TRUE(timer->Enabled());
+  QTRY_COMPARE_WITH_TIMEOUT(runs, 3, 2000);
+  QTest::qWait(30);
+  EXPECT_EQ(runs, 3);
+  EXPECT_FALSE(timer->Enabled());
+  EXPECT_EQ(timer->Interval(), 5);
+}
+
+TEST(TPswForm, OkOnlyWhileTheFieldHoldsText) {
+  TPswForm form;
+  form.SetPrompt(QStringLiteral("Inserire la password corrente"));
+  auto* edit = form.findChild<QLineEdit*>(QStringLiteral("Edit1"));
+  auto* ok = form.findChild<QPushButton*>(QStringLiteral("OKBtn"));
+  ASSERT_TRUE(edit && ok);
+  EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("L1"))->text(),
+            QStringLiteral("Inserire la password corrente"));
+  EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+  EXPECT_FALSE(ok->isEnabled());
+  QTest::keyClicks(edit, QStringLiteral("Segreto"));
+  EXPECT_TRUE(ok->isEnabled());
+  EXPECT_EQ(form.Password(), QStringLiteral("Segreto"));
+  edit->clear();
+  EXPECT_FALSE(ok->isEnabled());
+}
+
+TEST(QtDialogs, AskPasswordGivesTheTypedTextOrNothing) {
+  QtDialogs dialogs;
+  // Answer the modal window from the event loop once it is up.
+  auto answer = [](bool accept) {
+    QTimer::singleShot(0, [accept] {
+      auto* form = qobject_cast<TPswForm*>(QApplication::activeModalWidget());
+      ASSERT_NE(form, nullptr);
+      QTest::keyClicks(form->findChild<QLineEdit*>(QStringLiteral("Edit1")), QStringLiteral("aB1"));
+      if (accept)
+        form->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+      else
+        form->reject();
+    });
+  };
+  answer(true);
+  EXPECT_EQ(dialogs.AskPassword("Inserire la password corrente"),
+            std::optional<std::string>("aB1"));
+  answer(false);
+  EXPECT_EQ(dialogs.AskPassword("Inserire la password corrente"), std::nullopt);
+}
+
+TEST(QtDialogs, MessageButtonsAreItalianAndMapToAnswers) {
+  QtDialogs dialogs;
+  QTimer::singleShot(0, [] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    QStringList captions;
+    QPushButton* no = nullptr;
+    for (auto* b : box->findChildren<QPushButton*>()) {
+      captions << b->text();
+      if (b->text() == QStringLiteral("No")) no = b;
+    }
+    EXPECT_TRUE(captions.contains(QStringLiteral("Sì"))) << captions.join(u',').toStdString();
+    ASSERT_NE(no, nullptr);
+    no->click();
+  });
+  EXPECT_EQ(dialogs.Message("Connessione in corso. Esco lo stesso ?", MsgType::Information,
+                            MsgButtons::YesNo),
+            MsgAnswer::No);
+}
+
+}  // namespace
+}  // namespace orva
