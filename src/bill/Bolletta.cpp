@@ -1,0 +1,126 @@
+// The bill view's figures.
+#include "bill/Bolletta.h"
+
+#include <algorithm>
+
+#include "platform/IniFile.h"
+#include "platform/Numbers.h"
+
+namespace orva {
+namespace {
+
+// Months numbered as year x 12 + month.
+long long MonthNumber(int month, int year) {
+  return static_cast<long long>(year) * 12 + month;
+}
+
+double NumberOr0(const std::string& text) {
+  return ParseDecimal(text).value_or(0.0);
+}
+
+}  // namespace
+
+BillDisplayMode BillDisplayModeFrom(int stored) {
+  return stored == 1 ? BillDisplayMode::Lire : BillDisplayMode::Scatti;
+}
+
+BillDayMonthFigures DayMonthFigures(const DateParts& calendar, BillDisplayMode mode,
+                                    const BillOptions& options) {
+  const TDataSetINI ds(calendar.month, calendar.year, options);
+  BillDayMonthFigures f;
+  if (mode == BillDisplayMode::Scatti) {
+    f.monthCaption = "Scatti nel mese :";
+    f.dayCaption = "Scatti nel giorno :";
+    f.dayFigure = ds.UnitTicks(calendar.day, calendar.day);
+    f.monthFigure = ds.UnitTicks(1, 31);
+  } else {
+    f.monthCaption = "Costo nel mese :";
+    f.dayCaption = "Costo nel giorno :";
+    f.dayFigure = ds.CostSum(calendar.day, calendar.day);
+    f.monthFigure = ds.CostSum(1, 31);
+  }
+  f.monthTitle = BillMonthTitle(calendar.month, calendar.year);
+  f.fileName = ds.FileName();
+  std::transform(f.fileName.begin(), f.fileName.end(), f.fileName.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return f;
+}
+
+BillChart MonthChart(const DateParts& calendar, BillDisplayMode mode, const BillOptions& options) {
+  const TDataSetINI ds(calendar.month, calendar.year, options);
+  BillChart chart;
+  chart.leftAxisTitle = mode == BillDisplayMode::Scatti ? "Scatti giornalieri"
+                                                        : "Costo giornaliero connessione senza IVA";
+  const int days = ds.DaysInMonth();
+  double sum = 0;
+  for (int day = 1; day <= days; ++day) {
+    const double v =
+        NumberOr0(mode == BillDisplayMode::Scatti ? ds.UnitTicks(day, day) : ds.CostSum(day, day));
+    chart.values.push_back(v);
+    sum += v;
+  }
+  if (days > 0) chart.average = sum / days;
+  return chart;
+}
+
+DateParts ChangeMonth(const DateParts& date, int step) {
+  DateParts d = date;
+  const long long n = MonthNumber(d.month, d.year) - 1 + step;  // 0-based month count
+  d.year = static_cast<int>(n >= 0 ? n / 12 : (n - 11) / 12);
+  d.month = static_cast<int>(n - static_cast<long long>(d.year) * 12) + 1;
+  d.day = std::clamp(d.day, 1, DaysInMonth(d.year, d.month));
+  return d;
+}
+
+double PeriodUnitTicks(const DateParts& from, const DateParts& to, const BillOptions& options) {
+  // Outside years 1..9999 no bill file can exist.
+  const long long first = std::max(MonthNumber(from.month, from.year), MonthNumber(1, 1));
+  const long long last = std::min(MonthNumber(to.month, to.year), MonthNumber(12, 9999));
+  double sum = 0;
+  // An end before the start holds no day, also within one month.
+  if (MonthNumber(to.month, to.year) * 32 + to.day <
+      MonthNumber(from.month, from.year) * 32 + from.day)
+    return sum;
+  for (long long n = first; n <= last; ++n) {
+    const int year = static_cast<int>((n - 1) / 12);
+    const int month = static_cast<int>((n - 1) % 12) + 1;
+    const int startDay = n == MonthNumber(from.month, from.year) ? from.day : 1;
+    const int endDay = n == MonthNumber(to.month, to.year) ? to.day : 31;
+    const TDataSetINI ds(month, year, options);
+    if (const auto v = ParseDecimal(ds.UnitTicks(startDay, endDay))) sum += *v;
+  }
+  return sum;
+}
+
+BillPeriodFigures PeriodFigures(const DateParts& from, const DateParts& to,
+                                std::string_view fixedCosts, std::string_view supplementaryTicks,
+                                double vatRate, const BillOptions& options) {
+  BillPeriodFigures f;
+  f.ticks = PeriodUnitTicks(from, to, options);
+  if (const auto suppl = ParseInteger(supplementaryTicks)) f.ticks += *suppl;
+  f.net = ParseDecimal(fixedCosts).value_or(0.0) + f.ticks * kUnitTickPrice;
+  f.vat = f.net * vatRate;
+  f.total = f.net + f.vat;
+  f.ticksText = FormatFixed(f.ticks, options.decimals);
+  f.netText = FormatFixed(f.net, options.decimals);
+  f.vatText = FormatFixed(f.vat, options.decimals);
+  f.totalText = FormatFixed(f.total, options.decimals);
+  return f;
+}
+
+DateParts PeriodStart(std::string_view startText, const DateParts& today) {
+  if (TrimBlanks(startText).empty()) return today;
+  const auto date = StrToDate(TrimBlanks(startText));
+  if (!date) return today;
+  return DecodeDate(*date);
+}
+
+std::string FormatPeriodDate(const DateParts& date) {
+  return BillDaySection(date.day, date.month, date.year);
+}
+
+double PeriodCost(std::string_view startText, const DateParts& today, const BillOptions& options) {
+  return PeriodUnitTicks(PeriodStart(startText, today), today, options) * kUnitTickPrice;
+}
+
+}  // namespace orva

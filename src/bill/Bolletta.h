@@ -1,0 +1,64 @@
+// The bill view's arithmetic: the day and month figures of the calendar, the month chart, the
+// month step of "Cambia mese", and the billing period's ticks, net, VAT and total, all drawn
+// from the monthly bill data sets. The window only shows what these compute.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bill/DbsetINI.h"
+#include "platform/DateTime.h"
+
+namespace orva {
+
+// "Visualizza dati": 0 ticks ("Scatti"), 1 money ("Lire").
+enum class BillDisplayMode { Scatti = 0, Lire = 1 };
+// Any stored value other than 1 shows ticks.
+BillDisplayMode BillDisplayModeFrom(int stored);
+
+struct BillDayMonthFigures {
+  std::string monthCaption;  // LM: "Scatti nel mese :" or "Costo nel mese :"
+  std::string dayCaption;    // LG: "Scatti nel giorno :" or "Costo nel giorno :"
+  std::string monthFigure;   // MScl
+  std::string dayFigure;     // DScl
+  std::string monthTitle;    // MonthLb: "Ottobre 1999"
+  std::string fileName;      // DATLb: "10_1999.BOL", in capitals
+};
+BillDayMonthFigures DayMonthFigures(const DateParts& calendar, BillDisplayMode mode,
+                                    const BillOptions& options);
+
+// One bar per day of the calendar month and the line of their average.
+struct BillChart {
+  std::vector<double> values;  // values[d - 1] is day d
+  double average = 0;
+  std::string leftAxisTitle;  // "Scatti giornalieri" or "Costo giornaliero connessione senza IVA"
+};
+BillChart MonthChart(const DateParts& calendar, BillDisplayMode mode, const BillOptions& options);
+
+// "Cambia mese": step +1 (up) or -1 (down) months; a day the new month lacks becomes its last.
+DateParts ChangeMonth(const DateParts& date, int step);
+
+// The sum of UnitTicks over the period, month by month; 0 when the end lies before the start.
+double PeriodUnitTicks(const DateParts& from, const DateParts& to, const BillOptions& options);
+
+struct BillPeriodFigures {
+  double ticks = 0, net = 0, vat = 0, total = 0;
+  std::string ticksText, netText, vatText, totalText;  // "Cifre decimali" decimals
+};
+// fixedCosts: "Costi fissi" (not a number counts 0); supplementaryTicks: "Scatti supplementari"
+// (counted when an integer); vatRate a fraction (0.2 for 20 %).
+BillPeriodFigures PeriodFigures(const DateParts& from, const DateParts& to,
+                                std::string_view fixedCosts, std::string_view supplementaryTicks,
+                                double vatRate, const BillOptions& options);
+
+// The period's start from "Inizio conteggio" ("dd/mm/yy"): today when empty or unreadable.
+DateParts PeriodStart(std::string_view startText, const DateParts& today);
+// "dd/mm/yy", the form "Inizio conteggio" is stored in.
+std::string FormatPeriodDate(const DateParts& date);
+
+// The cost of the bill period, "Inizio conteggio" to today, without fixed costs, supplement or
+// VAT: the main window's "costo in bolletta".
+double PeriodCost(std::string_view startText, const DateParts& today, const BillOptions& options);
+
+}  // namespace orva

@@ -1,0 +1,92 @@
+// The day tick editor's logic.
+#include "bill/Bolman.h"
+
+#include "platform/DateTime.h"
+
+namespace orva {
+namespace {
+
+// An Italian user types a decimal comma; the bill reads only ".".
+std::string DecimalPoint(std::string text) {
+  for (char& c : text)
+    if (c == ',') c = '.';
+  return text;
+}
+
+// "count<TAB>price" split at the first TAB.
+void SplitItem(const std::string& item, std::string& count, std::string& price) {
+  const auto tab = item.find('\t');
+  count = item.substr(0, tab);
+  price = tab == std::string::npos ? std::string() : item.substr(tab + 1);
+}
+
+}  // namespace
+
+void TBolManLogic::Open(int day, int month, int year, const BillOptions& options) {
+  m_day = day;
+  m_month = month;
+  m_year = year;
+  m_options = options;
+  m_selected = -1;
+  m_ed0.clear();
+  m_ed1.clear();
+  TDataSetINI(month, year, options).DayEntries(day, day, m_items);
+}
+
+std::string TBolManLogic::DayTitle() const {
+  const auto date = TryEncodeDate(m_year, m_month, m_day);
+  return date ? FormatDateTime("dddd, d mmmm yyyy", *date) : std::string();
+}
+
+void TBolManLogic::Select(int index) {
+  if (index < 0 || index >= static_cast<int>(m_items.size())) return;
+  m_selected = index;
+  SplitItem(m_items[static_cast<std::size_t>(index)], m_ed0, m_ed1);
+}
+
+std::string TBolManLogic::ItemText() const {
+  return m_ed0 + "\t" + DecimalPoint(m_ed1);
+}
+
+void TBolManLogic::Add() {
+  m_items.push_back(ItemText());
+}
+
+bool TBolManLogic::CanChange() const {
+  return m_selected >= 0 && m_selected < static_cast<int>(m_items.size());
+}
+
+void TBolManLogic::Modify() {
+  if (CanChange()) m_items[static_cast<std::size_t>(m_selected)] = ItemText();
+}
+
+void TBolManLogic::Delete() {
+  if (!CanChange()) return;
+  m_items.erase(m_items.begin() + m_selected);
+  m_selected = -1;
+  m_ed0.clear();
+  m_ed1.clear();
+}
+
+bool TBolManLogic::AcceptsKey(char key) {
+  return (key >= '0' && key <= '9') || key == ',' || key == '.' || key == 8;
+}
+
+std::string TBolManLogic::AcceptedText(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (c != 8 && AcceptsKey(c)) out += c;
+  return out;
+}
+
+Status TBolManLogic::WriteBack() const {
+  std::vector<TDataSetINI::Entry> entries;
+  std::string count, price;
+  for (const auto& item : m_items) {
+    SplitItem(item, count, price);
+    entries.push_back({DecimalPoint(price), count});
+  }
+  return TDataSetINI(m_month, m_year, m_options).WriteDay(m_day, entries);
+}
+
+}  // namespace orva

@@ -1,0 +1,58 @@
+// The day tick editor's logic: the list of one day's entries ("ticks<TAB>price"), the two
+// edits, add / change / remove, and the write-back of the day's section on OK.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bill/DbsetINI.h"
+#include "platform/Result.h"
+
+namespace orva {
+
+class TBolManLogic {
+ public:
+  // Fills the list with the day's entries in file order.
+  void Open(int day, int month, int year, const BillOptions& options);
+
+  // DATLb: "venerdì, 15 ottobre 1999".
+  std::string DayTitle() const;
+  const std::vector<std::string>& Items() const { return m_items; }
+  int Selected() const { return m_selected; }
+
+  // ED0 (tick count) and ED1 (tick price), holding only what the edits accept.
+  const std::string& Ed0() const { return m_ed0; }
+  const std::string& Ed1() const { return m_ed1; }
+  void SetEd0(std::string_view text) { m_ed0 = AcceptedText(text); }
+  void SetEd1(std::string_view text) { m_ed1 = AcceptedText(text); }
+
+  // A click on an item: selects it and copies its count and price into the edits.
+  void Select(int index);
+  // "Aggiungi": appends ED0 + TAB + ED1; a price typed with "," is kept with ".".
+  void Add();
+  // "Modifica" and "Elimina" act on the selected item; without one they do nothing.
+  bool CanChange() const;
+  void Modify();
+  // Removes the selected item, clears the selection and both edits.
+  void Delete();
+
+  // The keys both edits take: digits, ",", "." and backspace (8).
+  static bool AcceptsKey(char key);
+  static std::string AcceptedText(std::string_view text);
+
+  // OK: erases the day's section and writes every item, price as key and count as value,
+  // in list order; an empty list removes the day.
+  Status WriteBack() const;
+
+ private:
+  std::string ItemText() const;
+
+  int m_day = 1, m_month = 1, m_year = 2000;
+  BillOptions m_options;
+  std::vector<std::string> m_items;
+  int m_selected = -1;
+  std::string m_ed0, m_ed1;
+};
+
+}  // namespace orva

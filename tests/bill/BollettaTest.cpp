@@ -1,0 +1,127 @@
+#include "bill/Bolletta.h"
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+
+namespace orva {
+namespace {
+
+class BillView : public ::testing::Test {
+ protected:
+  BillView() { options.directory = dir.path(); }
+  void Add(int day, int month, int year, long long ticks, double price) {
+    ASSERT_TRUE(TDataSetINI(month, year, options).AddTicks(day, ticks, price));
+  }
+  test::TempDir dir;
+  BillOptions options;
+};
+
+DateParts Date(int day, int month, int year) {
+  return DateParts{year, month, day};
+}
+
+}  // namespace
+
+TEST_F(BillView, DayAndMonthFiguresInBothModes) {
+  Add(15, 10, 1999, 3, 127);
+  Add(15, 10, 1999, 2, 63.5);
+  Add(20, 10, 1999, 1, 127);
+  const auto ticks = DayMonthFigures(Date(15, 10, 1999), BillDisplayMode::Scatti, options);
+  EXPECT_EQ(ticks.dayCaption, "Scatti nel giorno :");
+  EXPECT_EQ(ticks.monthCaption, "Scatti nel mese :");
+  EXPECT_EQ(ticks.dayFigure, "4.00");
+  EXPECT_EQ(ticks.monthFigure, "5.00");
+  EXPECT_EQ(ticks.monthTitle, "Ottobre 1999");
+  EXPECT_EQ(ticks.fileName, "10_1999.BOL");
+  const auto money = DayMonthFigures(Date(15, 10, 1999), BillDisplayModeFrom(1), options);
+  EXPECT_EQ(money.dayCaption, "Costo nel giorno :");
+  EXPECT_EQ(money.monthCaption, "Costo nel mese :");
+  EXPECT_EQ(money.dayFigure, "508.0");
+  EXPECT_EQ(money.monthFigure, "635.0");
+  EXPECT_EQ(BillDisplayModeFrom(7), BillDisplayMode::Scatti);
+}
+
+TEST_F(BillView, ChartHasOneBarPerDayAndTheirAverage) {
+  Add(1, 2, 2000, 29, 127);
+  const auto chart = MonthChart(Date(10, 2, 2000), BillDisplayMode::Scatti, options);
+  ASSERT_EQ(chart.values.size(), 29u);
+  EXPECT_DOUBLE_EQ(chart.values[0], 29);
+  EXPECT_DOUBLE_EQ(chart.average, 1);
+  EXPECT_EQ(chart.leftAxisTitle, "Scatti giornalieri");
+  const auto money = MonthChart(Date(10, 2, 1999), BillDisplayMode::Lire, options);
+  EXPECT_EQ(money.values.size(), 28u);
+  EXPECT_EQ(money.leftAxisTitle, "Costo giornaliero connessione senza IVA");
+}
+
+TEST(ChangeMonth, WrapsYearsAndKeepsTheDayInsideTheMonth) {
+  struct Case {
+    DateParts from;
+    int step;
+    DateParts to;
+  };
+  const Case cases[] = {
+      {Date(31, 1, 1999), +1, Date(28, 2, 1999)},  {Date(31, 1, 2000), +1, Date(29, 2, 2000)},
+      {Date(31, 1, 1900), +1, Date(28, 2, 1900)},  {Date(31, 3, 2024), -1, Date(29, 2, 2024)},
+      {Date(15, 12, 1999), +1, Date(15, 1, 2000)}, {Date(15, 1, 2000), -1, Date(15, 12, 1999)},
+      {Date(31, 5, 1999), +1, Date(30, 6, 1999)},  {Date(30, 6, 1999), +1, Date(30, 7, 1999)},
+  };
+  for (const auto& c : cases) {
+    const DateParts got = ChangeMonth(c.from, c.step);
+    EXPECT_EQ(got.year, c.to.year);
+    EXPECT_EQ(got.month, c.to.month);
+    EXPECT_EQ(got.day, c.to.day) << c.from.day << "/" << c.from.month << "/" << c.from.year;
+  }
+}
+
+TEST_F(BillView, PeriodTakesTheDaysOfEachMonthInside) {
+  Add(19, 9, 1999, 100, 127);  // before the start
+  Add(20, 9, 1999, 1, 127);
+  Add(30, 9, 1999, 2, 127);
+  Add(1, 10, 1999, 3, 127);
+  Add(10, 10, 1999, 4, 127);
+  Add(11, 10, 1999, 100, 127);  // after the end
+  EXPECT_DOUBLE_EQ(PeriodUnitTicks(Date(20, 9, 1999), Date(10, 10, 1999), options), 10);
+  // Across years, with a month in the middle taken whole.
+  Add(15, 11, 1999, 5, 127);
+  Add(15, 12, 1999, 6, 127);
+  Add(2, 1, 2000, 7, 127);
+  EXPECT_DOUBLE_EQ(PeriodUnitTicks(Date(1, 11, 1999), Date(2, 1, 2000), options), 18);
+  // Within one month, and an end before the start.
+  EXPECT_DOUBLE_EQ(PeriodUnitTicks(Date(1, 10, 1999), Date(1, 10, 1999), options), 3);
+  EXPECT_DOUBLE_EQ(PeriodUnitTicks(Date(10, 10, 1999), Date(20, 9, 1999), options), 0);
+}
+
+TEST_F(BillView, PeriodFiguresWithFixedCostsSupplementAndVat) {
+  const auto f = PeriodFigures(Date(1, 10, 1999), Date(31, 10, 1999), "1000", "10", 0.20, options);
+  EXPECT_EQ(f.ticksText, "10.0");
+  EXPECT_EQ(f.netText, "2270.0");
+  EXPECT_EQ(f.vatText, "454.0");
+  EXPECT_EQ(f.totalText, "2724.0");
+  Add(5, 10, 1999, 2, 63.5);  // one unit tick
+  const auto g = PeriodFigures(Date(1, 10, 1999), Date(31, 10, 1999), "abc", "2.5", 0.20, options);
+  EXPECT_EQ(g.ticksText, "1.0") << "a supplement that is not an integer is left out";
+  EXPECT_EQ(g.netText, "127.0") << "fixed costs that are not a number count 0";
+  EXPECT_EQ(g.totalText, "152.4");
+  const auto reversed =
+      PeriodFigures(Date(31, 10, 1999), Date(1, 10, 1999), "0", "7", 0.20, options);
+  EXPECT_EQ(reversed.ticksText, "7.0");
+}
+
+TEST_F(BillView, PeriodCostFromStoredStartToToday) {
+  Add(28, 2, 2000, 1, 127);
+  Add(1, 3, 2000, 2, 127);
+  Add(2, 3, 2000, 4, 63.5);
+  Add(3, 3, 2000, 100, 127);
+  const DateParts today = Date(2, 3, 2000);
+  EXPECT_DOUBLE_EQ(PeriodCost("28/02/00", today, options), 5 * 127.0);
+  EXPECT_DOUBLE_EQ(PeriodCost("", today, options), 2 * 127.0) << "empty start: today";
+  EXPECT_DOUBLE_EQ(PeriodCost("not a date", today, options), 2 * 127.0);
+  EXPECT_EQ(FormatPeriodDate(Date(5, 2, 2000)), "05/02/00");
+  const DateParts start = PeriodStart(FormatPeriodDate(Date(5, 2, 2000)), today);
+  EXPECT_EQ(start.day, 5);
+  EXPECT_EQ(start.month, 2);
+  EXPECT_EQ(start.year, 2000);
+}
+
+}  // namespace orva

@@ -1,0 +1,107 @@
+#include "bill/Bolman.h"
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+
+namespace orva {
+namespace {
+
+class DayEditor : public ::testing::Test {
+ protected:
+  DayEditor() { options.directory = dir.path(); }
+  TDataSetINI Month() const { return TDataSetINI(10, 1999, options); }
+  test::TempDir dir;
+  BillOptions options;
+  TBolManLogic editor;
+};
+
+}  // namespace
+
+TEST_F(DayEditor, OpensWithTheDaysEntriesAndTitle) {
+  ASSERT_TRUE(Month().AddTicks(15, 3, 127));
+  ASSERT_TRUE(Month().AddTicks(15, 2, 63.5));
+  ASSERT_TRUE(Month().AddTicks(16, 9, 127));
+  editor.Open(15, 10, 1999, options);
+  EXPECT_EQ(editor.Items(), (std::vector<std::string>{"3\t127.0", "2\t63.5"}));
+  EXPECT_EQ(editor.DayTitle(), "venerdì, 15 ottobre 1999");
+  editor.Select(1);
+  EXPECT_EQ(editor.Ed0(), "2");
+  EXPECT_EQ(editor.Ed1(), "63.5");
+}
+
+TEST_F(DayEditor, AddModifyDeleteAndWriteBack) {
+  ASSERT_TRUE(Month().AddTicks(15, 3, 127));
+  editor.Open(15, 10, 1999, options);
+  EXPECT_FALSE(editor.CanChange());
+  editor.Modify();  // nothing selected: ignored
+  editor.Delete();
+  EXPECT_EQ(editor.Items().size(), 1u);
+
+  editor.SetEd0("4");
+  editor.SetEd1("63,5");  // decimal comma stored as a point
+  editor.Add();
+  editor.SetEd0("1");
+  editor.SetEd1("200");
+  editor.Add();
+  EXPECT_EQ(editor.Items(), (std::vector<std::string>{"3\t127.0", "4\t63.5", "1\t200"}));
+  editor.Select(0);
+  editor.SetEd0("5");
+  editor.Modify();
+  editor.Select(2);
+  editor.Delete();
+  EXPECT_EQ(editor.Selected(), -1);
+  EXPECT_EQ(editor.Ed0(), "");
+  EXPECT_EQ(editor.Ed1(), "");
+  ASSERT_TRUE(editor.WriteBack());
+  EXPECT_EQ(Month().TickSum(15, 15), "9");
+  EXPECT_EQ(Month().CostSum(15, 15), "889.0") << "63,5 is counted as 63.5, not as 0";
+}
+
+TEST_F(DayEditor, SamePriceTwiceKeepsTheLaterCount) {
+  editor.Open(15, 10, 1999, options);
+  for (const char* count : {"2", "7"}) {
+    editor.SetEd0(count);
+    editor.SetEd1("127.0");
+    editor.Add();
+  }
+  ASSERT_TRUE(editor.WriteBack());
+  EXPECT_EQ(Month().TickSum(15, 15), "7");
+}
+
+TEST_F(DayEditor, EmptyListRemovesTheDay) {
+  editor.Open(15, 10, 1999, options);
+  EXPECT_TRUE(editor.Items().empty());
+  ASSERT_TRUE(Month().AddTicks(15, 3, 127));
+  ASSERT_TRUE(Month().AddTicks(16, 1, 127));
+  editor.Open(15, 10, 1999, options);
+  editor.Select(0);
+  editor.Delete();
+  ASSERT_TRUE(editor.WriteBack());
+  const std::string file = test::ReadBytes(dir.File("10_1999.BOL"));
+  EXPECT_EQ(file.find("[15/10/99]"), std::string::npos);
+  EXPECT_NE(file.find("[16/10/99]"), std::string::npos);
+}
+
+TEST_F(DayEditor, EditsTakeOnlyDigitsCommaPointAndBackspace) {
+  for (char c : std::string("0123456789,.\b")) EXPECT_TRUE(TBolManLogic::AcceptsKey(c)) << c;
+  for (char c : std::string("a-=\t \r\n+e")) EXPECT_FALSE(TBolManLogic::AcceptsKey(c)) << c;
+  editor.SetEd1("12=3\t4\r\nx");  // pasted text cannot break the file's lines
+  EXPECT_EQ(editor.Ed1(), "1234");
+}
+
+TEST_F(DayEditor, FailedWriteBackLeavesTheFileAndSaysWhy) {
+  ASSERT_TRUE(Month().AddTicks(15, 3, 127));
+  const std::string before = test::ReadBytes(dir.File("10_1999.BOL"));
+  BillOptions failing = options;
+  failing.write.failAfterBytes = 5;
+  editor.Open(15, 10, 1999, failing);
+  editor.Select(0);
+  editor.Delete();
+  const Status st = editor.WriteBack();
+  EXPECT_FALSE(st);
+  EXPECT_FALSE(st.error.empty());
+  EXPECT_EQ(test::ReadBytes(dir.File("10_1999.BOL")), before);
+}
+
+}  // namespace orva
