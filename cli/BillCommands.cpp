@@ -1,8 +1,194 @@
-// orva32cli commands of this group.
+// orva32cli bill: the monthly bill files and the bill view's figures, from the command line.
+//   bill add --date YYYY-MM-DD --ticks N --price P
+//   bill day --date YYYY-MM-DD
+//   bill month --month M --year Y
+//   bill period --from YYYY-MM-DD --to YYYY-MM-DD [--fixed TEXT] [--suppl TEXT] [--vat RATE]
+//   bill period-cost
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "Args.h"
 #include "Commands.h"
+#include "bill/Bolletta.h"
+#include "bill/DbsetINI.h"
+#include "core/Settings.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "platform/Numbers.h"
+#include "platform/Registry.h"
 
 namespace orva::cli {
+namespace {
 
-int RunBill(const std::vector<std::string>&) { return NotYetAvailable("bill"); }
+using nlohmann::json;
+
+// The VAT of a tariff without its own rate.
+constexpr double kDefaultVatRate = 0.20;
+
+struct BillContext {
+  Context ctx;
+  Settings settings;
+  BillOptions options;
+};
+
+BillContext MakeBillContext(const std::vector<std::string>& words) {
+  BillContext b;
+  b.ctx = MakeContext(words);
+  Registry registry(b.ctx.dataDir);
+  LoadSettings(b.settings, registry);
+  b.options.directory = b.ctx.dataDir;
+  b.options.decimals = std::clamp(b.settings.decimals, 0, 15);
+  return b;
+}
+
+DateParts RequireDate(const Args& args, const std::string& name) {
+  const std::string text = args.Require(name);
+  const auto date = ParseIsoDateTime(text);
+  if (!date || text.size() != 10) throw UsageError("--" + name + ": data non valida: " + text);
+  return DecodeDate(*date);
+}
+
+void Print(const BillContext& b, const json& j, const std::string& text) {
+  if (b.ctx.json) {
+    std::printf("%s\n", j.dump().c_str());
+  } else {
+    std::fputs(text.c_str(), stdout);
+  }
+}
+
+int Add(const std::vector<std::string>& words) {
+  const Args args(words, {});
+  args.Allow({"date", "ticks", "price"});
+  const DateParts date = RequireDate(args, "date");
+  const long long ticks = args.RequireInteger("ticks");
+  if (ticks < 0) throw UsageError("--ticks: numero di scatti non valido");
+  const std::string priceText = args.Require("price");
+  const auto price = ParseDecimal(priceText);
+  if (!price || *price < 0) throw UsageError("--price: costo scatto non valido: " + priceText);
+  const BillContext b = MakeBillContext(words);
+  TDataSetINI ds(date.month, date.year, b.options);
+  if (const Status st = ds.AddTicks(date.day, ticks, *price); !st) {
+    std::fprintf(stderr, "orva32cli: %s\n", st.error.c_str());
+    return 1;
+  }
+  const std::string key = FormatTickPrice(*price, b.options.decimals);
+  const std::string section = BillDaySection(date.day, date.month, date.year);
+  json j = {{"file", ds.FileName()},
+            {"day", section},
+            {"price", key},
+            {"ticks", ds.TickSum(date.day, date.day)}};
+  Print(b, j, ds.FileName() + " [" + section + "] " + key + " +" + std::to_string(ticks) + "\n");
+  return 0;
+}
+
+int Day(const std::vector<std::string>& words) {
+  const Args args(words, {});
+  args.Allow({"date"});
+  const DateParts date = RequireDate(args, "date");
+  const BillContext b = MakeBillContext(words);
+  const TDataSetINI ds(date.month, date.year, b.options);
+  std::vector<std::string> items;
+  ds.DayEntries(date.day, date.day, items);
+  json entries = json::array();
+  std::string text;
+  for (const auto& item : items) {
+    const auto tab = item.find('\t');
+    const std::string ticks = item.substr(0, tab), price = item.substr(tab + 1);
+    entries.push_back({{"ticks", ticks}, {"price", price}});
+    text += ticks + " a Lire " + price + "\n";
+  }
+  const std::string tickSum = ds.TickSum(date.day, date.day);
+  const std::string costSum = ds.CostSum(date.day, date.day);
+  const std::string unitTicks = ds.UnitTicks(date.day, date.day);
+  json j = {{"entries", entries}, {"ticks", tickSum}, {"cost", costSum}, {"unit_ticks", unitTicks}};
+  text += "Scatti : " + tickSum + "\nCosto : " + costSum + "\nScatti da 127 : " + unitTicks + "\n";
+  Print(b, j, text);
+  return 0;
+}
+
+int Month(const std::vector<std::string>& words) {
+  const Args args(words, {});
+  args.Allow({"month", "year"});
+  const long long month = args.RequireInteger("month");
+  const long long year = args.RequireInteger("year");
+  if (month < 1 || month > 12) throw UsageError("--month: mese non valido");
+  if (year < 1 || year > 9999) throw UsageError("--year: anno non valido");
+  const BillContext b = MakeBillContext(words);
+  const TDataSetINI ds(static_cast<int>(month), static_cast<int>(year), b.options);
+  json days = json::array();
+  std::string text = BillMonthTitle(ds.Month(), ds.Year()) + " (" + ds.FileName() + ")\n";
+  for (int day = 1; day <= ds.DaysInMonth(); ++day) {
+    const std::string unit = ds.UnitTicks(day, day), cost = ds.CostSum(day, day);
+    days.push_back({{"day", day}, {"unit_ticks", unit}, {"cost", cost}});
+    text += std::to_string(day) + "\t" + unit + "\t" + cost + "\n";
+  }
+  const std::string unit = ds.UnitTicks(1, 31), cost = ds.CostSum(1, 31);
+  json j = {{"days", days}, {"unit_ticks", unit}, {"cost", cost}, {"file", ds.FileName()}};
+  text += "Scatti nel mese : " + unit + "\nCosto nel mese : " + cost + "\n";
+  Print(b, j, text);
+  return 0;
+}
+
+// --vat in percent, as the tariff files write it ("20" or "20%").
+double VatRate(const Args& args) {
+  auto text = args.Get("vat");
+  if (!text) return kDefaultVatRate;
+  std::string t = *text;
+  if (!t.empty() && t.back() == '%') t.pop_back();
+  const auto v = ParseDecimal(t);
+  if (!v || *v < 0 || *v > 1000) throw UsageError("--vat: aliquota IVA non valida: " + *text);
+  return *v / 100.0;
+}
+
+int Period(const std::vector<std::string>& words) {
+  const Args args(words, {});
+  args.Allow({"from", "to", "fixed", "suppl", "vat"});
+  const DateParts from = RequireDate(args, "from");
+  const DateParts to = RequireDate(args, "to");
+  const double vat = VatRate(args);
+  const BillContext b = MakeBillContext(words);
+  const std::string fixed = args.Get("fixed").value_or(b.settings.billFixedCosts);
+  const std::string suppl = args.Get("suppl").value_or(b.settings.billExtraTicks);
+  const auto f = PeriodFigures(from, to, fixed, suppl, vat, b.options);
+  json j = {{"ticks", f.ticksText}, {"net", f.netText}, {"vat", f.vatText}, {"total", f.totalText}};
+  Print(b, j,
+        "dal : " + FormatPeriodDate(from) + "  al : " + FormatPeriodDate(to) +
+            "\nScatti : " + f.ticksText + "\nNetto : " + f.netText + "\nIVA : " + f.vatText +
+            "\nBolletta L : " + f.totalText + "\n");
+  return 0;
+}
+
+int PeriodCostCommand(const std::vector<std::string>& words) {
+  const Args args(words, {});
+  args.Allow({});
+  const BillContext b = MakeBillContext(words);
+  const SystemClock clock;
+  const DateParts today = DecodeDate(clock.Now());
+  const DateParts start = PeriodStart(b.settings.billStart, today);
+  const double cost = PeriodCost(b.settings.billStart, today, b.options);
+  const std::string costText = FormatFixed(cost, b.options.decimals);
+  json j = {{"from", FormatPeriodDate(start)}, {"to", FormatPeriodDate(today)}, {"cost", costText}};
+  Print(b, j,
+        "dal : " + FormatPeriodDate(start) + "  al : " + FormatPeriodDate(today) +
+            "\nCosto in bolletta : " + costText + "\n");
+  return 0;
+}
+
+}  // namespace
+
+int RunBill(const std::vector<std::string>& words) {
+  if (words.empty()) throw UsageError("uso: bill add|day|month|period|period-cost");
+  const std::string& verb = words[0];
+  const std::vector<std::string> rest(words.begin() + 1, words.end());
+  if (verb == "add") return Add(rest);
+  if (verb == "day") return Day(rest);
+  if (verb == "month") return Month(rest);
+  if (verb == "period") return Period(rest);
+  if (verb == "period-cost") return PeriodCostCommand(rest);
+  throw UsageError("bill: comando sconosciuto: " + verb);
+}
 
 }  // namespace orva::cli

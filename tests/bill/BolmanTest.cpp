@@ -58,17 +58,6 @@ TEST_F(DayEditor, AddModifyDeleteAndWriteBack) {
   EXPECT_EQ(Month().CostSum(15, 15), "889.0") << "63,5 is counted as 63.5, not as 0";
 }
 
-TEST_F(DayEditor, SamePriceTwiceKeepsTheLaterCount) {
-  editor.Open(15, 10, 1999, options);
-  for (const char* count : {"2", "7"}) {
-    editor.SetEd0(count);
-    editor.SetEd1("127.0");
-    editor.Add();
-  }
-  ASSERT_TRUE(editor.WriteBack());
-  EXPECT_EQ(Month().TickSum(15, 15), "7");
-}
-
 TEST_F(DayEditor, EmptyListRemovesTheDay) {
   editor.Open(15, 10, 1999, options);
   EXPECT_TRUE(editor.Items().empty());
