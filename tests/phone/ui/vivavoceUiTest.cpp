@@ -1,0 +1,102 @@
+#include "phone/ui/vivavoce.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+#include "platform/Registry.h"
+
+namespace orva {
+namespace {
+
+struct DialFixture : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  DialFormSettings settings;
+  std::vector<int> handedOver;
+  std::vector<DialRequest> dialled;
+
+  std::unique_ptr<TDialForm> Open(Registry& registry) {
+    DialFormHooks hooks;
+    hooks.handOverTariff = [this](int i) { handedOver.push_back(i); };
+    hooks.dial = [this](const DialRequest& r, std::string&) {
+      dialled.push_back(r);
+      return true;
+    };
+    return std::make_unique<TDialForm>(std::vector<std::string>{"Urbana", "Interurbana"}, settings,
+                                       registry, dialogs, hooks);
+  }
+  template <class T>
+  static T* Find(QWidget* w, const char* name) {
+    return w->findChild<T*>(QString::fromUtf8(name));
+  }
+};
+
+TEST_F(DialFixture, LineWithoutTabsShowsNoTariffAndDialWithoutTariffSendsNoHandOver) {
+  settings.phoneBookPath = dir.File("rubrica.tel");
+  test::WriteBytes(settings.phoneBookPath, "Rossi\t06-123\tUrbana\r\nsolo testo\r\n");
+  Registry registry(dir.path());
+  auto form = Open(registry);
+  auto* list = Find<QTreeWidget>(form.get(), "ListView1");
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  // Sorted by name: the line without tabs has an empty name and comes first.
+  EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("solo testo"));
+  list->setCurrentItem(list->topLevelItem(0));
+  EXPECT_EQ(Find<QComboBox>(form.get(), "TariffeCB")->currentIndex(), -1);
+  EXPECT_FALSE(Find<QPushButton>(form.get(), "ComponiBtn")->isEnabled());
+
+  list->setCurrentItem(list->topLevelItem(1));
+  EXPECT_EQ(Find<QComboBox>(form.get(), "TariffeCB")->currentIndex(), 0);
+  Find<QPushButton>(form.get(), "ComponiBtn")->click();
+  EXPECT_EQ(handedOver, std::vector<int>{0});
+  Find<QComboBox>(form.get(), "TariffeCB")->setCurrentIndex(-1);
+  Find<QPushButton>(form.get(), "ComponiBtn")->click();
+  EXPECT_EQ(handedOver.size(), 1u);  // no tariff: dialled without hand-over
+  ASSERT_EQ(dialled.size(), 2u);
+  EXPECT_EQ(dialled[1].number, "06-123");
+  EXPECT_EQ(dialled[1].calledParty, "Rossi");
+}
+
+TEST_F(DialFixture, SpeakerLevelGoesIntoTheModemStringAndIsRestoredOnClose) {
+  settings.phoneBookPath = dir.File("rubrica.tel");
+  {
+    Registry registry(dir.path());
+    ASSERT_TRUE(registry.WriteString(kModemKey, "UserInit", "ATX3"));
+  }
+  Registry registry(dir.path());
+  auto form = Open(registry);
+  EXPECT_EQ(registry.ReadString(kModemKey, "UserInit"), "ATX3L2M1");
+  Find<QSpinBox>(form.get(), "UpDown1")->setValue(0);
+  EXPECT_EQ(registry.ReadString(kModemKey, "UserInit"), "ATX3L0M0");
+  EXPECT_EQ(settings.speakerLevel, 0);
+  form->close();
+  EXPECT_EQ(registry.ReadString(kModemKey, "UserInit"), "ATX3");
+}
+
+TEST_F(DialFixture, AddModifyAndCloseWriteTheFile) {
+  settings.phoneBookPath = dir.File("rubrica.tel");
+  Registry registry(dir.path());
+  auto form = Open(registry);
+  Find<QLineEdit>(form.get(), "NameEdit")->setText(QStringLiteral("Verdi"));
+  Find<QLineEdit>(form.get(), "NumberEdit")->setText(QStringLiteral("02-9"));
+  Find<QPushButton>(form.get(), "AggiungiBtn")->click();  // no tariff: refused
+  EXPECT_TRUE(form->Book().Rows().empty());
+  Find<QComboBox>(form.get(), "TariffeCB")->setCurrentIndex(1);
+  Find<QPushButton>(form.get(), "AggiungiBtn")->click();
+  Find<QPushButton>(form.get(), "AggiungiBtn")->click();  // the same name twice: two rows
+  ASSERT_EQ(form->Book().Rows().size(), 2u);
+  Find<QLineEdit>(form.get(), "NumberEdit")->setText(QStringLiteral("02-1"));
+  Find<QPushButton>(form.get(), "ModificaBtn")->click();
+  form->close();
+  EXPECT_EQ(test::ReadBytes(settings.phoneBookPath),
+            "Verdi\t02-9\tInterurbana\r\nVerdi\t02-1\tInterurbana\r\n");
+}
+
+}  // namespace
+}  // namespace orva
