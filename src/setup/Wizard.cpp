@@ -2,6 +2,7 @@
 #include "setup/Wizard.h"
 
 #include "platform/SafeFile.h"
+#include "setup/Shortcuts.h"
 
 namespace orva {
 
@@ -92,6 +93,21 @@ WizardResult WizardModel::Result() const {
 
 Status WizardModel::WriteProviders() const {
   return WriteAssociationFile(m_listaPath, m_providers);
+}
+
+}  // namespace orva
+
+namespace orva {
+
+Status WizardModel::StoreFiles(const std::string& programPath) const {
+  Status first = WriteProviders();
+  auto apply = [&](ShortcutPlace place, bool wanted) {
+    Status st = wanted ? CreateShortcut(place, programPath) : DeleteShortcut(place);
+    if (first.ok && !st.ok) first = st;
+  };
+  apply(ShortcutPlace::Desktop, desktopShortcut);
+  apply(ShortcutPlace::Autostart, autostartShortcut);
+  return first;
 }
 
 }  // namespace orva

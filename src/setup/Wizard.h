@@ -68,6 +68,9 @@ class WizardModel {
   WizardResult Result() const;
   // Writes "lista.ser" from the providers (on "Fine").
   Status WriteProviders() const;
+  // What "Fine" stores besides the settings: "lista.ser" and the two shortcuts, created or
+  // deleted by the answers. The first failure is returned; the rest is still done.
+  Status StoreFiles(const std::string& programPath) const;
 
  private:
   std::string m_listaPath;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,4 +101,23 @@ TEST_F(DialFixture, AddModifyAndCloseWriteTheFile) {
 }
 
 }  // namespace
+}  // namespace orva
+
+namespace orva {
+
+// A picture of the window for the documentation, written only when ORVA_SCREENSHOTS names a
+// folder.
+TEST_F(DialFixture, Screenshot) {
+  const char* out = std::getenv("ORVA_SCREENSHOTS");
+  if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
+  settings.phoneBookPath = dir.File("rubrica.tel");
+  test::WriteBytes(settings.phoneBookPath,
+                   "Rossi Mario\t06-5551234\tUrbana\r\nBianchi Anna\t02-5559876\tInterurbana\r\n"
+                   "Verdi Luca\t011-555321\tUrbana\r\n");
+  Registry registry(dir.path());
+  auto form = Open(registry);
+  form->show();
+  form->grab().save(QString::fromUtf8(out) + QStringLiteral("/phone-book.png"));
+}
+
 }  // namespace orva

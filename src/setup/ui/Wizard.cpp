@@ -1,0 +1,326 @@
+// The setup wizard's window.
+#include "setup/ui/Wizard.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QStyledItemDelegate>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace orva {
+
+// The welcome animation: a meter dial whose needle sweeps up in 29 frames; the last frame
+// (28) stays on view.
+class WelcomeAnimation final : public QWidget {
+ public:
+  static constexpr int kLastFrame = 28;
+  explicit WelcomeAnimation(QWidget* parent) : QWidget(parent), m_timer(new QTimer(this)) {
+    setObjectName(QStringLiteral("Animate1"));
+    setMinimumSize(160, 110);
+    m_timer->setInterval(40);
+    connect(m_timer, &QTimer::timeout, this, [this] {
+      if (++m_frame >= kLastFrame) {
+        m_frame = kLastFrame;
+        m_timer->stop();
+        if (onStopped) onStopped();
+      }
+      update();
+    });
+  }
+  void Start() {
+    m_frame = 0;
+    m_timer->start();
+  }
+  void Stop() {
+    m_timer->stop();
+    m_frame = kLastFrame;
+    update();
+  }
+  int Frame() const { return m_frame; }
+  std::function<void()> onStopped;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(10, 10, width() - 20, (height() - 20) * 2);
+    p.setPen(QPen(QColor(30, 60, 120), 3));
+    p.setBrush(QColor(250, 250, 235));
+    p.drawChord(r, 0, 180 * 16);
+    const QPointF centre = r.center();
+    const double radius = r.width() / 2 - 8;
+    for (int i = 0; i <= 10; ++i) {
+      const double a = M_PI - i * M_PI / 10;
+      p.drawLine(centre + QPointF(std::cos(a), -std::sin(a)) * (radius - 8),
+                 centre + QPointF(std::cos(a), -std::sin(a)) * radius);
+    }
+    const double a = M_PI - (M_PI * 0.85) * m_frame / kLastFrame;
+    p.setPen(QPen(QColor(200, 30, 30), 3));
+    p.drawLine(centre, centre + QPointF(std::cos(a), -std::sin(a)) * (radius - 12));
+  }
+
+ private:
+  QTimer* m_timer;
+  int m_frame = 0;
+};
+
+namespace {
+
+// Provider rows: the name at the left, the tariff right-aligned 3 pixels from the right edge,
+// in blue unless the row is selected.
+class ProviderDelegate final : public QStyledItemDelegate {
+ public:
+  ProviderDelegate(WizardModel& model, QObject* parent)
+      : QStyledItemDelegate(parent), m_model(model) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyledItemDelegate::paint(p, option, index);
+    const auto row = static_cast<std::size_t>(index.row());
+    if (row >= m_model.Providers().size()) return;
+    const bool selected = option.state & QStyle::State_Selected;
+    p->save();
+    p->setPen(selected ? option.palette.highlightedText().color() : QColor(Qt::blue));
+    p->drawText(option.rect.adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,
+                QString::fromStdString(m_model.Providers()[row].tariff));
+    p->restore();
+  }
+
+ private:
+  WizardModel& m_model;
+};
+
+QRadioButton* Radio(const char* name, const char* text, QWidget* parent) {
+  auto* r = new QRadioButton(QString::fromUtf8(text), parent);
+  r->setObjectName(QString::fromUtf8(name));
+  return r;
+}
+
+QCheckBox* Check(const char* name, const char* text, QWidget* parent) {
+  auto* c = new QCheckBox(QString::fromUtf8(text), parent);
+  c->setObjectName(QString::fromUtf8(name));
+  return c;
+}
+
+QWidget* Page(const char* caption, QWidget* parent, QVBoxLayout*& layout) {
+  auto* page = new QWidget(parent);
+  layout = new QVBoxLayout(page);
+  auto* title = new QLabel(QString::fromUtf8(caption), page);
+  QFont f = title->font();
+  f.setBold(true);
+  f.setPointSizeF(f.pointSizeF() * 1.4);
+  title->setFont(f);
+  layout->addWidget(title);
+  return page;
+}
+
+}  // namespace
+
+TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts, QWidget* parent)
+    : QDialog(parent), m_model(std::move(model)) {
+  setObjectName(QStringLiteral("WizardDlg"));
+  setWindowTitle(QStringLiteral("ORVA32 Wizard"));
+  if (presetShortcuts) m_model->desktopShortcut = m_model->autostartShortcut = true;
+
+  m_pages = new QStackedWidget(this);
+  m_pages->setObjectName(QStringLiteral("Notebook"));
+
+  QVBoxLayout* l = nullptr;
+  QWidget* welcome = Page("Benvenuto", m_pages, l);
+  m_animation = new WelcomeAnimation(welcome);
+  m_wait = new QLabel(QStringLiteral("un attimo prego..."), welcome);
+  m_wait->setObjectName(QStringLiteral("WaitLb"));
+  m_wait->setVisible(false);
+  l->addWidget(m_animation, 1, Qt::AlignCenter);
+  l->addWidget(m_wait, 0, Qt::AlignCenter);
+  m_pages->addWidget(welcome);
+
+  QWidget* general = Page("Generale", m_pages, l);
+  auto* desktop = new QGroupBox(QStringLiteral("Creo icona di ORVA32 sulla scrivania ?"), general);
+  auto* dl = new QHBoxLayout(desktop);
+  m_desktopYes = Radio("DeskYesRB", "Sì", desktop);
+  m_desktopNo = Radio("DeskNoRB", "No", desktop);
+  dl->addWidget(m_desktopYes);
+  dl->addWidget(m_desktopNo);
+  auto* autostart =
+      new QGroupBox(QStringLiteral("Avvio ORVA32 ad ogni avvio del desktop ?"), general);
+  auto* al = new QHBoxLayout(autostart);
+  m_autostartYes = Radio("AutoYesRB", "Sì", autostart);
+  m_autostartNo = Radio("AutoNoRB", "No", autostart);
+  al->addWidget(m_autostartYes);
+  al->addWidget(m_autostartNo);
+  l->addWidget(desktop);
+  l->addWidget(autostart);
+  l->addStretch(1);
+  m_pages->addWidget(general);
+
+  QWidget* tariffs = Page("Tariffe", m_pages, l);
+  l->addWidget(new QLabel(
+      QStringLiteral("Associare una tariffa telefonica ad ogni provider configurato in accesso "
+                     "remoto"),
+      tariffs));
+  auto* lists = new QHBoxLayout;
+  auto* providersBox = new QVBoxLayout;
+  providersBox->addWidget(new QLabel(QStringLiteral("Providers"), tariffs));
+  LB00 = new QListWidget(tariffs);
+  LB00->setObjectName(QStringLiteral("LB00"));
+  LB00->setItemDelegate(new ProviderDelegate(*m_model, LB00));
+  providersBox->addWidget(LB00);
+  auto* tariffBox = new QVBoxLayout;
+  tariffBox->addWidget(new QLabel(QStringLiteral("Tariffe"), tariffs));
+  LB01 = new QListWidget(tariffs);
+  LB01->setObjectName(QStringLiteral("LB01"));
+  tariffBox->addWidget(LB01);
+  lists->addLayout(providersBox);
+  lists->addLayout(tariffBox);
+  l->addLayout(lists, 1);
+  m_pages->addWidget(tariffs);
+
+  QWidget* net = Page("Rete", m_pages, l);
+  CheckTCPCB = Check("CheckTCPCB", "Attiva controllo traffico a livello TCP/UDP", net);
+  ResolveIPCB = Check("ResolveIPCB", "Risolvi gli indirizzi IP dei server", net);
+  HostsCB = Check("HostsCB", "Gestione automatica del file hosts", net);
+  MemoIPCB = Check("MemoIPCB", "Memorizza elenco dei server visitati", net);
+  l->addWidget(CheckTCPCB);
+  for (QCheckBox* c : {ResolveIPCB, HostsCB, MemoIPCB}) {
+    c->setContentsMargins(20, 0, 0, 0);
+    l->addWidget(c);
+  }
+  l->addStretch(1);
+  m_pages->addWidget(net);
+
+  QWidget* time = Page("Time", m_pages, l);
+  NetTimeCB = Check("NetTimeCB", "Preleva data ed ora da un timeserver in rete", time);
+  l->addWidget(NetTimeCB);
+  l->addStretch(1);
+  m_pages->addWidget(time);
+
+  B0 = new QPushButton(QStringLiteral("Indietro"), this);
+  B0->setObjectName(QStringLiteral("B0"));
+  B1 = new QPushButton(QStringLiteral("Avanti"), this);
+  B1->setObjectName(QStringLiteral("B1"));
+  B1->setDefault(true);
+  B2 = new QPushButton(QStringLiteral("Annulla"), this);
+  B2->setObjectName(QStringLiteral("B2"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(B0);
+  buttons->addWidget(B1);
+  buttons->addWidget(B2);
+  auto* top = new QVBoxLayout(this);
+  top->addWidget(m_pages, 1);
+  top->addLayout(buttons);
+  resize(520, 360);
+
+  // Values from the model.
+  (m_model->desktopShortcut ? m_desktopYes : m_desktopNo)->setChecked(true);
+  (m_model->autostartShortcut ? m_autostartYes : m_autostartNo)->setChecked(true);
+  for (const auto& p : m_model->Providers()) LB00->addItem(QString::fromStdString(p.name));
+  for (const auto& t : m_model->TariffList()) LB01->addItem(QString::fromStdString(t));
+  CheckTCPCB->setChecked(m_model->network.tcpMonitoring);
+  ResolveIPCB->setChecked(m_model->network.resolveAddresses);
+  HostsCB->setChecked(m_model->network.hostsManagement);
+  MemoIPCB->setChecked(m_model->network.recordIpList);
+  NetTimeCB->setChecked(m_model->network.networkTime);
+
+  connect(B0, &QPushButton::clicked, this, &TWizardDlg::B0Click);
+  connect(B1, &QPushButton::clicked, this, &TWizardDlg::B1Click);
+  connect(B2, &QPushButton::clicked, this, &TWizardDlg::B2Click);
+  connect(LB00, &QListWidget::currentRowChanged, this, &TWizardDlg::LB00Click);
+  connect(LB01, &QListWidget::itemClicked, this, &TWizardDlg::LB01Click);
+  connect(CheckTCPCB, &QCheckBox::toggled, this, [this] {
+    CopyFromWidgets();
+    ShowStep();
+  });
+  m_animation->onStopped = [this] {
+    m_wait->setVisible(true);
+    QTimer::singleShot(1500, this, [this] { FinishWelcome(); });
+  };
+  ShowStep();
+}
+
+TWizardDlg::~TWizardDlg() = default;
+
+void TWizardDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!m_started) {
+    m_started = true;
+    m_animation->Start();
+  }
+}
+
+void TWizardDlg::FinishWelcome() {
+  if (m_model->CurrentStep() != WizardModel::Welcome) return;
+  m_animation->Stop();
+  B0->setVisible(true);
+  B1->setVisible(true);
+  B2->setVisible(true);
+  m_model->WelcomeDone();
+  ShowStep();
+}
+
+void TWizardDlg::CopyFromWidgets() {
+  m_model->desktopShortcut = m_desktopYes->isChecked();
+  m_model->autostartShortcut = m_autostartYes->isChecked();
+  m_model->network.tcpMonitoring = CheckTCPCB->isChecked();
+  m_model->network.resolveAddresses = ResolveIPCB->isChecked();
+  m_model->network.hostsManagement = HostsCB->isChecked();
+  m_model->network.recordIpList = MemoIPCB->isChecked();
+  m_model->network.networkTime = NetTimeCB->isChecked();
+}
+
+void TWizardDlg::ShowStep() {
+  m_pages->setCurrentIndex(m_model->CurrentStep());
+  B1->setText(QString::fromStdString(m_model->NextCaption()));
+  B1->setEnabled(m_model->NextEnabled());
+  B0->setEnabled(m_model->BackEnabled());
+  for (QCheckBox* c : {ResolveIPCB, HostsCB, MemoIPCB}) c->setEnabled(m_model->SubOptionsEnabled());
+  LB00->viewport()->update();
+}
+
+void TWizardDlg::B0Click() {
+  m_model->Back();
+  ShowStep();
+}
+
+void TWizardDlg::B1Click() {
+  CopyFromWidgets();
+  if (m_model->Next()) {
+    accept();
+    return;
+  }
+  ShowStep();
+}
+
+void TWizardDlg::B2Click() {
+  reject();
+}
+
+void TWizardDlg::LB00Click() {
+  const int row = LB00->currentRow();
+  if (row < 0) return;
+  const auto tariff = m_model->SelectProvider(static_cast<std::size_t>(row));
+  LB01->blockSignals(true);
+  if (tariff)
+    LB01->setCurrentRow(static_cast<int>(*tariff));
+  else
+    LB01->clearSelection(), LB01->setCurrentRow(-1);
+  LB01->blockSignals(false);
+}
+
+void TWizardDlg::LB01Click() {
+  const int row = LB01->currentRow();
+  if (row < 0) return;
+  m_model->SelectTariff(static_cast<std::size_t>(row));
+  ShowStep();
+}
+
+}  // namespace orva
