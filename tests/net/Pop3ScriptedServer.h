@@ -10,7 +10,7 @@
 
 namespace orva::test {
 
-class ScriptedPop3 final : public TCustomPop3Cli {
+class ScriptedPop3 : public TCustomPop3Cli {
  public:
   struct Done {
     TPop3Request request;

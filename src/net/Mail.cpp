@@ -1,0 +1,391 @@
+// The mail check cycle.
+#include "net/Mail.h"
+
+#include <cmath>
+
+#include "core/HowUtils.h"
+#include "platform/Numbers.h"
+#include "platform/TextCodec.h"
+
+namespace orva {
+
+namespace {
+
+std::string Trim(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+  return std::string(s.substr(b, e - b));
+}
+
+bool StartsNoCase(std::string_view line, std::string_view prefix) {
+  if (line.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(line[i])) != prefix[i]) return false;
+  return true;
+}
+
+// Header texts come as the server sends them: 8-bit bytes are taken as Windows-1252.
+std::string Text(std::string_view bytes, std::size_t maxChars) {
+  return Utf8Left(Cp1252ToUtf8(bytes), maxChars);
+}
+
+// "Tue, 07 Dec 1999 10:11:12 +0100" -> date "07/12/99", time "10:11". Whatever cannot be read
+// leaves the fields as far as they came.
+void ParseDate(std::string_view value, TPOP3Msg& msg) {
+  std::string s = Trim(value.substr(0, 30));
+  // The weekday and its comma; a date without a weekday keeps its day.
+  const auto comma = s.find(',');
+  if (comma != std::string::npos && comma < 4) s = Trim(std::string_view(s).substr(comma + 1));
+  for (int n = 0; n < 2; ++n) {
+    const auto space = s.find(' ');
+    if (space == std::string::npos) return;
+    s[space] = '/';
+  }
+  const auto space = s.find(' ');
+  if (space == std::string::npos) return;
+  std::string date = s.substr(0, space);
+  msg.time = Utf8Left(s.substr(space + 1, 5), 12);
+  if (date.size() == 11) date.erase(7, 2);  // four-digit year to two
+  msg.date = Text(NumericMailDate(date), 24);
+}
+
+}  // namespace
+
+TPOP3Msg ParseMessageHeaders(const std::vector<std::string>& lines) {
+  TPOP3Msg msg;
+  for (const auto& line : lines) {
+    if (StartsNoCase(line, "from:"))
+      msg.sender = Text(Trim(std::string_view(line).substr(5)), 128);
+    else if (StartsNoCase(line, "subject:"))
+      msg.subject = Text(Trim(std::string_view(line).substr(8)), 128);
+    else if (StartsNoCase(line, "date:"))
+      ParseDate(std::string_view(line).substr(5), msg);
+  }
+  return msg;
+}
+
+std::string ListLineSizeText(std::string_view listLine) {
+  const auto space = listLine.find(' ');
+  if (space == std::string_view::npos) return "";
+  const auto bytes = ParseInteger64(listLine.substr(space + 1));
+  if (!bytes || *bytes < 0) return "";
+  return Utf8Left(FormatFixed(static_cast<double>(*bytes) / 1024.0, 2), 12);
+}
+
+TMailCheck::TMailCheck(TCustomPop3Cli& client, MailView& view, const Clock& clock,
+                       TimerFactory& timers)
+    : m_client(client), m_view(view), m_clock(clock), m_nextTimer(timers.CreateTimer()) {
+  m_client.OnRequestDone = [this](TPop3Request r, int e) { Pop3ClientRequestDone(r, e); };
+  m_client.OnMessageBegin = [this] { Pop3ClientMessageBegin(); };
+  m_client.OnMessageLine = [this] { Pop3ClientMessageLine(); };
+  m_client.OnMessageEnd = [this] { Pop3ClientMessageEnd(); };
+  m_client.OnListBegin = [this] { Pop3ClientListBegin(); };
+  m_client.OnListLine = [this] { Pop3ClientListLine(); };
+  m_client.OnListEnd = [this] { Pop3ClientListEnd(); };
+  // The next mailbox starts from the event loop, once the last one's handlers are done.
+  m_nextTimer->SetInterval(1);
+  m_nextTimer->OnTimer = [this] {
+    m_nextTimer->SetEnabled(false);
+    m_busy = false;
+    CheckMail(true);
+  };
+}
+
+TMailCheck::~TMailCheck() {
+  m_client.OnRequestDone = nullptr;
+  m_client.OnMessageBegin = m_client.OnMessageLine = m_client.OnMessageEnd = nullptr;
+  m_client.OnListBegin = m_client.OnListLine = m_client.OnListEnd = nullptr;
+}
+
+Status TMailCheck::LoadMailboxes(const std::string& path) {
+  auto records = ReadPop3List(path);
+  SetMailboxes(records ? MailboxesFrom(*records) : std::vector<TPOP3Object>{});
+  return records ? Status::Ok() : Status::Fail(records.error);
+}
+
+void TMailCheck::SetMailboxes(std::vector<TPOP3Object> boxes) {
+  m_boxes = std::move(boxes);
+  m_index = m_boxes.empty() ? -1 : 0;
+}
+
+TPOP3Object* TMailCheck::Current() {
+  if (m_index < 0 || m_index >= static_cast<int>(m_boxes.size())) return nullptr;
+  return &m_boxes[static_cast<std::size_t>(m_index)];
+}
+
+void TMailCheck::CallStarted() {
+  m_allowed = true;
+  CheckMail(true);
+}
+
+void TMailCheck::CallEnded() {
+  m_allowed = false;
+}
+
+void TMailCheck::MeteringTick(bool callHasLocalAddress) {
+  if (!MailCheckEnabled || m_busy || !callHasLocalAddress) return;
+  const double minutes = std::floor((m_clock.Now() - m_lastCycleEnd) * 1440.0 + 1e-9);
+  if (minutes >= CheckEveryMinutes) CheckMail(false);
+}
+
+void TMailCheck::CheckMail(bool forced) {
+  if (!forced && !MailCheckEnabled) return;
+  if (!m_allowed || m_busy || m_dialogOpen || m_boxes.empty()) return;
+  TPOP3Object* box = Current();
+  if (!box) {
+    m_index = 0;
+    box = Current();
+  }
+  box->messages.clear();
+  m_failed = false;
+  m_busy = true;
+  m_view.SetMailIcon(true, true);
+  m_view.SetMailIconHint("Controllo posta su " + box->Address());
+  RunPop3Step(TPop3Request::pop3Connect);
+}
+
+const char* TMailCheck::StepName(TPop3Request step) {
+  switch (step) {
+    case TPop3Request::pop3Connect:
+      return "Connect";
+    case TPop3Request::pop3User:
+      return "User";
+    case TPop3Request::pop3Pass:
+      return "Pass";
+    case TPop3Request::pop3RPop:
+      return "RPop";
+    case TPop3Request::pop3APop:
+      return "APop";
+    case TPop3Request::pop3Stat:
+      return "Stat";
+    case TPop3Request::pop3List:
+      return "List";
+    case TPop3Request::pop3Uidl:
+      return "Uidl";
+    case TPop3Request::pop3Retr:
+      return "Retr";
+    case TPop3Request::pop3Top:
+      return "Top";
+    case TPop3Request::pop3Dele:
+      return "Dele";
+    case TPop3Request::pop3Noop:
+      return "Noop";
+    case TPop3Request::pop3RSet:
+      return "RSet";
+    case TPop3Request::pop3Last:
+      return "Last";
+    case TPop3Request::pop3Quit:
+      return "Quit";
+    case TPop3Request::pop3Abort:
+      return "Abort";
+  }
+  return "";
+}
+
+void TMailCheck::RunPop3Step(TPop3Request step) {
+  if (const TPOP3Object* box = Current()) {
+    m_client.Host = box->server;
+    m_client.Port = box->port;
+    m_client.UserName = box->user;
+    m_client.PassWord = box->password;
+  }
+  m_client.MsgNum = m_msgNumber;
+  const std::string name = StepName(step);
+  const unsigned serial = ++m_stepSerial;
+  m_view.SetPop3Label(name + " started");
+  try {
+    switch (step) {
+      case TPop3Request::pop3Connect:
+        m_client.Connect();
+        break;
+      case TPop3Request::pop3User:
+        m_client.User();
+        break;
+      case TPop3Request::pop3Pass:
+        m_client.Pass();
+        break;
+      case TPop3Request::pop3RPop:
+        m_client.RPop();
+        break;
+      case TPop3Request::pop3APop:
+        m_client.APop();
+        break;
+      case TPop3Request::pop3Stat:
+        m_client.Stat();
+        break;
+      case TPop3Request::pop3List:
+        m_client.List();
+        break;
+      case TPop3Request::pop3Uidl:
+        m_client.Uidl();
+        break;
+      case TPop3Request::pop3Retr:
+        m_client.Retr();
+        break;
+      case TPop3Request::pop3Top:
+        m_client.Top();
+        break;
+      case TPop3Request::pop3Dele:
+        m_client.Dele();
+        break;
+      case TPop3Request::pop3Noop:
+        m_client.Noop();
+        break;
+      case TPop3Request::pop3RSet:
+        m_client.RSet();
+        break;
+      case TPop3Request::pop3Last:
+        m_client.Last();
+        break;
+      case TPop3Request::pop3Quit:
+        m_client.Quit();
+        break;
+      case TPop3Request::pop3Abort:
+        m_client.Abort();
+        break;
+    }
+  } catch (const Pop3Exception& e) {
+    m_view.SetPop3Label(name + " failed (" + e.what() + ")");
+    // A step that cannot even start ends this mailbox's check, so the cycle goes on instead of
+    // staying busy for ever.
+    if (m_busy && step != TPop3Request::pop3Abort) {
+      m_failed = true;
+      MailboxDone();
+    }
+    return;
+  }
+  // A request refused at once has already run its successors.
+  if (serial == m_stepSerial) m_view.SetPop3Label(name + " ok");
+}
+
+void TMailCheck::Abort1Click() {
+  RunPop3Step(TPop3Request::pop3Abort);
+}
+
+void TMailCheck::SetMailDialogOpen(bool open) {
+  m_dialogOpen = open;
+  if (!open) m_busy = false;
+}
+
+void TMailCheck::Pop3ClientRequestDone(TPop3Request request, int error) {
+  if (!m_busy) return;
+  if (request == TPop3Request::pop3Abort) {
+    // The user interrupted the check: no further mailbox, no notice.
+    m_nextTimer->SetEnabled(false);
+    m_failed = true;
+    m_busy = false;
+    m_index = 0;
+    bool any = false;
+    for (const auto& b : m_boxes) any = any || !b.messages.empty();
+    m_view.SetMailIcon(any, false);
+    return;
+  }
+  if (request == TPop3Request::pop3Quit) return MailboxDone();  // also when QUIT failed
+  if (error != 0) {
+    m_failed = true;
+    // Without a connection there is nothing to quit.
+    if (!m_client.Connected()) return MailboxDone();
+    return RunPop3Step(TPop3Request::pop3Quit);
+  }
+  NextStep(request);
+}
+
+void TMailCheck::NextStep(TPop3Request done) {
+  switch (done) {
+    case TPop3Request::pop3Connect:
+      return RunPop3Step(TPop3Request::pop3User);
+    case TPop3Request::pop3User:
+      return RunPop3Step(TPop3Request::pop3Pass);
+    case TPop3Request::pop3Pass:
+      m_msgNumber = 0;
+      return RunPop3Step(TPop3Request::pop3Stat);
+    case TPop3Request::pop3Stat:
+      m_msgNumber = 0;
+      return RunPop3Step(TPop3Request::pop3List);
+    case TPop3Request::pop3List:
+    case TPop3Request::pop3Top:
+      m_client.MsgLines = 1;
+      if (m_client.MsgCount() > 0 && m_msgNumber < m_client.MsgCount()) {
+        ++m_msgNumber;
+        return RunPop3Step(TPop3Request::pop3Top);
+      }
+      return RunPop3Step(TPop3Request::pop3Quit);
+    default:
+      return RunPop3Step(TPop3Request::pop3Quit);
+  }
+}
+
+void TMailCheck::MailboxDone() {
+  m_view.SetMailIcon(false, false);
+  m_view.SetMailIconHint("");
+  if (TPOP3Object* box = Current()) {
+    const int count = static_cast<int>(box->messages.size());
+    if (m_failed) {
+      // A check that did not get through says nothing about new mail, and the count to
+      // compare with next time stays the last one read.
+      box->newMail = false;
+    } else {
+      if (box->messages.empty()) box->lastEmpty = m_clock.Now();
+      box->newMail = box->previousCount < count;
+      box->previousCount = count;
+    }
+  }
+  if (m_index + 1 < static_cast<int>(m_boxes.size())) {
+    ++m_index;
+    m_nextTimer->SetEnabled(true);
+    return;
+  }
+  EndCycle();
+}
+
+void TMailCheck::EndCycle() {
+  m_index = 0;
+  const TDateTime now = m_clock.Now();
+  m_lastCycleEnd = now;
+  m_view.SetPop3Label("Posta controllata alle ore " + FormatDateTime("hh:mm:ss", now));
+  m_hint.clear();
+  bool any = false, newMail = false;
+  for (const auto& b : m_boxes) {
+    newMail = newMail || b.newMail;
+    if (b.messages.empty()) continue;
+    any = true;
+    m_hint += " " + b.Address() + " (" + std::to_string(b.messages.size()) + ")    ";
+  }
+  m_busy = false;
+  m_view.SetMailIconHint(m_hint);
+  m_view.SetMailIcon(any, false);
+  m_view.RefreshDisplay();
+  if (newMail) {
+    m_view.PlayNewMailSound();
+    m_view.ShowNewMailBox();
+  }
+}
+
+void TMailCheck::Pop3ClientMessageBegin() {
+  m_headerLines.clear();
+}
+
+void TMailCheck::Pop3ClientMessageLine() {
+  m_headerLines.push_back(m_client.LastResponse());
+}
+
+void TMailCheck::Pop3ClientMessageEnd() {
+  TPOP3Object* box = Current();
+  if (!box || m_headerLines.empty()) return;
+  TPOP3Msg msg = ParseMessageHeaders(m_headerLines);
+  const std::size_t position = box->messages.size();
+  if (position < m_listLines.size()) msg.size = ListLineSizeText(m_listLines[position]);
+  box->messages.push_back(std::move(msg));
+  m_headerLines.clear();
+}
+
+void TMailCheck::Pop3ClientListBegin() {
+  m_listLines.clear();
+}
+
+void TMailCheck::Pop3ClientListLine() {
+  m_listLines.push_back(m_client.LastResponse());
+}
+
+}  // namespace orva

@@ -1,0 +1,112 @@
+// The main window's mail check: the walk through the mailboxes of POP3.LST, the POP3 steps
+// of each (Connect, User, Pass, Stat, List, Top for every message, Quit), the headers kept,
+// and what the notification icon, its hint, the label POP3L, the sound and the box do. The
+// window implements MailView; everything else is here and runs without a display.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/MailBoxes.h"
+#include "net/Pop3Prot.h"
+#include "platform/Clock.h"
+
+namespace orva {
+
+// What the mail check asks of the main window.
+class MailView {
+ public:
+  virtual ~MailView() = default;
+  virtual void SetPop3Label(const std::string& text) = 0;  // POP3L
+  // RxTrayIcon2: shown or hidden, animated or still, and its hint.
+  virtual void SetMailIcon(bool visible, bool animated) = 0;
+  virtual void SetMailIconHint(const std::string& hint) = 0;
+  virtual void RefreshDisplay() = 0;    // the main display's counters
+  virtual void PlayNewMailSound() = 0;  // the new-mail event sound
+  // The box "C'è posta per te !" (caption "ORVA32"), shown modally, or brought to the front
+  // when it is open already.
+  virtual void ShowNewMailBox() = 0;
+};
+
+// The header fields of one message's TOP lines ("From:", "Subject:", "Date:").
+TPOP3Msg ParseMessageHeaders(const std::vector<std::string>& lines);
+// The size text of a LIST line "n bytes": kilobytes with two decimals; empty when unreadable.
+std::string ListLineSizeText(std::string_view listLine);
+
+class TMailCheck {
+ public:
+  static constexpr const char* kNewMailText = "C'è posta per te !";
+  static constexpr const char* kFileName = "POP3.LST";
+
+  TMailCheck(TCustomPop3Cli& client, MailView& view, const Clock& clock, TimerFactory& timers);
+  ~TMailCheck();
+
+  // At start-up: the enabled mailboxes of POP3.LST (a missing file: none).
+  Status LoadMailboxes(const std::string& path);
+  void SetMailboxes(std::vector<TPOP3Object> boxes);
+  const std::vector<TPOP3Object>& Mailboxes() const { return m_boxes; }
+  int CurrentIndex() const { return m_index; }
+
+  // Settings of section "POP3".
+  int CheckEveryMinutes = 15;     // "Check mail every"
+  bool MailCheckEnabled = false;  // "Mail check enabled"
+
+  // A call started: checks are allowed and one starts at once. A call ended: none starts.
+  void CallStarted();
+  void CallEnded();
+  // The metering timer's sample: the periodic check.
+  void MeteringTick(bool callHasLocalAddress);
+
+  void CheckMail(bool forced);
+  void Check1Click() { CheckMail(true); }                          // "Controlla ora"
+  void EnCheck11Click() { MailCheckEnabled = !MailCheckEnabled; }  // "Attiva controllo ciclico"
+  void Abort1Click();                                              // "Interrompi controllo"
+  // TMailDlg opened or closed; while it is open no check starts, and closing it clears busy.
+  void SetMailDialogOpen(bool open);
+  bool MailDialogOpen() const { return m_dialogOpen; }
+
+  bool Busy() const { return m_busy; }
+  bool ChecksAllowed() const { return m_allowed; }
+  TDateTime LastCycleEnd() const { return m_lastCycleEnd; }
+  // The icon's hint after the last cycle.
+  const std::string& Hint() const { return m_hint; }
+
+  // Starts one client request for the current mailbox, with its progress in POP3L.
+  void RunPop3Step(TPop3Request step);
+  static const char* StepName(TPop3Request step);
+
+  // The client's events.
+  void Pop3ClientRequestDone(TPop3Request request, int error);
+  void Pop3ClientMessageBegin();
+  void Pop3ClientMessageLine();
+  void Pop3ClientMessageEnd();
+  void Pop3ClientListBegin();
+  void Pop3ClientListLine();
+  void Pop3ClientListEnd() {}
+
+ private:
+  void NextStep(TPop3Request done);
+  void MailboxDone();
+  void EndCycle();
+  TPOP3Object* Current();
+
+  TCustomPop3Cli& m_client;
+  MailView& m_view;
+  const Clock& m_clock;
+  std::unique_ptr<Timer> m_nextTimer;
+  std::vector<TPOP3Object> m_boxes;
+  int m_index = -1;
+  int m_msgNumber = 0;
+  std::vector<std::string> m_headerLines;
+  std::vector<std::string> m_listLines;
+  bool m_busy = false;
+  bool m_allowed = false;
+  bool m_dialogOpen = false;
+  bool m_failed = false;  // a step of the current mailbox failed
+  unsigned m_stepSerial = 0;
+  TDateTime m_lastCycleEnd = 0;
+  std::string m_hint;
+};
+
+}  // namespace orva
