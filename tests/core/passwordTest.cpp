@@ -122,6 +122,19 @@ TEST_F(SetPasswordFlowTest, MatchingTextsStoreTheScrambledPassword) {
   EXPECT_FALSE(Registry(dir.path()).ValueExists(kValdoSettingsKey, "Regkey"));
 }
 
+TEST_F(SetPasswordFlowTest, ScrambledBytesOfEveryKindSurviveTheRegistry) {
+  // High characters wrap round to control codes, "=" and line ends once scrambled.
+  const std::string plain = "\xC3\xBF\xC3\xBE=\xC3\xB7 \xE2\x82\xAC\\";
+  for (int r = 0; r < 20; ++r) {
+    d.NextPassword(plain);
+    d.NextPassword(plain);
+    ASSERT_TRUE(SetPasswordFlow(access, reg, d, [r] { return r; }));
+    AccessSettings loaded;
+    LoadAccessSettings(loaded, Registry(dir.path()));
+    EXPECT_EQ(loaded.password, plain) << r;
+  }
+}
+
 TEST_F(SetPasswordFlowTest, CancelEmptyAndMismatchChangeNothing) {
   access.password = "vecchia";
   d.NextPassword(std::nullopt);

@@ -1,0 +1,148 @@
+// The band grid checks of the tariff editor.
+#include "tariff/TariffCheck.h"
+
+#include <cmath>
+
+#include "platform/DateTime.h"
+#include "platform/Numbers.h"
+
+namespace orva {
+
+namespace {
+
+constexpr int kMinute = 60;
+constexpr int kLastMinute = 23 * 3600 + 59 * 60;
+
+// A message line holds no control character, whatever a cell holds.
+std::string Printable(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    out += (u < 0x20 || u == 0x7F) ? '?' : c;
+  }
+  return out;
+}
+
+bool Warn(Dialogs& dialogs, const std::string& text) {
+  dialogs.Beep();
+  dialogs.Message(text, MsgType::Warning, MsgButtons::Ok);
+  return false;
+}
+
+GridCheck Fail(int row, int column) {
+  return GridCheck{false, GridCell{row, column}};
+}
+
+}  // namespace
+
+std::optional<int> ParseBandTime(std::string_view text) {
+  const auto value = StrToTime(text);
+  if (!value || *value < 0 || *value >= 1.0) return std::nullopt;
+  return static_cast<int>(std::lround(*value * kSecondsPerDay));
+}
+
+std::string FormatBandTime(int seconds) {
+  seconds = ((seconds % 86400) + 86400) % 86400;
+  const int h = seconds / 3600;
+  const int m = seconds % 3600 / 60;
+  std::string out;
+  out += static_cast<char>('0' + h / 10);
+  out += static_cast<char>('0' + h % 10);
+  out += '.';
+  out += static_cast<char>('0' + m / 10);
+  out += static_cast<char>('0' + m % 10);
+  return out;
+}
+
+std::string JoinBandRow(const BandRow& row) {
+  auto squeeze = [](const std::string& cell) {
+    std::string out;
+    for (const char c : cell)
+      if (c != ' ') out += c;
+    return out;
+  };
+  return squeeze(row.start) + ' ' + squeeze(row.end) + ' ' + squeeze(row.seconds) + ' ' +
+         squeeze(row.cost);
+}
+
+void RefreshGrid(BandGrid& grid) {
+  for (auto& row : grid) {
+    if (row.start.empty()) row.start = "00.00";
+    if (row.end.empty()) row.end = "00.00";
+    if (row.seconds.empty()) row.seconds = "0";
+    if (row.cost.empty()) row.cost = "0";
+  }
+}
+
+bool IsTickLength(std::string_view text) {
+  // A tick of no length, or of a negative one, would never fall: refused like "0".
+  const auto v = ParseDecimal(text);
+  return v && *v > 0;
+}
+
+bool IsNotNegative(std::string_view text) {
+  const auto v = ParseDecimal(text);
+  return v && *v >= 0;
+}
+
+std::string BadTimeMessage(int row, BandColumn column, std::string_view text) {
+  return "Orario \"" + Printable(text) + "\" non valido nella fascia " + std::to_string(row) +
+         ", colonna " + (column == kStartColumn ? "Inizio" : "Fine") +
+         " (usare il formato hh.mm)\r";
+}
+
+GridCheck ValidateBandGrid(const BandGrid& grid, Dialogs& dialogs) {
+  if (grid.empty()) return GridCheck{};
+  // Each time is converted where the check first needs it, so the first fault in band order
+  // is the one reported.
+  auto timeOf = [&](std::size_t index, BandColumn column) -> std::optional<int> {
+    const std::string& text = column == kStartColumn ? grid[index].start : grid[index].end;
+    const auto t = ParseBandTime(text);
+    if (!t) Warn(dialogs, BadTimeMessage(static_cast<int>(index) + 1, column, text));
+    return t;
+  };
+  const auto firstStart = timeOf(0, kStartColumn);
+  if (!firstStart) return Fail(1, kStartColumn);
+  if (grid.size() == 1) {
+    const auto end = timeOf(0, kEndColumn);
+    if (!end) return Fail(1, kEndColumn);
+    if (*end == *firstStart) return GridCheck{false, std::nullopt};
+  }
+  if (!IsTickLength(grid[0].seconds)) {
+    Warn(dialogs, "Campo durata scatto errato\r");
+    return Fail(1, kSecondsColumn);
+  }
+  for (std::size_t i = 1; i < grid.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
+    const auto previousEnd = timeOf(i - 1, kEndColumn);
+    if (!previousEnd) return Fail(row - 1, kEndColumn);
+    const auto start = timeOf(i, kStartColumn);
+    if (!start) return Fail(row, kStartColumn);
+    if (*start <= *previousEnd) {
+      Warn(dialogs, "Inizio periodo antecedente o uguale a fine periodo campo precedente !\r");
+      return Fail(row, kStartColumn);
+    }
+    if (*start - *previousEnd > kMinute) {
+      Warn(dialogs, "Differenza tra inizio periodo e fine periodo precedente > di 1 minuto !\r");
+      return Fail(row, kStartColumn);
+    }
+    if (!IsTickLength(grid[i].seconds)) {
+      Warn(dialogs, "Campo durata scatto errato o nullo !\r");
+      return Fail(row, kSecondsColumn);
+    }
+    if (!IsNotNegative(grid[i].cost)) {
+      Warn(dialogs, "Costo scatto errato o negativo !\r");
+      return Fail(row, kCostColumn);
+    }
+  }
+  const int lastRow = static_cast<int>(grid.size());
+  const auto lastEnd = timeOf(grid.size() - 1, kEndColumn);
+  if (!lastEnd) return Fail(lastRow, kEndColumn);
+  if (*lastEnd < kLastMinute) {
+    Warn(dialogs, "Ultima fascia diversa da 23.59\r");
+    return Fail(lastRow, kEndColumn);
+  }
+  return GridCheck{true, std::nullopt};
+}
+
+}  // namespace orva
