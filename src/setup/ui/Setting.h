@@ -1,0 +1,193 @@
+// TSetupForm, "ORVA32 - Impostazioni": the options dialog. A tree of categories selects one
+// of fourteen pages; each control edits a setting, the association table, the mailboxes or
+// the access values. The page rules live in setup/*.h; this window moves values.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Settings.h"
+#include "platform/Dialogs.h"
+#include "platform/Result.h"
+#include "platform/Sound.h"
+#include "setup/Associations.h"
+#include "setup/Setting.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QSpinBox;
+class QStackedWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace orva {
+
+struct SetupContext {
+  Settings& settings;
+  Registry& registry;
+  Dialogs& dialogs;
+  Sound& sound;
+  std::vector<std::string> tariffDescriptions;
+  std::vector<std::string> dialupEntries;
+  std::string programPath;
+  // The mailbox file: read on opening, written on closing when ShouldWrite.
+  std::function<std::vector<MailboxRow>()> loadMailboxes;
+  std::function<Status(const std::vector<MailboxRow>&)> saveMailboxes;
+  // "Impostazioni" of a dial-up entry: false when its editor cannot be opened.
+  std::function<bool(const std::string& entry)> editEntry;
+  // The stored user name of an entry, for the "Accesso Remoto" page.
+  std::function<std::string(const std::string& entry)> entryUser;
+  std::function<void(int context)> openHelp;
+};
+
+class TSetupForm final : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TSetupForm(SetupContext context, QWidget* parent = nullptr);
+  ~TSetupForm() override;
+
+  // The help context of each page, in notebook order.
+  static int HelpContext(int page);
+  void ShowPage(int page);
+  int CurrentPage() const;
+
+  // Handlers, named after their components.
+  void OKBtnClick();
+  void RASBtnClick();
+  void AddAscBtnClick();
+  void DelAscBtnClick();
+  void ModAscBtnClick();
+  void ListView1Select();
+  void PswBtnClick();
+  void DelPswBtnClick();
+  void PswEdChange();
+  void CheckTCPCBClick();
+  void NetTimeCBClick();
+  void NewMailBtnClick();
+  void AddMailBtnClick();
+  void DelMailBtnClick();
+  void ModMailBtnClick();
+  void ListView2Select();
+
+  const AssociationTable& Associations() const { return m_associations; }
+  const MailboxTable& Mailboxes() const { return m_mailboxes; }
+
+ protected:
+  void done(int result) override;
+
+ private:
+  QWidget* BuildMainPage();
+  QWidget* BuildAssociationPage();
+  QWidget* BuildDialupPage();
+  QWidget* BuildNetworkPage();
+  QWidget* BuildProgramsPage();
+  QWidget* BuildProgramPage(int n);
+  QWidget* BuildInterfacePage();
+  QWidget* BuildWarningsPage();
+  QWidget* BuildSoundsPage();
+  QWidget* BuildSecurityPage();
+  QWidget* BuildMailPage();
+  QWidget* BuildColoursPage();
+  void ShowAssociations();
+  void ShowMailboxes();
+  void ApplySecurityState(const SecurityPageState& s);
+  void StoreAccessAtOnce();
+  void ImmediateNumberChanged(QLineEdit* edit, const std::function<void(std::optional<int>)>& set,
+                              bool emptyAllowed);
+  void ShowSoundCaption(int slot);
+  void ShowColours();
+  void CopyToSettings();
+
+  SetupContext m_ctx;
+  AssociationTable m_associations;
+  MailboxTable m_mailboxes;
+  SecurityPageState m_security;
+
+  QTreeWidget* m_tree;
+  QStackedWidget* Notebook;
+  std::vector<QTreeWidgetItem*> m_nodes;
+
+  // Principale
+  QCheckBox* AutoLoadCB;
+  QCheckBox* DeskIconCB;
+  QCheckBox* HintsCB;
+  QSlider* TrackBar1;
+  QSpinBox* DecSE;
+  QSlider* TrackBar;
+  QLabel* m_trackLabel;
+  QCheckBox* ReqCB;
+  // Corrispondenze
+  QTreeWidget* ListView1;
+  QLineEdit* NameEdit;
+  QComboBox* TariffeCB;
+  QLineEdit* Negotime1;
+  // Accesso Remoto
+  QTreeWidget* lstEntries;
+  QLineEdit* txtUserName;
+  QLineEdit* txtPassword;
+  // Rete
+  QCheckBox* CheckTCPCB;
+  QCheckBox* ResolveIPCB;
+  QCheckBox* HostsCB;
+  QCheckBox* MemoIPCB;
+  QCheckBox* NetTimeCB;
+  QCheckBox* SetNetTimeCB;
+  // Applicazione 1-3
+  std::array<QLineEdit*, 3> m_programEdits{};
+  std::array<std::array<QRadioButton*, 3>, 3> m_programWindows{};
+  std::array<QComboBox*, 3> m_programProviders{};
+  // Interfaccia
+  std::array<QCheckBox*, 7> m_interface{};
+  QLineEdit* ED0;
+  // Messaggi di avviso
+  QCheckBox* WTCh;
+  QLineEdit* WTEdit;
+  QCheckBox* WCSCh;
+  QLineEdit* WCSEdit;
+  QCheckBox* IVASCB;
+  QCheckBox* WCLCh;
+  QLineEdit* WCLEdit;
+  QCheckBox* IVALCB;
+  QSpinBox* FreqEdit;
+  // Suoni
+  QCheckBox* BeepCB;
+  std::array<QCheckBox*, kSoundEvents> m_soundChecks{};
+  // Sicurezza
+  QLineEdit* PswEd;
+  QPushButton* PswBtn;
+  QPushButton* DelPswBtn;
+  QCheckBox* CB1;
+  QCheckBox* CB11;
+  QCheckBox* CB2;
+  QCheckBox* CB3;
+  QLineEdit* Ed3;
+  QCheckBox* CB4;
+  QLineEdit* Ed4;
+  QLineEdit* ED40;
+  QCheckBox* CB5;
+  // Caselle di posta
+  QTreeWidget* ListView2;
+  QLineEdit* POP3HostED;
+  QLineEdit* POP3PortED;
+  QLineEdit* POP3UserED;
+  QLineEdit* POP3PassED;
+  QCheckBox* CheckMailCB;
+  QSlider* RxSlider1;
+  QLabel* m_mailLabel;
+  // Colori
+  QLabel* m_colourSample;
+  SettingsColour m_textColour = 0;
+  SettingsColour m_backgroundColour = 0;
+  SettingsColour m_labelColour = 0;
+  bool m_loading = true;
+};
+
+}  // namespace orva

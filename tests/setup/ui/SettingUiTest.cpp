@@ -1,0 +1,172 @@
+#include "setup/ui/Setting.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <cstdlib>
+
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+#include "core/HowUtils.h"
+#include "platform/Registry.h"
+#include "setup/Setting.h"
+
+namespace orva {
+namespace {
+
+struct SetupFixture : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  NoSound sound;
+  Settings settings;
+  std::unique_ptr<Registry> registry;
+  std::vector<MailboxRow> savedMailboxes;
+  int mailboxWrites = 0;
+
+  void SetUp() override {
+    SetProgramDirectory(dir.path());
+    settings.associationPath = dir.File("lista.ser");
+    registry = std::make_unique<Registry>(dir.path());
+    ::setenv("XDG_CONFIG_HOME", (dir.path() + "config").c_str(), 1);
+    ::setenv("XDG_DESKTOP_DIR", (dir.path() + "desktop").c_str(), 1);
+  }
+  void TearDown() override {
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("XDG_DESKTOP_DIR");
+  }
+  std::unique_ptr<TSetupForm> Open(std::vector<MailboxRow> mailboxes = {}) {
+    SetupContext ctx{settings,
+                     *registry,
+                     dialogs,
+                     sound,
+                     {"Urbana", "Interurbana"},
+                     {"Tiscali", "Libero"},
+                     "/usr/bin/orva32",
+                     {},
+                     {},
+                     {},
+                     {},
+                     {}};
+    ctx.loadMailboxes = [mailboxes] { return mailboxes; };
+    ctx.saveMailboxes = [this](const std::vector<MailboxRow>& rows) {
+      savedMailboxes = rows;
+      ++mailboxWrites;
+      return Status::Ok();
+    };
+    return std::make_unique<TSetupForm>(ctx);
+  }
+  template <class T>
+  static T* Find(QWidget* w, const char* name) {
+    return w->findChild<T*>(QString::fromUtf8(name));
+  }
+};
+
+TEST_F(SetupFixture, ModificaMovesTheFirstRowToTheEndAndRasAddsNothingWhenAllListed) {
+  test::WriteBytes(settings.associationPath, "Tiscali\tUrbana\t10000\r\nLibero\t?\t10000\r\n");
+  auto form = Open();
+  auto* list = Find<QTreeWidget>(form.get(), "ListView1");
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  Find<QPushButton>(form.get(), "RASBtn")->click();
+  EXPECT_EQ(list->topLevelItemCount(), 2);  // every entry already listed
+  list->setCurrentItem(list->topLevelItem(0));
+  EXPECT_EQ(Find<QComboBox>(form.get(), "TariffeCB")->currentText(), QStringLiteral("Urbana"));
+  Find<QLineEdit>(form.get(), "Negotime1")->setText(QStringLiteral("8000"));
+  Find<QPushButton>(form.get(), "ModAscBtn")->click();
+  EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("Libero"));
+  EXPECT_EQ(list->topLevelItem(1)->text(2), QStringLiteral("8000"));
+  form->reject();  // the table is written whatever the result
+  EXPECT_EQ(test::ReadBytes(settings.associationPath),
+            "Libero\t?\t10000\r\nTiscali\tUrbana\t8000\r\n");
+}
+
+TEST_F(SetupFixture, PasswordSetVerifiedRefusedAndRemoved) {
+  auto form = Open();
+  auto* cb1 = Find<QCheckBox>(form.get(), "CB1");
+  EXPECT_FALSE(cb1->isEnabled());  // no password: options stay disabled
+  dialogs.NextPassword(std::string("segreto"));
+  dialogs.NextPassword(std::string("diverso"));
+  Find<QPushButton>(form.get(), "PswBtn")->click();
+  EXPECT_FALSE(settings.access.HasPassword());
+  ASSERT_FALSE(dialogs.shown.empty());
+  EXPECT_EQ(dialogs.shown.back().text, "Verifica password non superata !");
+
+  dialogs.NextPassword(std::string("segreto"));
+  dialogs.NextPassword(std::string("segreto"));
+  Find<QPushButton>(form.get(), "PswBtn")->click();
+  EXPECT_EQ(settings.access.password, "segreto");
+  EXPECT_EQ(dialogs.shown.back().text, "Nuova password accettata");
+  EXPECT_TRUE(cb1->isEnabled());
+  EXPECT_TRUE(registry->ValueExists(kValdoSettingsKey, "Regkey"));
+  cb1->setChecked(true);  // written at once
+  EXPECT_EQ(Registry(dir.path()).ReadInteger(kValdoSettingsKey, "Maximize"), 1);
+
+  Find<QPushButton>(form.get(), "DelPswBtn")->click();
+  EXPECT_FALSE(settings.access.HasPassword());
+  EXPECT_FALSE(Registry(dir.path()).ValueExists(kValdoSettingsKey, "Regkey"));
+  EXPECT_FALSE(cb1->isEnabled());
+}
+
+TEST_F(SetupFixture, OkWithMonitoringOffStoresItsSubOptionsOff) {
+  auto form = Open();
+  Find<QCheckBox>(form.get(), "CheckTCPCB")->setChecked(false);
+  EXPECT_FALSE(Find<QCheckBox>(form.get(), "HostsCB")->isEnabled());
+  Find<QPushButton>(form.get(), "OKBtn")->click();
+  EXPECT_FALSE(settings.tcpMonitoring);
+  EXPECT_FALSE(settings.resolveAddresses);
+  EXPECT_FALSE(settings.manageHosts);
+  EXPECT_FALSE(settings.recordIpList);
+}
+
+TEST_F(SetupFixture, AnnullaKeepsTheChosenSoundAndRestoresTheRest) {
+  const std::string wav = dir.File("ding.wav");
+  test::WriteBytes(wav, "RIFF");
+  const Settings copy = settings;
+  auto form = Open();
+  Find<QCheckBox>(form.get(), "ReqCB")->setChecked(!settings.askService);
+  dialogs.NextFile(wav);
+  Find<QPushButton>(form.get(), "SoundChooseBtn1")->click();
+  EXPECT_EQ(Find<QCheckBox>(form.get(), "SoundCB1")->text(), QStringLiteral("ding.wav"));
+  form->reject();
+  RestoreAfterCancel(settings, copy);
+  EXPECT_EQ(settings.soundFiles[kSoundConnect], wav);
+  EXPECT_EQ(settings.askService, copy.askService);
+}
+
+TEST_F(SetupFixture, EmptiedMailboxTableIsWrittenButAnUntouchedEmptyOneIsNot) {
+  {
+    auto form = Open();
+    form->accept();
+    EXPECT_EQ(mailboxWrites, 0);
+  }
+  auto form = Open({{"pop.a.it", 110, "u", "p", true}});
+  auto* list = Find<QTreeWidget>(form.get(), "ListView2");
+  list->setCurrentItem(list->topLevelItem(0));
+  EXPECT_EQ(Find<QLineEdit>(form.get(), "POP3HostED")->text(), QStringLiteral("pop.a.it"));
+  Find<QPushButton>(form.get(), "DelMailBtn")->click();
+  form->accept();
+  EXPECT_EQ(mailboxWrites, 1);
+  EXPECT_TRUE(savedMailboxes.empty());
+}
+
+TEST_F(SetupFixture, ScreenshotsOfEveryPage) {
+  const char* out = std::getenv("ORVA_SCREENSHOTS");
+  if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
+  test::WriteBytes(settings.associationPath,
+                   "Tiscali\tUrbana\t10000\r\nLibero\tInterurbana\t8000\r\n");
+  auto form = Open({{"pop.esempio.it", 110, "mario", "x", true}});
+  form->show();
+  for (int page = 0; page < 14; ++page) {
+    form->ShowPage(page);
+    QApplication::processEvents();
+    form->grab().save(QString::fromUtf8(out) +
+                      QStringLiteral("/options-page%1.png").arg(page, 2, 10, QLatin1Char('0')));
+  }
+}
+
+}  // namespace
+}  // namespace orva
