@@ -1,0 +1,500 @@
+// The metered call: start, one sample per Timer22 run, the warnings of TimerCh, the limits,
+// the end with its bill and log record, the event sounds and the manual commands.
+#include <cmath>
+#include <exception>
+
+#include "core/HowUtils.h"
+#include "core/MainLogic.h"
+#include "core/password.h"
+#include "platform/IniFile.h"
+#include "platform/Numbers.h"
+#include "platform/SafeFile.h"
+
+namespace orva {
+namespace {
+
+constexpr const char* kClockChanged =
+    "Attenzione ! L'ora di sistema risulta cambiata, non posso continuare.";
+
+// Whole seconds of Frac(x / t) × t, truncated to milliseconds first: the part of the last
+// tick interval already run.
+long long RemainderSeconds(long long x, double t) {
+  const double q = static_cast<double>(x) / t;
+  const double ms = std::trunc((q - std::trunc(q)) * 1000.0 * t);
+  return static_cast<long long>(ms) / 1000;
+}
+
+long long RoundSeconds(double v) {
+  return MainLogic::Round(v);
+}
+
+// Re-enables a timer when the run ends, whatever happened inside it.
+class ReenableAtEnd {
+ public:
+  ReenableAtEnd(Timer& t, const bool* onlyWhile = nullptr) : m_t(t), m_only(onlyWhile) {}
+  ~ReenableAtEnd() {
+    if (!m_only || *m_only) m_t.SetEnabled(true);
+  }
+
+ private:
+  Timer& m_t;
+  const bool* m_only;
+};
+
+}  // namespace
+
+long long MainLogic::Round(double v) {
+  return static_cast<long long>(std::nearbyint(v));
+}
+
+long long MainLogic::ToSeconds(TDateTime t) {
+  return static_cast<long long>(std::floor(t * kSecondsPerDay + 1e-4));
+}
+
+long long MainLogic::Sample() const {
+  return ToSeconds(m_d.clock->Now());
+}
+
+void MainLogic::ReportProblem(const std::string& text) {
+  if (text == m_lastProblem) return;
+  m_lastProblem = text;
+  m_d.dialogs->Message(text, MsgType::Error, MsgButtons::Ok);
+}
+
+bool MainLogic::Evaluate(long long ticks, long long elapsedSeconds) {
+  MeterTariff r = m_tariff;
+  Status s;
+  try {
+    s = m_d.tariffs->Evaluate(m_selectedTariff, ticks, FromSeconds(elapsedSeconds),
+                              m_d.clock->Now(), r);
+  } catch (const std::exception& e) {
+    s = Status::Fail(e.what());
+  }
+  if (!s) {
+    // The values in force stay; the failure is shown once.
+    ReportProblem(s.error);
+    return false;
+  }
+  // A tick length that is not a positive number would stop the counting; keep the old one.
+  if (!(r.tickSeconds > 0) || !std::isfinite(r.tickSeconds)) r.tickSeconds = m_tariff.tickSeconds;
+  if (!std::isfinite(r.tickCost)) r.tickCost = m_tariff.tickCost;
+  m_tariff = r;
+  return true;
+}
+
+bool MainLogic::FileExists(const std::string& path) const {
+  if (path.empty()) return false;
+  if (m_d.fileExists) return m_d.fileExists(path);
+  return orva::FileExists(path);
+}
+
+void MainLogic::PlayEventSound(int event) {
+  if (m_d.settings->soundsOn == 0 || event < 1 || event > 5) return;
+  const auto i = static_cast<std::size_t>(event - 1);
+  if (!m_d.settings->soundEnabled[i] || m_d.settings->soundFiles[i].empty()) return;
+  std::string path = m_d.settings->soundFiles[i];
+  if (path[0] != '/') path = ProgramDirectory() + path;
+  if (!FileExists(path)) return;
+  const bool was = m_timer22->Enabled();
+  if (was) m_timer22->SetEnabled(false);
+  m_d.sound->PlayWav(path);
+  if (was) m_timer22->SetEnabled(true);
+}
+
+void MainLogic::StartCall() {
+  if (m_metering) return;
+  Settings& st = *m_d.settings;
+  m_lastProblem.clear();
+  m_info.hostName.clear();
+  m_info.ipAddress.clear();
+  if (m_d.network.callStarted) m_d.network.callStarted();
+  m_d.view->SetLabel(MeterLabel::IPLb, "?");
+  m_d.view->SetTariffSelectorsEnabled(false);
+  m_timerCh->SetInterval(std::max(1, st.warnFrequency) * 1000);
+
+  const long long now = Sample();
+  m_callStart = now;
+  // The negotiation happened before the connection was reported: the call counts from its
+  // start. A negative or unreadable time counts as none.
+  long long negotiationMs = ParseInteger64(m_negotiation).value_or(0);
+  if (negotiationMs < 0 || m_info.kind == kKindVoice || m_info.status == kStatusManual)
+    negotiationMs = 0;
+  const long long n = negotiationMs / 1000;
+  m_callStart -= n;
+
+  m_lastSample = now;
+  m_callEnd = 0;
+  m_elapsed = 0;
+  m_ticks = 0;
+  m_tickStart = 0;
+  Evaluate(0, 0);
+
+  const double t = m_tariff.tickSeconds;
+  const long long whole = static_cast<long long>(std::trunc(static_cast<double>(n) / t));
+  if (m_tariff.fixedChargeUnit == 1) {
+    m_ticks = whole;
+    m_cost = static_cast<double>(m_ticks) * m_tariff.tickCost + m_tariff.fixedCharge;
+  } else {
+    // The "+ 1" is the tick charged when the call is answered.
+    m_ticks = whole + m_tariff.fixedCharge + 1;
+    m_cost = static_cast<double>(m_ticks) * m_tariff.tickCost;
+  }
+  if (static_cast<double>(n) >= t)
+    m_tickStart = now - RemainderSeconds(n, t);
+  else
+    m_tickStart = now - n;
+
+  const TDateTime today = DatePart(FromSeconds(now));
+  Status billed = m_tariff.fixedChargeUnit == 1
+                      ? m_d.bill->AddTicks(today, 1, m_tariff.fixedCharge)
+                      : m_d.bill->AddTicks(today, m_ticks, m_tariff.tickCost);
+  if (!billed) ReportProblem(billed.error);
+
+  m_d.view->SetGauges(static_cast<int>(RoundSeconds(t)), t > 1 ? static_cast<int>(n) : -1);
+  m_metering = true;
+  PlayEventSound(kEventConnection);
+  if (st.flashIcon == 1) m_d.view->SetTrayAnimation(true);
+  m_d.view->RefreshCommandStates();
+  m_warnTime = m_warnCost = m_warnPeriod = true;
+  m_lastMailCheck = now;
+  m_timer22->SetInterval(st.timerClockMs > 0 ? st.timerClockMs : 200);
+  m_timer22->SetEnabled(true);
+  m_d.view->RedrawCounters();
+}
+
+// Steps 3 to 9 of a sample: elapsed time, ticks and their bill, counters, mail and monitor.
+void MainLogic::Sample22(bool finalPass, bool& ended) {
+  (void)finalPass;
+  ended = false;
+  m_lastSample = Sample();
+  m_elapsed = m_lastSample - m_callStart;
+  // Whole seconds since the tick start, hours included: a sample late by an hour or more
+  // (a suspended machine) still counts every tick it missed.
+  const long long s = m_lastSample - m_tickStart;
+  if (m_tariff.tickSeconds > 1) m_d.view->SetGaugePosition(static_cast<int>(std::max(0LL, s)));
+  if (static_cast<double>(s) >= m_tariff.tickSeconds) {
+    Evaluate(m_ticks, m_elapsed);
+    const double t = m_tariff.tickSeconds;
+    const long long m = static_cast<long long>(std::trunc(static_cast<double>(s) / t));
+    m_ticks += m;
+    m_cost += static_cast<double>(m) * m_tariff.tickCost;
+    m_tickStart = m_lastSample - RemainderSeconds(s, t);
+    if (t > 1 && m > 0) {
+      const Status billed =
+          m_d.bill->AddTicks(DatePart(FromSeconds(m_lastSample)), m, m_tariff.tickCost);
+      if (!billed) ReportProblem(billed.error);
+    }
+    PlayEventSound(kEventTick);
+    Evaluate(m_ticks, m_elapsed);
+    m_d.view->SetGauges(static_cast<int>(RoundSeconds(m_tariff.tickSeconds)), 0);
+    m_warnTime = m_warnCost = m_warnPeriod = true;
+  }
+  m_d.view->RedrawCounters();
+
+  const Settings& st = *m_d.settings;
+  const bool mailRunning = m_d.network.mailCheckRunning && m_d.network.mailCheckRunning();
+  if (st.mailCheckEnabled && !mailRunning && !m_info.ipAddress.empty() &&
+      (m_lastSample - m_lastMailCheck) / 60 >= st.mailCheckMinutes) {
+    m_lastMailCheck = m_lastSample;
+    if (m_d.network.startMailCheck) m_d.network.startMailCheck();
+  }
+  if (m_d.network.tcpMonitorActive && m_d.network.tcpMonitorActive()) {
+    const std::uint64_t tick = m_d.clock->TickCount();
+    if (tick - m_lastMonitorRefresh >= 2000) {
+      m_lastMonitorRefresh = tick;
+      if (m_d.network.refreshTcpMonitor) m_d.network.refreshTcpMonitor();
+    }
+  }
+}
+
+long long MainLogic::SecondsToNextTick() const {
+  return RoundSeconds(m_tariff.tickSeconds) - (m_lastSample - m_tickStart);
+}
+
+// The disconnection limits and the flashing before a tick; they act only while a password
+// exists.
+void MainLogic::CheckLimits(bool& ended) {
+  const Settings& st = *m_d.settings;
+  if (!st.access.HasPassword()) return;
+  bool flashed = false;
+  const int position = st.access.disconnectMinutes.value_or(0);
+  const int undo = st.access.disconnectTick.value_or(0);
+  const int previous = st.access.disconnectTickAdvance.value_or(0);
+  if (st.access.disconnectAfterMinutes == 1 && position > 1) {
+    const long long t = m_elapsed;
+    const long long l = static_cast<long long>(position) * 60;
+    const long long d = t > l ? t - l : l - t;
+    if (d >= 40 && d <= 45 && m_d.view->FlashPhase()) m_d.dialogs->Beep();
+    if (d < 45) {
+      m_d.view->Flash();
+      flashed = true;
+    }
+    if (t >= l) {
+      m_d.view->StopFlashing();
+      if (m_info.kind == kKindModem && m_d.dialup->HangUp(m_dialupHandle)) {
+        m_d.view->SetHangupEnabled(false);
+        EndCall();
+        m_d.dialogs->Message("ORVA32 - blocco connessione\r\rConnessione interrotta, trascorsi " +
+                                 std::to_string(position) + " minuti.",
+                             MsgType::Information, MsgButtons::Ok);
+        ended = true;
+        return;
+      }
+    }
+  }
+  const long long r = SecondsToNextTick();
+  if (st.flashWindow == 1 && m_tariff.tickSeconds > 1 && st.flashAdvance >= r) {
+    m_d.view->Flash();
+    flashed = true;
+  }
+  if (st.access.disconnectAtTick == 1 && m_ticks + 1 >= undo) {
+    if (previous + 20 >= r && !flashed) m_d.view->Flash();
+    if (previous >= r) {
+      m_d.view->StopFlashing();
+      bool stop = true;
+      if (m_info.kind == kKindModem) {
+        stop = static_cast<bool>(m_d.dialup->HangUp(m_dialupHandle));
+        if (stop) m_d.view->SetHangupEnabled(false);
+      }
+      if (stop) {
+        EndCall();
+        m_d.dialogs->Message("ORVA32 - blocco connessione\r\rConnessione interrotta, consumati " +
+                                 std::to_string(undo - 1) + " scatti.",
+                             MsgType::Information, MsgButtons::Ok);
+        ended = true;
+      }
+    }
+  }
+}
+
+void MainLogic::Timer22Timer() {
+  m_timer22->SetEnabled(false);
+  ReenableAtEnd again(*m_timer22, &m_metering);
+  if (!m_metering) return;
+  try {
+    const long long now = Sample();
+    if (now < m_tickStart || now < m_callStart) {
+      EndCall(/*finalSample=*/false);
+      m_d.dialogs->Message(kClockChanged, MsgType::Confirmation, MsgButtons::Ok);
+      return;
+    }
+    bool ended = false;
+    Sample22(false, ended);
+    CheckLimits(ended);
+  } catch (const std::exception& e) {
+    ReportProblem(e.what());
+  }
+}
+
+void MainLogic::TimerChTimer() {
+  m_timerCh->SetEnabled(false);
+  ReenableAtEnd again(*m_timerCh);
+  try {
+    const Settings& st = *m_d.settings;
+    if (!m_metering) {
+      Evaluate(m_ticks, m_elapsed);
+      m_d.view->RedrawCounters();
+    }
+    if (st.warnTimeOn == 1 && m_warnTime &&
+        m_elapsed >= static_cast<long long>(st.warnTimeMinutes) * 60) {
+      PlayEventSound(kEventWarning);
+      m_d.view->BringUp();
+      m_warnTime = false;
+      m_d.dialogs->Message(
+          "ORVA AVVISO !\r\rIl tempo totale di connessione è superiore al limite impostato\r\r",
+          MsgType::Warning, MsgButtons::Ok);
+    }
+    if (st.warnDayCostOn == 1 && m_warnCost) {
+      const double withVat = (1 + m_tariff.vatRate) * m_cost;
+      const long long amount = st.warnDayCostWithVat == 1
+                                   ? static_cast<long long>(std::trunc(withVat))
+                                   : RoundSeconds(m_cost);
+      const auto limit = ParseInteger64(st.warnDayCost);
+      if (limit && amount >= *limit) {
+        PlayEventSound(kEventWarning);
+        m_d.view->BringUp();
+        m_warnCost = false;
+        m_d.dialogs->Message(
+            "ORVA AVVISO !\r\rIl costo della connessione in corso è superiore alle " +
+                st.warnDayCost + " lire." + "\r\r",
+            MsgType::Warning, MsgButtons::Ok);
+      }
+    }
+    if (st.warnPeriodCostOn == 1 && m_warnPeriod) {
+      const double withVat = (1 + m_tariff.vatRate) * m_periodCost;
+      const long long amount = st.warnPeriodCostWithVat == 1
+                                   ? static_cast<long long>(std::trunc(withVat))
+                                   : RoundSeconds(m_periodCost);
+      const auto limit = ParseInteger64(st.warnPeriodCost);
+      if (limit && amount >= *limit) {
+        PlayEventSound(kEventWarning);
+        m_d.view->BringUp();
+        m_warnPeriod = false;
+        m_d.dialogs->Message("ORVA AVVISO !\r\rIl costo di connessione nel periodo è di L." +
+                                 std::to_string(amount) + " ed è superiore alle " +
+                                 st.warnPeriodCost + " lire." + "\r\r",
+                             MsgType::Warning, MsgButtons::Ok);
+      }
+    }
+  } catch (const std::exception& e) {
+    ReportProblem(e.what());
+  }
+}
+
+void MainLogic::WriteLogRecord(const CallRecord& record) {
+  // Records an earlier append could not write go first, so the log keeps the call order.
+  m_pendingRecords.push_back(record);
+  while (!m_pendingRecords.empty()) {
+    Result<std::string> written = m_d.log->Append(m_pendingRecords.front());
+    if (!written) {
+      std::string line = m_d.log->Format(record);
+      for (char& c : line)
+        if (c == '\t') c = ' ';
+      m_d.dialogs->Message(written.error + "\r\rConnessione non registrata:\r" + line,
+                           MsgType::Error, MsgButtons::Ok);
+      return;
+    }
+    m_pendingRecords.pop_front();
+  }
+}
+
+void MainLogic::EndCall(bool finalSample) {
+  if (!m_metering) return;
+  const Settings& st = *m_d.settings;
+  if (m_d.network.stopTcpMonitor) m_d.network.stopTcpMonitor();
+  if (m_d.network.endMailState) m_d.network.endMailState();
+  PlayEventSound(kEventDisconnection);
+  m_timer22->SetEnabled(false);
+  m_d.view->SetTariffSelectorsEnabled(true);
+  if (finalSample) {
+    // The last ticks are counted and billed; the clock guard and the limits do not act here.
+    bool ended = false;
+    try {
+      Sample22(true, ended);
+    } catch (const std::exception& e) {
+      ReportProblem(e.what());
+    }
+    m_timer22->SetEnabled(false);
+  }
+  m_callEnd = m_lastSample;
+  m_elapsed = m_callEnd - m_callStart;
+  m_metering = false;
+  m_timerCh->SetInterval(15000);
+
+  if (m_tariff.tickSeconds <= 1) {
+    // Continuous charging: no per-tick billing happened, the call is billed once.
+    const double x = m_tariff.fixedChargeUnit == 1
+                         ? m_cost - m_tariff.fixedCharge
+                         : m_cost - m_tariff.fixedCharge * m_tariff.tickCost;
+    const Status billed = m_d.bill->AddTicks(DatePart(FromSeconds(m_callEnd)), 1, x);
+    if (!billed) ReportProblem(billed.error);
+  }
+  m_d.view->SetTrayAnimation(false);
+  m_d.view->RefreshCommandStates();
+  if (m_d.network.clearMonitorMemo) m_d.network.clearMonitorMemo();
+
+  std::string prefix = std::string(CallKindName(m_info.kind)) + ": ";
+  if (prefix.size() > 17) prefix.resize(17);
+  std::string service = prefix + m_info.entryName;
+  if (!m_info.remoteParty.empty()) service += " (" + m_info.remoteParty + ")";
+  service = std::string(TrimBlanks(service));
+  if (service.empty()) service = "?";
+  if (st.askService && m_d.chooseService) {
+    const auto chosen = m_d.chooseService(service);
+    service = chosen ? std::string(TrimBlanks(*chosen)) : "?";
+    if (service.empty()) service = "?";
+  }
+  CallRecord record;
+  record.ticks = m_tariff.tickSeconds > 1 ? std::to_string(m_ticks) : "?";
+  record.tariff = m_d.tariffs->Abbreviation(m_selectedTariff);
+  record.speed = m_info.speed;
+  record.service = service;
+  record.bytesReceived = m_info.bytesReceived;
+  record.bytesSent = m_info.bytesSent;
+  record.cost = m_cost;
+  record.end = FromSeconds(m_callEnd);
+  record.start = FromSeconds(m_callStart);
+  WriteLogRecord(record);
+
+  m_d.view->RedrawCounters();
+  m_firstSinceIdle = true;
+  if (!m_info.ipAddress.empty()) {
+    if (st.manageHosts && m_d.network.saveVisitedHosts) m_d.network.saveVisitedHosts();
+    if (st.recordIpList && m_d.network.saveVisitedServers) m_d.network.saveVisitedServers();
+  }
+  m_info.ipAddress.clear();
+  m_d.view->SetLabel(MeterLabel::IPLb, "127.0.0.1");
+  m_d.view->SetStopHint("");
+  m_launchAllowed = true;
+  m_d.view->StopFlashing();
+  TakeBaselines();
+  m_d.view->BringUp();
+  m_lastProblem.clear();
+}
+
+void MainLogic::Start1Click() {
+  if (m_metering) return;
+  if (!CheckPasswordFor(ProtectedAction::ManualStart, m_d.settings->access, *m_d.dialogs)) return;
+  m_info.status = kStatusManual;
+  m_info.kind = kKindUnknown;
+  m_info.entryName = kStatusManual;
+  m_d.view->SetStopHint("Arresto manuale");
+  m_d.view->SetLabel(MeterLabel::ServiceLb, m_info.status);
+  m_d.view->SetTrayHint(std::string("ORVA32 - ") + kStatusManual);
+  m_d.view->SetLabel(MeterLabel::TickLb, m_tariff.tickText);
+  StartCall();
+}
+
+void MainLogic::Stop1Click() {
+  if (!CheckPasswordFor(ProtectedAction::ManualStop, m_d.settings->access, *m_d.dialogs)) return;
+  m_inStop = true;
+  m_d.view->SetStopHint("");
+  if (!m_info.ipAddress.empty())
+    HangupBtnClick();
+  else
+    m_d.view->SetLabel(MeterLabel::StatusLb, kStatusDisconnected);
+  m_info.status = kStatusDisconnected;
+  m_d.view->SetLabel(MeterLabel::ServiceLb, m_info.status);
+  m_d.view->SetTrayHint(std::string("ORVA32 - ") + kStatusDisconnected);
+  m_d.view->SetLabel(MeterLabel::TickLb, m_tariff.tickText);
+  EndCall();
+  m_inStop = false;
+}
+
+void MainLogic::HangupBtnClick() {
+  if (!m_metering) return;
+  switch (m_info.kind) {
+    case kKindModem: {
+      if (!m_d.dialup->HangUp(m_dialupHandle)) return;
+      // The link takes a moment to go; the watcher then ends the call.
+      m_hangupDelay->SetInterval(1000);
+      m_hangupDelay->SetEnabled(true);
+      break;
+    }
+    case kKindVoice:
+    case kKindFaxG3:
+    case kKindFaxG4:
+      // A fax call is a telephony call too: releasing it is the only way to end it.
+      m_d.telephony->Drop(m_voiceCall);
+      break;
+    case kKindUnknown:
+      if (!m_inStop) Stop1Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void MainLogic::VoiceBtnClick() {
+  const std::string& dir = m_d.settings->rubrixPath;
+  if (!dir.empty()) {
+    const std::string program = WithTrailingBackslash(dir) + "Rubrix.exe";
+    if (FileExists(program)) {
+      m_d.launcher->Launch({{program}, dir, ShowWindow::swShowNormal});
+      return;
+    }
+  }
+  m_d.view->ShowVoiceDialer();
+}
+
+}  // namespace orva

@@ -1,0 +1,92 @@
+// What the meter needs from the rest of the program, as narrow interfaces: the tariff
+// evaluation and catalogue, the bill, the connection log, the settings it reads, and the
+// network follow-ups of a call. MeterWiring.h binds them to the real implementations.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/DateTime.h"
+#include "platform/Dialup.h"
+#include "platform/Result.h"
+
+namespace orva {
+
+// The tariff values in force (the evaluation's result).
+struct MeterTariff {
+  double tickSeconds = 60;
+  double tickCost = 127.0;
+  std::string tickText = "00.01.00";
+  double vatRate = 0.2;
+  int fixedCharge = 0;
+  int fixedChargeUnit = 0;  // 0: a number of ticks, 1: an amount in lire
+  bool discountActive = false;
+};
+
+class TariffService {
+ public:
+  virtual ~TariffService() = default;
+  // Evaluates the tariff `index` for `moment` with the ticks and elapsed time (days) so far;
+  // a failure (a bad band, an unreadable file) leaves `result` to the caller.
+  virtual Status Evaluate(int index, long long ticks, TDateTime elapsed, TDateTime moment,
+                          MeterTariff& result) = 0;
+  virtual int Count() const = 0;
+  virtual std::string Abbreviation(int index) const = 0;
+  // The negotiation text for an entry; `select` is called with the catalogue index of every
+  // matching association, in file order.
+  virtual std::string FindAssociation(const std::string& entry,
+                                      const std::string& currentNegotiation,
+                                      const std::function<void(int)>& select) = 0;
+};
+
+class BillService {
+ public:
+  virtual ~BillService() = default;
+  // Adds ticks at a price to the day of `day` in that month's bill file.
+  virtual Status AddTicks(TDateTime day, long long ticks, double price) = 0;
+  // The cost of the current bill period.
+  virtual double PeriodCost() = 0;
+};
+
+// One finished call for the connection log.
+struct CallRecord {
+  std::string ticks;
+  std::string tariff;
+  std::string speed;
+  std::string service;
+  std::string bytesReceived;
+  std::string bytesSent;
+  double cost = 0;
+  TDateTime end = 0;
+  TDateTime start = 0;
+};
+
+class LogService {
+ public:
+  virtual ~LogService() = default;
+  // Appends the record; the line written (without its line end), or a failure.
+  virtual Result<std::string> Append(const CallRecord& record) = 0;
+  // The line a record gives, for messages.
+  virtual std::string Format(const CallRecord& record) = 0;
+};
+
+// The network follow-ups of a call; each does nothing when unset.
+struct NetworkHooks {
+  std::function<void()> callStarted;  // clear the per-call values
+  // The local host name and IP address while connected (default: the link's own address).
+  std::function<std::pair<std::string, std::string>(const DialupConnection&)> lookupLocal;
+  std::function<void()> startTcpMonitor;
+  std::function<void()> stopTcpMonitor;
+  std::function<bool()> tcpMonitorActive;
+  std::function<void()> refreshTcpMonitor;
+  std::function<void()> clearMonitorMemo;
+  std::function<void()> startMailCheck;
+  std::function<bool()> mailCheckRunning;
+  std::function<void()> endMailState;
+  std::function<void()> saveVisitedHosts;
+  std::function<void()> saveVisitedServers;
+};
+
+}  // namespace orva

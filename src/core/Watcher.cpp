@@ -1,0 +1,357 @@
+// The dial-up watcher: the 250 ms poll of the connections, the telephony call states, the
+// adapter byte counters, the programs launched at a connection and dialling.
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "core/HowUtils.h"
+#include "core/MainLogic.h"
+#include "platform/SafeFile.h"
+
+namespace orva {
+namespace {
+
+// Re-enables a timer when the run ends, whatever happened inside it.
+struct ReenableRas {
+  Timer& t;
+  MeterView& view;
+  ~ReenableRas() {
+    t.SetEnabled(true);
+    view.RefreshCommandStates();
+  }
+};
+
+}  // namespace
+
+const char* CallKindName(int kind) {
+  static const char* const kNames[] = {"Sconosciuto", "Generico", "Modem",
+                                       "FAX G3",      "FAX G4",   "A voce"};
+  return kind >= 0 && kind <= 5 ? kNames[kind] : "";
+}
+
+std::string RasStateText(int state) {
+  static const char* const kLow[] = {"Opening port",
+                                     "Port opened",
+                                     "Connecting device",
+                                     "Device connected",
+                                     "All devices connected",
+                                     "Start authenticating",
+                                     "Authentication: notify",
+                                     "Authentication: retry",
+                                     "Authentication: callback",
+                                     "Authentication: change password",
+                                     "Authentication: projecting",
+                                     "Authentication: link speed",
+                                     "Authentication: acknowledge",
+                                     "Authentication: reauthenticate",
+                                     "Authenticated",
+                                     "Preparing for callback",
+                                     "Waiting for modem reset",
+                                     "Waiting for callback",
+                                     "Projected",
+                                     "Start authentication",
+                                     "Callback complete",
+                                     "Logging on network"};
+  if (state >= 0 && state <= 21) return kLow[state];
+  switch (state) {
+    case 4096:
+      return "Interactive";
+    case 4097:
+      return "Retry Authentication";
+    case 4098:
+      return "Callback set by caller";
+    case 4099:
+      return "Password expired";
+    case kRasConnected:
+      return "Connesso";
+    case kRasDisconnected:
+      return "Disconnesso";
+    default:
+      return "";
+  }
+}
+
+void MainLogic::OpenAdapterStatistics() {
+  m_sysMon = std::make_unique<TSysMon>(*m_d.statistics, *m_d.clock);
+  m_baseline = {};
+  const auto objects = m_sysMon->ListObjects();
+  auto has = [&](const char* name) {
+    return std::find(objects.begin(), objects.end(), name) != objects.end();
+  };
+  std::string object;
+  if (has(kDialupAdapterObject))
+    object = kDialupAdapterObject;
+  else if (has(kDialupAdapterObjectIt))
+    object = kDialupAdapterObjectIt;
+  else
+    return;
+  m_recvCounter = &m_sysMon->AddMonitor();
+  m_recvCounter->SysObject = object;
+  m_recvCounter->Counter = kBytesReceivedCounter;
+  m_sentCounter = &m_sysMon->AddMonitor();
+  m_sentCounter->SysObject = object;
+  m_sentCounter->Counter = kBytesSentCounter;
+  m_speedCounter = &m_sysMon->AddMonitor();
+  m_speedCounter->SysObject = object;
+  m_speedCounter->Counter = kConnectSpeedCounter;
+  TakeBaselines();
+}
+
+void MainLogic::BindAdapter(const DialupConnection& c) {
+  m_adapterInterface = c.interfaceName;
+  m_adapterIndex = c.interfaceIndex;
+  if (m_sysMon) m_sysMon->SetDialupInterface(c.interfaceName);
+}
+
+void MainLogic::TakeBaselines() {
+  m_baseline = {m_adapterInterface, m_adapterIndex, 0, 0};
+  if (!m_recvCounter || m_adapterInterface.empty()) return;
+  m_baseline.received = std::max<std::int64_t>(0, m_sysMon->Read(*m_recvCounter));
+  m_baseline.sent = std::max<std::int64_t>(0, m_sysMon->Read(*m_sentCounter));
+}
+
+// Bytes since the baseline of this interface. A link is a new interface each time (its counters
+// start at 0), so a baseline taken on another interface, or above the reading, counts from 0.
+// A value that cannot be read (the link just went) leaves the last texts, which the log gets.
+void MainLogic::ReadAdapterCounters() {
+  if (!m_recvCounter) return;
+  if (m_baseline.interfaceName != m_adapterInterface || m_baseline.interfaceIndex != m_adapterIndex)
+    m_baseline = {m_adapterInterface, m_adapterIndex, 0, 0};
+  const std::int64_t received = m_sysMon->Read(*m_recvCounter);
+  const std::int64_t sent = m_sysMon->Read(*m_sentCounter);
+  if (received >= 0) {
+    if (received < m_baseline.received) m_baseline.received = 0;
+    m_info.bytesReceived = std::to_string(received - m_baseline.received);
+    m_d.view->SetLabel(MeterLabel::BytesRecv, GroupThousands(m_info.bytesReceived));
+  }
+  if (sent >= 0) {
+    if (sent < m_baseline.sent) m_baseline.sent = 0;
+    m_info.bytesSent = std::to_string(sent - m_baseline.sent);
+    m_d.view->SetLabel(MeterLabel::BytesSend, GroupThousands(m_info.bytesSent));
+  }
+}
+
+void MainLogic::TimerRASTimer() {
+  m_timerRAS->SetEnabled(false);
+  ReenableRas again{*m_timerRAS, *m_d.view};
+  try {
+    Settings& st = *m_d.settings;
+    auto takeSpeed = [&] {
+      // A missing speed (-1) is no speed: the log then says "n.d".
+      if (!m_metering || !m_info.speed.empty() || !m_speedCounter) return;
+      const std::int64_t speed = m_sysMon->Read(*m_speedCounter);
+      if (speed > 0) m_info.speed = std::to_string(speed);
+    };
+    takeSpeed();
+    if (!m_metering) Evaluate(m_ticks, m_elapsed);
+
+    auto disconnected = [&] {
+      m_d.view->SetHangupEnabled(false);
+      if (m_metering) EndCall();
+      m_info.status = kStatusDisconnected;
+      m_d.view->SetLabel(MeterLabel::RasLb, kStatusDisconnected);
+      m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
+      m_d.view->SetLabel(MeterLabel::ServiceLb,
+                         m_info.status + " da: " + m_info.entryName + "  " + m_info.remoteParty);
+      m_d.view->SetTrayHint("ORVA32 - nessuna connessione");
+      if (st.iconOnStop == 1) m_d.view->Minimise();
+      if (st.hideOnStop == 1) m_d.view->HideWindow();
+    };
+
+    auto connections = m_d.dialup->EnumConnections();
+    if (!connections) {
+      // The service cannot be asked: whatever runs ends as on disconnection.
+      if (m_metering) disconnected();
+      return;
+    }
+    if (connections->empty()) {
+      if (m_metering && m_info.status != kStatusManual && m_info.kind == kKindModem) disconnected();
+      return;
+    }
+    for (const DialupConnection& c : *connections) {
+      m_dialupHandle = c.handle;
+      m_d.view->SetLabel(MeterLabel::ServiceLb, c.entryName);
+      m_info.entryName = c.entryName;
+      m_negotiation = m_d.tariffs->FindAssociation(c.entryName, m_negotiation,
+                                                   [this](int index) { SelectTariff(index); });
+      m_d.view->SetLabel(MeterLabel::DevType, c.deviceType);
+      m_d.view->SetLabel(MeterLabel::DevName, c.deviceName);
+      m_info.kind = kKindModem;
+      const DialupStatus status = m_d.dialup->GetConnectStatus(c.handle);
+      m_d.view->SetLabel(MeterLabel::RasLb, status.error != 0 ? m_d.dialup->ErrorText(status.error)
+                                                              : RasStateText(status.state));
+      BindAdapter(c);
+      if (m_metering) {
+        ReadAdapterCounters();
+        takeSpeed();
+      }
+      if (status.state == kRasConnected) {
+        if (!m_metering) {
+          StartCall();
+          if (st.maximizeOnConnect == 1) m_d.view->BringUp();
+          if (m_d.view->IsHidden()) m_d.view->ShowWindow();
+          m_d.view->ExpandDetails();
+        }
+        if (m_info.hostName.empty() && m_info.ipAddress.empty()) {
+          auto local = m_d.network.lookupLocal ? m_d.network.lookupLocal(c)
+                                               : std::make_pair(std::string(), c.ipv4);
+          m_info.hostName = local.first;
+          m_info.ipAddress = local.second;
+          m_d.view->SetLabel(MeterLabel::IPLb, m_info.ipAddress);
+          if (m_d.network.startTcpMonitor) m_d.network.startTcpMonitor();
+          if (!m_info.ipAddress.empty()) {
+            if (m_d.network.startMailCheck) m_d.network.startMailCheck();
+            m_d.view->SetStopHint("Sconnessione");
+          }
+        }
+        if (m_firstSinceIdle) {
+          if (st.iconOnStart == 1 && m_info.kind != kKindVoice) m_d.view->Minimise();
+          m_firstSinceIdle = false;
+        }
+        LaunchConnectionPrograms(c.entryName);
+        m_d.view->SetHangupEnabled(true);
+        m_info.status = kStatusConnected;
+        m_d.view->SetTrayHint("ORVA32 - Connesso a : " + c.entryName);
+      } else if (status.state == kRasDisconnected) {
+        disconnected();
+      }
+    }
+  } catch (const std::exception& e) {
+    ReportProblem(e.what());
+  }
+}
+
+void MainLogic::LaunchConnectionPrograms(const std::string& entry) {
+  if (!m_launchAllowed) return;
+  for (const auto& p : m_d.settings->launched) {
+    if (p.program.empty() || !FileExists(p.program)) continue;  // a missing program is skipped
+    if (p.provider != "qualunque" && p.provider != entry) continue;
+    const ShowWindow show = p.window == 1   ? ShowWindow::swShowMaximized
+                            : p.window == 2 ? ShowWindow::swShowMinimized
+                                            : ShowWindow::swShowNormal;
+    m_d.launcher->Launch({{p.program}, DirectoryOf(p.program), show});
+  }
+  m_launchAllowed = false;
+}
+
+void MainLogic::DialEntry(const std::string& entry) {
+  const auto command = m_d.dialup->DialCommand(entry);
+  if (command.empty()) return;
+  m_d.launcher->Launch({command, "", ShowWindow::swShowNormal});
+}
+
+void MainLogic::EndTelephonyCall(bool releaseHandle, bool keepStatus) {
+  const Settings& st = *m_d.settings;
+  if (releaseHandle) {
+    m_d.telephony->Deallocate(m_voiceCall);
+    m_voiceCall = 0;
+  }
+  if (!keepStatus) m_info.status = kStatusDisconnected;
+  if (m_metering) {
+    const bool voice = m_info.kind == kKindVoice;
+    EndCall();
+    if (!voice) {
+      if (st.iconOnStop == 1) m_d.view->Minimise();
+      if (st.hideOnStop == 1) m_d.view->HideWindow();
+    }
+    m_d.view->SetLabel(MeterLabel::ServiceLb,
+                       m_info.status + " da: " + m_info.entryName + "  " + m_info.remoteParty);
+  } else {
+    m_d.view->SetLabel(MeterLabel::ServiceLb, m_info.status);
+  }
+  m_d.view->SetTrayHint("ORVA32 - nessuna connessione");
+  m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
+  m_d.view->SetLabel(MeterLabel::RasLb, kStatusDisconnected);
+}
+
+void MainLogic::LineCallback(std::int64_t call, int event, int state, int detail) {
+  if (event != kLineCallState) return;
+  const Settings& st = *m_d.settings;
+  try {
+    m_voiceCall = call;
+    auto bringUp = [&] {
+      if (st.maximizeOnConnect == 1) m_d.view->BringUp();
+      m_d.view->ExpandDetails();
+    };
+    switch (state) {
+      case kCallIdle:
+        EndTelephonyCall(true, false);
+        break;
+      case kCallOffering:
+        m_info.status = "Offering state";
+        break;
+      case kCallDialing:
+        m_info.status = "Composizione numero";
+        bringUp();
+        break;
+      case kCallRingback:
+        m_info.status = "Ringing...";
+        break;
+      case kCallBusy:
+        m_info.status = "Linea occupata";
+        break;
+      case kCallConnected: {
+        const auto ci = m_d.telephony->GetCallInfo(call);
+        const TelephonyCallInfo info = ci.value_or(TelephonyCallInfo{});
+        m_info.speed = info.rate > 0 ? std::to_string(info.rate) : std::string();
+        m_info.remoteParty = info.displayableAddress;
+        m_info.entryName = info.calledParty;
+        switch (info.mediaMode) {
+          case kMediaInteractiveVoice:
+            m_info.kind = kKindVoice;
+            break;
+          case kMediaDataModem:
+            m_info.kind = kKindModem;
+            break;
+          case kMediaG3Fax:
+            m_info.kind = kKindFaxG3;
+            break;
+          case kMediaG4Fax:
+            m_info.kind = kKindFaxG4;
+            break;
+          default:
+            break;
+        }
+        m_info.status = kStatusConnected;
+        const std::string text =
+            m_info.status + " a: " + m_info.entryName + "  " + m_info.remoteParty;
+        m_d.view->SetLabel(MeterLabel::ServiceLb, text);
+        m_d.view->SetTrayHint("ORVA32 - " + text);
+        m_d.view->SetLabel(MeterLabel::TickLb, m_tariff.tickText);
+        // The modem's own fax initialisation shows as a call but costs nothing.
+        if (!m_metering && m_info.entryName != "Inizializzazione del fax") {
+          StartCall();
+          bringUp();
+        }
+        break;
+      }
+      case kCallProceeding:
+        m_info.status = "Tentativo di connessione";
+        if (m_metering) ReadAdapterCounters();
+        bringUp();
+        break;
+      case kCallDisconnected: {
+        // The reason stays shown after the call has ended.
+        const char* reason = detail == 32     ? "Disconnesso - Numero Occupato"
+                             : detail == 64   ? "Disconnesso - Nessuna risposta"
+                             : detail == 4096 ? "Disconnesso - No Dial Tone"
+                                              : nullptr;
+        if (reason) m_info.status = reason;
+        EndTelephonyCall(false, reason != nullptr);
+        break;
+      }
+      default:
+        break;
+    }
+  } catch (const std::exception& e) {
+    ReportProblem(e.what());
+  }
+  m_d.view->SetLabel(MeterLabel::StatusLb,
+                     m_info.status == kStatusConnected && !m_info.speed.empty()
+                         ? "Connesso a " + m_info.speed + " bps"
+                         : m_info.status);
+  m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
+  m_d.view->RefreshCommandStates();
+}
+
+}  // namespace orva

@@ -1,0 +1,146 @@
+// The dial-up networking service: the entries that can be dialled, the connections that are
+// up or coming up, their state, hang-up and the command that dials an entry.
+// On Linux the service is pppd: entries are the files of /etc/ppp/peers, a connection is a
+// network interface matching the configured patterns (default "ppp*"), named by the pppd peer
+// that owns it. SimulatedDialup stands in for it in tests and demonstrations.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Result.h"
+
+namespace orva {
+
+// Connection states as the watcher knows them (the dial-up service's numbering).
+inline constexpr int kRasConnectingDevice = 2;
+inline constexpr int kRasProjecting = 10;
+inline constexpr int kRasConnected = 8192;
+inline constexpr int kRasDisconnected = 8193;
+
+struct DialupConnection {
+  std::int64_t handle = 0;  // identifies the connection for status and hang-up
+  std::string entryName;    // the peer name, or the interface when no pppd owns it
+  std::string deviceType;
+  std::string deviceName;
+  std::string interfaceName;  // empty while pppd has no interface yet
+  int interfaceIndex = -1;
+  std::string ipv4;  // the local IPv4 address, empty when none
+};
+
+struct DialupStatus {
+  int state = kRasDisconnected;
+  int error = 0;
+  std::string deviceType;
+  std::string deviceName;
+};
+
+class Dialup {
+ public:
+  virtual ~Dialup() = default;
+  // The dial-up entries, sorted. Empty when there are none or they cannot be read.
+  virtual std::vector<std::string> EnumEntries() = 0;
+  // The connections in a stable order; a failure when the service cannot be asked.
+  virtual Result<std::vector<DialupConnection>> EnumConnections() = 0;
+  virtual DialupStatus GetConnectStatus(std::int64_t handle) = 0;
+  // The service's text for an error code, at most 100 characters.
+  virtual std::string ErrorText(int code) = 0;
+  virtual Status HangUp(std::int64_t handle) = 0;
+  // The argument vector that dials an entry; empty when the name cannot be dialled.
+  virtual std::vector<std::string> DialCommand(const std::string& entry) = 0;
+};
+
+// Where the Linux service looks; tests point these at fake trees.
+struct PppRoots {
+  std::string sys = "/sys";
+  std::string run = "/run";
+  std::string peers = "/etc/ppp/peers";
+  std::string proc = "/proc";
+};
+
+class PppDialup final : public Dialup {
+ public:
+  using AddressLookup = std::function<std::string(const std::string& interfaceName)>;
+  // patterns: shell-style interface name patterns ("ppp*"). addressOf gives an interface's
+  // IPv4 address (empty when none); by default the system's interface addresses.
+  explicit PppDialup(PppRoots roots = {}, std::vector<std::string> patterns = {"ppp*"},
+                     AddressLookup addressOf = {});
+
+  std::vector<std::string> EnumEntries() override;
+  Result<std::vector<DialupConnection>> EnumConnections() override;
+  DialupStatus GetConnectStatus(std::int64_t handle) override;
+  std::string ErrorText(int code) override;
+  Status HangUp(std::int64_t handle) override;
+  std::vector<std::string> DialCommand(const std::string& entry) override;
+
+  // The system's IPv4 address of an interface (getifaddrs); empty when none.
+  static std::string SystemAddressOf(const std::string& interfaceName);
+
+ private:
+  struct Seen {
+    int state;
+    DialupConnection connection;
+  };
+  bool IsPppd(int pid) const;
+  std::vector<std::string> Cmdline(int pid) const;
+  std::string PeerName(int pid) const;
+  int PidOfInterface(const std::string& ifname) const;
+
+  PppRoots m_roots;
+  std::vector<std::string> m_patterns;
+  AddressLookup m_addressOf;
+  std::vector<Seen> m_last;  // what the last enumeration saw, for the status query
+};
+
+// A dial-up service held in memory: tests and the console's simulated connection.
+class SimulatedDialup final : public Dialup {
+ public:
+  struct Link {
+    DialupConnection connection;
+    int state = kRasConnected;
+    int error = 0;
+  };
+
+  // Adds a connection (handle given by the order of addition) and returns its handle.
+  std::int64_t Add(const std::string& entry, int state = kRasConnected,
+                   const std::string& interfaceName = "ppp0");
+  void SetState(std::int64_t handle, int state, int error = 0);
+  void Remove(std::int64_t handle);
+  void RemoveAll() { m_links.clear(); }
+  Link* Find(std::int64_t handle);
+  // The next enumerations fail while set.
+  void SetEnumerationFails(bool fails) { m_fail = fails; }
+  // Hang-up fails while set.
+  void SetHangUpFails(bool fails) { m_hangUpFails = fails; }
+  // Hang-up removes the link unless this is cleared (a link that goes down later).
+  void SetHangUpRemoves(bool removes) { m_hangUpRemoves = removes; }
+
+  std::vector<std::string> EnumEntries() override { return entries; }
+  Result<std::vector<DialupConnection>> EnumConnections() override;
+  DialupStatus GetConnectStatus(std::int64_t handle) override;
+  std::string ErrorText(int code) override;
+  Status HangUp(std::int64_t handle) override;
+  std::vector<std::string> DialCommand(const std::string& entry) override;
+
+  std::vector<std::string> entries;
+  std::vector<std::int64_t> hungUp;  // handles hang-up was asked for
+
+ private:
+  std::vector<Link> m_links;
+  std::int64_t m_next = 1;
+  bool m_fail = false;
+  bool m_hangUpFails = false;
+  bool m_hangUpRemoves = true;
+};
+
+// A dial-up entry name that may be handed to a dialler: not empty, no "/", not starting with
+// "-" or ".", no control characters.
+bool IsDialableEntryName(const std::string& name);
+
+// Shell-style match of "*", "?" and "[...]" (fnmatch without flags).
+bool MatchesPattern(const std::string& name, const std::string& pattern);
+
+}  // namespace orva

@@ -1,0 +1,98 @@
+// Telephony: the modem line's call-state events and the information of a call. Linux has no
+// telephony service by default (NoTelephony); SimulatedTelephony drives the events in tests.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Result.h"
+
+namespace orva {
+
+// Call states of the line events.
+inline constexpr int kCallIdle = 1;
+inline constexpr int kCallOffering = 2;
+inline constexpr int kCallDialing = 16;
+inline constexpr int kCallRingback = 32;
+inline constexpr int kCallBusy = 64;
+inline constexpr int kCallConnected = 256;
+inline constexpr int kCallProceeding = 512;
+inline constexpr int kCallDisconnected = 16384;
+// The only line event acted on.
+inline constexpr int kLineCallState = 2;
+// Media modes of a call.
+inline constexpr int kMediaInteractiveVoice = 4;
+inline constexpr int kMediaDataModem = 16;
+inline constexpr int kMediaG3Fax = 32;
+inline constexpr int kMediaG4Fax = 128;
+
+struct TelephonyCallInfo {
+  long rate = 0;
+  std::string displayableAddress;  // the other party
+  std::string calledParty;
+  int mediaMode = 0;
+};
+
+enum class TelephonyOpen { Ok, Unavailable, IncompatibleVersion, NoDevices };
+
+class Telephony {
+ public:
+  // call handle, event, state, detail.
+  using Callback = std::function<void(std::int64_t call, int event, int state, int detail)>;
+  virtual ~Telephony() = default;
+  // Opens the lines able to carry data and voice; events then reach the callback on the
+  // user-interface thread.
+  virtual TelephonyOpen Open(Callback callback) = 0;
+  virtual std::optional<TelephonyCallInfo> GetCallInfo(std::int64_t call) = 0;
+  // Hangs up and releases a call.
+  virtual Status Drop(std::int64_t call) = 0;
+  virtual void Deallocate(std::int64_t call) = 0;
+  virtual void Close() = 0;
+};
+
+class NoTelephony final : public Telephony {
+ public:
+  TelephonyOpen Open(Callback) override { return TelephonyOpen::Unavailable; }
+  std::optional<TelephonyCallInfo> GetCallInfo(std::int64_t) override { return std::nullopt; }
+  Status Drop(std::int64_t) override { return Status::Fail("Telefonia non disponibile"); }
+  void Deallocate(std::int64_t) override {}
+  void Close() override {}
+};
+
+class SimulatedTelephony final : public Telephony {
+ public:
+  TelephonyOpen Open(Callback callback) override {
+    m_callback = std::move(callback);
+    return openResult;
+  }
+  std::optional<TelephonyCallInfo> GetCallInfo(std::int64_t call) override {
+    const auto it = calls.find(call);
+    if (it == calls.end()) return std::nullopt;
+    return it->second;
+  }
+  Status Drop(std::int64_t call) override {
+    dropped.push_back(call);
+    return Status::Ok();
+  }
+  void Deallocate(std::int64_t call) override { deallocated.push_back(call); }
+  void Close() override { closed = true; }
+
+  // Delivers a call-state event as the line would.
+  void Event(std::int64_t call, int state, int detail = 0) {
+    if (m_callback) m_callback(call, kLineCallState, state, detail);
+  }
+
+  TelephonyOpen openResult = TelephonyOpen::Ok;
+  std::map<std::int64_t, TelephonyCallInfo> calls;
+  std::vector<std::int64_t> dropped, deallocated;
+  bool closed = false;
+
+ private:
+  Callback m_callback;
+};
+
+}  // namespace orva

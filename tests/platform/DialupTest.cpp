@@ -1,0 +1,128 @@
+// The pppd dial-up service over fake /sys, /run, /proc and peers trees.
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "platform/Dialup.h"
+#include "platform/SafeFile.h"
+
+namespace orva {
+namespace {
+
+using test::TempDir;
+using test::WriteBytes;
+
+class PppTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    roots.sys = dir.path() + "sys";
+    roots.run = dir.path() + "run";
+    roots.proc = dir.path() + "proc";
+    roots.peers = dir.path() + "peers";
+    for (const auto& d : {roots.sys + "/class/net", roots.run, roots.proc, roots.peers})
+      MakeDirectories(d);
+  }
+  void Interface(const std::string& name, int index, bool up) {
+    const std::string d = roots.sys + "/class/net/" + name;
+    MakeDirectories(d + "/statistics");
+    WriteBytes(d + "/ifindex", std::to_string(index) + "\n");
+    WriteBytes(d + "/flags", up ? "0x1091\n" : "0x1090\n");
+  }
+  void Process(int pid, const std::string& comm, const std::string& cmdline) {
+    const std::string d = roots.proc + "/" + std::to_string(pid);
+    MakeDirectories(d);
+    WriteBytes(d + "/comm", comm + "\n");
+    WriteBytes(d + "/cmdline", cmdline);
+  }
+  PppDialup Service() {
+    return PppDialup(roots, {"ppp*"}, [this](const std::string& ifname) {
+      return addresses.count(ifname) ? addresses[ifname] : std::string();
+    });
+  }
+
+  TempDir dir;
+  PppRoots roots;
+  std::map<std::string, std::string> addresses;
+};
+
+TEST_F(PppTree, ConnectionIsNamedByTheOwningPppdAndItsState) {
+  Interface("ppp0", 7, true);
+  Interface("eth0", 2, true);  // does not match the pattern
+  addresses["ppp0"] = "10.64.64.64";
+  addresses["eth0"] = "192.168.1.2";
+  WriteBytes(roots.run + "/ppp0.pid", "4242\n");
+  Process(4242, "pppd", std::string("/usr/sbin/pppd\0call\0tiscali\0/dev/ttyS0\0", 38));
+  // A second pppd still dialling: no interface yet.
+  Process(5000, "pppd", std::string("pppd\0linkname\0libero\0", 21));
+  Process(777, "bash", std::string("bash\0", 5));
+
+  auto d = Service();
+  auto list = d.EnumConnections();
+  ASSERT_TRUE(list.ok());
+  ASSERT_EQ(list->size(), 2u);
+  const auto& up = (*list)[0];
+  EXPECT_EQ(up.entryName, "tiscali");
+  EXPECT_EQ(up.handle, 4242);
+  EXPECT_EQ(up.deviceName, "/dev/ttyS0");
+  EXPECT_EQ(up.interfaceName, "ppp0");
+  EXPECT_EQ(up.interfaceIndex, 7);
+  EXPECT_EQ(up.ipv4, "10.64.64.64");
+  EXPECT_EQ(d.GetConnectStatus(4242).state, kRasConnected);
+  const auto& dialling = (*list)[1];
+  EXPECT_EQ(dialling.entryName, "libero");
+  EXPECT_EQ(d.GetConnectStatus(5000).state, kRasConnectingDevice);
+  EXPECT_EQ(d.GetConnectStatus(99999).state, kRasDisconnected);
+}
+
+TEST_F(PppTree, InterfaceWithoutAddressOrDownIsNotYetConnected) {
+  Interface("ppp0", 3, true);  // up, no address yet
+  Interface("ppp1", 4, false);
+  addresses["ppp1"] = "10.1.1.1";  // an address on a down link does not count
+  auto d = Service();
+  auto list = d.EnumConnections();
+  ASSERT_EQ(list->size(), 2u);
+  for (const auto& c : *list) EXPECT_EQ(d.GetConnectStatus(c.handle).state, kRasProjecting);
+}
+
+TEST_F(PppTree, StalePidFileNamesTheInterfaceAndHangUpSendsNoSignal) {
+  // The pid of the file now belongs to another program: it must not be signalled.
+  Interface("ppp0", 9, true);
+  addresses["ppp0"] = "10.0.0.1";
+  WriteBytes(roots.run + "/ppp0.pid", "777\n");
+  Process(777, "bash", std::string("bash\0call\0x\0", 12));
+  auto d = Service();
+  auto list = d.EnumConnections();
+  ASSERT_EQ(list->size(), 1u);
+  EXPECT_EQ((*list)[0].entryName, "ppp0");
+  EXPECT_LT((*list)[0].handle, 0);
+  EXPECT_FALSE(d.HangUp((*list)[0].handle).ok);
+  EXPECT_FALSE(d.HangUp(777).ok);
+  EXPECT_EQ(d.GetConnectStatus((*list)[0].handle).state, kRasConnected);
+}
+
+TEST_F(PppTree, UnreadableInterfaceListIsAnEnumerationFailure) {
+  roots.sys = dir.path() + "missing";
+  auto d = Service();
+  EXPECT_FALSE(d.EnumConnections().ok());
+}
+
+TEST_F(PppTree, EntriesAreThePeerFilesThatCanBeDialled) {
+  for (const char* name : {"tiscali", "libero", "-option", ".hidden", "old~"})
+    WriteBytes(roots.peers + "/" + name, "noauth\n");
+  MakeDirectories(roots.peers + "/folder");
+  auto d = Service();
+  EXPECT_EQ(d.EnumEntries(), (std::vector<std::string>{"libero", "tiscali"}));
+  EXPECT_EQ(d.DialCommand("tiscali"), (std::vector<std::string>{"pon", "tiscali"}));
+  EXPECT_TRUE(d.DialCommand("-f").empty());
+  EXPECT_TRUE(d.DialCommand("../etc").empty());
+  EXPECT_TRUE(d.DialCommand("").empty());
+}
+
+TEST(InterfacePatterns, ShellStyle) {
+  EXPECT_TRUE(MatchesPattern("ppp0", "ppp*"));
+  EXPECT_TRUE(MatchesPattern("wan3", "wan?"));
+  EXPECT_FALSE(MatchesPattern("eth0", "ppp*"));
+  EXPECT_FALSE(MatchesPattern("xppp0", "ppp*"));
+}
+
+}  // namespace
+}  // namespace orva
