@@ -5,6 +5,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
+#include "platform/TextCodec.h"
 
 namespace orva {
 namespace {
@@ -121,6 +122,64 @@ std::string FormatPeriodDate(const DateParts& date) {
 
 double PeriodCost(std::string_view startText, const DateParts& today, const BillOptions& options) {
   return PeriodUnitTicks(PeriodStart(startText, today), today, options) * kUnitTickPrice;
+}
+
+TBollettaLogic::TBollettaLogic(Settings& settings, const DateParts& today, double vatRate,
+                               std::string directory)
+    : m_settings(settings),
+      m_vatRate(vatRate),
+      m_directory(std::move(directory)),
+      m_mode(BillDisplayModeFrom(settings.billShowData)),
+      m_calendar(today),
+      m_from(PeriodStart(settings.billStart, today)),
+      m_to(today) {}
+
+BillOptions TBollettaLogic::Options() const {
+  BillOptions o;
+  o.directory = m_directory;
+  o.decimals = std::clamp(m_settings.decimals, 0, 15);
+  return o;
+}
+
+void TBollettaLogic::SetMode(BillDisplayMode mode) {
+  m_mode = mode;
+  m_settings.billShowData = static_cast<int>(mode);
+}
+
+void TBollettaLogic::ChangeMonth(int step) {
+  m_calendar = orva::ChangeMonth(m_calendar, step);
+}
+
+void TBollettaLogic::SetPeriodStart(const DateParts& date) {
+  m_from = date;
+  m_settings.billStart = FormatPeriodDate(date);
+}
+
+void TBollettaLogic::SetFixedCosts(std::string_view text) {
+  m_settings.billFixedCosts = Utf8Left(text, 9);
+}
+
+void TBollettaLogic::SetSupplementaryTicks(std::string_view text) {
+  m_settings.billExtraTicks = Utf8Left(text, 8);
+}
+
+BillDayMonthFigures TBollettaLogic::Figures() const {
+  return DayMonthFigures(m_calendar, m_mode, Options());
+}
+
+BillPeriodFigures TBollettaLogic::Period() const {
+  return PeriodFigures(m_from, m_to, m_settings.billFixedCosts, m_settings.billExtraTicks,
+                       m_vatRate, Options());
+}
+
+BillChart TBollettaLogic::Chart() const {
+  return MonthChart(m_calendar, m_mode, Options());
+}
+
+TBolManLogic TBollettaLogic::OpenDayEditor() const {
+  TBolManLogic editor;
+  editor.Open(m_calendar.day, m_calendar.month, m_calendar.year, Options());
+  return editor;
 }
 
 }  // namespace orva

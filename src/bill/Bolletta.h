@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "bill/Bolman.h"
 #include "bill/DbsetINI.h"
+#include "core/Settings.h"
 #include "platform/DateTime.h"
 
 namespace orva {
@@ -60,5 +62,54 @@ std::string FormatPeriodDate(const DateParts& date);
 // The cost of the bill period, "Inizio conteggio" to today, without fixed costs, supplement or
 // VAT: the main window's "costo in bolletta".
 double PeriodCost(std::string_view startText, const DateParts& today, const BillOptions& options);
+
+// The bill view's state and what its controls do to it: the window copies these texts into
+// its labels and forwards its events here. Changes of the stored values ("Visualizza dati",
+// "Inizio conteggio", "Costi fissi", "Scatti supplementari") go to the settings at once.
+class TBollettaLogic {
+ public:
+  // Opening: calendar and period end at today, the rest from the settings. vatRate is the
+  // current tariff's, as a fraction; directory empty: the program directory.
+  TBollettaLogic(Settings& settings, const DateParts& today, double vatRate,
+                 std::string directory = {});
+
+  BillOptions Options() const;
+
+  BillDisplayMode Mode() const { return m_mode; }
+  void SetMode(BillDisplayMode mode);
+
+  const DateParts& Calendar() const { return m_calendar; }
+  void SetCalendar(const DateParts& date) { m_calendar = date; }
+  // "Cambia mese" up (+1) or down (-1).
+  void ChangeMonth(int step);
+
+  const DateParts& PeriodStartDate() const { return m_from; }
+  const DateParts& PeriodEndDate() const { return m_to; }
+  // The start is stored in "Inizio conteggio"; the end only lasts while the view is open.
+  void SetPeriodStart(const DateParts& date);
+  void SetPeriodEnd(const DateParts& date) { m_to = date; }
+  std::string FromText() const { return FormatPeriodDate(m_from); }
+  std::string ToText() const { return FormatPeriodDate(m_to); }
+
+  // The edits' texts as typed, cut to their lengths (9 and 8 characters).
+  void SetFixedCosts(std::string_view text);
+  void SetSupplementaryTicks(std::string_view text);
+  const std::string& FixedCosts() const { return m_settings.billFixedCosts; }
+  const std::string& SupplementaryTicks() const { return m_settings.billExtraTicks; }
+
+  BillDayMonthFigures Figures() const;
+  BillPeriodFigures Period() const;
+  BillChart Chart() const;
+
+  // The day tick editor on the calendar date, already filled; its WriteBack on OK.
+  TBolManLogic OpenDayEditor() const;
+
+ private:
+  Settings& m_settings;
+  double m_vatRate;
+  std::string m_directory;
+  BillDisplayMode m_mode;
+  DateParts m_calendar, m_from, m_to;
+};
 
 }  // namespace orva

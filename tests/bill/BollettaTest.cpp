@@ -125,3 +125,50 @@ TEST_F(BillView, PeriodCostFromStoredStartToToday) {
 }
 
 }  // namespace orva
+
+namespace orva {
+
+TEST(TBollettaLogic, OpensFromSettingsAndStoresWhatTheUserChanges) {
+  test::TempDir dir;
+  Settings settings;
+  settings.decimals = 0;
+  settings.billStart = "20/09/99";
+  settings.billFixedCosts = "1000";
+  settings.billExtraTicks = "10";
+  settings.billShowData = 1;
+  TBollettaLogic view(settings, DateParts{1999, 10, 10}, 0.20, dir.path());
+  EXPECT_EQ(view.Mode(), BillDisplayMode::Lire);
+  EXPECT_EQ(view.FromText(), "20/09/99");
+  EXPECT_EQ(view.ToText(), "10/10/99");
+  EXPECT_EQ(view.Period().totalText, "2724");
+
+  // A day edited through the view counts in the day, month and period figures.
+  TBolManLogic editor = view.OpenDayEditor();
+  editor.SetEd0("2");
+  editor.SetEd1("63,5");
+  editor.Add();
+  ASSERT_TRUE(editor.WriteBack());
+  EXPECT_EQ(view.Figures().dayFigure, "127");
+  EXPECT_EQ(view.Period().ticksText, "11");
+
+  view.SetMode(BillDisplayMode::Scatti);
+  view.SetPeriodStart(DateParts{2000, 2, 5});
+  view.SetFixedCosts("1234567890123");
+  view.SetSupplementaryTicks("123456789");
+  EXPECT_EQ(settings.billShowData, 0);
+  EXPECT_EQ(settings.billStart, "05/02/00");
+  EXPECT_EQ(settings.billFixedCosts, "123456789");
+  EXPECT_EQ(settings.billExtraTicks, "12345678");
+  view.ChangeMonth(-1);
+  EXPECT_EQ(view.Figures().monthTitle, "Settembre 1999");
+}
+
+TEST(TBollettaLogic, UnreadableStoredStartOpensTheDayItself) {
+  Settings settings;
+  settings.billStart = "31/02/99";
+  TBollettaLogic view(settings, DateParts{1999, 10, 10}, 0.20);
+  EXPECT_EQ(view.FromText(), "10/10/99");
+  EXPECT_EQ(settings.billStart, "31/02/99") << "opening changes nothing stored";
+}
+
+}  // namespace orva
