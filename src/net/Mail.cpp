@@ -138,6 +138,7 @@ void TMailCheck::CheckMail(bool forced) {
     box = Current();
   }
   box->messages.clear();
+  box->lastError.clear();
   m_failed = false;
   m_busy = true;
   m_view.SetMailIcon(true, true);
@@ -247,6 +248,8 @@ void TMailCheck::RunPop3Step(TPop3Request step) {
     }
   } catch (const Pop3Exception& e) {
     m_view.SetPop3Label(name + " failed (" + e.what() + ")");
+    if (TPOP3Object* box = Current(); box && m_busy && box->lastError.empty())
+      box->lastError = e.what();
     // A step that cannot even start ends this mailbox's check, so the cycle goes on instead of
     // staying busy for ever.
     if (m_busy && step != TPop3Request::pop3Abort) {
@@ -274,6 +277,7 @@ void TMailCheck::Pop3ClientRequestDone(TPop3Request request, int error) {
     // The user interrupted the check: no further mailbox, no notice.
     m_nextTimer->SetEnabled(false);
     m_failed = true;
+    if (TPOP3Object* box = Current()) box->lastError = m_client.ErrorMessage();
     m_busy = false;
     m_index = 0;
     bool any = false;
@@ -284,6 +288,8 @@ void TMailCheck::Pop3ClientRequestDone(TPop3Request request, int error) {
   if (request == TPop3Request::pop3Quit) return MailboxDone();  // also when QUIT failed
   if (error != 0) {
     m_failed = true;
+    if (TPOP3Object* box = Current(); box && box->lastError.empty())
+      box->lastError = m_client.ErrorMessage();
     // Without a connection there is nothing to quit.
     if (!m_client.Connected()) return MailboxDone();
     return RunPop3Step(TPop3Request::pop3Quit);

@@ -50,6 +50,7 @@ struct TPOP3Object {
   int previousCount = 0;
   bool newMail = false;
   TDateTime lastEmpty = 0;  // when a check last found it empty
+  std::string lastError;    // why the last check failed; empty when it went through
   std::vector<TPOP3Msg> messages;
 
   // user + "@" + server

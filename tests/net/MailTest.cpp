@@ -203,6 +203,8 @@ TEST_F(MailCycleTest, FailedMailboxDoesNotStopTheWalkNorFakeNewMailLater) {
   EXPECT_EQ(client.commands,
             (std::vector<std::string>{"USER u", "PASS p", "STAT", "LIST", "TOP 1 1", "QUIT"}));
   EXPECT_EQ(mail.Mailboxes()[0].previousCount, 1);
+  EXPECT_EQ(mail.Mailboxes()[0].lastError, "-ERR go away");
+  EXPECT_EQ(mail.Mailboxes()[1].lastError, "");
   EXPECT_FALSE(mail.Busy());
   // Back again with the same message: not new.
   drops["down"].greeting = "+OK\r\n";
