@@ -1,0 +1,128 @@
+// The day tick editor's window.
+#include "bill/ui/Bolman.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace orva {
+
+TBolManDlg::TBolManDlg(int day, int month, int year, const BillOptions& options, QWidget* parent)
+    : QDialog(parent) {
+  setObjectName(QStringLiteral("BolManDlg"));
+  setWindowTitle(QStringLiteral("Gestione scatti"));
+  m_logic.Open(day, month, year, options);
+
+  DATLb = new QLabel(QString::fromStdString(m_logic.DayTitle()), this);
+  DATLb->setObjectName(QStringLiteral("DATLb"));
+  LB = new QTreeWidget(this);
+  LB->setObjectName(QStringLiteral("LB"));
+  LB->setHeaderLabels({QStringLiteral("Scatti"), QStringLiteral("a Lire")});
+  LB->header()->setSectionsClickable(false);
+  LB->setColumnWidth(0, 75);
+  LB->setColumnWidth(1, 74);
+  LB->setRootIsDecorated(false);
+  // Digits, "," and "." only (backspace is always allowed by the edit itself).
+  auto* numbers =
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9,.]*")), this);
+  ED0 = new QLineEdit(this);
+  ED0->setObjectName(QStringLiteral("ED0"));
+  ED0->setValidator(numbers);
+  ED1 = new QLineEdit(this);
+  ED1->setObjectName(QStringLiteral("ED1"));
+  ED1->setValidator(numbers);
+  auto* add = new QPushButton(QStringLiteral("Aggiungi"), this);
+  add->setObjectName(QStringLiteral("AddBtn"));
+  ModBtn = new QPushButton(QStringLiteral("Modifica"), this);
+  ModBtn->setObjectName(QStringLiteral("ModBtn"));
+  DelBtn = new QPushButton(QStringLiteral("Elimina"), this);
+  DelBtn->setObjectName(QStringLiteral("DelBtn"));
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("OKBtn"));
+  auto* cancel = new QPushButton(QStringLiteral("Annulla"), this);
+  cancel->setObjectName(QStringLiteral("CancelBtn"));
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("numero scatti"), ED0);
+  form->addRow(QStringLiteral("costo scatto"), ED1);
+  auto* edits = new QHBoxLayout;
+  edits->addWidget(add);
+  edits->addWidget(ModBtn);
+  edits->addWidget(DelBtn);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* top = new QVBoxLayout(this);
+  top->addWidget(DATLb);
+  top->addWidget(LB, 1);
+  top->addLayout(form);
+  top->addLayout(edits);
+  top->addLayout(buttons);
+  resize(300, 360);
+
+  connect(LB, &QTreeWidget::itemClicked, this, &TBolManDlg::LBClick);
+  connect(LB, &QTreeWidget::currentItemChanged, this, &TBolManDlg::LBClick);
+  connect(ED0, &QLineEdit::textChanged, this,
+          [this](const QString& t) { m_logic.SetEd0(t.toStdString()); });
+  connect(ED1, &QLineEdit::textChanged, this,
+          [this](const QString& t) { m_logic.SetEd1(t.toStdString()); });
+  connect(add, &QPushButton::clicked, this, &TBolManDlg::AddBtnClick);
+  connect(ModBtn, &QPushButton::clicked, this, &TBolManDlg::ModBtnClick);
+  connect(DelBtn, &QPushButton::clicked, this, &TBolManDlg::DelBtnClick);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  ShowItems();
+}
+
+void TBolManDlg::ShowItems() {
+  LB->blockSignals(true);
+  LB->clear();
+  for (const auto& item : m_logic.Items()) {
+    const auto tab = item.find('\t');
+    LB->addTopLevelItem(new QTreeWidgetItem(
+        {QString::fromStdString(item.substr(0, tab)),
+         QString::fromStdString(tab == std::string::npos ? std::string() : item.substr(tab + 1))}));
+  }
+  if (m_logic.Selected() >= 0) LB->setCurrentItem(LB->topLevelItem(m_logic.Selected()));
+  LB->blockSignals(false);
+  ModBtn->setEnabled(m_logic.CanChange());
+  DelBtn->setEnabled(m_logic.CanChange());
+}
+
+void TBolManDlg::LBClick() {
+  auto* item = LB->currentItem();
+  if (!item) return;
+  m_logic.Select(LB->indexOfTopLevelItem(item));
+  ED0->setText(QString::fromStdString(m_logic.Ed0()));
+  ED1->setText(QString::fromStdString(m_logic.Ed1()));
+  ModBtn->setEnabled(m_logic.CanChange());
+  DelBtn->setEnabled(m_logic.CanChange());
+}
+
+void TBolManDlg::AddBtnClick() {
+  m_logic.Add();
+  ShowItems();
+}
+
+void TBolManDlg::ModBtnClick() {
+  if (!m_logic.CanChange()) return;
+  m_logic.Modify();
+  ShowItems();
+}
+
+void TBolManDlg::DelBtnClick() {
+  if (!m_logic.CanChange()) return;
+  m_logic.Delete();
+  ED0->clear();
+  ED1->clear();
+  ShowItems();
+}
+
+}  // namespace orva

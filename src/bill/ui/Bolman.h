@@ -1,0 +1,38 @@
+// TBolManDlg, "Gestione scatti": the ticks of one day as (count, price) pairs, edited through
+// TBolManLogic; on OK the bill view writes them back.
+#pragma once
+
+#include <QDialog>
+
+#include "bill/Bolman.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace orva {
+
+class TBolManDlg final : public QDialog {
+  Q_OBJECT
+ public:
+  TBolManDlg(int day, int month, int year, const BillOptions& options, QWidget* parent = nullptr);
+  const TBolManLogic& Logic() const { return m_logic; }
+
+  void LBClick();
+  void AddBtnClick();
+  void ModBtnClick();
+  void DelBtnClick();
+
+ private:
+  void ShowItems();
+  TBolManLogic m_logic;
+  QTreeWidget* LB;
+  QLineEdit* ED0;
+  QLineEdit* ED1;
+  QLabel* DATLb;
+  QPushButton* ModBtn;
+  QPushButton* DelBtn;
+};
+
+}  // namespace orva

@@ -1,0 +1,144 @@
+#include "bill/ui/Bolletta.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdlib>
+
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+#include "bill/ui/Bolman.h"
+#include "core/HowUtils.h"
+
+namespace orva {
+namespace {
+
+struct BillFixture : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  Settings settings;
+  void SetUp() override {
+    SetProgramDirectory(dir.path());
+    settings.decimals = 1;
+  }
+  BillOptions Options() const {
+    BillOptions o;
+    o.directory = dir.path();
+    o.decimals = 1;
+    return o;
+  }
+  std::unique_ptr<TBollettaDLG> Open(DateParts today) {
+    return std::make_unique<TBollettaDLG>(BillViewContext{settings, dialogs, today, 0.2, {}});
+  }
+  template <class T>
+  static T* Find(QWidget* w, const char* name) {
+    return w->findChild<T*>(QString::fromUtf8(name));
+  }
+  static std::string Text(QWidget* w, const char* name) {
+    return Find<QLabel>(w, name)->text().toStdString();
+  }
+};
+
+TEST_F(BillFixture, DayFiguresInBothModes) {
+  TDataSetINI set(10, 1999, Options());
+  ASSERT_TRUE(set.AddTicks(15, 3, 127.0));
+  ASSERT_TRUE(set.AddTicks(15, 2, 63.5));
+  auto view = Open({1999, 10, 15});
+  EXPECT_EQ(Text(view.get(), "LG"), "Scatti nel giorno :");
+  EXPECT_EQ(Text(view.get(), "DScl"), "4.00");
+  EXPECT_EQ(Text(view.get(), "DATLb"), "10_1999.BOL");
+  Find<QRadioButton>(view.get(), "A1")->click();
+  EXPECT_EQ(Text(view.get(), "LG"), "Costo nel giorno :");
+  EXPECT_EQ(Text(view.get(), "DScl"), "508.0");
+  EXPECT_EQ(settings.billShowData, 1);
+}
+
+TEST_F(BillFixture, PeriodWithFixedCostsAndSupplementaryTicks) {
+  auto view = Open({1999, 10, 10});
+  view->SetPeriod({1999, 9, 20}, {1999, 10, 10});
+  EXPECT_EQ(Text(view.get(), "FromLb"), "20/09/99");
+  EXPECT_EQ(Text(view.get(), "ToLb"), "10/10/99");
+  Find<QLineEdit>(view.get(), "FixCost")->setText(QStringLiteral("1000"));
+  Find<QLineEdit>(view.get(), "Suppl")->setText(QStringLiteral("10"));
+  EXPECT_EQ(Text(view.get(), "ScattiLb"), "10.0");
+  EXPECT_EQ(Text(view.get(), "NettoLb"), "2270.0");
+  EXPECT_EQ(Text(view.get(), "IVALb"), "454.0");
+  EXPECT_EQ(Text(view.get(), "TotalLb"), "2724.0");
+  EXPECT_EQ(settings.billFixedCosts, "1000");
+  EXPECT_EQ(settings.billExtraTicks, "10");
+}
+
+TEST_F(BillFixture, MonthStepFromTheLastOfJanuary) {
+  auto view = Open({2023, 1, 31});
+  view->UpDown1Click(1);
+  EXPECT_EQ(view->CalendarDate().day, 28);
+  view->SetCalendarDate({2024, 1, 31});
+  Find<QSpinBox>(view.get(), "UpDown1")->stepUp();
+  EXPECT_EQ(view->CalendarDate().month, 2);
+  EXPECT_EQ(view->CalendarDate().day, 29);
+  EXPECT_EQ(Text(view.get(), "MonthLb"), "Febbraio 2024");
+}
+
+TEST_F(BillFixture, DayEditorOkWithAnEmptyListRemovesTheDay) {
+  TDataSetINI set(10, 1999, Options());
+  ASSERT_TRUE(set.AddTicks(15, 3, 127.0));
+  ASSERT_TRUE(set.AddTicks(16, 1, 127.0));
+  TBolManDlg editor(15, 10, 1999, Options());
+  auto* list = Find<QTreeWidget>(&editor, "LB");
+  ASSERT_EQ(list->topLevelItemCount(), 1);
+  EXPECT_FALSE(Find<QPushButton>(&editor, "DelBtn")->isEnabled());
+  list->setCurrentItem(list->topLevelItem(0));
+  EXPECT_EQ(Find<QLineEdit>(&editor, "ED0")->text(), QStringLiteral("3"));
+  Find<QPushButton>(&editor, "DelBtn")->click();
+  EXPECT_EQ(list->topLevelItemCount(), 0);
+  ASSERT_TRUE(editor.Logic().WriteBack());
+  const std::string file = test::ReadBytes(dir.File("10_1999.BOL"));
+  EXPECT_EQ(file.find("[15/10/99]"), std::string::npos) << file;
+  EXPECT_NE(file.find("[16/10/99]"), std::string::npos) << file;
+}
+
+TEST_F(BillFixture, DayEditorStoresADecimalCommaAsAPoint) {
+  TBolManDlg editor(15, 10, 1999, Options());
+  Find<QLineEdit>(&editor, "ED0")->setText(QStringLiteral("2"));
+  Find<QLineEdit>(&editor, "ED1")->setText(QStringLiteral("63,5"));
+  Find<QPushButton>(&editor, "AddBtn")->click();
+  ASSERT_TRUE(editor.Logic().WriteBack());
+  EXPECT_EQ(TDataSetINI(10, 1999, Options()).CostSum(15, 15), "127.0");
+}
+
+TEST_F(BillFixture, Screenshots) {
+  const char* out = std::getenv("ORVA_SCREENSHOTS");
+  if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
+  TDataSetINI set(10, 1999, Options());
+  for (int d = 1; d <= 31; ++d) {
+    if (d % 7 == 3) continue;
+    ASSERT_TRUE(set.AddTicks(d, (d * 37) % 23 + 2, 127.0));
+    if (d % 3 == 0) {
+      ASSERT_TRUE(set.AddTicks(d, d % 5 + 1, 63.5));
+    }
+  }
+  settings.billStart = "20/09/99";
+  settings.billFixedCosts = "12000";
+  auto view = Open({1999, 10, 15});
+  view->show();
+  QApplication::processEvents();
+  const QString folder = QString::fromUtf8(out);
+  view->grab().save(folder + QStringLiteral("/bill-ticks.png"));
+  Find<QRadioButton>(view.get(), "A1")->click();
+  QApplication::processEvents();
+  view->grab().save(folder + QStringLiteral("/bill-lire.png"));
+  TBolManDlg editor(15, 10, 1999, Options());
+  editor.show();
+  QApplication::processEvents();
+  editor.grab().save(folder + QStringLiteral("/bill-day-editor.png"));
+}
+
+}  // namespace
+}  // namespace orva
