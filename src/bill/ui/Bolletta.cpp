@@ -48,7 +48,9 @@ QDate ToQDate(const DateParts& d) {
 }  // namespace
 
 TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
-    : QDialog(parent), m_ctx(std::move(context)) {
+    : QDialog(parent),
+      m_ctx(std::move(context)),
+      m_logic(m_ctx.settings, m_ctx.today, m_ctx.vatRate) {
   setObjectName(QStringLiteral("BollettaDLG"));
   setWindowTitle(QStringLiteral("ORVA32 - Bolletta"));
   Settings& s = m_ctx.settings;
@@ -63,7 +65,7 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
   A0->setObjectName(QStringLiteral("A0"));
   A1 = new QRadioButton(QStringLiteral("Lire"), this);
   A1->setObjectName(QStringLiteral("A1"));
-  (BillDisplayModeFrom(s.billShowData) == BillDisplayMode::Lire ? A1 : A0)->setChecked(true);
+  (m_logic.Mode() == BillDisplayMode::Lire ? A1 : A0)->setChecked(true);
   LM = Label("LM", this);
   MScl = Label("MScl", this);
   LG = Label("LG", this);
@@ -173,6 +175,7 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
   connect(A0, &QRadioButton::clicked, this, &TBollettaDLG::A0Click);
   connect(A1, &QRadioButton::clicked, this, &TBollettaDLG::A1Click);
   connect(Calendar1, &QCalendarWidget::selectionChanged, this, [this] {
+    m_logic.SetCalendar(CalendarDate());
     RedoDayMonth();
     RedoChart();
   });
@@ -202,8 +205,6 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
     move(g.left, g.top);
   }
 
-  m_from = PeriodStart(s.billStart, m_ctx.today);
-  m_to = m_ctx.today;
   Calendar1->setSelectedDate(ToQDate(m_ctx.today));
   Calendar1->setCurrentPage(m_ctx.today.year, m_ctx.today.month);
   RedoDayMonth();
@@ -213,37 +214,29 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
 
 TBollettaDLG::~TBollettaDLG() = default;
 
-BillOptions TBollettaDLG::Options() const {
-  BillOptions o;
-  o.directory = ProgramDirectory();
-  o.decimals = m_ctx.settings.decimals;
-  return o;
-}
-
 DateParts TBollettaDLG::CalendarDate() const {
   const QDate d = Calendar1->selectedDate();
   return {d.year(), d.month(), d.day()};
 }
 
 void TBollettaDLG::SetCalendarDate(const DateParts& date) {
+  m_logic.SetCalendar(date);
+  Calendar1->blockSignals(true);
   Calendar1->setSelectedDate(ToQDate(date));
+  Calendar1->blockSignals(false);
   Calendar1->setCurrentPage(date.year, date.month);
   RedoDayMonth();
   RedoChart();
 }
 
 void TBollettaDLG::SetPeriod(const DateParts& from, const DateParts& to) {
-  m_from = from;
-  m_to = to;
+  m_logic.SetPeriodStart(from);
+  m_logic.SetPeriodEnd(to);
   RedoPeriod();
 }
 
-static BillDisplayMode Mode(const QRadioButton* lire) {
-  return lire->isChecked() ? BillDisplayMode::Lire : BillDisplayMode::Scatti;
-}
-
 void TBollettaDLG::RedoDayMonth() {
-  const BillDayMonthFigures f = DayMonthFigures(CalendarDate(), Mode(A1), Options());
+  const BillDayMonthFigures f = m_logic.Figures();
   LM->setText(Q(f.monthCaption));
   LG->setText(Q(f.dayCaption));
   MScl->setText(Q(f.monthFigure));
@@ -253,10 +246,9 @@ void TBollettaDLG::RedoDayMonth() {
 }
 
 void TBollettaDLG::RedoPeriod() {
-  FromLb->setText(Q(FormatPeriodDate(m_from)));
-  ToLb->setText(Q(FormatPeriodDate(m_to)));
-  const BillPeriodFigures p = PeriodFigures(m_from, m_to, FixCost->text().toStdString(),
-                                            Suppl->text().toStdString(), m_ctx.vatRate, Options());
+  FromLb->setText(Q(m_logic.FromText()));
+  ToLb->setText(Q(m_logic.ToText()));
+  const BillPeriodFigures p = m_logic.Period();
   ScattiLb->setText(Q(p.ticksText));
   NettoLb->setText(Q(p.netText));
   IVALb->setText(Q(p.vatText));
@@ -264,8 +256,8 @@ void TBollettaDLG::RedoPeriod() {
 }
 
 void TBollettaDLG::RedoChart() {
-  const BillDisplayMode mode = Mode(A1);
-  const BillChart c = MonthChart(CalendarDate(), mode, Options());
+  const BillDisplayMode mode = m_logic.Mode();
+  const BillChart c = m_logic.Chart();
   auto* chart = new QChart;
   chart->setObjectName(QStringLiteral("Chart"));
   auto* set = new QBarSet(mode == BillDisplayMode::Lire ? QStringLiteral("Costo")
@@ -318,48 +310,48 @@ void TBollettaDLG::RedoChart() {
 }
 
 void TBollettaDLG::A0Click() {
-  m_ctx.settings.billShowData = 0;
+  m_logic.SetMode(BillDisplayMode::Scatti);
   RedoDayMonth();
   RedoChart();
 }
 
 void TBollettaDLG::A1Click() {
-  m_ctx.settings.billShowData = 1;
+  m_logic.SetMode(BillDisplayMode::Lire);
   RedoDayMonth();
   RedoChart();
 }
 
 void TBollettaDLG::UpDown1Click(int step) {
-  SetCalendarDate(ChangeMonth(CalendarDate(), step));
+  m_logic.ChangeMonth(step);
+  SetCalendarDate(m_logic.Calendar());
 }
 
 void TBollettaDLG::StartBtnClick() {
-  const auto d = PickDate(this, QStringLiteral("Data inizio periodo"), m_from);
+  const auto d = PickDate(this, QStringLiteral("Data inizio periodo"), m_logic.PeriodStartDate());
   if (!d) return;
-  m_from = *d;
-  m_ctx.settings.billStart = FormatPeriodDate(m_from);
+  m_logic.SetPeriodStart(*d);
   RedoPeriod();
 }
 
 void TBollettaDLG::EndBtnClick() {
-  const auto d = PickDate(this, QStringLiteral("Data fine periodo"), m_to);
+  const auto d = PickDate(this, QStringLiteral("Data fine periodo"), m_logic.PeriodEndDate());
   if (!d) return;
-  m_to = *d;
+  m_logic.SetPeriodEnd(*d);
   RedoPeriod();
 }
 
 void TBollettaDLG::FixCostChange() {
-  m_ctx.settings.billFixedCosts = FixCost->text().toStdString();
+  m_logic.SetFixedCosts(FixCost->text().toStdString());
   RedoPeriod();
 }
 
 void TBollettaDLG::SupplChange() {
-  m_ctx.settings.billExtraTicks = Suppl->text().toStdString();
+  m_logic.SetSupplementaryTicks(Suppl->text().toStdString());
   RedoPeriod();
 }
 
 void TBollettaDLG::EditDay() {
-  const DateParts d = CalendarDate();
+  const DateParts d = m_logic.Calendar();
   TBolManDlg editor(d.day, d.month, d.year, Options(), this);
   editor.move(pos() + QPoint(30, 30));
   if (editor.exec() != QDialog::Accepted) return;

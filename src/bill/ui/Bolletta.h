@@ -50,7 +50,7 @@ class TBollettaDLG final : public QDialog {
   // Opens the day tick editor for the calendar date; OK rewrites the day.
   void EditDay();
 
-  BillOptions Options() const;
+  BillOptions Options() const { return m_logic.Options(); }
 
  protected:
   void done(int result) override;
@@ -61,7 +61,7 @@ class TBollettaDLG final : public QDialog {
   void RedoChart();
 
   BillViewContext m_ctx;
-  DateParts m_from, m_to;
+  TBollettaLogic m_logic;
   int m_spin = 0;
   QCalendarWidget* Calendar1;
   QRadioButton* A0;
