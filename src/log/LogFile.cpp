@@ -1,0 +1,327 @@
+// Reading, writing and appending connection-log lines.
+#include "log/LogFile.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "core/HowUtils.h"
+#include "platform/Numbers.h"
+#include "platform/TextCodec.h"
+
+namespace orva {
+namespace {
+
+constexpr std::string_view kNotAvailable = "n.d.";  // byte counts and speed the line lacks
+constexpr std::string_view kUnknown = "?";
+
+bool IsAscii(std::string_view s) {
+  unsigned char acc = 0;
+  for (char c : s) acc |= static_cast<unsigned char>(c);
+  return acc < 0x80;
+}
+
+// Takes the text before the next separator and removes it with the separator. Without a
+// separator the field is the rest of the line, so a cut line keeps its fields in place.
+std::string_view TakeUntil(std::string_view& rest, char separator) {
+  const auto p = rest.find(separator);
+  if (p == std::string_view::npos) {
+    const std::string_view field = rest;
+    rest = {};
+    return field;
+  }
+  const std::string_view field = rest.substr(0, p);
+  rest.remove_prefix(p + 1);
+  return field;
+}
+
+// Splits a UTF-8 line into views of the line itself, of `scratch` or of constants.
+void SplitInto(std::string_view line, TConnObj::Fields& out, std::string& scratch) {
+  std::string_view rest = line;
+  if (line.find('\t') != std::string_view::npos) {
+    for (std::size_t i = 0; i < 8; ++i) out[i] = TrimLogText(TakeUntil(rest, '\t'));
+    std::size_t tabs = 0;
+    for (char c : rest) tabs += c == '\t';
+    if (tabs < 3) {
+      out[8] = kNotAvailable;
+      out[9] = kNotAvailable;
+    } else {
+      out[8] = TakeUntil(rest, '\t');
+      out[9] = TakeUntil(rest, '\t');
+    }
+    if (rest.find('\t') != std::string_view::npos) {
+      scratch.clear();
+      for (char c : rest)
+        if (c != '\t') scratch.push_back(c);
+      rest = scratch;
+    }
+  } else {
+    // The older form: seven fields separated by single blanks, then the service.
+    for (std::size_t i = 0; i < 7; ++i) out[i] = TakeUntil(rest, ' ');
+    out[7] = kNotAvailable;
+    out[8] = kNotAvailable;
+    out[9] = kNotAvailable;
+  }
+  out[10] = rest.empty() || rest == " " ? kUnknown : rest;
+}
+
+// A field as it goes into a line: a TAB or a line end inside would split the record, so
+// each becomes a blank.
+void AppendFieldBytes(std::string& out, std::string_view utf8) {
+  const std::size_t from = out.size();
+  if (IsAscii(utf8))
+    out.append(utf8);
+  else
+    out.append(Utf8ToCp1252(utf8));
+  for (std::size_t i = from; i < out.size(); ++i)
+    if (out[i] == '\t' || out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+}
+
+void AppendLineBytes(std::string& out, const TConnObj& record) {
+  for (std::size_t i = 0; i < kLogFieldCount; ++i) {
+    AppendFieldBytes(out, record.Field(i));
+    out.push_back('\t');
+  }
+  out.append("\r\n");
+}
+
+bool Skipped(const TConnObj& record) {
+  return TrimLogText(record.Date()) == "?";
+}
+
+// Calls `line` for every line of the bytes (CR LF, LF or a lone CR end a line).
+template <class F>
+void ForEachLine(std::string_view bytes, F&& line) {
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while (p < end) {
+    const char* nl =
+        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    const char* segEnd = nl ? nl : end;
+    const char* cr =
+        static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(segEnd - p)));
+    if (cr && cr + 1 != segEnd) {
+      // A lone CR ends a line of its own.
+      line(std::string_view(p, static_cast<std::size_t>(cr - p)));
+      p = cr + 1;
+      continue;
+    }
+    const char* lineEnd = cr ? cr : segEnd;
+    line(std::string_view(p, static_cast<std::size_t>(lineEnd - p)));
+    p = nl ? nl + 1 : end;
+  }
+}
+
+// True when every line of the bytes ends with CR LF (an empty text too).
+bool AllLinesEndWithCrLf(std::string_view bytes) {
+  if (bytes.empty()) return true;
+  if (bytes.size() < 2 || bytes[bytes.size() - 2] != '\r' || bytes.back() != '\n') return false;
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  std::size_t cr = 0, lf = 0;
+  for (const char* q = p;
+       (q = static_cast<const char*>(std::memchr(q, '\n', static_cast<std::size_t>(end - q))));
+       ++q) {
+    if (q == p || q[-1] != '\r') return false;
+    ++lf;
+  }
+  for (const char* q = p;
+       (q = static_cast<const char*>(std::memchr(q, '\r', static_cast<std::size_t>(end - q)))); ++q)
+    ++cr;
+  return cr == lf;
+}
+
+}  // namespace
+
+std::string_view TrimLogText(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+  return text;
+}
+
+std::array<std::string, 12> SplitLogLine(std::string_view line, long long lineNumber) {
+  TConnObj::Fields fields;
+  std::string scratch;
+  SplitInto(line, fields, scratch);
+  std::array<std::string, 12> out;
+  out[0] = std::to_string(lineNumber);
+  for (std::size_t i = 0; i < kLogFieldCount; ++i) out[i + 1] = std::string(fields[i]);
+  return out;
+}
+
+TConnObj ParseLogRecord(std::string_view utf8Line) {
+  TConnObj::Fields fields;
+  std::string scratch;
+  SplitInto(utf8Line, fields, scratch);
+  return TConnObj(fields);
+}
+
+std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly) {
+  std::vector<TConnObj> records;
+  records.reserve(bytes.size() / 64 + 1);
+  TConnObj::Fields fields;
+  std::string scratch, decoded;
+  ForEachLine(bytes, [&](std::string_view line) {
+    // Windows-1252 has one byte per character, so the byte count is the length.
+    if (line.size() < kMinLogLineLength) return;
+    if (tabLinesOnly && line.find('\t') == std::string_view::npos) return;
+    if (!IsAscii(line)) {
+      decoded = Cp1252ToUtf8(line);
+      line = decoded;
+    }
+    SplitInto(line, fields, scratch);
+    records.emplace_back(fields);
+  });
+  return records;
+}
+
+LoadOutcome LoadLogFile(const std::string& path, std::vector<TConnObj>& records) {
+  LoadOutcome out;
+  if (!FileExists(path)) return out;
+  out.existed = true;
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) {
+    out.status = Status::Fail(bytes.error);
+    return out;
+  }
+  records = ParseLogBytes(*bytes);
+  return out;
+}
+
+std::string FormatLogLine(const TConnObj& record) {
+  std::string bytes;
+  AppendLineBytes(bytes, record);
+  bytes.resize(bytes.size() - 2);
+  return IsAscii(bytes) ? bytes : Cp1252ToUtf8(bytes);
+}
+
+std::string FormatLogLine(const TConnObj::Fields& fields) {
+  std::string out;
+  for (const auto& f : fields) {
+    const std::size_t from = out.size();
+    out.append(f);
+    for (std::size_t i = from; i < out.size(); ++i)
+      if (out[i] == '\t' || out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+    out.push_back('\t');
+  }
+  return out;
+}
+
+std::string EncodeLogRecords(const std::vector<TConnObj>& records) {
+  std::string out;
+  out.reserve(records.size() * 96);
+  for (const auto& r : records)
+    if (!Skipped(r)) AppendLineBytes(out, r);
+  return out;
+}
+
+std::string EncodeLogRecords(const std::vector<TConnObj>& records,
+                             const std::vector<std::size_t>& indices) {
+  std::string out;
+  for (const std::size_t i : indices)
+    if (i < records.size() && !Skipped(records[i])) AppendLineBytes(out, records[i]);
+  return out;
+}
+
+Status SaveLogFile(const std::vector<TConnObj>& records, const std::string& path,
+                   const SafeWriteOptions& options) {
+  return ReplaceFile(path, EncodeLogRecords(records), options);
+}
+
+std::string FormatLogCost(double cost, int decimals) {
+  if (!std::isfinite(cost)) cost = 0;
+  const std::string text = FormatFixed(cost, cost == std::floor(cost) ? 0 : decimals);
+  return std::string(CutToWidth(text, 30));
+}
+
+std::string FormatLogTime(TDateTime value) {
+  return FormatDateTime("hh:nn:ss", value);
+}
+
+std::string FormatLogDuration(TDateTime start, TDateTime end) {
+  const double span = WholeSeconds(end) - WholeSeconds(start);
+  long long seconds = std::llround(span * kSecondsPerDay);
+  if (!std::isfinite(span) || seconds < 0) seconds = 0;
+  const long long h = (seconds / 3600) % 24, m = seconds / 60 % 60, s = seconds % 60;
+  auto two = [](long long v) {
+    return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10);
+  };
+  return two(h) + "." + two(m) + "." + two(s);
+}
+
+AppendOutcome AppendLogRecord(const LogCall& call, const AppendOptions& options) {
+  AppendOutcome out;
+  std::string path = options.logPath;
+  if (path.empty() && options.chooseLogFile) {
+    if (auto chosen = options.chooseLogFile()) path = *chosen;
+  }
+  if (path.empty()) {
+    path = ResolveNoCase(ProgramDirectory() + std::string(kDefaultLogName));
+    out.usedDefaultPath = true;
+  }
+  // A log in a folder that is gone goes to the program directory under its own name.
+  const std::string dir = DirectoryOf(path);
+  if (dir.empty() || !DirectoryExists(dir)) path = ProgramDirectory() + FileNameOf(path);
+  out.logPath = path;
+
+  // A TAB or a line end in a text would break the record apart.
+  auto oneLine = [](std::string text) {
+    for (char& c : text)
+      if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return text;
+  };
+  const std::string tariff = oneLine(call.tariff), received = oneLine(call.received),
+                    sent = oneLine(call.sent), service = oneLine(call.service);
+  const std::string date = DateToStr(call.start);
+  const std::string start = FormatLogTime(call.start);
+  const std::string end = FormatLogTime(call.end);
+  const std::string duration = FormatLogDuration(call.start, call.end);
+  const std::string ticks = oneLine(std::string(CutToWidth(call.ticks, 30)));
+  const std::string cost = FormatLogCost(call.cost, options.decimals);
+  const std::string speed = call.speed.empty() ? std::string("n.d") : oneLine(call.speed);
+  const TConnObj::Fields fields = {date, start, end,      duration, tariff, ticks,
+                                   cost, speed, received, sent,     service};
+  out.line = FormatLogLine(fields);
+  out.record = TConnObj(fields);
+
+  std::string bytes;
+  if (FileExists(path)) {
+    auto old = ReadFileBytes(path);
+    if (!old) {
+      out.status = Status::Fail(old.error);
+      return out;
+    }
+    bytes = std::move(*old);
+    if (!AllLinesEndWithCrLf(bytes)) {
+      // Lines with other ends (or a last line without one) are written back with CR LF.
+      std::string normalized;
+      normalized.reserve(bytes.size() + 64);
+      ForEachLine(bytes, [&](std::string_view l) {
+        normalized.append(l);
+        normalized.append("\r\n");
+      });
+      bytes = std::move(normalized);
+    }
+  }
+  bytes.append(IsAscii(out.line) ? out.line : Utf8ToCp1252(out.line));
+  bytes.append("\r\n");
+  out.status = ReplaceFile(path, bytes, options.write);
+  return out;
+}
+
+std::string NormalizeServiceText(std::string_view text) {
+  const std::string_view t = TrimLogText(text);
+  return t.empty() ? std::string("?") : std::string(t);
+}
+
+std::string BuildServiceText(int callKind, std::string_view party, std::string_view number) {
+  static constexpr std::string_view kKinds[] = {"Sconosciuto", "Generico", "Modem",
+                                                "FAX G3",      "FAX G4",   "A voce"};
+  if (callKind < 0 || callKind > 5) callKind = 0;
+  std::string text = std::string(kKinds[callKind]) + ": ";
+  text = std::string(CutToWidth(text, 17));
+  text += party;
+  if (!number.empty()) text += " (" + std::string(number) + ")";
+  return NormalizeServiceText(text);
+}
+
+}  // namespace orva

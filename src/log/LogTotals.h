@@ -1,0 +1,39 @@
+// The totals of the selected log rows, as the bottom header of the log window shows them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "log/ConnObj.h"
+
+namespace orva {
+
+struct LogTotals {
+  std::string rows;      // section 0: "selected/all"
+  std::string duration;  // section 4: hours (two digits at least, no wrap).minutes.seconds
+  std::string ticks;     // section 6: sum of the integer tick counts
+  std::string cost;      // section 7: sum of the numeric costs, "Cifre decimali" decimals
+  std::string bps;       // section 8: average of the integer speeds ("0" without any)
+  std::string received;  // section 9: kilobytes, "1,50 Kb"
+  std::string sent;      // section 10
+  std::string total;     // section 11: "TOT.L." + cost with VAT
+};
+
+// `selected` holds one flag per record (missing flags count as not selected).
+LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, const std::vector<bool>& selected,
+                           int decimals, double vatRate);
+// Every row selected.
+LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, int decimals, double vatRate);
+
+// A byte count in kilobytes: the whole kilobytes grouped with ".", "," and exactly two
+// decimals, then " Kb" (1536 -> "1,50 Kb").
+std::string FormatKilobytes(long long bytes);
+// A byte cell of the list: its count in kilobytes, or the text unchanged when it is not a
+// number ("n.d").
+std::string FormatKilobyteCell(std::string_view text);
+// A byte count text with its "." grouping removed; none when it is not an integer.
+std::optional<long long> ParseByteCount(std::string_view text);
+
+}  // namespace orva

@@ -1,0 +1,339 @@
+// The log window's logic.
+#include "log/Logform.h"
+
+#include <algorithm>
+#include <atomic>
+#include <unordered_set>
+
+#include "log/LogFile.h"
+#include "log/Servform.h"
+#include "platform/SafeFile.h"
+#include "platform/TextCodec.h"
+
+namespace orva {
+namespace {
+
+// "Incolla" stays enabled for the rest of the run once rows were copied.
+std::atomic<bool> g_copiedThisRun{false};
+
+std::string CallKey(std::string_view date, std::string_view start, std::string_view end) {
+  std::string key;
+  key.reserve(date.size() + start.size() + end.size() + 2);
+  key.append(date).push_back('\x1f');
+  key.append(start).push_back('\x1f');
+  key.append(end);
+  return key;
+}
+
+}  // namespace
+
+DupQuestion AskDuplicatesWith(Dialogs& dialogs) {
+  return [&dialogs] {
+    switch (dialogs.Message(std::string(kAskDuplicates), MsgType::Warning, MsgButtons::YesNo)) {
+      case MsgAnswer::Yes:
+        return DupAnswer::Si;
+      case MsgAnswer::No:
+        return DupAnswer::No;
+      default:
+        return DupAnswer::Closed;
+    }
+  };
+}
+
+std::string ChangeFileExt(const std::string& path, std::string_view extension) {
+  const std::string name = FileNameOf(path);
+  const auto dot = name.rfind('.');
+  const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+  return DirectoryOf(path) + stem + std::string(extension);
+}
+
+std::string FormatCsvLine(const TConnObj& record) {
+  std::string out;
+  for (std::size_t i = 0; i < kLogFieldCount; ++i) {
+    const std::string_view f = record.Field(i);
+    if (f.find_first_of(",\"\r\n") == std::string_view::npos) {
+      out.append(f);
+    } else {
+      out.push_back('"');
+      for (char c : f) {
+        if (c == '"') out.push_back('"');
+        out.push_back(c);
+      }
+      out.push_back('"');
+    }
+    out.push_back(',');
+  }
+  return out;
+}
+
+LogModel::LogModel(Dialogs& dialogs, std::string programDirectory)
+    : m_dialogs(dialogs), m_programDirectory(std::move(programDirectory)) {}
+
+std::string LogModel::SwapFilePath() const {
+  return ResolveNoCase(JoinPath(m_programDirectory, kSwapFileName));
+}
+
+std::string LogModel::ServiceFilePathHere() const {
+  return ResolveNoCase(JoinPath(m_programDirectory, kServiceFileName));
+}
+
+void LogModel::Select(std::size_t row, bool on) {
+  if (row < m_selected.size()) m_selected[row] = on;
+}
+
+void LogModel::SelectAll() {
+  m_selected.assign(m_records.size(), true);
+}
+void LogModel::ClearSelection() {
+  m_selected.assign(m_records.size(), false);
+}
+
+std::size_t LogModel::SelectedCount() const {
+  return static_cast<std::size_t>(std::count(m_selected.begin(), m_selected.end(), true));
+}
+
+LoadOutcome LogModel::Load(const std::string& path) {
+  std::vector<TConnObj> records;
+  LoadOutcome out = LoadLogFile(path, records);
+  if (!out.existed || !out.status) return out;
+  m_records = std::move(records);
+  m_selected.assign(m_records.size(), false);
+  m_modified = false;
+  Resort();
+  return out;
+}
+
+Status LogModel::Show() {
+  if (!m_logPath.empty()) {
+    const LoadOutcome loaded = Load(m_logPath);
+    if (!loaded.status) return loaded.status;
+  }
+  return RebuildServices();
+}
+
+Status LogModel::Save() {
+  Status s = SaveLogFile(m_records, m_logPath);
+  if (s) m_modified = false;
+  return s;
+}
+
+Status LogModel::Open(const std::string& path) {
+  m_logPath = path;
+  const LoadOutcome loaded = Load(path);
+  if (!loaded.status) return loaded.status;
+  return RebuildServices();
+}
+
+Status LogModel::New(const std::string& path) {
+  m_logPath = ChangeFileExt(path, ".LOG");
+  if (!FileExists(m_logPath)) {
+    Status created = ReplaceFile(m_logPath, "");
+    if (!created) return created;
+  }
+  const LoadOutcome loaded = Load(m_logPath);
+  if (!loaded.status) return loaded.status;
+  return RebuildServices();
+}
+
+Status LogModel::SaveAs(const std::string& path) {
+  m_logPath = ChangeFileExt(path, ".LOG");
+  return Save();
+}
+
+bool LogModel::ConfirmDiscard() {
+  if (!m_modified) return true;
+  switch (m_dialogs.Message(std::string(kAskSaveChanges), MsgType::Confirmation,
+                            MsgButtons::YesNoCancel)) {
+    case MsgAnswer::Yes: {
+      const Status saved = Save();
+      if (!saved) {
+        // Keep the window open: the changes are not on disk.
+        m_dialogs.Message(saved.error, MsgType::Error, MsgButtons::Ok);
+        return false;
+      }
+      return true;
+    }
+    case MsgAnswer::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool LogModel::HeaderClick(int column) {
+  if (!sort.Click(column)) return false;
+  if (!m_records.empty()) SortLogRecords(m_records, sort.column, sort.ascending);
+  return true;
+}
+
+void LogModel::Resort() {
+  if (!m_records.empty() && sort.column > 0) SortLogRecords(m_records, sort.column, sort.ascending);
+}
+
+LogTotals LogModel::Totals() const {
+  return ComputeLogTotals(m_records, m_selected, decimals, vatRate);
+}
+
+bool LogModel::Delete(bool ctrlHeld, Status* serviceSave) {
+  if (m_records.empty() || SelectedCount() == 0) return false;
+  if (!ctrlHeld && m_dialogs.Message(std::string(kAskDelete), MsgType::Confirmation,
+                                     MsgButtons::YesNo) != MsgAnswer::Yes)
+    return false;
+  std::vector<TConnObj> kept;
+  kept.reserve(m_records.size());
+  for (std::size_t i = 0; i < m_records.size(); ++i)
+    if (!Selected(i)) kept.push_back(std::move(m_records[i]));
+  m_records = std::move(kept);
+  m_selected.assign(m_records.size(), false);
+  m_modified = true;
+  const Status s = RebuildServices();
+  if (serviceSave) *serviceSave = s;
+  return true;
+}
+
+ImportOutcome LogModel::ImportFrom(const std::string& path, const DupQuestion& ask) {
+  ImportOutcome out;
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) {
+    out.status = Status::Fail(bytes.error);
+    return out;
+  }
+  std::vector<TConnObj> incoming = ParseLogBytes(*bytes, true);
+
+  std::unordered_set<std::string> calls;
+  calls.reserve(m_records.size() + incoming.size());
+  for (const auto& r : m_records) calls.insert(CallKey(r.Date(), r.Start(), r.End()));
+
+  enum class Rule { Ask, AddAll, SkipAll } rule = Rule::Ask;
+  for (auto& r : incoming) {
+    std::string key = CallKey(r.Date(), r.Start(), r.End());
+    if (calls.count(key) != 0) {
+      if (rule == Rule::Ask) {
+        switch (ask ? ask() : DupAnswer::Closed) {
+          case DupAnswer::Si:
+            rule = Rule::AddAll;
+            break;
+          case DupAnswer::No:
+            rule = Rule::SkipAll;
+            break;
+          case DupAnswer::Closed:
+            break;  // skip this one, ask again at the next
+        }
+      }
+      if (rule != Rule::AddAll) {
+        ++out.duplicatesSkipped;
+        continue;
+      }
+    } else {
+      calls.insert(std::move(key));
+    }
+    m_records.push_back(std::move(r));
+    ++out.added;
+  }
+  m_selected.resize(m_records.size(), false);
+  Resort();
+  m_modified = true;
+  return out;
+}
+
+ImportOutcome LogModel::Import(const std::string& fromPath, const DupQuestion& ask) {
+  if (EqualsNoCase(fromPath, m_logPath)) {
+    ImportOutcome out;
+    out.sameFile = true;
+    return out;
+  }
+  ImportOutcome out = ImportFrom(fromPath, ask);
+  if (out.status) out.status = Save();
+  return out;
+}
+
+Status LogModel::Copy() {
+  std::vector<std::size_t> rows;
+  for (std::size_t i = 0; i < m_records.size(); ++i)
+    if (Selected(i)) rows.push_back(i);
+  Status s = ReplaceFile(SwapFilePath(), EncodeLogRecords(m_records, rows));
+  if (s) g_copiedThisRun = true;
+  return s;
+}
+
+bool LogModel::PasteAvailable() {
+  return g_copiedThisRun;
+}
+
+ImportOutcome LogModel::Paste(const DupQuestion& ask) {
+  return ImportFrom(SwapFilePath(), ask);
+}
+
+Status LogModel::ExportCsv(const std::string& path) const {
+  std::string bytes;
+  bytes.reserve(m_records.size() * 100);
+  for (const auto& r : m_records) {
+    bytes.append(Utf8ToCp1252(FormatCsvLine(r)));
+    bytes.append("\r\n");
+  }
+  return ReplaceFile(path, bytes);
+}
+
+void LogModel::SelectByCriteria(const LogFilter& filter) {
+  if (!filter.byService && !filter.byDate) return;
+  ClearSelection();
+  const TDateTime from = DatePart(filter.from), to = DatePart(filter.to);
+  for (std::size_t i = 0; i < m_records.size(); ++i) {
+    const TConnObj& r = m_records[i];
+    if (filter.byService && TrimLogText(r.Service()).find(filter.service) != std::string_view::npos)
+      m_selected[i] = true;
+    if (filter.byDate) {
+      const auto d = StrToDate(r.Date());
+      const bool inside = d && *d >= from && *d <= to;
+      if (!inside)
+        m_selected[i] = false;
+      else if (!filter.byService)
+        m_selected[i] = true;
+    }
+  }
+}
+
+Status LogModel::RebuildServices() {
+  m_services = DistinctServices(m_records);
+  return SaveServiceFile(m_services, ServiceFilePathHere());
+}
+
+Status LogModel::ChangeService(const std::string& service) {
+  if (m_dialogs.Message(std::string(kAskChangeService), MsgType::Confirmation, MsgButtons::YesNo) !=
+      MsgAnswer::Yes)
+    return Status::Ok();
+  for (std::size_t i = 0; i < m_records.size(); ++i)
+    if (Selected(i)) m_records[i].Set(LogField::Service, service);
+  m_modified = true;
+  Status saved = Save();
+  Status rebuilt = RebuildServices();
+  return saved ? rebuilt : saved;
+}
+
+TConnObj LogModel::NewManualRecord() {
+  TConnObj r;
+  r.Set(LogField::Service, "Nessuno");
+  r.Set(LogField::Bps, "n.d");
+  r.Set(LogField::Received, "n.d");
+  r.Set(LogField::Sent, "n.d");
+  r.Set(LogField::Ticks, "0");
+  r.Set(LogField::Cost, "0");
+  return r;
+}
+
+void LogModel::AddRecord(TConnObj record) {
+  m_records.push_back(std::move(record));
+  m_selected.push_back(false);
+  Resort();
+  m_modified = true;
+}
+
+bool LogModel::ReplaceRecord(std::size_t row, TConnObj record) {
+  if (row >= m_records.size()) return false;
+  m_records[row] = std::move(record);
+  Resort();
+  m_modified = true;
+  return true;
+}
+
+}  // namespace orva

@@ -1,0 +1,282 @@
+#include "log/LogFile.h"
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "core/HowUtils.h"
+#include "platform/DateTime.h"
+#include "platform/SafeFile.h"
+
+namespace orva {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+TConnObj::Fields F(std::string_view date, std::string_view start, std::string_view end,
+                   std::string_view dur, std::string_view tariff, std::string_view ticks,
+                   std::string_view cost, std::string_view bps, std::string_view rec,
+                   std::string_view sent, std::string_view service) {
+  return {date, start, end, dur, tariff, ticks, cost, bps, rec, sent, service};
+}
+
+TEST(SplitLogLine, CurrentAndShortAndOldLines) {
+  struct Case {
+    std::string line;
+    std::array<std::string, 12> want;
+  } cases[] = {
+      {"15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI\t7\t889\t28800\t100\t200\tModem: X\t",
+       {"4", "15/10/99", "21.03.05", "21.15.40", "00.12.35", "TI", "7", "889", "28800", "100",
+        "200", "Modem: X"}},
+      // Fields 1-8 are trimmed, the byte counts are taken as they are.
+      {" 15/10/99 \t21.03.05\t21.15.40\t00.12.35\t TI \t7\t889\t28800\t 100 \t200\tA B\t",
+       {"4", "15/10/99", "21.03.05", "21.15.40", "00.12.35", "TI", "7", "889", "28800", " 100 ",
+        "200", "A B"}},
+      // Ending right after field 8: no byte counts, no service.
+      {"15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI\t7\t889\t28800\t",
+       {"4", "15/10/99", "21.03.05", "21.15.40", "00.12.35", "TI", "7", "889", "28800", "n.d.",
+        "n.d.", "?"}},
+      // A single blank service, and TABs inside the service removed.
+      {"1/1/00\ta\tb\tc\td\te\tf\tg\th\ti\t \t",
+       {"4", "1/1/00", "a", "b", "c", "d", "e", "f", "g", "h", "i", "?"}},
+      {"1/1/00\ta\tb\tc\td\te\tf\tg\th\ti\tS1\tS2\t",
+       {"4", "1/1/00", "a", "b", "c", "d", "e", "f", "g", "h", "i", "S1S2"}},
+      // The older blank-separated form.
+      {"12/09/98 22.10.00 22.40.00 00.30.00 TI 16 2032 A voce: Bar Roma",
+       {"4", "12/09/98", "22.10.00", "22.40.00", "00.30.00", "TI", "16", "2032", "n.d.", "n.d.",
+        "n.d.", "A voce: Bar Roma"}},
+      {"12/09/98 22.10.00 22.40.00 00.30.00 TI 16 2032",
+       {"4", "12/09/98", "22.10.00", "22.40.00", "00.30.00", "TI", "16", "2032", "n.d.", "n.d.",
+        "n.d.", "?"}},
+      // A cut line keeps what it has in place.
+      {"15/10/99\t21.03.05",
+       {"4", "15/10/99", "21.03.05", "", "", "", "", "", "", "n.d.", "n.d.", "?"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitLogLine(c.line, 4), c.want) << c.line;
+}
+
+TEST(LoadLogFile, MixedFixtureLoadsEveryRecordLine) {
+  std::vector<TConnObj> records;
+  const LoadOutcome out = LoadLogFile(test::TestDataDir() + "log/mixed.log", records);
+  ASSERT_TRUE(out.status) << out.status.error;
+  ASSERT_TRUE(out.existed);
+  ASSERT_EQ(records.size(), 6u);
+  EXPECT_EQ(records[0], TConnObj(F("15/10/99", "21.03.05", "21.15.40", "00.12.35", "TI-I", "7",
+                                   "889", "28800", "123456", "23456", "Modem: Tiscali")));
+  EXPECT_EQ(records[1].Date(), "16/10/99");
+  EXPECT_EQ(records[1].Start(), "08.00.00");
+  EXPECT_EQ(records[1].Received(), "1.536");
+  EXPECT_EQ(records[1].Service(), "FAX G3: Studio Rossi (0612345)");
+  EXPECT_EQ(records[2].Received(), "n.d.");
+  EXPECT_EQ(records[2].Service(), "?");
+  // The old line, with a Windows-1252 letter.
+  EXPECT_EQ(records[3], TConnObj(F("12/09/98", "22.10.00", "22.40.00", "00.30.00", "TI", "16",
+                                   "2032", "n.d.", "n.d.", "n.d.", "A voce: Caffè Roma")));
+  EXPECT_EQ(records[4].Date(), "?");
+  // Last line without a line end; raw byte fields.
+  EXPECT_EQ(records[5].Received(), " 99 ");
+  EXPECT_EQ(records[5].Service(), "?");
+}
+
+TEST(LoadLogFile, MissingFileLeavesListAndEmptyFileEmpties) {
+  TempDir dir;
+  std::vector<TConnObj> records(3);
+  LoadOutcome out = LoadLogFile(dir.File("none.log"), records);
+  EXPECT_TRUE(out.status);
+  EXPECT_FALSE(out.existed);
+  EXPECT_EQ(records.size(), 3u);
+  WriteBytes(dir.File("empty.log"), "");
+  out = LoadLogFile(dir.File("empty.log"), records);
+  EXPECT_TRUE(out.existed);
+  EXPECT_TRUE(records.empty());
+}
+
+TEST(LoadLogFile, FieldsAreCutToTheirWidthInCharacters) {
+  TempDir dir;
+  const std::string longService(70, 'x');
+  const std::string accented(30, '\xe8');  // 30 characters of "è" in Windows-1252
+  WriteBytes(dir.File("a.log"),
+             "1/1/00\t" + accented + "\tb\tc\td\te\tf\tg\th\ti\t" + longService + "\t\r\n");
+  std::vector<TConnObj> records;
+  LoadLogFile(dir.File("a.log"), records);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].Service(), std::string(64, 'x'));
+  std::string want;
+  for (int i = 0; i < 24; ++i) want += "è";
+  EXPECT_EQ(records[0].Start(), want);
+}
+
+TEST(SaveLogFile, SavedLogReloadsToIdenticalRecordsAndDropsUnknownDates) {
+  TempDir dir;
+  std::vector<TConnObj> records;
+  ASSERT_TRUE(LoadLogFile(test::TestDataDir() + "log/mixed.log", records).status);
+  // The widest record: every field full, 10 x 24 + 64 characters plus 11 TABs.
+  const std::string w24(24, '9'), w64(64, 'S');
+  records.emplace_back(F(w24, w24, w24, w24, w24, w24, w24, w24, w24, w24, w64));
+  records.emplace_back(F("è", "à", "ì", "ò", "ù", "€", "1", "2", "3", "4", "Caffè"));
+  ASSERT_TRUE(SaveLogFile(records, dir.File("out.log")));
+
+  std::vector<TConnObj> again;
+  ASSERT_TRUE(LoadLogFile(dir.File("out.log"), again).status);
+  std::vector<TConnObj> want;
+  for (const auto& r : records)
+    if (r.Date() != "?") want.push_back(r);
+  EXPECT_EQ(again, want);
+  // The long line is written whole, and saving again gives the same bytes.
+  ASSERT_TRUE(SaveLogFile(again, dir.File("out2.log")));
+  EXPECT_EQ(ReadBytes(dir.File("out.log")), ReadBytes(dir.File("out2.log")));
+  EXPECT_NE(ReadBytes(dir.File("out.log")).find(w64 + "\t\r\n"), std::string::npos);
+}
+
+TEST(SaveLogFile, TabsAndLineEndsInFieldsDoNotSplitTheRecord) {
+  TempDir dir;
+  std::vector<TConnObj> records{
+      TConnObj(F("1/1/00", "a", "b", "c", "d", "e", "f", "g", "h", "i", "Modem:\tA\r\nB"))};
+  ASSERT_TRUE(SaveLogFile(records, dir.File("t.log")));
+  std::vector<TConnObj> again;
+  LoadLogFile(dir.File("t.log"), again);
+  ASSERT_EQ(again.size(), 1u);
+  EXPECT_EQ(again[0].Service(), "Modem: A  B");
+}
+
+TEST(FormatLog, CostsTimesAndDurations) {
+  EXPECT_EQ(FormatLogCost(889.0, 1), "889");
+  EXPECT_EQ(FormatLogCost(889.5, 2), "889.50");
+  EXPECT_EQ(FormatLogCost(889.25, 1), "889.3");
+  const TDateTime start = EncodeDate(1999, 10, 15) + EncodeTime(23, 50, 0, 700);
+  const TDateTime end = EncodeDate(1999, 10, 16) + EncodeTime(0, 10, 0, 200);
+  EXPECT_EQ(FormatLogTime(start), "23.50.00");
+  // Whole seconds first: 23.50.00 to 00.10.00 is twenty minutes.
+  EXPECT_EQ(FormatLogDuration(start, end), "00.20.00");
+  EXPECT_EQ(FormatLogDuration(end, start), "00.00.00");
+}
+
+TEST(BuildServiceText, KindPartyAndNumber) {
+  EXPECT_EQ(BuildServiceText(2, "Tiscali", ""), "Modem: Tiscali");
+  EXPECT_EQ(BuildServiceText(5, "", "0612345"), "A voce:  (0612345)");
+  EXPECT_EQ(BuildServiceText(0, "Avvio manuale", ""), "Sconosciuto: Avvio manuale");
+  EXPECT_EQ(BuildServiceText(9, "X", ""), "Sconosciuto: X");
+  EXPECT_EQ(NormalizeServiceText("   "), "?");
+}
+
+class AppendLogRecordTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SetProgramDirectory(m_program.path()); }
+  LogCall Call() const {
+    LogCall c;
+    c.ticks = "7";
+    c.tariff = "TI-I";
+    c.speed = "28800";
+    c.service = "Modem: Tiscali";
+    c.received = "1000";
+    c.sent = "200";
+    c.cost = 889;
+    c.start = EncodeDate(1999, 10, 15) + EncodeTime(21, 3, 5);
+    c.end = EncodeDate(1999, 10, 15) + EncodeTime(21, 15, 40);
+    return c;
+  }
+  TempDir m_program, m_other;
+};
+
+TEST_F(AppendLogRecordTest, FirstCallCreatesTheLogWithTheLine) {
+  AppendOptions o;
+  o.logPath = m_other.File("calls.log");
+  const AppendOutcome out = AppendLogRecord(Call(), o);
+  ASSERT_TRUE(out.status) << out.status.error;
+  EXPECT_EQ(out.logPath, o.logPath);
+  EXPECT_FALSE(out.usedDefaultPath);
+  EXPECT_EQ(ReadBytes(o.logPath),
+            "15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI-I\t7\t889\t28800\t1000\t200\t"
+            "Modem: Tiscali\t\r\n");
+  LogCall second = Call();
+  second.ticks = "?";
+  second.speed = "";
+  second.cost = 889.5;
+  AppendOptions two = o;
+  two.decimals = 2;
+  ASSERT_TRUE(AppendLogRecord(second, two).status);
+  std::vector<TConnObj> records;
+  LoadLogFile(o.logPath, records);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1].Ticks(), "?");
+  EXPECT_EQ(records[1].Bps(), "n.d");
+  EXPECT_EQ(records[1].Cost(), "889.50");
+}
+
+TEST_F(AppendLogRecordTest, MissingFolderOrNoPathGoesToTheProgramDirectory) {
+  AppendOptions o;
+  o.logPath = m_other.path() + "gone/calls.log";
+  AppendOutcome out = AppendLogRecord(Call(), o);
+  ASSERT_TRUE(out.status);
+  EXPECT_EQ(out.logPath, m_program.File("calls.log"));
+  EXPECT_TRUE(FileExists(m_program.File("calls.log")));
+
+  // No path and nobody to ask: the default log, and the caller is told.
+  out = AppendLogRecord(Call(), AppendOptions{});
+  ASSERT_TRUE(out.status);
+  EXPECT_TRUE(out.usedDefaultPath);
+  EXPECT_EQ(out.logPath, m_program.File("ORVA.LOG"));
+
+  // A chooser that gives a file; one that gives none falls back too.
+  AppendOptions asked;
+  asked.chooseLogFile = [&] { return std::optional<std::string>(m_other.File("chosen.log")); };
+  out = AppendLogRecord(Call(), asked);
+  EXPECT_EQ(out.logPath, m_other.File("chosen.log"));
+  EXPECT_FALSE(out.usedDefaultPath);
+  asked.chooseLogFile = [] { return std::optional<std::string>(); };
+  out = AppendLogRecord(Call(), asked);
+  EXPECT_TRUE(out.usedDefaultPath);
+  std::vector<TConnObj> records;
+  LoadLogFile(m_program.File("ORVA.LOG"), records);
+  EXPECT_EQ(records.size(), 2u);
+}
+
+TEST_F(AppendLogRecordTest, FullDiskKeepsThePreviousLogAndHandsTheRecordBack) {
+  AppendOptions o;
+  o.logPath = m_other.File("calls.log");
+  ASSERT_TRUE(AppendLogRecord(Call(), o).status);
+  const std::string before = ReadBytes(o.logPath);
+  o.write.failAfterBytes = static_cast<std::int64_t>(before.size()) + 10;
+  const AppendOutcome out = AppendLogRecord(Call(), o);
+  EXPECT_FALSE(out.status);
+  EXPECT_NE(out.status.error.find("No space left on device"), std::string::npos)
+      << out.status.error;
+  EXPECT_EQ(ReadBytes(o.logPath), before);
+  EXPECT_EQ(out.record.Service(), "Modem: Tiscali");
+  EXPECT_EQ(out.line + "\r\n", before);
+}
+
+TEST_F(AppendLogRecordTest, OtherLineEndsAreKeptAsSeparateLines) {
+  AppendOptions o;
+  o.logPath = m_other.File("calls.log");
+  WriteBytes(o.logPath,
+             "1/1/00\ta\tb\tc\td\te\tf\tg\th\ti\tA\t\n2/1/00\ta\tb\tc\td\te\tf\tg\th\ti\tB\t");
+  ASSERT_TRUE(AppendLogRecord(Call(), o).status);
+  const std::string bytes = ReadBytes(o.logPath);
+  EXPECT_EQ(bytes.substr(0, 29), "1/1/00\ta\tb\tc\td\te\tf\tg\th\ti\tA\t\r\n");
+  std::vector<TConnObj> records;
+  LoadLogFile(o.logPath, records);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[1].Service(), "B");
+  EXPECT_EQ(records[2].Service(), "Modem: Tiscali");
+  EXPECT_EQ(bytes.find("\t\n"), std::string::npos);
+}
+
+TEST_F(AppendLogRecordTest, TextsWithTabsOrLineEndsStayOneRecord) {
+  AppendOptions o;
+  o.logPath = m_other.File("calls.log");
+  LogCall c = Call();
+  c.service = "Modem:\tA\r\nB";
+  c.tariff = "T\tI";
+  const AppendOutcome out = AppendLogRecord(c, o);
+  ASSERT_TRUE(out.status);
+  std::vector<TConnObj> records;
+  LoadLogFile(o.logPath, records);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].Tariff(), "T I");
+  EXPECT_EQ(records[0].Service(), "Modem: A  B");
+}
+
+}  // namespace
+}  // namespace orva
