@@ -1,10 +1,250 @@
-// orva32cli commands of this group.
+// orva32cli tariff list|eval|cost (check lives beside the editor's checks) and easter.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "Args.h"
 #include "Commands.h"
+#include "core/HowUtils.h"
+#include "platform/IniFile.h"
+#include "platform/Numbers.h"
+#include "tariff/Feste.h"
+#include "tariff/Ricalcolo.h"
+#include "tariff/Tariffe.h"
 
 namespace orva::cli {
+namespace {
 
-int RunTariff(const std::vector<std::string>&) { return NotYetAvailable("tariff"); }
+// Message boxes of the console: the text on stderr, one line, without the trailing "\r".
+class ConsoleDialogs final : public Dialogs {
+ public:
+  MsgAnswer Message(const std::string& text, MsgType, MsgButtons) override {
+    std::string line = text;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return MsgAnswer::Ok;
+  }
+  std::optional<std::string> AskPassword(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
+                                            const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
+                                            const std::string&) override {
+    return std::nullopt;
+  }
+  void Beep() override {}
+};
 
-int RunEaster(const std::vector<std::string>&) { return NotYetAvailable("easter"); }
+void PrintJson(const nlohmann::json& j) {
+  std::printf("%s\n", j.dump(2).c_str());
+}
+
+TariffCatalogue Catalogue(const Context& ctx) {
+  TariffCatalogue catalogue;
+  ScanTariffFiles(catalogue, ctx.dataDir);
+  return catalogue;
+}
+
+TDateTime RequireMoment(const Args& args, const std::string& name) {
+  const std::string text = args.Require(name);
+  const auto moment = ParseIsoDateTime(text);
+  if (!moment)
+    throw UsageError("--" + name + ": data e ora non valide (YYYY-MM-DD hh:mm:ss): " + text);
+  return *moment;
+}
+
+// The tariff named by --index N or --file PATH (exactly one of them).
+struct TariffChoice {
+  bool byFile = false;
+  std::string path;
+  int index = 0;
+};
+
+TariffChoice ChooseTariff(const Args& args) {
+  const bool hasIndex = args.Has("index");
+  const bool hasFile = args.Has("file");
+  if (hasIndex == hasFile) throw UsageError("indicare --index N oppure --file PATH");
+  TariffChoice choice;
+  if (hasFile) {
+    choice.byFile = true;
+    choice.path = *args.Get("file");
+    if (choice.path.empty()) throw UsageError("--file: percorso vuoto");
+  } else {
+    const long long n = *args.GetInteger("index");
+    // Any index is accepted: one outside the catalogue evaluates tariff 0.
+    choice.index = n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max()
+                       ? -1
+                       : static_cast<int>(n);
+  }
+  return choice;
+}
+
+int TariffList(const std::vector<std::string>& words) {
+  Args args(words, {});
+  args.Allow({});
+  if (args.Positional().size() > 1) throw UsageError("argomento inatteso: " + args.Positional()[1]);
+  const Context ctx = MakeContext(words);
+  const TariffCatalogue catalogue = Catalogue(ctx);
+  if (ctx.json) {
+    nlohmann::json out = nlohmann::json::array();
+    for (int i = 0; i < catalogue.Size(); ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      out.push_back({{"index", i},
+                     {"description", catalogue.descriptions[k]},
+                     {"abbreviation", catalogue.abbreviations[k]},
+                     {"path", catalogue.paths[k]}});
+    }
+    PrintJson(out);
+    return 0;
+  }
+  if (catalogue.Empty()) std::printf("Nessun file tariffe in %s\n", ctx.dataDir.c_str());
+  for (int i = 0; i < catalogue.Size(); ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    std::printf("%d\t%s\t%s\t%s\n", i, catalogue.abbreviations[k].c_str(),
+                catalogue.descriptions[k].c_str(), catalogue.paths[k].c_str());
+  }
+  return 0;
+}
+
+int TariffEval(const std::vector<std::string>& words) {
+  Args args(words, {"recalc"});
+  args.Allow({"index", "file", "at", "ticks", "elapsed", "recalc"});
+  if (args.Positional().size() > 1) throw UsageError("argomento inatteso: " + args.Positional()[1]);
+  const TariffChoice choice = ChooseTariff(args);
+  const TDateTime moment = RequireMoment(args, "at");
+  int ticks = 0;
+  if (const auto n = args.GetInteger("ticks")) {
+    if (*n < 0 || *n > std::numeric_limits<int>::max())
+      throw UsageError("--ticks: valore fuori intervallo");
+    ticks = static_cast<int>(*n);
+  }
+  double elapsedSeconds = 0;
+  if (const auto text = args.Get("elapsed")) {
+    const auto v = ParseDecimal(*text);
+    if (!v || !std::isfinite(*v) || *v < 0 || *v > 1e12)
+      throw UsageError("--elapsed: numero di secondi non valido: " + *text);
+    elapsedSeconds = *v;
+  }
+  const bool recalc = args.Flag("recalc");
+  const Context ctx = MakeContext(words);
+
+  ConsoleDialogs dialogs;
+  TariffResult result;
+  const TDateTime elapsed = elapsedSeconds / kSecondsPerDay;
+  Status status;
+  if (choice.byFile) {
+    status = recalc ? EvaluateTariffFileRecalc(choice.path, ticks, elapsed, moment, result, dialogs)
+                    : EvaluateTariffFile(choice.path, ticks, elapsed, moment, result, dialogs);
+  } else {
+    const TariffCatalogue catalogue = Catalogue(ctx);
+    status =
+        recalc
+            ? EvaluateTariffRecalc(catalogue, choice.index, ticks, elapsed, moment, result, dialogs)
+            : EvaluateTariff(catalogue, choice.index, ticks, elapsed, moment, result, dialogs);
+  }
+  if (!status) {
+    std::fprintf(stderr, "%s\n", status.error.c_str());
+    return 1;
+  }
+  const double tickCost =
+      recalc ? static_cast<double>(result.tickCostFixed) / 10000.0 : result.tickCost;
+  if (ctx.json) {
+    PrintJson({{"tick_seconds", result.tickSeconds},
+               {"tick_cost", tickCost},
+               {"tick_text", result.tickText},
+               {"vat_rate", result.vatRate},
+               {"fixed_charge", result.fixedCharge},
+               {"fixed_charge_unit", result.fixedChargeUnit},
+               {"discount_active", result.discountActive},
+               {"day_class", DayClassName(result.dayClass)}});
+    return 0;
+  }
+  std::printf("Giorno: %s\n", DayClassName(result.dayClass));
+  std::printf("Durata scatto: %s s (%s)\n", FormatShortest(result.tickSeconds).c_str(),
+              result.tickText.c_str());
+  std::printf("Costo scatto: %s lire (senza IVA)\n",
+              recalc ? FormatFixed(tickCost, 4).c_str() : FormatShortest(tickCost).c_str());
+  std::printf("Aliquota IVA: %s %%\n", FormatShortest(result.vatRate * 100).c_str());
+  std::printf("Addebito fisso: %d %s\n", result.fixedCharge,
+              result.fixedChargeUnit == 1 ? "Lire" : "Scatti");
+  std::printf("Sconto attivo: %s\n", result.discountActive ? "Si" : "No");
+  return 0;
+}
+
+int TariffCost(const std::vector<std::string>& words) {
+  Args args(words, {});
+  args.Allow({"index", "file", "from", "to"});
+  if (args.Positional().size() > 1) throw UsageError("argomento inatteso: " + args.Positional()[1]);
+  const TariffChoice choice = ChooseTariff(args);
+  const TDateTime from = RequireMoment(args, "from");
+  const TDateTime to = RequireMoment(args, "to");
+  if (to < from) throw UsageError("--to precede --from");
+  const Context ctx = MakeContext(words);
+  const TIniFile settings(SettingsFilePath());
+  const int decimals = settings.ReadInteger("Impostazioni generali", "Cifre decimali", 1);
+
+  ConsoleDialogs dialogs;
+  const auto texts =
+      choice.byFile ? RecalculateCallFile(choice.path, from, to, decimals, dialogs)
+                    : RecalculateCall(Catalogue(ctx), choice.index, from, to, decimals, dialogs);
+  if (!texts) {
+    std::fprintf(stderr, "%s\n", texts.error.c_str());
+    return 1;
+  }
+  if (ctx.json) {
+    PrintJson({{"duration", texts->duration}, {"cost", texts->cost}, {"ticks", texts->ticks}});
+    return 0;
+  }
+  std::printf("Durata: %s\nCosto: %s\nScatti: %s\n", texts->duration.c_str(), texts->cost.c_str(),
+              texts->ticks.c_str());
+  return 0;
+}
+
+std::string IsoDate(int year, const DayMonth& d) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, d.month, d.day);
+  return buffer;
+}
+
+}  // namespace
+
+int RunTariff(const std::vector<std::string>& words) {
+  if (words.empty() || words[0].rfind("--", 0) == 0)
+    throw UsageError("uso: tariff list|eval|cost|check");
+  const std::string& what = words[0];
+  if (what == "check")
+    return RunTariffCheck(std::vector<std::string>(words.begin() + 1, words.end()));
+  if (what == "list") return TariffList(words);
+  if (what == "eval") return TariffEval(words);
+  if (what == "cost") return TariffCost(words);
+  throw UsageError("comando tariff sconosciuto: " + what);
+}
+
+int RunEaster(const std::vector<std::string>& words) {
+  Args args(words, {});
+  args.Allow({});
+  if (args.Positional().size() != 1) throw UsageError("uso: easter ANNO");
+  const auto year = ParseInteger(args.Positional()[0]);
+  if (!year) throw UsageError("anno non valido: " + args.Positional()[0]);
+  const bool json = args.Flag("json");
+  const auto sunday = EasterSunday(*year);
+  const auto monday = EasterMonday(*year);
+  if (!sunday || !monday) {
+    std::fprintf(stderr, "orva32cli: Pasqua è calcolata solo per gli anni 1900-2099\n");
+    return 1;
+  }
+  if (json) {
+    PrintJson({{"year", *year},
+               {"easter_sunday", IsoDate(*year, *sunday)},
+               {"easter_monday", IsoDate(*year, *monday)}});
+  } else {
+    std::printf("%s\n%s\n", IsoDate(*year, *sunday).c_str(), IsoDate(*year, *monday).c_str());
+  }
+  return 0;
+}
 
 }  // namespace orva::cli

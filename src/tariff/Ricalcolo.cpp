@@ -1,0 +1,97 @@
+// The re-pricing loop of a past call.
+#include "tariff/Ricalcolo.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "platform/Numbers.h"
+
+namespace orva {
+namespace {
+
+constexpr long long kMsPerDay = 86400000;
+
+long long SaturatingAdd(long long a, long long b) {
+  long long r;
+  if (__builtin_add_overflow(a, b, &r)) return b > 0 ? LLONG_MAX : LLONG_MIN;
+  return r;
+}
+
+long long SaturatingMul(long long a, long long b) {
+  long long r;
+  if (__builtin_mul_overflow(a, b, &r)) return (a < 0) != (b < 0) ? LLONG_MIN : LLONG_MAX;
+  return r;
+}
+
+}  // namespace
+
+std::string DurationText(TDateTime span) {
+  return TimeToStr(span);
+}
+
+std::string FixedCostText(long long costFixed, int decimals) {
+  if (costFixed % 10000 == 0) return std::to_string(costFixed / 10000);
+  return FormatFixed(static_cast<double>(costFixed) / 10000.0, std::clamp(decimals, 0, 15));
+}
+
+Result<RecalcTexts> RecalculateCall(const LoadedTariff& tariff, TDateTime start, TDateTime end,
+                                    int decimals) {
+  if (!std::isfinite(start) || !std::isfinite(end) || end < start)
+    return Result<RecalcTexts>::Fail("La fine della connessione precede l'inizio");
+  const double spanDays = end - start;
+  const long long spanMs = std::llround(spanDays * static_cast<double>(kMsPerDay));
+
+  TariffResult r;
+  Status status = tariff.Evaluate(0, 0.0, start, r, true);
+  if (!status) return Result<RecalcTexts>::Fail(status.error);
+  // The answer charge: an amount in lire, or a number of ticks at the price in force.
+  long long cost = r.fixedChargeUnit == 1 ? SaturatingMul(r.fixedCharge, 10000)
+                                          : SaturatingMul(r.fixedCharge, r.tickCostFixed);
+
+  long long elapsedSeconds = 0;
+  long long ticks = 0;
+  long long rounds = 0;
+  // A round ends a tick: the moment moves on by the tick's whole seconds and the price then
+  // in force is added. A tick under one second would not move the moment on; such a tariff
+  // charges continuously, so a round covers one second and the ticks that fit in it.
+  while (elapsedSeconds * 1000 + 999 < spanMs) {
+    const double whole = std::trunc(r.tickSeconds);
+    long long step = 1;
+    long long count = 1;
+    if (whole >= 1) {
+      step = static_cast<long long>(std::min(whole, 1e12));
+    } else {
+      count = static_cast<long long>(std::min(std::trunc(1.0 / r.tickSeconds), 1e12));
+    }
+    elapsedSeconds = SaturatingAdd(elapsedSeconds, step);
+    ticks = SaturatingAdd(ticks, count);
+    ++rounds;
+    const TDateTime elapsed = static_cast<double>(elapsedSeconds) / 86400.0;
+    status = tariff.Evaluate(static_cast<int>(std::min<long long>(ticks, INT_MAX)), elapsed,
+                             start + elapsed, r, true);
+    if (!status) return Result<RecalcTexts>::Fail(status.error);
+    cost = SaturatingAdd(cost, SaturatingMul(count, r.tickCostFixed));
+  }
+
+  RecalcTexts texts;
+  texts.duration = DurationText(spanDays);
+  texts.cost = FixedCostText(cost, decimals);
+  texts.ticks = r.tickSeconds > 1 ? std::to_string(rounds) : "?";
+  return Result<RecalcTexts>::Ok(std::move(texts));
+}
+
+Result<RecalcTexts> RecalculateCallFile(const std::string& path, TDateTime start, TDateTime end,
+                                        int decimals, Dialogs& dialogs) {
+  const LoadedTariff tariff(path);
+  if (!tariff.found()) dialogs.Message(MissingTariffMessage(path), MsgType::Error, MsgButtons::Ok);
+  return RecalculateCall(tariff, start, end, decimals);
+}
+
+Result<RecalcTexts> RecalculateCall(const TariffCatalogue& catalogue, int index, TDateTime start,
+                                    TDateTime end, int decimals, Dialogs& dialogs) {
+  if (catalogue.Empty()) return RecalculateCall(LoadedTariff(), start, end, decimals);
+  return RecalculateCallFile(EvaluatedTariffPath(catalogue, index), start, end, decimals, dialogs);
+}
+
+}  // namespace orva

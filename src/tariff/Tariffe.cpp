@@ -1,0 +1,461 @@
+// Tariff files, the tariff catalogue and the tariff evaluation.
+#include "tariff/Tariffe.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+
+#include "platform/Numbers.h"
+#include "platform/SafeFile.h"
+#include "platform/TextCodec.h"
+#include "tariff/Feste.h"
+
+namespace orva {
+namespace {
+
+constexpr const char* kBandSections[3] = {"Tariffa feriale", "Tariffa prefestiva",
+                                          "Tariffa festiva"};
+constexpr const char* kDiscountedSections[3] = {
+    "Tariffa feriale scontata", "Tariffa prefestiva scontata", "Tariffa festiva scontata"};
+constexpr long long kMsPerDay = 86400000;
+// Fixed-point tick costs are kept well inside 64 bits so that sums of them cannot overflow
+// unnoticed; larger costs saturate.
+constexpr double kMaxFixedCost = 1e17;
+
+// "Cut to n characters" without copying when the text is already short enough.
+void CutInPlace(std::string& text, std::size_t n) {
+  if (text.size() > n && Utf8Length(text) > n) text = Utf8Left(text, n);
+}
+
+std::string Cut(std::string text, std::size_t n) {
+  CutInPlace(text, n);
+  return text;
+}
+
+struct BandView {
+  std::string_view start, end, seconds, cost;
+};
+
+BandView SplitBandView(std::string_view line) {
+  BandView v;
+  auto take = [&line]() {
+    const auto space = line.find(' ');
+    std::string_view field = line.substr(0, space);
+    line = space == std::string_view::npos ? std::string_view{} : line.substr(space + 1);
+    return field;
+  };
+  v.start = take();
+  v.end = take();
+  v.seconds = take();
+  v.cost = line.empty() ? std::string_view("127") : line;
+  return v;
+}
+
+// An "hh.mm" band time as milliseconds of the day; none when it is no valid time.
+std::optional<long long> BandTimeMs(std::string_view text) {
+  const auto t = StrToTime(text);
+  if (!t) return std::nullopt;
+  return std::llround(*t * static_cast<double>(kMsPerDay));
+}
+
+std::int64_t ToFixed(double cost) {
+  const double scaled = std::round(cost * 10000.0);
+  if (scaled > kMaxFixedCost) return static_cast<std::int64_t>(kMaxFixedCost);
+  if (scaled < -kMaxFixedCost) return -static_cast<std::int64_t>(kMaxFixedCost);
+  return static_cast<std::int64_t>(scaled);
+}
+
+// "hh.mm.ss" of the tick length's whole seconds, taken modulo 65536 like a 16-bit count.
+void SetTickText(double seconds, std::string& text) {
+  const double whole = std::fmod(std::floor(seconds), 65536.0);
+  const int s = whole < 0 ? 0 : static_cast<int>(whole);
+  const int parts[3] = {s / 3600, s % 3600 / 60, s % 60};
+  char buffer[8];
+  for (int i = 0; i < 3; ++i) {
+    buffer[i * 3] = static_cast<char>('0' + parts[i] / 10);
+    buffer[i * 3 + 1] = static_cast<char>('0' + parts[i] % 10);
+    if (i < 2) buffer[i * 3 + 2] = '.';
+  }
+  text.assign(buffer, 8);
+}
+
+// The number of band lines to read for a "Fasce" count. Keys beyond those present read as
+// empty lines, and the band search stops at the first of them, so a huge count is cut to
+// the keys present plus one without changing what is read.
+int BandCount(const TIniFile& ini, std::string_view section, int count) {
+  if (count <= 0) return 0;
+  if (count <= kMaxBandLines) return count;
+  const int keys = static_cast<int>(ini.ReadSection(section).size());
+  return std::min(count, keys + 1);
+}
+
+std::vector<std::string> ReadBandLines(const TIniFile& ini, std::string_view section) {
+  std::vector<std::string> lines;
+  const int n = BandCount(ini, section, ini.ReadInteger(section, "Fasce", 0));
+  lines.reserve(static_cast<std::size_t>(n));
+  char key[16];
+  for (int i = 1; i <= n; ++i) {
+    const auto len = std::snprintf(key, sizeof key, "%d", i);
+    lines.push_back(
+        ini.ReadString(section, std::string_view(key, static_cast<std::size_t>(len)), ""));
+  }
+  return lines;
+}
+
+// Steps 2 to 7 of the load of one day class from a file that exists.
+void LoadFromIni(const TIniFile& ini, int ticks, DayClass dayClass, TDateTime elapsed,
+                 BandList& bands, TariffResult& result) {
+  std::string text = ini.ReadString(kGeneralSection, "Aliquota IVA", "20");
+  CutInPlace(text, kMaxValueChars);
+  const auto vat = ParseDecimal(text);
+  result.vatRate = vat && std::isfinite(*vat) ? *vat / 100.0 : kDefaultVatRate;
+
+  text = ini.ReadString(kGeneralSection, "Addebito fisso", "0");
+  CutInPlace(text, kMaxValueChars);
+  const auto fixed = ParseInteger(text);
+  result.fixedCharge = fixed ? *fixed : 0;
+  result.fixedChargeUnit = ini.ReadInteger(kGeneralSection, "Addebito fisso espresso in", 0);
+
+  bands.clear();
+  bool discounted = false;
+  const int unit = ini.ReadInteger(kDiscountSection, "Attivo a", -1);
+  if (unit == 0 || unit == 1) {
+    const int after = ini.ReadInteger(kDiscountSection, "Dopo", -1);
+    if (after != -1) {
+      if (unit == 0) {
+        discounted = after <= ticks;
+      } else if (std::isfinite(elapsed)) {
+        // Compared in milliseconds so that an elapsed time of exactly N seconds counts.
+        const double ms = std::round(elapsed * static_cast<double>(kMsPerDay));
+        discounted = ms >= static_cast<double>(after) * 1000.0;
+      }
+    }
+  }
+  result.discountActive = discounted;
+
+  const int cls = static_cast<int>(dayClass);
+  const char* section = discounted ? kDiscountedSections[cls] : kBandSections[cls];
+  const int n = BandCount(ini, section, ini.ReadInteger(section, "Fasce", 0));
+  char key[16];
+  for (int i = 1; i <= n; ++i) {
+    const auto len = std::snprintf(key, sizeof key, "%d", i);
+    bands.push_back(
+        ini.ReadString(section, std::string_view(key, static_cast<std::size_t>(len)), ""));
+    CutInPlace(bands.back(), kMaxValueChars);
+  }
+}
+
+void LoadDefault(BandList& bands, TariffResult& result) {
+  bands.assign(1, kDefaultBandLine);
+  result.vatRate = kDefaultVatRate;
+  result.fixedCharge = 0;
+}
+
+bool ReadIni(const std::string& path, TIniFile& ini) {
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) {
+    // Files copied from Windows come in any letter case.
+    const std::string other = ResolveNoCase(path);
+    if (other == path) return false;
+    bytes = ReadFileBytes(other);
+    if (!bytes) return false;
+  }
+  ini = TIniFile::FromText(Cp1252ToUtf8(*bytes));
+  return true;
+}
+
+Status EvaluateFile(const std::string& path, int ticks, TDateTime elapsed, TDateTime moment,
+                    TariffResult& result, Dialogs& dialogs, bool fixedPoint) {
+  const LoadedTariff tariff(path);
+  if (!tariff.found()) {
+    // Each day-class load reports the missing file: a holiday that is not a Sunday is
+    // loaded twice (as its weekday, then as "Festiva"), so it is reported twice.
+    const int day = DayOfWeek(moment);
+    const int loads = (day != 1 ? 1 : 0) + (DayClassOf(moment) == DayClass::Festiva ? 1 : 0);
+    for (int i = 0; i < loads; ++i)
+      dialogs.Message(MissingTariffMessage(path), MsgType::Error, MsgButtons::Ok);
+  }
+  return tariff.Evaluate(ticks, elapsed, moment, result, fixedPoint);
+}
+
+}  // namespace
+
+const char* DayClassName(DayClass dayClass) {
+  switch (dayClass) {
+    case DayClass::Feriale:
+      return "Feriale";
+    case DayClass::Prefestiva:
+      return "Prefestiva";
+    case DayClass::Festiva:
+      return "Festiva";
+  }
+  return "Feriale";
+}
+
+std::string BandSection(DayClass dayClass, bool discounted) {
+  const int cls = static_cast<int>(dayClass);
+  return discounted ? kDiscountedSections[cls] : kBandSections[cls];
+}
+
+BandFields SplitBandLine(std::string_view line) {
+  const BandView v = SplitBandView(line);
+  return {std::string(v.start), std::string(v.end), std::string(v.seconds), std::string(v.cost)};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Whole files
+
+std::string TariffFileName(const std::string& path) {
+  std::string name = FileNameOf(path);
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  name += ".TRF";
+  for (char& c : name)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return name;
+}
+
+TariffFile ParseTariffFile(const TIniFile& ini) {
+  TariffFile t;
+  t.description = Cut(ini.ReadString(kGeneralSection, "Descrizione", "None"), 64);
+  t.abbreviation = Cut(ini.ReadString(kGeneralSection, "Abbreviazione", "None"), 5);
+  t.vatText = Cut(ini.ReadString(kGeneralSection, "Aliquota IVA", "20"), 10);
+  t.fixedChargeText = Cut(ini.ReadString(kGeneralSection, "Addebito fisso", "0"), 10);
+  t.fixedChargeUnit = ini.ReadInteger(kGeneralSection, "Addebito fisso espresso in", 0);
+  for (int c = 0; c < 3; ++c) {
+    t.bands[c] = ReadBandLines(ini, kBandSections[c]);
+    t.discountBands[c] = ReadBandLines(ini, kDiscountedSections[c]);
+  }
+  t.discountUnit = ini.ReadInteger(kDiscountSection, "Attivo a", -1);
+  t.discountAfter = ini.ReadInteger(kDiscountSection, "Dopo", -1);
+  t.discountEnabled = t.discountAfter != -1;
+  return t;
+}
+
+Result<TariffFile> ReadTariffFile(const std::string& path) {
+  TIniFile ini = TIniFile::FromText({});
+  if (!ReadIni(path, ini)) return Result<TariffFile>::Fail(MissingTariffMessage(path));
+  TariffFile t = ParseTariffFile(ini);
+  t.fileName = TariffFileName(path);
+  return Result<TariffFile>::Ok(std::move(t));
+}
+
+Status WriteTariffFile(const std::string& path, const TariffFile& t) {
+  TIniFile ini(path);
+  ini.EraseSection(kGeneralSection);
+  for (const char* s : kBandSections) ini.EraseSection(s);
+  ini.EraseSection(kDiscountSection);
+  for (const char* s : kDiscountedSections) ini.EraseSection(s);
+
+  ini.WriteString(kGeneralSection, "Nome file", t.fileName);
+  ini.WriteString(kGeneralSection, "Abbreviazione", t.abbreviation);
+  ini.WriteString(kGeneralSection, "Descrizione", t.description);
+  ini.WriteString(kGeneralSection, "Aliquota IVA", t.vatText);
+  ini.WriteString(kGeneralSection, "Addebito fisso", t.fixedChargeText);
+  ini.WriteInteger(kGeneralSection, "Addebito fisso espresso in", t.fixedChargeUnit);
+  auto writeBands = [&ini](const char* section, const std::vector<std::string>& lines) {
+    ini.WriteInteger(section, "Fasce", static_cast<long long>(lines.size()));
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      ini.WriteString(section, std::to_string(i + 1), lines[i]);
+  };
+  for (int c = 0; c < 3; ++c) writeBands(kBandSections[c], t.bands[c]);
+  if (t.discountEnabled) {
+    ini.WriteInteger(kDiscountSection, "Attivo a", t.discountUnit);
+    ini.WriteInteger(kDiscountSection, "Dopo", t.discountAfter);
+    for (int c = 0; c < 3; ++c) writeBands(kDiscountedSections[c], t.discountBands[c]);
+  }
+  return ini.UpdateFile();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Catalogue
+
+void TariffCatalogue::Clear() {
+  descriptions.clear();
+  abbreviations.clear();
+  paths.clear();
+}
+
+int TariffCatalogue::IndexOfDescription(std::string_view description) const {
+  const std::string key = FoldCase(description);
+  const auto it =
+      std::lower_bound(descriptions.begin(), descriptions.end(), key,
+                       [](const std::string& a, const std::string& k) { return FoldCase(a) < k; });
+  if (it == descriptions.end() || FoldCase(*it) != key) return -1;
+  return static_cast<int>(it - descriptions.begin());
+}
+
+int TariffCatalogue::IndexOfAbbreviation(std::string_view abbreviation) const {
+  for (std::size_t i = 0; i < abbreviations.size(); ++i)
+    if (EqualsNoCase(abbreviations[i], abbreviation)) return static_cast<int>(i);
+  return -1;
+}
+
+int TariffCatalogue::Add(std::string description, std::string abbreviation, std::string path) {
+  const std::string key = FoldCase(description);
+  const auto it =
+      std::lower_bound(descriptions.begin(), descriptions.end(), key,
+                       [](const std::string& a, const std::string& k) { return FoldCase(a) < k; });
+  if (it != descriptions.end() && FoldCase(*it) == key) return -1;
+  const auto at = it - descriptions.begin();
+  descriptions.insert(it, std::move(description));
+  abbreviations.insert(abbreviations.begin() + at, std::move(abbreviation));
+  paths.insert(paths.begin() + at, std::move(path));
+  return static_cast<int>(at);
+}
+
+void ScanTariffFiles(TariffCatalogue& catalogue, const std::string& directory,
+                     const std::function<void(const std::string&)>& onFile) {
+  catalogue.Clear();
+  // Full paths: the evaluation reads them later whatever the working folder is then.
+  std::error_code error;
+  std::string dir = std::filesystem::absolute(directory.empty() ? "." : directory, error);
+  if (error) dir = directory.empty() ? "." : directory;
+  if (dir.back() != '/') dir += '/';
+  std::vector<std::string> names;
+  if (DIR* d = ::opendir(dir.c_str())) {
+    while (const dirent* e = ::readdir(d)) {
+      const std::string_view name = e->d_name;
+      if (name.size() <= 4 || !EqualsNoCase(name.substr(name.size() - 4), ".trf")) continue;
+      struct stat st {};
+      if (::stat((dir + e->d_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+      names.emplace_back(name);
+    }
+    ::closedir(d);
+  }
+  // The order of a directory listing is arbitrary; name order makes the catalogue (and which
+  // of two equal descriptions is kept) the same on every start.
+  std::sort(names.begin(), names.end());
+  for (const auto& name : names) {
+    if (onFile) onFile(name);
+    const std::string path = dir + name;
+    TIniFile ini = TIniFile::FromText({});
+    if (!ReadIni(path, ini)) continue;
+    std::string description = ini.ReadString(kGeneralSection, "Descrizione", "");
+    if (description.empty()) description = Cp1252ToUtf8(name);
+    std::string abbreviation = ini.ReadString(kGeneralSection, "Abbreviazione", "None");
+    catalogue.Add(Cut(std::move(description), 64), Cut(std::move(abbreviation), 64), path);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Evaluation
+
+std::string MissingTariffMessage(const std::string& path) {
+  return "File tariffe " + path + " non trovato !";
+}
+
+DayClass DayClassOf(TDateTime date) {
+  const int day = DayOfWeek(date);
+  if (day == 1 || IsHoliday(date)) return DayClass::Festiva;
+  return day == 7 ? DayClass::Prefestiva : DayClass::Feriale;
+}
+
+void LoadDayClassBands(const std::string& path, int ticks, DayClass dayClass, TDateTime elapsed,
+                       BandList& bands, TariffResult& result, Dialogs& dialogs) {
+  TIniFile ini = TIniFile::FromText({});
+  if (!ReadIni(path, ini)) {
+    dialogs.Message(MissingTariffMessage(path), MsgType::Error, MsgButtons::Ok);
+    LoadDefault(bands, result);
+    return;
+  }
+  LoadFromIni(ini, ticks, dayClass, elapsed, bands, result);
+}
+
+Status FindBand(const BandList& bands, TDateTime timeOfDay, TariffResult& result, bool fixedPoint) {
+  result.tickCost = kDefaultTickCost;
+  if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
+  const double t = std::isfinite(timeOfDay) ? timeOfDay : 0.0;
+  const long long ms = std::llround(std::clamp(t, 0.0, 1.0) * static_cast<double>(kMsPerDay));
+  for (std::size_t i = 0; i < bands.size(); ++i) {
+    const BandView v = SplitBandView(bands[i]);
+    // The cost is taken from every line examined, so with no match the last line's stays.
+    const auto cost = ParseDecimal(v.cost);
+    const bool costOk = cost && std::isfinite(*cost);
+    result.tickCost = costOk ? *cost : kDefaultTickCost;
+    if (fixedPoint) result.tickCostFixed = ToFixed(result.tickCost);
+    const auto start = BandTimeMs(v.start);
+    const auto end = BandTimeMs(v.end);
+    if (!start || !end) {
+      return Status::Fail("la fascia " + std::to_string(i + 1) + " \"" + bands[i] +
+                          "\" non ha un orario valido");
+    }
+    // A band's end "hh.mm" stands for hh:mm:00, so the rest of that minute matches no band.
+    if (*start <= ms && ms <= *end) {
+      const auto seconds = ParseDecimal(v.seconds);
+      // A tick length that is not a number, zero or negative would stop the meter: 60 s.
+      const double s =
+          seconds && std::isfinite(*seconds) && *seconds > 0 ? *seconds : kDefaultTickSeconds;
+      result.tickSeconds = s;
+      SetTickText(s, result.tickText);
+      return Status::Ok();
+    }
+  }
+  return Status::Ok();
+}
+
+LoadedTariff::LoadedTariff(const std::string& path) : m_path(path) {
+  m_found = ReadIni(path, m_ini);
+}
+
+Status LoadedTariff::Evaluate(int ticks, TDateTime elapsed, TDateTime moment, TariffResult& result,
+                              bool fixedPoint) const {
+  result.tickCost = kDefaultTickCost;
+  result.fixedCharge = 0;
+  if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
+  // A holiday replaces whatever its weekday or Saturday load set, so only the class in force
+  // is loaded.
+  const DayClass dayClass = DayClassOf(moment);
+  result.dayClass = dayClass;
+  thread_local BandList bands;
+  if (m_found) {
+    LoadFromIni(m_ini, ticks, dayClass, elapsed, bands, result);
+  } else {
+    LoadDefault(bands, result);
+  }
+  Status status = FindBand(bands, TimePart(moment), result, fixedPoint);
+  if (!status) {
+    status.error = "Errore nel file tariffe " + m_path + ", sezione [" +
+                   BandSection(dayClass, result.discountActive) + "]: " + status.error;
+  }
+  return status;
+}
+
+std::string EvaluatedTariffPath(const TariffCatalogue& catalogue, int index) {
+  if (catalogue.Empty()) return {};
+  if (index < 0 || index >= catalogue.Size() || index > 255) index = 0;
+  return catalogue.paths[static_cast<std::size_t>(index)];
+}
+
+Status EvaluateTariffFile(const std::string& path, int ticks, TDateTime elapsed, TDateTime moment,
+                          TariffResult& result, Dialogs& dialogs) {
+  return EvaluateFile(path, ticks, elapsed, moment, result, dialogs, false);
+}
+
+Status EvaluateTariffFileRecalc(const std::string& path, int ticks, TDateTime elapsed,
+                                TDateTime moment, TariffResult& result, Dialogs& dialogs) {
+  return EvaluateFile(path, ticks, elapsed, moment, result, dialogs, true);
+}
+
+Status EvaluateTariff(const TariffCatalogue& catalogue, int index, int ticks, TDateTime elapsed,
+                      TDateTime moment, TariffResult& result, Dialogs& dialogs) {
+  // An empty catalogue has no file to read: the default band, without any message.
+  if (catalogue.Empty()) return LoadedTariff().Evaluate(ticks, elapsed, moment, result, false);
+  return EvaluateFile(EvaluatedTariffPath(catalogue, index), ticks, elapsed, moment, result,
+                      dialogs, false);
+}
+
+Status EvaluateTariffRecalc(const TariffCatalogue& catalogue, int index, int ticks,
+                            TDateTime elapsed, TDateTime moment, TariffResult& result,
+                            Dialogs& dialogs) {
+  if (catalogue.Empty()) return LoadedTariff().Evaluate(ticks, elapsed, moment, result, true);
+  return EvaluateFile(EvaluatedTariffPath(catalogue, index), ticks, elapsed, moment, result,
+                      dialogs, true);
+}
+
+}  // namespace orva
