@@ -98,20 +98,15 @@ TEST(Pop3Live, ApopLoginAndDotStuffedMessage) {
   auto step = [&](void (TCustomPop3Cli::*call)()) {
     const std::size_t before = done.size();
     (s.client.*call)();
-    EXPECT_TRUE(test::PumpUntil([&] { return done.size() > before; }, 5s));
+    EXPECT_TRUE(test::PumpUntil([&] { return done.size() > before; }, 15s));
     return done.empty() ? -1 : done.back().second;
   };
   s.client.Host = "127.0.0.1";
   s.client.Port = std::to_string(server.Port());
   s.client.UserName = "tester";
-  s.client.PassWord = "wrong";
+  s.client.PassWord = "secret";
   ASSERT_EQ(step(&TCustomPop3Cli::Connect), 0);
   EXPECT_EQ(s.client.Timestamp().front(), '<');
-  EXPECT_EQ(step(&TCustomPop3Cli::APop), kPop3ErrorReply);
-  EXPECT_EQ(s.client.ErrorMessage().rfind("-ERR", 0), 0u);
-  step(&TCustomPop3Cli::Quit);
-  ASSERT_EQ(step(&TCustomPop3Cli::Connect), 0);
-  s.client.PassWord = "secret";
   ASSERT_EQ(step(&TCustomPop3Cli::APop), 0) << s.client.ErrorMessage();
   ASSERT_EQ(step(&TCustomPop3Cli::Stat), 0);
   EXPECT_EQ(s.client.MsgCount(), 1);
@@ -124,6 +119,13 @@ TEST(Pop3Live, ApopLoginAndDotStuffedMessage) {
   EXPECT_FALSE(s.client.MsgUidl().empty());
   EXPECT_EQ(step(&TCustomPop3Cli::Quit), 0);
   EXPECT_FALSE(s.client.Connected());
+  // Last, as the server slows down logins from an address after a failed one.
+  ASSERT_EQ(step(&TCustomPop3Cli::Connect), 0);
+  s.client.PassWord = "wrong";
+  EXPECT_EQ(step(&TCustomPop3Cli::APop), kPop3ErrorReply);
+  EXPECT_EQ(s.client.ErrorMessage().rfind("-ERR", 0), 0u);
+  EXPECT_EQ(s.client.ProtocolState(), TPop3ProtocolState::pop3WaitingUser);
+  EXPECT_EQ(step(&TCustomPop3Cli::Quit), 0);
 }
 
 TEST(Pop3Live, ThousandMessageMailboxFigure) {
