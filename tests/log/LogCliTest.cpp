@@ -1,0 +1,137 @@
+// orva32cli log commands, run as a user would run them.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "TempDir.h"
+#include "log/LogFile.h"
+
+extern char** environ;
+
+namespace orva {
+namespace {
+
+struct CliRun {
+  int code = -1;
+  std::string out;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+  args.insert(args.begin(), ORVA_CLI);
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  int fds[2];
+  if (::pipe(fds) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  pid_t pid = 0;
+  CliRun r;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    ::close(fds[1]);
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
+      r.out.append(buf, static_cast<std::size_t>(n));
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  } else {
+    ::close(fds[1]);
+  }
+  ::close(fds[0]);
+  posix_spawn_file_actions_destroy(&actions);
+  return r;
+}
+
+class LogCli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    log = dir.File("a.log");
+    test::WriteBytes(
+        log,
+        "15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI\t7\t889\t28800\t1536\t1034\t"
+        "Modem: Rossi, Bianchi\t\r\n"
+        "14/10/99\t08.00.00\t08.30.00\t00.30.00\tTI\t13\t1651.5\tn.d\t0\t0\tFAX\t\r\n");
+  }
+  std::vector<std::string> With(std::vector<std::string> args) {
+    args.insert(args.end(), {"--data-dir", dir.path(), "--json"});
+    return args;
+  }
+  test::TempDir dir;
+  std::string log;
+};
+
+TEST_F(LogCli, ShowAndSortGiveEveryFieldUnderItsKey) {
+  CliRun r = Cli(With({"log", "show", log}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  auto j = nlohmann::json::parse(r.out);
+  ASSERT_EQ(j.size(), 2u);
+  EXPECT_EQ(j[0], nlohmann::json({{"n", 1},
+                                  {"date", "15/10/99"},
+                                  {"start", "21.03.05"},
+                                  {"end", "21.15.40"},
+                                  {"duration", "00.12.35"},
+                                  {"tariff", "TI"},
+                                  {"ticks", "7"},
+                                  {"cost", "889"},
+                                  {"bps", "28800"},
+                                  {"received", "1536"},
+                                  {"sent", "1034"},
+                                  {"service", "Modem: Rossi, Bianchi"}}));
+  r = Cli(With({"log", "sort", log, "--column", "1"}));
+  ASSERT_EQ(r.code, 0);
+  j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j[0]["date"], "14/10/99");
+  EXPECT_EQ(j[0]["n"], 1);
+  r = Cli(With({"log", "sort", log, "--column", "7", "--descending"}));
+  EXPECT_EQ(nlohmann::json::parse(r.out)[0]["cost"], "1651.5");
+  EXPECT_EQ(Cli(With({"log", "sort", log, "--column", "0"})).code, 2);
+  EXPECT_EQ(Cli(With({"log", "show", dir.File("missing.log")})).code, 1);
+}
+
+TEST_F(LogCli, TotalsAsTheBottomHeaderShowsThem) {
+  const CliRun r = Cli(With({"log", "totals", log, "--vat", "20"}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out), nlohmann::json({{"rows", "2/2"},
+                                                          {"duration", "00.42.35"},
+                                                          {"ticks", "20"},
+                                                          {"cost", "2540.5"},
+                                                          {"bps", "28800"},
+                                                          {"received", "1,50 Kb"},
+                                                          {"sent", "1,01 Kb"},
+                                                          {"total", "TOT.L.3048.6"}}));
+  EXPECT_EQ(Cli(With({"log", "totals", log, "--vat", "venti"})).code, 2);
+}
+
+TEST_F(LogCli, ImportAndExport) {
+  const std::string from = dir.File("b.log");
+  test::WriteBytes(from,
+                   "15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI\t7\t889\t28800\t1\t1\tX\t\r\n"
+                   "16/10/99\t09.00.00\t09.01.00\t00.01.00\tTI\t1\t127\t28800\t1\t1\tY\t\r\n");
+  CliRun r = Cli(With({"log", "import", log, from, "--duplicates", "no"}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out)["added"], 1);
+  std::vector<TConnObj> records;
+  LoadLogFile(log, records);
+  EXPECT_EQ(records.size(), 3u);
+  r = Cli(With({"log", "import", log, from, "--duplicates", "yes"}));
+  EXPECT_EQ(nlohmann::json::parse(r.out)["added"], 2);
+  EXPECT_EQ(Cli(With({"log", "import", log, from, "--duplicates", "maybe"})).code, 2);
+
+  r = Cli(With({"log", "export-csv", log, dir.File("out.csv")}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  const std::string csv = test::ReadBytes(dir.File("out.csv"));
+  EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
+            "15/10/99,21.03.05,21.15.40,00.12.35,TI,7,889,28800,1536,1034,"
+            "\"Modem: Rossi, Bianchi\",");
+}
+
+}  // namespace
+}  // namespace orva
