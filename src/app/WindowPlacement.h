@@ -40,9 +40,4 @@ struct PanelLayout {
 // changed is the index (0..5) of the panel just opened or closed, -1 for none.
 PanelLayout LayOutPanels(const PanelStack& stack, int changed, int windowHeight);
 
-// The small bar's width from the widths of Panel01, Panel02, FeeCB1 and Panel03.
-inline int SmallBarWidth(int panel01, int panel02, int feeCb1, int panel03) {
-  return panel01 + panel02 + feeCb1 + panel03 - 3;
-}
-
 }  // namespace orva

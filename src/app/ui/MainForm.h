@@ -1,0 +1,208 @@
+// The main window: the counter bar (the small always-on-top window), the six panels of the
+// large window, the tray icon and the main menu. It shows what the meter computes and
+// forwards the user's commands; the texts and rules come from the logic beside it.
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/CommandStates.h"
+#include "app/CounterDisplay.h"
+#include "app/WindowPlacement.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QSystemTrayIcon;
+class QTimer;
+class QToolButton;
+class QVBoxLayout;
+
+namespace orva {
+
+// The window's part of the settings.
+struct WindowSettings {
+  int display = 1;                      // "Display"
+  int decimals = 1;                     // "Cifre decimali"
+  WindowMode mode = WindowMode::Large;  // "Dimensioni finestra principale"
+  WindowPositions positions{{0, 0}, {100, 0}};
+  int mainWidth = 450, mainHeight = 450;                           // "Main width", "Main height"
+  std::array<bool, 6> panels{true, true, true, true, true, true};  // "Pannello 1..6"
+  bool bitmapBackground = true;                                    // "Sfondo a bitmap"
+  bool helpTips = true;            // "Help Tips": false starts hidden
+  unsigned labelColour = 255;      // "Colore etichette" (0x00BBGGRR)
+  unsigned textColour = 0xFFFFFF;  // "Colore testo"
+  unsigned backColour = 0;         // "Colore sfondo"
+  bool blinkingTrayIcon = false;   // "Icona lampeggiante"
+};
+
+// A colour stored as 0x00BBGGRR.
+QColor FromBgr(unsigned bgr);
+
+class TMainForm final : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // --- What the program wires in (each may stay unset) ---
+  // The meter's state for the counters.
+  std::function<CounterInput()> CounterSource;
+  // The state for the command table.
+  std::function<CommandStateInput()> CommandSource;
+  // Decides whether the program may close (password, call in progress).
+  std::function<bool()> CloseQuery;
+  // Runs once when the window goes away: saves the settings.
+  std::function<void()> OnDestroy;
+  // The first activation of the window (saved tariff, period cost, wizard).
+  std::function<void()> OnFirstActivation;
+  // The user chose a tariff in one of the selectors.
+  std::function<void(int)> OnTariffChosen;
+  // Menu commands and buttons, by component name ("Start1", "StopBtn", "SetupBtn", ...).
+  std::function<void(const QString&)> OnCommand;
+
+  // --- Start-up ---
+  void ApplySettings(const WindowSettings& s);
+  WindowSettings CurrentSettings() const;
+  void SetTariffs(const std::vector<std::string>& descriptions,
+                  const std::vector<std::string>& abbreviations);
+  // Lays the panels out, puts the window in its mode and place and shows it (or keeps it
+  // hidden when "Help Tips" is off).
+  void FormCreate();
+  void SetCommandAvailable(const QString& name, bool available);
+
+  // --- Window operations the meter calls ---
+  void RedrawCounters();
+  void RefreshCommandStates();
+  void SetLabel(const QString& name, const QString& text);
+  void SetTrayHint(const QString& hint);
+  void SetStopHint(const QString& hint);
+  void SetHangupEnabled(bool enabled);
+  void SetTariffSelectorsEnabled(bool enabled);
+  void SelectTariff(int index);
+  int SelectedTariff() const;
+  void SetGauges(int maximum, int position);
+  void SetGaugePosition(int position);
+  void ShowORVAWin();
+  bool IsHidden() const { return m_hidden; }
+  void HideWindow();
+  void Minimise();
+  void Flash();
+  bool FlashPhase() const { return m_flashPhase; }
+  void StopFlashing();
+  void SetTrayAnimation(bool on);
+  void SelectCounterItem(int item);
+  // Ends the program as "Termina" does, or without any question (the quit message).
+  void Quit1Click();
+  void QuitNow();
+
+  // --- Handlers ---
+  void L22MouseDown();
+  void ShrinkBtnClick();
+  void ZoomBtnClick();
+  void PanelManager1PanelChange(int changed);
+  void HideShowWin();
+  void ShowDetails();
+  void Sfondoabitmap1Click();
+  void FeeCBChange(int index);
+  void FeeCB1Change(int index);
+  void TogglePanel(int index);
+
+  // State for tests and the program.
+  WindowMode Mode() const { return m_settings.mode; }
+  bool WindowShown() const { return m_windowShown; }
+  int DisplayItem() const { return m_settings.display; }
+  QMenu* MainMenu() const { return m_mainMenu; }
+  QSystemTrayIcon* TrayIcon() const { return m_tray; }
+  QString TrayHint() const { return m_trayHint; }
+  QString TaskbarTitle() const { return windowTitle(); }
+  bool Positioned() const { return m_positioned; }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void BuildCounterBar();
+  void BuildPanels();
+  void BuildMenu();
+  void BuildTray();
+  QAction* AddCommand(QMenu* menu, const QString& name, const QString& text);
+  QToolButton* AddPanelButton(QWidget* parent, const QString& name, const QString& glyph,
+                              const QString& hint);
+  void WMMove();
+  void RememberPosition();
+  void MoveToSavedPosition();
+  void FormActivate();
+  void WMSysCommandClose();
+  void ApplyColours();
+  void ApplyFlashColours(bool inverted);
+
+  WindowSettings m_settings;
+  CounterTexts m_texts;
+  bool m_firstActivation = true;
+  bool m_positioned = false;
+  bool m_hidden = false;      // the window is off screen (left -5000)
+  bool m_windowShown = true;  // the next tray click hides it
+  bool m_closing = false;     // "Termina" or the quit message is closing the program
+  bool m_destroyed = false;
+  bool m_flashPhase = false;
+  bool m_trayAnimated = false;
+  bool m_trayFrame = false;
+  bool m_details = true;
+  QString m_trayHint;
+  QString m_caption = QStringLiteral("ORVA32 4.1");
+
+  // Counter bar.
+  QFrame* m_panel01;
+  QLabel* m_l22;
+  QToolButton* m_menuBtn;
+  QFrame* m_panel02;
+  QToolButton* m_startBtn;
+  QProgressBar* m_progBar;
+  QToolButton* m_stopBtn;
+  QComboBox* m_feeCb1;
+  QFrame* m_panel03;
+  QToolButton* m_zoomBtn;
+  // Large window.
+  QWidget* m_panelManager;
+  QVBoxLayout* m_panelLayout;
+  std::array<QFrame*, 6> m_panels{};
+  std::array<int, 6> m_panelHeights{};
+  QWidget* m_pb00;
+  QLabel* m_l2;
+  QProgressBar* m_progBar1;
+  QComboBox* m_feeCb;
+  QLabel* m_serviceLb;
+  QHash<QString, QLabel*> m_labels;
+  QList<QLabel*> m_captionLabels;
+  QToolButton* m_shrinkBtn;
+
+  QMenu* m_mainMenu;
+  QHash<QString, QAction*> m_actions;
+  std::array<QAction*, kCounterItems> m_counterActions{};
+  std::array<QAction*, 6> m_panelActions{};
+  QAction* m_smallAction;
+  QAction* m_largeAction;
+  QAction* m_bitmapAction;
+  QSystemTrayIcon* m_tray;
+  QTimer* m_trayTimer;
+  bool m_syncingTariffs = false;
+  QSet<QString> m_unavailable;  // commands whose window is not there
+};
+
+}  // namespace orva
