@@ -1,6 +1,8 @@
 // Where the main window goes.
 #include "app/WindowPlacement.h"
 
+#include "core/Settings.h"
+
 namespace orva {
 
 Point KeepOnScreen(Point p, int width, int height, int screenWidth, int maximisedHeight) {
@@ -33,6 +35,44 @@ PanelLayout LayOutPanels(const PanelStack& stack, int changed, int windowHeight)
   else
     out.windowHeight = total;
   return out;
+}
+
+WindowSettings WindowSettingsFrom(const Settings& s) {
+  WindowSettings w;
+  w.display = s.display >= 1 && s.display <= 7 ? s.display : 1;
+  w.decimals = s.decimals;
+  w.mode = s.windowMode != 0 ? WindowMode::Small : WindowMode::Large;
+  w.positions.large = {s.leftLarge, s.topLarge};
+  w.positions.small = {s.leftSmall, s.topSmall};
+  w.mainWidth = s.mainWidth;
+  w.mainHeight = s.mainHeight;
+  w.panels = s.panels;
+  w.bitmapBackground = s.bitmapBackground;
+  w.helpTips = s.helpTips;
+  w.labelColour = s.labelColour;
+  w.textColour = s.textColour;
+  w.backColour = s.backgroundColour;
+  w.blinkingTrayIcon = s.flashIcon == 1;
+  return w;
+}
+
+void StoreWindowSettings(const WindowSettings& w, Settings& s) {
+  s.display = w.display;
+  s.windowMode = w.mode == WindowMode::Small ? 1 : 0;
+  s.leftLarge = w.positions.large.left;
+  s.topLarge = w.positions.large.top;
+  s.leftSmall = w.positions.small.left;
+  s.topSmall = w.positions.small.top;
+  // The current window's place; nothing while it is out of sight.
+  const Point& now = w.positions.For(w.mode);
+  if (!w.hidden) {
+    s.mainLeft = now.left;
+    s.mainTop = now.top;
+  }
+  s.mainWidth = w.mainWidth;
+  s.mainHeight = w.mainHeight;
+  s.panels = w.panels;
+  s.bitmapBackground = w.bitmapBackground;
 }
 
 }  // namespace orva

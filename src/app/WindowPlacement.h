@@ -6,8 +6,6 @@
 
 namespace orva {
 
-// A window at this left coordinate is hidden (kept off screen instead of unmapped).
-constexpr int kHiddenLeft = -5000;
 
 enum class WindowMode { Large = 0, Small = 1 };
 
@@ -39,5 +37,27 @@ struct PanelLayout {
 };
 // changed is the index (0..5) of the panel just opened or closed, -1 for none.
 PanelLayout LayOutPanels(const PanelStack& stack, int changed, int windowHeight);
+
+// The window's part of the settings.
+struct WindowSettings {
+  int display = 1;                      // "Display"
+  int decimals = 1;                     // "Cifre decimali"
+  WindowMode mode = WindowMode::Large;  // "Dimensioni finestra principale"
+  WindowPositions positions{{0, 0}, {100, 0}};
+  int mainWidth = 450, mainHeight = 450;                           // "Main width", "Main height"
+  std::array<bool, 6> panels{true, true, true, true, true, true};  // "Pannello 1..6"
+  bool bitmapBackground = true;                                    // "Sfondo a bitmap"
+  bool helpTips = true;            // "Help Tips": false starts hidden
+  unsigned labelColour = 255;      // "Colore etichette" (0x00BBGGRR)
+  unsigned textColour = 0xFFFFFF;  // "Colore testo"
+  unsigned backColour = 0;         // "Colore sfondo"
+  bool blinkingTrayIcon = false;   // "Icona lampeggiante"
+  bool hidden = false;             // the window is out of sight (not saved as its place)
+};
+
+struct Settings;
+// The window's values from the settings record, and back into it.
+WindowSettings WindowSettingsFrom(const Settings& s);
+void StoreWindowSettings(const WindowSettings& w, Settings& s);
 
 }  // namespace orva

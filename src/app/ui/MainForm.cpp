@@ -490,6 +490,7 @@ void TMainForm::ApplySettings(const WindowSettings& s) {
 WindowSettings TMainForm::CurrentSettings() const {
   WindowSettings s = m_settings;
   for (int i = 0; i < 6; ++i) s.panels[i] = !m_panels[i]->isHidden();
+  s.hidden = m_hidden;
   return s;
 }
 

@@ -31,22 +31,6 @@ class QVBoxLayout;
 
 namespace orva {
 
-// The window's part of the settings.
-struct WindowSettings {
-  int display = 1;                      // "Display"
-  int decimals = 1;                     // "Cifre decimali"
-  WindowMode mode = WindowMode::Large;  // "Dimensioni finestra principale"
-  WindowPositions positions{{0, 0}, {100, 0}};
-  int mainWidth = 450, mainHeight = 450;                           // "Main width", "Main height"
-  std::array<bool, 6> panels{true, true, true, true, true, true};  // "Pannello 1..6"
-  bool bitmapBackground = true;                                    // "Sfondo a bitmap"
-  bool helpTips = true;            // "Help Tips": false starts hidden
-  unsigned labelColour = 255;      // "Colore etichette" (0x00BBGGRR)
-  unsigned textColour = 0xFFFFFF;  // "Colore testo"
-  unsigned backColour = 0;         // "Colore sfondo"
-  bool blinkingTrayIcon = false;   // "Icona lampeggiante"
-};
-
 // A colour stored as 0x00BBGGRR.
 QColor FromBgr(unsigned bgr);
 
