@@ -6,7 +6,6 @@
 
 namespace orva {
 
-
 enum class WindowMode { Large = 0, Small = 1 };
 
 struct Point {

@@ -1,9 +1,10 @@
 // orva32: the desktop meter.
 #include <QApplication>
 #include <QLocale>
+#include <cstdio>
 
 #include "app/ui/Glyphs.h"
-#include "app/ui/MainForm.h"
+#include "app/ui/Program.h"
 #include "core/HowUtils.h"
 #include "platform/DataDir.h"
 
@@ -12,15 +13,30 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("ORVA32"));
   QApplication::setDesktopFileName(QStringLiteral("orva32"));
   QApplication::setWindowIcon(orva::AppIcon());
+  // The tray keeps the program running; "Termina" ends it.
   QApplication::setQuitOnLastWindowClosed(false);
   QLocale::setDefault(QLocale::c());
 
-  auto dir = orva::ResolveDataDirectory("");
-  if (dir) {
-    orva::SetProgramDirectory(*dir);
-    orva::SeedTariffs(*dir);
+  QStringList args = QApplication::arguments().mid(1);
+  std::string dataDirOption;
+  const int at = args.indexOf(QStringLiteral("--data-dir"));
+  if (at >= 0 && at + 1 < args.size()) {
+    dataDirOption = args[at + 1].toStdString();
+    args.remove(at, 2);
   }
-  orva::TMainForm form;
-  form.FormCreate();
+  auto dir = orva::ResolveDataDirectory(dataDirOption);
+  if (!dir) {
+    std::fprintf(stderr, "orva32: %s\n", dir.error.c_str());
+    return 1;
+  }
+  orva::SetProgramDirectory(*dir);
+  orva::SeedTariffs(*dir);
+
+  orva::ProgramOptions options;
+  options.dataDir = *dir;
+  options.arguments = args;
+  orva::TOrvaProgram program(options);
+  program.Start();
+  program.QuitOnSignals();
   return app.exec();
 }

@@ -1,0 +1,78 @@
+// The desktop program around the main window: the settings, the platform services, the
+// start-up order with the splash window, the close decision and the save at the end.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+#include <string>
+
+#include "app/ui/MainForm.h"
+#include "core/Settings.h"
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtSound.h"
+#include "platform/qt/QtTimer.h"
+
+namespace orva {
+
+class TSplashForm;
+
+struct ProgramOptions {
+  std::string dataDir;             // the resolved data directory, with a trailing "/"
+  QStringList arguments;           // the command line without the program name
+  Clock* clock = nullptr;          // default: the system clock
+  TimerFactory* timers = nullptr;  // default: Qt timers
+  Dialogs* dialogs = nullptr;      // default: Qt message boxes
+  Sound* sound = nullptr;          // default: Qt Multimedia
+  bool autostart = true;           // create the autostart entry at the first run
+};
+
+class TOrvaProgram final : public QObject {
+  Q_OBJECT
+ public:
+  explicit TOrvaProgram(ProgramOptions options);
+  ~TOrvaProgram() override;
+
+  // FormCreate: the start-up in its order; the window is shown (or hidden) at the end.
+  void Start();
+  TMainForm& Form() { return *m_form; }
+  Settings& ProgramSettingsRecord() { return m_settings; }
+
+  // The close decision: the password when "SaveOnExit" asks for it.
+  bool FormCloseQuery();
+  // The desktop session is ending: no password is asked at close.
+  void WMQueryEndSession();
+  // Saves the settings with the window's values.
+  void FormDestroy();
+  // SIGTERM and SIGINT close the program cleanly.
+  void QuitOnSignals();
+
+ private:
+  void SplashStep(const char* text);
+  void Command(const QString& name);
+  void ShowAbout();
+
+  ProgramOptions m_options;
+  Settings& m_settings;
+  std::unique_ptr<Registry> m_registry;
+  SystemClock m_systemClock;
+  QtTimerFactory m_qtTimers;
+  std::unique_ptr<QtDialogs> m_qtDialogs;
+  QtSound m_qtSound;
+  Clock* m_clock;
+  TimerFactory* m_timers;
+  Dialogs* m_dialogs;
+  Sound* m_sound;
+  std::unique_ptr<TMainForm> m_form;
+  std::unique_ptr<TSplashForm> m_splash;
+  bool m_shutdown = false;
+  bool m_saved = false;
+};
+
+// Whether the splash window is shown: the setting is on and the first argument is not
+// "nosplash" in any letter case.
+bool ShowSplash(bool setting, const QStringList& arguments);
+
+}  // namespace orva
