@@ -1,0 +1,53 @@
+// TMailDlg, "Caselle di posta": the headers of the mailboxes' waiting messages, a tab per
+// mailbox. Widgets and wiring only; rows and order come from TMailDialogModel.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/MailDialog.h"
+
+class QTabBar;
+class QTreeWidget;
+
+namespace orva {
+
+struct MailDlgSettings {
+  std::array<int, TMailDialogModel::kColumns> headerWidths =
+      TMailDialogModel::kDefaultWidths;  // [Mail dialog] "Header width 0".."4"
+  std::string position = "Default";      // [Mail dialog] "Mail pos"
+};
+
+class TMailDlg final : public QDialog {
+  Q_OBJECT
+ public:
+  // The settings are read at once and written back when the window closes; onClosed runs
+  // then too (the mail check's busy flag is the main window's to clear).
+  TMailDlg(std::vector<TPOP3Object> boxes, MailDlgSettings& settings,
+           std::function<void()> onClosed = {}, QWidget* parent = nullptr);
+  ~TMailDlg() override;
+
+  void TabControl1Change(int tab);
+  void LVColumnClick(int column);
+
+  const TMailDialogModel& Model() const { return m_model; }
+
+ protected:
+  void done(int result) override;
+
+ private:
+  void ShowRows();
+  void StoreSettings();
+
+  TMailDialogModel m_model;
+  MailDlgSettings& m_settings;
+  std::function<void()> m_onClosed;
+  QTabBar* m_tabs = nullptr;
+  QTreeWidget* m_lv = nullptr;
+  bool m_stored = false;
+};
+
+}  // namespace orva
