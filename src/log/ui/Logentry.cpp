@@ -1,0 +1,214 @@
+// The manual entry window.
+#include "log/ui/Logentry.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "bill/ui/DateForm.h"
+#include "core/HowUtils.h"
+#include "platform/IniFile.h"
+
+namespace orva {
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+QLabel* Panel(const char* name, QWidget* parent) {
+  auto* l = new QLabel(parent);
+  l->setObjectName(QString::fromUtf8(name));
+  l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  l->setMinimumWidth(90);
+  l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return l;
+}
+
+QLineEdit* Edit(const char* name, QWidget* parent) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(QString::fromUtf8(name));
+  e->setMaximumWidth(90);
+  return e;
+}
+
+}  // namespace
+
+TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
+                           const std::vector<std::string>& services, TConnObj record, bool isNew,
+                           TDateTime today, int decimals, Dialogs& dialogs, QWidget* parent)
+    : QDialog(parent),
+      m_logic(catalogue, std::move(record), isNew, today, decimals),
+      m_dialogs(dialogs) {
+  setObjectName(QStringLiteral("LogEntryDlg"));
+  setWindowTitle(Q(m_logic.Caption()));
+  STED = Edit("STED", this);
+  ST = Edit("ST", this);
+  ET = Edit("ET", this);
+  ENED = Edit("ENED", this);
+  TariffeCB = new QComboBox(this);
+  TariffeCB->setObjectName(QStringLiteral("TariffeCB"));
+  for (const auto& d : catalogue.descriptions) TariffeCB->addItem(Q(d));
+  ServCB = new QComboBox(this);
+  ServCB->setObjectName(QStringLiteral("ServCB"));
+  ServCB->setEditable(true);
+  for (const auto& s : services) ServCB->addItem(Q(s));
+  DurataPn = Panel("DurataPn", this);
+  CostoPn = Panel("CostoPn", this);
+  ScattiPn = Panel("ScattiPn", this);
+  CalcolaBtn = new QPushButton(QStringLiteral("Calcola"), this);
+  CalcolaBtn->setObjectName(QStringLiteral("CalcolaBtn"));
+  OKBtn = new QPushButton(Q(m_logic.OkCaption()), this);
+  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  auto* cancel = new QPushButton(QStringLiteral("Annulla"), this);
+  cancel->setObjectName(QStringLiteral("CancelBtn"));
+  auto* startCal = new QPushButton(QStringLiteral("..."), this);
+  startCal->setObjectName(QStringLiteral("STEDBtn"));
+  auto* endCal = new QPushButton(QStringLiteral("..."), this);
+  endCal->setObjectName(QStringLiteral("ENEDBtn"));
+
+  auto* header = new QLabel(QStringLiteral("Impostazione parametri connessione"), this);
+  QFont bold = header->font();
+  bold.setBold(true);
+  header->setFont(bold);
+  auto* grid = new QGridLayout;
+  int row = 0;
+  auto add = [&](const char* caption, QWidget* w, QWidget* extra = nullptr) {
+    grid->addWidget(new QLabel(QString::fromUtf8(caption), this), row, 0);
+    grid->addWidget(w, row, 1);
+    if (extra) grid->addWidget(extra, row, 2);
+    ++row;
+  };
+  add("Data inizio connessione", STED, startCal);
+  add("Ora inizio connessione", ST);
+  add("Ora termine connessione", ET);
+  add("Data termine connessione", ENED, endCal);
+  add("Tariffa", TariffeCB);
+  add("Servizio", ServCB);
+  auto* results = new QHBoxLayout;
+  for (auto [caption, panel] : {std::pair{"Durata", DurataPn}, std::pair{"Costo", CostoPn},
+                                std::pair{"Scatti", ScattiPn}}) {
+    auto* box = new QVBoxLayout;
+    box->addWidget(new QLabel(QString::fromUtf8(caption), this));
+    box->addWidget(panel);
+    results->addLayout(box);
+  }
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(CalcolaBtn);
+  buttons->addStretch(1);
+  buttons->addWidget(OKBtn);
+  buttons->addWidget(cancel);
+  auto* top = new QVBoxLayout(this);
+  top->addWidget(header);
+  top->addLayout(grid);
+  top->addLayout(results);
+  top->addLayout(buttons);
+
+  STED->setText(Q(m_logic.StartDateText()));
+  ENED->setText(Q(m_logic.EndDateText()));
+  ST->setText(Q(m_logic.StartTimeText()));
+  ET->setText(Q(m_logic.EndTimeText()));
+  TariffeCB->setCurrentIndex(m_logic.TariffIndex());
+  ServCB->setCurrentIndex(ServCB->findText(Q(m_logic.Service()), Qt::MatchExactly));
+  if (ServCB->currentIndex() < 0) ServCB->setEditText(QString());
+
+  connect(STED, &QLineEdit::editingFinished, this,
+          [this] { LeaveEdit(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText); });
+  connect(ENED, &QLineEdit::editingFinished, this,
+          [this] { LeaveEdit(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText); });
+  connect(ST, &QLineEdit::editingFinished, this,
+          [this] { LeaveEdit(ST, &LogEntryLogic::SetStartTime, &LogEntryLogic::StartTimeText); });
+  connect(ET, &QLineEdit::editingFinished, this,
+          [this] { LeaveEdit(ET, &LogEntryLogic::SetEndTime, &LogEntryLogic::EndTimeText); });
+  connect(TariffeCB, &QComboBox::currentIndexChanged, this, [this](int i) {
+    m_logic.SetTariff(i);
+    ShowState();
+  });
+  auto pick = [this](QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
+                     std::string (LogEntryLogic::*shown)() const) {
+    const auto current = StrToDate(edit->text().toStdString());
+    const auto d = PickDate(this, QStringLiteral("Seleziona la data"),
+                            DecodeDate(current.value_or(DatePart(FromTimeT(std::time(nullptr))))));
+    if (!d) return;
+    edit->setText(Q(DateToStr(EncodeDate(d->year, d->month, d->day))));
+    LeaveEdit(edit, set, shown);
+  };
+  connect(startCal, &QPushButton::clicked, this, [this, pick] {
+    pick(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText);
+  });
+  connect(endCal, &QPushButton::clicked, this,
+          [this, pick] { pick(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText); });
+  connect(CalcolaBtn, &QPushButton::clicked, this, &TLogEntryDlg::CalcolaBtnClick);
+  connect(OKBtn, &QPushButton::clicked, this, &TLogEntryDlg::OKBtnClick);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  ShowState();
+}
+
+void TLogEntryDlg::LeaveEdit(QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
+                             std::string (LogEntryLogic::*shown)() const) {
+  if (!(m_logic.*set)(edit->text().toStdString())) {
+    QApplication::beep();
+    edit->selectAll();
+    edit->setFocus();
+    return;
+  }
+  edit->setText(Q((m_logic.*shown)()));
+  ShowState();
+}
+
+void TLogEntryDlg::ShowState() {
+  OKBtn->setEnabled(m_logic.OkEnabled());
+  CalcolaBtn->setEnabled(m_logic.CalcolaEnabled());
+  DurataPn->setText(Q(m_logic.Duration()));
+  CostoPn->setText(Q(m_logic.Cost()));
+  ScattiPn->setText(Q(m_logic.Ticks()));
+}
+
+void TLogEntryDlg::CalcolaBtnClick() {
+  // The edits may still hold text not yet taken (focus still in them).
+  LeaveEdit(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText);
+  LeaveEdit(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText);
+  LeaveEdit(ST, &LogEntryLogic::SetStartTime, &LogEntryLogic::StartTimeText);
+  LeaveEdit(ET, &LogEntryLogic::SetEndTime, &LogEntryLogic::EndTimeText);
+  m_logic.Calcola(m_dialogs);
+  ShowState();
+}
+
+void TLogEntryDlg::OKBtnClick() {
+  if (!m_logic.OkEnabled()) return;
+  m_logic.SetService(ServCB->currentText().toStdString());
+  accept();
+}
+
+bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
+                   const std::vector<std::string>& services, TConnObj& record, bool isNew,
+                   TDateTime today, int decimals, Dialogs& dialogs) {
+  TLogEntryDlg dlg(catalogue, services, record, isNew, today, decimals, dialogs, parent);
+  TIniFile ini(SettingsFilePath());
+  const QRect screen = QGuiApplication::primaryScreen()
+                           ? QGuiApplication::primaryScreen()->geometry()
+                           : QRect(0, 0, 1024, 768);
+  if (ini.ReadString("Log entry", "Window pos", "Default") != "Default") {
+    const FormGeometry g = RestoreFormPosition(ini, "Log entry", "Window pos",
+                                               {0, dlg.y(), dlg.x(), dlg.width(), dlg.height()},
+                                               screen.width(), screen.height(), false);
+    dlg.move(g.left, g.top);
+  }
+  const int result = dlg.exec();
+  SaveFormPosition(ini, "Log entry", "Window pos",
+                   {0, dlg.y(), dlg.x(), dlg.width(), dlg.height()});
+  ini.UpdateFile();
+  if (result != QDialog::Accepted) return false;
+  record = dlg.Logic().Result();  // the service is cut to its 64 characters by the record
+  return true;
+}
+
+}  // namespace orva

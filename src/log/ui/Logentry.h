@@ -1,0 +1,52 @@
+// TLogEntryDlg: the manual entry of a call, new or changed. LogEntryLogic holds the rules.
+#pragma once
+
+#include <QDialog>
+
+#include "log/LogEntry.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace orva {
+
+class TLogEntryDlg final : public QDialog {
+  Q_OBJECT
+ public:
+  TLogEntryDlg(const TariffCatalogue& catalogue, const std::vector<std::string>& services,
+               TConnObj record, bool isNew, TDateTime today, int decimals, Dialogs& dialogs,
+               QWidget* parent = nullptr);
+  const LogEntryLogic& Logic() const { return m_logic; }
+
+  void CalcolaBtnClick();
+  void OKBtnClick();
+
+ private:
+  void LeaveEdit(QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
+                 std::string (LogEntryLogic::*shown)() const);
+  void ShowState();
+
+  LogEntryLogic m_logic;
+  Dialogs& m_dialogs;
+  QLineEdit* STED;
+  QLineEdit* ST;
+  QLineEdit* ET;
+  QLineEdit* ENED;
+  QComboBox* TariffeCB;
+  QComboBox* ServCB;
+  QLabel* DurataPn;
+  QLabel* CostoPn;
+  QLabel* ScattiPn;
+  QPushButton* CalcolaBtn;
+  QPushButton* OKBtn;
+};
+
+// Opens the dialog for the record; true (and the record changed) on OK. The position is
+// "Window pos" of section "Log entry".
+bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
+                   const std::vector<std::string>& services, TConnObj& record, bool isNew,
+                   TDateTime today, int decimals, Dialogs& dialogs);
+
+}  // namespace orva

@@ -1,0 +1,170 @@
+#include "log/ui/Logform.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <cstdlib>
+
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+#include "core/HowUtils.h"
+#include "log/ui/Logentry.h"
+#include "tariff/Tariffe.h"
+
+namespace orva {
+namespace {
+
+constexpr const char* kLog =
+    "15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI\t7\t889\t28800\t1536\t1034\tModem: Tiscali\t\r\n"
+    "16/10/99\t08.00.00\t08.30.00\t00.30.00\tTI\t13\t1651\tn.d\t0\t0\tFAX G3: Studio\t\r\n"
+    "14/10/99\t10.00.00\t10.05.00\t00.05.00\tTI\t3\t381\t33600\t0\t0\tModem: Libero\t\r\n";
+
+struct LogFixture : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  Settings settings;
+  void SetUp() override {
+    SetProgramDirectory(dir.path());
+    settings.logFileName = dir.File("ORVA.LOG");
+    test::WriteBytes(settings.logFileName, kLog);
+  }
+  std::unique_ptr<TLog> Open() {
+    return std::make_unique<TLog>(settings, dialogs, LogWindowHooks{});
+  }
+  static std::vector<std::string> Dates(TLog& w) {
+    std::vector<std::string> out;
+    for (const auto& r : w.Model().Records()) out.emplace_back(r.Date());
+    return out;
+  }
+};
+
+TEST_F(LogFixture, SortingTwiceReversesAndAnotherColumnStartsAscending) {
+  auto w = Open();
+  ASSERT_EQ(w->Model().Count(), 3u);
+  w->HeaderTopSectionClick(1);
+  EXPECT_EQ(Dates(*w), (std::vector<std::string>{"14/10/99", "15/10/99", "16/10/99"}));
+  w->HeaderTopSectionClick(1);
+  EXPECT_EQ(Dates(*w), (std::vector<std::string>{"16/10/99", "15/10/99", "14/10/99"}));
+  w->HeaderTopSectionClick(7);  // "Costo", ascending
+  EXPECT_EQ(Dates(*w), (std::vector<std::string>{"14/10/99", "15/10/99", "16/10/99"}));
+  EXPECT_EQ(w->List()->horizontalHeader()->sortIndicatorSection(), 7);
+  EXPECT_EQ(settings.sortIndex, 7);
+}
+
+TEST_F(LogFixture, TotalsOfTheSelection) {
+  auto w = Open();
+  w->SelectRows({0, 1, 2});
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("3/3"));
+  EXPECT_EQ(w->BottomText(9), QStringLiteral("1,50 Kb"));
+  EXPECT_EQ(w->BottomText(10), QStringLiteral("1,01 Kb"));
+  EXPECT_EQ(w->BottomText(8), QStringLiteral("31200"));  // average of the numeric speeds
+  w->SelectRows({1});
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("1/3"));
+  EXPECT_EQ(w->BottomText(8), QStringLiteral("0"));
+}
+
+TEST_F(LogFixture, DeleteAsksUnlessCtrlIsHeld) {
+  auto w = Open();
+  w->SelectRows({0});
+  dialogs.NextAnswer(MsgAnswer::No);
+  w->DeleteSelected(false);
+  EXPECT_EQ(w->Model().Count(), 3u);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  w->SelectRows({0});
+  w->DeleteSelected(true);
+  EXPECT_EQ(w->Model().Count(), 2u);
+  EXPECT_EQ(dialogs.shown.size(), 1u);  // no question with Ctrl
+  EXPECT_TRUE(w->Model().Modified());
+}
+
+TEST_F(LogFixture, ImportOfAKnownCallAsksOnce) {
+  const std::string other = dir.File("OTHER.LOG");
+  test::WriteBytes(
+      other,
+      std::string(kLog) + "17/10/99\t09.00.00\t09.01.00\t00.01.00\tTI\t1\t127\tn.d\t0\t0\tX\t\r\n");
+  auto w = Open();
+  int asked = 0;
+  w->SetDuplicateQuestion([&asked] {
+    ++asked;
+    return DupAnswer::No;
+  });
+  dialogs.NextFile(other);
+  w->ImportClick();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(w->Model().Count(), 4u);
+}
+
+TEST_F(LogFixture, FilterByServiceAndByDate) {
+  auto w = Open();
+  LogFilter f;
+  f.byService = true;
+  f.service = "Modem";
+  w->ApplyFilter(f);
+  EXPECT_EQ(w->SelectedRows(), (std::vector<std::size_t>{0, 2}));
+  f.byDate = true;
+  f.from = EncodeDate(1999, 10, 15);
+  f.to = EncodeDate(1999, 10, 16);
+  w->ApplyFilter(f);
+  EXPECT_EQ(w->SelectedRows(), (std::vector<std::size_t>{0}));
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("1/3"));
+}
+
+TEST(LogEntryDialog, AcrossMidnightGivesTwentyMinutes) {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  test::WriteBytes(dir.File("A.TRF"),
+                   "[Dati generali]\r\nAbbreviazione=AA\r\nDescrizione=Alfa\r\n"
+                   "[Tariffa feriale]\r\nFasce=1\r\n1=00.00 23.59 60 127\r\n"
+                   "[Tariffa prefestiva]\r\nFasce=1\r\n1=00.00 23.59 60 127\r\n"
+                   "[Tariffa festiva]\r\nFasce=1\r\n1=00.00 23.59 60 127\r\n");
+  TariffCatalogue catalogue;
+  ScanTariffFiles(catalogue, dir.path());
+  TLogEntryDlg dlg(catalogue, {}, LogModel::NewManualRecord(), true, EncodeDate(2026, 3, 10), 1,
+                   dialogs);
+  auto* st = dlg.findChild<QLineEdit*>(QStringLiteral("ST"));
+  auto* et = dlg.findChild<QLineEdit*>(QStringLiteral("ET"));
+  auto* ened = dlg.findChild<QLineEdit*>(QStringLiteral("ENED"));
+  st->setText(QStringLiteral("23.50.00"));
+  et->setText(QStringLiteral("00.10.00"));
+  ened->setText(QStringLiteral("11/03/26"));
+  dlg.findChild<QComboBox*>(QStringLiteral("TariffeCB"))->setCurrentIndex(0);
+  EXPECT_FALSE(dlg.findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled());
+  dlg.CalcolaBtnClick();
+  EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("DurataPn"))->text(), QStringLiteral("00.20.00"));
+  EXPECT_TRUE(dlg.findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled());
+  EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Inserisci nuova connessione in elenco"));
+}
+
+TEST_F(LogFixture, Screenshot) {
+  const char* out = std::getenv("ORVA_SCREENSHOTS");
+  if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
+  std::string log;
+  const char* services[] = {"Modem: Tiscali", "Modem: Libero", "A voce: Rossi (06555123)",
+                            "Modem: Telecom Italia Net"};
+  for (int i = 0; i < 40; ++i) {
+    const int d = 1 + i % 28, h = 8 + i % 12, m = (i * 7) % 50;
+    char line[256];
+    std::snprintf(
+        line, sizeof line,
+        "%02d/10/99\t%02d.%02d.00\t%02d.%02d.30\t00.%02d.30\tTI\t%d\t%d\t%s\t%d\t%d\t%s\t\r\n", d,
+        h, m, h, m + 9, 9, 5 + i % 9, 127 * (5 + i % 9), i % 4 == 2 ? "n.d" : "33600",
+        150000 + i * 12345, 20000 + i * 987, services[i % 4]);
+    log += line;
+  }
+  test::WriteBytes(settings.logFileName, log);
+  auto w = Open();
+  w->resize(980, 520);
+  w->show();
+  w->SelectRows({2, 3, 4, 7});
+  QApplication::processEvents();
+  w->grab().save(QString::fromUtf8(out) + QStringLiteral("/log-window.png"));
+}
+
+}  // namespace
+}  // namespace orva
