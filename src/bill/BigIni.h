@@ -56,6 +56,10 @@ class TBigIniFile {
   // Rewrites the file when something changed and a file name is known.
   virtual Status UpdateFile();
 
+  // Forgets pending changes, so that destroying the object writes nothing: a caller that was
+  // told its write failed must not find it done later behind its back.
+  void DiscardChanges() { m_modified = false; }
+
   // The file's content as it would be written: Windows-1252 bytes, CR LF line ends.
   std::string Serialize() const;
 

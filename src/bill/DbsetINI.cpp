@@ -30,6 +30,13 @@ long long SaturatingAdd(long long a, long long b) {
   return b > 0 ? INT64_MAX : INT64_MIN;
 }
 
+// One attempt: a failure is reported and nothing is written later.
+Status Save(TBigIniFile& ini) {
+  Status st = ini.UpdateFile();
+  if (!st) ini.DiscardChanges();
+  return st;
+}
+
 }  // namespace
 
 std::string BillMonthName(int month) {
@@ -124,7 +131,7 @@ Status TDataSetINI::AddTicks(int day, long long ticks, double tickPrice) {
   if (__builtin_add_overflow(current, ticks, &sum))
     return Status::Fail("Numero di scatti fuori misura");
   ini.WriteString(section, key, std::to_string(sum));
-  return ini.UpdateFile();
+  return Save(ini);
 }
 
 Status TDataSetINI::WriteDay(int day, const std::vector<Entry>& entries) {
@@ -138,7 +145,7 @@ Status TDataSetINI::WriteDay(int day, const std::vector<Entry>& entries) {
   const std::string section = BillDaySection(day, m_month, m_year);
   ini.EraseSection(section);
   for (const auto& e : entries) ini.WriteString(section, e.price, e.count);
-  return ini.UpdateFile();
+  return Save(ini);
 }
 
 long long TDataSetINI::TickTotal(int firstDay, int lastDay) const {
