@@ -17,16 +17,15 @@
 #include "core/Settings.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
+#include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
+#include "tariff/Tariffe.h"
 
 namespace orva::cli {
 namespace {
 
 using nlohmann::json;
-
-// The VAT of a tariff without its own rate.
-constexpr double kDefaultVatRate = 0.20;
 
 struct BillContext {
   Context ctx;
@@ -132,15 +131,25 @@ int Month(const std::vector<std::string>& words) {
   return 0;
 }
 
-// --vat in percent, as the tariff files write it ("20" or "20%").
-double VatRate(const Args& args) {
-  auto text = args.Get("vat");
-  if (!text) return kDefaultVatRate;
-  std::string t = *text;
-  if (!t.empty() && t.back() == '%') t.pop_back();
-  const auto v = ParseDecimal(t);
-  if (!v || *v < 0 || *v > 1000) throw UsageError("--vat: aliquota IVA non valida: " + *text);
-  return *v / 100.0;
+// --vat in percent, as the tariff files write it ("20" or "20%"); without it the VAT rate of
+// the selected tariff ("Classe tariffa") now, as the bill view takes it.
+double VatRate(const Args& args, const BillContext& b) {
+  if (auto text = args.Get("vat")) {
+    std::string t = *text;
+    if (!t.empty() && t.back() == '%') t.pop_back();
+    const auto v = ParseDecimal(t);
+    if (!v || *v < 0 || *v > 1000) throw UsageError("--vat: aliquota IVA non valida: " + *text);
+    return *v / 100.0;
+  }
+  TariffCatalogue catalogue;
+  ScanTariffFiles(catalogue, b.ctx.dataDir);
+  TariffResult result;
+  SilentDialogs dialogs;
+  const Status st =
+      EvaluateTariff(catalogue, b.settings.tariffIndex, 0, 0, SystemClock().Now(), result, dialogs);
+  for (const auto& m : dialogs.messages) std::fprintf(stderr, "orva32cli: %s\n", m.c_str());
+  if (!st) std::fprintf(stderr, "orva32cli: %s\n", st.error.c_str());
+  return result.vatRate;
 }
 
 int Period(const std::vector<std::string>& words) {
@@ -148,8 +157,8 @@ int Period(const std::vector<std::string>& words) {
   args.Allow({"from", "to", "fixed", "suppl", "vat"});
   const DateParts from = RequireDate(args, "from");
   const DateParts to = RequireDate(args, "to");
-  const double vat = VatRate(args);
   const BillContext b = MakeBillContext(words);
+  const double vat = VatRate(args, b);
   const std::string fixed = args.Get("fixed").value_or(b.settings.billFixedCosts);
   const std::string suppl = args.Get("suppl").value_or(b.settings.billExtraTicks);
   const auto f = PeriodFigures(from, to, fixed, suppl, vat, b.options);
