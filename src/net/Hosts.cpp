@@ -1,0 +1,405 @@
+// Hosts lists: the line rule, files kept line for line, the indexed merge and the dialog logic.
+#include "net/Hosts.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "core/HowUtils.h"
+#include "platform/SafeFile.h"
+#include "platform/TextCodec.h"
+
+namespace orva {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
+  return s;
+}
+
+std::string g_systemHostsPath = "/etc/hosts";
+
+}  // namespace
+
+std::optional<TIpaddr> ParseHostsLine(std::string_view line) {
+  const std::size_t hash = line.find('#');
+  if (hash == std::string_view::npos || hash < 3) return std::nullopt;
+  TIpaddr e;
+  const std::size_t space1 = line.find(' ');
+  e.address = std::string(Trim(line.substr(0, space1)));
+  if (space1 != std::string_view::npos) {
+    const std::size_t space2 = line.find(' ', space1 + 1);
+    const std::size_t end = space2 == std::string_view::npos ? line.size() : space2;
+    e.hostName = std::string(Trim(line.substr(space1 + 1, end - space1 - 1)));
+  }
+  e.timeText = std::string(Trim(line.substr(hash + 1)));
+  return e;
+}
+
+std::string FormatHostsLine(const TIpaddr& entry) {
+  std::string line = Utf8Left(entry.address + " ", 25);
+  line += entry.hostName + " #" + entry.timeText;
+  return Utf8Left(line, 255);
+}
+
+bool IsWritable(const TIpaddr& entry) {
+  return Trim(entry.hostName) != "?";
+}
+
+bool IsValidHostName(std::string_view name) {
+  if (name.empty() || name.size() > 253) return false;
+  std::size_t start = 0;
+  bool lastAllDigits = false;
+  while (true) {
+    std::size_t dot = name.find('.', start);
+    if (dot == std::string_view::npos) dot = name.size();
+    const std::string_view label = name.substr(start, dot - start);
+    if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-')
+      return false;
+    lastAllDigits = true;
+    for (char c : label) {
+      const bool digit = c >= '0' && c <= '9';
+      const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+      if (!digit && !letter && c != '-') return false;
+      if (!digit) lastAllDigits = false;
+    }
+    if (dot == name.size()) break;
+    start = dot + 1;
+  }
+  return !lastAllDigits;
+}
+
+bool IsIPv4Address(std::string_view text) {
+  int parts = 0;
+  std::size_t i = 0;
+  while (true) {
+    int value = 0, digits = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+      value = value * 10 + (text[i] - '0');
+      if (++digits > 3) return false;
+      ++i;
+    }
+    if (digits == 0 || value > 255) return false;
+    ++parts;
+    if (i == text.size()) break;
+    if (text[i] != '.' || parts == 4) return false;
+    ++i;
+  }
+  return parts == 4;
+}
+
+HostsFile HostsFile::Parse(std::string_view bytes, bool system) {
+  HostsFile f;
+  f.system = system;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+    Line line;
+    line.bytes = std::string(bytes.substr(start, end - start));
+    std::size_t next = end;
+    if (end < bytes.size()) {
+      next =
+          end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+      line.ending = std::string(bytes.substr(end, next - end));
+    }
+    const std::string text = system ? line.bytes : Cp1252ToUtf8(line.bytes);
+    auto entry = ParseHostsLine(text);
+    // The system file also holds lines this program does not own (IPv6 entries, aliases
+    // without "#", hand-written names): only its own kind of entry is taken.
+    if (entry && system && (!IsIPv4Address(entry->address) || !IsValidHostName(entry->hostName)))
+      entry.reset();
+    if (entry) {
+      entry->line = static_cast<int>(f.lines.size());
+      line.taken = true;
+      f.entries.push_back(std::move(*entry));
+    }
+    f.lines.push_back(std::move(line));
+    start = next;
+  }
+  return f;
+}
+
+std::string HostsFile::NewLineEnding() const {
+  for (const Line& l : lines) {
+    if (!l.ending.empty()) return l.ending;
+  }
+  return system ? "\n" : "\r\n";
+}
+
+std::string HostsFile::Render(const std::vector<TIpaddr>& list) const {
+  auto mayWrite = [this](const TIpaddr& e) {
+    if (!IsWritable(e)) return false;
+    // Into the system file goes only what a resolver would accept as a name and address.
+    return !system || e.line >= 0 || (IsIPv4Address(e.address) && IsValidHostName(e.hostName));
+  };
+  auto encode = [this](const std::string& text) { return system ? text : Utf8ToCp1252(text); };
+  auto entryText = [&](const TIpaddr& e) -> std::string {
+    if (e.line >= 0 && static_cast<std::size_t>(e.line) < lines.size()) {
+      const std::string& original = lines[static_cast<std::size_t>(e.line)].bytes;
+      if (!e.changed) return original;
+      // An updated entry keeps everything up to its "#" (aliases, blanks) and takes the new
+      // time text.
+      const std::size_t hash = original.find('#');
+      if (hash != std::string::npos) {
+        const std::string decoded = system ? original : Cp1252ToUtf8(original);
+        const std::size_t h = decoded.find('#');
+        return encode(Utf8Left(decoded.substr(0, h + 1) + e.timeText, 255));
+      }
+    }
+    return encode(FormatHostsLine(e));
+  };
+
+  std::string out;
+  std::size_t next = 0;
+  auto nextWritable = [&]() -> const TIpaddr* {
+    while (next < list.size()) {
+      const TIpaddr& e = list[next++];
+      if (mayWrite(e)) return &e;
+    }
+    return nullptr;
+  };
+  bool endsOpen = false;  // the last line written has no line end
+  for (const Line& l : lines) {
+    if (!l.taken) {
+      out += l.bytes;
+      out += l.ending;
+      endsOpen = l.ending.empty();
+      continue;
+    }
+    const TIpaddr* e = nextWritable();
+    if (!e) continue;  // fewer entries than before: the line goes
+    out += entryText(*e);
+    out += l.ending;
+    endsOpen = l.ending.empty();
+  }
+  const std::string ending = NewLineEnding();
+  while (const TIpaddr* e = nextWritable()) {
+    if (endsOpen && !out.empty()) out += ending;
+    out += entryText(*e);
+    out += ending;
+    endsOpen = false;
+  }
+  return out;
+}
+
+std::string HostsPaths::Backup() const {
+  return JoinPath(DirectoryOf(system), "hosts.bak");
+}
+
+void SetSystemHostsPath(std::string path) {
+  g_systemHostsPath = std::move(path);
+}
+const std::string& SystemHostsPath() {
+  return g_systemHostsPath;
+}
+
+HostsPaths DefaultHostsPaths() {
+  return {ResolveNoCase(ProgramDirectory() + "hosts.mqm"), SystemHostsPath()};
+}
+
+Result<HostsFile> LoadHostsFile(const std::string& path, bool system) {
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) return Result<HostsFile>::Fail(bytes.error);
+  return Result<HostsFile>::Ok(HostsFile::Parse(*bytes, system));
+}
+
+Status SaveHostsList(const std::string& path, const std::vector<TIpaddr>& list) {
+  HostsFile empty;
+  std::vector<TIpaddr> added = list;
+  for (auto& e : added) e.line = -1;
+  return ReplaceFile(path, empty.Render(added));
+}
+
+void MergeInto(std::vector<TIpaddr>& system, const std::vector<TIpaddr>& staged) {
+  // The first system entry of each name; later duplicates in the system list never match.
+  std::unordered_map<std::string, std::size_t> byName;
+  byName.reserve(system.size() + staged.size());
+  for (std::size_t i = 0; i < system.size(); ++i) byName.emplace(system[i].hostName, i);
+  for (const TIpaddr& s : staged) {
+    const auto it = byName.find(s.hostName);
+    if (it != byName.end()) {
+      TIpaddr& target = system[it->second];
+      if (target.timeText != s.timeText) {
+        target.timeText = s.timeText;
+        target.changed = true;
+      }
+      continue;
+    }
+    TIpaddr added{s.address, s.hostName, s.timeText, -1, false};
+    byName.emplace(added.hostName, system.size());
+    system.push_back(std::move(added));
+  }
+}
+
+Status MergeStagedHosts(const HostsPaths& paths, ProgressBox* progress) {
+  if (!FileExists(paths.staging)) return Status::Ok();
+  if (!FileExists(paths.system)) {
+    if (Status s = ReplaceFile(paths.system, ""); !s) return s;
+  }
+  auto show = [progress](const std::string& text) {
+    if (progress) progress->Show(text, false);
+  };
+  struct Closer {
+    ProgressBox* p;
+    ~Closer() {
+      if (p) p->Close();
+    }
+  } closer{progress};
+  show("Caricamento Liste...");
+  auto staged = LoadHostsFile(paths.staging, false);
+  if (!staged) return Status::Fail(staged.error);
+  auto systemBytes = ReadFileBytes(paths.system);
+  if (!systemBytes) return Status::Fail(systemBytes.error);
+  const HostsFile system = HostsFile::Parse(*systemBytes, true);
+  std::vector<TIpaddr> list = system.entries;
+  show("Inserimento/Aggiornamento indirizzi...");
+  if (progress) {
+    // The box shows the names as they go; the index does the work.
+    for (const TIpaddr& e : staged->entries) {
+      progress->Show(e.hostName, false);
+      progress->Pump();
+    }
+  }
+  MergeInto(list, staged->entries);
+  show("Scrittura file Hosts...");
+  const std::string bytes = system.Render(list);
+  if (bytes == *systemBytes) return Status::Ok();
+  return ReplaceFile(paths.system, bytes);
+}
+
+HostsDialogModel::HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress)
+    : m_paths(std::move(paths)), m_dialogs(dialogs), m_progress(progress) {
+  m_layout[1].system = true;
+}
+
+void HostsDialogModel::Progress(const std::string& text, bool stop) {
+  if (m_progress) {
+    m_progress->Show(text, stop);
+    m_progress->Pump();
+  }
+}
+
+void HostsDialogModel::Activate() {
+  LoadList(0, m_paths.staging);
+  LoadList(1, m_paths.system);
+}
+
+void HostsDialogModel::LoadList(int side, const std::string& path) {
+  m_files[side] = path;
+  m_ascending[side] = true;
+  Progress("Un attimo, prego sto caricando la lista...", false);
+  auto file = LoadHostsFile(path, side == 1);
+  m_layout[side] = file ? std::move(*file) : HostsFile{};
+  m_layout[side].system = side == 1;
+  m_lists[side] = m_layout[side].entries;
+  if (m_progress) {
+    for (std::size_t i = 1000; i <= m_lists[side].size(); i += 1000)
+      Progress("Caricati " + std::to_string(i) + " elementi.", false);
+  }
+  Progress("Ordinamento...", false);
+  Sort(side);
+  if (m_progress) m_progress->Close();
+}
+
+std::string HostsDialogModel::CountText(int side) const {
+  return " " + std::to_string(m_lists[side].size()) + " elementi";
+}
+
+void HostsDialogModel::Sort(int side) {
+  auto& list = m_lists[side];
+  std::vector<std::pair<std::string, std::size_t>> keys;
+  keys.reserve(list.size());
+  for (std::size_t i = 0; i < list.size(); ++i) keys.emplace_back(FoldCase(list[i].hostName), i);
+  const bool up = m_ascending[side];
+  std::stable_sort(keys.begin(), keys.end(), [up](const auto& a, const auto& b) {
+    return up ? a.first < b.first : b.first < a.first;
+  });
+  std::vector<TIpaddr> sorted;
+  sorted.reserve(list.size());
+  for (const auto& k : keys) sorted.push_back(std::move(list[k.second]));
+  list = std::move(sorted);
+}
+
+void HostsDialogModel::HeaderClick(int side) {
+  m_ascending[side] = !m_ascending[side];
+  Sort(side);
+}
+
+int HostsDialogModel::DeleteSelected(int side, std::vector<int> rows) {
+  auto& list = m_lists[side];
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  rows.erase(std::remove_if(rows.begin(), rows.end(),
+                            [&](int r) { return r < 0 || r >= static_cast<int>(list.size()); }),
+             rows.end());
+  if (rows.empty()) return 0;
+  if (side == 0 && m_dialogs.Message("Cancello gli indirizzi selezioanti?", MsgType::Confirmation,
+                                     MsgButtons::YesNo) == MsgAnswer::No)
+    return 0;
+  Progress("Cancellazione elementi...", true);
+  int deleted = 0;
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+    const std::string name = list[static_cast<std::size_t>(*it)].hostName;
+    list.erase(list.begin() + *it);
+    ++deleted;
+    Progress(name + "\n\n" + std::to_string(deleted) + " elementi cancellati!", true);
+    if (m_progress && m_progress->Aborted()) break;
+  }
+  if (m_progress) m_progress->Close();
+  if (side == 0) {
+    // The staging list is the program's own file: it is rewritten at once.
+    (void)SaveHostsList(ResolveNoCase(ProgramDirectory() + "hosts.mqm"), list);
+  } else {
+    m_modified = true;
+  }
+  return deleted;
+}
+
+void HostsDialogModel::CopySelected(const std::vector<int>& rows) {
+  std::vector<TIpaddr> picked;
+  for (int r : rows) {
+    if (r >= 0 && r < static_cast<int>(m_lists[0].size()))
+      picked.push_back(m_lists[0][static_cast<std::size_t>(r)]);
+  }
+  Progress("Inserimento elementi...", false);
+  for (const auto& e : picked) Progress(e.hostName, false);
+  for (auto& e : picked) e.line = -1;
+  MergeInto(m_lists[1], picked);
+  if (m_progress) m_progress->Close();
+  m_modified = true;
+}
+
+void HostsDialogModel::CopyAll() {
+  std::vector<int> all(m_lists[0].size());
+  for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+  CopySelected(all);
+}
+
+Status HostsDialogModel::SaveLeft(const std::string& path) {
+  return SaveHostsList(path, m_lists[0]);
+}
+
+Status HostsDialogModel::SaveSystem() {
+  const std::string& path = m_paths.system;
+  if (FileExists(path)) {
+    // A copy, not a rename: the system file stays in place until the new one replaces it.
+    auto current = ReadFileBytes(path);
+    if (!current) return Status::Fail(current.error);
+    if (Status s = ReplaceFile(m_paths.Backup(), *current); !s) return s;
+  }
+  if (Status s = ReplaceFile(path, m_layout[1].Render(m_lists[1])); !s) return s;
+  m_modified = false;
+  return Status::Ok();
+}
+
+bool HostsDialogModel::CanClose() {
+  if (!m_modified) return true;
+  return m_dialogs.Message(
+             "La lista dei servers di sistema non è stata salvata e le modifiche andranno "
+             "perdute, esco lo stesso?",
+             MsgType::Confirmation, MsgButtons::YesNo) != MsgAnswer::No;
+}
+
+}  // namespace orva

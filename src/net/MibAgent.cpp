@@ -1,0 +1,449 @@
+// The MIB-II agent over /proc/net: parsers of the kernel's tables and the GetNext walk order.
+#include "net/MibAgent.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/Numbers.h"
+#include "platform/SafeFile.h"
+
+namespace orva {
+
+namespace {
+
+const Oid kMib2 = {1, 3, 6, 1, 2, 1};
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::vector<std::string_view> SplitBlanks(std::string_view line) {
+  std::vector<std::string_view> out;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && !IsBlank(line[i])) ++i;
+    if (i > start) out.push_back(line.substr(start, i - start));
+  }
+  return out;
+}
+
+std::vector<std::string_view> SplitLinesView(std::string_view text) {
+  std::vector<std::string_view> out;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    out.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool ParseHex(std::string_view text, std::size_t maxDigits, std::uint32_t& value) {
+  if (text.empty() || text.size() > maxDigits) return false;
+  value = 0;
+  for (char c : text) {
+    const int d = HexDigit(c);
+    if (d < 0) return false;
+    value = value << 4 | static_cast<std::uint32_t>(d);
+  }
+  return true;
+}
+
+// "0100007F:0016": the kernel prints the address as the native integer holding the bytes in
+// network order, so the integer's bytes in memory are the address bytes.
+bool ParseEndpoint(std::string_view text, std::array<std::uint8_t, 4>& address,
+                   std::uint32_t& port) {
+  const std::size_t colon = text.find(':');
+  if (colon != 8) return false;  // IPv6 rows (32 digits) are not part of these tables
+  std::uint32_t raw = 0;
+  if (!ParseHex(text.substr(0, 8), 8, raw)) return false;
+  if (!ParseHex(text.substr(9), 4, port)) return false;
+  std::memcpy(address.data(), &raw, 4);
+  return true;
+}
+
+// The header names a few columns that the data lines print as one field.
+int DataColumn(const std::vector<std::string_view>& header, std::string_view name) {
+  int merged = 0;
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    if (header[i] == name) return static_cast<int>(i) - merged;
+    if (i > 0 && ((header[i] == "rx_queue" && header[i - 1] == "tx_queue") ||
+                  (header[i] == "tm->when" && header[i - 1] == "tr")))
+      ++merged;
+  }
+  return -1;
+}
+
+enum class Kind { Scalar, TcpTable, UdpTable };
+
+struct MibObject {
+  Oid prefix;
+  Kind kind;
+  const char* section = nullptr;  // /proc/net/snmp section of a scalar
+  const char* column = nullptr;   // its column name there
+  std::uint8_t type = kAsnCounter32;
+};
+
+std::vector<MibObject> BuildView() {
+  std::vector<MibObject> v;
+  auto scalars = [&v](std::uint32_t group, const char* section,
+                      std::initializer_list<std::pair<const char*, std::uint8_t>> cols,
+                      std::uint32_t first = 1) {
+    std::uint32_t n = first;
+    for (const auto& [name, type] : cols) {
+      Oid o = kMib2;
+      o.push_back(group);
+      o.push_back(n++);
+      v.push_back({o, Kind::Scalar, section, name, type});
+    }
+  };
+  const std::uint8_t I = kAsnInteger, C = kAsnCounter32, G = kAsnGauge32;
+  scalars(4, "Ip",
+          {{"Forwarding", I},
+           {"DefaultTTL", I},
+           {"InReceives", C},
+           {"InHdrErrors", C},
+           {"InAddrErrors", C},
+           {"ForwDatagrams", C},
+           {"InUnknownProtos", C},
+           {"InDiscards", C},
+           {"InDelivers", C},
+           {"OutRequests", C},
+           {"OutDiscards", C},
+           {"OutNoRoutes", C},
+           {"ReasmTimeout", I},
+           {"ReasmReqds", C},
+           {"ReasmOKs", C},
+           {"ReasmFails", C},
+           {"FragOKs", C},
+           {"FragFails", C},
+           {"FragCreates", C}});
+  scalars(5, "Icmp", {{"InMsgs", C},          {"InErrors", C},        {"InDestUnreachs", C},
+                      {"InTimeExcds", C},     {"InParmProbs", C},     {"InSrcQuenchs", C},
+                      {"InRedirects", C},     {"InEchos", C},         {"InEchoReps", C},
+                      {"InTimestamps", C},    {"InTimestampReps", C}, {"InAddrMasks", C},
+                      {"InAddrMaskReps", C},  {"OutMsgs", C},         {"OutErrors", C},
+                      {"OutDestUnreachs", C}, {"OutTimeExcds", C},    {"OutParmProbs", C},
+                      {"OutSrcQuenchs", C},   {"OutRedirects", C},    {"OutEchos", C},
+                      {"OutEchoReps", C},     {"OutTimestamps", C},   {"OutTimestampReps", C},
+                      {"OutAddrMasks", C},    {"OutAddrMaskReps", C}});
+  scalars(6, "Tcp",
+          {{"RtoAlgorithm", I},
+           {"RtoMin", I},
+           {"RtoMax", I},
+           {"MaxConn", I},
+           {"ActiveOpens", C},
+           {"PassiveOpens", C},
+           {"AttemptFails", C},
+           {"EstabResets", C},
+           {"CurrEstab", G},
+           {"InSegs", C},
+           {"OutSegs", C},
+           {"RetransSegs", C}});
+  v.push_back({{1, 3, 6, 1, 2, 1, 6, 13, 1}, Kind::TcpTable});
+  scalars(6, "Tcp", {{"InErrs", C}, {"OutRsts", C}}, 14);
+  scalars(7, "Udp", {{"InDatagrams", C}, {"NoPorts", C}, {"InErrors", C}, {"OutDatagrams", C}});
+  v.push_back({{1, 3, 6, 1, 2, 1, 7, 5, 1}, Kind::UdpTable});
+  return v;
+}
+
+const std::vector<MibObject>& View() {
+  static const std::vector<MibObject> view = BuildView();
+  return view;
+}
+
+bool StartsWith(const Oid& name, const Oid& prefix) {
+  return name.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), name.begin());
+}
+
+// Compares a row index with the part of `name` after `from` sub-identifiers.
+template <class Index>
+int CompareIndex(const Index& index, std::size_t length, const Oid& name, std::size_t from) {
+  const std::size_t n = name.size() - from;
+  const std::size_t common = std::min(length, n);
+  for (std::size_t i = 0; i < common; ++i) {
+    if (index[i] != name[from + i]) return index[i] < name[from + i] ? -1 : 1;
+  }
+  if (length == n) return 0;
+  return length < n ? -1 : 1;
+}
+
+}  // namespace
+
+int TcpConnStateFromLinux(int linuxState) {
+  switch (linuxState) {
+    case 1:
+      return 5;  // ESTABLISHED
+    case 2:
+      return 3;  // SYN_SENT
+    case 3:
+      return 4;  // SYN_RECV
+    case 4:
+      return 6;  // FIN_WAIT1
+    case 5:
+      return 7;  // FIN_WAIT2
+    case 6:
+      return 11;  // TIME_WAIT
+    case 7:
+      return 1;  // CLOSE
+    case 8:
+      return 8;  // CLOSE_WAIT
+    case 9:
+      return 9;  // LAST_ACK
+    case 10:
+      return 2;  // LISTEN
+    case 11:
+      return 10;  // CLOSING
+    case 12:
+      return 4;  // NEW_SYN_RECV: a request socket still in the handshake
+    default:
+      return 0;
+  }
+}
+
+std::vector<ProcSocketRow> ParseProcSocketTable(std::string_view text, bool tcp) {
+  std::vector<ProcSocketRow> rows;
+  const auto lines = SplitLinesView(text);
+  if (lines.empty()) return rows;
+  const auto header = SplitBlanks(lines[0]);
+  const int local = DataColumn(header, "local_address");
+  const int remote = DataColumn(header, "rem_address");
+  const int state = DataColumn(header, "st");
+  if (local < 0 || (tcp && (remote < 0 || state < 0))) return rows;
+  rows.reserve(lines.size() - 1);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const auto fields = SplitBlanks(lines[i]);
+    ProcSocketRow row;
+    if (static_cast<std::size_t>(local) >= fields.size() ||
+        !ParseEndpoint(fields[local], row.localAddress, row.localPort))
+      continue;
+    if (tcp) {
+      std::uint32_t st = 0;
+      if (static_cast<std::size_t>(std::max(remote, state)) >= fields.size() ||
+          !ParseEndpoint(fields[remote], row.remoteAddress, row.remotePort) ||
+          !ParseHex(fields[state], 2, st))
+        continue;
+      row.state = TcpConnStateFromLinux(static_cast<int>(st));
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+ProcSnmpValues ParseProcSnmp(std::string_view text) {
+  ProcSnmpValues out;
+  std::map<std::string, std::vector<std::string_view>, std::less<>> headers;
+  for (std::string_view line : SplitLinesView(text)) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos || colon == 0) continue;
+    const std::string_view section = line.substr(0, colon);
+    auto fields = SplitBlanks(line.substr(colon + 1));
+    auto it = headers.find(section);
+    if (it == headers.end()) {
+      headers.emplace(std::string(section), std::move(fields));
+      continue;
+    }
+    // The line after a section's header holds its values, column for column.
+    auto& values = out[std::string(section)];
+    const std::size_t n = std::min(it->second.size(), fields.size());
+    for (std::size_t i = 0; i < n; ++i) {
+      if (auto v = ParseInteger64(fields[i])) values[std::string(it->second[i])] = *v;
+    }
+    headers.erase(it);
+  }
+  return out;
+}
+
+int CompareOid(const Oid& a, const Oid& b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+std::string OidToText(const Oid& oid) {
+  std::string out;
+  for (std::size_t i = 0; i < oid.size(); ++i) {
+    if (i) out += '.';
+    out += std::to_string(oid[i]);
+  }
+  return out;
+}
+
+ProcMibAgent::ProcMibAgent(std::string procRoot) : m_procRoot(std::move(procRoot)) {}
+
+bool ProcMibAgent::SnmpExtensionInit(std::uint64_t) {
+  // The agent serves when the kernel's tables can be read.
+  return ReadFileBytes(JoinPath(m_procRoot, "net/snmp")).ok() &&
+         ReadFileBytes(JoinPath(m_procRoot, "net/tcp")).ok();
+}
+
+bool ProcMibAgent::SnmpExtensionQuery(std::uint8_t requestType, SnmpVarBind& binding,
+                                      std::int32_t& errorStatus, std::int32_t& errorIndex) {
+  errorStatus = 0;
+  errorIndex = 0;
+  if (requestType != kSnmpGetNext) {
+    errorStatus = 5;  // genErr
+    errorIndex = 1;
+    return false;
+  }
+  return GetNext(binding);
+}
+
+void ProcMibAgent::Invalidate() {
+  m_tcp.loaded = false;
+  m_udp.loaded = false;
+}
+
+void ProcMibAgent::LoadTable(bool tcp) {
+  Table& table = tcp ? m_tcp : m_udp;
+  table.rows.clear();
+  table.loaded = true;
+  const auto bytes = ReadFileBytes(JoinPath(m_procRoot, tcp ? "net/tcp" : "net/udp"));
+  if (!bytes) return;
+  for (const ProcSocketRow& r : ParseProcSocketTable(*bytes, tcp)) {
+    TableRow t;
+    t.row = r;
+    for (int i = 0; i < 4; ++i) t.index[i] = r.localAddress[i];
+    t.index[4] = r.localPort;
+    if (tcp) {
+      for (int i = 0; i < 4; ++i) t.index[5 + i] = r.remoteAddress[i];
+      t.index[9] = r.remotePort;
+      t.indexLength = 10;
+    } else {
+      t.indexLength = 5;
+    }
+    table.rows.push_back(t);
+  }
+  auto less = [](const TableRow& a, const TableRow& b) { return a.index < b.index; };
+  std::stable_sort(table.rows.begin(), table.rows.end(), less);
+  // Sockets sharing one address and port (SO_REUSEPORT) are one row of the table.
+  table.rows.erase(
+      std::unique(table.rows.begin(), table.rows.end(),
+                  [](const TableRow& a, const TableRow& b) { return a.index == b.index; }),
+      table.rows.end());
+}
+
+bool ProcMibAgent::LoadSnmp() {
+  const auto bytes = ReadFileBytes(JoinPath(m_procRoot, "net/snmp"));
+  if (!bytes) return false;
+  m_snmp = ParseProcSnmp(*bytes);
+  return true;
+}
+
+bool ProcMibAgent::TableNext(bool tcp, SnmpVarBind& binding) {
+  const Oid entry = tcp ? Oid{1, 3, 6, 1, 2, 1, 6, 13, 1} : Oid{1, 3, 6, 1, 2, 1, 7, 5, 1};
+  Table& table = tcp ? m_tcp : m_udp;
+  // A request without a row index starts a walk: read the table afresh.
+  if (!table.loaded || !StartsWith(binding.name, entry) || binding.name.size() <= entry.size() + 1)
+    LoadTable(tcp);
+  if (table.rows.empty()) return false;
+  const std::uint32_t columns = tcp ? 5 : 2;
+  for (std::uint32_t col = 1; col <= columns; ++col) {
+    Oid prefix = entry;
+    prefix.push_back(col);
+    std::size_t pos = 0;
+    const int cmp = CompareOid(binding.name, prefix);
+    if (cmp > 0 && !StartsWith(binding.name, prefix)) continue;  // past this column
+    if (cmp > 0) {
+      const auto it =
+          std::upper_bound(table.rows.begin(), table.rows.end(), 0, [&](int, const TableRow& r) {
+            return CompareIndex(r.index, r.indexLength, binding.name, prefix.size()) > 0;
+          });
+      pos = static_cast<std::size_t>(it - table.rows.begin());
+      if (pos == table.rows.size()) continue;
+    }
+    const TableRow& r = table.rows[pos];
+    binding.name = prefix;
+    binding.name.insert(binding.name.end(), r.index.begin(), r.index.begin() + r.indexLength);
+    binding.integer = 0;
+    binding.address = {};
+    const int value = tcp ? static_cast<int>(col) : static_cast<int>(col) + 1;
+    switch (value) {  // column numbers of the TCP table; UDP's map onto 2 and 3
+      case 1:
+        binding.type = kAsnInteger;
+        binding.integer = r.row.state;
+        break;
+      case 2:
+        binding.type = kAsnIpAddress;
+        binding.address = r.row.localAddress;
+        break;
+      case 3:
+        binding.type = kAsnInteger;
+        binding.integer = r.row.localPort;
+        break;
+      case 4:
+        binding.type = kAsnIpAddress;
+        binding.address = r.row.remoteAddress;
+        break;
+      default:
+        binding.type = kAsnInteger;
+        binding.integer = r.row.remotePort;
+        break;
+    }
+    return true;
+  }
+  return false;
+}
+
+bool ProcMibAgent::GetNext(SnmpVarBind& binding) {
+  const auto& view = View();
+  // The first object that may hold a name after the request: the one before the first whose
+  // prefix sorts after the name (the name may lie inside it).
+  auto it = std::upper_bound(
+      view.begin(), view.end(), binding.name,
+      [](const Oid& name, const MibObject& o) { return CompareOid(name, o.prefix) < 0; });
+  std::size_t i = static_cast<std::size_t>(it - view.begin());
+  if (i > 0) --i;
+  bool snmpLoaded = false;
+  for (; i < view.size(); ++i) {
+    const MibObject& o = view[i];
+    if (o.kind != Kind::Scalar) {
+      if (TableNext(o.kind == Kind::TcpTable, binding)) return true;
+      continue;
+    }
+    Oid instance = o.prefix;
+    instance.push_back(0);
+    if (CompareOid(instance, binding.name) <= 0) continue;
+    if (!snmpLoaded) {
+      if (!LoadSnmp()) return false;
+      snmpLoaded = true;
+    }
+    const auto sec = m_snmp.find(o.section);
+    if (sec == m_snmp.end()) continue;
+    const auto val = sec->second.find(o.column);
+    if (val == sec->second.end()) continue;
+    binding.name = std::move(instance);
+    binding.type = o.type;
+    binding.address = {};
+    const std::int64_t v = val->second;
+    if (o.type == kAsnInteger) {
+      binding.integer =
+          static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    } else if (o.type == kAsnGauge32) {
+      binding.integer = std::clamp<std::int64_t>(v, 0, UINT32_MAX);
+    } else {
+      // Counter32 wraps; the kernel keeps wider counters.
+      binding.integer = static_cast<std::int64_t>(static_cast<std::uint64_t>(v) & 0xFFFFFFFFu);
+    }
+    return true;
+  }
+  binding.type = kAsnNull;  // end of the view
+  binding.integer = 0;
+  binding.address = {};
+  return true;
+}
+
+}  // namespace orva

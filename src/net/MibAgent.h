@@ -1,0 +1,107 @@
+// The in-process MIB-II agent: answers SNMP GetNext requests for the tcpConnTable, the udpTable
+// and the IP, ICMP, TCP and UDP scalar groups from the kernel's /proc/net files. Nothing goes on
+// the network; the connection list and the counter groups call it directly.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orva {
+
+using Oid = std::vector<std::uint32_t>;
+
+// ASN types of the values an agent returns.
+constexpr std::uint8_t kAsnInteger = 0x02;
+constexpr std::uint8_t kAsnNull = 0x05;  // end of the view
+constexpr std::uint8_t kAsnIpAddress = 0x40;
+constexpr std::uint8_t kAsnCounter32 = 0x41;
+constexpr std::uint8_t kAsnGauge32 = 0x42;
+constexpr std::uint8_t kAsnUnsigned32 = 0x47;
+
+constexpr std::uint8_t kSnmpGetNext = 0xA1;
+
+// One variable binding: the agent overwrites the name with the variable it returns, so
+// repeating GetNext with the same binding walks the MIB.
+struct SnmpVarBind {
+  Oid name;
+  std::uint8_t type = kAsnNull;
+  std::int64_t integer = 0;               // INTEGER (signed), Counter32/Gauge32/Unsigned32
+  std::array<std::uint8_t, 4> address{};  // IpAddress, network order
+};
+
+class MibAgent {
+ public:
+  virtual ~MibAgent() = default;
+  // tickCount: the uptime reference. False when the agent cannot serve.
+  virtual bool SnmpExtensionInit(std::uint64_t tickCount) = 0;
+  // Only GetNext is served; false when the request fails.
+  virtual bool SnmpExtensionQuery(std::uint8_t requestType, SnmpVarBind& binding,
+                                  std::int32_t& errorStatus, std::int32_t& errorIndex) = 0;
+};
+
+// One row of /proc/net/tcp or /proc/net/udp. Addresses hold the four bytes in network order.
+struct ProcSocketRow {
+  std::array<std::uint8_t, 4> localAddress{};
+  std::uint32_t localPort = 0;
+  std::array<std::uint8_t, 4> remoteAddress{};
+  std::uint32_t remotePort = 0;
+  int state = 0;  // tcpConnState value (TCP rows only)
+};
+
+// The kernel's TCP state number -> tcpConnState (1 closed … 12 deleteTCB; 0 for any state the
+// kernel adds later).
+int TcpConnStateFromLinux(int linuxState);
+
+// Parsers of outside input: the columns are found by their names in the header line, so a
+// kernel that adds columns still reads. Malformed lines are skipped.
+std::vector<ProcSocketRow> ParseProcSocketTable(std::string_view text, bool tcp);
+// /proc/net/snmp: section ("Ip", "Icmp", "Tcp", "Udp") -> column name -> value.
+using ProcSnmpValues =
+    std::map<std::string, std::map<std::string, std::int64_t, std::less<>>, std::less<>>;
+ProcSnmpValues ParseProcSnmp(std::string_view text);
+
+// Lexicographic order of object names.
+int CompareOid(const Oid& a, const Oid& b);
+std::string OidToText(const Oid& oid);
+
+// The agent over a /proc tree (the machine's "/proc", or a fixture folder for tests).
+class ProcMibAgent final : public MibAgent {
+ public:
+  explicit ProcMibAgent(std::string procRoot = "/proc");
+
+  bool SnmpExtensionInit(std::uint64_t tickCount) override;
+  bool SnmpExtensionQuery(std::uint8_t requestType, SnmpVarBind& binding, std::int32_t& errorStatus,
+                          std::int32_t& errorIndex) override;
+
+  // The tables are read again when a walk starts (a request for a name at or before the
+  // table's first row) and otherwise kept, so one walk sees one picture of the table and
+  // costs one read of the file.
+  void Invalidate();
+
+ private:
+  struct TableRow {
+    std::array<std::uint32_t, 10> index{};
+    std::uint8_t indexLength = 0;
+    ProcSocketRow row;
+  };
+  struct Table {
+    bool loaded = false;
+    std::vector<TableRow> rows;  // sorted by index, no duplicates
+  };
+
+  bool GetNext(SnmpVarBind& binding);
+  bool TableNext(bool tcp, SnmpVarBind& binding);
+  void LoadTable(bool tcp);
+  bool LoadSnmp();
+
+  std::string m_procRoot;
+  Table m_tcp, m_udp;
+  ProcSnmpValues m_snmp;
+};
+
+}  // namespace orva
