@@ -153,7 +153,7 @@ bool DovecotServer::Start(std::string& error) {
     return false;
   }
   m_started = true;
-  if (!WaitFor([this] { return TcpPortOpen(m_port); }, 5000)) {
+  if (!WaitFor([this] { return TcpPortOpen(m_port); }, 20000)) {
     error = "dovecot does not listen: " + ReadBytes(m_dir.path() + "dovecot.log");
     return false;
   }
@@ -187,7 +187,7 @@ bool ChronyServer::Start(std::string& error) {
     return false;
   }
   m_started = true;
-  if (!WaitFor([&] { return fs::exists(d + "chronyd.pid"); }, 5000)) {
+  if (!WaitFor([&] { return fs::exists(d + "chronyd.pid"); }, 20000)) {
     error = "chronyd wrote no pid file: " + ReadBytes(d + "log");
     return false;
   }
