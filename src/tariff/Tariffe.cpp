@@ -14,6 +14,7 @@
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 #include "tariff/Feste.h"
+#include "tariff/RawIni.h"
 
 namespace orva {
 namespace {
@@ -107,25 +108,24 @@ std::vector<std::string> ReadBandLines(const TIniFile& ini, std::string_view sec
   return lines;
 }
 
-// Steps 2 to 7 of the load of one day class from a file that exists.
-void LoadFromIni(const TIniFile& ini, int ticks, DayClass dayClass, TDateTime elapsed,
-                 BandList& bands, TariffResult& result) {
-  std::string text = ini.ReadString(kGeneralSection, "Aliquota IVA", "20");
-  CutInPlace(text, kMaxValueChars);
-  const auto vat = ParseDecimal(text);
-  result.vatRate = vat && std::isfinite(*vat) ? *vat / 100.0 : kDefaultVatRate;
+using BandViews = std::vector<std::string_view>;
 
-  text = ini.ReadString(kGeneralSection, "Addebito fisso", "0");
-  CutInPlace(text, kMaxValueChars);
-  const auto fixed = ParseInteger(text);
+// Steps 2 to 7 of the load of one day class from a file that exists. The band lines are
+// views into the file's bytes, cut to 128 characters (one byte each in the file's code page).
+void LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime elapsed,
+                 BandViews& bands, TariffResult& result) {
+  auto cut = [](std::string_view v) { return v.substr(0, kMaxValueChars); };
+  const auto vat = ParseDecimal(cut(ini.Value(kGeneralSection, "Aliquota IVA").value_or("20")));
+  result.vatRate = vat && std::isfinite(*vat) ? *vat / 100.0 : kDefaultVatRate;
+  const auto fixed = ParseInteger(cut(ini.Value(kGeneralSection, "Addebito fisso").value_or("0")));
   result.fixedCharge = fixed ? *fixed : 0;
-  result.fixedChargeUnit = ini.ReadInteger(kGeneralSection, "Addebito fisso espresso in", 0);
+  result.fixedChargeUnit = ini.Integer(kGeneralSection, "Addebito fisso espresso in", 0);
 
   bands.clear();
   bool discounted = false;
-  const int unit = ini.ReadInteger(kDiscountSection, "Attivo a", -1);
+  const int unit = ini.Integer(kDiscountSection, "Attivo a", -1);
   if (unit == 0 || unit == 1) {
-    const int after = ini.ReadInteger(kDiscountSection, "Dopo", -1);
+    const int after = ini.Integer(kDiscountSection, "Dopo", -1);
     if (after != -1) {
       if (unit == 0) {
         discounted = after <= ticks;
@@ -140,17 +140,19 @@ void LoadFromIni(const TIniFile& ini, int ticks, DayClass dayClass, TDateTime el
 
   const int cls = static_cast<int>(dayClass);
   const char* section = discounted ? kDiscountedSections[cls] : kBandSections[cls];
-  const int n = BandCount(ini, section, ini.ReadInteger(section, "Fasce", 0));
+  int n = ini.Integer(section, "Fasce", 0);
+  // Keys beyond those present read as empty lines, and the band search stops at the first of
+  // them, so a huge count is cut to the keys present plus one without changing the outcome.
+  if (n > kMaxBandLines) n = std::min(n, ini.KeyCount(section) + 1);
   char key[16];
   for (int i = 1; i <= n; ++i) {
     const auto len = std::snprintf(key, sizeof key, "%d", i);
     bands.push_back(
-        ini.ReadString(section, std::string_view(key, static_cast<std::size_t>(len)), ""));
-    CutInPlace(bands.back(), kMaxValueChars);
+        cut(ini.Value(section, std::string_view(key, static_cast<std::size_t>(len))).value_or("")));
   }
 }
 
-void LoadDefault(BandList& bands, TariffResult& result) {
+void LoadDefault(BandViews& bands, TariffResult& result) {
   bands.assign(1, kDefaultBandLine);
   result.vatRate = kDefaultVatRate;
   result.fixedCharge = 0;
@@ -169,18 +171,97 @@ bool ReadIni(const std::string& path, TIniFile& ini) {
   return true;
 }
 
+// "hh.mm" as the editor writes it is read directly; anything else goes through the general
+// time conversion.
+std::optional<long long> BandTime(std::string_view text) {
+  auto digit = [&text](std::size_t i) {
+    return text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1;
+  };
+  if (text.size() == 5 && text[2] == '.') {
+    const int h1 = digit(0), h2 = digit(1), m1 = digit(3), m2 = digit(4);
+    if (h1 >= 0 && h2 >= 0 && m1 >= 0 && m2 >= 0) {
+      const int h = h1 * 10 + h2, m = m1 * 10 + m2;
+      if (h < 24 && m < 60) return (h * 60LL + m) * 60000;
+      return std::nullopt;
+    }
+  }
+  return BandTimeMs(text);
+}
+
+// The band search over lines in memory; cp1252 tells that the lines are raw file bytes (for
+// the error text).
+Status FindBandIn(const BandViews& bands, TDateTime timeOfDay, TariffResult& result,
+                  bool fixedPoint, bool cp1252) {
+  result.tickCost = kDefaultTickCost;
+  if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
+  const double t = std::isfinite(timeOfDay) ? timeOfDay : 0.0;
+  const long long ms = std::llround(std::clamp(t, 0.0, 1.0) * static_cast<double>(kMsPerDay));
+  for (std::size_t i = 0; i < bands.size(); ++i) {
+    const BandView v = SplitBandView(bands[i]);
+    // The cost is taken from every line examined, so with no match the last line's stays.
+    const auto cost = ParseDecimal(v.cost);
+    result.tickCost = cost && std::isfinite(*cost) ? *cost : kDefaultTickCost;
+    if (fixedPoint) result.tickCostFixed = ToFixed(result.tickCost);
+    const auto start = BandTime(v.start);
+    const auto end = BandTime(v.end);
+    if (!start || !end) {
+      const std::string line = cp1252 ? Cp1252ToUtf8(bands[i]) : std::string(bands[i]);
+      return Status::Fail("la fascia " + std::to_string(i + 1) + " \"" + line +
+                          "\" non ha un orario valido");
+    }
+    // A band's end "hh.mm" stands for hh:mm:00, so the rest of that minute matches no band.
+    if (*start <= ms && ms <= *end) {
+      const auto seconds = ParseDecimal(v.seconds);
+      // A tick length that is not a number, zero or negative would stop the meter: 60 s.
+      const double s =
+          seconds && std::isfinite(*seconds) && *seconds > 0 ? *seconds : kDefaultTickSeconds;
+      result.tickSeconds = s;
+      SetTickText(s, result.tickText);
+      return Status::Ok();
+    }
+  }
+  return Status::Ok();
+}
+
+// The evaluation once the file's bytes are at hand (null: no file, the default band).
+Status EvaluateRaw(const RawIni* ini, const std::string& path, int ticks, TDateTime elapsed,
+                   TDateTime moment, TariffResult& result, bool fixedPoint) {
+  result.tickCost = kDefaultTickCost;
+  result.fixedCharge = 0;
+  if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
+  // A holiday replaces whatever its weekday or Saturday load set, so only the class in force
+  // is loaded.
+  const DayClass dayClass = DayClassOf(moment);
+  result.dayClass = dayClass;
+  thread_local BandViews bands;
+  if (ini) {
+    LoadFromRaw(*ini, ticks, dayClass, elapsed, bands, result);
+  } else {
+    LoadDefault(bands, result);
+  }
+  Status status = FindBandIn(bands, TimePart(moment), result, fixedPoint, true);
+  if (!status) {
+    status.error = "Errore nel file tariffe " + path + ", sezione [" +
+                   BandSection(dayClass, result.discountActive) + "]: " + status.error;
+  }
+  return status;
+}
+
 Status EvaluateFile(const std::string& path, int ticks, TDateTime elapsed, TDateTime moment,
                     TariffResult& result, Dialogs& dialogs, bool fixedPoint) {
-  const LoadedTariff tariff(path);
-  if (!tariff.found()) {
+  thread_local std::string bytes;
+  thread_local RawIni ini;
+  if (!ReadWholeFile(path, bytes)) {
     // Each day-class load reports the missing file: a holiday that is not a Sunday is
     // loaded twice (as its weekday, then as "Festiva"), so it is reported twice.
     const int day = DayOfWeek(moment);
     const int loads = (day != 1 ? 1 : 0) + (DayClassOf(moment) == DayClass::Festiva ? 1 : 0);
     for (int i = 0; i < loads; ++i)
       dialogs.Message(MissingTariffMessage(path), MsgType::Error, MsgButtons::Ok);
+    return EvaluateRaw(nullptr, path, ticks, elapsed, moment, result, fixedPoint);
   }
-  return tariff.Evaluate(ticks, elapsed, moment, result, fixedPoint);
+  ini.Index(bytes);
+  return EvaluateRaw(&ini, path, ticks, elapsed, moment, result, fixedPoint);
 }
 
 }  // namespace
@@ -358,72 +439,40 @@ DayClass DayClassOf(TDateTime date) {
 
 void LoadDayClassBands(const std::string& path, int ticks, DayClass dayClass, TDateTime elapsed,
                        BandList& bands, TariffResult& result, Dialogs& dialogs) {
-  TIniFile ini = TIniFile::FromText({});
-  if (!ReadIni(path, ini)) {
+  std::string bytes;
+  BandViews views;
+  if (!ReadWholeFile(path, bytes)) {
     dialogs.Message(MissingTariffMessage(path), MsgType::Error, MsgButtons::Ok);
-    LoadDefault(bands, result);
-    return;
+    LoadDefault(views, result);
+  } else {
+    RawIni ini;
+    ini.Index(bytes);
+    LoadFromRaw(ini, ticks, dayClass, elapsed, views, result);
   }
-  LoadFromIni(ini, ticks, dayClass, elapsed, bands, result);
+  bands.clear();
+  for (const auto v : views) bands.push_back(Cp1252ToUtf8(v));
 }
 
 Status FindBand(const BandList& bands, TDateTime timeOfDay, TariffResult& result, bool fixedPoint) {
-  result.tickCost = kDefaultTickCost;
-  if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
-  const double t = std::isfinite(timeOfDay) ? timeOfDay : 0.0;
-  const long long ms = std::llround(std::clamp(t, 0.0, 1.0) * static_cast<double>(kMsPerDay));
-  for (std::size_t i = 0; i < bands.size(); ++i) {
-    const BandView v = SplitBandView(bands[i]);
-    // The cost is taken from every line examined, so with no match the last line's stays.
-    const auto cost = ParseDecimal(v.cost);
-    const bool costOk = cost && std::isfinite(*cost);
-    result.tickCost = costOk ? *cost : kDefaultTickCost;
-    if (fixedPoint) result.tickCostFixed = ToFixed(result.tickCost);
-    const auto start = BandTimeMs(v.start);
-    const auto end = BandTimeMs(v.end);
-    if (!start || !end) {
-      return Status::Fail("la fascia " + std::to_string(i + 1) + " \"" + bands[i] +
-                          "\" non ha un orario valido");
-    }
-    // A band's end "hh.mm" stands for hh:mm:00, so the rest of that minute matches no band.
-    if (*start <= ms && ms <= *end) {
-      const auto seconds = ParseDecimal(v.seconds);
-      // A tick length that is not a number, zero or negative would stop the meter: 60 s.
-      const double s =
-          seconds && std::isfinite(*seconds) && *seconds > 0 ? *seconds : kDefaultTickSeconds;
-      result.tickSeconds = s;
-      SetTickText(s, result.tickText);
-      return Status::Ok();
-    }
-  }
-  return Status::Ok();
+  thread_local BandViews views;
+  views.assign(bands.begin(), bands.end());
+  return FindBandIn(views, timeOfDay, result, fixedPoint, false);
 }
 
 LoadedTariff::LoadedTariff(const std::string& path) : m_path(path) {
-  m_found = ReadIni(path, m_ini);
+  m_found = ReadWholeFile(path, m_bytes);
+  if (m_found) m_ini.Index(m_bytes);
+}
+
+LoadedTariff::LoadedTariff(std::string path, std::string bytes)
+    : m_path(std::move(path)), m_found(true), m_bytes(std::move(bytes)) {
+  m_ini.Index(m_bytes);
 }
 
 Status LoadedTariff::Evaluate(int ticks, TDateTime elapsed, TDateTime moment, TariffResult& result,
                               bool fixedPoint) const {
-  result.tickCost = kDefaultTickCost;
-  result.fixedCharge = 0;
-  if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
-  // A holiday replaces whatever its weekday or Saturday load set, so only the class in force
-  // is loaded.
-  const DayClass dayClass = DayClassOf(moment);
-  result.dayClass = dayClass;
-  thread_local BandList bands;
-  if (m_found) {
-    LoadFromIni(m_ini, ticks, dayClass, elapsed, bands, result);
-  } else {
-    LoadDefault(bands, result);
-  }
-  Status status = FindBand(bands, TimePart(moment), result, fixedPoint);
-  if (!status) {
-    status.error = "Errore nel file tariffe " + m_path + ", sezione [" +
-                   BandSection(dayClass, result.discountActive) + "]: " + status.error;
-  }
-  return status;
+  return EvaluateRaw(m_found ? &m_ini : nullptr, m_path, ticks, elapsed, moment, result,
+                     fixedPoint);
 }
 
 std::string EvaluatedTariffPath(const TariffCatalogue& catalogue, int index) {

@@ -16,6 +16,7 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/Result.h"
+#include "tariff/RawIni.h"
 
 namespace orva {
 
@@ -180,6 +181,11 @@ class LoadedTariff {
   LoadedTariff() = default;
   // Reads the file now; found() tells whether it was there.
   explicit LoadedTariff(const std::string& path);
+  // A file's bytes already in memory; path names it in error texts.
+  LoadedTariff(std::string path, std::string bytes);
+  // The index points into the bytes it holds: not copied, not moved.
+  LoadedTariff(const LoadedTariff&) = delete;
+  LoadedTariff& operator=(const LoadedTariff&) = delete;
   bool found() const { return m_found; }
   const std::string& path() const { return m_path; }
   // Evaluates without reading again: day class, discount, band, as EvaluateTariff does.
@@ -189,7 +195,8 @@ class LoadedTariff {
  private:
   std::string m_path;
   bool m_found = false;
-  TIniFile m_ini = TIniFile::FromText({});
+  std::string m_bytes;
+  RawIni m_ini;
 };
 
 // The catalogue path that an evaluation of this index reads; empty for an empty catalogue.

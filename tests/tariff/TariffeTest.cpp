@@ -417,3 +417,48 @@ TEST(FindBand, EmptyListKeepsTickAndCosts127) {
 
 }  // namespace
 }  // namespace orva
+
+namespace orva {
+namespace {
+
+// Files as they come from elsewhere: Windows code page and letter case, broken lines.
+TEST(TariffFixtures, WindowsFileIsListedAndEvaluated) {
+  TariffCatalogue c;
+  ScanTariffFiles(c, test::TestDataDir() + "tariff/windows");
+  ASSERT_EQ(c.Size(), 1);
+  EXPECT_EQ(c.descriptions[0], "Tariffa più economica €");
+  EXPECT_EQ(c.abbreviations[0], "ECO");
+  test::ScriptedDialogs dialogs;
+  TariffResult r;
+  ASSERT_TRUE(EvaluateTariff(c, 0, 0, 0, test::At(2024, 4, 22, 9), r, dialogs));
+  EXPECT_EQ(r.tickSeconds, 120);
+  EXPECT_EQ(r.tickCost, 95.5);
+}
+
+TEST(TariffFixtures, BrokenFilesReportOrFallBack) {
+  const std::string dir = test::TestDataDir() + "tariff/broken/";
+  test::ScriptedDialogs dialogs;
+  TariffResult r;
+  Status s = EvaluateTariffFile(dir + "ORARIO.TRF", 0, 0, test::At(2024, 4, 22, 9), r, dialogs);
+  ASSERT_FALSE(s);
+  EXPECT_NE(s.error.find("ORARIO.TRF"), std::string::npos);
+  EXPECT_NE(s.error.find("8.00-18.29 60 127"), std::string::npos) << s.error;
+  // Before the bad line the first band still answers.
+  EXPECT_TRUE(EvaluateTariffFile(dir + "ORARIO.TRF", 0, 0, test::At(2024, 4, 22, 7), r, dialogs));
+
+  // LF line ends read the same; a tick length of 0 is taken as 60 s.
+  ASSERT_TRUE(EvaluateTariffFile(dir + "NOFESTE.TRF", 0, 0, test::At(2024, 4, 22, 9), r, dialogs));
+  EXPECT_EQ(r.tickSeconds, 60);
+  // No holiday bands: the tick length stays, the cost is 127.
+  r.tickSeconds = 45;
+  ASSERT_TRUE(EvaluateTariffFile(dir + "NOFESTE.TRF", 0, 0, test::At(2024, 4, 28, 9), r, dialogs));
+  EXPECT_EQ(r.tickSeconds, 45);
+
+  // A file cut short in its second band line.
+  s = EvaluateTariffFile(dir + "TRONCO.TRF", 0, 0, test::At(2024, 4, 22, 9), r, dialogs);
+  EXPECT_FALSE(s);
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+}  // namespace
+}  // namespace orva
