@@ -3,7 +3,13 @@
 
 #include <QAbstractTableModel>
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
@@ -12,12 +18,18 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPageSetupDialog>
 #include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
+#include <QScatterSeries>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -25,9 +37,12 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include "core/HowUtils.h"
+#include "log/LogReport.h"
 #include "log/ui/Filter.h"
+#include "log/ui/Prnmain.h"
 #include "log/ui/WarnDup.h"
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
@@ -178,7 +193,14 @@ TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, QWidget* 
   HeaderBottom->setFixedHeight(ConnLB->fontMetrics().height() + 8);
   layout->addWidget(ConnLB, 1);
   layout->addWidget(HeaderBottom);
-  setCentralWidget(central);
+  m_pages = new QStackedWidget(this);
+  m_pages->setObjectName(QStringLiteral("PageControl"));
+  m_pages->addWidget(central);
+  m_chartView = new QChartView(m_pages);
+  m_chartView->setObjectName(QStringLiteral("Graph"));
+  m_chartView->setRenderHint(QPainter::Antialiasing);
+  m_pages->addWidget(m_chartView);
+  setCentralWidget(m_pages);
 
   BuildActions();
   statusBar()->setObjectName(QStringLiteral("StatusBar"));
@@ -233,13 +255,8 @@ void TLog::BuildActions() {
   QAction* open = act("FileOpenBtn", "&Apri", "Apre un file LOG", &TLog::FileOpenBtnClick);
   QAction* nw = act("FileNewBtn", "&Nuovo", "Crea un nuovo file LOG", &TLog::FileNewBtnClick);
   QAction* saveAs = act("BackupBtn", "Sal&va con nome", "Salva con nome", &TLog::BackupBtnClick);
-  QAction* print = act("PrintBtn", "&Stampa", "Stampa", [this] {
-    const auto rows = SelectedRecords();
-    if (!rows.empty() && m_hooks.print) m_hooks.print(rows);
-  });
-  QAction* setup = act("PrinterSetup", "&Imposta stampante", nullptr, [this] {
-    if (m_hooks.printerSetup) m_hooks.printerSetup();
-  });
+  QAction* print = act("PrintBtn", "&Stampa", "Stampa", &TLog::PrintBtnClick);
+  QAction* setup = act("PrinterSetup", "&Imposta stampante", nullptr, &TLog::PrinterSetupClick);
   QAction* csv = act("ExportCsv", "&Esporta (file CSV)", nullptr, &TLog::ExportCsvClick);
   QAction* font = act("FontItem", "&Font", nullptr, &TLog::FontClick);
   QAction* colour = act("ColourItem", "&Colore", nullptr, &TLog::ColourClick);
@@ -283,22 +300,41 @@ void TLog::BuildActions() {
   edit->addSeparator();
   edit->addActions({del, all, filter});
   QMenu* charts = menuBar()->addMenu(QStringLiteral("&Grafico"));
-  const char* kinds[3] = {"Costo", "Traffico", "Velocità"};
+  const char* kinds[3] = {"Costo connessione", "Dati inviati/ricevuti", "Velocità di connessione"};
+  const char* styles[3] = {"Grafico a punti e linee", "Grafico ad istogramma", "Grafico a punti"};
+  auto* kindGroup = new QActionGroup(this);
+  auto* styleGroup = new QActionGroup(this);
   for (int k = 0; k < 3; ++k) {
-    auto* a = charts->addAction(QString::fromUtf8(kinds[k]));
-    a->setObjectName(QStringLiteral("ChartItem%1").arg(k));
-    a->setEnabled(static_cast<bool>(m_hooks.chart));
-    connect(a, &QAction::triggered, this, [this, k] {
-      const auto rows = SelectedRecords();
-      if (rows.empty()) {
-        m_dialogs.Message("Selezionare almeno una connessione", MsgType::Information);
-        return;
-      }
-      m_hooks.chart(k, rows);
-    });
+    QAction* a = charts->addAction(QString::fromUtf8(kinds[k]));
+    a->setObjectName(QStringLiteral("ChartKind%1").arg(k + 1));
+    a->setCheckable(true);
+    a->setChecked(k == 0);
+    kindGroup->addAction(a);
+    m_kindItems[static_cast<std::size_t>(k)] = a;
+    connect(a, &QAction::triggered, this, [this, k] { ChartKindClick(k + 1); });
   }
-  print->setEnabled(static_cast<bool>(m_hooks.print));
-  setup->setEnabled(static_cast<bool>(m_hooks.printerSetup));
+  charts->addSeparator();
+  for (int k = 0; k < 3; ++k) {
+    QAction* a = charts->addAction(QString::fromUtf8(styles[k]));
+    a->setObjectName(QStringLiteral("ChartStyle%1").arg(k + 1));
+    a->setCheckable(true);
+    a->setChecked(k == 0);
+    styleGroup->addAction(a);
+    m_styleItems[static_cast<std::size_t>(k)] = a;
+    connect(a, &QAction::triggered, this, [this, k] { ChartStyleClick(k + 1); });
+  }
+  charts->addSeparator();
+  QAction* threeD = charts->addAction(QStringLiteral("Grafico 3D"));
+  threeD->setObjectName(QStringLiteral("Chart3D"));
+  threeD->setCheckable(true);
+  connect(threeD, &QAction::toggled, this, &TLog::Chart3DClick);
+  m_ritorna = menuBar()->addAction(QStringLiteral("Ritorna"));
+  m_ritorna->setObjectName(QStringLiteral("Ritorna"));
+  m_ritorna->setEnabled(false);
+  connect(m_ritorna, &QAction::triggered, this, &TLog::RitornaClick);
+  // The commands that change the list; they are off while the chart shows.
+  m_listCommands = {open, nw,     saveAs, all,    filter, del,     chooseEditor, runEditor,
+                    font, colour, entry,  m_edit, m_copy, m_paste, import};
 
   QToolBar* bar = addToolBar(QStringLiteral("Strumenti"));
   bar->setObjectName(QStringLiteral("ToolBar"));
@@ -364,6 +400,7 @@ void TLog::RedrawTotals() {
 }
 
 void TLog::RefreshCommands() {
+  if (ChartShowing()) return;
   const bool any = m_model->SelectedCount() > 0;
   m_copy->setEnabled(any);
   m_paste->setEnabled(LogModel::PasteAvailable());
@@ -663,6 +700,191 @@ void TLog::StoreState() {
   ini.UpdateFile();
   m_settings.sortIndex = m_model->sort.column;
   m_settings.sortAscending = m_model->sort.ascending;
+}
+
+QPrinter& TLog::Printer() {
+  if (!m_printer) m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *m_printer;
+}
+
+void TLog::PrinterSetupClick() {
+  QPageSetupDialog dialog(&Printer(), this);
+  dialog.exec();
+}
+
+Status TLog::PrintReport(QPrinter& printer, bool onlySelected) {
+  if (ChartShowing()) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return Status::Fail("Impossibile avviare la stampa del grafico");
+    m_chartView->render(&painter);
+    return painter.end() ? Status::Ok() : Status::Fail("La stampa non è stata completata");
+  }
+  std::vector<bool> which;
+  if (onlySelected) {
+    which = m_model->Selection();
+    which.resize(m_model->Count(), false);
+  }
+  return PrintLogReport(
+      printer, BuildLogReport(m_model->Records(), which, m_model->decimals, m_model->vatRate));
+}
+
+void TLog::PrintBtnClick() {
+  if (m_model->Count() == 0) return;
+  bool onlySelected = false;
+  if (!ChartShowing()) {
+    TPrintForm form(this);
+    form.onSetup = [this] { PrinterSetupClick(); };
+    if (form.exec() != QDialog::Accepted) return;
+    onlySelected = form.OnlySelected();
+    if (onlySelected && m_model->SelectedCount() == 0) return;
+  }
+  QPrinter& printer = Printer();
+  // Without an installed printer the report goes to a PDF file the user names.
+  if (QPrinterInfo::availablePrinters().isEmpty() && printer.outputFileName().isEmpty()) {
+    const auto file =
+        m_hooks.choosePdfFile
+            ? m_hooks.choosePdfFile()
+            : m_dialogs.ChooseSaveFile("Stampa su file PDF", DirectoryOf(m_model->LogPath()),
+                                       "File PDF (*.pdf)");
+    if (!file) return;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Q(*file));
+  }
+  if (Status st = PrintReport(printer, onlySelected); !st)
+    m_dialogs.Message(st.error, MsgType::Error);
+}
+
+bool TLog::ChartShowing() const {
+  return m_pages->currentIndex() == 1;
+}
+
+void TLog::SetListCommandsEnabled(bool enabled) {
+  for (QAction* a : m_listCommands) a->setEnabled(enabled);
+  m_ritorna->setEnabled(!enabled);
+  if (enabled) RefreshCommands();
+}
+
+void TLog::ChartKindClick(int kind) {
+  if (m_model->SelectedCount() == 0) {
+    m_dialogs.Message("Selezionare almeno una connessione", MsgType::Information);
+    m_kindItems[static_cast<std::size_t>(m_chartKind - 1)]->setChecked(true);
+    return;
+  }
+  m_chartKind = kind;
+  m_kindItems[static_cast<std::size_t>(kind - 1)]->setChecked(true);
+  DrawChart();
+}
+
+void TLog::ChartStyleClick(int style) {
+  if (m_model->SelectedCount() == 0) {
+    m_dialogs.Message("Selezionare almeno una connessione", MsgType::Information);
+    m_styleItems[static_cast<std::size_t>(m_chartStyle - 1)]->setChecked(true);
+    return;
+  }
+  m_chartStyle = style;
+  m_styleItems[static_cast<std::size_t>(style - 1)]->setChecked(true);
+  DrawChart();
+}
+
+void TLog::Chart3DClick(bool on) {
+  m_chart3D = on;
+  if (ChartShowing()) DrawChart();
+}
+
+void TLog::RitornaClick() {
+  m_pages->setCurrentIndex(0);
+  SetListCommandsEnabled(true);
+}
+
+void TLog::DrawChart() {
+  const LogChart data = BuildLogChart(m_model->Records(), m_model->Selection(),
+                                      static_cast<LogChartKind>(m_chartKind));
+  auto* chart = new QChart;
+  chart->legend()->hide();
+  // The 3D view: a shadow that gives the series depth.
+  chart->setDropShadowEnabled(m_chart3D);
+  // Points stand at x - 1 (bars need their index), labelled with the call's number.
+  int count = 0;
+  for (const auto& p : data.first) count = std::max(count, static_cast<int>(p.x));
+  auto* x = new QCategoryAxis;
+  x->setTitleText(QStringLiteral("Connessione"));
+  x->setLabelsAngle(-90);
+  x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  x->setRange(-0.5, std::max(1, count) - 0.5);
+  for (const auto& p : data.first)
+    x->append(p.label.empty() ? QString::number(static_cast<int>(p.x))
+                              : Q(p.label) + QStringLiteral(" (") +
+                                    QString::number(static_cast<int>(p.x)) + QStringLiteral(")"),
+              p.x - 1);
+  auto* y = new QValueAxis;
+  y->setTitleText(Q(data.leftAxisTitle));
+  double top = 0;
+  for (const auto* pts : {&data.first, &data.second})
+    for (const auto& p : *pts) top = std::max(top, p.y);
+  y->setRange(0, top > 0 ? top * 1.15 : 1);
+  y->setLabelFormat(QStringLiteral("%.0f"));
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  auto attach = [&](QAbstractSeries* s) {
+    chart->addSeries(s);
+    s->attachAxis(x);
+    s->attachAxis(y);
+  };
+  const QColor colours[2] = {Qt::red, Qt::blue};
+  const std::vector<LogChartPoint>* series[2] = {&data.first, &data.second};
+  if (m_chartStyle == 2) {
+    auto* bars = new QBarSeries;
+    bars->setBarWidth(0.5);
+    for (int i = 0; i < 2; ++i) {
+      if (series[i]->empty()) continue;
+      auto* set = new QBarSet(QStringLiteral("Bar%1").arg(i + 1));
+      set->setColor(colours[i]);
+      std::vector<double> values(static_cast<std::size_t>(std::max(1, count)), 0.0);
+      for (const auto& p : *series[i]) values[static_cast<std::size_t>(p.x - 1)] = p.y;
+      for (double v : values) *set << v;
+      bars->append(set);
+    }
+    attach(bars);
+  }
+  for (int i = 0; i < 2; ++i) {
+    const auto& pts = *series[i];
+    if (pts.empty()) continue;
+    if (m_chartStyle == 1) {
+      auto* line = new QLineSeries;
+      line->setName(QStringLiteral("Line%1").arg(i + 1));
+      line->setColor(colours[i]);
+      for (const auto& p : pts) line->append(p.x - 1, p.y);
+      line->setPointLabelsVisible(true);
+      line->setPointLabelsFormat(QStringLiteral("@yPoint"));
+      attach(line);
+    }
+    if (m_chartStyle != 2) {
+      auto* points = new QScatterSeries;
+      points->setName(QStringLiteral("Points%1").arg(i + 1));
+      points->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+      points->setMarkerSize(m_chartStyle == 1 ? 6 : 9);
+      points->setColor(m_chartStyle == 1 ? QColor(Qt::yellow) : colours[i]);
+      points->setBorderColor(colours[i]);
+      for (const auto& p : pts) points->append(p.x - 1, p.y);
+      attach(points);
+    }
+    const double avg = i == 0 ? data.firstAverage : data.secondAverage;
+    auto* average = new QLineSeries;
+    average->setName(QStringLiteral("Average%1").arg(i + 1));
+    average->setColor(i == 0 ? QColor(0, 200, 0) : QColor(255, 0, 255));
+    average->append(-0.5, avg);
+    average->append(std::max(1, count) - 0.5, avg);
+    average->setPointLabelsVisible(true);
+    average->setPointLabelsFormat(Q(GroupInteger(static_cast<long long>(std::llround(avg)))));
+    attach(average);
+  }
+  QChart* old = m_chartView->chart();
+  m_chartView->setChart(chart);
+  delete old;
+  if (!ChartShowing()) {
+    m_pages->setCurrentIndex(1);
+    SetListCommandsEnabled(false);
+  }
 }
 
 void TLog::closeEvent(QCloseEvent* event) {

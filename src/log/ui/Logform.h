@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +14,9 @@
 #include "platform/Dialogs.h"
 
 class QAction;
+class QChartView;
+class QPrinter;
+class QStackedWidget;
 class QComboBox;
 class QHeaderView;
 class QStandardItemModel;
@@ -30,11 +34,8 @@ struct LogWindowHooks {
   std::function<void(const TConnObj&)> clearVisitedServers;
   // The manual entry: a record to fill (new or a copy of the edited one); true on OK.
   std::function<bool(TConnObj& record, bool isNew)> editRecord;
-  // The report of the selected rows, and the printer set-up.
-  std::function<void(const std::vector<const TConnObj*>& rows)> print;
-  std::function<void()> printerSetup;
-  // The charts of the selected rows (kind 0 cost, 1 traffic, 2 speed).
-  std::function<void(int kind, const std::vector<const TConnObj*>& rows)> chart;
+  // Where a report goes when no printer is installed: a PDF file chosen by the user.
+  std::function<std::optional<std::string>()> choosePdfFile;
 };
 
 class TLog final : public QMainWindow {
@@ -75,6 +76,19 @@ class TLog final : public QMainWindow {
   void ServCBChange(int index);
   void ConnLBDblClick();
 
+  // "Stampa": the report of all or the selected rows, or the chart when it shows. The
+  // printer is given by tests (a PDF file); otherwise the system's.
+  void PrintBtnClick();
+  Status PrintReport(QPrinter& printer, bool onlySelected);
+  void PrinterSetupClick();
+  // The charts: kind 1 cost, 2 bytes, 3 speed; style 1 points and lines, 2 bars, 3 points.
+  void ChartKindClick(int kind);
+  void ChartStyleClick(int style);
+  void Chart3DClick(bool on);
+  void RitornaClick();
+  bool ChartShowing() const;
+  QChartView* ChartView() const { return m_chartView; }
+
   // The bottom header's texts.
   QString BottomText(int section) const;
 
@@ -94,6 +108,9 @@ class TLog final : public QMainWindow {
   void RestoreState();
   void StoreState();
   std::vector<const TConnObj*> SelectedRecords() const;
+  void DrawChart();
+  void SetListCommandsEnabled(bool enabled);
+  QPrinter& Printer();
 
   Settings& m_settings;
   Dialogs& m_dialogs;
@@ -107,6 +124,14 @@ class TLog final : public QMainWindow {
   QAction* m_copy = nullptr;
   QAction* m_paste = nullptr;
   QAction* m_edit = nullptr;
+  QStackedWidget* m_pages = nullptr;
+  QChartView* m_chartView = nullptr;
+  std::unique_ptr<QPrinter> m_printer;
+  std::vector<QAction*> m_listCommands;
+  QAction* m_ritorna = nullptr;
+  std::array<QAction*, 3> m_kindItems{}, m_styleItems{};
+  int m_chartKind = 1, m_chartStyle = 1;
+  bool m_chart3D = false;
   LogFilter m_filter;
   DupQuestion m_askDuplicates;
   bool m_syncing = false;

@@ -1,0 +1,104 @@
+// The report's rows and totals, and the chart points.
+#include "log/LogReport.h"
+
+#include <cmath>
+
+#include "log/LogTotals.h"
+#include "platform/DateTime.h"
+#include "platform/IniFile.h"
+#include "platform/Numbers.h"
+
+namespace orva {
+
+const std::array<const char*, kReportColumns> kReportHeadings = {
+    "N.", "Data", "Inizio", "Fine", "Durata", "Tariffa", "Scatti", "Costo", "BPS", "Servizio"};
+const std::array<double, kReportColumns> kReportColumnStart = {0.25, 0.5, 1.25, 2.0,  2.75,
+                                                               3.5,  4.0, 4.5,  5.25, 6.0};
+const std::array<double, kReportColumns> kReportColumnWidth = {0.25, 0.75, 0.75, 0.75, 0.75,
+                                                               0.5,  0.5,  0.75, 0.75, 2.0};
+
+namespace {
+
+std::optional<double> CostValue(std::string_view text) {
+  std::string t(TrimBlanks(text));
+  for (auto& c : t)
+    if (c == ',') c = '.';
+  return ParseDecimal(t);
+}
+
+std::string TwoDigits(long long v) {
+  return v < 10 ? "0" + std::to_string(v) : std::to_string(v);
+}
+
+}  // namespace
+
+LogReport BuildLogReport(const std::vector<TConnObj>& records, const std::vector<bool>& which,
+                         int decimals, double vatRate) {
+  LogReport report;
+  long long ticks = 0, seconds = 0, speedSum = 0, speedCount = 0;
+  double cost = 0;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!which.empty() && (i >= which.size() || !which[i])) continue;
+    const TConnObj& r = records[i];
+    report.rows.push_back({std::to_string(report.rows.size() + 1), std::string(r.Date()),
+                           std::string(r.Start()), std::string(r.End()), std::string(r.Duration()),
+                           std::string(r.Tariff()), std::string(r.Ticks()), std::string(r.Cost()),
+                           std::string(r.Bps()), std::string(r.Service())});
+    if (const auto t = ParseInteger64(r.Ticks())) ticks += *t;
+    if (const auto c = CostValue(r.Cost())) cost += *c;
+    if (const auto s = ParseInteger64(r.Bps())) speedSum += *s, ++speedCount;
+    if (const auto d = StrToTime(r.Duration())) seconds += std::llround(*d * kSecondsPerDay);
+  }
+  auto& t = report.totals;
+  t[0] = std::to_string(report.rows.size());
+  t[4] = TwoDigits(seconds / 3600) + "." + TwoDigits(seconds % 3600 / 60) + "." +
+         TwoDigits(seconds % 60);
+  t[6] = std::to_string(ticks);
+  t[7] = "L." + FormatFixed(cost, decimals);
+  if (speedCount == 0) {
+    t[8] = "0";
+  } else {
+    const double avg = static_cast<double>(speedSum) / static_cast<double>(speedCount);
+    t[8] = avg == std::floor(avg) ? std::to_string(static_cast<long long>(avg))
+                                  : FormatFixed(avg, decimals);
+  }
+  t[9] = "IVA L." + FormatFixed(cost * vatRate, decimals) + "  Tot.L." +
+         FormatFixed(cost * (1 + vatRate), decimals);
+  return report;
+}
+
+LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<bool>& selected,
+                       LogChartKind kind) {
+  LogChart chart;
+  chart.leftAxisTitle = kind == LogChartKind::Cost    ? "Costi di connessione senza IVA"
+                        : kind == LogChartKind::Bytes ? "Bytes inviati e ricevuti"
+                                                      : "Velocità di connessione";
+  int x = 0;
+  for (std::size_t i = 0; i < records.size() && i < selected.size(); ++i) {
+    if (!selected[i]) continue;
+    ++x;
+    const TConnObj& r = records[i];
+    if (kind == LogChartKind::Cost) {
+      if (const auto c = CostValue(r.Cost()))
+        chart.first.push_back({static_cast<double>(x), *c, std::string(r.Date())});
+    } else if (kind == LogChartKind::Bytes) {
+      const auto in = ParseByteCount(r.Received()), out = ParseByteCount(r.Sent());
+      if (!in || !out) continue;
+      chart.first.push_back({static_cast<double>(x), static_cast<double>(*in), {}});
+      chart.second.push_back({static_cast<double>(x), static_cast<double>(*out), {}});
+    } else if (const auto s = ParseDecimal(TrimBlanks(r.Bps()))) {
+      chart.first.push_back({static_cast<double>(x), *s, {}});
+    }
+  }
+  auto average = [](const std::vector<LogChartPoint>& pts) {
+    if (pts.empty()) return 0.0;
+    double sum = 0;
+    for (const auto& p : pts) sum += p.y;
+    return sum / static_cast<double>(pts.size());
+  };
+  chart.firstAverage = average(chart.first);
+  chart.secondAverage = average(chart.second);
+  return chart;
+}
+
+}  // namespace orva

@@ -1,0 +1,133 @@
+// The log report printed to PDF and the chart page of the log window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <cstdlib>
+
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+#include "core/HowUtils.h"
+#include "log/ui/Logform.h"
+
+namespace orva {
+namespace {
+
+std::string LogOf(int rows) {
+  std::string log;
+  for (int i = 0; i < rows; ++i) {
+    char line[200];
+    std::snprintf(
+        line, sizeof line,
+        "%02d/10/99\t10.%02d.00\t10.%02d.30\t00.00.30\tTI\t1\t127\t%s\t%s\t%d\tCall %d\t\r\n",
+        1 + i % 28, i % 60, i % 60, i % 3 == 1 ? "n.d" : "33600", i % 3 == 1 ? "n.d." : "2048",
+        1000 + i, i + 1);
+    log += line;
+  }
+  return log;
+}
+
+struct PrintFixture : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  Settings settings;
+  void SetUp() override {
+    SetProgramDirectory(dir.path());
+    settings.logFileName = dir.File("ORVA.LOG");
+  }
+  std::string PdfText(TLog& w, bool onlySelected) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = QString::fromStdString(dir.File("report.pdf"));
+    printer.setOutputFileName(pdf);
+    EXPECT_TRUE(w.PrintReport(printer, onlySelected).ok);
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(20000)) return {};
+    return p.readAllStandardOutput().toStdString();
+  }
+};
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1)) ++n;
+  return n;
+}
+
+TEST_F(PrintFixture, SelectedRowsAreNumberedFromOne) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  test::WriteBytes(settings.logFileName, LogOf(10));
+  TLog w(settings, dialogs, {});
+  w.SelectRows({4, 6, 8});
+  const std::string text = PdfText(w, true);
+  EXPECT_NE(text.find("ORVA32Elenco connessioni"), std::string::npos) << text;
+  EXPECT_NE(text.find("Call 5"), std::string::npos);
+  EXPECT_EQ(text.find("Call 4"), std::string::npos);
+  EXPECT_NE(text.find("Pag. 1"), std::string::npos);
+  EXPECT_NE(text.find("Tot.L."), std::string::npos);
+}
+
+TEST_F(PrintFixture, LongReportRepeatsItsHeadingsOnEveryPage) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  test::WriteBytes(settings.logFileName, LogOf(150));
+  TLog w(settings, dialogs, {});
+  const std::string text = PdfText(w, false);
+  const std::size_t pages = Count(text, "Pag. ");
+  ASSERT_GE(pages, 2u) << text.substr(0, 2000);
+  EXPECT_EQ(Count(text, "Servizio"), pages);  // the headings' last column on every page
+  EXPECT_NE(text.find("Call 150"), std::string::npos);
+  if (const char* out = std::getenv("ORVA_SCREENSHOTS"); out && *out) {
+    QProcess::execute(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
+                       QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                       QStringLiteral("1"), QString::fromStdString(dir.File("report.pdf")),
+                       QString::fromUtf8(out) + QStringLiteral("/log-report")});
+  }
+}
+
+TEST_F(PrintFixture, ChartPageDisablesListCommandsUntilRitorna) {
+  test::WriteBytes(settings.logFileName, LogOf(3));
+  TLog w(settings, dialogs, {});
+  auto* del = w.findChild<QAction*>(QStringLiteral("DelBtn"));
+  w.ChartKindClick(2);  // nothing selected
+  EXPECT_FALSE(w.ChartShowing());
+  ASSERT_FALSE(dialogs.shown.empty());
+  EXPECT_EQ(dialogs.shown.back().text, "Selezionare almeno una connessione");
+  w.SelectRows({0, 1, 2});
+  w.ChartKindClick(2);
+  EXPECT_TRUE(w.ChartShowing());
+  EXPECT_FALSE(del->isEnabled());
+  w.ChartStyleClick(2);  // the kind stays
+  EXPECT_TRUE(w.findChild<QAction*>(QStringLiteral("ChartKind2"))->isChecked());
+  w.RitornaClick();
+  EXPECT_FALSE(w.ChartShowing());
+  EXPECT_TRUE(del->isEnabled());
+}
+
+TEST_F(PrintFixture, ChartScreenshots) {
+  const char* out = std::getenv("ORVA_SCREENSHOTS");
+  if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
+  test::WriteBytes(settings.logFileName, LogOf(12));
+  TLog w(settings, dialogs, {});
+  w.resize(900, 500);
+  w.show();
+  w.SelectAllBtnClick();
+  const char* names[3] = {"cost", "bytes", "speed"};
+  for (int kind = 1; kind <= 3; ++kind) {
+    w.ChartKindClick(kind);
+    w.ChartStyleClick(kind);
+    QApplication::processEvents();
+    w.grab().save(QString::fromUtf8(out) + QStringLiteral("/log-chart-") +
+                  QString::fromUtf8(names[kind - 1]) + QStringLiteral(".png"));
+  }
+}
+
+}  // namespace
+}  // namespace orva
