@@ -1,8 +1,32 @@
 // orva32cli tariff check: the tariff editor's complete test applied to a file.
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "Args.h"
 #include "Commands.h"
+#include "tariff/TariffEditor.h"
 
 namespace orva::cli {
 
-int RunTariffCheck(const std::vector<std::string>&) { return NotYetAvailable("tariff check"); }
+int RunTariffCheck(const std::vector<std::string>& words) {
+  const Args args(words, {"json"});
+  args.Allow({});
+  const Context ctx = MakeContext(words);
+  const std::string& path = args.Word(0, "il file della tariffa (PATH)");
+  if (args.Positional().size() > 1) throw UsageError("argomento in più: " + args.Positional()[1]);
+
+  const auto check = CheckTariffFile(path);
+  if (!check) throw UsageError(check.error);
+  if (ctx.json) {
+    const nlohmann::json out = {
+        {"path", path}, {"passed", check->passed}, {"messages", check->messages}};
+    std::puts(out.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+  } else {
+    for (const auto& m : check->messages) std::puts(m.c_str());
+  }
+  return check->passed ? 0 : 1;
+}
 
 }  // namespace orva::cli
