@@ -1,0 +1,310 @@
+// The metered call on a manual clock: ticks, bill, warnings, limits, clock guard, log.
+#include "MeterFixture.h"
+
+namespace orva::test {
+namespace {
+
+TEST_F(MeterTest, NegotiationOfTenSecondsGivesTheFirstFurtherTickFiftySecondsLater) {
+  // The connection is seen at 10:00:00.900: the call and its tick start are whole-second
+  // samples, so the tick falls 50 s after the second the connection was seen in.
+  clock.SetNow(At(2026, 1, 5, 10, 0, 0) + 650.0 / 86400000.0);
+  tariffs.associations["tiscali"] = {1, "10000"};
+  Make();
+  dialup.Add("tiscali");
+  AdvanceSeconds(0.25);  // first poll at .900
+  ASSERT_TRUE(logic->Metering());
+  EXPECT_EQ(logic->SelectedTariff(), 1);
+  EXPECT_EQ(logic->Ticks(), 1);  // the answer tick
+  EXPECT_EQ(MainLogic::ToSeconds(logic->CallStart()),
+            MainLogic::ToSeconds(At(2026, 1, 5, 9, 59, 50)));
+  ASSERT_EQ(bill.added.size(), 1u);
+  EXPECT_EQ(bill.added[0].ticks, 1);
+
+  clock.SetNow(At(2026, 1, 5, 10, 0, 49) + 0.9 / 86400);
+  AdvanceSeconds(0.05);
+  EXPECT_EQ(logic->Ticks(), 1);
+  AdvanceSeconds(0.3);  // a sample in 10:00:50
+  EXPECT_EQ(logic->Ticks(), 2);
+  EXPECT_DOUBLE_EQ(logic->Cost(), 254);
+  EXPECT_EQ(MainLogic::ToSeconds(logic->TickStart()),
+            MainLogic::ToSeconds(At(2026, 1, 5, 10, 0, 50)));
+}
+
+TEST_F(MeterTest, FixedChargeInTicksOrLireStartsTheCall) {
+  tariffs.value.fixedCharge = 3;
+  Make();
+  logic->Start1Click();
+  EXPECT_EQ(logic->Ticks(), 4);  // 3 + the answer tick; no negotiation by hand
+  EXPECT_DOUBLE_EQ(logic->Cost(), 4 * 127);
+  logic->EndCall();
+
+  tariffs.value.fixedCharge = 200;
+  tariffs.value.fixedChargeUnit = 1;
+  bill.added.clear();
+  logic->Start1Click();
+  EXPECT_EQ(logic->Ticks(), 0);
+  EXPECT_DOUBLE_EQ(logic->Cost(), 200);
+  ASSERT_EQ(bill.added.size(), 1u);
+  EXPECT_EQ(bill.added[0].ticks, 1);
+  EXPECT_DOUBLE_EQ(bill.added[0].price, 200);
+}
+
+TEST_F(MeterTest, LateSampleCountsEveryMissedTickInOneBillAdditionHoursIncluded) {
+  Make();
+  logic->Start1Click();
+  AdvanceSeconds(1);
+  bill.added.clear();
+  // The machine sleeps 5 minutes 10 seconds: no sample runs meanwhile.
+  clock.SetNow(clock.Now() + 310.0 / 86400);
+  AdvanceSeconds(0.2);
+  EXPECT_EQ(logic->Ticks(), 1 + 5);
+  ASSERT_EQ(bill.added.size(), 1u);
+  EXPECT_EQ(bill.added[0].ticks, 5);
+  // Two hours and a half later: the whole hours count too.
+  bill.added.clear();
+  clock.SetNow(clock.Now() + 9000.0 / 86400);
+  AdvanceSeconds(0.2);
+  EXPECT_EQ(logic->Ticks(), 6 + 150);
+  ASSERT_EQ(bill.added.size(), 1u);
+  EXPECT_EQ(bill.added[0].ticks, 150);
+}
+
+TEST_F(MeterTest, TickOfAnHourFalls) {
+  tariffs.value.tickSeconds = 3600;
+  Make();
+  logic->Start1Click();
+  AdvanceSeconds(3599);
+  EXPECT_EQ(logic->Ticks(), 1);
+  AdvanceSeconds(1.2);
+  EXPECT_EQ(logic->Ticks(), 2);
+}
+
+TEST_F(MeterTest, ContinuousChargingIsBilledOnceAtTheEndAndLoggedWithoutTicks) {
+  tariffs.value.tickSeconds = 0.5;
+  tariffs.value.tickCost = 2;
+  tariffs.value.fixedCharge = 1;
+  Make();
+  logic->Start1Click();
+  ASSERT_EQ(bill.added.size(), 1u);  // the start: 2 ticks (fixed 1 + answer) at 2 lire
+  AdvanceSeconds(30);
+  EXPECT_EQ(bill.added.size(), 1u);
+  logic->Stop1Click();
+  ASSERT_EQ(bill.added.size(), 2u);
+  EXPECT_EQ(bill.added[1].ticks, 1);
+  // 2 start ticks + 2 per second for 30 s, less the fixed charge of 1 tick.
+  EXPECT_DOUBLE_EQ(bill.added[1].price, logic->Cost() - 2);
+  EXPECT_DOUBLE_EQ(logic->Cost(), (2 + 60) * 2);
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].ticks, "?");
+}
+
+TEST_F(MeterTest, CallAcrossMidnightAndMonthEndBillsEachTickOnItsOwnDay) {
+  clock.SetNow(At(2026, 1, 31, 23, 58, 30));
+  Make();
+  logic->Start1Click();
+  AdvanceSeconds(180);
+  logic->Stop1Click();
+  ASSERT_GE(bill.added.size(), 3u);
+  EXPECT_EQ(bill.added.front().day.month, 1);
+  EXPECT_EQ(bill.added.front().day.day, 31);
+  EXPECT_EQ(bill.added.back().day.month, 2);
+  EXPECT_EQ(bill.added.back().day.day, 1);
+  long long total = 0;
+  for (const auto& a : bill.added) total += a.ticks;
+  EXPECT_EQ(total, logic->Ticks());
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].ticks, "4");
+}
+
+TEST_F(MeterTest, WarningsFireOncePerTickInterval) {
+  settings.warnDayCostOn = 1;
+  settings.warnDayCost = "100";
+  settings.warnTimeOn = 1;
+  settings.warnTimeMinutes = 1;
+  Make();
+  logic->Start1Click();
+  auto count = [&](const std::string& prefix) {
+    int n = 0;
+    for (const auto& s : dialogs.shown) n += s.text.find(prefix) != std::string::npos;
+    return n;
+  };
+  AdvanceSeconds(30);
+  EXPECT_EQ(count("costo della connessione in corso"), 1);
+  EXPECT_EQ(count("tempo totale"), 0);
+  AdvanceSeconds(31);  // a tick re-arms both; the time limit of 1 minute is passed too
+  EXPECT_EQ(count("costo della connessione in corso"), 2);
+  EXPECT_EQ(count("tempo totale"), 1);
+  AdvanceSeconds(20);
+  EXPECT_EQ(count("costo della connessione in corso"), 2);
+  EXPECT_EQ(count("tempo totale"), 1);
+}
+
+TEST_F(MeterTest, TickLimitEndsTheCallTenSecondsBeforeTheFifthTick) {
+  settings.access.password = "segreto";
+  settings.access.disconnectAtTick = 1;
+  settings.access.disconnectTick = 5;
+  settings.access.disconnectTickAdvance = 10;
+  Make();
+  logic->Start1Click();
+  AdvanceSeconds(229.5);
+  EXPECT_TRUE(logic->Metering());
+  EXPECT_GT(view.flashes, 0);  // flashing from 30 s before the limit
+  AdvanceSeconds(1);
+  EXPECT_FALSE(logic->Metering());
+  EXPECT_EQ(logic->ElapsedSeconds(), 230);
+  EXPECT_EQ(logic->Ticks(), 4);
+  ASSERT_FALSE(dialogs.shown.empty());
+  EXPECT_EQ(dialogs.shown.back().text,
+            "ORVA32 - blocco connessione\r\rConnessione interrotta, consumati 4 scatti.");
+  EXPECT_EQ(log.records.size(), 1u);
+}
+
+TEST_F(MeterTest, LimitsNeedAPasswordAndADialUpTimeLimitRetriesAFailedHangUp) {
+  settings.access.disconnectAfterMinutes = 1;
+  settings.access.disconnectMinutes = 2;
+  tariffs.associations["tiscali"] = {0, "0"};
+  Make();
+  dialup.Add("tiscali");
+  AdvanceSeconds(200);
+  EXPECT_TRUE(logic->Metering());  // no password: no limit
+  logic->EndCall();
+  dialup.RemoveAll();
+  AdvanceSeconds(1);
+
+  settings.access.password = "x";
+  dialup.SetHangUpFails(true);
+  dialup.Add("tiscali");
+  AdvanceSeconds(121);
+  EXPECT_TRUE(logic->Metering());
+  EXPECT_FALSE(dialup.hungUp.empty());
+  dialup.SetHangUpFails(false);
+  AdvanceSeconds(0.5);
+  EXPECT_FALSE(logic->Metering());
+  EXPECT_EQ(dialogs.shown.back().text,
+            "ORVA32 - blocco connessione\r\rConnessione interrotta, trascorsi 2 minuti.");
+}
+
+TEST_F(MeterTest, ClockSetBackEndsAndRecordsTheCall) {
+  Make();
+  logic->Start1Click();
+  AdvanceSeconds(90);
+  clock.SetNow(clock.Now() - 1.0 / 24);
+  AdvanceSeconds(0.2);
+  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Timer22().Enabled());
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].ticks, "2");
+  EXPECT_EQ(dialogs.shown.back().text,
+            "Attenzione ! L'ora di sistema risulta cambiata, non posso continuare.");
+  EXPECT_EQ(dialogs.shown.back().type, MsgType::Confirmation);
+}
+
+TEST_F(MeterTest, FailedEvaluationKeepsTheValuesIsShownOnceAndMeteringGoesOn) {
+  tariffs.value.tickCost = 100;
+  Make();
+  logic->Start1Click();
+  tariffs.failure = "Fascia 2 non valida in URBANA.TRF";
+  AdvanceSeconds(600);
+  EXPECT_TRUE(logic->Metering());
+  EXPECT_TRUE(logic->Timer22().Enabled());
+  EXPECT_EQ(logic->Ticks(), 11);
+  EXPECT_DOUBLE_EQ(logic->Cost(), 1100);
+  int shown = 0;
+  for (const auto& s : dialogs.shown) shown += s.text == tariffs.failure;
+  EXPECT_EQ(shown, 1);
+}
+
+TEST_F(MeterTest, TimersRunAgainAfterAnExceptionInsideARun) {
+  Make();
+  logic->Start1Click();
+  int throws = 0;
+  tariffs.byMoment = [&](TDateTime) -> MeterTariff {
+    ++throws;
+    throw std::runtime_error("lettura impossibile");
+  };
+  AdvanceSeconds(130);
+  EXPECT_GT(throws, 0);
+  EXPECT_TRUE(logic->Timer22().Enabled());
+  EXPECT_TRUE(logic->TimerCh().Enabled());
+  EXPECT_TRUE(logic->TimerRAS().Enabled());
+  EXPECT_EQ(logic->Ticks(), 3);
+}
+
+TEST_F(MeterTest, EndCallWritesTheServiceTextAndAskedServiceReplacesIt) {
+  Make();
+  logic->Start1Click();
+  AdvanceSeconds(5);
+  logic->Stop1Click();
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].service, "Sconosciuto: Avvio manuale");
+  EXPECT_EQ(log.records[0].tariff, "T0");
+  EXPECT_EQ(log.records[0].bytesReceived, "0");
+
+  settings.askService = true;
+  chosenService = "  BBS  ";
+  logic->Start1Click();
+  logic->Stop1Click();
+  EXPECT_EQ(chooserShown.back(), "Sconosciuto: Avvio manuale");
+  EXPECT_EQ(log.records.back().service, "BBS");
+  chosenService.reset();  // "Ignora"
+  logic->Start1Click();
+  logic->Stop1Click();
+  EXPECT_EQ(log.records.back().service, "?");
+}
+
+TEST_F(MeterTest, FailedLogAppendIsShownWithTheRecordAndWrittenFirstNextTime) {
+  Make();
+  log.fails = true;
+  logic->Start1Click();
+  logic->Stop1Click();
+  ASSERT_FALSE(dialogs.shown.empty());
+  EXPECT_NE(dialogs.shown.back().text.find("Disco pieno"), std::string::npos);
+  EXPECT_NE(dialogs.shown.back().text.find("Sconosciuto: Avvio manuale"), std::string::npos);
+  EXPECT_EQ(logic->PendingRecords().size(), 1u);
+
+  log.fails = false;
+  AdvanceSeconds(10);
+  logic->Start1Click();
+  AdvanceSeconds(70);
+  logic->Stop1Click();
+  ASSERT_EQ(log.records.size(), 2u);
+  EXPECT_EQ(log.records[0].ticks, "1");
+  EXPECT_EQ(log.records[1].ticks, "2");
+  EXPECT_TRUE(logic->PendingRecords().empty());
+}
+
+TEST_F(MeterTest, ManualStartAndStopAskThePasswordWhenGuarded) {
+  settings.access.password = "abc";
+  settings.access.preventStart = 1;
+  settings.access.preventStop = 1;
+  Make();
+  dialogs.NextPassword(std::string("ABC"));
+  logic->Start1Click();
+  EXPECT_FALSE(logic->Metering());
+  dialogs.NextPassword(std::string("abc"));
+  logic->Start1Click();
+  EXPECT_TRUE(logic->Metering());
+  logic->Stop1Click();  // cancelled
+  EXPECT_TRUE(logic->Metering());
+  dialogs.NextPassword(std::string("abc"));
+  logic->Stop1Click();
+  EXPECT_FALSE(logic->Metering());
+}
+
+TEST_F(MeterTest, EventSoundsNeedTheMasterSwitchTheirFlagAndAFile) {
+  settings.soundFiles[kSoundTick] = "/snd/tick.wav";
+  settings.soundEnabled[kSoundTick] = true;
+  settings.soundFiles[kSoundConnect] = "/snd/missing.wav";
+  settings.soundEnabled[kSoundConnect] = true;
+  existing.insert("/snd/tick.wav");
+  Make();
+  logic->Start1Click();
+  AdvanceSeconds(61);
+  EXPECT_EQ(sound.played, std::vector<std::string>{"/snd/tick.wav"});
+  settings.soundsOn = 0;
+  AdvanceSeconds(60);
+  EXPECT_EQ(sound.played.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orva::test
