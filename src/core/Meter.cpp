@@ -342,15 +342,16 @@ void MainLogic::TimerChTimer() {
 }
 
 void MainLogic::WriteLogRecord(const CallRecord& record) {
-  // Records an earlier append could not write go first, so the log keeps the call order.
+  // Records an earlier append could not write go first, so the log keeps the call order; a
+  // record that cannot be written is shown and kept for the next append.
   m_pendingRecords.push_back(record);
   while (!m_pendingRecords.empty()) {
-    Result<std::string> written = m_d.log->Append(m_pendingRecords.front());
-    if (!written) {
-      std::string line = m_d.log->Format(record);
+    const AppendResult written = m_d.log->Append(m_pendingRecords.front());
+    if (!written.status) {
+      std::string line = written.line;
       for (char& c : line)
         if (c == '\t') c = ' ';
-      m_d.dialogs->Message(written.error + "\r\rConnessione non registrata:\r" + line,
+      m_d.dialogs->Message(written.status.error + "\r\rConnessione non registrata:\r" + line,
                            MsgType::Error, MsgButtons::Ok);
       return;
     }

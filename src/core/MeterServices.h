@@ -63,13 +63,17 @@ struct CallRecord {
   TDateTime start = 0;
 };
 
+// The outcome of an append: the line as it was (or was to be) written.
+struct AppendResult {
+  Status status;
+  std::string line;
+};
+
 class LogService {
  public:
   virtual ~LogService() = default;
-  // Appends the record; the line written (without its line end), or a failure.
-  virtual Result<std::string> Append(const CallRecord& record) = 0;
-  // The line a record gives, for messages.
-  virtual std::string Format(const CallRecord& record) = 0;
+  // Appends the record to the connection log.
+  virtual AppendResult Append(const CallRecord& record) = 0;
 };
 
 // The network follow-ups of a call; each does nothing when unset.

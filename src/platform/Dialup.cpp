@@ -176,8 +176,9 @@ Result<std::vector<DialupConnection>> PppDialup::EnumConnections() {
     }
     const bool up = (flagValue & 1) != 0;
     c.ipv4 = up ? m_addressOf(ifname) : std::string();
-    // Up with an address: connected. Present but not yet addressed: IP being negotiated.
-    seen.push_back({up && !c.ipv4.empty() ? kRasConnected : kRasProjecting, c});
+    // Up with an address: connected; up without one: IP being negotiated; down: the link
+    // is going (pppd removes the interface next).
+    seen.push_back({!up ? kRasDisconnected : c.ipv4.empty() ? kRasProjecting : kRasConnected, c});
   }
   // A pppd that has no interface yet is still dialling.
   for (const auto& name : ListDirectory(m_roots.proc)) {

@@ -60,13 +60,11 @@ struct FakeBill : BillService {
 struct FakeLog : LogService {
   std::vector<CallRecord> records;
   bool fails = false;
-  Result<std::string> Append(const CallRecord& r) override {
-    if (fails) return Result<std::string>::Fail("Disco pieno");
+  AppendResult Append(const CallRecord& r) override {
+    const std::string line = r.ticks + "\t" + r.service + "\t" + r.bytesReceived;
+    if (fails) return {Status::Fail("Disco pieno"), line};
     records.push_back(r);
-    return Result<std::string>::Ok(Format(r));
-  }
-  std::string Format(const CallRecord& r) override {
-    return r.ticks + "\t" + r.service + "\t" + r.bytesReceived + "\t" + r.bytesSent;
+    return {Status::Ok(), line};
   }
 };
 

@@ -73,14 +73,15 @@ TEST_F(PppTree, ConnectionIsNamedByTheOwningPppdAndItsState) {
   EXPECT_EQ(d.GetConnectStatus(99999).state, kRasDisconnected);
 }
 
-TEST_F(PppTree, InterfaceWithoutAddressOrDownIsNotYetConnected) {
+TEST_F(PppTree, UpWithoutAddressIsNegotiatingAndDownIsDisconnected) {
   Interface("ppp0", 3, true);  // up, no address yet
   Interface("ppp1", 4, false);
   addresses["ppp1"] = "10.1.1.1";  // an address on a down link does not count
   auto d = Service();
   auto list = d.EnumConnections();
   ASSERT_EQ(list->size(), 2u);
-  for (const auto& c : *list) EXPECT_EQ(d.GetConnectStatus(c.handle).state, kRasProjecting);
+  EXPECT_EQ(d.GetConnectStatus((*list)[0].handle).state, kRasProjecting);
+  EXPECT_EQ(d.GetConnectStatus((*list)[1].handle).state, kRasDisconnected);
 }
 
 TEST_F(PppTree, StalePidFileNamesTheInterfaceAndHangUpSendsNoSignal) {
