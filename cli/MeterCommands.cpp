@@ -93,6 +93,34 @@ class ForcedNegotiation final : public TariffService {
   std::optional<std::string> m_negotiation;
 };
 
+// A simulated hour would spend its time flushing the bill file to disk at every tick: the
+// additions are kept and written at the end, those of one day and price together, which
+// leaves the files as the call would have left them.
+class DeferredBill final : public BillService {
+ public:
+  explicit DeferredBill(BillFiles& files) : m_files(files) {}
+  Status AddTicks(TDateTime day, long long ticks, double price) override {
+    added.push_back({DatePart(day), ticks, price});
+    return Status::Ok();
+  }
+  double PeriodCost() override { return m_files.PeriodCost(); }
+  Status Flush() {
+    for (std::size_t i = 0; i < added.size();) {
+      std::size_t j = i;
+      long long ticks = 0;
+      while (j < added.size() && added[j].day == added[i].day && added[j].price == added[i].price)
+        ticks += added[j++].ticks;
+      if (const Status s = m_files.AddTicks(added[i].day, ticks, added[i].price); !s) return s;
+      i = j;
+    }
+    return Status::Ok();
+  }
+  std::vector<BillFiles::Added> added;
+
+ private:
+  BillFiles& m_files;
+};
+
 MainLogic::Deps BaseDeps(Program& p, Clock& clock, TimerFactory& timers, Dialogs& dialogs,
                          Sound& sound, MeterView& view, Dialup& dialup, Telephony& telephony,
                          StatisticsSource& stats, Launcher& launcher, TariffService& tariffs) {
@@ -156,8 +184,11 @@ int RunSimulateCall(const std::vector<std::string>& words) {
   SimulatedTelephony telephony;
   SimulatedStatistics stats;
   RecordingLauncher launcher;  // programs are not started by a simulation
-  MainLogic logic(BaseDeps(p, clock, clock, dialogs, sound, view, dialup, telephony, stats,
-                           launcher, tariffs));
+  DeferredBill bill(p.bill);
+  MainLogic::Deps deps =
+      BaseDeps(p, clock, clock, dialogs, sound, view, dialup, telephony, stats, launcher, tariffs);
+  deps.bill = &bill;
+  MainLogic logic(deps);
   logic.Startup();
   logic.FirstActivation();
   if (tariff) {
@@ -205,16 +236,20 @@ int RunSimulateCall(const std::vector<std::string>& words) {
     }
   }
   if (logic.Metering()) logic.EndCall();
+  if (const Status s = bill.Flush(); !s) {
+    std::fprintf(stderr, "orva32cli: %s\n", s.error.c_str());
+    return 1;
+  }
 
   const std::string elapsed = FormatLogDuration(logic.CallStart(), logic.CallEnd());
   const std::string line = p.log.lines.empty() ? std::string() : p.log.lines.back();
   if (ctx.json) {
-    nlohmann::json bill = nlohmann::json::array();
-    for (const auto& a : p.bill.added)
-      bill.push_back({{"date", IsoDate(a.day)}, {"price", a.price}, {"ticks", a.ticks}});
+    nlohmann::json billed = nlohmann::json::array();
+    for (const auto& a : bill.added)
+      billed.push_back({{"date", IsoDate(a.day)}, {"price", a.price}, {"ticks", a.ticks}});
     nlohmann::json out = {{"ticks", logic.Ticks()}, {"cost", logic.Cost()},
                           {"elapsed", elapsed},     {"log_line", line},
-                          {"bill", bill}};
+                          {"bill", billed}};
     std::printf("%s\n", out.dump().c_str());
   } else {
     std::printf("scatti: %lld\ncosto: %s\ndurata: %s\n", logic.Ticks(),
@@ -223,7 +258,7 @@ int RunSimulateCall(const std::vector<std::string>& words) {
     for (char& c : shown)
       if (c == '\t') c = '|';
     std::printf("registro: %s\n", shown.c_str());
-    for (const auto& a : p.bill.added)
+    for (const auto& a : bill.added)
       std::printf("bolletta: %s %lld x %s\n", IsoDate(a.day).c_str(), a.ticks,
                   FormatShortest(a.price).c_str());
   }
