@@ -4,7 +4,13 @@
 //   log sort FILE --column N [--descending]
 //   log export-csv FILE OUT
 //   log import FILE FROM [--duplicates yes|no]
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -21,6 +27,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
+#include "platform/SafeFile.h"
 #include "tariff/Tariffe.h"
 
 namespace orva::cli {
@@ -41,6 +48,52 @@ LogContext MakeLogContext(const std::vector<std::string>& words) {
   l.settings.decimals = std::clamp(l.settings.decimals, 0, 15);
   return l;
 }
+
+// A file read through a read-only mapping: a large log is summed without copying it first.
+struct MappedFile {
+  explicit MappedFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+      error = path + ": " + SystemErrorText(errno);
+      if (fd >= 0) ::close(fd);
+      return;
+    }
+    if (st.st_size > 0) {
+      void* p =
+          ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+      if (p != MAP_FAILED) {
+        ::madvise(p, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL);
+        m_map = p;
+        m_size = static_cast<std::size_t>(st.st_size);
+        bytes = std::string_view(static_cast<const char*>(p), m_size);
+      } else if (auto read = ReadFileBytes(path)) {
+        m_copy = std::move(*read);
+        bytes = m_copy;
+      } else {
+        error = read.error;
+        ::close(fd);
+        return;
+      }
+    }
+    ::close(fd);
+    ok = true;
+  }
+  ~MappedFile() {
+    if (m_map) ::munmap(m_map, m_size);
+  }
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  bool ok = false;
+  std::string error;
+  std::string_view bytes;
+
+ private:
+  void* m_map = nullptr;
+  std::size_t m_size = 0;
+  std::string m_copy;
+};
 
 void PrintJson(const json& j) {
   std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
@@ -120,7 +173,14 @@ int Totals(const std::vector<std::string>& words) {
   const std::string& file = args.Word(0, "FILE");
   const LogContext l = MakeLogContext(words);
   const double vat = VatRate(args, l);
-  const LogTotals t = ComputeLogTotals(LoadOrFail(file), l.settings.decimals, vat);
+  // Every row is selected, so the totals are summed while the log is read, without keeping
+  // the records.
+  if (!FileExists(file)) throw std::runtime_error(file + ": file non trovato");
+  LogTotalsAccumulator sum;
+  const MappedFile mapped(file);
+  if (!mapped.ok) throw std::runtime_error(mapped.error);
+  ForEachLogRecord(mapped.bytes, [&sum](const TConnObj::Fields& row) { sum.Add(row); });
+  const LogTotals t = sum.Result(static_cast<std::size_t>(sum.Rows()), l.settings.decimals, vat);
   if (l.ctx.json) {
     PrintJson({{"rows", t.rows},
                {"duration", t.duration},

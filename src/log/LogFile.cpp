@@ -1,6 +1,8 @@
 // Reading, writing and appending connection-log lines.
 #include "log/LogFile.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -34,21 +36,67 @@ std::string_view TakeUntil(std::string_view& rest, char separator) {
   return field;
 }
 
+// A trimmed field as the record keeps it: cut to its width and trimmed again, so that a blank
+// at the cut does not make the saved line read back differently.
+std::string_view TrimmedField(std::string_view text) {
+  return TrimLogText(CutToWidth(TrimLogText(text), 24));
+}
+
+// Where the TABs of a line are (the first ten, and how many in all), whether it is plain
+// ASCII, and where its first CR is: one pass over the bytes.
+struct LineScan {
+  std::size_t tabs = 0;
+  std::array<std::size_t, 10> at{};
+  bool ascii = true;
+  std::size_t cr = std::string_view::npos;
+};
+
+LineScan ScanLine(std::string_view line) {
+  LineScan scan;
+  unsigned char acc = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const auto b = static_cast<unsigned char>(line[i]);
+    acc |= b;
+    if (b == '\t') {
+      if (scan.tabs < scan.at.size()) scan.at[scan.tabs] = i;
+      ++scan.tabs;
+    } else if (b == '\r' && scan.cr == std::string_view::npos) {
+      scan.cr = i;
+    }
+  }
+  scan.ascii = acc < 0x80;
+  return scan;
+}
+
 // Splits a UTF-8 line into views of the line itself, of `scratch` or of constants.
-void SplitInto(std::string_view line, TConnObj::Fields& out, std::string& scratch) {
+void SplitInto(std::string_view line, const LineScan& scan, TConnObj::Fields& out,
+               std::string& scratch) {
   std::string_view rest = line;
-  if (line.find('\t') != std::string_view::npos) {
-    for (std::size_t i = 0; i < 8; ++i) out[i] = TrimLogText(TakeUntil(rest, '\t'));
-    std::size_t tabs = 0;
-    for (char c : rest) tabs += c == '\t';
-    if (tabs < 3) {
+  if (scan.tabs > 0) {
+    // Field i runs up to TAB i; without one the rest of the line is the field, so a cut line
+    // keeps its fields in place.
+    std::size_t from = 0;
+    auto field = [&](std::size_t i) {
+      if (i >= scan.tabs) {
+        const std::string_view f = line.substr(std::min(from, line.size()));
+        from = line.size();
+        return f;
+      }
+      const std::string_view f = line.substr(from, scan.at[i] - from);
+      from = scan.at[i] + 1;
+      return f;
+    };
+    for (std::size_t i = 0; i < 8; ++i) out[i] = TrimmedField(field(i));
+    const std::size_t remaining = scan.tabs > 8 ? scan.tabs - 8 : 0;
+    if (remaining < 3) {
       out[8] = kNotAvailable;
       out[9] = kNotAvailable;
     } else {
-      out[8] = TakeUntil(rest, '\t');
-      out[9] = TakeUntil(rest, '\t');
+      out[8] = field(8);
+      out[9] = field(9);
     }
-    if (rest.find('\t') != std::string_view::npos) {
+    rest = line.substr(std::min(from, line.size()));
+    if (scan.tabs > (remaining < 3 ? 8u : 10u)) {
       scratch.clear();
       for (char c : rest)
         if (c != '\t') scratch.push_back(c);
@@ -56,12 +104,16 @@ void SplitInto(std::string_view line, TConnObj::Fields& out, std::string& scratc
     }
   } else {
     // The older form: seven fields separated by single blanks, then the service.
-    for (std::size_t i = 0; i < 7; ++i) out[i] = TakeUntil(rest, ' ');
+    for (std::size_t i = 0; i < 7; ++i) out[i] = TrimmedField(TakeUntil(rest, ' '));
     out[7] = kNotAvailable;
     out[8] = kNotAvailable;
     out[9] = kNotAvailable;
   }
   out[10] = rest.empty() || rest == " " ? kUnknown : rest;
+}
+
+void SplitInto(std::string_view line, TConnObj::Fields& out, std::string& scratch) {
+  SplitInto(line, ScanLine(line), out, scratch);
 }
 
 // A field as it goes into a line: a TAB or a line end inside would split the record, so
@@ -155,22 +207,58 @@ TConnObj ParseLogRecord(std::string_view utf8Line) {
   return TConnObj(fields);
 }
 
+namespace {
+
+// Splits every record line of the bytes and hands its fields on.
+template <class F>
+void ForEachRecordLine(std::string_view bytes, bool tabLinesOnly, F&& row) {
+  TConnObj::Fields fields;
+  std::string scratch, decoded;
+  auto record = [&](std::string_view line, const LineScan& scan) {
+    // Windows-1252 has one byte per character, so the byte count is the length.
+    if (line.size() < kMinLogLineLength) return;
+    if (tabLinesOnly && scan.tabs == 0) return;
+    if (!scan.ascii) {
+      decoded = Cp1252ToUtf8(line);
+      SplitInto(decoded, fields, scratch);
+    } else {
+      SplitInto(line, scan, fields, scratch);
+    }
+    row(fields);
+  };
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while (p < end) {
+    const char* nl =
+        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    std::string_view line(p, static_cast<std::size_t>((nl ? nl : end) - p));
+    const LineScan scan = ScanLine(line);
+    if (scan.cr != std::string_view::npos && scan.cr + 1 != line.size()) {
+      // A lone CR ends a line of its own.
+      const std::string_view before = line.substr(0, scan.cr);
+      record(before, ScanLine(before));
+      p += scan.cr + 1;
+      continue;
+    }
+    // A CR at the end is not a TAB, so the scan stands for the line without it.
+    if (scan.cr != std::string_view::npos) line.remove_suffix(1);
+    record(line, scan);
+    p = nl ? nl + 1 : end;
+  }
+}
+
+}  // namespace
+
+void ForEachLogRecord(std::string_view bytes,
+                      const std::function<void(const TConnObj::Fields&)>& row) {
+  ForEachRecordLine(bytes, false, row);
+}
+
 std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly) {
   std::vector<TConnObj> records;
   records.reserve(bytes.size() / 64 + 1);
-  TConnObj::Fields fields;
-  std::string scratch, decoded;
-  ForEachLine(bytes, [&](std::string_view line) {
-    // Windows-1252 has one byte per character, so the byte count is the length.
-    if (line.size() < kMinLogLineLength) return;
-    if (tabLinesOnly && line.find('\t') == std::string_view::npos) return;
-    if (!IsAscii(line)) {
-      decoded = Cp1252ToUtf8(line);
-      line = decoded;
-    }
-    SplitInto(line, fields, scratch);
-    records.emplace_back(fields);
-  });
+  ForEachRecordLine(bytes, tabLinesOnly,
+                    [&](const TConnObj::Fields& fields) { records.emplace_back(fields); });
   return records;
 }
 

@@ -46,6 +46,11 @@ LoadOutcome LoadLogFile(const std::string& path, std::vector<TConnObj>& records)
 // without a TAB are skipped too (the import and the paste take only current lines).
 std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly = false);
 
+// Calls `row` with the fields of every record line of the bytes, as the loader reads them
+// (views valid during the call only), without keeping the records.
+void ForEachLogRecord(std::string_view bytes,
+                      const std::function<void(const TConnObj::Fields&)>& row);
+
 // Rewrites the log crash-safely; records whose trimmed date is "?" are left out.
 Status SaveLogFile(const std::vector<TConnObj>& records, const std::string& path,
                    const SafeWriteOptions& options = {});

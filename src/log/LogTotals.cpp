@@ -16,8 +16,35 @@ void AddSaturated(long long& sum, long long v) {
   if (__builtin_add_overflow(sum, v, &sum)) sum = v > 0 ? INT64_MAX : INT64_MIN;
 }
 
+// Plain digits (the common case) read without the general parser.
+std::optional<long long> Integer(std::string_view text) {
+  if (!text.empty() && text.size() <= 18) {
+    long long v = 0;
+    bool digits = true;
+    for (char c : text) {
+      if (c < '0' || c > '9') {
+        digits = false;
+        break;
+      }
+      v = v * 10 + (c - '0');
+    }
+    if (digits) return v;
+  }
+  return ParseInteger64(text);
+}
+
 // "h.mm.ss" (or "h.mm") as whole seconds; none when the text is not a time.
 std::optional<long long> DurationSeconds(std::string_view text) {
+  if (text.size() == 8 && (text[2] == '.' || text[2] == ':') && text[5] == text[2]) {
+    auto d = [&](std::size_t i) { return static_cast<unsigned>(text[i] - '0'); };
+    bool digits = true;
+    for (std::size_t i : {0, 1, 3, 4, 6, 7}) digits = digits && d(i) <= 9;
+    if (digits) {
+      const unsigned h = d(0) * 10 + d(1), m = d(3) * 10 + d(4), s = d(6) * 10 + d(7);
+      if (h < 24 && m < 60 && s < 60) return static_cast<long long>(h * 3600 + m * 60 + s);
+      return std::nullopt;
+    }
+  }
   const auto t = StrToTime(text);
   if (!t) return std::nullopt;
   return std::llround(*t * kSecondsPerDay);
@@ -38,7 +65,7 @@ std::optional<long long> ParseByteCount(std::string_view text) {
     if (n == sizeof buf) return std::nullopt;
     buf[n++] = c;
   }
-  return ParseInteger64(std::string_view(buf, n));
+  return Integer(std::string_view(buf, n));
 }
 
 std::string FormatKilobytes(long long bytes) {
@@ -63,41 +90,45 @@ std::string FormatKilobyteCell(std::string_view text) {
   return v ? FormatKilobytes(*v) : std::string(text);
 }
 
-LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, const std::vector<bool>& selected,
-                           int decimals, double vatRate) {
-  long long rows = 0, seconds = 0, ticks = 0, received = 0, sent = 0, speedSum = 0, speedCount = 0;
-  double cost = 0;
-  for (std::size_t i = 0; i < records.size() && i < selected.size(); ++i) {
-    if (!selected[i]) continue;
-    const TConnObj& r = records[i];
-    ++rows;
-    if (const auto s = DurationSeconds(r.Duration())) AddSaturated(seconds, *s);
-    if (const auto t = ParseInteger64(r.Ticks())) AddSaturated(ticks, *t);
-    if (const auto c = ParseDecimal(r.Cost())) cost += *c;
-    if (const auto b = ParseInteger64(r.Bps())) {
-      AddSaturated(speedSum, *b);
-      ++speedCount;
-    }
-    if (const auto v = ParseByteCount(r.Received())) AddSaturated(received, *v);
-    if (const auto v = ParseByteCount(r.Sent())) AddSaturated(sent, *v);
+void LogTotalsAccumulator::Add(const TConnObj::Fields& r) {
+  ++m_rows;
+  if (const auto s = DurationSeconds(r[3])) AddSaturated(m_seconds, *s);
+  if (const auto t = Integer(r[5])) AddSaturated(m_ticks, *t);
+  if (const auto c = ParseDecimal(r[6])) m_cost += *c;
+  if (const auto b = Integer(r[7])) {
+    AddSaturated(m_speedSum, *b);
+    ++m_speedCount;
   }
+  if (const auto v = ParseByteCount(r[8])) AddSaturated(m_received, *v);
+  if (const auto v = ParseByteCount(r[9])) AddSaturated(m_sent, *v);
+}
+
+LogTotals LogTotalsAccumulator::Result(std::size_t allRows, int decimals, double vatRate) const {
   LogTotals out;
-  out.rows = std::to_string(rows) + "/" + std::to_string(records.size());
-  if (seconds < 0) seconds = 0;
+  out.rows = std::to_string(m_rows) + "/" + std::to_string(allRows);
+  const long long seconds = m_seconds < 0 ? 0 : m_seconds;
   out.duration = TwoDigits(seconds / 3600) + "." + TwoDigits(seconds / 60 % 60) + "." +
                  TwoDigits(seconds % 60);
-  out.ticks = std::to_string(ticks);
-  out.cost = FormatFixed(cost, decimals);
-  if (speedCount == 0) {
+  out.ticks = std::to_string(m_ticks);
+  out.cost = FormatFixed(m_cost, decimals);
+  if (m_speedCount == 0) {
     out.bps = "0";
   } else {
-    const double average = static_cast<double>(speedSum) / static_cast<double>(speedCount);
+    const double average = static_cast<double>(m_speedSum) / static_cast<double>(m_speedCount);
     out.bps = FormatFixed(average, average == std::floor(average) ? 0 : 1);
   }
-  out.received = FormatKilobytes(received);
-  out.sent = FormatKilobytes(sent);
-  out.total = "TOT.L." + FormatFixed(cost * (1 + vatRate), decimals);
+  out.received = FormatKilobytes(m_received);
+  out.sent = FormatKilobytes(m_sent);
+  out.total = "TOT.L." + FormatFixed(m_cost * (1 + vatRate), decimals);
   return out;
+}
+
+LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, const std::vector<bool>& selected,
+                           int decimals, double vatRate) {
+  LogTotalsAccumulator sum;
+  for (std::size_t i = 0; i < records.size() && i < selected.size(); ++i)
+    if (selected[i]) sum.Add(records[i].AllFields());
+  return sum.Result(records.size(), decimals, vatRate);
 }
 
 LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, int decimals, double vatRate) {

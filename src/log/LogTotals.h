@@ -21,6 +21,22 @@ struct LogTotals {
   std::string total;     // section 11: "TOT.L." + cost with VAT
 };
 
+// The totals built one row at a time: the log window sums its selection, the command line
+// sums a log as it reads it.
+class LogTotalsAccumulator {
+ public:
+  void Add(const TConnObj::Fields& row);
+  void Add(const TConnObj& row) { Add(row.AllFields()); }
+  // The texts, with `allRows` after the "/" of the first section.
+  LogTotals Result(std::size_t allRows, int decimals, double vatRate) const;
+  long long Rows() const { return m_rows; }
+
+ private:
+  long long m_rows = 0, m_seconds = 0, m_ticks = 0, m_received = 0, m_sent = 0, m_speedSum = 0,
+            m_speedCount = 0;
+  double m_cost = 0;
+};
+
 // `selected` holds one flag per record (missing flags count as not selected).
 LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, const std::vector<bool>& selected,
                            int decimals, double vatRate);

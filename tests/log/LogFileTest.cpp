@@ -92,6 +92,18 @@ TEST(LoadLogFile, MissingFileLeavesListAndEmptyFileEmpties) {
   EXPECT_TRUE(records.empty());
 }
 
+TEST(LoadLogFile, EveryKindOfLineEndSeparatesRecords) {
+  const std::string line = "1/1/00\ta\tb\tc\td\te\tf\tg\th\ti\tS";
+  const auto records = ParseLogBytes(line + "1\t\r" + line + "2\t\n" + line + "3\t\r\n" + line +
+                                     "4\t\r\r\n" + line + "\t5");
+  ASSERT_EQ(records.size(), 5u);
+  EXPECT_EQ(records[0].Service(), "S1");
+  EXPECT_EQ(records[1].Service(), "S2");
+  EXPECT_EQ(records[2].Service(), "S3");
+  EXPECT_EQ(records[3].Service(), "S4");
+  EXPECT_EQ(records[4].Service(), "S5");  // TABs inside the service are dropped
+}
+
 TEST(LoadLogFile, FieldsAreCutToTheirWidthInCharacters) {
   TempDir dir;
   const std::string longService(70, 'x');
@@ -105,6 +117,13 @@ TEST(LoadLogFile, FieldsAreCutToTheirWidthInCharacters) {
   std::string want;
   for (int i = 0; i < 24; ++i) want += "è";
   EXPECT_EQ(records[0].Start(), want);
+
+  // Blanks at the cut go too, so the record reads back the same after a save.
+  records =
+      ParseLogBytes("1/1/00\ta" + std::string(30, ' ') + "b\tb\tc\td\te\tf\tg\th\ti\tS\t\r\n");
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].Start(), "a");
+  EXPECT_EQ(ParseLogBytes(EncodeLogRecords(records)), records);
 }
 
 TEST(SaveLogFile, SavedLogReloadsToIdenticalRecordsAndDropsUnknownDates) {
