@@ -3,6 +3,7 @@
 
 #include <time.h>
 
+#include "platform/DataDir.h"
 #include "platform/TextFile.h"
 
 namespace orva {
@@ -33,6 +34,19 @@ std::vector<std::string> ParseTimeServers(const std::vector<std::string>& lines)
   for (const auto& line : lines)
     out.push_back(Trim(std::string_view(line).substr(0, line.find('#'))));
   return out;
+}
+
+void SeedTimeServers(const std::string& dataDir) {
+  const std::string target = JoinPath(dataDir, TNetworkTimeCheck::kFileName);
+  if (FileExists(ResolveNoCase(target))) return;
+  const std::string exe = ExecutableDirectory();
+  for (const std::string& from :
+       {exe + "../share/orva32/", exe + "data/", std::string(ORVA_SOURCE_DIR) + "/data/"}) {
+    if (auto bytes = ReadFileBytes(from + TNetworkTimeCheck::kFileName)) {
+      ReplaceFile(target, *bytes);
+      return;
+    }
+  }
 }
 
 TNetworkTimeCheck::TNetworkTimeCheck(TSNTPClient& client, const Clock& clock, ZoneProvider zone)

@@ -27,6 +27,10 @@ ZoneInfo LocalZoneAt(std::time_t utc);
 // entries stay.
 std::vector<std::string> ParseTimeServers(const std::vector<std::string>& lines);
 
+// Copies the shipped "Time Servers.txt" into the data directory when it holds none, so a new
+// installation has servers to ask; an existing list, the user's, is never touched.
+void SeedTimeServers(const std::string& dataDir);
+
 class TNetworkTimeCheck {
  public:
   static constexpr const char* kFileName = "Time Servers.txt";

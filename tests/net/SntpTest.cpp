@@ -282,7 +282,14 @@ TEST_F(TimeCheckTest, ServerListLinesAreCutAtHashAndTrimmed) {
   EXPECT_EQ(check.SyncroL(), "File Time Servers.txt non trovato!");
   check.CheckNetworkTime();
   EXPECT_EQ(check.SyncroL(), "Il file Time Servers.txt non contiene nessun server!");
+  // A new data directory gets the shipped list; the user's own list is kept.
+  SeedTimeServers(dir.path());
+  check.LoadTimeServers(dir.File("Time Servers.txt"));
+  EXPECT_GE(check.Servers().size(), 3u);
+  EXPECT_FALSE(check.Servers()[0].empty());
+  std::remove(dir.File("Time Servers.txt").c_str());
   test::WriteBytes(dir.File("time servers.TXT"), "192.0.2.1\r\n#x\r\n");
+  SeedTimeServers(dir.path());
   check.LoadTimeServers(dir.File("Time Servers.txt"));
   EXPECT_EQ(check.Servers(), (std::vector<std::string>{"192.0.2.1", ""}));
 }
