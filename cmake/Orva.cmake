@@ -29,6 +29,8 @@ function(orva_logic sub)
   add_library(orva_${sub} STATIC ${sources})
   target_include_directories(orva_${sub} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(orva_${sub} PUBLIC orva_flags ${ARG_DEPENDS})
+  # Logic holds no Qt, so the meta-object compiler has nothing to scan there.
+  set_target_properties(orva_${sub} PROPERTIES AUTOMOC OFF)
 endfunction()
 
 # orva_ui(<sub> DEPENDS <libs...>): src/<sub>/ui/*.cpp become orva_<sub>_ui (Qt Widgets).

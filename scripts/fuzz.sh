@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DORVA_FUZZ=ON -DORVA_GUI=OFF -DORVA_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$(( $(nproc) + 1 ))" --target all
+cmake --build build-fuzz -j "$(( $(nproc) + 1 ))" --target fuzzers
 for target in build-fuzz/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
   name=$(basename "$target")
