@@ -712,10 +712,12 @@ void TMainForm::ShrinkBtnClick() {
   const int width = kPanel01Width + kPanel02Width + kFeeCb1Width + kPanel03Width;
   setMinimumSize(0, 0);
   setFixedSize(width, kBarHeight);
-  if (moveIt) MoveToSavedPosition();
   m_smallAction->setChecked(true);
   m_largeAction->setChecked(false);
+  // Placed once shown: the frame changed with the flags, and a move before the window is
+  // mapped would count the old frame.
   if (!m_hidden) show();
+  if (moveIt) MoveToSavedPosition();
   m_positioned = true;
 }
 
@@ -737,10 +739,10 @@ void TMainForm::ZoomBtnClick() {
   setMinimumSize(260, 60);
   m_panelManager->show();
   if (!m_firstActivation) PanelManager1PanelChange(-1);
-  if (moveIt) MoveToSavedPosition();
   m_largeAction->setChecked(true);
   m_smallAction->setChecked(false);
   if (!m_hidden) show();
+  if (moveIt) MoveToSavedPosition();
   m_positioned = true;
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
@@ -862,7 +864,8 @@ void TMainForm::Minimise() {
 void TMainForm::WMSysCommandClose() {
   // The close box hides the window to the tray; only "Termina" ends the program. Without a
   // tray to come back from, the window is minimised instead, so it cannot be lost.
-  if (!QSystemTrayIcon::isSystemTrayAvailable() && m_settings.mode == WindowMode::Large) {
+  const bool tray = TrayAvailable ? TrayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+  if (!tray && m_settings.mode == WindowMode::Large) {
     showMinimized();
     return;
   }

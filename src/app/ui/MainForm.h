@@ -53,6 +53,8 @@ class TMainForm final : public QWidget {
   std::function<void()> OnFirstActivation;
   // The user chose a tariff in one of the selectors.
   std::function<void(int)> OnTariffChosen;
+  // Whether a tray shows the icon (default: asks the desktop).
+  std::function<bool()> TrayAvailable;
   // Menu commands and buttons, by component name ("Start1", "StopBtn", "SetupBtn", ...).
   std::function<void(const QString&)> OnCommand;
 
