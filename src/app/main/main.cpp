@@ -1,6 +1,8 @@
 // orva32: the desktop meter.
 #include <QApplication>
 #include <QLocale>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
 
 #include "app/ui/Glyphs.h"
@@ -38,5 +40,13 @@ int main(int argc, char** argv) {
   orva::TOrvaProgram program(options);
   program.Start();
   program.QuitOnSignals();
+  if (qEnvironmentVariableIsSet("ORVA32_REPORT_STARTUP")) {
+    // For measuring: the wall clock (ms) once the window is up and the event loop runs.
+    QTimer::singleShot(0, [] {
+      const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+          std::chrono::system_clock::now().time_since_epoch());
+      std::fprintf(stderr, "orva32: window up at %lld\n", static_cast<long long>(ms.count()));
+    });
+  }
   return app.exec();
 }

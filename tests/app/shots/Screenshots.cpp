@@ -1,10 +1,14 @@
 // Takes the pictures of the main window for the documentation: the large window and the small
 // bar during a simulated call. Run under a real X server (Xvfb): orva32_screenshots OUTDIR
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocale>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/ui/Glyphs.h"
 #include "app/ui/MainForm.h"
@@ -42,7 +46,43 @@ int main(int argc, char** argv) {
   form.SetLabel(QStringLiteral("StatusLb"), QStringLiteral("Connesso a 33600 bps"));
   form.SetLabel(QStringLiteral("ServiceLb"), QStringLiteral("Connesso a: Provider"));
   form.SetLabel(QStringLiteral("IPLb"), QStringLiteral("10.64.1.23"));
+  form.SetLabel(QStringLiteral("RasLb"), QStringLiteral("Connesso"));
+  form.SetLabel(QStringLiteral("DevName"), QStringLiteral("ppp0"));
+  form.SetLabel(QStringLiteral("DevType"), QStringLiteral("Modem"));
   form.SetTrayHint(QStringLiteral("ORVA32 - Connesso a : Provider"));
+  if (argc > 2) {
+    // orva32_screenshots OUTDIR SECONDS: the CPU of a call redrawn at every 200 ms sample.
+    const int seconds = QString::fromLocal8Bit(argv[2]).toInt();
+    auto cpu = [] {
+      rusage u{};
+      getrusage(RUSAGE_SELF, &u);
+      return u.ru_utime.tv_sec + u.ru_stime.tv_sec +
+             (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    };
+    const double cpu0 = cpu();
+    QElapsedTimer wall;
+    wall.start();
+    QTimer sample;
+    QObject::connect(&sample, &QTimer::timeout, &form, [&] {
+      call.now += 0.2 * kOneSecond;
+      call.elapsed += 0.2 * kOneSecond;
+      if (call.now - call.tickStart >= 60 * kOneSecond) {
+        call.tickStart = call.now;
+        ++call.ticks;
+        call.cost += 127;
+      }
+      form.SetGaugePosition(static_cast<int>((call.now - call.tickStart) * kSecondsPerDay));
+      form.RedrawCounters();
+    });
+    sample.start(200);
+    QTimer::singleShot(seconds * 1000, [&] {
+      const double used = cpu() - cpu0;
+      std::printf("cpu %.3f s over %.1f s = %.3f %%\n", used, wall.elapsed() / 1000.0,
+                  100.0 * used / (wall.elapsed() / 1000.0));
+      app.quit();
+    });
+    return app.exec();
+  }
   QTimer::singleShot(300, [&] {
     form.RedrawCounters();
     form.grab().save(out + QStringLiteral("/main-window-large.png"));
