@@ -12,6 +12,8 @@
 #include "app/ui/SplashForm.h"
 #include "core/HowUtils.h"
 #include "core/password.h"
+#include "platform/Dialup.h"
+#include "tariff/Tariffe.h"
 
 namespace orva {
 
@@ -67,6 +69,28 @@ void TOrvaProgram::Start() {
   m_form->CloseQuery = [this] { return FormCloseQuery(); };
   m_form->OnDestroy = [this] { FormDestroy(); };
   m_form->OnCommand = [this](const QString& name) { Command(name); };
+  ProgramWindowsContext windows{
+      m_settings, *m_registry,  *m_dialogs,
+      *m_sound,   m_form.get(), QApplication::applicationFilePath().toStdString(),
+      {},         {},           {},
+      {},         {},           {}};
+  windows.vatRate = [this] {
+    TariffResult r;
+    EvaluateTariff(m_windows->Catalogue(), m_settings.tariffIndex, 0, 0, m_clock->Now(), r,
+                   *m_dialogs);
+    return r.vatRate;
+  };
+  windows.afterBill = [this] { m_form->RedrawCounters(); };
+  windows.afterSettings = [this] { m_form->ApplySettings(WindowSettingsFrom(m_settings)); };
+  windows.selectTariff = [this](int index) { m_form->SelectTariff(index); };
+  windows.dial = [](const DialRequest&, std::string& error) {
+    error = "Nessun servizio di telefonia disponibile: impossibile comporre il numero";
+    return false;
+  };
+  windows.dialupEntries = [] { return PppDialup().EnumEntries(); };
+  m_windows = std::make_unique<TProgramWindows>(std::move(windows));
+  m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
+  m_form->SelectTariff(m_settings.tariffIndex);
   // The windows of these commands are not part of the program yet.
   for (const char* name :
        {cmd::kLog,           cmd::kLogTables, cmd::kBill,    cmd::kBillTables, cmd::kTariffs,
@@ -75,7 +99,8 @@ void TOrvaProgram::Start() {
         "ClockBtn",          cmd::kVoice,     "VoiceBtn",    cmd::kStart,      "StartBtn",
         cmd::kStop,          "StopBtn",       cmd::kConnect, "ConnectBtn",     cmd::kDisconnect,
         "HangupBtn"})
-    m_form->SetCommandAvailable(QString::fromLatin1(name), false);
+    if (!TProgramWindows::Commands().contains(QString::fromLatin1(name)))
+      m_form->SetCommandAvailable(QString::fromLatin1(name), false);
 
   // 20: the splash goes, the window takes its mode and place.
   m_splash.reset();
@@ -130,6 +155,7 @@ void TOrvaProgram::FormDestroy() {
 }
 
 void TOrvaProgram::Command(const QString& name) {
+  if (m_windows && m_windows->Handle(name)) return;
   if (name == u"Informazioni1") ShowAbout();
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/ui/MainForm.h"
+#include "app/ui/Windows.h"
 #include "core/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
@@ -67,6 +68,7 @@ class TOrvaProgram final : public QObject {
   Sound* m_sound;
   std::unique_ptr<TMainForm> m_form;
   std::unique_ptr<TSplashForm> m_splash;
+  std::unique_ptr<TProgramWindows> m_windows;
   bool m_shutdown = false;
   bool m_saved = false;
 };

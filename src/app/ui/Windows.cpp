@@ -1,0 +1,211 @@
+// Opening the program's windows from the main window's commands.
+#include "app/ui/Windows.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "app/CommandStates.h"
+#include "bill/ui/Bolletta.h"
+#include "core/HowUtils.h"
+#include "core/password.h"
+#include "log/ui/Logentry.h"
+#include "log/ui/Logform.h"
+#include "net/MailBoxes.h"
+#include "phone/ui/vivavoce.h"
+#include "platform/DateTime.h"
+#include "platform/Numbers.h"
+#include "setup/Help.h"
+#include "setup/Setting.h"
+#include "setup/Shortcuts.h"
+#include "setup/ui/Setting.h"
+#include "setup/ui/Wizard.h"
+
+namespace orva {
+namespace {
+
+DateParts Today() {
+  return DecodeDate(FromTimeT(std::time(nullptr)));
+}
+
+std::vector<MailboxRow> ToRows(const std::vector<Pop3Record>& records) {
+  std::vector<MailboxRow> rows;
+  for (const auto& r : records)
+    rows.push_back({r.server, ParseInteger(r.port).value_or(110), r.user, r.password, r.enabled});
+  return rows;
+}
+
+std::vector<Pop3Record> ToRecords(const std::vector<MailboxRow>& rows) {
+  std::vector<Pop3Record> records;
+  for (const auto& r : rows)
+    records.push_back({r.server, std::to_string(r.port), r.user, r.password, r.enabled});
+  return records;
+}
+
+}  // namespace
+
+TProgramWindows::TProgramWindows(ProgramWindowsContext context) : m_ctx(std::move(context)) {}
+
+TProgramWindows::~TProgramWindows() {
+  delete m_log.data();
+  delete m_phone.data();
+}
+
+QStringList TProgramWindows::Commands() {
+  return {QString::fromLatin1(cmd::kLog),  QString::fromLatin1(cmd::kLogTables),
+          QString::fromLatin1(cmd::kBill), QString::fromLatin1(cmd::kBillTables),
+          QStringLiteral("Opzioni1"),      QStringLiteral("SetupBtn"),
+          QStringLiteral("Wizard1"),       QString::fromLatin1(cmd::kVoice),
+          QStringLiteral("VoiceBtn")};
+}
+
+bool TProgramWindows::Handle(const QString& name) {
+  if (name == QLatin1String(cmd::kLog) || name == QLatin1String(cmd::kLogTables))
+    OpenLog();
+  else if (name == QLatin1String(cmd::kBill) || name == QLatin1String(cmd::kBillTables))
+    OpenBill();
+  else if (name == u"Opzioni1" || name == u"SetupBtn")
+    OpenOptions();
+  else if (name == u"Wizard1")
+    OpenWizard(false);
+  else if (name == QLatin1String(cmd::kVoice) || name == u"VoiceBtn")
+    OpenPhoneBook();
+  else
+    return false;
+  return true;
+}
+
+const TariffCatalogue& TProgramWindows::Catalogue() {
+  if (!m_scanned) {
+    ScanTariffFiles(m_catalogue, ProgramDirectory());
+    m_scanned = true;
+  }
+  return m_catalogue;
+}
+
+void TProgramWindows::OpenHelp(int context) {
+  const std::string url = HelpUrl(context);
+  if (!url.empty()) QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+void TProgramWindows::OpenLog() {
+  if (m_log) {
+    m_log->show();
+    m_log->raise();
+    m_log->activateWindow();
+    return;
+  }
+  LogWindowHooks hooks;
+  hooks.editRecord = [this](TConnObj& record, bool isNew) {
+    std::vector<std::string> services;
+    if (m_log) services = m_log->Model().Services();
+    return EditLogRecord(m_log, Catalogue(), services, record, isNew,
+                         DatePart(FromTimeT(std::time(nullptr))), m_ctx.settings.decimals,
+                         m_ctx.dialogs);
+  };
+  m_log = new TLog(m_ctx.settings, m_ctx.dialogs, hooks);
+  m_log->setAttribute(Qt::WA_DeleteOnClose);
+  m_log->Model().vatRate = m_ctx.vatRate ? m_ctx.vatRate() : 0.2;
+  m_log->show();
+}
+
+void TProgramWindows::OpenBill() {
+  if (!CheckPasswordFor(ProtectedAction::Bill, m_ctx.settings.access, m_ctx.dialogs)) return;
+  {
+    TBollettaDLG view(BillViewContext{m_ctx.settings, m_ctx.dialogs, Today(),
+                                      m_ctx.vatRate ? m_ctx.vatRate() : 0.2, &OpenHelp},
+                      m_ctx.parent);
+    view.exec();
+  }
+  // The period cost is read again and the counters redrawn, also when the view failed.
+  if (m_ctx.afterBill) m_ctx.afterBill();
+}
+
+void TProgramWindows::OpenOptions() {
+  if (m_optionsOpen) return;  // the open dialog is modal and already in front
+  m_optionsOpen = true;
+  const Settings copy = m_ctx.settings;
+  const std::string pop3 = ProgramDirectory() + "POP3.LST";
+  SetupContext ctx{m_ctx.settings,
+                   m_ctx.registry,
+                   m_ctx.dialogs,
+                   m_ctx.sound,
+                   Catalogue().descriptions,
+                   m_ctx.dialupEntries ? m_ctx.dialupEntries() : std::vector<std::string>{},
+                   m_ctx.programPath,
+                   {},
+                   {},
+                   {},
+                   {},
+                   &OpenHelp};
+  ctx.loadMailboxes = [this, pop3] {
+    auto records = ReadPop3List(pop3);
+    if (!records) {
+      m_ctx.dialogs.Message(records.error, MsgType::Error);
+      return std::vector<MailboxRow>{};
+    }
+    return ToRows(*records);
+  };
+  ctx.saveMailboxes = [pop3](const std::vector<MailboxRow>& rows) {
+    return WritePop3List(pop3, ToRecords(rows));
+  };
+  bool accepted = false;
+  {
+    TSetupForm form(ctx, m_ctx.parent);
+    accepted = form.exec() == QDialog::Accepted;
+  }
+  if (!accepted) RestoreAfterCancel(m_ctx.settings, copy);
+  if (Status st = SaveSettings(m_ctx.settings); !st)
+    m_ctx.dialogs.Message(st.error, MsgType::Error);
+  if (m_ctx.afterSettings) m_ctx.afterSettings();
+  m_optionsOpen = false;
+}
+
+void TProgramWindows::OpenWizard(bool presetShortcuts) {
+  Settings& s = m_ctx.settings;
+  WizardNetworkOptions net{s.tcpMonitoring, s.resolveAddresses, s.manageHosts, s.recordIpList,
+                           s.getNetworkTime};
+  auto model = std::make_unique<WizardModel>(
+      s.associationPath, m_ctx.dialupEntries ? m_ctx.dialupEntries() : std::vector<std::string>{},
+      Catalogue().descriptions, net, ShortcutExists(ShortcutPlace::Desktop),
+      ShortcutExists(ShortcutPlace::Autostart));
+  if (!model->CreationStatus().ok)
+    m_ctx.dialogs.Message(model->CreationStatus().error, MsgType::Error);
+  TWizardDlg dlg(std::move(model), presetShortcuts, m_ctx.parent);
+  if (dlg.exec() != QDialog::Accepted) return;  // nothing is stored
+  const WizardResult r = dlg.Model().Result();
+  s.tcpMonitoring = r.network.tcpMonitoring;
+  s.resolveAddresses = r.network.resolveAddresses;
+  s.manageHosts = r.network.hostsManagement;
+  s.recordIpList = r.network.recordIpList;
+  s.getNetworkTime = r.network.networkTime;
+  s.showWizard = false;
+  if (Status st = dlg.Model().StoreFiles(m_ctx.programPath); !st)
+    m_ctx.dialogs.Message(st.error, MsgType::Error);
+  if (Status st = SaveSettings(s); !st) m_ctx.dialogs.Message(st.error, MsgType::Error);
+  if (m_ctx.afterSettings) m_ctx.afterSettings();
+}
+
+void TProgramWindows::OpenPhoneBook() {
+  if (m_phone) {
+    m_phone->show();
+    m_phone->raise();
+    m_phone->activateWindow();
+    return;
+  }
+  DialFormSettings& phone = m_phoneSettings;
+  phone.phoneBookPath = m_ctx.settings.phoneBook;
+  phone.speakerLevel = m_ctx.settings.speakerVolume;
+  phone.position = m_ctx.settings.voicePosition;
+  DialFormHooks hooks;
+  hooks.handOverTariff = m_ctx.selectTariff;
+  hooks.dial = m_ctx.dial;
+  m_phone = new TDialForm(Catalogue().descriptions, phone, m_ctx.registry, m_ctx.dialogs, hooks);
+  m_phone->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(m_phone, &QObject::destroyed, m_phone, [this, &phone] {
+    m_ctx.settings.phoneBook = phone.phoneBookPath;
+    m_ctx.settings.speakerVolume = phone.speakerLevel;
+  });
+  m_phone->show();
+}
+
+}  // namespace orva

@@ -1,0 +1,77 @@
+// The windows the main window opens from its commands: the log, the bill view, the options,
+// the setup wizard, the phone book (and the tariff editor when built). Each is created when
+// its command runs; the log and the phone book stay open beside the main window.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Settings.h"
+#include "phone/ui/vivavoce.h"
+#include "phone/vivavoce.h"
+#include "platform/Dialogs.h"
+#include "platform/Registry.h"
+#include "platform/Sound.h"
+#include "tariff/Tariffe.h"
+
+class QWidget;
+
+namespace orva {
+
+class TDialForm;
+class TLog;
+
+struct ProgramWindowsContext {
+  Settings& settings;
+  Registry& registry;
+  Dialogs& dialogs;
+  Sound& sound;
+  QWidget* parent = nullptr;
+  std::string programPath;
+  // The VAT rate of the current tariff, as a fraction.
+  std::function<double()> vatRate;
+  // After the bill view closed (the main window reads the period cost again and redraws),
+  // after the options or the wizard changed the settings, and the tariff hand-over (1028).
+  std::function<void()> afterBill;
+  std::function<void()> afterSettings;
+  std::function<void(int tariffIndex)> selectTariff;
+  // The voice call request; false with a text when it cannot be placed.
+  std::function<bool(const DialRequest&, std::string&)> dial;
+  std::function<std::vector<std::string>()> dialupEntries;
+};
+
+class TProgramWindows {
+ public:
+  explicit TProgramWindows(ProgramWindowsContext context);
+  ~TProgramWindows();
+
+  // The command names this object answers.
+  static QStringList Commands();
+  // Runs a command; false when the name is not one of Commands().
+  bool Handle(const QString& name);
+
+  void OpenLog();
+  void OpenBill();
+  void OpenOptions();
+  // presetShortcuts: the first activation asks both shortcut questions preset to "Sì".
+  void OpenWizard(bool presetShortcuts);
+  void OpenPhoneBook();
+  static void OpenHelp(int context);
+
+  const TariffCatalogue& Catalogue();
+
+ private:
+  ProgramWindowsContext m_ctx;
+  TariffCatalogue m_catalogue;
+  bool m_scanned = false;
+  QPointer<TLog> m_log;
+  QPointer<TDialForm> m_phone;
+  DialFormSettings m_phoneSettings;
+  bool m_optionsOpen = false;
+};
+
+}  // namespace orva
