@@ -17,9 +17,9 @@ struct Context {
 // directory. Throws UsageError when no folder can be had.
 Context MakeContext(const std::vector<std::string>& words);
 
-int RunTariff(const std::vector<std::string>& words);        // tariff list|eval|cost|check
+int RunTariff(const std::vector<std::string>& words);  // tariff list|eval|cost|check
 // "tariff check PATH", in its own file beside the tariff editor's checks; RunTariff hands over.
-int RunTariffCheck(const std::vector<std::string>& words);  // words after "check"
+int RunTariffCheck(const std::vector<std::string>& words);   // words after "check"
 int RunEaster(const std::vector<std::string>& words);        // easter YEAR
 int RunLog(const std::vector<std::string>& words);           // log show|totals|sort|...
 int RunBill(const std::vector<std::string>& words);          // bill add|day|month|period

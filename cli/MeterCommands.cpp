@@ -145,7 +145,9 @@ MainLogic::Deps BaseDeps(Program& p, Clock& clock, TimerFactory& timers, Dialogs
   return d;
 }
 
-std::string IsoDate(TDateTime day) { return FormatIso(day).substr(0, 10); }
+std::string IsoDate(TDateTime day) {
+  return FormatIso(day).substr(0, 10);
+}
 
 }  // namespace
 
@@ -158,7 +160,8 @@ int RunSimulateCall(const std::vector<std::string>& words) {
   const auto start = ParseIsoDateTime(args.Require("start"));
   if (!start) throw UsageError("--start: data non valida (AAAA-MM-GG hh:mm:ss)");
   const long long duration = args.RequireInteger("duration");
-  if (duration < 0 || duration > 31LL * 86400) throw UsageError("--duration: da 0 a 2678400 secondi");
+  if (duration < 0 || duration > 31LL * 86400)
+    throw UsageError("--duration: da 0 a 2678400 secondi");
   const long long kind = args.GetInteger("kind").value_or(kKindModem);
   if (kind < 0 || kind > 5) throw UsageError("--kind: da 0 a 5");
   const auto tariff = args.GetInteger("tariff");
@@ -168,7 +171,8 @@ int RunSimulateCall(const std::vector<std::string>& words) {
     negotiation = std::to_string(*n);
   }
   const auto sampleMs = args.GetInteger("sample-ms");
-  if (sampleMs && (*sampleMs < 1 || *sampleMs > 60000)) throw UsageError("--sample-ms: da 1 a 60000");
+  if (sampleMs && (*sampleMs < 1 || *sampleMs > 60000))
+    throw UsageError("--sample-ms: da 1 a 60000");
   const Context ctx = MakeContext(words);
 
   // The first poll falls exactly at the start.
@@ -247,8 +251,10 @@ int RunSimulateCall(const std::vector<std::string>& words) {
     nlohmann::json billed = nlohmann::json::array();
     for (const auto& a : bill.added)
       billed.push_back({{"date", IsoDate(a.day)}, {"price", a.price}, {"ticks", a.ticks}});
-    nlohmann::json out = {{"ticks", logic.Ticks()}, {"cost", logic.Cost()},
-                          {"elapsed", elapsed},     {"log_line", line},
+    nlohmann::json out = {{"ticks", logic.Ticks()},
+                          {"cost", logic.Cost()},
+                          {"elapsed", elapsed},
+                          {"log_line", line},
                           {"bill", billed}};
     std::printf("%s\n", out.dump().c_str());
   } else {
@@ -309,11 +315,10 @@ class ConsoleView final : public MeterView {
     in.entryName = g.Info().entryName;
     const CounterTexts texts = orva::RedrawCounters(in);
     if (texts.complete) m_counter = texts.counter;
-    const std::string line =
-        g.Info().status + " | " + g.Info().entryName + " | " +
-        TimeToStr(MainLogic::FromSeconds(g.ElapsedSeconds())) + " | scatti " +
-        std::to_string(g.Ticks()) + " | L. " + FormatFixed(g.Cost(), m_settings.decimals) +
-        " | " + m_counter;
+    const std::string line = g.Info().status + " | " + g.Info().entryName + " | " +
+                             TimeToStr(MainLogic::FromSeconds(g.ElapsedSeconds())) + " | scatti " +
+                             std::to_string(g.Ticks()) + " | L. " +
+                             FormatFixed(g.Cost(), m_settings.decimals) + " | " + m_counter;
     if (line == m_last) return;
     m_last = line;
     std::printf("%s\n", line.c_str());
@@ -431,11 +436,10 @@ int RunMeter(const std::vector<std::string>& words) {
     const AppMessage& m = request->message;
     // The simulated link goes down with the call.
     if (simulated && (m.number == kMsgStop || m.number == kMsgQuit)) simulated->RemoveAll();
-    const bool handled =
-        logic.HandleAppMessage(m.number, m.wParam, m.lParam,
-                               [&](long long, int number, long long w, long long l) {
-                                 answers.push_back(FormatReply({number, w, l}));
-                               });
+    const bool handled = logic.HandleAppMessage(
+        m.number, m.wParam, m.lParam, [&](long long, int number, long long w, long long l) {
+          answers.push_back(FormatReply({number, w, l}));
+        });
     answers.push_back(FormatDone(handled));
     return answers;
   };
@@ -506,7 +510,8 @@ int RunSend(const std::vector<std::string>& words) {
     if (a.rfind("REPLY ", 0) == 0) replies.push_back(a.substr(6));
   }
   if (json) {
-    std::printf("%s\n", nlohmann::json({{"handled", handled}, {"replies", replies}}).dump().c_str());
+    std::printf("%s\n",
+                nlohmann::json({{"handled", handled}, {"replies", replies}}).dump().c_str());
   } else {
     for (const auto& r : replies) std::printf("%s\n", r.get<std::string>().c_str());
     if (!handled) std::fprintf(stderr, "orva32cli: messaggio non gestito\n");
@@ -516,8 +521,12 @@ int RunSend(const std::vector<std::string>& words) {
 
 #else
 
-int RunMeter(const std::vector<std::string>&) { return NotYetAvailable("meter (senza Qt)"); }
-int RunSend(const std::vector<std::string>&) { return NotYetAvailable("send (senza Qt)"); }
+int RunMeter(const std::vector<std::string>&) {
+  return NotYetAvailable("meter (senza Qt)");
+}
+int RunSend(const std::vector<std::string>&) {
+  return NotYetAvailable("send (senza Qt)");
+}
 
 #endif
 

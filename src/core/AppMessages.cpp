@@ -58,7 +58,9 @@ std::optional<AppMessage> ParseSendWords(const std::vector<std::string>& words) 
   return m;
 }
 
-std::string FormatShowRequest() { return "SHOW\n"; }
+std::string FormatShowRequest() {
+  return "SHOW\n";
+}
 
 std::string FormatMessageRequest(const AppMessage& m) {
   return "MSG " + std::to_string(m.number) + " " + std::to_string(m.wParam) + " " +
@@ -81,6 +83,8 @@ std::string FormatReply(const AppMessage& m) {
          std::to_string(m.lParam) + "\n";
 }
 
-std::string FormatDone(bool handled) { return handled ? "OK 1\n" : "OK 0\n"; }
+std::string FormatDone(bool handled) {
+  return handled ? "OK 1\n" : "OK 0\n";
+}
 
 }  // namespace orva

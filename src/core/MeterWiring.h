@@ -50,8 +50,7 @@ class OnceDialogs final : public Dialogs {
 
 class CatalogueTariffs final : public TariffService {
  public:
-  CatalogueTariffs(const TariffCatalogue& catalogue, std::string associationPath,
-                   Dialogs& dialogs)
+  CatalogueTariffs(const TariffCatalogue& catalogue, std::string associationPath, Dialogs& dialogs)
       : m_catalogue(catalogue), m_listPath(std::move(associationPath)), m_dialogs(dialogs) {}
 
   Status Evaluate(int index, long long ticks, TDateTime elapsed, TDateTime moment,

@@ -94,9 +94,9 @@ class NetnsLink : public ::testing::Test {
     made = true;
     for (const auto& ns : {a, b})
       RunWait({"ip", "netns", "exec", ns, "sysctl", "-qw", "net.ipv6.conf.all.disable_ipv6=1",
-           "net.ipv6.conf.default.disable_ipv6=1"});
+               "net.ipv6.conf.default.disable_ipv6=1"});
     ASSERT_EQ(RunWait({"ip", "link", "add", "ppp0", "netns", a, "type", "veth", "peer", "name",
-                   "peer0", "netns", b}),
+                       "peer0", "netns", b}),
               0);
     ASSERT_EQ(RunWait({"ip", "-n", b, "addr", "add", "10.250.0.2/30", "dev", "peer0"}), 0);
     ASSERT_EQ(RunWait({"ip", "-n", b, "link", "set", "peer0", "up"}), 0);

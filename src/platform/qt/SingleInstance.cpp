@@ -10,7 +10,9 @@ namespace orva {
 SingleInstance::SingleInstance(QString name, QString folder)
     : m_name(std::move(name)), m_folder(folder.isEmpty() ? DefaultFolder() : std::move(folder)) {}
 
-SingleInstance::~SingleInstance() { m_server.close(); }
+SingleInstance::~SingleInstance() {
+  m_server.close();
+}
 
 QString SingleInstance::DefaultFolder() {
   QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -32,8 +34,7 @@ bool SingleInstance::Acquire() {
   QLocalServer::removeServer(SocketPath());
   m_server.setSocketOptions(QLocalServer::UserAccessOption);
   if (!m_server.listen(SocketPath())) return false;
-  QObject::connect(&m_server, &QLocalServer::newConnection, this,
-                   [this] { OnConnection(); });
+  QObject::connect(&m_server, &QLocalServer::newConnection, this, [this] { OnConnection(); });
   return true;
 }
 
@@ -72,8 +73,8 @@ bool SingleInstance::Send(const QString& socketPath, const std::string& line,
   std::size_t start = 0;
   while (start < text.size()) {
     const auto end = text.find('\n', start);
-    answers.push_back(text.substr(start, end == std::string::npos ? std::string::npos
-                                                                  : end - start));
+    answers.push_back(
+        text.substr(start, end == std::string::npos ? std::string::npos : end - start));
     if (end == std::string::npos) break;
     start = end + 1;
   }
