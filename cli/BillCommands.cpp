@@ -12,6 +12,7 @@
 
 #include "Args.h"
 #include "Commands.h"
+#include "VatOption.h"
 #include "bill/Bolletta.h"
 #include "bill/DbsetINI.h"
 #include "core/Settings.h"
@@ -131,25 +132,8 @@ int Month(const std::vector<std::string>& words) {
   return 0;
 }
 
-// --vat in percent, as the tariff files write it ("20" or "20%"); without it the VAT rate of
-// the selected tariff ("Classe tariffa") now, as the bill view takes it.
 double VatRate(const Args& args, const BillContext& b) {
-  if (auto text = args.Get("vat")) {
-    std::string t = *text;
-    if (!t.empty() && t.back() == '%') t.pop_back();
-    const auto v = ParseDecimal(t);
-    if (!v || *v < 0 || *v > 1000) throw UsageError("--vat: aliquota IVA non valida: " + *text);
-    return *v / 100.0;
-  }
-  TariffCatalogue catalogue;
-  ScanTariffFiles(catalogue, b.ctx.dataDir);
-  TariffResult result;
-  SilentDialogs dialogs;
-  const Status st =
-      EvaluateTariff(catalogue, b.settings.tariffIndex, 0, 0, SystemClock().Now(), result, dialogs);
-  for (const auto& m : dialogs.messages) std::fprintf(stderr, "orva32cli: %s\n", m.c_str());
-  if (!st) std::fprintf(stderr, "orva32cli: %s\n", st.error.c_str());
-  return result.vatRate;
+  return VatRateOption(args, b.ctx.dataDir, b.settings.tariffIndex);
 }
 
 int Period(const std::vector<std::string>& words) {

@@ -18,6 +18,7 @@
 
 #include "Args.h"
 #include "Commands.h"
+#include "VatOption.h"
 #include "core/Settings.h"
 #include "log/LogFile.h"
 #include "log/LogSort.h"
@@ -137,25 +138,8 @@ void PrintRecords(const LogContext& l, const std::vector<TConnObj>& records) {
   std::fputs(out.c_str(), stdout);
 }
 
-// --vat in percent, as the tariff files write it ("20" or "20%"); without it the VAT rate of
-// the selected tariff ("Classe tariffa") at this moment.
 double VatRate(const Args& args, const LogContext& l) {
-  if (auto text = args.Get("vat")) {
-    std::string t = *text;
-    if (!t.empty() && t.back() == '%') t.pop_back();
-    const auto v = ParseDecimal(t);
-    if (!v || *v < 0 || *v > 1000) throw UsageError("--vat: aliquota IVA non valida: " + *text);
-    return *v / 100.0;
-  }
-  TariffCatalogue catalogue;
-  ScanTariffFiles(catalogue, l.ctx.dataDir);
-  TariffResult result;
-  SilentDialogs dialogs;
-  const Status s =
-      EvaluateTariff(catalogue, l.settings.tariffIndex, 0, 0, SystemClock().Now(), result, dialogs);
-  for (const auto& m : dialogs.messages) std::fprintf(stderr, "orva32cli: %s\n", m.c_str());
-  if (!s) std::fprintf(stderr, "orva32cli: %s\n", s.error.c_str());
-  return result.vatRate;
+  return VatRateOption(args, l.ctx.dataDir, l.settings.tariffIndex);
 }
 
 int Show(const std::vector<std::string>& words) {
