@@ -765,24 +765,22 @@ void TLog::SetListCommandsEnabled(bool enabled) {
 }
 
 void TLog::ChartKindClick(int kind) {
-  if (m_model->SelectedCount() == 0) {
-    m_dialogs.Message("Selezionare almeno una connessione", MsgType::Information);
-    m_kindItems[static_cast<std::size_t>(m_chartKind - 1)]->setChecked(true);
-    return;
-  }
-  m_chartKind = kind;
-  m_kindItems[static_cast<std::size_t>(kind - 1)]->setChecked(true);
-  DrawChart();
+  ChooseChart(m_kindItems, m_chartKind, kind);
 }
 
 void TLog::ChartStyleClick(int style) {
+  ChooseChart(m_styleItems, m_chartStyle, style);
+}
+
+void TLog::ChooseChart(const std::array<QAction*, 3>& items, int& current, int chosen) {
+  // Without a selected row nothing changes, and the menu keeps its tick where it was.
   if (m_model->SelectedCount() == 0) {
     m_dialogs.Message("Selezionare almeno una connessione", MsgType::Information);
-    m_styleItems[static_cast<std::size_t>(m_chartStyle - 1)]->setChecked(true);
+    items[static_cast<std::size_t>(current - 1)]->setChecked(true);
     return;
   }
-  m_chartStyle = style;
-  m_styleItems[static_cast<std::size_t>(style - 1)]->setChecked(true);
+  current = chosen;
+  items[static_cast<std::size_t>(chosen - 1)]->setChecked(true);
   DrawChart();
 }
 
