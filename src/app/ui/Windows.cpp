@@ -19,6 +19,7 @@
 #include "setup/Shortcuts.h"
 #include "setup/ui/Setting.h"
 #include "setup/ui/Wizard.h"
+#include "tariff/ui/Settar.h"
 
 namespace orva {
 namespace {
@@ -183,6 +184,12 @@ void TProgramWindows::OpenWizard(bool presetShortcuts) {
     m_ctx.dialogs.Message(st.error, MsgType::Error);
   if (Status st = SaveSettings(s); !st) m_ctx.dialogs.Message(st.error, MsgType::Error);
   if (m_ctx.afterSettings) m_ctx.afterSettings();
+}
+
+void TProgramWindows::OpenTariffEditor() {
+  // The catalogue is not rebuilt: a tariff saved here is listed from the next start on.
+  TSetTar editor(m_ctx.dialogs, m_ctx.settings, m_ctx.parent);
+  editor.exec();
 }
 
 void TProgramWindows::OpenPhoneBook() {

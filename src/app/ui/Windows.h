@@ -1,5 +1,5 @@
 // The windows the main window opens from its commands: the log, the bill view, the options,
-// the setup wizard, the phone book (and the tariff editor when built). Each is created when
+// the setup wizard, the phone book and the tariff editor. Each is created when
 // its command runs; the log and the phone book stay open beside the main window.
 #pragma once
 
@@ -60,6 +60,7 @@ class TProgramWindows {
   // presetShortcuts: the first activation asks both shortcut questions preset to "Sì".
   void OpenWizard(bool presetShortcuts);
   void OpenPhoneBook();
+  void OpenTariffEditor();
   static void OpenHelp(int context);
 
   const TariffCatalogue& Catalogue();

@@ -1,0 +1,71 @@
+// TSetTar, "ORVA32 - Impostazione tariffe": the tariff editor window. Its two pages show the
+// ordinary and the discounted band grids; every rule and message is TariffEditor's, the
+// window copies the grids and fields in and out and forwards the commands.
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+#include "core/Settings.h"
+#include "tariff/TariffEditor.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QTableWidget;
+class QTabWidget;
+
+namespace orva {
+
+class TSetTar final : public QDialog {
+  Q_OBJECT
+ public:
+  TSetTar(Dialogs& dialogs, Settings& settings, QWidget* parent = nullptr);
+  TariffEditor& Editor() { return m_editor; }
+
+  void LoadBtnClick();
+  void NewBtnClick();
+  void SaveBtnClick();
+  void AddBtnClick();
+  void DelBtnClick();
+  void ClearBtnClick();
+  void TestBtnClick();
+  void TestAllBtnClick();
+
+ protected:
+  void done(int result) override;
+
+ private:
+  struct PageWidgets {
+    QComboBox* dayClass = nullptr;
+    QLineEdit* start = nullptr;
+    QLineEdit* end = nullptr;
+    QLineEdit* seconds = nullptr;
+    QLineEdit* cost = nullptr;
+    QTableWidget* grid = nullptr;
+  };
+  QWidget* BuildPage(int page);
+  int Page() const;
+  void StoreGrids();
+  void ShowAll();
+  void ShowGrid(int page);
+  void ShowFields();
+  void ApplyFocus();
+
+  Dialogs& m_dialogs;
+  Settings& m_settings;
+  TariffEditor m_editor;
+  bool m_showing = false;
+  QTabWidget* m_pages;
+  std::array<PageWidgets, 2> m_w;
+  QLineEdit* IDEdit;
+  QLineEdit* DESedit;
+  QLineEdit* IVAED;
+  QLineEdit* StCostED;
+  QComboBox* StCostCB;
+  QCheckBox* ScoCB;
+  QLineEdit* DelayED;
+  QComboBox* DelayCB;
+};
+
+}  // namespace orva
