@@ -83,10 +83,8 @@ void TOrvaProgram::Start() {
   windows.afterBill = [this] { m_form->RedrawCounters(); };
   windows.afterSettings = [this] { m_form->ApplySettings(WindowSettingsFrom(m_settings)); };
   windows.selectTariff = [this](int index) { m_form->SelectTariff(index); };
-  windows.dial = [](const DialRequest&, std::string& error) {
-    error = "Nessun servizio di telefonia disponibile: impossibile comporre il numero";
-    return false;
-  };
+  // No telephony service yet: the phone book refuses "Componi" with a clear message.
+  windows.dial = nullptr;
   windows.dialupEntries = [] { return PppDialup().EnumEntries(); };
   m_windows = std::make_unique<TProgramWindows>(std::move(windows));
   m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);

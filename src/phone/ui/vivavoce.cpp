@@ -243,10 +243,16 @@ void TDialForm::ListView1SelectItem() {
 void TDialForm::ComponiBtnClick() {
   const std::string number = S(NumberEdit->text());
   if (!CanDial(number)) return;
+  std::string error = "Nessun servizio di telefonia disponibile: impossibile comporre il numero";
+  // Without a telephony service the request is refused and nothing else happens: no tariff
+  // is handed over for a call that cannot be made.
+  if (!m_hooks.dial) {
+    m_dialogs.Message(error, MsgType::Warning);
+    return;
+  }
   const DialRequest request = MakeDialRequest(number, S(NameEdit->text()), SelectedTariff());
   if (request.tariffIndex && m_hooks.handOverTariff) m_hooks.handOverTariff(*request.tariffIndex);
-  std::string error = "Nessun servizio di telefonia disponibile: impossibile comporre il numero";
-  if (!m_hooks.dial || !m_hooks.dial(request, error)) m_dialogs.Message(error, MsgType::Warning);
+  if (!m_hooks.dial(request, error)) m_dialogs.Message(error, MsgType::Warning);
 }
 
 void TDialForm::AggiungiBtnClick() {

@@ -121,3 +121,20 @@ TEST_F(DialFixture, Screenshot) {
 }
 
 }  // namespace orva
+
+namespace orva {
+
+TEST_F(DialFixture, WithoutTelephonyComponiIsRefusedAndNothingElseHappens) {
+  settings.phoneBookPath = dir.File("rubrica.tel");
+  test::WriteBytes(settings.phoneBookPath, "Rossi\t06-123\tUrbana\r\n");
+  Registry registry(dir.path());
+  DialFormHooks hooks;
+  hooks.handOverTariff = [this](int i) { handedOver.push_back(i); };
+  TDialForm form({"Urbana"}, settings, registry, dialogs, hooks);
+  form.findChild<QPushButton*>(QStringLiteral("ComponiBtn"))->click();
+  EXPECT_TRUE(handedOver.empty());
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_NE(dialogs.shown[0].text.find("telefonia"), std::string::npos);
+}
+
+}  // namespace orva
