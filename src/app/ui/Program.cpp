@@ -87,6 +87,11 @@ void TOrvaProgram::Start() {
   windows.dial = nullptr;
   windows.dialupEntries = [] { return PppDialup().EnumEntries(); };
   m_windows = std::make_unique<TProgramWindows>(std::move(windows));
+  // The first activation opens the setup wizard while "Mostra wizard" is on, with both
+  // shortcut questions preset to "Sì".
+  m_form->OnFirstActivation = [this] {
+    if (m_settings.showWizard) m_windows->OpenWizard(true);
+  };
   m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
   m_form->SelectTariff(m_settings.tariffIndex);
   // The windows of these commands are not part of the program yet.

@@ -47,6 +47,7 @@ std::vector<Pop3Record> ToRecords(const std::vector<MailboxRow>& rows) {
 TProgramWindows::TProgramWindows(ProgramWindowsContext context) : m_ctx(std::move(context)) {}
 
 TProgramWindows::~TProgramWindows() {
+  delete m_wizard.data();
   delete m_log.data();
   delete m_phone.data();
 }
@@ -162,6 +163,11 @@ void TProgramWindows::OpenOptions() {
 }
 
 void TProgramWindows::OpenWizard(bool presetShortcuts) {
+  if (m_wizard) {
+    m_wizard->raise();
+    m_wizard->activateWindow();
+    return;
+  }
   Settings& s = m_ctx.settings;
   WizardNetworkOptions net{s.tcpMonitoring, s.resolveAddresses, s.manageHosts, s.recordIpList,
                            s.getNetworkTime};
@@ -171,19 +177,26 @@ void TProgramWindows::OpenWizard(bool presetShortcuts) {
       ShortcutExists(ShortcutPlace::Autostart));
   if (!model->CreationStatus().ok)
     m_ctx.dialogs.Message(model->CreationStatus().error, MsgType::Error);
-  TWizardDlg dlg(std::move(model), presetShortcuts, m_ctx.parent);
-  if (dlg.exec() != QDialog::Accepted) return;  // nothing is stored
-  const WizardResult r = dlg.Model().Result();
-  s.tcpMonitoring = r.network.tcpMonitoring;
-  s.resolveAddresses = r.network.resolveAddresses;
-  s.manageHosts = r.network.hostsManagement;
-  s.recordIpList = r.network.recordIpList;
-  s.getNetworkTime = r.network.networkTime;
-  s.showWizard = false;
-  if (Status st = dlg.Model().StoreFiles(m_ctx.programPath); !st)
-    m_ctx.dialogs.Message(st.error, MsgType::Error);
-  if (Status st = SaveSettings(s); !st) m_ctx.dialogs.Message(st.error, MsgType::Error);
-  if (m_ctx.afterSettings) m_ctx.afterSettings();
+  // Modal to the main window, but shown without a nested event loop, so the start-up goes on.
+  m_wizard = new TWizardDlg(std::move(model), presetShortcuts, m_ctx.parent);
+  m_wizard->setAttribute(Qt::WA_DeleteOnClose);
+  m_wizard->setWindowModality(Qt::ApplicationModal);
+  QObject::connect(m_wizard, &QDialog::finished, m_wizard, [this](int result) {
+    if (result != QDialog::Accepted || !m_wizard) return;  // nothing is stored
+    Settings& st = m_ctx.settings;
+    const WizardResult r = m_wizard->Model().Result();
+    st.tcpMonitoring = r.network.tcpMonitoring;
+    st.resolveAddresses = r.network.resolveAddresses;
+    st.manageHosts = r.network.hostsManagement;
+    st.recordIpList = r.network.recordIpList;
+    st.getNetworkTime = r.network.networkTime;
+    st.showWizard = false;
+    if (Status f = m_wizard->Model().StoreFiles(m_ctx.programPath); !f)
+      m_ctx.dialogs.Message(f.error, MsgType::Error);
+    if (Status f = SaveSettings(st); !f) m_ctx.dialogs.Message(f.error, MsgType::Error);
+    if (m_ctx.afterSettings) m_ctx.afterSettings();
+  });
+  m_wizard->show();
 }
 
 void TProgramWindows::OpenTariffEditor() {

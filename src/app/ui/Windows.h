@@ -23,6 +23,7 @@ class QWidget;
 namespace orva {
 
 class TDialForm;
+class TWizardDlg;
 class TLog;
 
 struct ProgramWindowsContext {
@@ -71,6 +72,7 @@ class TProgramWindows {
   bool m_scanned = false;
   QPointer<TLog> m_log;
   QPointer<TDialForm> m_phone;
+  QPointer<TWizardDlg> m_wizard;
   DialFormSettings m_phoneSettings;
   bool m_optionsOpen = false;
 };
