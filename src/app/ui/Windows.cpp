@@ -1,6 +1,8 @@
 // Opening the program's windows from the main window's commands.
 #include "app/ui/Windows.h"
 
+#include <unistd.h>
+
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -14,6 +16,8 @@
 #include "phone/ui/vivavoce.h"
 #include "platform/DateTime.h"
 #include "platform/Numbers.h"
+#include "platform/Process.h"
+#include "platform/SafeFile.h"
 #include "setup/Help.h"
 #include "setup/Setting.h"
 #include "setup/Shortcuts.h"
@@ -206,6 +210,18 @@ void TProgramWindows::OpenTariffEditor() {
 }
 
 void TProgramWindows::OpenPhoneBook() {
+  // The companion phone-book program, when its registered folder holds it, is started instead.
+  if (!m_ctx.settings.rubrixPath.empty()) {
+    for (const char* name : {"Rubrix.exe", "Rubrix", "rubrix"}) {
+      const std::string program = ResolveNoCase(JoinPath(m_ctx.settings.rubrixPath, name));
+      if (!FileExists(program) || ::access(program.c_str(), X_OK) != 0) continue;
+      TProcess process;
+      process.Arguments = {program};
+      process.WorkingDirectory = m_ctx.settings.rubrixPath;
+      if (Status st = process.Execute(); !st) m_ctx.dialogs.Message(st.error, MsgType::Error);
+      return;
+    }
+  }
   if (m_phone) {
     m_phone->show();
     m_phone->raise();
