@@ -127,8 +127,11 @@ void TProgramWindows::OpenBill() {
 }
 
 void TProgramWindows::OpenOptions() {
-  if (m_optionsOpen) return;  // the open dialog is modal and already in front
-  m_optionsOpen = true;
+  if (m_options) {  // already open: brought to the front
+    m_options->raise();
+    m_options->activateWindow();
+    return;
+  }
   const Settings copy = m_ctx.settings;
   const std::string pop3 = ProgramDirectory() + "POP3.LST";
   SetupContext ctx{m_ctx.settings,
@@ -157,13 +160,14 @@ void TProgramWindows::OpenOptions() {
   bool accepted = false;
   {
     TSetupForm form(ctx, m_ctx.parent);
+    m_options = &form;
     accepted = form.exec() == QDialog::Accepted;
+    m_options = nullptr;
   }
   if (!accepted) RestoreAfterCancel(m_ctx.settings, copy);
   if (Status st = SaveSettings(m_ctx.settings); !st)
     m_ctx.dialogs.Message(st.error, MsgType::Error);
   if (m_ctx.afterSettings) m_ctx.afterSettings();
-  m_optionsOpen = false;
 }
 
 void TProgramWindows::OpenWizard(bool presetShortcuts) {

@@ -24,6 +24,7 @@ namespace orva {
 
 class TDialForm;
 class TWizardDlg;
+class TSetupForm;
 class TLog;
 
 struct ProgramWindowsContext {
@@ -74,7 +75,7 @@ class TProgramWindows {
   QPointer<TDialForm> m_phone;
   QPointer<TWizardDlg> m_wizard;
   DialFormSettings m_phoneSettings;
-  bool m_optionsOpen = false;
+  QPointer<TSetupForm> m_options;
 };
 
 }  // namespace orva
