@@ -244,6 +244,7 @@ void TProgramWindows::OpenPhoneBook() {
   QObject::connect(m_phone, &QObject::destroyed, m_phone, [this, &phone] {
     m_ctx.settings.phoneBook = phone.phoneBookPath;
     m_ctx.settings.speakerVolume = phone.speakerLevel;
+    m_ctx.settings.voicePosition = phone.position;
   });
   m_phone->show();
 }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -164,7 +166,16 @@ TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettin
   connect(UpDown1, &QSpinBox::valueChanged, this, &TDialForm::UpDown1Click);
   connect(esci, &QPushButton::clicked, this, &TDialForm::EsciBtnClick);
 
-  // Opening: the file, the first row, the speaker level written into the modem string.
+  // Opening: the place, the file, the first row, the speaker level in the modem string.
+  if (m_settings.position != "Default") {
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->geometry()
+                             : QRect(0, 0, 1024, 768);
+    const FormGeometry g = ApplyFormPosition(m_settings.position, {0, y(), x(), width(), height()},
+                                             screen.width(), screen.height(), true);
+    move(g.left, g.top);
+    if (g.width > 0 && g.height > 0) resize(g.width, g.height);
+  }
   ComponiBtn->setEnabled(false);
   if (m_settings.phoneBookPath.empty())
     m_settings.phoneBookPath = ProgramDirectory() + "rubrica.tel";
@@ -337,6 +348,7 @@ void TDialForm::EsciBtnClick() {
 }
 
 void TDialForm::closeEvent(QCloseEvent* event) {
+  m_settings.position = FormatFormPosition({isMaximized() ? 2 : 0, y(), x(), width(), height()});
   SaveCurrentFile();
   RestoreSpeaker();
   m_closed = true;

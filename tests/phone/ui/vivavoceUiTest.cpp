@@ -138,3 +138,18 @@ TEST_F(DialFixture, WithoutTelephonyComponiIsRefusedAndNothingElseHappens) {
 }
 
 }  // namespace orva
+
+namespace orva {
+
+TEST_F(DialFixture, PlaceIsRestoredAndStoredOnClose) {
+  settings.phoneBookPath = dir.File("rubrica.tel");
+  settings.position = "0 40 30 500 380";
+  Registry registry(dir.path());
+  auto form = Open(registry);
+  EXPECT_EQ(form->size(), QSize(500, 380));
+  form->move(60, 70);
+  form->close();
+  EXPECT_EQ(settings.position.rfind("0 70 60 ", 0), 0u) << settings.position;
+}
+
+}  // namespace orva
