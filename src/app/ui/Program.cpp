@@ -10,6 +10,7 @@
 #include <QSocketNotifier>
 
 #include "app/ui/SplashForm.h"
+#include "bill/Bolletta.h"
 #include "core/HowUtils.h"
 #include "core/password.h"
 #include "platform/Dialup.h"
@@ -80,7 +81,10 @@ void TOrvaProgram::Start() {
                    *m_dialogs);
     return r.vatRate;
   };
-  windows.afterBill = [this] { m_form->RedrawCounters(); };
+  windows.afterBill = [this] {
+    ReadPeriodCost();
+    m_form->RedrawCounters();
+  };
   windows.afterSettings = [this] { m_form->ApplySettings(WindowSettingsFrom(m_settings)); };
   windows.selectTariff = [this](int index) { m_form->SelectTariff(index); };
   // No telephony service yet: the phone book refuses "Componi" with a clear message.
@@ -89,7 +93,14 @@ void TOrvaProgram::Start() {
   m_windows = std::make_unique<TProgramWindows>(std::move(windows));
   // The first activation opens the setup wizard while "Mostra wizard" is on, with both
   // shortcut questions preset to "Sì".
+  m_form->CounterSource = [this] {
+    CounterInput in;
+    in.now = m_clock->Now();
+    in.periodCost = m_periodCost;
+    return in;
+  };
   m_form->OnFirstActivation = [this] {
+    ReadPeriodCost();
     if (m_settings.showWizard) m_windows->OpenWizard(true);
   };
   m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
@@ -155,6 +166,13 @@ void TOrvaProgram::FormDestroy() {
   m_settings.tariffIndex = m_form->SelectedTariff() < 0 ? 0 : m_form->SelectedTariff();
   const Status saved = SaveSettings(m_settings);
   if (!saved.ok) m_dialogs->Message(saved.error, MsgType::Error, MsgButtons::Ok);
+}
+
+void TOrvaProgram::ReadPeriodCost() {
+  BillOptions options;
+  options.directory = m_options.dataDir;
+  options.decimals = m_settings.decimals;
+  m_periodCost = PeriodCost(m_settings.billStart, DecodeDate(m_clock->Now()), options);
 }
 
 void TOrvaProgram::Command(const QString& name) {

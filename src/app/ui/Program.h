@@ -69,6 +69,9 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<TMainForm> m_form;
   std::unique_ptr<TSplashForm> m_splash;
   std::unique_ptr<TProgramWindows> m_windows;
+  // The bill period's cost, read at the first activation and again after the bill view.
+  double m_periodCost = 0;
+  void ReadPeriodCost();
   bool m_shutdown = false;
   bool m_saved = false;
 };

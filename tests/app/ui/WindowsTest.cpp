@@ -68,3 +68,37 @@ TEST_F(WindowsFixture, VoiceButtonOpensThePhoneBookOrStartsTheCompanionProgram) 
 
 }  // namespace
 }  // namespace orva
+
+#include <QLabel>
+
+#include "app/ui/Program.h"
+#include "bill/DbsetINI.h"
+
+namespace orva {
+
+TEST_F(WindowsFixture, TheBillCounterShowsThePeriodCostReadAtTheFirstActivation) {
+  test::WriteBytes(dir.File("ORVA32.INI"),
+                   "[Impostazioni generali]\r\nDisplay=6\r\nMostra wizard=0\r\n");
+  const DateParts today = DecodeDate(FromTimeT(std::time(nullptr)));
+  BillOptions options;
+  options.directory = dir.path();
+  ASSERT_TRUE(TDataSetINI(today.month, today.year, options).AddTicks(today.day, 2, 127.0));
+  ProgramSettings() = Settings();
+  ProgramOptions o;
+  o.dataDir = dir.path();
+  o.arguments = {QStringLiteral("nosplash")};
+  o.dialogs = &dialogs;
+  o.autostart = false;
+  TOrvaProgram program(o);
+  program.Start();
+  QElapsedTimer t;
+  t.start();
+  auto* l22 = program.Form().findChild<QLabel*>(QStringLiteral("L22"));
+  ASSERT_NE(l22, nullptr);
+  while (!l22->text().contains(QStringLiteral("304.8")) && t.elapsed() < 5000)
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_TRUE(l22->text().contains(QStringLiteral("304.8"))) << l22->text().toStdString();
+  program.WMQueryEndSession();
+}
+
+}  // namespace orva
