@@ -302,28 +302,23 @@ void TLog::BuildActions() {
   QMenu* charts = menuBar()->addMenu(QStringLiteral("&Grafico"));
   const char* kinds[3] = {"Costo connessione", "Dati inviati/ricevuti", "Velocità di connessione"};
   const char* styles[3] = {"Grafico a punti e linee", "Grafico ad istogramma", "Grafico a punti"};
-  auto* kindGroup = new QActionGroup(this);
-  auto* styleGroup = new QActionGroup(this);
-  for (int k = 0; k < 3; ++k) {
-    QAction* a = charts->addAction(QString::fromUtf8(kinds[k]));
-    a->setObjectName(QStringLiteral("ChartKind%1").arg(k + 1));
-    a->setCheckable(true);
-    a->setChecked(k == 0);
-    kindGroup->addAction(a);
-    m_kindItems[static_cast<std::size_t>(k)] = a;
-    connect(a, &QAction::triggered, this, [this, k] { ChartKindClick(k + 1); });
-  }
-  charts->addSeparator();
-  for (int k = 0; k < 3; ++k) {
-    QAction* a = charts->addAction(QString::fromUtf8(styles[k]));
-    a->setObjectName(QStringLiteral("ChartStyle%1").arg(k + 1));
-    a->setCheckable(true);
-    a->setChecked(k == 0);
-    styleGroup->addAction(a);
-    m_styleItems[static_cast<std::size_t>(k)] = a;
-    connect(a, &QAction::triggered, this, [this, k] { ChartStyleClick(k + 1); });
-  }
-  charts->addSeparator();
+  // Two groups of radio items, the first item of each ticked.
+  auto radioItems = [this, charts](const char* const* texts, const QString& prefix,
+                                   std::array<QAction*, 3>& items, void (TLog::*click)(int)) {
+    auto* group = new QActionGroup(this);
+    for (int k = 0; k < 3; ++k) {
+      QAction* a = charts->addAction(QString::fromUtf8(texts[k]));
+      a->setObjectName(prefix + QString::number(k + 1));
+      a->setCheckable(true);
+      a->setChecked(k == 0);
+      group->addAction(a);
+      items[static_cast<std::size_t>(k)] = a;
+      connect(a, &QAction::triggered, this, [this, k, click] { (this->*click)(k + 1); });
+    }
+    charts->addSeparator();
+  };
+  radioItems(kinds, QStringLiteral("ChartKind"), m_kindItems, &TLog::ChartKindClick);
+  radioItems(styles, QStringLiteral("ChartStyle"), m_styleItems, &TLog::ChartStyleClick);
   QAction* threeD = charts->addAction(QStringLiteral("Grafico 3D"));
   threeD->setObjectName(QStringLiteral("Chart3D"));
   threeD->setCheckable(true);
@@ -530,12 +525,7 @@ void TLog::FileOpenBtnClick() {
                                                "Log files (*.log *.LOG)");
   if (!chosen || !FileExists(*chosen)) return;
   if (Status st = m_model->Open(*chosen); !st) m_dialogs.Message(st.error, MsgType::Error);
-  m_settings.logFileName = m_model->LogPath();
-  setWindowTitle(QStringLiteral("ORVA32 - ") + Q(m_model->LogPath()));
-  m_table->Reset();
-  RebuildServiceCombo();
-  RedrawTotals();
-  RefreshCommands();
+  ShowNewLog();
 }
 
 void TLog::FileNewBtnClick() {
@@ -544,6 +534,11 @@ void TLog::FileNewBtnClick() {
                                                "Log files (*.log *.LOG)");
   if (!chosen) return;
   if (Status st = m_model->New(*chosen); !st) m_dialogs.Message(st.error, MsgType::Error);
+  ShowNewLog();
+}
+
+void TLog::ShowNewLog() {
+  // Open and New: the chosen file becomes the current log, shown from scratch.
   m_settings.logFileName = m_model->LogPath();
   setWindowTitle(QStringLiteral("ORVA32 - ") + Q(m_model->LogPath()));
   m_table->Reset();

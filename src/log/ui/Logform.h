@@ -109,6 +109,7 @@ class TLog final : public QMainWindow {
   void StoreState();
   std::vector<const TConnObj*> SelectedRecords() const;
   void DrawChart();
+  void ShowNewLog();
   void ChooseChart(const std::array<QAction*, 3>& items, int& current, int chosen);
   void SetListCommandsEnabled(bool enabled);
   QPrinter& Printer();
