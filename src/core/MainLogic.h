@@ -113,6 +113,9 @@ class MainLogic {
   void LineCallback(std::int64_t call, int event, int state, int detail);
   // Selects a tariff in both selectors and re-evaluates (message 1028, the user's choice).
   void SelectTariff(int index);
+  // Reads the bill period's cost again (after the bill view, and after every call, whose
+  // ticks are in the bill by then).
+  void RefreshPeriodCost();
 
   // ---- state for the display
   // Round(tick seconds) minus the seconds since the tick start at the last sample.

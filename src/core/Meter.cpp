@@ -417,6 +417,9 @@ void MainLogic::EndCall(bool finalSample) {
   record.start = FromSeconds(m_callStart);
   WriteLogRecord(record);
 
+  // The call's ticks are in the bill now: the period counter would otherwise drop back to
+  // the cost read before the call.
+  m_periodCost = m_d.bill->PeriodCost();
   m_d.view->RedrawCounters();
   m_firstSinceIdle = true;
   if (!m_info.ipAddress.empty()) {

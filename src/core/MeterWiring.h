@@ -4,6 +4,8 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -144,6 +146,7 @@ class LogFiles final : public LogService {
     AppendOptions options;
     options.logPath = m_settings.logFileName;
     options.decimals = m_settings.decimals;
+    options.chooseLogFile = chooseLogFile;
     const AppendOutcome outcome = AppendLogRecord(call, options);
     if (!outcome.logPath.empty()) m_settings.logFileName = outcome.logPath;
     if (outcome.status) lines.push_back(outcome.line);
@@ -151,6 +154,8 @@ class LogFiles final : public LogService {
   }
 
   std::vector<std::string> lines;  // every line appended, in order
+  // The log file chooser, asked when no log file is set; none: the default log.
+  std::function<std::optional<std::string>()> chooseLogFile;
 
  private:
   Settings& m_settings;

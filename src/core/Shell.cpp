@@ -97,6 +97,11 @@ void MainLogic::SelectTariff(int index) {
   m_d.view->RedrawCounters();
 }
 
+void MainLogic::RefreshPeriodCost() {
+  m_periodCost = m_d.bill->PeriodCost();
+  m_d.view->RedrawCounters();
+}
+
 bool MainLogic::FormCloseQuery() {
   const Settings& st = *m_d.settings;
   // While the session ends no password is asked.

@@ -36,14 +36,14 @@ std::vector<std::string> DistinctServices(const std::vector<TConnObj>& records) 
   return std::vector<std::string>(all.begin(), all.end());
 }
 
-TSelServForm::TSelServForm(std::string serviceFilePath)
+ServiceChoice::ServiceChoice(std::string serviceFilePath)
     : m_path(std::move(serviceFilePath)), m_items(LoadServiceFile(m_path)) {}
 
-void TSelServForm::ItemClick(std::size_t index) {
+void ServiceChoice::ItemClick(std::size_t index) {
   if (index < m_items.size()) edit = m_items[index];
 }
 
-Status TSelServForm::AssociaClick() {
+Status ServiceChoice::AssociaClick() {
   m_chosen = edit;
   if (m_chosen.empty() || m_chosen == "?") return Status::Ok();
   if (std::find(m_items.begin(), m_items.end(), m_chosen) != m_items.end()) return Status::Ok();

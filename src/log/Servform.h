@@ -26,11 +26,11 @@ Status SaveServiceFile(const std::vector<std::string>& services, const std::stri
 // Every distinct service text of the records, sorted (exact text compare).
 std::vector<std::string> DistinctServices(const std::vector<TConnObj>& records);
 
-// The service choice at call end (`TSelServForm`): the list from the service file, the edit
-// "Scelta" that starts as the call's service text, and the two ways out.
-class TSelServForm {
+// What the service choice window at call end (`TSelServForm`) does: the list from the service
+// file, the edit "Scelta" that starts as the call's service text, and the two ways out.
+class ServiceChoice {
  public:
-  explicit TSelServForm(std::string serviceFilePath);
+  explicit ServiceChoice(std::string serviceFilePath);
 
   const std::vector<std::string>& Items() const { return m_items; }
   // Edit1: the text that "Associa" confirms; "?" until the caller puts the call's text in.

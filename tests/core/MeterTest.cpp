@@ -308,3 +308,24 @@ TEST_F(MeterTest, EventSoundsNeedTheMasterSwitchTheirFlagAndAFile) {
 
 }  // namespace
 }  // namespace orva::test
+
+namespace orva::test {
+
+TEST_F(MeterTest, PeriodCostIsReadAgainAfterEachCallAndOnRequest) {
+  bill.period = 1000;
+  Make();
+  EXPECT_DOUBLE_EQ(logic->PeriodCost(), 1000);
+  logic->Start1Click();
+  // The bill file takes the call's ticks as they fall.
+  bill.period = 1254;
+  AdvanceSeconds(61);
+  logic->Stop1Click();
+  EXPECT_DOUBLE_EQ(logic->PeriodCost(), 1254);
+  bill.period = 2000;  // the bill view changed a day
+  const int redraws = view.redraws;
+  logic->RefreshPeriodCost();
+  EXPECT_DOUBLE_EQ(logic->PeriodCost(), 2000);
+  EXPECT_GT(view.redraws, redraws);
+}
+
+}  // namespace orva::test

@@ -11,12 +11,12 @@ namespace {
 using test::ReadBytes;
 using test::WriteBytes;
 
-TEST(TSelServForm, AssociaAddsNewNamesOnceAndLeavesPlaceholdersOut) {
+TEST(ServiceChoice, AssociaAddsNewNamesOnceAndLeavesPlaceholdersOut) {
   test::TempDir dir;
   const std::string file = dir.File("ORVA.SRV");
   WriteBytes(file, "BBS\r\nFAX\r\n");
 
-  TSelServForm form(file);
+  ServiceChoice form(file);
   EXPECT_EQ(form.Items(), (std::vector<std::string>{"BBS", "FAX"}));
   EXPECT_EQ(form.edit, "?");
   ASSERT_TRUE(form.AssociaClick());
@@ -37,9 +37,9 @@ TEST(TSelServForm, AssociaAddsNewNamesOnceAndLeavesPlaceholdersOut) {
   EXPECT_EQ(form.Chosen(), "?");
 }
 
-TEST(TSelServForm, MissingFileIsAnEmptyListAndAssociaCreatesIt) {
+TEST(ServiceChoice, MissingFileIsAnEmptyListAndAssociaCreatesIt) {
   test::TempDir dir;
-  TSelServForm form(dir.File("ORVA.SRV"));
+  ServiceChoice form(dir.File("ORVA.SRV"));
   EXPECT_TRUE(form.Items().empty());
   form.ItemClick(3);  // nothing to click
   EXPECT_EQ(form.edit, "?");
@@ -48,9 +48,9 @@ TEST(TSelServForm, MissingFileIsAnEmptyListAndAssociaCreatesIt) {
   EXPECT_EQ(ReadBytes(dir.File("ORVA.SRV")), "Modem: Tiscali\r\n");
 }
 
-TEST(TSelServForm, FailedSaveIsReportedAndTheChoiceStands) {
+TEST(ServiceChoice, FailedSaveIsReportedAndTheChoiceStands) {
   test::TempDir dir;
-  TSelServForm form(dir.path() + "gone/ORVA.SRV");
+  ServiceChoice form(dir.path() + "gone/ORVA.SRV");
   form.edit = "BBS";
   const Status s = form.AssociaClick();
   EXPECT_FALSE(s);

@@ -4,11 +4,28 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 
 #include "app/ui/Glyphs.h"
 #include "app/ui/Program.h"
+#include "app/ui/SimulatedLink.h"
+#include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "platform/DataDir.h"
+#include "platform/qt/SingleInstance.h"
+
+namespace {
+
+// Takes "--name VALUE" out of the arguments; empty when absent.
+QString TakeOption(QStringList& args, const QString& name) {
+  const int at = args.indexOf(name);
+  if (at < 0 || at + 1 >= args.size()) return {};
+  const QString value = args[at + 1];
+  args.remove(at, 2);
+  return value;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -20,12 +37,25 @@ int main(int argc, char** argv) {
   QLocale::setDefault(QLocale::c());
 
   QStringList args = QApplication::arguments().mid(1);
-  std::string dataDirOption;
-  const int at = args.indexOf(QStringLiteral("--data-dir"));
-  if (at >= 0 && at + 1 < args.size()) {
-    dataDirOption = args[at + 1].toStdString();
-    args.remove(at, 2);
+  const std::string dataDirOption = TakeOption(args, QStringLiteral("--data-dir")).toStdString();
+  // --simulate NAME: a dial-up entry held in memory (--connected: its link is up at start).
+  const std::string simulate = TakeOption(args, QStringLiteral("--simulate")).toStdString();
+  const bool connected = args.removeAll(QStringLiteral("--connected")) > 0;
+  if (!simulate.empty() && !orva::IsDialableEntryName(simulate)) {
+    std::fprintf(stderr, "orva32: --simulate: nome di connessione non valido\n");
+    return 2;
   }
+
+  // One copy per user: a second one brings the first to the front and ends.
+  orva::SingleInstance instance;
+  if (!instance.Acquire()) {
+    std::vector<std::string> answers;
+    if (orva::SingleInstance::Send(instance.SocketPath(), orva::FormatShowRequest(), answers))
+      return 0;
+    std::fprintf(stderr, "orva32: un'altra copia di ORVA32 è in esecuzione ma non risponde\n");
+    return 1;
+  }
+
   auto dir = orva::ResolveDataDirectory(dataDirOption);
   if (!dir) {
     std::fprintf(stderr, "orva32: %s\n", dir.error.c_str());
@@ -37,7 +67,16 @@ int main(int argc, char** argv) {
   orva::ProgramOptions options;
   options.dataDir = *dir;
   options.arguments = args;
+  std::unique_ptr<orva::TSimulatedLink> link;
+  if (!simulate.empty()) {
+    link = std::make_unique<orva::TSimulatedLink>(simulate, connected);
+    options.dialup = &link->Dialup();
+    options.statistics = &link->Statistics();
+    options.launcher = &link->Dialer();
+    options.simulatedLink = &link->Dialup();
+  }
   orva::TOrvaProgram program(options);
+  instance.OnRequest = [&program](const std::string& line) { return program.HandleRequest(line); };
   program.Start();
   program.QuitOnSignals();
   if (qEnvironmentVariableIsSet("ORVA32_REPORT_STARTUP")) {

@@ -616,6 +616,64 @@ void TMainForm::SetLabel(const QString& name, const QString& text) {
   if (QLabel* l = m_labels.value(name)) l->setText(text);
 }
 
+void TMainForm::SetLabel(MeterLabel label, const std::string& text) {
+  static constexpr const char* kNames[] = {"StatusLb", "RasLb",     "DevName",
+                                           "DevType",  "ServiceLb", "TickLb",
+                                           "IPLb",     "BytesRecv", "BytesSend"};
+  const auto i = static_cast<std::size_t>(label);
+  if (i < std::size(kNames)) SetLabel(QString::fromLatin1(kNames[i]), Q(text));
+}
+
+QString TMainForm::LabelText(const QString& name) const {
+  const QLabel* l = m_labels.value(name);
+  return l ? l->text() : QString();
+}
+
+void TMainForm::ExpandDetails() {
+  if (!m_details) ShowDetails();
+}
+
+void TMainForm::ShowVoiceDialer() {
+  if (OnShowVoiceDialer) OnShowVoiceDialer();
+}
+
+void TMainForm::SetDialEntries(const std::vector<std::string>& entries) {
+  // The connect button and the "Connetti" item get one dial item per entry.
+  auto* button = findChild<QToolButton*>(QStringLiteral("ConnectBtn"));
+  QAction* item = m_actions.value(QString::fromLatin1(cmd::kConnect));
+  delete m_connectMenu;
+  delete m_connectSubmenu;
+  m_connectMenu = nullptr;
+  m_connectSubmenu = nullptr;
+  if (entries.empty()) {
+    if (button) button->setMenu(nullptr);
+    if (item) item->setMenu(nullptr);
+    return;
+  }
+  m_connectMenu = new QMenu(this);
+  m_connectMenu->setObjectName(QStringLiteral("ConnectMenu"));
+  m_connectSubmenu = new QMenu(this);
+  m_connectSubmenu->setObjectName(QStringLiteral("ConnectSubmenu"));
+  for (QMenu* menu : {m_connectMenu, m_connectSubmenu}) {
+    bool first = true;
+    for (const std::string& entry : entries) {
+      if (!first && menu == m_connectMenu) menu->addSeparator();
+      first = false;
+      // "&" in an entry name is a literal ampersand, not a shortcut mark.
+      QAction* a = menu->addAction(Q(entry).replace(QLatin1Char('&'), QStringLiteral("&&")));
+      a->setData(Q(entry));
+      connect(a, &QAction::triggered, this, [this, entry] {
+        if (OnDialEntry) OnDialEntry(entry);
+      });
+    }
+  }
+  if (button) {
+    button->setMenu(m_connectMenu);
+    button->setPopupMode(QToolButton::InstantPopup);
+  }
+  if (item) item->setMenu(m_connectSubmenu);
+}
+
 void TMainForm::SetTrayHint(const QString& hint) {
   m_trayHint = hint;
   m_tray->setToolTip(hint);

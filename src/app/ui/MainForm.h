@@ -16,6 +16,7 @@
 #include "app/CommandStates.h"
 #include "app/CounterDisplay.h"
 #include "app/WindowPlacement.h"
+#include "core/MeterView.h"
 
 class QAction;
 class QActionGroup;
@@ -34,7 +35,8 @@ namespace orva {
 // A colour stored as 0x00BBGGRR.
 QColor FromBgr(unsigned bgr);
 
-class TMainForm final : public QWidget {
+// The window is the meter's view: the shell logic calls the MeterView operations.
+class TMainForm final : public QWidget, public MeterView {
   Q_OBJECT
  public:
   explicit TMainForm(QWidget* parent = nullptr);
@@ -57,6 +59,10 @@ class TMainForm final : public QWidget {
   std::function<bool()> TrayAvailable;
   // Menu commands and buttons, by component name ("Start1", "StopBtn", "SetupBtn", ...).
   std::function<void(const QString&)> OnCommand;
+  // One of the per-entry dial items (the connect button's menu, "Connetti").
+  std::function<void(const std::string&)> OnDialEntry;
+  // The voice dialer window.
+  std::function<void()> OnShowVoiceDialer;
 
   // --- Start-up ---
   void ApplySettings(const WindowSettings& s);
@@ -69,29 +75,40 @@ class TMainForm final : public QWidget {
   void SetCommandAvailable(const QString& name, bool available);
 
   // --- Window operations the meter calls ---
-  void RedrawCounters();
-  void RefreshCommandStates();
+  void RedrawCounters() override;
+  void RefreshCommandStates() override;
+  void SetLabel(MeterLabel label, const std::string& text) override;
   void SetLabel(const QString& name, const QString& text);
+  void SetTrayHint(const std::string& hint) override { SetTrayHint(QString::fromStdString(hint)); }
   void SetTrayHint(const QString& hint);
+  void SetStopHint(const std::string& hint) override { SetStopHint(QString::fromStdString(hint)); }
   void SetStopHint(const QString& hint);
-  void SetHangupEnabled(bool enabled);
-  void SetTariffSelectorsEnabled(bool enabled);
-  void SelectTariff(int index);
+  void SetHangupEnabled(bool enabled) override;
+  void SetTariffSelectorsEnabled(bool enabled) override;
+  void SelectTariff(int index) override;
   int SelectedTariff() const;
-  void SetGauges(int maximum, int position);
-  void SetGaugePosition(int position);
+  void SetGauges(int maximum, int position) override;
+  void SetGaugePosition(int position) override;
+  void BringUp() override { ShowORVAWin(); }
   void ShowORVAWin();
-  bool IsHidden() const { return m_hidden; }
-  void HideWindow();
-  void Minimise();
-  void Flash();
-  bool FlashPhase() const { return m_flashPhase; }
-  void StopFlashing();
-  void SetTrayAnimation(bool on);
-  void SelectCounterItem(int item);
-  // Ends the program as "Termina" does, or without any question (the quit message).
+  bool IsHidden() const override { return m_hidden; }
+  void ShowWindow() override { ShowORVAWin(); }
+  void HideWindow() override;
+  void Minimise() override;
+  void ExpandDetails() override;
+  void Flash() override;
+  bool FlashPhase() const override { return m_flashPhase; }
+  void StopFlashing() override;
+  void SetTrayAnimation(bool on) override;
+  void ShowVoiceDialer() override;
+  void SetDialEntries(const std::vector<std::string>& entries) override;
+  void SelectCounterItem(int item) override;
+  // The quit message: ends the program without any question.
+  void Quit() override { QuitNow(); }
+  // Ends the program as "Termina" does, or without any question.
   void Quit1Click();
   void QuitNow();
+  QString LabelText(const QString& name) const;
 
   // --- Handlers ---
   void L22MouseDown();
@@ -185,6 +202,8 @@ class TMainForm final : public QWidget {
   QAction* m_smallAction;
   QAction* m_largeAction;
   QAction* m_bitmapAction;
+  QMenu* m_connectMenu = nullptr;  // the per-entry dial items of the connect button
+  QMenu* m_connectSubmenu = nullptr;
   QSystemTrayIcon* m_tray;
   QTimer* m_trayTimer;
   bool m_syncingTariffs = false;

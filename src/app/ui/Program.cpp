@@ -9,11 +9,12 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 
+#include "app/ui/SelLogForm.h"
+#include "app/ui/SelServForm.h"
 #include "app/ui/SplashForm.h"
-#include "bill/Bolletta.h"
+#include "core/AppMessages.h"
 #include "core/HowUtils.h"
-#include "core/password.h"
-#include "platform/Dialup.h"
+#include "log/Servform.h"
 #include "tariff/Tariffe.h"
 
 namespace orva {
@@ -31,6 +32,13 @@ TOrvaProgram::TOrvaProgram(ProgramOptions options)
   m_timers = m_options.timers ? m_options.timers : &m_qtTimers;
   m_dialogs = m_options.dialogs ? m_options.dialogs : m_qtDialogs.get();
   m_sound = m_options.sound ? m_options.sound : &m_qtSound;
+  if (!m_options.dialup) {
+    m_ownDialup = std::make_unique<PppDialup>();
+    m_options.dialup = m_ownDialup.get();
+  }
+  if (!m_options.statistics) m_options.statistics = &m_sysfs;
+  if (!m_options.telephony) m_options.telephony = &m_noTelephony;
+  if (!m_options.launcher) m_options.launcher = &m_processLauncher;
   m_form = std::make_unique<TMainForm>();
   m_qtDialogs->SetParent(m_form.get());
 }
@@ -38,6 +46,8 @@ TOrvaProgram::TOrvaProgram(ProgramOptions options)
 TOrvaProgram::~TOrvaProgram() {
   FormDestroy();
   m_form->OnDestroy = nullptr;
+  // The meter's timers stop before the window and the services they call go.
+  m_logic.reset();
 }
 
 void TOrvaProgram::SplashStep(const char* text) {
@@ -75,46 +85,40 @@ void TOrvaProgram::Start() {
       *m_sound,   m_form.get(), QApplication::applicationFilePath().toStdString(),
       {},         {},           {},
       {},         {},           {}};
-  windows.vatRate = [this] {
-    TariffResult r;
-    EvaluateTariff(m_windows->Catalogue(), m_settings.tariffIndex, 0, 0, m_clock->Now(), r,
-                   *m_dialogs);
-    return r.vatRate;
-  };
-  windows.afterBill = [this] {
-    ReadPeriodCost();
-    m_form->RedrawCounters();
-  };
+  windows.vatRate = [this] { return m_logic->Tariff().vatRate; };
+  windows.afterBill = [this] { m_logic->RefreshPeriodCost(); };
   windows.afterSettings = [this] { m_form->ApplySettings(WindowSettingsFrom(m_settings)); };
-  windows.selectTariff = [this](int index) { m_form->SelectTariff(index); };
+  windows.selectTariff = [this](int index) { m_logic->SelectTariff(index); };
   // No telephony service yet: the phone book refuses "Componi" with a clear message.
   windows.dial = nullptr;
-  windows.dialupEntries = [] { return PppDialup().EnumEntries(); };
+  windows.dialupEntries = [this] { return m_options.dialup->EnumEntries(); };
   m_windows = std::make_unique<TProgramWindows>(std::move(windows));
-  // The first activation opens the setup wizard while "Mostra wizard" is on, with both
-  // shortcut questions preset to "Sì".
-  m_form->CounterSource = [this] {
-    CounterInput in;
-    in.now = m_clock->Now();
-    in.periodCost = m_periodCost;
+  m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
+  MakeLogic();
+  m_form->CounterSource = [this] { return Counters(); };
+  m_form->CommandSource = [this] {
+    CommandStateInput in;
+    in.metering = m_logic->Metering();
+    in.voiceCall = m_logic->Metering() && m_logic->Info().kind == kKindVoice;
     return in;
   };
+  m_form->OnTariffChosen = [this](int index) { m_logic->SelectTariff(index); };
+  m_form->OnDialEntry = [this](const std::string& entry) { m_logic->DialEntry(entry); };
+  m_form->OnShowVoiceDialer = [this] { m_windows->OpenPhoneBook(); };
+  // The first activation: the saved tariff and the period cost; then the setup wizard while
+  // "Mostra wizard" is on, with both shortcut questions preset to "Sì".
   m_form->OnFirstActivation = [this] {
-    ReadPeriodCost();
+    m_logic->FirstActivation();
     if (m_settings.showWizard) m_windows->OpenWizard(true);
   };
-  m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
-  m_form->SelectTariff(m_settings.tariffIndex);
   // The windows of these commands are not part of the program yet.
-  for (const char* name :
-       {cmd::kLog,           cmd::kLogTables, cmd::kBill,    cmd::kBillTables, cmd::kTariffs,
-        cmd::kTariffsTables, cmd::kServers,   "HostsBtn",    "Opzioni1",       "SetupBtn",
-        "Wizard1",           "Suggerimenti1", cmd::kMailNow, cmd::kMailCyclic, cmd::kMailStop,
-        "ClockBtn",          cmd::kVoice,     "VoiceBtn",    cmd::kStart,      "StartBtn",
-        cmd::kStop,          "StopBtn",       cmd::kConnect, "ConnectBtn",     cmd::kDisconnect,
-        "HangupBtn"})
+  for (const char* name : {cmd::kServers, "HostsBtn", "Suggerimenti1", cmd::kMailNow,
+                           cmd::kMailCyclic, cmd::kMailStop, "ClockBtn"})
     if (!TProgramWindows::Commands().contains(QString::fromLatin1(name)))
       m_form->SetCommandAvailable(QString::fromLatin1(name), false);
+
+  // 8-19: telephony, the dial-up entries, the first evaluation, the timers.
+  m_logic->Startup();
 
   // 20: the splash goes, the window takes its mode and place.
   m_splash.reset();
@@ -149,33 +153,122 @@ void TOrvaProgram::QuitOnSignals() {
   sigaction(SIGINT, &sa, nullptr);
 }
 
+void TOrvaProgram::MakeLogic() {
+  m_tariffs = std::make_unique<CatalogueTariffs>(m_windows->Catalogue(), m_settings.associationPath,
+                                                 *m_dialogs);
+  m_bill = std::make_unique<BillFiles>(m_settings, m_options.dataDir, *m_clock);
+  m_log = std::make_unique<LogFiles>(m_settings);
+  m_log->chooseLogFile = [this]() -> std::optional<std::string> {
+    const QString file = ChooseLogFile(QString::fromStdString(m_options.dataDir), m_form.get());
+    if (file.isEmpty()) return std::nullopt;
+    return file.toStdString();
+  };
+  MainLogic::Deps d;
+  d.clock = m_clock;
+  d.timers = m_timers;
+  d.dialogs = m_dialogs;
+  d.sound = m_sound;
+  d.view = m_form.get();
+  d.dialup = m_options.dialup;
+  d.telephony = m_options.telephony;
+  d.statistics = m_options.statistics;
+  d.launcher = m_options.launcher;
+  d.tariffs = m_tariffs.get();
+  d.bill = m_bill.get();
+  d.log = m_log.get();
+  d.settings = &m_settings;
+  d.chooseService = [this](const std::string& text) {
+    return ChooseService(text, ServiceFilePath(), *m_dialogs, m_form.get());
+  };
+  d.saveSettings = [this] {
+    const Status saved = SaveSettings(m_settings);
+    if (!saved.ok) m_dialogs->Message(saved.error, MsgType::Error, MsgButtons::Ok);
+  };
+  d.applicationId = ::getpid();
+  m_logic = std::make_unique<MainLogic>(std::move(d));
+}
+
+CounterInput TOrvaProgram::Counters() const {
+  const MainLogic& g = *m_logic;
+  CounterInput in;
+  in.metering = g.Metering();
+  in.now = m_clock->Now();
+  in.tickStart = g.TickStart();
+  in.elapsed = MainLogic::FromSeconds(g.ElapsedSeconds());
+  in.ticks = static_cast<int>(std::min<long long>(g.Ticks(), 0x7FFFFFFF));
+  in.cost = g.Cost();
+  in.periodCost = g.PeriodCost();
+  const MeterTariff& t = g.Tariff();
+  in.tickSeconds = t.tickSeconds;
+  in.tickCost = t.tickCost;
+  in.tickText = t.tickText;
+  in.vatRate = t.vatRate;
+  in.fixedCharge = t.fixedCharge;
+  in.fixedChargeUnit = t.fixedChargeUnit;
+  in.discount = t.discountActive;
+  const CallInfo& c = g.Info();
+  in.status = c.status;
+  in.entryName = c.entryName;
+  in.speed = c.speed;
+  in.hostName = c.hostName;
+  in.ipAddress = c.ipAddress;
+  in.bytesReceived = c.bytesReceived;
+  in.bytesSent = c.bytesSent;
+  return in;
+}
+
+std::vector<std::string> TOrvaProgram::HandleRequest(const std::string& line) {
+  const auto request = ParseWireRequest(line);
+  if (!request) return {FormatDone(false)};
+  if (request->show) {
+    m_form->ShowORVAWin();
+    return {FormatDone(true)};
+  }
+  const AppMessage& m = request->message;
+  // A simulated link goes down with the call, as a hang-up takes a real one.
+  if (m_options.simulatedLink && (m.number == kMsgStop || m.number == kMsgQuit))
+    m_options.simulatedLink->RemoveAll();
+  std::vector<std::string> answers;
+  const bool handled = m_logic->HandleAppMessage(
+      m.number, m.wParam, m.lParam, [&](long long, int number, long long w, long long l) {
+        answers.push_back(FormatReply({number, w, l}));
+      });
+  answers.push_back(FormatDone(handled));
+  return answers;
+}
+
 bool TOrvaProgram::FormCloseQuery() {
-  if (!m_shutdown && !CheckPasswordFor(ProtectedAction::Close, m_settings.access, *m_dialogs))
-    return false;
-  return true;
+  // The password when "SaveOnExit" asks for it (not while the session ends), and the
+  // confirmation of ending a call in progress.
+  return m_logic->FormCloseQuery();
 }
 
 void TOrvaProgram::WMQueryEndSession() {
-  m_shutdown = true;
+  m_logic->WMQueryEndSession();
 }
 
 void TOrvaProgram::FormDestroy() {
-  if (m_saved) return;
+  if (m_saved || !m_logic) return;
   m_saved = true;
   StoreWindowSettings(m_form->CurrentSettings(), m_settings);
-  m_settings.tariffIndex = m_form->SelectedTariff() < 0 ? 0 : m_form->SelectedTariff();
-  const Status saved = SaveSettings(m_settings);
-  if (!saved.ok) m_dialogs->Message(saved.error, MsgType::Error, MsgButtons::Ok);
-}
-
-void TOrvaProgram::ReadPeriodCost() {
-  BillOptions options;
-  options.directory = m_options.dataDir;
-  options.decimals = m_settings.decimals;
-  m_periodCost = PeriodCost(m_settings.billStart, DecodeDate(m_clock->Now()), options);
+  m_settings.tariffIndex = std::max(0, m_logic->SelectedTariff());
+  m_logic->FormDestroy();
 }
 
 void TOrvaProgram::Command(const QString& name) {
+  if (name == u"StartBtn" || name == QLatin1String(cmd::kStart)) return m_logic->Start1Click();
+  if (name == u"StopBtn" || name == QLatin1String(cmd::kStop)) return m_logic->Stop1Click();
+  if (name == u"HangupBtn" || name == QLatin1String(cmd::kDisconnect))
+    return m_logic->HangupBtnClick();
+  if (name == u"ConnectBtn" || name == QLatin1String(cmd::kConnect)) {
+    // With dial-up entries the button and the item carry one dial item per entry.
+    if (m_options.dialup->EnumEntries().empty())
+      m_dialogs->Message(
+          "Nessuna connessione di accesso remoto configurata.\nLe connessioni si configurano "
+          "in /etc/ppp/peers.",
+          MsgType::Information, MsgButtons::Ok);
+    return;
+  }
   if (m_windows && m_windows->Handle(name)) return;
   if (name == u"Informazioni1") ShowAbout();
 }

@@ -5,13 +5,21 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/ui/MainForm.h"
 #include "app/ui/Windows.h"
+#include "core/MainLogic.h"
+#include "core/MeterWiring.h"
 #include "core/Settings.h"
 #include "platform/Clock.h"
+#include "platform/Dialup.h"
+#include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/SysMon.h"
+#include "platform/Telephony.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtSound.h"
 #include "platform/qt/QtTimer.h"
@@ -28,6 +36,14 @@ struct ProgramOptions {
   Dialogs* dialogs = nullptr;      // default: Qt message boxes
   Sound* sound = nullptr;          // default: Qt Multimedia
   bool autostart = true;           // create the autostart entry at the first run
+  // The dial-up links, their byte counters, the modem's calls and the program launcher;
+  // default: the system's (pppd links, sysfs counters, no telephony, real processes).
+  Dialup* dialup = nullptr;
+  StatisticsSource* statistics = nullptr;
+  Telephony* telephony = nullptr;
+  Launcher* launcher = nullptr;
+  // A simulated link: the stop and quit messages take it down, as a real hang-up would.
+  SimulatedDialup* simulatedLink = nullptr;
 };
 
 class TOrvaProgram final : public QObject {
@@ -40,6 +56,11 @@ class TOrvaProgram final : public QObject {
   void Start();
   TMainForm& Form() { return *m_form; }
   Settings& ProgramSettingsRecord() { return m_settings; }
+  MainLogic& Logic() { return *m_logic; }
+  TProgramWindows& Windows() { return *m_windows; }
+
+  // One request line of another instance or of `orva32cli send`; the answer lines.
+  std::vector<std::string> HandleRequest(const std::string& line);
 
   // The close decision: the password when "SaveOnExit" asks for it.
   bool FormCloseQuery();
@@ -54,6 +75,8 @@ class TOrvaProgram final : public QObject {
   void SplashStep(const char* text);
   void Command(const QString& name);
   void ShowAbout();
+  void MakeLogic();
+  CounterInput Counters() const;
 
   ProgramOptions m_options;
   Settings& m_settings;
@@ -69,10 +92,15 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<TMainForm> m_form;
   std::unique_ptr<TSplashForm> m_splash;
   std::unique_ptr<TProgramWindows> m_windows;
-  // The bill period's cost, read at the first activation and again after the bill view.
-  double m_periodCost = 0;
-  void ReadPeriodCost();
-  bool m_shutdown = false;
+  std::unique_ptr<Dialup> m_ownDialup;
+  SysfsStatistics m_sysfs;
+  NoTelephony m_noTelephony;
+  ProcessLauncher m_processLauncher;
+  std::unique_ptr<CatalogueTariffs> m_tariffs;
+  std::unique_ptr<BillFiles> m_bill;
+  std::unique_ptr<LogFiles> m_log;
+  // Declared last: it goes first, while everything it calls is still there.
+  std::unique_ptr<MainLogic> m_logic;
   bool m_saved = false;
 };
 

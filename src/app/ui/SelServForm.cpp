@@ -11,15 +11,15 @@
 
 namespace orva {
 
-TSelServForm::TSelServForm(const std::vector<std::string>& services, QWidget* parent)
-    : QDialog(parent) {
+TSelServForm::TSelServForm(ServiceChoice& choice, QWidget* parent)
+    : QDialog(parent), m_choice(choice) {
   setObjectName(QStringLiteral("SelServForm"));
   setWindowTitle(QStringLiteral("ORVA32 - Scelta dettagli connessione"));
   m_list = new QListWidget(this);
   m_list->setObjectName(QStringLiteral("TempServLB"));
-  for (const std::string& s : services) m_list->addItem(QString::fromStdString(s));
+  for (const std::string& s : m_choice.Items()) m_list->addItem(QString::fromStdString(s));
   m_list->setCurrentRow(-1);
-  m_edit = new QLineEdit(QStringLiteral("?"), this);
+  m_edit = new QLineEdit(QString::fromStdString(m_choice.edit), this);
   m_edit->setObjectName(QStringLiteral("Edit1"));
   auto* editCaption = new QLabel(QStringLiteral("Scelta"), this);
   editCaption->setBuddy(m_edit);
@@ -69,32 +69,38 @@ TSelServForm::TSelServForm(const std::vector<std::string>& services, QWidget* pa
 }
 
 void TSelServForm::SetServiceText(const std::string& text) {
+  m_choice.edit = text;
   m_edit->setText(QString::fromStdString(text));
 }
 
 void TSelServForm::TempServLBClick(QListWidgetItem* item) {
-  if (item) m_edit->setText(item->text());
+  if (!item) return;
+  m_choice.ItemClick(static_cast<std::size_t>(m_list->row(item)));
+  m_edit->setText(QString::fromStdString(m_choice.edit));
 }
 
 void TSelServForm::AssociaBtnClick() {
-  m_chosen = m_edit->text().toStdString();
-  const QString text = m_edit->text();
-  const bool known = !m_list->findItems(text, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty();
-  if (!text.isEmpty() && text != u"?" && !known) {
-    m_list->addItem(text);
-    if (OnAddService) OnAddService(m_chosen);
-  }
+  m_choice.edit = m_edit->text().toStdString();
+  const std::size_t before = m_choice.Items().size();
+  const Status saved = m_choice.AssociaClick();
+  if (m_choice.Items().size() > before)
+    m_list->addItem(QString::fromStdString(m_choice.Items().back()));
+  // The choice stands even when the file could not take the new name.
+  if (!saved && OnSaveFailed) OnSaveFailed(saved.error);
   accept();
 }
 
-std::string ChooseService(const std::string& serviceText, const std::vector<std::string>& services,
-                          const std::function<void(const std::string&)>& addService,
-                          QWidget* parent) {
-  TSelServForm form(services, parent);
+std::optional<std::string> ChooseService(const std::string& serviceText,
+                                         const std::string& serviceFilePath, Dialogs& dialogs,
+                                         QWidget* parent) {
+  ServiceChoice choice(serviceFilePath);
+  TSelServForm form(choice, parent);
   form.setWindowTitle(QStringLiteral("ORVA32 - Scelta servizio"));
   form.SetServiceText(serviceText);
-  form.OnAddService = addService;
-  if (form.exec() != QDialog::Accepted) return "?";
+  form.OnSaveFailed = [&dialogs](const std::string& error) {
+    dialogs.Message(error, MsgType::Error, MsgButtons::Ok);
+  };
+  if (form.exec() != QDialog::Accepted) return std::nullopt;
   return form.ChosenText();
 }
 

@@ -5,8 +5,12 @@
 #include <QDialog>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "log/Servform.h"
+#include "platform/Dialogs.h"
 
 class QLineEdit;
 class QListWidget;
@@ -17,29 +21,29 @@ namespace orva {
 class TSelServForm final : public QDialog {
   Q_OBJECT
  public:
-  // services: the names of the service file, in its order.
-  explicit TSelServForm(const std::vector<std::string>& services, QWidget* parent = nullptr);
+  // The window over the choice's list and edit; the choice outlives the window.
+  explicit TSelServForm(ServiceChoice& choice, QWidget* parent = nullptr);
 
   // The call's service text, shown for editing.
   void SetServiceText(const std::string& text);
   // The text taken by "Associa" (empty until then).
-  std::string ChosenText() const { return m_chosen; }
-
-  // Called by "Associa" with the text to add to the service file, when it is a new name.
-  std::function<void(const std::string&)> OnAddService;
+  std::string ChosenText() const { return m_choice.Chosen(); }
+  // Called when "Associa" could not save a new name into the service file.
+  std::function<void(const std::string& error)> OnSaveFailed;
 
   void TempServLBClick(QListWidgetItem* item);
   void AssociaBtnClick();
 
  private:
+  ServiceChoice& m_choice;
   QListWidget* m_list;
   QLineEdit* m_edit;
-  std::string m_chosen;
 };
 
-// Shows the service choice modally; the confirmed text, or "?" when left with "Ignora".
-std::string ChooseService(const std::string& serviceText, const std::vector<std::string>& services,
-                          const std::function<void(const std::string&)>& addService,
-                          QWidget* parent = nullptr);
+// Shows the service choice modally over the service file; the confirmed text, or none when
+// left with "Ignora" (or closed). A failed save of a new name is shown through `dialogs`.
+std::optional<std::string> ChooseService(const std::string& serviceText,
+                                         const std::string& serviceFilePath, Dialogs& dialogs,
+                                         QWidget* parent = nullptr);
 
 }  // namespace orva

@@ -1,0 +1,231 @@
+// The main window driven by the real meter: a simulated dial-up call on a manual clock,
+// started and ended by the watcher, with the counters, the command states and the
+// application messages as the window shows them.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <filesystem>
+
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+#include "app/ui/Program.h"
+#include "core/AppMessages.h"
+#include "core/HowUtils.h"
+#include "platform/ManualClock.h"
+#include "platform/TextFile.h"
+
+namespace orva {
+namespace {
+
+struct MeterWindow : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  // Monday 5 January 2026, 10:00:00.
+  ManualClock clock{EncodeDate(2026, 1, 5) + EncodeTime(10, 0, 0)};
+  NoSound sound;
+  SimulatedDialup dialup;
+  SimulatedStatistics stats;
+  RecordingLauncher launcher;
+  std::unique_ptr<TOrvaProgram> program;
+
+  void Make(const std::string& extraSettings = "") {
+    test::WriteBytes(dir.File("ORVA32.INI"),
+                     "[Impostazioni generali]\r\nMostra wizard=0\r\n" + extraSettings);
+    SetProgramDirectory(dir.path());
+    ProgramSettings() = Settings();
+    ProgramOptions o;
+    o.dataDir = dir.path();
+    o.arguments = {QStringLiteral("nosplash")};
+    o.dialogs = &dialogs;
+    o.sound = &sound;
+    o.clock = &clock;
+    o.timers = &clock;
+    o.dialup = &dialup;
+    o.statistics = &stats;
+    o.launcher = &launcher;
+    o.simulatedLink = &dialup;
+    o.autostart = false;
+    program = std::make_unique<TOrvaProgram>(o);
+    program->Start();
+    program->Form().TrayAvailable = [] { return true; };
+    QApplication::processEvents();  // the first activation
+  }
+  TMainForm& Form() { return program->Form(); }
+  QString Text(const char* name) {
+    auto* l = Form().findChild<QLabel*>(QString::fromLatin1(name));
+    return l ? l->text() : QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));
+  }
+  bool Enabled(const char* name) {
+    if (auto* a = Form().findChild<QAction*>(QString::fromLatin1(name))) return a->isEnabled();
+    auto* w = Form().findChild<QWidget*>(QString::fromLatin1(name));
+    return w && w->isEnabled();
+  }
+  void Seconds(double s) { clock.AdvanceMs(static_cast<std::int64_t>(s * 1000)); }
+  std::vector<std::string> LogLines() {
+    const auto lines = ReadTextLines(dir.File("ORVA.LOG"));
+    return lines ? *lines : std::vector<std::string>{};
+  }
+};
+
+TEST_F(MeterWindow, SimulatedDialUpCallIsMeteredShownAndRecorded) {
+  Make();
+  EXPECT_EQ(Text("StatusLb"), QStringLiteral("Sconnesso"));
+  EXPECT_EQ(Text("HCostLb"), QStringLiteral("L. 7.620"));
+  EXPECT_EQ(Text("TickLb"), QStringLiteral("00.01.00"));
+  // Idle: a call can be started, not stopped; the tariff can be chosen.
+  for (const char* name : {"Start1", "StartBtn", "Connetti1", "ConnectBtn", "FeeCB", "FeeCB1"})
+    EXPECT_TRUE(Enabled(name)) << name;
+  for (const char* name : {"Stop1", "StopBtn", "Sconnetti1", "HangupBtn"})
+    EXPECT_FALSE(Enabled(name)) << name;
+
+  dialup.Add("Provider");
+  Seconds(0.25);  // the dial-up poll sees the link
+  ASSERT_TRUE(program->Logic().Metering());
+  EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Provider"));
+  EXPECT_EQ(Text("RasLb"), QStringLiteral("Connesso"));
+  EXPECT_EQ(Form().TrayHint(), QStringLiteral("ORVA32 - Connesso a : Provider"));
+  for (const char* name : {"Start1", "StartBtn", "FeeCB", "FeeCB1"})
+    EXPECT_FALSE(Enabled(name)) << name;
+  for (const char* name : {"Stop1", "StopBtn", "HangupBtn", "Sconnetti1"})
+    EXPECT_TRUE(Enabled(name)) << name;
+
+  stats.Set("ppp0", kBytesReceivedCounter, 123456);
+  Seconds(185);
+  EXPECT_EQ(Text("HCostLb"), QStringLiteral("L. 7.620"));
+  EXPECT_EQ(Text("TickLb"), QStringLiteral("00.01.00"));
+  const long long ticks = program->Logic().Ticks();
+  EXPECT_GE(ticks, 3);
+  // Item 1: elapsed time and cost, in both counters and the taskbar title.
+  const QString counter =
+      QString::fromStdString(TimeToStr(MainLogic::FromSeconds(program->Logic().ElapsedSeconds()))) +
+      QStringLiteral(" - ") + QString::number(ticks * 127) + QStringLiteral(".0");
+  EXPECT_EQ(Text("L2"), counter);
+  EXPECT_EQ(Text("L22"), counter);
+  EXPECT_TRUE(Form().TaskbarTitle().startsWith(counter)) << Form().TaskbarTitle().toStdString();
+  EXPECT_EQ(Text("BytesRecv"), QStringLiteral("123.456"));
+
+  // The link goes down: the call ends and is logged, the commands come back.
+  dialup.RemoveAll();
+  Seconds(0.25);
+  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_EQ(Text("StatusLb"), QStringLiteral("Sconnesso"));
+  EXPECT_TRUE(Enabled("Start1"));
+  EXPECT_FALSE(Enabled("Stop1"));
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("Provider"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("\t" + std::to_string(ticks) + "\t"), std::string::npos) << lines[0];
+}
+
+TEST_F(MeterWindow, ManualStartAndStopFromTheButtons) {
+  Make();
+  Form().findChild<QToolButton*>(QStringLiteral("StartBtn"))->click();
+  ASSERT_TRUE(program->Logic().Metering());
+  EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Avvio manuale"));
+  EXPECT_EQ(Form().findChild<QToolButton*>(QStringLiteral("StopBtn"))->toolTip(),
+            QStringLiteral("Arresto manuale"));
+  Seconds(61);
+  Form().findChild<QToolButton*>(QStringLiteral("StopBtn"))->click();
+  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_EQ(LogLines().size(), 1u);
+  // The bill counter now holds the call's ticks with VAT.
+  Form().SelectCounterItem(6);
+  const double period = program->Logic().PeriodCost();
+  EXPECT_GT(period, 0);
+  EXPECT_TRUE(Text("L22").contains(QString::number(period * 1.2, 'f', 1)))
+      << Text("L22").toStdString();
+}
+
+TEST_F(MeterWindow, QuitMessageEndsTheCallSavesAndCloses) {
+  Make();
+  dialup.Add("Provider");
+  Seconds(0.25);
+  ASSERT_TRUE(program->Logic().Metering());
+  Seconds(30);
+  Form().SelectCounterItem(3);
+  const auto answers = program->HandleRequest(FormatMessageRequest({kMsgQuit, 0, 0}));
+  EXPECT_EQ(answers.back(), FormatDone(true));
+  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_EQ(LogLines().size(), 1u);
+  EXPECT_FALSE(Form().isVisible());
+  EXPECT_FALSE(Form().TrayIcon()->isVisible());
+  const auto ini = ReadTextLines(dir.File("ORVA32.INI"));
+  ASSERT_TRUE(ini);
+  EXPECT_NE(std::find(ini->begin(), ini->end(), "Display=3"), ini->end());
+  // Nothing asked: neither the password nor the call in progress.
+  EXPECT_TRUE(dialogs.prompts.empty());
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(MeterWindow, MessagesSelectTariffsRedrawAndAnswerThePing) {
+  Make();
+  EXPECT_EQ(program->HandleRequest(FormatMessageRequest({kMsgStart, 0, 0})).back(),
+            FormatDone(true));
+  EXPECT_TRUE(program->Logic().Metering());
+  EXPECT_FALSE(Enabled("FeeCB"));
+  EXPECT_EQ(program->HandleRequest(FormatMessageRequest({kMsgStop, 0, 0})).back(),
+            FormatDone(true));
+  EXPECT_FALSE(program->Logic().Metering());
+  const auto ping = program->HandleRequest(FormatMessageRequest({kMsgPing, 7, 0}));
+  ASSERT_EQ(ping.size(), 2u);
+  EXPECT_EQ(ping[0].rfind("REPLY 1123 ", 0), 0u) << ping[0];
+  EXPECT_EQ(program->HandleRequest("garbage"), std::vector<std::string>{FormatDone(false)});
+  EXPECT_EQ(program->HandleRequest(FormatMessageRequest({1100, 0, 0})).back(), FormatDone(false));
+  // SHOW brings a hidden window back.
+  Form().HideWindow();
+  EXPECT_EQ(program->HandleRequest(FormatShowRequest()).back(), FormatDone(true));
+  EXPECT_TRUE(Form().isVisible());
+}
+
+TEST_F(MeterWindow, ClosingDuringACallAsksAndRecordsTheCall) {
+  Make();
+  dialup.Add("Provider");
+  Seconds(0.25);
+  ASSERT_TRUE(program->Logic().Metering());
+  dialogs.NextAnswer(MsgAnswer::No);
+  Form().Quit1Click();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "Connessione in corso. Esco lo stesso ?");
+  EXPECT_TRUE(program->Logic().Metering());
+  EXPECT_TRUE(Form().isVisible());
+  dialogs.NextAnswer(MsgAnswer::Yes);
+  Form().Quit1Click();
+  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_EQ(LogLines().size(), 1u);
+  EXPECT_FALSE(Form().isVisible());
+}
+
+TEST_F(MeterWindow, DialEntriesGetItemsThatDialThem) {
+  dialup.entries = {"Casa", "Lavoro & C"};
+  Make();
+  auto* button = Form().findChild<QToolButton*>(QStringLiteral("ConnectBtn"));
+  ASSERT_NE(button->menu(), nullptr);
+  QList<QAction*> items;
+  for (QAction* a : button->menu()->actions())
+    if (!a->isSeparator()) items << a;
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_EQ(items[1]->text(), QStringLiteral("Lavoro && C"));
+  items[1]->trigger();
+  ASSERT_EQ(launcher.launched.size(), 1u);
+  EXPECT_EQ(launcher.launched[0].arguments, (std::vector<std::string>{"pon", "Lavoro & C"}));
+  QAction* connect = Form().findChild<QAction*>(QStringLiteral("Connetti1"));
+  ASSERT_NE(connect->menu(), nullptr);
+  EXPECT_EQ(connect->menu()->actions().size(), 2);
+}
+
+TEST_F(MeterWindow, ConnectWithoutEntriesSaysWhereLinksAreConfigured) {
+  Make();
+  Form().findChild<QToolButton*>(QStringLiteral("ConnectBtn"))->click();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_NE(dialogs.shown[0].text.find("/etc/ppp/peers"), std::string::npos);
+  EXPECT_TRUE(launcher.launched.empty());
+}
+
+}  // namespace
+}  // namespace orva
