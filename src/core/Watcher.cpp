@@ -149,6 +149,8 @@ void MainLogic::TimerRASTimer() {
       m_d.view->SetHangupEnabled(false);
       if (m_metering) EndCall();
       m_info.status = kStatusDisconnected;
+      // Without a telephony service the link is the only news of the call.
+      if (!m_voiceCall) ShowStatus();
       m_d.view->SetLabel(MeterLabel::RasLb, kStatusDisconnected);
       m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
       m_d.view->SetLabel(MeterLabel::ServiceLb,
@@ -211,6 +213,7 @@ void MainLogic::TimerRASTimer() {
         LaunchConnectionPrograms(c.entryName);
         m_d.view->SetHangupEnabled(true);
         m_info.status = kStatusConnected;
+        if (!m_voiceCall) ShowStatus();
         m_d.view->SetTrayHint("ORVA32 - Connesso a : " + c.entryName);
       } else if (status.state == kRasDisconnected) {
         disconnected();
@@ -346,12 +349,16 @@ void MainLogic::LineCallback(std::int64_t call, int event, int state, int detail
   } catch (const std::exception& e) {
     ReportProblem(e.what());
   }
+  ShowStatus();
+  m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
+  m_d.view->RefreshCommandStates();
+}
+
+void MainLogic::ShowStatus() {
   m_d.view->SetLabel(MeterLabel::StatusLb,
                      m_info.status == kStatusConnected && !m_info.speed.empty()
                          ? "Connesso a " + m_info.speed + " bps"
                          : m_info.status);
-  m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
-  m_d.view->RefreshCommandStates();
 }
 
 }  // namespace orva

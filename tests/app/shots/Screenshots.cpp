@@ -1,88 +1,96 @@
 // Takes the pictures of the main window for the documentation: the large window and the small
-// bar during a simulated call. Run under a real X server (Xvfb): orva32_screenshots OUTDIR
-#include <sys/resource.h>
-
+// bar during a simulated dial-up call metered by the real program on a manual clock, with the
+// shipped tariffs. Run under a real X server (Xvfb): orva32_screenshots OUTDIR
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLocale>
-#include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/ui/Glyphs.h"
-#include "app/ui/MainForm.h"
+#include "app/ui/Program.h"
+#include "core/HowUtils.h"
+#include "platform/DataDir.h"
+#include "platform/ManualClock.h"
+#include "platform/SafeFile.h"
 
 using namespace orva;
 
+namespace {
+
+// Messages are printed, never shown: nobody is there to answer them.
+class PrintedDialogs final : public Dialogs {
+ public:
+  MsgAnswer Message(const std::string& text, MsgType, MsgButtons) override {
+    std::fprintf(stderr, "message: %s\n", text.c_str());
+    return MsgAnswer::Ok;
+  }
+  std::optional<std::string> AskPassword(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
+                                            const std::string&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
+                                            const std::string&) override {
+    return std::nullopt;
+  }
+  void Beep() override {}
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
   QLocale::setDefault(QLocale::c());
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
   QDir().mkpath(out);
-  TMainForm form;
-  CounterInput call;
-  call.metering = true;
-  call.now = EncodeDate(2026, 12, 8) + EncodeTime(21, 14, 37);
-  call.tickStart = call.now - 22 * kOneSecond;
-  call.elapsed = EncodeTime(0, 12, 37);
-  call.ticks = 14;
-  call.cost = 14 * 127;
-  call.tickText = "00.01.00";
-  call.status = "Connesso";
-  call.entryName = "Provider";
-  call.bytesReceived = "1843210";
-  call.bytesSent = "212877";
-  form.CounterSource = [&] { return call; };
-  form.CommandSource = [] { return CommandStateInput{true, false, false}; };
-  WindowSettings s;
-  s.display = 1;
-  s.positions.large = {40, 40};
-  form.ApplySettings(s);
-  form.SetTariffs({"Esempio urbano", "Interurbana"}, {"URB", "INT"});
-  form.SelectTariff(0);
-  form.FormCreate();
-  form.SetGauges(60, 22);
-  form.SetLabel(QStringLiteral("StatusLb"), QStringLiteral("Connesso a 33600 bps"));
-  form.SetLabel(QStringLiteral("ServiceLb"), QStringLiteral("Connesso a: Provider"));
-  form.SetLabel(QStringLiteral("IPLb"), QStringLiteral("10.64.1.23"));
-  form.SetLabel(QStringLiteral("RasLb"), QStringLiteral("Connesso"));
-  form.SetLabel(QStringLiteral("DevName"), QStringLiteral("ppp0"));
-  form.SetLabel(QStringLiteral("DevType"), QStringLiteral("Modem"));
-  form.SetTrayHint(QStringLiteral("ORVA32 - Connesso a : Provider"));
-  if (argc > 2) {
-    // orva32_screenshots OUTDIR SECONDS: the CPU of a call redrawn at every 200 ms sample.
-    const int seconds = QString::fromLocal8Bit(argv[2]).toInt();
-    auto cpu = [] {
-      rusage u{};
-      getrusage(RUSAGE_SELF, &u);
-      return u.ru_utime.tv_sec + u.ru_stime.tv_sec +
-             (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-    };
-    const double cpu0 = cpu();
-    QElapsedTimer wall;
-    wall.start();
-    QTimer sample;
-    QObject::connect(&sample, &QTimer::timeout, &form, [&] {
-      call.now += 0.2 * kOneSecond;
-      call.elapsed += 0.2 * kOneSecond;
-      if (call.now - call.tickStart >= 60 * kOneSecond) {
-        call.tickStart = call.now;
-        ++call.ticks;
-        call.cost += 127;
-      }
-      form.SetGaugePosition(static_cast<int>((call.now - call.tickStart) * kSecondsPerDay));
-      form.RedrawCounters();
-    });
-    sample.start(200);
-    QTimer::singleShot(seconds * 1000, [&] {
-      const double used = cpu() - cpu0;
-      std::printf("cpu %.3f s over %.1f s = %.3f %%\n", used, wall.elapsed() / 1000.0,
-                  100.0 * used / (wall.elapsed() / 1000.0));
-      app.quit();
-    });
-    return app.exec();
+  QTemporaryDir temp;
+  const std::string dir = temp.path().toStdString() + "/";
+  SetProgramDirectory(dir);
+  SeedTariffs(dir);
+  const std::string ini =
+      "[Impostazioni generali]\r\nMostra wizard=0\r\nDisplay=1\r\nLeft coord. Z=40\r\n"
+      "Top coord. Z=40\r\nLeft coord. S=40\r\nTop coord. S=40\r\nMain height=520\r\n";
+  if (const Status s = ReplaceFile(dir + "ORVA32.INI", ini); !s) {
+    std::fprintf(stderr, "%s\n", s.error.c_str());
+    return 1;
   }
+
+  // Tuesday 8 December 2026, 21:02:00: an evening call.
+  ManualClock clock(EncodeDate(2026, 12, 8) + EncodeTime(21, 2, 0));
+  PrintedDialogs dialogs;
+  NoSound sound;
+  SimulatedDialup dialup;
+  SimulatedStatistics stats;
+  RecordingLauncher launcher;
+  ProgramOptions o;
+  o.dataDir = dir;
+  o.arguments = {QStringLiteral("nosplash")};
+  o.clock = &clock;
+  o.timers = &clock;
+  o.dialogs = &dialogs;
+  o.sound = &sound;
+  o.dialup = &dialup;
+  o.statistics = &stats;
+  o.launcher = &launcher;
+  o.autostart = false;
+  TOrvaProgram program(o);
+  program.Start();
+  QApplication::processEvents();
+
+  // The link comes up; twelve and a half minutes of traffic follow, sampled as the meter does.
+  dialup.Add("Provider");
+  stats.Set("ppp0", kBytesReceivedCounter, 0);
+  stats.Set("ppp0", kBytesSentCounter, 0);
+  clock.AdvanceMs(250);
+  for (int step = 1; step <= 757 * 4; ++step) {
+    stats.Set("ppp0", kBytesReceivedCounter, step * 612);
+    stats.Set("ppp0", kBytesSentCounter, step * 71);
+    clock.AdvanceMs(250);
+  }
+  TMainForm& form = program.Form();
   QTimer::singleShot(300, [&] {
     form.RedrawCounters();
     form.grab().save(out + QStringLiteral("/main-window-large.png"));
@@ -91,6 +99,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(300, [&] {
       form.grab().save(out + QStringLiteral("/main-window-small.png"));
       AppIconPixmap(128).save(out + QStringLiteral("/icon.png"));
+      program.WMQueryEndSession();
       app.quit();
     });
   });

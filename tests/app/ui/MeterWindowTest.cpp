@@ -89,6 +89,7 @@ TEST_F(MeterWindow, SimulatedDialUpCallIsMeteredShownAndRecorded) {
   ASSERT_TRUE(program->Logic().Metering());
   EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Provider"));
   EXPECT_EQ(Text("RasLb"), QStringLiteral("Connesso"));
+  EXPECT_EQ(Text("StatusLb"), QStringLiteral("Connesso"));
   EXPECT_EQ(Form().TrayHint(), QStringLiteral("ORVA32 - Connesso a : Provider"));
   for (const char* name : {"Start1", "StartBtn", "FeeCB", "FeeCB1"})
     EXPECT_FALSE(Enabled(name)) << name;
