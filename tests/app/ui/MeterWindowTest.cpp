@@ -7,8 +7,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 
@@ -226,6 +230,45 @@ TEST_F(MeterWindow, ConnectWithoutEntriesSaysWhereLinksAreConfigured) {
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_NE(dialogs.shown[0].text.find("/etc/ppp/peers"), std::string::npos);
   EXPECT_TRUE(launcher.launched.empty());
+}
+
+// Answers the service choice when it shows: `text` into "Scelta" and "Associa", or "Ignora".
+void AnswerServiceChoice(std::optional<QString> text, QString* offered) {
+  QTimer::singleShot(0, [text, offered] {
+    QWidget* form = QApplication::activeModalWidget();
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(form->objectName(), QStringLiteral("SelServForm"));
+    auto* edit = form->findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    *offered = edit->text();
+    if (!text) return form->findChild<QPushButton*>(QStringLiteral("IgnoraBtn"))->click();
+    edit->setText(*text);
+    form->findChild<QPushButton*>(QStringLiteral("AssociaBtn"))->click();
+  });
+}
+
+TEST_F(MeterWindow, ServiceChoiceAtCallEndNamesTheServiceAndRemembersIt) {
+  Make("Richiedi servizio=1\r\n");
+  dialup.Add("Provider");
+  Seconds(0.25);
+  QString offered;
+  AnswerServiceChoice(QStringLiteral("BBS Amiga"), &offered);
+  dialup.RemoveAll();
+  Seconds(0.25);
+  EXPECT_EQ(offered, QStringLiteral("Modem: Provider"));
+  ASSERT_EQ(LogLines().size(), 1u);
+  EXPECT_NE(LogLines()[0].find("\tBBS Amiga"), std::string::npos) << LogLines()[0];
+  const auto services = ReadTextLines(dir.File("ORVA.SRV"));
+  ASSERT_TRUE(services);
+  EXPECT_EQ(*services, std::vector<std::string>{"BBS Amiga"});
+
+  // The next call offers it in the list; "Ignora" records "?".
+  dialup.Add("Provider");
+  Seconds(0.25);
+  AnswerServiceChoice(std::nullopt, &offered);
+  dialup.RemoveAll();
+  Seconds(0.25);
+  ASSERT_EQ(LogLines().size(), 2u);
+  EXPECT_NE(LogLines()[1].find("\t?"), std::string::npos) << LogLines()[1];
 }
 
 }  // namespace
