@@ -167,6 +167,7 @@ void VisitKeys(Settings& s, KeyVisitor& v) {
   v.Bool("Suggerimenti", "Help Tips", s.helpTips);
   v.Bool("Setup", "Suggerimenti", s.setupTips);
   v.Str("Host dialog", "Host pos", s.hostPosition);
+  v.Str("Mail dialog", "Mail pos", s.mailPosition);
 }
 
 std::string StoredId(const std::string& section, const std::string& key) {

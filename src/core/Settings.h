@@ -164,6 +164,7 @@ struct Settings {
 
   // [Mail dialog]: "Header width 0".."Header width 4"
   std::array<int, 5> mailHeaderWidths{150, 55, 65, 50, 150};
+  std::string mailPosition = "Default";  // "Mail pos"
 
   // [Suggerimenti] "Help Tips": tips at start; when false the main window starts hidden
   bool helpTips = true;

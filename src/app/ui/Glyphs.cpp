@@ -52,6 +52,33 @@ QPixmap AppIconPixmap(int size, bool lit) {
   return pix;
 }
 
+QPixmap MailIconPixmap(int size, int frame) {
+  QPixmap pix = Blank(size);
+  QPainter p(&pix);
+  p.setRenderHint(QPainter::Antialiasing);
+  const double s = size / 32.0;
+  p.scale(s, s);
+  const QRectF body(3, 8, 26, 17);
+  p.setPen(QPen(QColor(0x20, 0x30, 0x60), 1.5));
+  p.setBrush(QColor(0xff, 0xf4, 0xc8));
+  p.drawRoundedRect(body, 2, 2);
+  if (frame > 0) {
+    // The animation: a yellow band sweeping across the envelope.
+    const double x = 3 + (frame % 4) * 6.5;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xff, 0xd8, 0x00, 170));
+    p.drawRect(QRectF(x, 9, 6.5, 15));
+  }
+  p.setPen(QPen(QColor(0x20, 0x30, 0x60), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  p.setBrush(Qt::NoBrush);
+  QPainterPath flap;
+  flap.moveTo(4, 9);
+  flap.lineTo(16, 18);
+  flap.lineTo(28, 9);
+  p.drawPath(flap);
+  return pix;
+}
+
 QIcon AppIcon() {
   QIcon icon;
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) icon.addPixmap(AppIconPixmap(size));

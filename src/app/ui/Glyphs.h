@@ -12,6 +12,10 @@ namespace orva {
 QPixmap AppIconPixmap(int size, bool lit = false);
 QIcon AppIcon();
 
+// The mail notification icon: an envelope; the animation's frames (0..3) move a bright
+// band across it.
+QPixmap MailIconPixmap(int size, int frame = 0);
+
 // The glyph of a button: "start", "stop", "zoom", "shrink", "menu", "connect", "hangup",
 // "tables", "voice", "phonebook", "setup", "hosts", "clock".
 QIcon Glyph(const QString& name, int size = 20);

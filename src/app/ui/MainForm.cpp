@@ -64,6 +64,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   BuildPanels();
   BuildMenu();
   BuildTray();
+  BuildMailTray();
 
   auto* bar = new QWidget(this);
   bar->setObjectName(QStringLiteral("CounterBar"));
@@ -328,17 +329,12 @@ void TMainForm::BuildPanels() {
     const char16_t* text;
   };
   static constexpr Row kRows[] = {
-      {u"Stato :", "StatusLb", u"Sconnesso"},
-      {u"Accesso remoto :", "RasLb", u"Sconnesso"},
-      {u"Periferica :", "DevName", u""},
-      {u"Tipo :", "DevType", u""},
-      {u"Uno scatto ogni :", "TickLb", u""},
-      {u"Costo orario :", "HCostLb", u""},
-      {u"Indirizzo IP :", "IPLb", u"127.0.0.1"},
-      {u"Ora di rete :", "SyncroL", u""},
-      {u"Byte ricevuti :", "BytesRecv", u"0"},
-      {u"Byte inviati :", "BytesSend", u"0"},
-      {u"Posta :", "POP3L", u""},
+      {u"Stato :", "StatusLb", u"Sconnesso"},    {u"Accesso remoto :", "RasLb", u"Sconnesso"},
+      {u"Periferica :", "DevName", u""},         {u"Tipo :", "DevType", u""},
+      {u"Uno scatto ogni :", "TickLb", u""},     {u"Costo orario :", "HCostLb", u""},
+      {u"Indirizzo IP :", "IPLb", u"127.0.0.1"}, {u"Ora di rete :", "SyncroL", u""},
+      {u"Byte ricevuti :", "BytesRecv", u"0"},   {u"Byte inviati :", "BytesSend", u"0"},
+      {u"Posta :", "POP3L", u"Non effettuato"},
   };
   int row = 0;
   for (const Row& r : kRows) {
@@ -470,6 +466,66 @@ void TMainForm::BuildTray() {
     m_trayFrame = !m_trayFrame;
     m_tray->setIcon(QIcon(AppIconPixmap(32, m_trayFrame)));
   });
+}
+
+void TMainForm::BuildMailTray() {
+  m_mailTray = new QSystemTrayIcon(QIcon(MailIconPixmap(32)), this);
+  m_mailTray->setObjectName(QStringLiteral("RxTrayIcon2"));
+  m_pop3Menu = new QMenu(this);
+  m_pop3Menu->setObjectName(QStringLiteral("Pop3Menu"));
+  AddCommand(m_pop3Menu, QStringLiteral("Visualizzamessaggi1"),
+             QStringLiteral("Visualizza messaggi"));
+  QAction* hide = m_pop3Menu->addAction(QStringLiteral("Nascondi icona"));
+  hide->setObjectName(QStringLiteral("Nascondiicona1"));
+  connect(hide, &QAction::triggered, this, [this] { SetMailIcon(false, false); });
+  m_mailTray->setContextMenu(m_pop3Menu);
+  connect(m_mailTray, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason r) {
+            if (r == QSystemTrayIcon::DoubleClick && OnCommand)
+              OnCommand(QStringLiteral("Visualizzamessaggi1"));
+          });
+  m_mailTimer = new QTimer(this);
+  m_mailTimer->setObjectName(QStringLiteral("MailIconAnimation"));
+  m_mailTimer->setInterval(75);
+  connect(m_mailTimer, &QTimer::timeout, this, [this] {
+    m_mailFrame = m_mailFrame % 4 + 1;
+    m_mailTray->setIcon(QIcon(MailIconPixmap(32, m_mailFrame)));
+  });
+}
+
+void TMainForm::SetMailIcon(bool visible, bool animated) {
+  m_mailIconShown = visible;
+  if (visible && animated) {
+    m_mailTimer->start();
+  } else {
+    m_mailTimer->stop();
+    m_mailFrame = 0;
+    m_mailTray->setIcon(QIcon(MailIconPixmap(32)));
+  }
+  m_mailTray->setVisible(visible);
+}
+
+bool TMainForm::MailIconAnimated() const {
+  return m_mailTimer->isActive();
+}
+
+void TMainForm::SetMailIconHint(const QString& hint) {
+  m_mailHint = hint;
+  m_mailTray->setToolTip(hint);
+}
+
+void TMainForm::SetClockButtonEnabled(bool enabled) {
+  m_clockEnabled = enabled;
+  const QString name = QStringLiteral("ClockBtn");
+  if (auto* b = findChild<QWidget*>(name)) b->setEnabled(enabled && !m_unavailable.contains(name));
+}
+
+void TMainForm::SetLabelHint(const QString& name, const QString& hint) {
+  if (QLabel* l = m_labels.value(name)) l->setToolTip(hint);
+}
+
+void TMainForm::SetCyclicMailCheck(bool on) {
+  if (QAction* a = m_actions.value(QString::fromLatin1(cmd::kMailCyclic))) a->setChecked(on);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -948,6 +1004,8 @@ void TMainForm::closeEvent(QCloseEvent* e) {
   e->accept();
   m_tray->hide();
   m_trayTimer->stop();
+  m_mailTray->hide();
+  m_mailTimer->stop();
   if (!m_destroyed && OnDestroy) {
     m_destroyed = true;
     OnDestroy();

@@ -64,6 +64,21 @@ class TMainForm final : public QWidget, public MeterView {
   // The voice dialer window.
   std::function<void()> OnShowVoiceDialer;
 
+  // --- The mail notification icon (RxTrayIcon2) and the network time button ---
+  // Shown or hidden, animated (75 ms frames) or still; a double click or "Visualizza
+  // messaggi" runs the command "Visualizzamessaggi1".
+  void SetMailIcon(bool visible, bool animated);
+  void SetMailIconHint(const QString& hint);
+  bool MailIconVisible() const { return m_mailIconShown; }
+  bool MailIconAnimated() const;
+  QString MailIconHint() const { return m_mailHint; }
+  QSystemTrayIcon* MailTrayIcon() const { return m_mailTray; }
+  // ClockBtn enabled or not (a running check disables it) and the hint of SyncroL.
+  void SetClockButtonEnabled(bool enabled);
+  void SetLabelHint(const QString& name, const QString& hint);
+  // The check mark of "Attiva controllo ciclico".
+  void SetCyclicMailCheck(bool on);
+
   // --- Start-up ---
   void ApplySettings(const WindowSettings& s);
   WindowSettings CurrentSettings() const;
@@ -144,6 +159,7 @@ class TMainForm final : public QWidget, public MeterView {
   void BuildPanels();
   void BuildMenu();
   void BuildTray();
+  void BuildMailTray();
   QAction* AddCommand(QMenu* menu, const QString& name, const QString& text);
   QToolButton* AddPanelButton(QWidget* parent, const QString& name, const QString& glyph,
                               const QString& hint);
@@ -206,6 +222,13 @@ class TMainForm final : public QWidget, public MeterView {
   QMenu* m_connectSubmenu = nullptr;
   QSystemTrayIcon* m_tray;
   QTimer* m_trayTimer;
+  QSystemTrayIcon* m_mailTray;
+  QMenu* m_pop3Menu;
+  QTimer* m_mailTimer;
+  int m_mailFrame = 0;
+  bool m_mailIconShown = false;
+  bool m_clockEnabled = true;
+  QString m_mailHint;
   bool m_syncingTariffs = false;
   QSet<QString> m_unavailable;  // commands whose window is not there
 };

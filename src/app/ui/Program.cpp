@@ -48,6 +48,7 @@ TOrvaProgram::~TOrvaProgram() {
   m_form->OnDestroy = nullptr;
   // The meter's timers stop before the window and the services they call go.
   m_logic.reset();
+  m_services.reset();
 }
 
 void TOrvaProgram::SplashStep(const char* text) {
@@ -87,19 +88,27 @@ void TOrvaProgram::Start() {
       {},         {},           {}};
   windows.vatRate = [this] { return m_logic->Tariff().vatRate; };
   windows.afterBill = [this] { m_logic->RefreshPeriodCost(); };
-  windows.afterSettings = [this] { m_form->ApplySettings(WindowSettingsFrom(m_settings)); };
+  windows.afterSettings = [this] {
+    m_form->ApplySettings(WindowSettingsFrom(m_settings));
+    m_services->SettingsChanged();
+  };
   windows.selectTariff = [this](int index) { m_logic->SelectTariff(index); };
   // No telephony service yet: the phone book refuses "Componi" with a clear message.
   windows.dial = nullptr;
   windows.dialupEntries = [this] { return m_options.dialup->EnumEntries(); };
   m_windows = std::make_unique<TProgramWindows>(std::move(windows));
   m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
+  m_services = std::make_unique<TNetworkServices>(
+      NetworkServicesContext{m_settings, *m_clock, *m_timers, *m_dialogs, *m_form,
+                             m_options.dataDir, m_options.network, m_options.mib});
   MakeLogic();
+  m_services->playNewMailSound = [this] { m_logic->PlayEventSound(kEventMail); };
   m_form->CounterSource = [this] { return Counters(); };
   m_form->CommandSource = [this] {
     CommandStateInput in;
     in.metering = m_logic->Metering();
     in.voiceCall = m_logic->Metering() && m_logic->Info().kind == kKindVoice;
+    in.mailCheckRunning = m_services->MailBusy();
     return in;
   };
   m_form->OnTariffChosen = [this](int index) { m_logic->SelectTariff(index); };
@@ -112,13 +121,14 @@ void TOrvaProgram::Start() {
     if (m_settings.showWizard) m_windows->OpenWizard(true);
   };
   // The windows of these commands are not part of the program yet.
-  for (const char* name : {cmd::kServers, "HostsBtn", "Suggerimenti1", cmd::kMailNow,
-                           cmd::kMailCyclic, cmd::kMailStop, "ClockBtn"})
+  for (const char* name : {cmd::kServers, "HostsBtn", "Suggerimenti1"})
     if (!TProgramWindows::Commands().contains(QString::fromLatin1(name)))
       m_form->SetCommandAvailable(QString::fromLatin1(name), false);
 
-  // 8-19: telephony, the dial-up entries, the first evaluation, the timers.
+  // 8-19: telephony, the dial-up entries, the first evaluation, the timers; the network
+  // services' lists and the connection table.
   m_logic->Startup();
+  m_services->Startup();
 
   // 20: the splash goes, the window takes its mode and place.
   m_splash.reset();
@@ -185,6 +195,8 @@ void TOrvaProgram::MakeLogic() {
     if (!saved.ok) m_dialogs->Message(saved.error, MsgType::Error, MsgButtons::Ok);
   };
   d.applicationId = ::getpid();
+  d.network = m_services->Hooks([this]() -> const CallInfo& { return m_logic->Info(); },
+                                [this] { return m_logic->CallEnd(); });
   m_logic = std::make_unique<MainLogic>(std::move(d));
 }
 
@@ -267,6 +279,10 @@ void TOrvaProgram::Command(const QString& name) {
           "Nessuna connessione di accesso remoto configurata.\nLe connessioni si configurano "
           "in /etc/ppp/peers.",
           MsgType::Information, MsgButtons::Ok);
+    return;
+  }
+  if (TNetworkServices::Handles(name)) {
+    m_services->Handle(name);
     return;
   }
   if (m_windows && m_windows->Handle(name)) return;

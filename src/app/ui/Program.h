@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/ui/MainForm.h"
+#include "app/ui/NetworkServices.h"
 #include "app/ui/Windows.h"
 #include "core/MainLogic.h"
 #include "core/MeterWiring.h"
@@ -44,6 +45,9 @@ struct ProgramOptions {
   Launcher* launcher = nullptr;
   // A simulated link: the stop and quit messages take it down, as a real hang-up would.
   SimulatedDialup* simulatedLink = nullptr;
+  // Sockets and resolver, and the connection table; default: Qt's and the system's /proc.
+  NetworkFactory* network = nullptr;
+  MibAgentPtr mib;
 };
 
 class TOrvaProgram final : public QObject {
@@ -58,6 +62,7 @@ class TOrvaProgram final : public QObject {
   Settings& ProgramSettingsRecord() { return m_settings; }
   MainLogic& Logic() { return *m_logic; }
   TProgramWindows& Windows() { return *m_windows; }
+  TNetworkServices& Network() { return *m_services; }
 
   // One request line of another instance or of `orva32cli send`; the answer lines.
   std::vector<std::string> HandleRequest(const std::string& line);
@@ -99,6 +104,7 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<CatalogueTariffs> m_tariffs;
   std::unique_ptr<BillFiles> m_bill;
   std::unique_ptr<LogFiles> m_log;
+  std::unique_ptr<TNetworkServices> m_services;
   // Declared last: it goes first, while everything it calls is still there.
   std::unique_ptr<MainLogic> m_logic;
   bool m_saved = false;

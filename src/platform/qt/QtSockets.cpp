@@ -26,7 +26,15 @@ std::string DottedAddress(const QHostAddress& address) {
 // ---- stream ----
 
 QtStreamSocket::QtStreamSocket() {
+  m_connectTimer.setSingleShot(true);
+  QObject::connect(&m_connectTimer, &QTimer::timeout, &m_socket, [this] {
+    m_closing = true;
+    m_socket.abort();
+    m_closing = false;
+    if (OnError) OnError("Tempo scaduto per la connessione");
+  });
   QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, [this] {
+    m_connectTimer.stop();
     if (OnConnected) OnConnected();
   });
   QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] {
@@ -39,6 +47,7 @@ QtStreamSocket::QtStreamSocket() {
   QObject::connect(&m_socket, &QTcpSocket::errorOccurred, &m_socket,
                    [this](QAbstractSocket::SocketError error) {
                      // The peer closing is not a failure: disconnected reports it.
+                     m_connectTimer.stop();
                      if (m_closing || error == QAbstractSocket::RemoteHostClosedError) return;
                      if (OnError) OnError(Utf8(m_socket.errorString()));
                    });
@@ -54,6 +63,7 @@ void QtStreamSocket::Connect(const std::string& host, std::uint16_t port) {
   m_closing = true;
   m_socket.abort();
   m_closing = false;
+  m_connectTimer.start(connectTimeoutMs);
   m_socket.connectToHost(QString::fromStdString(host), port);
 }
 
@@ -63,6 +73,7 @@ void QtStreamSocket::Send(std::string_view bytes) {
 }
 
 void QtStreamSocket::Close() {
+  m_connectTimer.stop();
   m_closing = true;
   m_socket.abort();
   m_closing = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUdpSocket>
 #include <memory>
 
@@ -18,8 +19,13 @@ class QtStreamSocket final : public StreamSocket {
   void Send(std::string_view bytes) override;
   void Close() override;
 
+  // A connection not made in this time fails with an error (the system's own time-out of
+  // a silent host runs to minutes).
+  int connectTimeoutMs = 30000;
+
  private:
   QTcpSocket m_socket;
+  QTimer m_connectTimer;
   bool m_closing = false;
 };
 

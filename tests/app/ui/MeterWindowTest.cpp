@@ -21,6 +21,8 @@
 #include "app/ui/Program.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
+#include "net/Hosts.h"
+#include "net/MibAgent.h"
 #include "platform/ManualClock.h"
 #include "platform/TextFile.h"
 
@@ -42,6 +44,8 @@ struct MeterWindow : ::testing::Test {
     test::WriteBytes(dir.File("ORVA32.INI"),
                      "[Impostazioni generali]\r\nMostra wizard=0\r\n" + extraSettings);
     SetProgramDirectory(dir.path());
+    // The connection table of a fixture, and a hosts file of the test's own.
+    SetSystemHostsPath(dir.File("hosts"));
     ProgramSettings() = Settings();
     ProgramOptions o;
     o.dataDir = dir.path();
@@ -54,6 +58,8 @@ struct MeterWindow : ::testing::Test {
     o.statistics = &stats;
     o.launcher = &launcher;
     o.simulatedLink = &dialup;
+    o.mib =
+        std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/empty");
     o.autostart = false;
     program = std::make_unique<TOrvaProgram>(o);
     program->Start();

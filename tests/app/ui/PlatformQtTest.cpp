@@ -9,11 +9,50 @@
 #include <QTest>
 #include <QTimer>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtSockets.h"
 #include "platform/qt/QtTimer.h"
 
 namespace orva {
 namespace {
+
+TEST(QtStreamSocket, ConnectionThatIsNeverAnsweredTimesOut) {
+  // A listener whose queue is full drops further handshakes: the next connect hangs.
+  const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof a;
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(::listen(listener, 0), 0);
+  ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len), 0);
+  const std::uint16_t port = ntohs(a.sin_port);
+  std::vector<int> fillers;
+  for (int i = 0; i < 4; ++i) {
+    const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    ::connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    fillers.push_back(c);
+  }
+  QtStreamSocket socket;
+  socket.connectTimeoutMs = 300;
+  std::string error;
+  bool connected = false;
+  socket.OnError = [&](const std::string& e) { error = e; };
+  socket.OnConnected = [&] { connected = true; };
+  QElapsedTimer t;
+  t.start();
+  socket.Connect("127.0.0.1", port);
+  QTRY_VERIFY_WITH_TIMEOUT(!error.empty() || connected, 5000);
+  if (connected) GTEST_SKIP() << "this kernel answered the handshake of a full queue";
+  EXPECT_EQ(error, "Tempo scaduto per la connessione");
+  EXPECT_GE(t.elapsed(), 250);
+  for (int c : fillers) ::close(c);
+  ::close(listener);
+}
 
 TEST(QtTimer, FiresWhileEnabledAndStopsWhenDisabledInsideItsHandler) {
   QtTimerFactory factory;

@@ -1,0 +1,110 @@
+// The main window's network services during a call: the traffic monitor and the visited
+// servers, the network time check behind SyncroL and ClockBtn, and the mail check behind
+// POP3L, the mail icon RxTrayIcon2, the new-mail box and the mailbox window. The meter reaches
+// them through its NetworkHooks; the menu commands through Handle().
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/CallInfo.h"
+#include "core/MeterServices.h"
+#include "core/Settings.h"
+#include "net/Mail.h"
+#include "net/Monitor.h"
+#include "net/SNMP.h"
+#include "net/Sntp.h"
+#include "net/SntpCheck.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Network.h"
+
+class QMessageBox;
+
+namespace orva {
+
+class TMainForm;
+class TMailDlg;
+struct MailDlgSettings;
+class QtResolver;
+class QtNetworkFactory;
+
+struct NetworkServicesContext {
+  Settings& settings;
+  const Clock& clock;
+  TimerFactory& timers;
+  Dialogs& dialogs;
+  TMainForm& form;
+  std::string dataDir;  // with a trailing "/"
+  // The sockets and the resolver; default: Qt's.
+  NetworkFactory* network = nullptr;
+  // The connection table and the protocol counters; default: the system's /proc.
+  MibAgentPtr mib;
+};
+
+class TNetworkServices final : public MailView {
+ public:
+  explicit TNetworkServices(NetworkServicesContext context);
+  ~TNetworkServices() override;
+
+  // At start-up: the time servers (seeded into the data directory when it has none), the
+  // mailboxes, the connection table; the labels take their first texts.
+  void Startup();
+  // The options changed: the mailboxes and the check settings are read again.
+  void SettingsChanged();
+
+  // The meter's network follow-ups; `info` and `callEnd` read the meter's call.
+  NetworkHooks Hooks(std::function<const CallInfo&()> info, std::function<TDateTime()> callEnd);
+
+  // "Controlla ora", "Attiva controllo ciclico", "Interrompi controllo", "ClockBtn",
+  // "Visualizzamessaggi1"; false for other names.
+  bool Handle(const QString& command);
+  static bool Handles(const QString& command);
+
+  bool MailBusy() const { return m_mail->Busy(); }
+  TMailCheck& Mail() { return *m_mail; }
+  TNetworkTimeCheck& Time() { return *m_time; }
+  TSNTPClient& TimeClient() { return *m_sntp; }
+  // None when the connection table cannot be read on this machine.
+  TrafficMonitor* Monitor() { return m_monitor.get(); }
+  Resolver& GetResolver() { return m_network->GetResolver(); }
+
+  // The new-mail event sound (the meter plays it with its settings).
+  std::function<void()> playNewMailSound;
+
+  // MailView.
+  void SetPop3Label(const std::string& text) override;
+  void SetMailIcon(bool visible, bool animated) override;
+  void SetMailIconHint(const std::string& hint) override;
+  void RefreshDisplay() override;
+  void PlayNewMailSound() override;
+  void ShowNewMailBox() override;
+
+ private:
+  void OpenMailDialog();
+  void ShowTimeCheck();
+  void ApplySettings();
+  void ReportOnce(const std::string& text);
+
+  NetworkServicesContext m_ctx;
+  std::unique_ptr<QtResolver> m_qtResolver;
+  std::unique_ptr<QtNetworkFactory> m_qtNetwork;
+  NetworkFactory* m_network;
+  std::unique_ptr<TSNTPClient> m_sntp;
+  std::unique_ptr<TNetworkTimeCheck> m_time;
+  std::unique_ptr<TPop3Cli> m_pop3;
+  std::unique_ptr<TMailCheck> m_mail;
+  MonitorSettings m_monitorSettings;
+  NetstatObjects m_netstat;
+  std::unique_ptr<TrafficMonitor> m_monitor;
+  QPointer<TMailDlg> m_mailDialog;
+  std::unique_ptr<MailDlgSettings> m_mailDialogSettings;
+  QPointer<QMessageBox> m_newMailBox;
+  std::string m_lastReported;
+};
+
+}  // namespace orva
