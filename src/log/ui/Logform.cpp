@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineSeries>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPageSetupDialog>
@@ -135,9 +136,17 @@ class LogTableModel final : public QAbstractTableModel {
     if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     return {};
   }
+  // The rows were added or removed: the view starts afresh.
   void Reset() {
     beginResetModel();
     endResetModel();
+  }
+  // The same rows in a new order. The view keeps its highlighted rows, its current row and
+  // its scroll position by place, as a list box of placeholder items does when the records
+  // behind them are sorted; nothing is rebuilt for a hundred thousand rows.
+  void Relayout() {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
   }
   void SetTextColour(const QColor& c) { m_textColour = c; }
 
@@ -146,6 +155,23 @@ class LogTableModel final : public QAbstractTableModel {
   const LogWindowHooks& m_hooks;
   QIcon m_icon;
   QColor m_textColour = Qt::black;
+};
+
+// The list of calls keys like a list box: Home and End go to the first and the last call
+// (a table would go to the first and the last column of the row).
+class LogListView final : public QTableView {
+ public:
+  using QTableView::QTableView;
+
+ protected:
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+    const int rows = model() ? model()->rowCount() : 0;
+    if ((action == MoveHome || action == MoveEnd) && rows > 0) {
+      const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+      return model()->index(action == MoveHome ? 0 : rows - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
+  }
 };
 
 TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, QWidget* parent)
@@ -164,7 +190,7 @@ TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, QWidget* 
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  ConnLB = new QTableView(central);
+  ConnLB = new LogListView(central);
   ConnLB->setObjectName(QStringLiteral("ConnLB"));
   m_table = new LogTableModel(*m_model, m_hooks, ConnLB);
   ConnLB->setModel(m_table);
@@ -343,7 +369,11 @@ void TLog::BuildActions() {
   ServCB->setObjectName(QStringLiteral("ServCB"));
   ServCB->setToolTip(QStringLiteral("Lista dei servizi telematici."));
   ServCB->setStatusTip(QStringLiteral("Lista dei servizi telematici."));
-  ServCB->setMinimumWidth(160);
+  // Sized for the 30 characters a service may have, not by measuring every entry: a log of
+  // a busy line holds thousands of distinct services.
+  ServCB->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  ServCB->setMinimumContentsLength(30);
+  if (auto* popup = qobject_cast<QListView*>(ServCB->view())) popup->setUniformItemSizes(true);
   bar->addWidget(ServCB);
   connect(ServCB, &QComboBox::activated, this, &TLog::ServCBChange);
 }
@@ -356,7 +386,7 @@ void TLog::SetCaption() {
 
 void TLog::Reload() {
   if (Status st = m_model->Show(); !st) m_dialogs.Message(st.error, MsgType::Error);
-  m_table->Reset();
+  RedrawList();
   RebuildServiceCombo();
   RedrawTotals();
   RefreshCommands();
@@ -367,10 +397,26 @@ void TLog::Reload() {
                           m_model->sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
+void TLog::RedrawList() {
+  // A reset clears the view's selection without a signal: the highlighted rows are set again
+  // from the record list's flags, so what is highlighted is what the totals and the commands
+  // work on.
+  m_table->Reset();
+  PushSelectionToView();
+}
+
+void TLog::ReorderList() {
+  m_table->Relayout();
+  PushSelectionToView();
+}
+
 void TLog::RebuildServiceCombo() {
   ServCB->blockSignals(true);
   ServCB->clear();
-  for (const auto& s : m_model->Services()) ServCB->addItem(Q(s));
+  QStringList items;
+  items.reserve(static_cast<qsizetype>(m_model->Services().size()));
+  for (const auto& s : m_model->Services()) items.push_back(Q(s));
+  ServCB->addItems(items);
   ServCB->setCurrentIndex(-1);
   ServCB->blockSignals(false);
 }
@@ -452,8 +498,7 @@ void TLog::PushSelectionToView() {
 
 void TLog::HeaderTopSectionClick(int column) {
   if (!m_model->HeaderClick(column)) return;
-  m_table->Reset();
-  PushSelectionToView();
+  ReorderList();
   QHeaderView* top = ConnLB->horizontalHeader();
   top->setSortIndicatorShown(true);
   top->setSortIndicator(column, m_model->sort.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
@@ -467,8 +512,7 @@ void TLog::DelBtnClick() {
 
 void TLog::DeleteSelected(bool ctrlHeld) {
   if (!m_model->Delete(ctrlHeld)) return;
-  m_table->Reset();
-  PushSelectionToView();
+  RedrawList();
   RebuildServiceCombo();
   RedrawTotals();
   RefreshCommands();
@@ -503,7 +547,7 @@ void TLog::CopyClick() {
 void TLog::PasteClick() {
   const ImportOutcome r = m_model->Paste(m_askDuplicates);
   if (!r.status) m_dialogs.Message(r.status.error, MsgType::Error);
-  m_table->Reset();
+  RedrawList();
   RebuildServiceCombo();
   RedrawTotals();
 }
@@ -514,7 +558,7 @@ void TLog::ImportClick() {
   if (!chosen) return;
   const ImportOutcome r = m_model->Import(*chosen, m_askDuplicates);
   if (!r.status) m_dialogs.Message(r.status.error, MsgType::Error);
-  m_table->Reset();
+  RedrawList();
   RebuildServiceCombo();
   RedrawTotals();
 }
@@ -541,7 +585,7 @@ void TLog::ShowNewLog() {
   // Open and New: the chosen file becomes the current log, shown from scratch.
   m_settings.logFileName = m_model->LogPath();
   setWindowTitle(QStringLiteral("ORVA32 - ") + Q(m_model->LogPath()));
-  m_table->Reset();
+  RedrawList();
   RebuildServiceCombo();
   RedrawTotals();
   RefreshCommands();
@@ -569,7 +613,7 @@ void TLog::NewEntryClick() {
   TConnObj record = LogModel::NewManualRecord();
   if (!m_hooks.editRecord(record, true)) return;
   m_model->AddRecord(std::move(record));
-  m_table->Reset();
+  RedrawList();
   RebuildServiceCombo();
   RedrawTotals();
 }
@@ -580,8 +624,7 @@ void TLog::EditEntryClick() {
   TConnObj record = m_model->Records()[rows.front()];
   if (!m_hooks.editRecord(record, false)) return;
   m_model->ReplaceRecord(rows.front(), std::move(record));
-  m_table->Reset();
-  PushSelectionToView();
+  ReorderList();
   RebuildServiceCombo();
   RedrawTotals();
 }
@@ -590,8 +633,7 @@ void TLog::ServCBChange(int index) {
   if (index < 0) return;
   const std::string service = S(ServCB->itemText(index));
   if (Status st = m_model->ChangeService(service); !st) m_dialogs.Message(st.error, MsgType::Error);
-  m_table->Reset();
-  PushSelectionToView();
+  ReorderList();
   RebuildServiceCombo();  // back to no selection
 }
 

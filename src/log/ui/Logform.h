@@ -98,6 +98,10 @@ class TLog final : public QMainWindow {
  private:
   void BuildActions();
   void Reload();
+  // The list after its rows changed (added, removed, another log), or after they were only
+  // put in another order.
+  void RedrawList();
+  void ReorderList();
   void RedrawTotals();
   void RefreshCommands();
   void RebuildServiceCombo();

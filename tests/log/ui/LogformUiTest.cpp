@@ -8,7 +8,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTest>
+#include <algorithm>
 #include <cstdlib>
 
 #include "ScriptedDialogs.h"
@@ -100,6 +103,35 @@ TEST_F(LogFixture, ImportOfAKnownCallAsksOnce) {
   EXPECT_EQ(w->Model().Count(), 4u);
 }
 
+// The rows the list highlights.
+std::vector<std::size_t> Highlighted(TLog& w) {
+  std::vector<std::size_t> rows;
+  for (const QModelIndex& i : w.List()->selectionModel()->selectedRows())
+    rows.push_back(static_cast<std::size_t>(i.row()));
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+TEST_F(LogFixture, ImportAndPasteKeepTheHighlightedRowsThoseTheTotalsCount) {
+  const std::string other = dir.File("OTHER.LOG");
+  test::WriteBytes(other, "17/10/99\t09.00.00\t09.01.00\t00.01.00\tTI\t1\t127\tn.d\t0\t0\tX\t\r\n");
+  auto w = Open();
+  w->SelectRows({0, 2});
+  dialogs.NextFile(other);
+  w->ImportClick();
+  ASSERT_EQ(w->Model().Count(), 4u);
+  // A delete now removes what the user sees highlighted, and the totals count the same rows.
+  EXPECT_EQ(Highlighted(*w), (std::vector<std::size_t>{0, 2}));
+  EXPECT_EQ(w->SelectedRows(), (std::vector<std::size_t>{0, 2}));
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("2/4"));
+  w->CopyClick();
+  w->SetDuplicateQuestion([] { return DupAnswer::Si; });
+  w->PasteClick();
+  ASSERT_EQ(w->Model().Count(), 6u);
+  EXPECT_EQ(Highlighted(*w), w->SelectedRows());
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("2/6"));
+}
+
 TEST_F(LogFixture, FilterByServiceAndByDate) {
   auto w = Open();
   LogFilter f;
@@ -113,6 +145,64 @@ TEST_F(LogFixture, FilterByServiceAndByDate) {
   w->ApplyFilter(f);
   EXPECT_EQ(w->SelectedRows(), (std::vector<std::size_t>{0}));
   EXPECT_EQ(w->BottomText(0), QStringLiteral("1/3"));
+}
+
+// A longer log whose costs run backwards, so a sort by "Costo" reverses it.
+std::string DescendingCosts(int rows) {
+  std::string log;
+  for (int i = 0; i < rows; ++i) {
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "%02d/10/99\t10.%02d.00\t10.%02d.30\t00.00.30\tTI\t1\t%d\t33600\t0\t0\tCall "
+                  "%d\t\r\n",
+                  1 + i % 28, i % 60, i % 60, 10000 - i, i + 1);
+    log += line;
+  }
+  return log;
+}
+
+TEST_F(LogFixture, SortingKeepsTheHighlightedRowsTheCurrentRowAndTheScroll) {
+  test::WriteBytes(settings.logFileName, DescendingCosts(300));
+  auto w = Open();
+  w->resize(800, 500);
+  w->show();
+  QApplication::processEvents();
+  QTableView* list = w->List();
+  w->SelectRows({5, 6});
+  list->selectionModel()->setCurrentIndex(list->model()->index(6, 0),
+                                          QItemSelectionModel::NoUpdate);
+  list->scrollTo(list->model()->index(200, 0), QAbstractItemView::PositionAtTop);
+  const int scrolled = list->verticalScrollBar()->value();
+  ASSERT_GT(scrolled, 0);
+  w->HeaderTopSectionClick(7);
+  QApplication::processEvents();
+  EXPECT_EQ(w->Model().Records().front().Service(), "Call 300");
+  // The list's rows stay highlighted by position, as a list box's items do.
+  EXPECT_EQ(w->SelectedRows(), (std::vector<std::size_t>{5, 6}));
+  EXPECT_EQ(list->currentIndex().row(), 6);
+  EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("2/300"));
+}
+
+TEST_F(LogFixture, HomeAndEndGoToTheFirstAndTheLastCall) {
+  test::WriteBytes(settings.logFileName, DescendingCosts(300));
+  auto w = Open();
+  w->resize(800, 500);
+  w->show();
+  QApplication::processEvents();
+  QTableView* list = w->List();
+  list->setFocus();
+  w->SelectRows({3});
+  list->selectionModel()->setCurrentIndex(list->model()->index(3, 4),
+                                          QItemSelectionModel::NoUpdate);
+  QTest::keyClick(list, Qt::Key_End);
+  EXPECT_EQ(w->SelectedRows(), (std::vector<std::size_t>{299}));
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("1/300"));
+  EXPECT_GT(list->verticalScrollBar()->value(), 0);  // the last call is in view
+  QTest::keyClick(list, Qt::Key_Home, Qt::ShiftModifier);
+  EXPECT_EQ(w->SelectedRows().size(), 300u);
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("300/300"));
+  EXPECT_EQ(list->verticalScrollBar()->value(), 0);
 }
 
 TEST(LogEntryDialog, AcrossMidnightGivesTwentyMinutes) {
