@@ -1,7 +1,6 @@
 // The manual entry window.
 #include "log/ui/Logentry.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -117,8 +116,10 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
   ST->setText(Q(m_logic.StartTimeText()));
   ET->setText(Q(m_logic.EndTimeText()));
   TariffeCB->setCurrentIndex(m_logic.TariffIndex());
+  // A service that is not in the list still shows in the box: OK writes the box's text back,
+  // and must not blank the service of a call it did not change.
   ServCB->setCurrentIndex(ServCB->findText(Q(m_logic.Service()), Qt::MatchExactly));
-  if (ServCB->currentIndex() < 0) ServCB->setEditText(QString());
+  if (ServCB->currentIndex() < 0) ServCB->setEditText(Q(m_logic.Service()));
 
   connect(STED, &QLineEdit::editingFinished, this,
           [this] { LeaveEdit(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText); });
@@ -152,16 +153,17 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
   ShowState();
 }
 
-void TLogEntryDlg::LeaveEdit(QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
+bool TLogEntryDlg::LeaveEdit(QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
                              std::string (LogEntryLogic::*shown)() const) {
   if (!(m_logic.*set)(edit->text().toStdString())) {
-    QApplication::beep();
+    m_dialogs.Beep();
     edit->selectAll();
     edit->setFocus();
-    return;
+    return false;
   }
   edit->setText(Q((m_logic.*shown)()));
   ShowState();
+  return true;
 }
 
 void TLogEntryDlg::ShowState() {
@@ -173,11 +175,13 @@ void TLogEntryDlg::ShowState() {
 }
 
 void TLogEntryDlg::CalcolaBtnClick() {
-  // The edits may still hold text not yet taken (focus still in them).
-  LeaveEdit(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText);
-  LeaveEdit(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText);
-  LeaveEdit(ST, &LogEntryLogic::SetStartTime, &LogEntryLogic::StartTimeText);
-  LeaveEdit(ET, &LogEntryLogic::SetEndTime, &LogEntryLogic::EndTimeText);
+  // The edits may still hold text not yet taken (focus still in them). An edit whose text
+  // is no date or time stops here: the results would be those of a value no longer shown.
+  if (!LeaveEdit(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText) ||
+      !LeaveEdit(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText) ||
+      !LeaveEdit(ST, &LogEntryLogic::SetStartTime, &LogEntryLogic::StartTimeText) ||
+      !LeaveEdit(ET, &LogEntryLogic::SetEndTime, &LogEntryLogic::EndTimeText))
+    return;
   m_logic.Calcola(m_dialogs);
   ShowState();
 }

@@ -24,7 +24,8 @@ class TLogEntryDlg final : public QDialog {
   void OKBtnClick();
 
  private:
-  void LeaveEdit(QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
+  // False (after a beep, with the text selected) when the text is no valid date or time.
+  bool LeaveEdit(QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
                  std::string (LogEntryLogic::*shown)() const);
   void ShowState();
 

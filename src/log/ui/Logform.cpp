@@ -846,10 +846,14 @@ void TLog::DrawChart() {
   x->setLabelsAngle(-90);
   x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   x->setRange(-0.5, std::max(1, count) - 0.5);
+  // The cost in points and lines names each point by the call's date; the other charts by
+  // the call's number.
+  const bool dateLabels = m_chartStyle == 1;
   for (const auto& p : data.first)
-    x->append(p.label.empty() ? QString::number(static_cast<int>(p.x))
-                              : Q(p.label) + QStringLiteral(" (") +
-                                    QString::number(static_cast<int>(p.x)) + QStringLiteral(")"),
+    x->append(!dateLabels || p.label.empty()
+                  ? QString::number(static_cast<int>(p.x))
+                  : Q(p.label) + QStringLiteral(" (") + QString::number(static_cast<int>(p.x)) +
+                        QStringLiteral(")"),
               p.x - 1);
   auto* y = new QValueAxis;
   y->setTitleText(Q(data.leftAxisTitle));
@@ -907,10 +911,15 @@ void TLog::DrawChart() {
     auto* average = new QLineSeries;
     average->setName(QStringLiteral("Average%1").arg(i + 1));
     average->setColor(i == 0 ? QColor(0, 200, 0) : QColor(255, 0, 255));
+    // Its value mark once, in the middle: marks at the two ends would be cut by the plot.
+    const double right = std::max(1, count) - 0.5;
     average->append(-0.5, avg);
-    average->append(std::max(1, count) - 0.5, avg);
+    average->append(right / 2 - 0.25, avg);
+    average->append(right, avg);
     average->setPointLabelsVisible(true);
     average->setPointLabelsFormat(Q(GroupInteger(static_cast<long long>(std::llround(avg)))));
+    for (int end : {0, 2})
+      average->setPointConfiguration(end, QXYSeries::PointConfiguration::LabelVisibility, false);
     attach(average);
   }
   QChart* old = m_chartView->chart();

@@ -231,6 +231,55 @@ TEST(LogEntryDialog, AcrossMidnightGivesTwentyMinutes) {
   EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Inserisci nuova connessione in elenco"));
 }
 
+// A catalogue of one tariff with 60-second ticks at 127 lire.
+struct EntryDialogFixture : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  TariffCatalogue catalogue;
+  void SetUp() override {
+    test::WriteBytes(dir.File("A.TRF"),
+                     "[Dati generali]\r\nAbbreviazione=AA\r\nDescrizione=Alfa\r\n"
+                     "[Tariffa feriale]\r\nFasce=1\r\n1=00.00 23.59 60 127\r\n"
+                     "[Tariffa prefestiva]\r\nFasce=1\r\n1=00.00 23.59 60 127\r\n"
+                     "[Tariffa festiva]\r\nFasce=1\r\n1=00.00 23.59 60 127\r\n");
+    ScanTariffFiles(catalogue, dir.path());
+  }
+  static TConnObj Logged(std::string_view service) {
+    TConnObj r = LogModel::NewManualRecord();
+    r.Set(LogField::Date, "10/03/26");
+    r.Set(LogField::Start, "10.00.00");
+    r.Set(LogField::End, "10.05.00");
+    r.Set(LogField::Duration, "00.05.00");
+    r.Set(LogField::Tariff, "AA");
+    r.Set(LogField::Service, service);
+    return r;
+  }
+};
+
+TEST_F(EntryDialogFixture, EditingACallWhoseServiceIsNotListedKeepsItsService) {
+  TLogEntryDlg dlg(catalogue, {"Modem: Tiscali"}, Logged("Modem: Libero"), false,
+                   EncodeDate(2026, 3, 12), 1, dialogs);
+  EXPECT_EQ(dlg.findChild<QComboBox*>(QStringLiteral("ServCB"))->currentText(),
+            QStringLiteral("Modem: Libero"));
+  dlg.CalcolaBtnClick();
+  dlg.OKBtnClick();
+  EXPECT_EQ(dlg.Logic().Result().Service(), "Modem: Libero");
+  EXPECT_EQ(dlg.Logic().Result().Cost(), "635");  // five minutes of 127-lire ticks
+}
+
+TEST_F(EntryDialogFixture, CalcolaWithAnEditThatHoldsNoTimeBeepsAndComputesNothing) {
+  TLogEntryDlg dlg(catalogue, {}, Logged("X"), false, EncodeDate(2026, 3, 12), 1, dialogs);
+  auto* et = dlg.findChild<QLineEdit*>(QStringLiteral("ET"));
+  et->setText(QStringLiteral("10.75.00"));
+  dlg.CalcolaBtnClick();
+  EXPECT_EQ(dialogs.beeps, 1);
+  EXPECT_TRUE(dlg.findChild<QLabel*>(QStringLiteral("DurataPn"))->text().isEmpty());
+  EXPECT_FALSE(dlg.findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled());
+  et->setText(QStringLiteral("10.15.00"));
+  dlg.CalcolaBtnClick();
+  EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("DurataPn"))->text(), QStringLiteral("00.15.00"));
+}
+
 TEST_F(LogFixture, Screenshot) {
   const char* out = std::getenv("ORVA_SCREENSHOTS");
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";

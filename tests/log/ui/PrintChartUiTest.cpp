@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QPrinter>
@@ -109,6 +110,26 @@ TEST_F(PrintFixture, ChartPageDisablesListCommandsUntilRitorna) {
   w.RitornaClick();
   EXPECT_FALSE(w.ChartShowing());
   EXPECT_TRUE(del->isEnabled());
+}
+
+QStringList BottomLabels(TLog& w) {
+  for (QAbstractAxis* axis : w.ChartView()->chart()->axes(Qt::Horizontal))
+    if (auto* categories = qobject_cast<QCategoryAxis*>(axis))
+      return categories->categoriesLabels();
+  return {};
+}
+
+TEST_F(PrintFixture, OnlyTheCostInPointsAndLinesNamesThePointsByDate) {
+  test::WriteBytes(settings.logFileName, LogOf(3));
+  TLog w(settings, dialogs, {});
+  w.SelectRows({0, 2});
+  w.ChartKindClick(1);
+  EXPECT_EQ(BottomLabels(w),
+            (QStringList{QStringLiteral("01/10/99 (1)"), QStringLiteral("03/10/99 (2)")}));
+  w.ChartStyleClick(2);
+  EXPECT_EQ(BottomLabels(w), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+  w.ChartStyleClick(3);
+  EXPECT_EQ(BottomLabels(w), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 }
 
 TEST_F(PrintFixture, ChartScreenshots) {
