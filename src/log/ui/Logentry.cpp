@@ -73,6 +73,10 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
   startCal->setObjectName(QStringLiteral("STEDBtn"));
   auto* endCal = new QPushButton(QStringLiteral("..."), this);
   endCal->setObjectName(QStringLiteral("ENEDBtn"));
+  for (QPushButton* b : {startCal, endCal}) {
+    b->setToolTip(QStringLiteral("Seleziona la data"));
+    b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+  }
 
   auto* header = new QLabel(QStringLiteral("Impostazione parametri connessione"), this);
   QFont bold = header->font();
@@ -80,10 +84,18 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
   header->setFont(bold);
   auto* grid = new QGridLayout;
   int row = 0;
+  // A date's calendar button stands right after its edit.
   auto add = [&](const char* caption, QWidget* w, QWidget* extra = nullptr) {
     grid->addWidget(new QLabel(QString::fromUtf8(caption), this), row, 0);
-    grid->addWidget(w, row, 1);
-    if (extra) grid->addWidget(extra, row, 2);
+    if (extra) {
+      auto* pair = new QHBoxLayout;
+      pair->addWidget(w);
+      pair->addWidget(extra);
+      pair->addStretch(1);
+      grid->addLayout(pair, row, 1);
+    } else {
+      grid->addWidget(w, row, 1);
+    }
     ++row;
   };
   add("Data inizio connessione", STED, startCal);

@@ -369,10 +369,10 @@ void TLog::BuildActions() {
   ServCB->setObjectName(QStringLiteral("ServCB"));
   ServCB->setToolTip(QStringLiteral("Lista dei servizi telematici."));
   ServCB->setStatusTip(QStringLiteral("Lista dei servizi telematici."));
-  // Sized for the 30 characters a service may have, not by measuring every entry: a log of
-  // a busy line holds thousands of distinct services.
+  // Sized for about twenty characters, not by measuring every entry: a log of a busy line
+  // holds thousands of distinct services. The list shows them whole.
   ServCB->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  ServCB->setMinimumContentsLength(30);
+  ServCB->setMinimumContentsLength(20);
   if (auto* popup = qobject_cast<QListView*>(ServCB->view())) popup->setUniformItemSizes(true);
   bar->addWidget(ServCB);
   connect(ServCB, &QComboBox::activated, this, &TLog::ServCBChange);
@@ -861,6 +861,7 @@ void TLog::DrawChart() {
   for (const auto* pts : {&data.first, &data.second})
     for (const auto& p : *pts) top = std::max(top, p.y);
   y->setRange(0, top > 0 ? top * 1.15 : 1);
+  y->applyNiceNumbers();  // round steps on the value axis
   y->setLabelFormat(QStringLiteral("%.0f"));
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);

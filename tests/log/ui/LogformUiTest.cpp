@@ -15,6 +15,7 @@
 #include <cstdlib>
 
 #include "ScriptedDialogs.h"
+#include "ShotLog.h"
 #include "TempDir.h"
 #include "core/HowUtils.h"
 #include "log/ui/Logentry.h"
@@ -283,26 +284,36 @@ TEST_F(EntryDialogFixture, CalcolaWithAnEditThatHoldsNoTimeBeepsAndComputesNothi
 TEST_F(LogFixture, Screenshot) {
   const char* out = std::getenv("ORVA_SCREENSHOTS");
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
-  std::string log;
-  const char* services[] = {"Modem: Tiscali", "Modem: Libero", "A voce: Rossi (06555123)",
-                            "Modem: Telecom Italia Net"};
-  for (int i = 0; i < 40; ++i) {
-    const int d = 1 + i % 28, h = 8 + i % 12, m = (i * 7) % 50;
-    char line[256];
-    std::snprintf(
-        line, sizeof line,
-        "%02d/10/99\t%02d.%02d.00\t%02d.%02d.30\t00.%02d.30\tTI\t%d\t%d\t%s\t%d\t%d\t%s\t\r\n", d,
-        h, m, h, m + 9, 9, 5 + i % 9, 127 * (5 + i % 9), i % 4 == 2 ? "n.d" : "33600",
-        150000 + i * 12345, 20000 + i * 987, services[i % 4]);
-    log += line;
-  }
-  test::WriteBytes(settings.logFileName, log);
+  test::WriteBytes(settings.logFileName, test::ShotLog(40));
   auto w = Open();
-  w->resize(980, 520);
+  w->resize(1100, 560);
   w->show();
+  w->HeaderTopSectionClick(7);  // by "Costo"
   w->SelectRows({2, 3, 4, 7});
   QApplication::processEvents();
   w->grab().save(QString::fromUtf8(out) + QStringLiteral("/log-window.png"));
+}
+
+// The manual entry of a new call after "Calcola", priced by a tariff the program ships.
+TEST(LogEntryDialog, Screenshot) {
+  const char* out = std::getenv("ORVA_SCREENSHOTS");
+  if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
+  test::ScriptedDialogs dialogs;
+  TariffCatalogue catalogue;
+  ScanTariffFiles(catalogue, ORVA_SOURCE_DIR "/data/tariffe/");
+  const int tariff = catalogue.IndexOfAbbreviation("NET");
+  ASSERT_GE(tariff, 0);
+  TLogEntryDlg dlg(catalogue, {"Modem: Libero", "Modem: Tiscali", "A voce: Rossi (06555123)"},
+                   LogModel::NewManualRecord(), true, EncodeDate(1999, 10, 15), 1, dialogs);
+  dlg.findChild<QLineEdit*>(QStringLiteral("ST"))->setText(QStringLiteral("21.03.05"));
+  dlg.findChild<QLineEdit*>(QStringLiteral("ET"))->setText(QStringLiteral("21.45.40"));
+  dlg.findChild<QComboBox*>(QStringLiteral("TariffeCB"))->setCurrentIndex(tariff);
+  dlg.findChild<QComboBox*>(QStringLiteral("ServCB"))->setCurrentIndex(1);
+  dlg.CalcolaBtnClick();
+  ASSERT_TRUE(dlg.findChild<QPushButton*>(QStringLiteral("OKBtn"))->isEnabled());
+  dlg.show();
+  QApplication::processEvents();
+  dlg.grab().save(QString::fromUtf8(out) + QStringLiteral("/log-entry.png"));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "ScriptedDialogs.h"
+#include "ShotLog.h"
 #include "TempDir.h"
 #include "core/HowUtils.h"
 #include "log/ui/Logform.h"
@@ -84,13 +85,26 @@ TEST_F(PrintFixture, LongReportRepeatsItsHeadingsOnEveryPage) {
   ASSERT_GE(pages, 2u) << text.substr(0, 2000);
   EXPECT_EQ(Count(text, "Servizio"), pages);  // the headings' last column on every page
   EXPECT_NE(text.find("Call 150"), std::string::npos);
-  if (const char* out = std::getenv("ORVA_SCREENSHOTS"); out && *out) {
-    QProcess::execute(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
-                       QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                       QStringLiteral("1"), QString::fromStdString(dir.File("report.pdf")),
-                       QString::fromUtf8(out) + QStringLiteral("/log-report")});
-  }
+}
+
+// A one-page report with its totals line, rendered from the PDF (pdftoppm, poppler-utils).
+TEST_F(PrintFixture, ReportScreenshot) {
+  const char* out = std::getenv("ORVA_SCREENSHOTS");
+  if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+    GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+  test::WriteBytes(settings.logFileName, test::ShotLog(40));
+  TLog w(settings, dialogs, {});
+  w.Model().vatRate = 0.20;
+  const std::string text = PdfText(w, false);
+  ASSERT_EQ(Count(text, "Pag. "), 1u) << text;
+  ASSERT_NE(text.find("Tot.L."), std::string::npos);
+  EXPECT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
+                              {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("90"),
+                               QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                               QStringLiteral("1"), QString::fromStdString(dir.File("report.pdf")),
+                               QString::fromUtf8(out) + QStringLiteral("/log-report")}),
+            0);
 }
 
 TEST_F(PrintFixture, ChartPageDisablesListCommandsUntilRitorna) {
@@ -135,9 +149,9 @@ TEST_F(PrintFixture, OnlyTheCostInPointsAndLinesNamesThePointsByDate) {
 TEST_F(PrintFixture, ChartScreenshots) {
   const char* out = std::getenv("ORVA_SCREENSHOTS");
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
-  test::WriteBytes(settings.logFileName, LogOf(12));
+  test::WriteBytes(settings.logFileName, test::ShotLog(12));
   TLog w(settings, dialogs, {});
-  w.resize(900, 500);
+  w.resize(1060, 520);
   w.show();
   w.SelectAllBtnClick();
   const char* names[3] = {"cost", "bytes", "speed"};
