@@ -186,20 +186,25 @@ void TLogEntryDlg::ShowState() {
   ScattiPn->setText(Q(m_logic.Ticks()));
 }
 
-void TLogEntryDlg::CalcolaBtnClick() {
+bool TLogEntryDlg::TakeEdits() {
   // The edits may still hold text not yet taken (focus still in them). An edit whose text
   // is no date or time stops here: the results would be those of a value no longer shown.
-  if (!LeaveEdit(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText) ||
-      !LeaveEdit(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText) ||
-      !LeaveEdit(ST, &LogEntryLogic::SetStartTime, &LogEntryLogic::StartTimeText) ||
-      !LeaveEdit(ET, &LogEntryLogic::SetEndTime, &LogEntryLogic::EndTimeText))
-    return;
+  return LeaveEdit(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText) &&
+         LeaveEdit(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText) &&
+         LeaveEdit(ST, &LogEntryLogic::SetStartTime, &LogEntryLogic::StartTimeText) &&
+         LeaveEdit(ET, &LogEntryLogic::SetEndTime, &LogEntryLogic::EndTimeText);
+}
+
+void TLogEntryDlg::CalcolaBtnClick() {
+  if (!TakeEdits()) return;
   m_logic.Calcola(m_dialogs);
   ShowState();
 }
 
 void TLogEntryDlg::OKBtnClick() {
-  if (!m_logic.OkEnabled()) return;
+  // A time changed since "Calcola" and not yet taken would leave the record with results of
+  // other times: taking it disables OK until "Calcola" is pressed again.
+  if (!TakeEdits() || !m_logic.OkEnabled()) return;
   m_logic.SetService(ServCB->currentText().toStdString());
   accept();
 }

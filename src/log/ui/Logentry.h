@@ -27,6 +27,7 @@ class TLogEntryDlg final : public QDialog {
   // False (after a beep, with the text selected) when the text is no valid date or time.
   bool LeaveEdit(QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
                  std::string (LogEntryLogic::*shown)() const);
+  bool TakeEdits();
   void ShowState();
 
   LogEntryLogic m_logic;

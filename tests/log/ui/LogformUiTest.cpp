@@ -281,6 +281,23 @@ TEST_F(EntryDialogFixture, CalcolaWithAnEditThatHoldsNoTimeBeepsAndComputesNothi
   EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("DurataPn"))->text(), QStringLiteral("00.15.00"));
 }
 
+TEST_F(EntryDialogFixture, OkAfterATimeChangedSinceCalcolaWaitsForCalcola) {
+  TLogEntryDlg dlg(catalogue, {}, Logged("X"), false, EncodeDate(2026, 3, 12), 1, dialogs);
+  dlg.CalcolaBtnClick();
+  auto* ok = dlg.findChild<QPushButton*>(QStringLiteral("OKBtn"));
+  ASSERT_TRUE(ok->isEnabled());
+  // Typed, and OK pressed without leaving the edit first.
+  dlg.findChild<QLineEdit*>(QStringLiteral("ET"))->setText(QStringLiteral("11.00.00"));
+  dlg.OKBtnClick();
+  EXPECT_NE(dlg.result(), QDialog::Accepted);
+  EXPECT_FALSE(ok->isEnabled());
+  EXPECT_TRUE(dlg.findChild<QLabel*>(QStringLiteral("CostoPn"))->text().isEmpty());
+  dlg.CalcolaBtnClick();
+  dlg.OKBtnClick();
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(dlg.Logic().Result().Duration(), "01.00.00");
+}
+
 TEST_F(LogFixture, Screenshot) {
   const char* out = std::getenv("ORVA_SCREENSHOTS");
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
