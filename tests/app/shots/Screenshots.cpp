@@ -17,29 +17,6 @@
 
 using namespace orva;
 
-namespace {
-
-// Messages are printed, never shown: nobody is there to answer them.
-class PrintedDialogs final : public Dialogs {
- public:
-  MsgAnswer Message(const std::string& text, MsgType, MsgButtons) override {
-    std::fprintf(stderr, "message: %s\n", text.c_str());
-    return MsgAnswer::Ok;
-  }
-  std::optional<std::string> AskPassword(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  void Beep() override {}
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
@@ -60,7 +37,7 @@ int main(int argc, char** argv) {
 
   // Tuesday 8 December 2026, 21:02:00: an evening call.
   ManualClock clock(EncodeDate(2026, 12, 8) + EncodeTime(21, 2, 0));
-  PrintedDialogs dialogs;
+  SilentDialogs dialogs;  // nobody is there to answer
   NoSound sound;
   SimulatedDialup dialup;
   SimulatedStatistics stats;
@@ -99,6 +76,8 @@ int main(int argc, char** argv) {
     QTimer::singleShot(300, [&] {
       form.grab().save(out + QStringLiteral("/main-window-small.png"));
       AppIconPixmap(128).save(out + QStringLiteral("/icon.png"));
+      for (const std::string& m : dialogs.messages)
+        std::fprintf(stderr, "message: %s\n", m.c_str());
       program.WMQueryEndSession();
       app.quit();
     });
