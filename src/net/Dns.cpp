@@ -170,6 +170,8 @@ void DnsPanel::AbortAutomatic() {
     HostBtnEnabled = true;
     AddrBtnEnabled = true;
   }
+  // The panel shows the buttons back.
+  Changed();
 }
 
 }  // namespace orva

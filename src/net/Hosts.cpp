@@ -329,6 +329,7 @@ void HostsDialogModel::HeaderClick(int side) {
 
 int HostsDialogModel::DeleteSelected(int side, std::vector<int> rows) {
   auto& list = m_lists[side];
+  m_stagingWrite = Status::Ok();
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   rows.erase(std::remove_if(rows.begin(), rows.end(),
@@ -350,7 +351,7 @@ int HostsDialogModel::DeleteSelected(int side, std::vector<int> rows) {
   if (m_progress) m_progress->Close();
   if (side == 0) {
     // The staging list is the program's own file: it is rewritten at once.
-    (void)SaveHostsList(ResolveNoCase(ProgramDirectory() + "hosts.mqm"), list);
+    m_stagingWrite = SaveHostsList(ResolveNoCase(ProgramDirectory() + "hosts.mqm"), list);
   } else {
     m_modified = true;
   }

@@ -126,6 +126,8 @@ class HostsDialogModel {
   // rewrites "hosts.mqm" in the program folder when anything was deleted; the right list is
   // marked modified. Returns the number deleted (the stop button ends the loop).
   int DeleteSelected(int side, std::vector<int> rows);
+  // How the last rewrite of "hosts.mqm" after a deletion went (the window reports a failure).
+  const Status& StagingWriteStatus() const { return m_stagingWrite; }
   // ">" and ">>>": copies left entries into the right list by the merge rule.
   void CopySelected(const std::vector<int>& rows);
   void CopyAll();
@@ -149,6 +151,7 @@ class HostsDialogModel {
   std::string m_files[2];
   bool m_ascending[2] = {true, true};
   bool m_modified = false;
+  Status m_stagingWrite;
 };
 
 }  // namespace orva
