@@ -3,6 +3,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -13,6 +16,9 @@
 #include "log/ui/Logentry.h"
 #include "log/ui/Logform.h"
 #include "net/MailBoxes.h"
+#include "net/Url.h"
+#include "net/ui/Hosts.h"
+#include "net/ui/Url.h"
 #include "phone/ui/vivavoce.h"
 #include "platform/DateTime.h"
 #include "platform/Numbers.h"
@@ -39,6 +45,15 @@ std::vector<MailboxRow> ToRows(const std::vector<Pop3Record>& records) {
   return rows;
 }
 
+// The visited-servers file of a logged call, when the record's times read and the file exists.
+std::optional<UrlDialogRequest> VisitedServersOf(const TConnObj& record) {
+  const auto date = StrToDate(record.Date());
+  const auto start = StrToTime(record.Start());
+  const auto end = StrToTime(record.End());
+  if (!date || !start || !end) return std::nullopt;
+  return FindVisitedServersFile(*date, *start, *end);
+}
+
 std::vector<Pop3Record> ToRecords(const std::vector<MailboxRow>& rows) {
   std::vector<Pop3Record> records;
   for (const auto& r : rows)
@@ -61,7 +76,8 @@ QStringList TProgramWindows::Commands() {
           QString::fromLatin1(cmd::kBill), QString::fromLatin1(cmd::kBillTables),
           QStringLiteral("Opzioni1"),      QStringLiteral("SetupBtn"),
           QStringLiteral("Wizard1"),       QString::fromLatin1(cmd::kVoice),
-          QStringLiteral("VoiceBtn")};
+          QStringLiteral("VoiceBtn"),      QString::fromLatin1(cmd::kServers),
+          QStringLiteral("HostsBtn")};
 }
 
 bool TProgramWindows::Handle(const QString& name) {
@@ -75,6 +91,8 @@ bool TProgramWindows::Handle(const QString& name) {
     OpenWizard(false);
   else if (name == QLatin1String(cmd::kVoice) || name == u"VoiceBtn")
     OpenPhoneBook();
+  else if (name == QLatin1String(cmd::kServers) || name == u"HostsBtn")
+    OpenHosts();
   else
     return false;
   return true;
@@ -107,6 +125,23 @@ void TProgramWindows::OpenLog() {
     return EditLogRecord(m_log, Catalogue(), services, record, isNew,
                          DatePart(FromTimeT(std::time(nullptr))), m_ctx.settings.decimals,
                          m_ctx.dialogs);
+  };
+  // A call's visited servers: the icon of its row, the double click that shows them, and the
+  // popup item that deletes the file.
+  hooks.hasVisitedServers = [](const TConnObj& record) {
+    return VisitedServersOf(record).has_value();
+  };
+  hooks.showVisitedServers = [this](const TConnObj& record) {
+    const auto request = VisitedServersOf(record);
+    if (!request) return;  // no file: nothing opens
+    auto* dlg = new TURLDlg(request->path, request->caption, m_log);
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    dlg->open();
+  };
+  hooks.clearVisitedServers = [this](const TConnObj& record) {
+    const auto request = VisitedServersOf(record);
+    if (request && std::remove(request->path.c_str()) != 0)
+      m_ctx.dialogs.Message(SystemErrorText(errno), MsgType::Error);
   };
   m_log = new TLog(m_ctx.settings, m_ctx.dialogs, hooks);
   m_log->setAttribute(Qt::WA_DeleteOnClose);
@@ -211,6 +246,11 @@ void TProgramWindows::OpenTariffEditor() {
   // The catalogue is not rebuilt: a tariff saved here is listed from the next start on.
   TSetTar editor(m_ctx.dialogs, m_ctx.settings, m_ctx.parent);
   editor.exec();
+}
+
+void TProgramWindows::OpenHosts() {
+  THostsDlg dlg(m_ctx.dialogs, m_ctx.settings.hostPosition, m_ctx.parent);
+  dlg.exec();
 }
 
 void TProgramWindows::OpenPhoneBook() {

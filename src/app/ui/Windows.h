@@ -1,6 +1,6 @@
 // The windows the main window opens from its commands: the log, the bill view, the options,
-// the setup wizard, the phone book and the tariff editor. Each is created when
-// its command runs; the log and the phone book stay open beside the main window.
+// the setup wizard, the phone book, the tariff editor and the hosts dialog. Each is created
+// when its command runs; the log and the phone book stay open beside the main window.
 #pragma once
 
 #include <QPointer>
@@ -63,6 +63,8 @@ class TProgramWindows {
   void OpenWizard(bool presetShortcuts);
   void OpenPhoneBook();
   void OpenTariffEditor();
+  // "Gestione indirizzi dei server", modal.
+  void OpenHosts();
   static void OpenHelp(int context);
 
   const TariffCatalogue& Catalogue();

@@ -102,3 +102,101 @@ TEST_F(WindowsFixture, TheBillCounterShowsThePeriodCostReadAtTheFirstActivation)
 }
 
 }  // namespace orva
+
+#include <QTableView>
+#include <QTimer>
+
+#include "log/ui/Logform.h"
+#include "net/Hosts.h"
+#include "net/ui/Hosts.h"
+#include "net/ui/Url.h"
+
+namespace orva {
+
+TEST_F(WindowsFixture, HostsCommandsOpenTheHostsDialogModally) {
+  SetSystemHostsPath(dir.File("hosts"));
+  test::WriteBytes(dir.File("hosts"), "10.0.0.1 a.example #t\n");
+  EXPECT_TRUE(TProgramWindows::Commands().contains(QStringLiteral("HostsBtn")));
+  EXPECT_TRUE(TProgramWindows::Commands().contains(QStringLiteral("ElencoServers1")));
+  TProgramWindows windows = Make();
+  for (const char* command : {"HostsBtn", "ElencoServers1"}) {
+    int rows = -1;
+    bool modal = false;
+    // Closed from inside its own event loop, once it has loaded its lists.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+      auto* dlg = qobject_cast<THostsDlg*>(QApplication::activeModalWidget());
+      if (!dlg) return;
+      modal = dlg->isModal();
+      rows = static_cast<int>(dlg->Model().List(1).size());
+      dlg->reject();
+    });
+    poll.start(10);
+    EXPECT_TRUE(windows.Handle(QString::fromLatin1(command)));
+    EXPECT_TRUE(modal) << command;
+    EXPECT_EQ(rows, 1) << command;
+  }
+  EXPECT_NE(settings.hostPosition, "Default");  // the place is kept
+  SetSystemHostsPath("/etc/hosts");
+}
+
+TEST_F(WindowsFixture, DoubleClickOnALoggedCallShowsItsVisitedServers) {
+  settings.logFileName = dir.File("ORVA.LOG");
+  test::WriteBytes(
+      settings.logFileName,
+      "08/12/26\t09.00.00\t10.05.07\t01.05.07\tTI\t7\t889\t28800\t1536\t1034\tModem: A\t\r\n"
+      "08/12/26\t11.00.00\t11.30.00\t00.30.00\tTI\t7\t889\t28800\t1536\t1034\tModem: A\t\r\n"
+      "08/12/26\t23.50.00\t00.10.00\t00.20.00\tTI\t7\t889\t28800\t1536\t1034\tModem: A\t\r\n");
+  MakeDirectories(dir.path() + "Urls");
+  test::WriteBytes(dir.path() + "Urls/08-12-2026 10-05-07.mqm",
+                   "10.0.0.2 www.example.com #08-12-2026 10.00.02\r\n"
+                   "10.0.0.3 a.example.com #08-12-2026 10.00.03\r\n");
+  // The call that crossed midnight ended on the next day.
+  test::WriteBytes(dir.path() + "Urls/09-12-2026 00-10-00.mqm",
+                   "10.0.0.4 night.example #08-12-2026 23.55.00\r\n");
+  TProgramWindows windows = Make();
+  windows.OpenLog();
+  TLog* log = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* l = qobject_cast<TLog*>(w)) log = l;
+  ASSERT_NE(log, nullptr);
+  ASSERT_EQ(log->Model().Count(), 3u);
+  auto shown = [] {
+    std::vector<TURLDlg*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* d = qobject_cast<TURLDlg*>(w); d && d->isVisible()) out.push_back(d);
+    return out;
+  };
+  auto rowOf = [&](const char* start) {
+    for (std::size_t i = 0; i < log->Model().Count(); ++i)
+      if (log->Model().Records()[i].Start() == start) return i;
+    return std::size_t{0};
+  };
+
+  log->SelectRows({rowOf("09.00.00")});
+  log->ConnLBDblClick();
+  auto dialogs = shown();
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0]->windowTitle(),
+            QStringLiteral("Elenco indirizzi server visitati il 08/12/26 alle ore 09.00.00"));
+  ASSERT_EQ(dialogs[0]->Rows().size(), 2u);
+  EXPECT_EQ(dialogs[0]->Rows()[0].hostName, "a.example.com");
+  dialogs[0]->close();
+  QApplication::processEvents();
+  EXPECT_TRUE(shown().empty());
+
+  // No file: nothing opens.
+  log->SelectRows({rowOf("11.00.00")});
+  log->ConnLBDblClick();
+  EXPECT_TRUE(shown().empty());
+
+  log->SelectRows({rowOf("23.50.00")});
+  log->ConnLBDblClick();
+  dialogs = shown();
+  ASSERT_EQ(dialogs.size(), 1u);
+  ASSERT_EQ(dialogs[0]->Rows().size(), 1u);
+  EXPECT_EQ(dialogs[0]->Rows()[0].hostName, "night.example");
+  dialogs[0]->close();
+}
+
+}  // namespace orva
