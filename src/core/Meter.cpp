@@ -361,6 +361,16 @@ void MainLogic::WriteLogRecord(const CallRecord& record) {
 
 void MainLogic::EndCall(bool finalSample) {
   if (!m_metering) return;
+  // The service choice and the hosts merge keep events flowing while they show: the dial-up
+  // poll waits until the call is closed, so it cannot start another call in the middle.
+  struct PausePoll {
+    Timer& t;
+    bool was;
+    ~PausePoll() {
+      if (was) t.SetEnabled(true);
+    }
+  } pause{*m_timerRAS, m_timerRAS->Enabled()};
+  m_timerRAS->SetEnabled(false);
   const Settings& st = *m_d.settings;
   if (m_d.network.stopTcpMonitor) m_d.network.stopTcpMonitor();
   if (m_d.network.endMailState) m_d.network.endMailState();

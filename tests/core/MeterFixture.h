@@ -129,6 +129,7 @@ class MeterTest : public ::testing::Test {
     d.fileExists = [this](const std::string& p) { return existing.count(p) > 0; };
     d.chooseService = [this](const std::string& s) -> std::optional<std::string> {
       chooserShown.push_back(s);
+      if (duringChoice) duringChoice();
       return chosenService;
     };
     logic = std::make_unique<MainLogic>(d);
@@ -156,6 +157,7 @@ class MeterTest : public ::testing::Test {
   std::set<std::string> existing;
   std::vector<std::string> chooserShown;
   std::optional<std::string> chosenService;
+  std::function<void()> duringChoice;  // runs while the service choice shows
   int saves = 0;
   std::unique_ptr<MainLogic> logic;
 };

@@ -329,3 +329,20 @@ TEST_F(MeterTest, PeriodCostIsReadAgainAfterEachCallAndOnRequest) {
 }
 
 }  // namespace orva::test
+
+namespace orva::test {
+
+TEST_F(MeterTest, DialUpPollWaitsWhileTheCallIsBeingClosed) {
+  settings.askService = true;
+  Make();
+  bool pollDuringChoice = true;
+  duringChoice = [&] { pollDuringChoice = logic->TimerRAS().Enabled(); };
+  logic->Start1Click();
+  AdvanceSeconds(5);
+  logic->Stop1Click();
+  ASSERT_EQ(chooserShown.size(), 1u);
+  EXPECT_FALSE(pollDuringChoice);
+  EXPECT_TRUE(logic->TimerRAS().Enabled());  // back once the call is closed
+}
+
+}  // namespace orva::test

@@ -327,29 +327,34 @@ void TMainForm::BuildPanels() {
     const char16_t* caption;
     const char* name;
     const char16_t* text;
+    int row, column;  // column 0: left half, 2: right half; long texts span the width
+    bool wide;
   };
   static constexpr Row kRows[] = {
-      {u"Stato :", "StatusLb", u"Sconnesso"},    {u"Accesso remoto :", "RasLb", u"Sconnesso"},
-      {u"Periferica :", "DevName", u""},         {u"Tipo :", "DevType", u""},
-      {u"Uno scatto ogni :", "TickLb", u""},     {u"Costo orario :", "HCostLb", u""},
-      {u"Indirizzo IP :", "IPLb", u"127.0.0.1"}, {u"Ora di rete :", "SyncroL", u""},
-      {u"Byte ricevuti :", "BytesRecv", u"0"},   {u"Byte inviati :", "BytesSend", u"0"},
-      {u"Posta :", "POP3L", u"Non effettuato"},
+      {u"Stato :", "StatusLb", u"Sconnesso", 0, 0, false},
+      {u"Accesso remoto :", "RasLb", u"Sconnesso", 1, 0, false},
+      {u"Periferica :", "DevName", u"", 2, 0, false},
+      {u"Tipo :", "DevType", u"", 3, 0, false},
+      {u"Indirizzo IP :", "IPLb", u"127.0.0.1", 0, 2, false},
+      {u"Byte ricevuti :", "BytesRecv", u"0", 1, 2, false},
+      {u"Byte inviati :", "BytesSend", u"0", 2, 2, false},
+      {u"Uno scatto ogni :", "TickLb", u"", 3, 2, false},
+      {u"Costo orario :", "HCostLb", u"", 4, 0, true},
+      {u"Ora di rete :", "SyncroL", u"", 5, 0, true},
+      {u"Posta :", "POP3L", u"Non effettuato", 6, 0, true},
   };
-  int row = 0;
   for (const Row& r : kRows) {
     auto* caption = new QLabel(QString::fromUtf16(r.caption), bodies[3]);
     auto* value = new QLabel(QString::fromUtf16(r.text), bodies[3]);
     value->setObjectName(QString::fromLatin1(r.name));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Two columns: the second half of the rows continues to the right.
-    const int half = (std::size(kRows) + 1) / 2;
-    const int col = row < half ? 0 : 2;
-    grid->addWidget(caption, row % half, col, Qt::AlignRight);
-    grid->addWidget(value, row % half, col + 1);
+    // A long text is cut by the panel's width rather than widening the window.
+    value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    value->setMinimumWidth(40);
+    grid->addWidget(caption, r.row, r.column, Qt::AlignRight);
+    grid->addWidget(value, r.row, r.column + 1, 1, r.wide ? 3 : 1);
     m_labels.insert(value->objectName(), value);
     m_captionLabels << value;
-    ++row;
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);

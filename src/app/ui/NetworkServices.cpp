@@ -7,6 +7,7 @@
 #include "app/ui/MainForm.h"
 #include "net/Hosts.h"
 #include "net/ui/MailDlg.h"
+#include "net/ui/SmallMsg.h"
 #include "platform/qt/QtResolver.h"
 #include "platform/qt/QtSockets.h"
 
@@ -115,8 +116,11 @@ NetworkHooks TNetworkServices::Hooks(std::function<const CallInfo&()> info,
   };
   h.clearMonitorMemo = [this, callEnd] {
     if (!m_monitor) return;
-    // The visited servers go to the Urls file and the hosts staging file, and are merged.
-    const Status s = m_monitor->CallEnd(callEnd(), DefaultHostsPaths());
+    // The visited servers go to the Urls file and the hosts staging file, and are merged
+    // under the progress box (over the window when the large window shows).
+    const bool over = m_ctx.form.isVisible() && m_ctx.form.Mode() == WindowMode::Large;
+    TSmallMsg progress(m_ctx.dialogs, over ? &m_ctx.form : nullptr);
+    const Status s = m_monitor->CallEnd(callEnd(), DefaultHostsPaths(), &progress);
     if (!s) ReportOnce(s.error);
   };
   h.startMailCheck = [this] { m_mail->CallStarted(); };

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QVBoxLayout>
 
 #include "app/ui/SelLogForm.h"
 #include "app/ui/SelServForm.h"
@@ -15,6 +16,8 @@
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "log/Servform.h"
+#include "net/ui/DnsPanel.h"
+#include "net/ui/MonitorPanel.h"
 #include "tariff/Tariffe.h"
 
 namespace orva {
@@ -121,7 +124,7 @@ void TOrvaProgram::Start() {
     if (m_settings.showWizard) m_windows->OpenWizard(true);
   };
   // The windows of these commands are not part of the program yet.
-  for (const char* name : {cmd::kServers, "HostsBtn", "Suggerimenti1"})
+  for (const char* name : {"Suggerimenti1"})
     if (!TProgramWindows::Commands().contains(QString::fromLatin1(name)))
       m_form->SetCommandAvailable(QString::fromLatin1(name), false);
 
@@ -129,6 +132,18 @@ void TOrvaProgram::Start() {
   // services' lists and the connection table.
   m_logic->Startup();
   m_services->Startup();
+  // The DNS and monitor panels show the monitor's lookups and views.
+  if (TrafficMonitor* monitor = m_services->Monitor()) {
+    auto embed = [this](const char* bodyName, auto make) {
+      auto* body = m_form->findChild<QWidget*>(QString::fromLatin1(bodyName));
+      if (!body) return;
+      auto* layout = new QVBoxLayout(body);
+      layout->setContentsMargins(2, 0, 2, 0);
+      layout->addWidget(make(body));
+    };
+    embed("MPanel5Body", [monitor](QWidget* body) { return new TDnsPanel(body, monitor->Dns()); });
+    embed("MPanel6Body", [monitor](QWidget* body) { return new TMonitorPanel(body, *monitor); });
+  }
 
   // 20: the splash goes, the window takes its mode and place.
   m_splash.reset();
