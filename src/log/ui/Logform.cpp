@@ -250,13 +250,21 @@ TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, QWidget* 
     menu.addAction(m_paste);
     menu.addAction(QStringLiteral("Elimina"), this, &TLog::DelBtnClick);
     menu.addSeparator();
-    menu.addAction(QStringLiteral("Mostra indirizzi visitati"), this, &TLog::ConnLBDblClick);
-    menu.addAction(QStringLiteral("Cancella lista indirizzi visitati"), this, [this] {
-      const auto rows = SelectedRows();
-      if (rows.empty() || !m_hooks.clearVisitedServers) return;
-      m_hooks.clearVisitedServers(m_model->Records()[rows.front()]);
-      ConnLB->viewport()->update();
-    });
+    QAction* show =
+        menu.addAction(QStringLiteral("Mostra indirizzi visitati"), this, &TLog::ConnLBDblClick);
+    QAction* clear =
+        menu.addAction(QStringLiteral("Cancella lista indirizzi visitati"), this, [this] {
+          const auto rows = SelectedRows();
+          if (rows.empty() || !m_hooks.clearVisitedServers) return;
+          m_hooks.clearVisitedServers(m_model->Records()[rows.front()]);
+          ConnLB->viewport()->update();
+        });
+    // Both items act on the first selected call, and only when it has a visited-servers list.
+    const auto rows = SelectedRows();
+    const bool listed = !rows.empty() && m_hooks.hasVisitedServers &&
+                        m_hooks.hasVisitedServers(m_model->Records()[rows.front()]);
+    show->setEnabled(listed);
+    clear->setEnabled(listed);
     menu.exec(ConnLB->viewport()->mapToGlobal(at));
   });
 
