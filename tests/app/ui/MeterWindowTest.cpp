@@ -279,3 +279,29 @@ TEST_F(MeterWindow, ServiceChoiceAtCallEndNamesTheServiceAndRemembersIt) {
 
 }  // namespace
 }  // namespace orva
+
+#include <QTest>
+
+#include "app/ui/SimulatedLink.h"
+
+namespace orva {
+namespace {
+
+TEST(TSimulatedLink, DiallingTheEntryBringsItsLinkUpAndTrafficMovesTheCounters) {
+  TSimulatedLink link("Provider", false);
+  EXPECT_EQ(link.Dialup().EnumEntries(), std::vector<std::string>{"Provider"});
+  EXPECT_TRUE(link.Dialup().EnumConnections()->empty());
+  EXPECT_FALSE(link.Dialer().Launch({{"xterm"}, "", ShowWindow::swShowNormal}));
+  EXPECT_TRUE(link.Dialer().Launch({{"pon", "Provider"}, "", ShowWindow::swShowNormal}));
+  const auto up = link.Dialup().EnumConnections();
+  ASSERT_EQ(up->size(), 1u);
+  // Dialling again while the link is up does not add a second one.
+  EXPECT_FALSE(link.Dialer().Launch({{"pon", "Provider"}, "", ShowWindow::swShowNormal}));
+  QTRY_VERIFY_WITH_TIMEOUT(
+      link.Statistics().ReadCounter("ppp0", kBytesReceivedCounter).value_or(0) > 0, 3000);
+  EXPECT_TRUE(link.Dialup().HangUp((*up)[0].handle));
+  EXPECT_TRUE(link.Dialup().EnumConnections()->empty());
+}
+
+}  // namespace
+}  // namespace orva
