@@ -123,10 +123,6 @@ void TOrvaProgram::Start() {
     m_logic->FirstActivation();
     if (m_settings.showWizard) m_windows->OpenWizard(true);
   };
-  // The windows of these commands are not part of the program yet.
-  for (const char* name : {"Suggerimenti1"})
-    if (!TProgramWindows::Commands().contains(QString::fromLatin1(name)))
-      m_form->SetCommandAvailable(QString::fromLatin1(name), false);
 
   // 8-19: telephony, the dial-up entries, the first evaluation, the timers; the network
   // services' lists and the connection table.
@@ -302,6 +298,8 @@ void TOrvaProgram::Command(const QString& name) {
   }
   if (m_windows && m_windows->Handle(name)) return;
   if (name == u"Informazioni1") ShowAbout();
+  // The tips are the help's first page.
+  if (name == u"Suggerimenti1") TProgramWindows::OpenHelp(0);
 }
 
 void TOrvaProgram::ShowAbout() {
