@@ -51,6 +51,7 @@ TOrvaProgram::~TOrvaProgram() {
   m_form->OnDestroy = nullptr;
   // The meter's timers stop before the window and the services they call go.
   m_logic.reset();
+  for (const QPointer<QWidget>& panel : m_servicePanels) delete panel.data();
   m_services.reset();
 }
 
@@ -135,7 +136,9 @@ void TOrvaProgram::Start() {
       if (!body) return;
       auto* layout = new QVBoxLayout(body);
       layout->setContentsMargins(2, 0, 2, 0);
-      layout->addWidget(make(body));
+      QWidget* panel = make(body);
+      layout->addWidget(panel);
+      m_servicePanels << panel;
     };
     embed("MPanel5Body", [monitor](QWidget* body) { return new TDnsPanel(body, monitor->Dns()); });
     embed("MPanel6Body", [monitor](QWidget* body) { return new TMonitorPanel(body, *monitor); });

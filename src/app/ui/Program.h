@@ -2,7 +2,9 @@
 // start-up order with the splash window, the close decision and the save at the end.
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -105,6 +107,8 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<BillFiles> m_bill;
   std::unique_ptr<LogFiles> m_log;
   std::unique_ptr<TNetworkServices> m_services;
+  // The panels over the services' monitor: they go before the services.
+  QList<QPointer<QWidget>> m_servicePanels;
   // Declared last: it goes first, while everything it calls is still there.
   std::unique_ptr<MainLogic> m_logic;
   bool m_saved = false;

@@ -198,7 +198,14 @@ THostsDlg::THostsDlg(HostsPaths paths, Dialogs& dialogs, std::string& position, 
   }
 }
 
-THostsDlg::~THostsDlg() = default;
+THostsDlg::~THostsDlg() {
+  // The lists' views read the dialog's model: they go while it is still there.
+  for (Side& side : m_sides) {
+    delete side.list;
+    side.list = nullptr;
+    side.rows = nullptr;
+  }
+}
 
 QWidget* THostsDlg::BuildSide(int side) {
   auto* box = new QWidget(this);
