@@ -12,11 +12,13 @@
 #include "Args.h"
 #include "Commands.h"
 #include "app/CounterDisplay.h"
+#include "app/MeterCounters.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "core/MainLogic.h"
 #include "core/MeterWiring.h"
 #include "core/Settings.h"
+#include "core/WireRequests.h"
 #include "platform/ManualClock.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
@@ -295,24 +297,9 @@ class ConsoleView final : public MeterView {
   void Print() {
     if (!m_logic) return;
     const MainLogic& g = *m_logic;
-    CounterInput in;
+    CounterInput in = MeterCounters(g, m_clock.Now());
     in.item = m_settings.display;
     in.decimals = m_settings.decimals;
-    in.metering = g.Metering();
-    in.now = m_clock.Now();
-    in.tickStart = g.TickStart();
-    in.elapsed = MainLogic::FromSeconds(g.ElapsedSeconds());
-    in.ticks = static_cast<int>(g.Ticks());
-    in.cost = g.Cost();
-    in.periodCost = g.PeriodCost();
-    in.tickSeconds = g.Tariff().tickSeconds;
-    in.tickCost = g.Tariff().tickCost;
-    in.tickText = g.Tariff().tickText;
-    in.vatRate = g.Tariff().vatRate;
-    in.fixedCharge = g.Tariff().fixedCharge;
-    in.fixedChargeUnit = g.Tariff().fixedChargeUnit;
-    in.status = g.Info().status;
-    in.entryName = g.Info().entryName;
     const CounterTexts texts = orva::RedrawCounters(in);
     if (texts.complete) m_counter = texts.counter;
     const std::string line = g.Info().status + " | " + g.Info().entryName + " | " +
@@ -428,20 +415,11 @@ int RunMeter(const std::vector<std::string>& words) {
     traffic.start(1000);
   }
 
-  instance.OnRequest = [&](const std::string& line) -> std::vector<std::string> {
-    const auto request = ParseWireRequest(line);
-    if (!request) return {FormatDone(false)};
-    if (request->show) return {FormatDone(true)};
-    std::vector<std::string> answers;
-    const AppMessage& m = request->message;
+  instance.OnRequest = [&](const std::string& line) {
     // The simulated link goes down with the call.
-    if (simulated && (m.number == kMsgStop || m.number == kMsgQuit)) simulated->RemoveAll();
-    const bool handled = logic.HandleAppMessage(
-        m.number, m.wParam, m.lParam, [&](long long, int number, long long w, long long l) {
-          answers.push_back(FormatReply({number, w, l}));
-        });
-    answers.push_back(FormatDone(handled));
-    return answers;
+    return AnswerWireRequest(logic, line, {}, [&](int number) {
+      if (simulated && (number == kMsgStop || number == kMsgQuit)) simulated->RemoveAll();
+    });
   };
 
   if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {

@@ -10,11 +10,12 @@
 #include <QSocketNotifier>
 #include <QVBoxLayout>
 
+#include "app/MeterCounters.h"
 #include "app/ui/SelLogForm.h"
 #include "app/ui/SelServForm.h"
 #include "app/ui/SplashForm.h"
-#include "core/AppMessages.h"
 #include "core/HowUtils.h"
+#include "core/WireRequests.h"
 #include "log/Servform.h"
 #include "net/ui/DnsPanel.h"
 #include "net/ui/MonitorPanel.h"
@@ -107,7 +108,7 @@ void TOrvaProgram::Start() {
                              m_options.dataDir, m_options.network, m_options.mib});
   MakeLogic();
   m_services->playNewMailSound = [this] { m_logic->PlayEventSound(kEventMail); };
-  m_form->CounterSource = [this] { return Counters(); };
+  m_form->CounterSource = [this] { return MeterCounters(*m_logic, m_clock->Now()); };
   m_form->CommandSource = [this] {
     CommandStateInput in;
     in.metering = m_logic->Metering();
@@ -214,53 +215,14 @@ void TOrvaProgram::MakeLogic() {
   m_logic = std::make_unique<MainLogic>(std::move(d));
 }
 
-CounterInput TOrvaProgram::Counters() const {
-  const MainLogic& g = *m_logic;
-  CounterInput in;
-  in.metering = g.Metering();
-  in.now = m_clock->Now();
-  in.tickStart = g.TickStart();
-  in.elapsed = MainLogic::FromSeconds(g.ElapsedSeconds());
-  in.ticks = static_cast<int>(std::min<long long>(g.Ticks(), 0x7FFFFFFF));
-  in.cost = g.Cost();
-  in.periodCost = g.PeriodCost();
-  const MeterTariff& t = g.Tariff();
-  in.tickSeconds = t.tickSeconds;
-  in.tickCost = t.tickCost;
-  in.tickText = t.tickText;
-  in.vatRate = t.vatRate;
-  in.fixedCharge = t.fixedCharge;
-  in.fixedChargeUnit = t.fixedChargeUnit;
-  in.discount = t.discountActive;
-  const CallInfo& c = g.Info();
-  in.status = c.status;
-  in.entryName = c.entryName;
-  in.speed = c.speed;
-  in.hostName = c.hostName;
-  in.ipAddress = c.ipAddress;
-  in.bytesReceived = c.bytesReceived;
-  in.bytesSent = c.bytesSent;
-  return in;
-}
-
 std::vector<std::string> TOrvaProgram::HandleRequest(const std::string& line) {
-  const auto request = ParseWireRequest(line);
-  if (!request) return {FormatDone(false)};
-  if (request->show) {
-    m_form->ShowORVAWin();
-    return {FormatDone(true)};
-  }
-  const AppMessage& m = request->message;
   // A simulated link goes down with the call, as a hang-up takes a real one.
-  if (m_options.simulatedLink && (m.number == kMsgStop || m.number == kMsgQuit))
-    m_options.simulatedLink->RemoveAll();
-  std::vector<std::string> answers;
-  const bool handled = m_logic->HandleAppMessage(
-      m.number, m.wParam, m.lParam, [&](long long, int number, long long w, long long l) {
-        answers.push_back(FormatReply({number, w, l}));
+  return AnswerWireRequest(
+      *m_logic, line, [this] { m_form->ShowORVAWin(); },
+      [this](int number) {
+        if (m_options.simulatedLink && (number == kMsgStop || number == kMsgQuit))
+          m_options.simulatedLink->RemoveAll();
       });
-  answers.push_back(FormatDone(handled));
-  return answers;
 }
 
 bool TOrvaProgram::FormCloseQuery() {

@@ -83,7 +83,6 @@ class TOrvaProgram final : public QObject {
   void Command(const QString& name);
   void ShowAbout();
   void MakeLogic();
-  CounterInput Counters() const;
 
   ProgramOptions m_options;
   Settings& m_settings;

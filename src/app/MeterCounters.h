@@ -1,0 +1,12 @@
+// The meter's state as the counter display takes it, for the window and the console meter.
+#pragma once
+
+#include "app/CounterDisplay.h"
+#include "core/MainLogic.h"
+
+namespace orva {
+
+// Everything but the item and the decimals, which the display keeps itself.
+CounterInput MeterCounters(const MainLogic& meter, TDateTime now);
+
+}  // namespace orva
