@@ -4,8 +4,11 @@
 add_library(orva_flags INTERFACE)
 target_compile_features(orva_flags INTERFACE cxx_std_20)
 target_compile_options(orva_flags INTERFACE -Wall -Wextra -Werror)
-target_compile_definitions(orva_flags INTERFACE QT_NO_CONTEXTLESS_CONNECT QT_NO_CAST_FROM_ASCII
-  ORVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_compile_definitions(orva_flags INTERFACE QT_NO_CONTEXTLESS_CONNECT QT_NO_CAST_FROM_ASCII)
+# The source tree's path, for the few files that look for shipped data beside the sources when
+# the program runs from its build folder, and for the tests' fixtures. Only those files get it,
+# so every other object is the same whichever folder the tree was checked out in.
+set(ORVA_SOURCE_DIR_DEFINITION ORVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 if(ORVA_SANITIZE)
   target_compile_options(orva_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
     -fno-sanitize-recover=undefined)
@@ -55,6 +58,7 @@ function(orva_tests sub)
     return()
   endif()
   add_executable(orva_${sub}_tests ${sources})
+  target_compile_definitions(orva_${sub}_tests PRIVATE ${ORVA_SOURCE_DIR_DEFINITION})
   target_link_libraries(orva_${sub}_tests PRIVATE orva_flags orva_testsupport ${ARG_DEPENDS}
     GTest::gtest_main GTest::gmock)
   gtest_discover_tests(orva_${sub}_tests
@@ -75,6 +79,7 @@ function(orva_ui_tests sub)
     return()
   endif()
   add_executable(orva_${sub}_ui_tests ${sources})
+  target_compile_definitions(orva_${sub}_ui_tests PRIVATE ${ORVA_SOURCE_DIR_DEFINITION})
   target_link_libraries(orva_${sub}_ui_tests PRIVATE orva_flags orva_testsupport
     orva_testsupport_qt ${ARG_DEPENDS} GTest::gtest GTest::gmock Qt6::Widgets Qt6::Test)
   gtest_discover_tests(orva_${sub}_ui_tests

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libssl-dev
-  qt6-base-dev qt6-charts-dev qt6-multimedia-dev libgl-dev
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev
   xvfb xauth poppler-utils iproute2 dovecot-pop3d chrony
 )
 missing=()
