@@ -34,9 +34,10 @@ struct BillContext {
   BillOptions options;
 };
 
-BillContext MakeBillContext(const std::vector<std::string>& words) {
+BillContext MakeBillContext(const std::vector<std::string>& words,
+                            DataAccess access = DataAccess::Read) {
   BillContext b;
-  b.ctx = MakeContext(words);
+  b.ctx = MakeContext(words, access);
   Registry registry(b.ctx.dataDir);
   LoadSettings(b.settings, registry);
   b.options.directory = b.ctx.dataDir;
@@ -68,7 +69,7 @@ int Add(const std::vector<std::string>& words) {
   const std::string priceText = args.Require("price");
   const auto price = ParseDecimal(priceText);
   if (!price || *price < 0) throw UsageError("--price: costo scatto non valido: " + priceText);
-  const BillContext b = MakeBillContext(words);
+  const BillContext b = MakeBillContext(words, DataAccess::Write);
   TDataSetINI ds(date.month, date.year, b.options);
   if (const Status st = ds.AddTicks(date.day, ticks, *price); !st) {
     std::fprintf(stderr, "orva32cli: %s\n", st.error.c_str());
@@ -133,7 +134,7 @@ int Month(const std::vector<std::string>& words) {
 }
 
 double VatRate(const Args& args, const BillContext& b) {
-  return VatRateOption(args, b.ctx.dataDir, b.settings.tariffIndex);
+  return VatRateOption(args, b.ctx.tariffDir, b.settings.tariffIndex);
 }
 
 int Period(const std::vector<std::string>& words) {

@@ -9,13 +9,19 @@
 namespace orva::cli {
 
 struct Context {
-  std::string dataDir;  // with a trailing "/"
+  std::string dataDir;    // with a trailing "/"
+  std::string tariffDir;  // where the tariff files are read from, with a trailing "/"
   bool json = false;
 };
 
-// Resolves --data-dir / ORVA32_HOME / the default, creates and seeds it, sets the program
-// directory. Throws UsageError when no folder can be had.
-Context MakeContext(const std::vector<std::string>& words);
+// What a command does to the data directory. A reader never creates, seeds or writes it: when
+// the folder holds no tariff yet it reads the tariffs the program ships. A writer creates the
+// folder and seeds it with the shipped tariffs, as the desktop program does at its first start.
+enum class DataAccess { Read, Write };
+
+// Resolves --data-dir / ORVA32_HOME / the default and sets the program directory. Throws
+// UsageError when no folder can be had.
+Context MakeContext(const std::vector<std::string>& words, DataAccess access = DataAccess::Read);
 
 int RunTariff(const std::vector<std::string>& words);  // tariff list|eval|cost|check
 // "tariff check PATH", in its own file beside the tariff editor's checks; RunTariff hands over.

@@ -41,9 +41,10 @@ struct LogContext {
   Settings settings;
 };
 
-LogContext MakeLogContext(const std::vector<std::string>& words) {
+LogContext MakeLogContext(const std::vector<std::string>& words,
+                          DataAccess access = DataAccess::Read) {
   LogContext l;
-  l.ctx = MakeContext(words);
+  l.ctx = MakeContext(words, access);
   Registry registry(l.ctx.dataDir);
   LoadSettings(l.settings, registry);
   l.settings.decimals = std::clamp(l.settings.decimals, 0, 15);
@@ -139,7 +140,7 @@ void PrintRecords(const LogContext& l, const std::vector<TConnObj>& records) {
 }
 
 double VatRate(const Args& args, const LogContext& l) {
-  return VatRateOption(args, l.ctx.dataDir, l.settings.tariffIndex);
+  return VatRateOption(args, l.ctx.tariffDir, l.settings.tariffIndex);
 }
 
 int Show(const std::vector<std::string>& words) {
@@ -230,7 +231,7 @@ int Import(const std::vector<std::string>& words) {
     else
       throw UsageError("--duplicates: yes oppure no: " + *d);
   }
-  const LogContext l = MakeLogContext(words);
+  const LogContext l = MakeLogContext(words, DataAccess::Write);
   SilentDialogs dialogs;
   LogModel model(dialogs, l.ctx.dataDir);
   model.sort.column = l.settings.sortIndex;

@@ -134,7 +134,7 @@ int MailCheck(const std::vector<std::string>& words) {
   args.Allow({"lst", "timeout"});
   const long long timeout = args.GetInteger("timeout").value_or(120);
   if (timeout < 1) throw UsageError("--timeout: secondi non validi");
-  const Context ctx = MakeContext(words);
+  const Context ctx = MakeContext(words, DataAccess::Write);
   const std::string lst = args.Get("lst").value_or(ctx.dataDir + TMailCheck::kFileName);
   if (args.Get("lst") && !FileExists(lst)) {
     std::fprintf(stderr, "orva32cli: %s non trovato\n", lst.c_str());

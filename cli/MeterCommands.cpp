@@ -63,7 +63,7 @@ struct Program {
   Program(const Context& ctx, const Clock& clock, Dialogs& dialogs)
       : registry(ctx.dataDir), bill(settings, ctx.dataDir, clock), log(settings) {
     LoadSettings(settings, registry);
-    ScanTariffFiles(catalogue, ctx.dataDir);
+    ScanTariffFiles(catalogue, ctx.tariffDir);
     tariffs = std::make_unique<CatalogueTariffs>(catalogue, settings.associationPath, dialogs);
   }
   Registry registry;
@@ -175,7 +175,7 @@ int RunSimulateCall(const std::vector<std::string>& words) {
   const auto sampleMs = args.GetInteger("sample-ms");
   if (sampleMs && (*sampleMs < 1 || *sampleMs > 60000))
     throw UsageError("--sample-ms: da 1 a 60000");
-  const Context ctx = MakeContext(words);
+  const Context ctx = MakeContext(words, DataAccess::Write);
 
   // The first poll falls exactly at the start.
   ManualClock clock(*start - 250.0 / 86400000.0);
@@ -347,7 +347,7 @@ int RunMeter(const std::vector<std::string>& words) {
   args.Allow({"simulate", "cpu", "interfaces"});
   const auto simulate = args.Get("simulate");
   if (simulate && !IsDialableEntryName(*simulate)) throw UsageError("--simulate: nome non valido");
-  const Context ctx = MakeContext(words);
+  const Context ctx = MakeContext(words, DataAccess::Write);
 
   static int argc = 1;
   static char name[] = "orva32cli";

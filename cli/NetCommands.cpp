@@ -75,7 +75,7 @@ int RunNetstat(const std::vector<std::string>& words) {
 int RunHosts(const std::vector<std::string>& words) {
   Args args(words, {});
   args.Allow({"staging", "system"});
-  const Context ctx = MakeContext(words);
+  const Context ctx = MakeContext(words, DataAccess::Write);
   if (args.Word(0, "hosts merge") != "merge") throw UsageError("hosts: merge");
   HostsPaths paths = DefaultHostsPaths();
   if (auto s = args.Get("staging")) paths.staging = *s;

@@ -45,7 +45,7 @@ void PrintJson(const nlohmann::json& j) {
 
 TariffCatalogue Catalogue(const Context& ctx) {
   TariffCatalogue catalogue;
-  ScanTariffFiles(catalogue, ctx.dataDir);
+  ScanTariffFiles(catalogue, ctx.tariffDir);
   return catalogue;
 }
 
@@ -61,7 +61,7 @@ TDateTime RequireMoment(const Args& args, const std::string& name) {
 struct TariffChoice {
   bool byFile = false;
   std::string path;
-  int index = 0;
+  long long index = 0;
 };
 
 TariffChoice ChooseTariff(const Args& args) {
@@ -74,13 +74,20 @@ TariffChoice ChooseTariff(const Args& args) {
     choice.path = *args.Get("file");
     if (choice.path.empty()) throw UsageError("--file: percorso vuoto");
   } else {
-    const long long n = *args.GetInteger("index");
-    // Any index is accepted: one outside the catalogue evaluates tariff 0.
-    choice.index = n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max()
-                       ? -1
-                       : static_cast<int>(n);
+    choice.index = *args.GetInteger("index");
   }
   return choice;
+}
+
+// The index of --index in the catalogue. The window falls back to the first tariff for an
+// index it does not know; a command line says that the number is wrong instead.
+int CatalogueIndex(const TariffChoice& choice, const TariffCatalogue& catalogue) {
+  if (choice.index < 0 || choice.index >= catalogue.Size())
+    throw UsageError(catalogue.Empty()
+                         ? "--index: nessun file tariffe"
+                         : "--index: tariffa inesistente: " + std::to_string(choice.index) +
+                               " (0-" + std::to_string(catalogue.Size() - 1) + ")");
+  return static_cast<int>(choice.index);
 }
 
 int TariffList(const std::vector<std::string>& words) {
@@ -101,7 +108,7 @@ int TariffList(const std::vector<std::string>& words) {
     PrintJson(out);
     return 0;
   }
-  if (catalogue.Empty()) std::printf("Nessun file tariffe in %s\n", ctx.dataDir.c_str());
+  if (catalogue.Empty()) std::printf("Nessun file tariffe in %s\n", ctx.tariffDir.c_str());
   for (int i = 0; i < catalogue.Size(); ++i) {
     const auto k = static_cast<std::size_t>(i);
     std::printf("%d\t%s\t%s\t%s\n", i, catalogue.abbreviations[k].c_str(),
@@ -141,10 +148,10 @@ int TariffEval(const std::vector<std::string>& words) {
                     : EvaluateTariffFile(choice.path, ticks, elapsed, moment, result, dialogs);
   } else {
     const TariffCatalogue catalogue = Catalogue(ctx);
-    status =
-        recalc
-            ? EvaluateTariffRecalc(catalogue, choice.index, ticks, elapsed, moment, result, dialogs)
-            : EvaluateTariff(catalogue, choice.index, ticks, elapsed, moment, result, dialogs);
+    const int index = CatalogueIndex(choice, catalogue);
+    status = recalc
+                 ? EvaluateTariffRecalc(catalogue, index, ticks, elapsed, moment, result, dialogs)
+                 : EvaluateTariff(catalogue, index, ticks, elapsed, moment, result, dialogs);
   }
   if (!status) {
     std::fprintf(stderr, "%s\n", status.error.c_str());
@@ -188,9 +195,10 @@ int TariffCost(const std::vector<std::string>& words) {
   const int decimals = settings.ReadInteger("Impostazioni generali", "Cifre decimali", 1);
 
   ConsoleDialogs dialogs;
-  const auto texts =
-      choice.byFile ? RecalculateCallFile(choice.path, from, to, decimals, dialogs)
-                    : RecalculateCall(Catalogue(ctx), choice.index, from, to, decimals, dialogs);
+  const TariffCatalogue catalogue = choice.byFile ? TariffCatalogue{} : Catalogue(ctx);
+  const auto texts = choice.byFile ? RecalculateCallFile(choice.path, from, to, decimals, dialogs)
+                                   : RecalculateCall(catalogue, CatalogueIndex(choice, catalogue),
+                                                     from, to, decimals, dialogs);
   if (!texts) {
     std::fprintf(stderr, "%s\n", texts.error.c_str());
     return 1;

@@ -10,7 +10,7 @@
 
 namespace orva::cli {
 
-double VatRateOption(const Args& args, const std::string& dataDir, int tariffIndex) {
+double VatRateOption(const Args& args, const std::string& tariffDir, int tariffIndex) {
   if (auto text = args.Get("vat")) {
     std::string t = *text;
     if (!t.empty() && t.back() == '%') t.pop_back();
@@ -19,7 +19,7 @@ double VatRateOption(const Args& args, const std::string& dataDir, int tariffInd
     return *v / 100.0;
   }
   TariffCatalogue catalogue;
-  ScanTariffFiles(catalogue, dataDir);
+  ScanTariffFiles(catalogue, tariffDir);
   TariffResult result;
   SilentDialogs dialogs;
   const Status st =

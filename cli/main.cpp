@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "Args.h"
+#include "CommandLine.h"
 #include "Commands.h"
 #include "core/HowUtils.h"
 #include "platform/DataDir.h"
 
 namespace orva::cli {
 
-Context MakeContext(const std::vector<std::string>& words) {
+Context MakeContext(const std::vector<std::string>& words, DataAccess access) {
   Context ctx;
   std::string option;
   for (std::size_t i = 0; i < words.size(); ++i) {
@@ -24,10 +25,16 @@ Context MakeContext(const std::vector<std::string>& words) {
       option = words[i].substr(11);
     }
   }
-  auto dir = ResolveDataDirectory(option);
+  const bool write = access == DataAccess::Write;
+  auto dir = ResolveDataDirectory(option, write);
   if (!dir) throw UsageError(dir.error);
   ctx.dataDir = *dir;
-  SeedTariffs(ctx.dataDir);
+  ctx.tariffDir = ctx.dataDir;
+  if (write) {
+    SeedTariffs(ctx.dataDir);
+  } else if (!HoldsTariffFiles(ctx.dataDir)) {
+    if (std::string shipped = ShippedTariffDirectory(); !shipped.empty()) ctx.tariffDir = shipped;
+  }
   SetProgramDirectory(ctx.dataDir);
   return ctx;
 }
@@ -37,48 +44,45 @@ int NotYetAvailable(const std::string& what) {
   return 2;
 }
 
-namespace {
-
-void Usage(FILE* to) {
-  std::fputs(
-      "uso: orva32cli COMANDO [ARGOMENTI] [--data-dir DIR] [--json]\n"
-      "comandi:\n"
-      "  tariff list | eval | cost | check    tariffe\n"
-      "  easter ANNO                          Pasqua e Pasquetta\n"
-      "  log show|totals|sort|export-csv|import   registro connessioni\n"
-      "  bill add|day|month|period|period-cost    bolletta\n"
-      "  meter [--simulate VOCE]              contascatti da console\n"
-      "  send MESSAGGIO                       messaggio all'istanza in esecuzione\n"
-      "  simulate-call --entry VOCE ...       chiamata simulata su orologio finto\n"
-      "  netstat | hosts merge | dns reverse|forward   servizi di rete\n"
-      "  time check SERVER | mail check       ora di rete e posta\n",
-      to);
-}
-
-}  // namespace
 }  // namespace orva::cli
 
 int main(int argc, char** argv) {
   using namespace orva::cli;
-  std::vector<std::string> words(argv + 1, argv + argc);
-  if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
-    Usage(words.empty() ? stderr : stdout);
-    return words.empty() ? 2 : 0;
+  const CommandLine line = SplitCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (line.version) {
+    std::printf("orva32cli %s\n", ORVA_VERSION);
+    return 0;
+  }
+  if (line.command.empty()) {
+    std::fputs(GeneralUsage().c_str(), line.help ? stdout : stderr);
+    return line.help ? 0 : 2;
   }
   static const std::map<std::string, int (*)(const std::vector<std::string>&)> kGroups = {
-      {"tariff", RunTariff},   {"easter", RunEaster},   {"log", RunLog},
-      {"bill", RunBill},       {"meter", RunMeter},     {"send", RunSend},
-      {"simulate-call", RunSimulateCall},               {"netstat", RunNetstat},
-      {"hosts", RunHosts},     {"dns", RunDns},         {"time", RunTime},
+      {"tariff", RunTariff},
+      {"easter", RunEaster},
+      {"log", RunLog},
+      {"bill", RunBill},
+      {"meter", RunMeter},
+      {"send", RunSend},
+      {"simulate-call", RunSimulateCall},
+      {"netstat", RunNetstat},
+      {"hosts", RunHosts},
+      {"dns", RunDns},
+      {"time", RunTime},
       {"mail", RunMail},
   };
-  const auto it = kGroups.find(words[0]);
+  const auto it = kGroups.find(line.command);
   if (it == kGroups.end()) {
-    std::fprintf(stderr, "orva32cli: comando sconosciuto: %s\n", words[0].c_str());
+    std::fprintf(stderr, "orva32cli: comando sconosciuto: %s (orva32cli --help)\n",
+                 line.command.c_str());
     return 2;
   }
+  if (line.help) {
+    std::fputs(CommandUsage(line.command).c_str(), stdout);
+    return 0;
+  }
   try {
-    return it->second(std::vector<std::string>(words.begin() + 1, words.end()));
+    return it->second(line.arguments);
   } catch (const UsageError& e) {
     std::fprintf(stderr, "orva32cli: %s\n", e.what());
     return 2;

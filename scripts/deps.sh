@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# Installs with apt-get whatever the build, the program and the tests need and is missing.
+# Installs with apt-get whatever the build, the program, the package and the tests need and is
+# missing, on a minimal Debian 12 (apt installs without recommends here, so everything the
+# build finds through CMake is named, Qt OpenGL's CMake files for Qt Charts among them).
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build clang libclang-rt-14-dev clang-format
+  # compilers and build tools
+  build-essential cmake ninja-build ccache clang libclang-rt-14-dev clang-format
+  # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libssl-dev
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev qt6-translations-l10n libgl-dev
-  xvfb xauth poppler-utils iproute2 dovecot-pop3d chrony
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev libgl-dev
+  qt6-translations-l10n
+  # the Debian package and its checks
+  dpkg-dev file desktop-file-utils appstream
+  # tests: a display, PDF pages, network namespaces, real mail and time servers
+  xvfb xauth poppler-utils iproute2 dovecot-pop3d chrony openssl
 )
 missing=()
 for p in "${packages[@]}"; do

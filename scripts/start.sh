@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts ORVA32 (the desktop program when Qt is there and a display is
-# open; otherwise the command-line tool lists the tariffs of the data directory).
+# Sets up, builds and starts ORVA32: the desktop program on the open display. Arguments are
+# passed on to orva32 (for example "nosplash", "--data-dir DIR", "--simulate NAME").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(( $(nproc) + 1 ))"
-if [ -x build/app/orva32 ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec build/app/orva32 "$@"
+bash scripts/configure.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$(( $(nproc) + 1 ))" --target orva32 orva32cli
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "ORVA32 is built, but no display is open (DISPLAY and WAYLAND_DISPLAY are empty), so its" >&2
+  echo "window cannot be shown. Start it from a desktop session with build/app/orva32, or" >&2
+  echo "try it on a virtual display: xvfb-run -a build/app/orva32. Without windows," >&2
+  echo "build/cli/orva32cli --help lists what the command-line tool does; the tariffs:" >&2
+  exec build/cli/orva32cli tariff list
 fi
-exec build/cli/orva32cli tariff list "$@"
+exec build/app/orva32 "$@"

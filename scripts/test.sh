@@ -1,24 +1,47 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: once normally and once with AddressSanitizer and
-# UndefinedBehaviorSanitizer, then a short run of each fuzz target.
+# UndefinedBehaviorSanitizer, then the Debian package and its checks, then a short run of each
+# fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 jobs=$(( $(nproc) + 1 ))
 export CTEST_OUTPUT_ON_FAILURE=1
 
+# The desktop program and its window tests are the product: a build without them is a failure,
+# not a smaller success.
+require_front_ends() {
+  local dir=$1 missing=0 windows=0 n exe
+  for f in app/orva32 cli/orva32cli tests/app/orva_app_ui_tests; do
+    [ -x "$dir/$f" ] || { echo "$dir/$f was not built" >&2; missing=1; }
+  done
+  for exe in "$dir"/tests/*/orva_*_ui_tests; do
+    [ -x "$exe" ] || continue
+    n=$(QT_QPA_PLATFORM=offscreen "$exe" --gtest_list_tests | grep -c '^  ' || true)
+    windows=$((windows + n))
+  done
+  [ "$windows" -gt 0 ] || { echo "$dir: no window tests were built" >&2; missing=1; }
+  [ "$missing" -eq 0 ] || exit 1
+  echo "$dir: $(ctest --test-dir "$dir" -N | grep -c 'Test *#') tests, $windows of them window tests"
+}
+
 echo "== Build and test (normal) =="
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+bash scripts/configure.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
+require_front_ends build
 ctest --test-dir build -j "$jobs" --timeout 300
 
 echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer) =="
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVA_SANITIZE=ON -DORVA_BENCH=OFF >/dev/null
+bash scripts/configure.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DORVA_SANITIZE=ON -DORVA_BENCH=OFF
 cmake --build build-asan -j "$jobs"
+require_front_ends build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   ctest --test-dir build-asan -j "$jobs" --timeout 600
+
+echo "== Debian package =="
+bash scripts/package.sh build
 
 echo "== Fuzz smoke (${ORVA_FUZZ_SECONDS:-5} s per target) =="
 bash scripts/fuzz.sh "${ORVA_FUZZ_SECONDS:-5}"

@@ -17,7 +17,9 @@ std::string WithSlash(std::string p) {
   return p;
 }
 
-bool HasTrf(const std::string& dir) {
+}  // namespace
+
+bool HoldsTariffFiles(const std::string& dir) {
   DIR* d = ::opendir(dir.c_str());
   if (!d) return false;
   bool found = false;
@@ -32,8 +34,6 @@ bool HasTrf(const std::string& dir) {
   return found;
 }
 
-}  // namespace
-
 std::string ExecutableDirectory() {
   char buf[4096];
   const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
@@ -41,7 +41,7 @@ std::string ExecutableDirectory() {
   return DirectoryOf(std::string(buf, static_cast<std::size_t>(n)));
 }
 
-Result<std::string> ResolveDataDirectory(const std::string& option) {
+Result<std::string> ResolveDataDirectory(const std::string& option, bool create) {
   std::string dir;
   if (!option.empty()) {
     dir = option;
@@ -56,7 +56,7 @@ Result<std::string> ResolveDataDirectory(const std::string& option) {
   } else {
     return Result<std::string>::Fail("Nessuna cartella dati: HOME non è impostata");
   }
-  if (!MakeDirectories(dir))
+  if (create && !MakeDirectories(dir))
     return Result<std::string>::Fail(dir + ": impossibile creare la cartella dati");
   return Result<std::string>::Ok(WithSlash(dir));
 }
@@ -69,12 +69,12 @@ std::string ShippedTariffDirectory() {
       std::string(ORVA_SOURCE_DIR) + "/data/tariffe/",
   };
   for (const auto& c : candidates)
-    if (HasTrf(c)) return c;
+    if (HoldsTariffFiles(c)) return c;
   return {};
 }
 
 void SeedTariffs(const std::string& dir) {
-  if (HasTrf(dir)) return;
+  if (HoldsTariffFiles(dir)) return;
   const std::string from = ShippedTariffDirectory();
   if (from.empty()) return;
   DIR* d = ::opendir(from.c_str());

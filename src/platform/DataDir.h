@@ -13,8 +13,12 @@ std::string ExecutableDirectory();
 
 // --data-dir when given (non-empty), else $ORVA32_HOME, else the executable's folder when it
 // holds ORVA32.INI (portable install), else $XDG_DATA_HOME/orva32 (~/.local/share/orva32).
-// The folder is created when missing. Returned with a trailing "/".
-Result<std::string> ResolveDataDirectory(const std::string& dataDirOption);
+// The folder is created when missing, unless create is false (a reader that must not write).
+// Returned with a trailing "/".
+Result<std::string> ResolveDataDirectory(const std::string& dataDirOption, bool create = true);
+
+// Whether dir holds a tariff file ("*.TRF", any letter case).
+bool HoldsTariffFiles(const std::string& dir);
 
 // The folder of the tariff files the program ships: the installed share folder, or the source
 // tree's data/tariffe when run from a build tree. Empty when none is found.

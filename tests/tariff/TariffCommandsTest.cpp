@@ -1,6 +1,8 @@
 // orva32cli tariff list|eval|cost and easter, run as a program.
+#include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,6 +50,16 @@ CliRun Cli(std::vector<std::string> words) {
   run.out = test::ReadBytes(outPath);
   run.err = test::ReadBytes(errPath);
   return run;
+}
+
+int EntriesIn(const std::string& folder) {
+  int n = 0;
+  if (DIR* d = ::opendir(folder.c_str())) {
+    while (const dirent* e = ::readdir(d))
+      if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") ++n;
+    ::closedir(d);
+  }
+  return n;
 }
 
 class TariffCommandsTest : public ::testing::Test {
@@ -145,6 +157,84 @@ TEST_F(TariffCommandsTest, FailuresAndBadArguments) {
     EXPECT_EQ(r.exitCode, 2) << words[1];
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   }
+}
+
+TEST_F(TariffCommandsTest, CommonOptionsStandAnywhereOnTheLine) {
+  for (const auto& words : std::vector<std::vector<std::string>>{
+           {"--data-dir", dir.path(), "tariff", "list", "--json"},
+           {"--json", "--data-dir=" + dir.path(), "tariff", "list"},
+           {"tariff", "--json", "list", "--data-dir", dir.path()}}) {
+    const CliRun r = Cli(words);
+    ASSERT_EQ(r.exitCode, 0) << words[0] << ": " << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out).size(), 2u) << words[0];
+  }
+  // Only the common options may come before the command.
+  const CliRun r = Cli({"--index", "1", "tariff", "eval"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}
+
+TEST(CommandLine, VersionAndHelpOfEveryCommand) {
+  CliRun r = Cli({"--version"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out.rfind("orva32cli ", 0), 0u) << r.out;
+  for (const std::string command : {"tariff", "easter", "log", "bill", "meter", "send",
+                                    "simulate-call", "netstat", "hosts", "dns", "time", "mail"}) {
+    r = Cli({command, "--help"});
+    EXPECT_EQ(r.exitCode, 0) << command;
+    EXPECT_EQ(r.out.rfind("uso: orva32cli " + command, 0), 0u) << r.out;
+    EXPECT_TRUE(r.err.empty()) << command;
+  }
+  EXPECT_EQ(Cli({"--help"}).exitCode, 0);
+  EXPECT_EQ(Cli({}).exitCode, 2);
+  EXPECT_EQ(Cli({"frobnicate", "--help"}).exitCode, 2);
+}
+
+TEST_F(TariffCommandsTest, IndexOutsideTheCatalogueIsABadArgument) {
+  for (const std::string index : {"2", "99", "-1", "99999999999"}) {
+    CliRun r = Cli(With({"tariff", "eval", "--index", index, "--at", "2024-04-22 10:00:00"}));
+    EXPECT_EQ(r.exitCode, 2) << index;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    r = Cli(With({"tariff", "cost", "--index", index, "--from", "2024-04-22 10:00:00", "--to",
+                  "2024-04-22 10:01:00"}));
+    EXPECT_EQ(r.exitCode, 2) << index;
+  }
+}
+
+TEST_F(TariffCommandsTest, ReadersLeaveTheDataDirectoryAlone) {
+  const std::string example = dir.File("ESEMPIO.TRF");
+  const std::string fresh = dir.File("nuova");  // does not exist yet
+  const std::string empty = dir.File("vuota");
+  ASSERT_EQ(::mkdir(empty.c_str(), 0700), 0);
+  for (const auto& target : {fresh, empty}) {
+    for (const auto& words : std::vector<std::vector<std::string>>{
+             {"tariff", "list"},
+             {"tariff", "eval", "--file", example, "--at", "2024-04-22 10:00:00"},
+             {"tariff", "cost", "--file", example, "--from", "2024-04-22 10:00:00", "--to",
+              "2024-04-22 10:05:00"},
+             {"log", "show", dir.File("ORVA.LOG")},
+             {"log", "totals", dir.File("ORVA.LOG"), "--vat", "20"},
+             {"bill", "day", "--date", "2024-04-22"},
+             {"bill", "month", "--month", "4", "--year", "2024"},
+             {"easter", "2024"}}) {
+      std::vector<std::string> line = words;
+      line.insert(line.end(), {"--data-dir", target});
+      Cli(line);
+      struct stat st {};
+      if (target == fresh) {
+        EXPECT_NE(::stat(fresh.c_str(), &st), 0) << words[0] << " " << words[1];
+      } else {
+        EXPECT_EQ(EntriesIn(empty), 0) << words[0] << " " << words[1];
+      }
+    }
+  }
+  // A new user's tariff list shows the shipped tariffs without copying them.
+  const CliRun r = Cli({"tariff", "list", "--json", "--data-dir", fresh});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_GE(nlohmann::json::parse(r.out).size(), 5u);
+  struct stat st {};
+  EXPECT_NE(::stat(fresh.c_str(), &st), 0);
 }
 
 TEST(EasterCommand, DatesAndRange) {
