@@ -46,9 +46,11 @@ int NotYetAvailable(const std::string& what) {
 
 }  // namespace orva::cli
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(const std::vector<std::string>& words) {
   using namespace orva::cli;
-  const CommandLine line = SplitCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const CommandLine line = SplitCommandLine(words);
   if (line.version) {
     std::printf("orva32cli %s\n", ORVA_VERSION);
     return 0;
@@ -81,8 +83,15 @@ int main(int argc, char** argv) {
     std::fputs(CommandUsage(line.command).c_str(), stdout);
     return 0;
   }
+  return it->second(line.arguments);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace orva::cli;
   try {
-    return it->second(line.arguments);
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const UsageError& e) {
     std::fprintf(stderr, "orva32cli: %s\n", e.what());
     return 2;

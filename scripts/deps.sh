@@ -9,7 +9,7 @@ packages=(
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libssl-dev
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev libgl-dev
-  qt6-translations-l10n
+  qt6-translations-l10n libxkbcommon-dev
   # the Debian package and its checks
   dpkg-dev file desktop-file-utils appstream
   # tests: a display, PDF pages, network namespaces, real mail and time servers
