@@ -238,9 +238,9 @@ void MainLogic::LaunchConnectionPrograms(const std::string& entry) {
 }
 
 void MainLogic::DialEntry(const std::string& entry) {
-  const auto command = m_d.dialup->DialCommand(entry);
-  if (command.empty()) return;
-  m_d.launcher->Launch({command, "", ShowWindow::swShowNormal});
+  // pppd is dialled by a program the launcher starts, NetworkManager by a request of its own;
+  // either way the poll then sees the link. A name that cannot be dialled does nothing.
+  (void)m_d.dialup->Dial(entry, *m_d.launcher);
 }
 
 void MainLogic::EndTelephonyCall(bool releaseHandle, bool keepStatus) {

@@ -226,6 +226,76 @@ std::vector<std::string> PppDialup::DialCommand(const std::string& entry) {
   return {"pon", entry};
 }
 
+// The value of the last "user" option of a pppd options file: words are separated by blanks,
+// "#" starts a comment, double or single quotes group a word, "\\" escapes the next character.
+std::string PppUserOption(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  char quote = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote) {
+      if (c == quote) {
+        quote = 0;
+      } else if (c == '\\' && i + 1 < text.size()) {
+        word += text[++i];
+      } else {
+        word += c;
+      }
+      continue;
+    }
+    if (c == '#' && !inWord) {
+      while (i < text.size() && text[i] != '\n') ++i;
+      continue;
+    }
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+      continue;
+    }
+    inWord = true;
+    if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '\\' && i + 1 < text.size()) {
+      word += text[++i];
+    } else {
+      word += c;
+    }
+  }
+  if (inWord) words.push_back(word);
+  std::string user;
+  for (std::size_t i = 0; i + 1 < words.size(); ++i)
+    if (words[i] == "user") user = words[++i];
+  // Shown in a one-line field: control characters go.
+  user.erase(std::remove_if(user.begin(), user.end(),
+                            [](unsigned char c) { return c < 0x20 || c == 0x7F; }),
+             user.end());
+  return user;
+}
+
+std::string PppDialup::EntryUser(const std::string& entry) {
+  if (!IsDialableEntryName(entry)) return {};
+  const std::string path = JoinPath(m_roots.peers, entry);
+  struct stat st {};
+  // A peer file is a few lines; anything large is not one.
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > 65536) return {};
+  auto bytes = ReadFileBytes(path);
+  return bytes ? PppUserOption(*bytes) : std::string();
+}
+
+std::vector<std::string> PppDialup::EditCommand(const std::string& entry) {
+  if (!IsDialableEntryName(entry)) return {};
+  return {"xdg-open", JoinPath(m_roots.peers, entry)};
+}
+
+Status Dialup::Dial(const std::string& entry, Launcher& launcher) {
+  const auto command = DialCommand(entry);
+  if (command.empty()) return Status::Fail("Voce di accesso remoto non valida: " + entry);
+  return launcher.Launch({command, "", ShowWindow::swShowNormal});
+}
+
 // ---- SimulatedDialup
 
 std::int64_t SimulatedDialup::Add(const std::string& entry, int state,

@@ -1,6 +1,7 @@
 // The dial-up networking service: the entries that can be dialled, the connections that are
-// up or coming up, their state, hang-up and the command that dials an entry.
-// On Linux the service is pppd: entries are the files of /etc/ppp/peers, a connection is a
+// up or coming up, their state, hang-up and dialling.
+// NetworkManager's dial-up profiles are one Linux service (platform/qt/NmDialup); pppd is the
+// other: entries are the files of /etc/ppp/peers, a connection is a
 // network interface matching the configured patterns (default "ppp*"), named by the pppd peer
 // that owns it. SimulatedDialup stands in for it in tests and demonstrations.
 #pragma once
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Process.h"
 #include "platform/Result.h"
 
 namespace orva {
@@ -51,6 +53,18 @@ class Dialup {
   virtual Status HangUp(std::int64_t handle) = 0;
   // The argument vector that dials an entry; empty when the name cannot be dialled.
   virtual std::vector<std::string> DialCommand(const std::string& entry) = 0;
+  // Dials an entry. A service dialled by a program (pppd's "pon") hands its dial command to
+  // the launcher, which starts it without waiting; a service that dials by itself overrides
+  // this. The connection is then seen by the enumeration.
+  virtual Status Dial(const std::string& entry, Launcher& launcher);
+  // The user name stored with an entry, empty when none. Passwords are never read.
+  virtual std::string EntryUser(const std::string&) { return {}; }
+  // The argument vector that opens an entry's settings; empty when there is no editor.
+  virtual std::vector<std::string> EditCommand(const std::string&) { return {}; }
+
+  // Called when the entries changed after the start (a service that learns them while the
+  // program runs); the dial menus are then built again.
+  std::function<void()> onEntriesChanged;
 };
 
 // Where the Linux service looks; tests point these at fake trees.
@@ -75,6 +89,10 @@ class PppDialup final : public Dialup {
   std::string ErrorText(int code) override;
   Status HangUp(std::int64_t handle) override;
   std::vector<std::string> DialCommand(const std::string& entry) override;
+  // The "user" option of the peer file.
+  std::string EntryUser(const std::string& entry) override;
+  // The peer file opened by the desktop's handler for text files (xdg-open).
+  std::vector<std::string> EditCommand(const std::string& entry) override;
 
   // The system's IPv4 address of an interface (getifaddrs); empty when none.
   static std::string SystemAddressOf(const std::string& interfaceName);
@@ -139,6 +157,9 @@ class SimulatedDialup final : public Dialup {
 // A dial-up entry name that may be handed to a dialler: not empty, no "/", not starting with
 // "-" or ".", no control characters.
 bool IsDialableEntryName(const std::string& name);
+
+// The value of the last "user" option in the text of a pppd options file; empty when none.
+std::string PppUserOption(const std::string& text);
 
 // Shell-style match of "*", "?" and "[...]" (fnmatch without flags).
 bool MatchesPattern(const std::string& name, const std::string& pattern);

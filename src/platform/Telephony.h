@@ -1,5 +1,6 @@
-// Telephony: the modem line's call-state events and the information of a call. Linux has no
-// telephony service by default (NoTelephony); SimulatedTelephony drives the events in tests.
+// Telephony: the modem line's call-state events, the information of a call and the voice call
+// request. ModemManager's voice calls are the Linux service (platform/qt/MmTelephony); without
+// it there is none (NoTelephony). SimulatedTelephony drives the events in tests.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +53,14 @@ class Telephony {
   virtual Status Drop(std::int64_t call) = 0;
   virtual void Deallocate(std::int64_t call) = 0;
   virtual void Close() = 0;
+  // Places a voice call to a number; calledParty names the other party (the phone book's
+  // name). The call's progress then arrives as call-state events. A failure text when the
+  // request cannot be made.
+  virtual Status MakeCall(const std::string& number, const std::string& calledParty) {
+    (void)number;
+    (void)calledParty;
+    return Status::Fail("Nessun servizio di telefonia disponibile: impossibile comporre il numero");
+  }
 };
 
 class NoTelephony final : public Telephony {
