@@ -13,6 +13,7 @@
 #include "core/HowUtils.h"
 #include "platform/DataDir.h"
 #include "platform/qt/SingleInstance.h"
+#include "platform/qt/SystemServices.h"
 
 namespace {
 
@@ -41,6 +42,12 @@ int main(int argc, char** argv) {
   // --simulate NAME: a dial-up entry held in memory (--connected: its link is up at start).
   const std::string simulate = TakeOption(args, QStringLiteral("--simulate")).toStdString();
   const bool connected = args.removeAll(QStringLiteral("--connected")) > 0;
+  // --dialup nm|pppd: the dial-up service, instead of NetworkManager when it runs, else pppd.
+  const std::string dialup = TakeOption(args, QStringLiteral("--dialup")).toStdString();
+  if (!orva::IsDialupChoice(dialup)) {
+    std::fprintf(stderr, "orva32: --dialup: usare nm oppure pppd\n");
+    return 2;
+  }
   if (!simulate.empty() && !orva::IsDialableEntryName(simulate)) {
     std::fprintf(stderr, "orva32: --simulate: nome di connessione non valido\n");
     return 2;
@@ -67,6 +74,7 @@ int main(int argc, char** argv) {
   orva::ProgramOptions options;
   options.dataDir = *dir;
   options.arguments = args;
+  options.dialupChoice = dialup;
   std::unique_ptr<orva::TSimulatedLink> link;
   if (!simulate.empty()) {
     link = std::make_unique<orva::TSimulatedLink>(simulate, connected);

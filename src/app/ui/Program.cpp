@@ -19,6 +19,9 @@
 #include "log/Servform.h"
 #include "net/ui/DnsPanel.h"
 #include "net/ui/MonitorPanel.h"
+#include "platform/qt/MmTelephony.h"
+#include "platform/qt/NmDialup.h"
+#include "platform/qt/SystemServices.h"
 #include "tariff/Tariffe.h"
 
 namespace orva {
@@ -37,11 +40,14 @@ TOrvaProgram::TOrvaProgram(ProgramOptions options)
   m_dialogs = m_options.dialogs ? m_options.dialogs : m_qtDialogs.get();
   m_sound = m_options.sound ? m_options.sound : &m_qtSound;
   if (!m_options.dialup) {
-    m_ownDialup = std::make_unique<PppDialup>();
+    m_ownDialup = MakeSystemDialup(m_options.dialupChoice, QDBusConnection::systemBus());
     m_options.dialup = m_ownDialup.get();
   }
   if (!m_options.statistics) m_options.statistics = &m_sysfs;
-  if (!m_options.telephony) m_options.telephony = &m_noTelephony;
+  if (!m_options.telephony) {
+    m_ownTelephony = MakeSystemTelephony(QDBusConnection::systemBus());
+    m_options.telephony = m_ownTelephony.get();
+  }
   if (!m_options.launcher) m_options.launcher = &m_processLauncher;
   m_form = std::make_unique<TMainForm>();
   m_qtDialogs->SetParent(m_form.get());
@@ -86,11 +92,13 @@ void TOrvaProgram::Start() {
   m_form->CloseQuery = [this] { return FormCloseQuery(); };
   m_form->OnDestroy = [this] { FormDestroy(); };
   m_form->OnCommand = [this](const QString& name) { Command(name); };
-  ProgramWindowsContext windows{
-      m_settings, *m_registry,  *m_dialogs,
-      *m_sound,   m_form.get(), QApplication::applicationFilePath().toStdString(),
-      {},         {},           {},
-      {},         {},           {}};
+  ProgramWindowsContext windows{m_settings,   *m_registry,
+                                *m_dialogs,   *m_sound,
+                                m_form.get(), QApplication::applicationFilePath().toStdString(),
+                                {},           {},
+                                {},           {},
+                                {},           {},
+                                {},           {}};
   windows.vatRate = [this] { return m_logic->Tariff().vatRate; };
   windows.afterBill = [this] { m_logic->RefreshPeriodCost(); };
   windows.afterSettings = [this] {
@@ -98,9 +106,7 @@ void TOrvaProgram::Start() {
     m_services->SettingsChanged();
   };
   windows.selectTariff = [this](int index) { m_logic->SelectTariff(index); };
-  // No telephony service yet: the phone book refuses "Componi" with a clear message.
-  windows.dial = nullptr;
-  windows.dialupEntries = [this] { return m_options.dialup->EnumEntries(); };
+  WireServices(windows);
   m_windows = std::make_unique<TProgramWindows>(std::move(windows));
   m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
   m_services = std::make_unique<TNetworkServices>(
@@ -178,6 +184,34 @@ void TOrvaProgram::QuitOnSignals() {
   sigaction(SIGINT, &sa, nullptr);
 }
 
+// The dial-up and telephony services as the windows use them: "Componi", the entries and their
+// settings; their late news (entries learnt, refused requests) reach the window.
+void TOrvaProgram::WireServices(ProgramWindowsContext& windows) {
+  Dialup& dialup = *m_options.dialup;
+  Telephony& telephony = *m_options.telephony;
+  // Without a telephony service the phone book refuses "Componi" with a clear message.
+  if (!dynamic_cast<NoTelephony*>(&telephony)) {
+    windows.dial = [&telephony](const DialRequest& request, std::string& error) {
+      const Status placed = telephony.MakeCall(request.number, request.calledParty);
+      if (!placed) error = placed.error;
+      return placed.ok;
+    };
+  }
+  windows.dialupEntries = [&dialup] { return dialup.EnumEntries(); };
+  windows.entryUser = [&dialup](const std::string& entry) { return dialup.EntryUser(entry); };
+  windows.editEntry = [this, &dialup](const std::string& entry) {
+    const auto command = dialup.EditCommand(entry);
+    return !command.empty() &&
+           m_options.launcher->Launch({command, "", ShowWindow::swShowNormal}).ok;
+  };
+  dialup.onEntriesChanged = [this, &dialup] { m_form->SetDialEntries(dialup.EnumEntries()); };
+  auto warn = [this](const std::string& text) {
+    m_dialogs->Message(text, MsgType::Warning, MsgButtons::Ok);
+  };
+  if (auto* nm = dynamic_cast<NmDialup*>(&dialup)) nm->onError = warn;
+  if (auto* mm = dynamic_cast<MmTelephony*>(&telephony)) mm->onError = warn;
+}
+
 void TOrvaProgram::MakeLogic() {
   m_tariffs = std::make_unique<CatalogueTariffs>(m_windows->Catalogue(), m_settings.associationPath,
                                                  *m_dialogs);
@@ -252,8 +286,11 @@ void TOrvaProgram::Command(const QString& name) {
     // With dial-up entries the button and the item carry one dial item per entry.
     if (m_options.dialup->EnumEntries().empty())
       m_dialogs->Message(
-          "Nessuna connessione di accesso remoto configurata.\nLe connessioni si configurano "
-          "in /etc/ppp/peers.",
+          dynamic_cast<NmDialup*>(m_options.dialup)
+              ? "Nessuna connessione di accesso remoto configurata.\nLe connessioni si "
+                "configurano in NetworkManager (banda larga mobile, PPPoE, DUN Bluetooth)."
+              : "Nessuna connessione di accesso remoto configurata.\nLe connessioni si "
+                "configurano in /etc/ppp/peers.",
           MsgType::Information, MsgButtons::Ok);
     return;
   }

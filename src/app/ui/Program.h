@@ -40,8 +40,11 @@ struct ProgramOptions {
   Sound* sound = nullptr;          // default: Qt Multimedia
   bool autostart = true;           // create the autostart entry at the first run
   // The dial-up links, their byte counters, the modem's calls and the program launcher;
-  // default: the system's (pppd links, sysfs counters, no telephony, real processes).
+  // default: the system's (NetworkManager or pppd links, sysfs counters, ModemManager's voice
+  // calls when it runs, real processes).
   Dialup* dialup = nullptr;
+  // Without `dialup`: "nm", "pppd", or empty for NetworkManager when it is on the system bus.
+  std::string dialupChoice;
   StatisticsSource* statistics = nullptr;
   Telephony* telephony = nullptr;
   Launcher* launcher = nullptr;
@@ -83,6 +86,7 @@ class TOrvaProgram final : public QObject {
   void Command(const QString& name);
   void ShowAbout();
   void MakeLogic();
+  void WireServices(ProgramWindowsContext& windows);
 
   ProgramOptions m_options;
   Settings& m_settings;
@@ -99,8 +103,8 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<TSplashForm> m_splash;
   std::unique_ptr<TProgramWindows> m_windows;
   std::unique_ptr<Dialup> m_ownDialup;
+  std::unique_ptr<Telephony> m_ownTelephony;
   SysfsStatistics m_sysfs;
-  NoTelephony m_noTelephony;
   ProcessLauncher m_processLauncher;
   std::unique_ptr<CatalogueTariffs> m_tariffs;
   std::unique_ptr<BillFiles> m_bill;

@@ -178,8 +178,8 @@ void TProgramWindows::OpenOptions() {
                    m_ctx.programPath,
                    {},
                    {},
-                   {},
-                   {},
+                   m_ctx.editEntry,
+                   m_ctx.entryUser,
                    &OpenHelp};
   ctx.loadMailboxes = [this, pop3] {
     auto records = ReadPop3List(pop3);

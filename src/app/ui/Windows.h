@@ -44,6 +44,10 @@ struct ProgramWindowsContext {
   // The voice call request; false with a text when it cannot be placed.
   std::function<bool(const DialRequest&, std::string&)> dial;
   std::function<std::vector<std::string>()> dialupEntries;
+  // The "Accesso Remoto" page: an entry's stored user name, and its settings editor (false
+  // when it cannot be opened).
+  std::function<std::string(const std::string& entry)> entryUser;
+  std::function<bool(const std::string& entry)> editEntry;
 };
 
 class TProgramWindows {

@@ -30,8 +30,20 @@ struct WindowsFixture : ::testing::Test {
     settings.associationPath = dir.File("lista.ser");
   }
   TProgramWindows Make() {
-    return TProgramWindows(ProgramWindowsContext{
-        settings, *registry, dialogs, sound, nullptr, "/usr/bin/orva32", {}, {}, {}, {}, {}, {}});
+    return TProgramWindows(ProgramWindowsContext{settings,
+                                                 *registry,
+                                                 dialogs,
+                                                 sound,
+                                                 nullptr,
+                                                 "/usr/bin/orva32",
+                                                 {},
+                                                 {},
+                                                 {},
+                                                 {},
+                                                 {},
+                                                 {},
+                                                 {},
+                                                 {}});
   }
   static bool PhoneBookShown() {
     for (QWidget* w : QApplication::topLevelWidgets())

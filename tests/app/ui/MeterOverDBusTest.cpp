@@ -1,0 +1,233 @@
+// The whole program with NetworkManager and ModemManager as its services, mocked by
+// python-dbusmock on a private system bus: a voice call raised by the modem is metered and
+// logged as "A voce", "Componi" hands the tariff over and places the call, and a gsm profile
+// dialled with "Connetti" is metered until it is deactivated. The meter runs on a manual clock;
+// the D-Bus news arrive through the Qt loop.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDBusObjectPath>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+#include <chrono>
+
+#include "PrivateBus.h"
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+#include "app/ui/Program.h"
+#include "core/HowUtils.h"
+#include "net/Hosts.h"
+#include "net/MibAgent.h"
+#include "phone/ui/vivavoce.h"
+#include "platform/DataDir.h"
+#include "platform/ManualClock.h"
+#include "platform/TextFile.h"
+#include "platform/qt/DBusValues.h"
+#include "platform/qt/MmTelephony.h"
+#include "platform/qt/NmDialup.h"
+
+namespace orva {
+namespace {
+
+const QString kNm = QStringLiteral("org.freedesktop.NetworkManager");
+const QString kMm = QStringLiteral("org.freedesktop.ModemManager1");
+const QString kMmRoot = QStringLiteral("/org/freedesktop/ModemManager1");
+
+struct MeterOverDBus : ::testing::Test {
+  test::PrivateBus bus;
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  // Monday 5 January 2026, 10:00:00.
+  ManualClock clock{EncodeDate(2026, 1, 5) + EncodeTime(10, 0, 0)};
+  NoSound sound;
+  SimulatedDialup simulated;
+  SimulatedStatistics stats;
+  RecordingLauncher launcher;
+  std::unique_ptr<NmDialup> nm;
+  std::unique_ptr<MmTelephony> mm;
+  std::unique_ptr<TOrvaProgram> program;
+
+  void SetUp() override {
+    const std::string reason = test::PrivateBus::SkipReason();
+    if (!reason.empty()) GTEST_SKIP() << reason;
+    std::string error;
+    ASSERT_TRUE(bus.Start(error)) << error;
+  }
+  void TearDown() override {
+    program.reset();
+    mm.reset();
+    nm.reset();
+  }
+  void StartMock(const char* file, const QString& name) {
+    std::string error;
+    ASSERT_TRUE(bus.StartMock(test::MockTemplateDir() + QString::fromLatin1(file), name, error))
+        << error;
+  }
+  void Make(bool tariffFiles = false) {
+    test::WriteBytes(dir.File("ORVA32.INI"), "[Impostazioni generali]\r\nMostra wizard=0\r\n");
+    SetProgramDirectory(dir.path());
+    if (tariffFiles) SeedTariffs(dir.path());
+    SetSystemHostsPath(dir.File("hosts"));
+    ProgramSettings() = Settings();
+    ProgramOptions o;
+    o.dataDir = dir.path();
+    o.arguments = {QStringLiteral("nosplash")};
+    o.dialogs = &dialogs;
+    o.sound = &sound;
+    o.clock = &clock;
+    o.timers = &clock;
+    o.dialup = nm ? static_cast<Dialup*>(nm.get()) : &simulated;
+    o.telephony = mm.get();
+    o.statistics = &stats;
+    o.launcher = &launcher;
+    o.mib =
+        std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/empty");
+    o.autostart = false;
+    program = std::make_unique<TOrvaProgram>(o);
+    program->Start();
+    program->Form().TrayAvailable = [] { return true; };
+    QApplication::processEvents();
+  }
+  QString Text(const char* name) {
+    auto* l = program->Form().findChild<QLabel*>(QString::fromLatin1(name));
+    return l ? l->text() : QString();
+  }
+  std::vector<std::string> LogLines() {
+    const auto lines = ReadTextLines(dir.File("ORVA.LOG"));
+    return lines ? *lines : std::vector<std::string>{};
+  }
+  void SetCallState(const QString& call, int state, int reason) {
+    bus.Mock(kMm, kMmRoot, QStringLiteral("SetCallState"), {call, state, reason});
+  }
+};
+
+TEST_F(MeterOverDBus, IncomingVoiceCallIsMeteredAndLogged) {
+  StartMock("modemmanager.py", kMm);
+  mm = std::make_unique<MmTelephony>(bus.Connection());
+  Make();
+  ASSERT_TRUE(test::WaitFor([&] { return mm->VoiceModems() == 1; }));
+  const auto added =
+      bus.Mock(kMm, kMmRoot, QStringLiteral("AddIncomingCall"), {QStringLiteral("0612345678")});
+  ASSERT_EQ(added.size(), 1);
+  const QString call = added.front().value<QDBusObjectPath>().path();
+  ASSERT_TRUE(test::WaitFor([&] { return Text("StatusLb") == u"Offering state"; }))
+      << Text("StatusLb").toStdString();
+  EXPECT_FALSE(program->Logic().Metering());
+
+  // Answered: the call is metered from the moment the modem says so.
+  const auto sent = std::chrono::steady_clock::now();
+  SetCallState(call, 4, 3);
+  ASSERT_TRUE(test::WaitFor([&] { return program->Logic().Metering(); }));
+  const auto latency = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - sent);
+  RecordProperty("SignalToStartCallMicroseconds", static_cast<int>(latency.count()));
+  std::printf("D-Bus call state to StartCall: %.1f ms\n", latency.count() / 1000.0);
+  EXPECT_EQ(program->Logic().Info().kind, kKindVoice);
+  EXPECT_EQ(Text("StatusLb"), QStringLiteral("Connesso"));
+  EXPECT_EQ(Text("DevType"), QStringLiteral("A voce"));
+  EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Connesso a: 0612345678  "));
+
+  clock.AdvanceMs(125000);
+  const long long ticks = program->Logic().Ticks();
+  EXPECT_GE(ticks, 2);
+  SetCallState(call, 7, 4);
+  ASSERT_TRUE(test::WaitFor([&] { return !program->Logic().Metering(); }));
+  EXPECT_EQ(Text("StatusLb"), QStringLiteral("Sconnesso"));
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("A voce: 0612345678"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("\t" + std::to_string(ticks) + "\t"), std::string::npos) << lines[0];
+}
+
+TEST_F(MeterOverDBus, ComponiHandsTheTariffOverAndPlacesTheCall) {
+  StartMock("modemmanager.py", kMm);
+  mm = std::make_unique<MmTelephony>(bus.Connection());
+  Make(true);
+  ASSERT_TRUE(test::WaitFor([&] { return mm->VoiceModems() == 1; }));
+  ASSERT_GE(program->Windows().Catalogue().descriptions.size(), 2u);
+  program->Windows().OpenPhoneBook();
+  TDialForm* book = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* f = qobject_cast<TDialForm*>(w)) book = f;
+  ASSERT_NE(book, nullptr);
+  book->findChild<QLineEdit*>(QStringLiteral("NameEdit"))->setText(QStringLiteral("Mario Rossi"));
+  book->findChild<QLineEdit*>(QStringLiteral("NumberEdit"))->setText(QStringLiteral("06-1234567"));
+  book->findChild<QComboBox*>(QStringLiteral("TariffeCB"))->setCurrentIndex(1);
+  book->findChild<QPushButton*>(QStringLiteral("ComponiBtn"))->click();
+  // The tariff is the main window's before the modem dials.
+  EXPECT_EQ(program->Logic().SelectedTariff(), 1);
+  ASSERT_TRUE(test::WaitFor([&] { return Text("StatusLb") == u"Composizione numero"; }))
+      << Text("StatusLb").toStdString();
+  const QString call = kMmRoot + QStringLiteral("/Call/0");
+  SetCallState(call, 2, 0);
+  ASSERT_TRUE(test::WaitFor([&] { return Text("StatusLb") == u"Ringing..."; }));
+  SetCallState(call, 4, 3);
+  ASSERT_TRUE(test::WaitFor([&] { return program->Logic().Metering(); }));
+  clock.AdvanceMs(30000);
+  // The other party hangs up; the call this program placed is then deleted from the modem.
+  SetCallState(call, 7, 4);
+  ASSERT_TRUE(test::WaitFor([&] { return !program->Logic().Metering(); }));
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("A voce: Mario Rossi (061234567)"), std::string::npos) << lines[0];
+  const auto calls = bus.Call(kMm, kMmRoot + QStringLiteral("/Modem/0"),
+                              QStringLiteral("org.freedesktop.ModemManager1.Modem.Voice"),
+                              QStringLiteral("ListCalls"));
+  ASSERT_EQ(calls.size(), 1);
+  EXPECT_TRUE(PathsOf(calls.front()).isEmpty());
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(MeterOverDBus, GsmProfileDialledWithConnettiIsMeteredUntilDeactivated) {
+  StartMock("networkmanager_dialup.py", kNm);
+  bus.Mock(kNm, QStringLiteral("/org/freedesktop"), QStringLiteral("AddDialupProfile"),
+           {QStringLiteral("Vodafone"), QStringLiteral("gsm"), QStringLiteral("web.omnitel"),
+            QStringLiteral("wwan0")});
+  nm = std::make_unique<NmDialup>(bus.Connection());
+  Make();
+  // The entries come with NetworkManager's answer; the dial menu is built then.
+  QAction* dial = nullptr;
+  ASSERT_TRUE(test::WaitFor([&] {
+    auto* menu = program->Form().findChild<QMenu*>(QStringLiteral("ConnectMenu"));
+    if (!menu) return false;
+    for (QAction* a : menu->actions())
+      if (a->data().toString() == u"Vodafone") dial = a;
+    return dial != nullptr;
+  }));
+  dial->trigger();
+  ASSERT_TRUE(test::WaitFor([&] {
+    auto links = nm->EnumConnections();
+    return links && links->size() == 1;
+  }));
+  clock.AdvanceMs(250);
+  ASSERT_TRUE(program->Logic().Metering());
+  EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Vodafone"));
+  EXPECT_EQ(Text("RasLb"), QStringLiteral("Connesso"));
+  EXPECT_EQ(Text("DevType"), QStringLiteral("modem"));
+  EXPECT_TRUE(launcher.launched.empty());  // NetworkManager dialled, no program
+  stats.Set("wwan0", kBytesReceivedCounter, 4096);
+  clock.AdvanceMs(65000);
+  EXPECT_EQ(Text("BytesRecv"), QStringLiteral("4.096"));
+  const long long ticks = program->Logic().Ticks();
+
+  program->Form().findChild<QToolButton*>(QStringLiteral("HangupBtn"))->click();
+  ASSERT_TRUE(test::WaitFor([&] {
+    auto links = nm->EnumConnections();
+    return links && links->empty();
+  }));
+  clock.AdvanceMs(250);
+  EXPECT_FALSE(program->Logic().Metering());
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("Modem: Vodafone"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("\t" + std::to_string(ticks) + "\t"), std::string::npos) << lines[0];
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+}  // namespace
+}  // namespace orva
