@@ -118,6 +118,33 @@ TEST_F(PppTree, EntriesAreThePeerFilesThatCanBeDialled) {
   EXPECT_TRUE(d.DialCommand("").empty());
 }
 
+TEST_F(PppTree, EntryUserIsThePeerFilesUserOptionAndTheEditorGetsThePath) {
+  WriteBytes(roots.peers + "/tiscali",
+             "# user commented\nnoauth\nuser \"mario rossi\" # the account\nremotename isp\n");
+  WriteBytes(roots.peers + "/libero", "user first\nuser 'second'\n");
+  WriteBytes(roots.peers + "/none", "noauth\nuser\n");
+  WriteBytes(roots.peers + "/big", std::string(70000, 'x'));
+  auto d = Service();
+  EXPECT_EQ(d.EntryUser("tiscali"), "mario rossi");
+  EXPECT_EQ(d.EntryUser("libero"), "second");  // pppd takes the last one
+  EXPECT_EQ(d.EntryUser("none"), "");
+  EXPECT_EQ(d.EntryUser("big"), "");
+  EXPECT_EQ(d.EntryUser("missing"), "");
+  EXPECT_EQ(d.EntryUser("../tiscali"), "");
+  EXPECT_EQ(d.EditCommand("tiscali"),
+            (std::vector<std::string>{"xdg-open", roots.peers + "/tiscali"}));
+  EXPECT_TRUE(d.EditCommand("-x").empty());
+}
+
+TEST(PppUserOption, QuotesEscapesCommentsAndControlCharacters) {
+  EXPECT_EQ(PppUserOption("user a\\ b"), "a b");
+  EXPECT_EQ(PppUserOption("user \"a#b\""), "a#b");
+  EXPECT_EQ(PppUserOption("user ab#c"), "ab#c");  // a "#" inside a word is part of it
+  EXPECT_EQ(PppUserOption("user \"a\x01\tb\""), "ab");
+  EXPECT_EQ(PppUserOption("user \"unterminated"), "unterminated");
+  EXPECT_EQ(PppUserOption("#user x"), "");
+}
+
 TEST(InterfacePatterns, ShellStyle) {
   EXPECT_TRUE(MatchesPattern("ppp0", "ppp*"));
   EXPECT_TRUE(MatchesPattern("wan3", "wan?"));

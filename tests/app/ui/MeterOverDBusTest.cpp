@@ -9,12 +9,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDBusObjectPath>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <chrono>
+#include <cstdlib>
 
 #include "PrivateBus.h"
 #include "ScriptedDialogs.h"
@@ -101,6 +105,11 @@ struct MeterOverDBus : ::testing::Test {
     const auto lines = ReadTextLines(dir.File("ORVA.LOG"));
     return lines ? *lines : std::vector<std::string>{};
   }
+  // Pictures for the documentation, when ORVA_SCREENSHOTS names a folder.
+  static void Picture(QWidget& w, const char* name) {
+    const char* out = std::getenv("ORVA_SCREENSHOTS");
+    if (out && *out) w.grab().save(QString::fromUtf8(out) + u'/' + QString::fromLatin1(name));
+  }
   void SetCallState(const QString& call, int state, int reason) {
     bus.Mock(kMm, kMmRoot, QStringLiteral("SetCallState"), {call, state, reason});
   }
@@ -135,6 +144,7 @@ TEST_F(MeterOverDBus, IncomingVoiceCallIsMeteredAndLogged) {
   clock.AdvanceMs(125000);
   const long long ticks = program->Logic().Ticks();
   EXPECT_GE(ticks, 2);
+  Picture(program->Form(), "main-window-voice-call.png");
   SetCallState(call, 7, 4);
   ASSERT_TRUE(test::WaitFor([&] { return !program->Logic().Metering(); }));
   EXPECT_EQ(Text("StatusLb"), QStringLiteral("Sconnesso"));
@@ -190,6 +200,32 @@ TEST_F(MeterOverDBus, GsmProfileDialledWithConnettiIsMeteredUntilDeactivated) {
             QStringLiteral("wwan0")});
   nm = std::make_unique<NmDialup>(bus.Connection());
   Make();
+  ASSERT_TRUE(test::WaitFor([&] { return nm->EnumEntries().size() == 1; }));
+  // "Accesso Remoto" shows the profile's user name; its editor is not installed here.
+  QString user;
+  QTimer::singleShot(0, program.get(), [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* form = qobject_cast<QDialog*>(w);
+      if (!form || !form->findChild<QTreeWidget*>(QStringLiteral("lstEntries"))) continue;
+      for (auto* tree : form->findChildren<QTreeWidget*>()) {
+        const auto page = tree->findItems(QStringLiteral("Accesso Remoto"),
+                                          Qt::MatchExactly | Qt::MatchRecursive);
+        if (!page.isEmpty()) tree->setCurrentItem(page.front());
+      }
+      auto* entries = form->findChild<QTreeWidget*>(QStringLiteral("lstEntries"));
+      if (entries && entries->topLevelItemCount() > 0)
+        entries->setCurrentItem(entries->topLevelItem(0));
+      user = form->findChild<QLineEdit*>(QStringLiteral("txtUserName"))->text();
+      Picture(*form, "options-accesso-remoto-nm.png");
+      form->findChild<QPushButton*>(QStringLiteral("btnEditEntry"))->click();
+      form->reject();
+    }
+  });
+  program->Windows().OpenOptions();
+  EXPECT_EQ(user, QStringLiteral("web.omnitel"));
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "Impossibile accedere alle impostazioni di accesso remoto !");
+  dialogs.shown.clear();
   // The entries come with NetworkManager's answer; the dial menu is built then.
   QAction* dial = nullptr;
   ASSERT_TRUE(test::WaitFor([&] {
