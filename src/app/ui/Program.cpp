@@ -56,6 +56,10 @@ TOrvaProgram::TOrvaProgram(ProgramOptions options)
 TOrvaProgram::~TOrvaProgram() {
   FormDestroy();
   m_form->OnDestroy = nullptr;
+  // Services given by the caller may outlive the program: their news no longer reach it.
+  m_options.dialup->onEntriesChanged = nullptr;
+  if (auto* nm = dynamic_cast<NmDialup*>(m_options.dialup)) nm->onError = nullptr;
+  if (auto* mm = dynamic_cast<MmTelephony*>(m_options.telephony)) mm->onError = nullptr;
   // The meter's timers stop before the window and the services they call go.
   m_logic.reset();
   for (const QPointer<QWidget>& panel : m_servicePanels) delete panel.data();
