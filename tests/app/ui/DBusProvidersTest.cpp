@@ -9,6 +9,7 @@
 #include "PrivateBus.h"
 #include "platform/qt/MmTelephony.h"
 #include "platform/qt/NmDialup.h"
+#include "platform/qt/SystemServices.h"
 
 namespace orva {
 namespace {
@@ -114,6 +115,20 @@ TEST_F(DBusProviders, NetworkManagerDialActivatesAndHangUpDeactivates) {
   ASSERT_TRUE(test::WaitFor([&] { return Links(nm).empty(); }));
   EXPECT_FALSE(nm.HangUp(link.handle));
   EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(DBusProviders, ServicesAreChosenByWhatRunsOnTheBus) {
+  QDBusConnection connection = bus.Connection();
+  EXPECT_TRUE(dynamic_cast<PppDialup*>(MakeSystemDialup("", connection).get()));
+  EXPECT_TRUE(dynamic_cast<NmDialup*>(MakeSystemDialup("nm", connection).get()));
+  EXPECT_TRUE(dynamic_cast<NoTelephony*>(MakeSystemTelephony(connection).get()));
+  StartNm();
+  StartMm();
+  EXPECT_TRUE(dynamic_cast<NmDialup*>(MakeSystemDialup("", connection).get()));
+  EXPECT_TRUE(dynamic_cast<PppDialup*>(MakeSystemDialup("pppd", connection).get()));
+  EXPECT_TRUE(dynamic_cast<MmTelephony*>(MakeSystemTelephony(connection).get()));
+  EXPECT_TRUE(IsDialupChoice("nm") && IsDialupChoice("pppd") && IsDialupChoice(""));
+  EXPECT_FALSE(IsDialupChoice("NM") || IsDialupChoice("ppp"));
 }
 
 struct LineEvent {
