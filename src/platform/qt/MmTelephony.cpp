@@ -159,7 +159,6 @@ void MmTelephony::OnCallDeleted(const QDBusMessage& message) {
 void MmTelephony::OnCallStateChanged(const QDBusMessage& message) {
   const auto& a = message.arguments();
   if (a.size() < 3 || m_calls.find(message.path()) == m_calls.end()) return;
-  lastSignal = std::chrono::steady_clock::now();
   CallState(message.path(), static_cast<int>(IntegerOf(a.at(1), 0)),
             static_cast<int>(IntegerOf(a.at(2), 0)));
 }
@@ -177,7 +176,6 @@ void MmTelephony::OnPropertiesChanged(const QDBusMessage& message) {
     it->second.reason =
         static_cast<int>(IntegerOf(changed.value(QStringLiteral("StateReason")), 0));
   if (changed.contains(QStringLiteral("State"))) {
-    lastSignal = std::chrono::steady_clock::now();
     CallState(message.path(),
               static_cast<int>(IntegerOf(changed.value(QStringLiteral("State")), 0)),
               it->second.reason);

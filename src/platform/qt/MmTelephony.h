@@ -10,7 +10,6 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
-#include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
@@ -61,8 +60,6 @@ class MmTelephony final : public QObject, public Telephony {
   int VoiceModems() const { return static_cast<int>(m_modems.size()); }
   // A request ModemManager refused, with its text.
   std::function<void(const std::string& text)> onError;
-  // When the last call-state signal arrived (steady clock), for measuring.
-  std::chrono::steady_clock::time_point lastSignal;
 
  private slots:
   void OnInterfacesAdded(const QDBusMessage& message);
