@@ -13,6 +13,12 @@ TDateTime SystemClock::Now() const {
   return FromTimeT(tv.tv_sec, static_cast<int>(tv.tv_usec / 1000));
 }
 
+std::int64_t SystemClock::UtcMilliseconds() const {
+  timeval tv{};
+  gettimeofday(&tv, nullptr);
+  return static_cast<std::int64_t>(tv.tv_sec) * 1000 + tv.tv_usec / 1000;
+}
+
 std::uint64_t SystemClock::TickCount() const {
   using namespace std::chrono;
   return static_cast<std::uint64_t>(

@@ -15,6 +15,10 @@ class Clock {
   virtual ~Clock() = default;
   // The local date and time now.
   virtual TDateTime Now() const = 0;
+  // The same moment as milliseconds since 1970-01-01 00:00 UTC. Spans of time are measured
+  // with it: it goes on evenly when daylight saving moves the local time, and it goes back
+  // only when the clock itself is set back.
+  virtual std::int64_t UtcMilliseconds() const = 0;
   // Milliseconds of a steady counter (GetTickCount's role).
   virtual std::uint64_t TickCount() const = 0;
 };
@@ -22,6 +26,7 @@ class Clock {
 class SystemClock final : public Clock {
  public:
   TDateTime Now() const override;
+  std::int64_t UtcMilliseconds() const override;
   std::uint64_t TickCount() const override;
 };
 

@@ -284,6 +284,52 @@ std::time_t ToTimeT(TDateTime local) {
   return std::mktime(&tm);
 }
 
+TDateTime LocalFromUtcMs(std::int64_t utcMs) {
+  // Floor division: the milliseconds of a moment before 1970 count forwards too.
+  std::int64_t seconds = utcMs / 1000, ms = utcMs % 1000;
+  if (ms < 0) ms += 1000, --seconds;
+  return FromTimeT(static_cast<std::time_t>(seconds), static_cast<int>(ms));
+}
+
+std::int64_t UtcMsFromLocal(TDateTime local) {
+  long long day, ms;
+  SplitValue(local, day, ms);
+  const TDateTime wholeSeconds =
+      static_cast<double>(day) + static_cast<double>(ms / 1000) / 86400.0;
+  return static_cast<std::int64_t>(ToTimeT(wholeSeconds)) * 1000 + ms % 1000;
+}
+
+std::string FormatDuration(long long seconds) {
+  if (seconds < 0) seconds = 0;
+  const long long h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
+  return (h < 10 ? "0" : "") + std::to_string(h) + "." + Pad(static_cast<int>(m), 2) + "." +
+         Pad(static_cast<int>(s), 2);
+}
+
+std::optional<long long> ParseDuration(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  long long parts[3] = {0, 0, 0};
+  int n = 0;
+  std::size_t i = 0;
+  while (true) {
+    if (n == 3) return std::nullopt;
+    std::size_t j = i;
+    while (j < text.size() && text[j] >= '0' && text[j] <= '9') ++j;
+    const std::size_t digits = j - i;
+    // Hours take up to six digits; minutes and seconds up to four, as a time of day reads.
+    if (digits == 0 || digits > (n == 0 ? 6u : 4u)) return std::nullopt;
+    long long v = 0;
+    for (std::size_t k = i; k < j; ++k) v = v * 10 + (text[k] - '0');
+    parts[n++] = v;
+    if (j == text.size()) break;
+    if (text[j] != '.' && text[j] != ':') return std::nullopt;
+    i = j + 1;
+  }
+  if (n < 2 || parts[1] > 59 || parts[2] > 59) return std::nullopt;
+  return parts[0] * 3600 + parts[1] * 60 + parts[2];
+}
+
 std::optional<TDateTime> ParseIsoDateTime(std::string_view text) {
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
   auto num = [&](std::size_t pos, std::size_t len, int& out) {

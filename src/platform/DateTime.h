@@ -64,6 +64,18 @@ std::optional<TDateTime> StrToTime(std::string_view text);
 // Conversions with the system's local time (the C library's zone data).
 TDateTime FromTimeT(std::time_t t, int msec = 0);
 std::time_t ToTimeT(TDateTime local);
+// The same with milliseconds since 1970-01-01 00:00 UTC: real time, which does not jump when
+// daylight saving starts or ends. A local time the clocks skip counts as the time after the
+// change; one they go through twice as either of the two.
+TDateTime LocalFromUtcMs(std::int64_t utcMs);
+std::int64_t UtcMsFromLocal(TDateTime local);
+
+// A span of whole seconds as "hh.mm.ss": the hours keep counting past 24 ("25.00.10"), at
+// least two digits; a negative span is "00.00.00".
+std::string FormatDuration(long long seconds);
+// Reads "h.mm.ss" or "h.mm" (also with ":") back into seconds: up to six hour digits,
+// minutes and seconds below 60. None for anything else.
+std::optional<long long> ParseDuration(std::string_view text);
 // "YYYY-MM-DD hh:mm:ss" or "YYYY-MM-DD" (the command-line tool's form).
 std::optional<TDateTime> ParseIsoDateTime(std::string_view text);
 std::string FormatIso(TDateTime value);  // "YYYY-MM-DD hh:mm:ss"

@@ -29,14 +29,14 @@ class ManualClock::ManualTimer final : public Timer {
   std::uint64_t m_due = 0;
 };
 
-ManualClock::ManualClock(TDateTime start) : m_start(start) {}
+ManualClock::ManualClock(TDateTime start) : m_utcMs(UtcMsFromLocal(start)) {}
 
 ManualClock::~ManualClock() {
   for (auto* t : m_timers) t->m_owner = nullptr;
 }
 
 TDateTime ManualClock::Now() const {
-  return m_start + static_cast<double>(m_wallOffsetMs) / 86400000.0;
+  return LocalFromUtcMs(m_utcMs);
 }
 
 std::unique_ptr<Timer> ManualClock::CreateTimer() {
@@ -54,17 +54,17 @@ void ManualClock::AdvanceMs(std::int64_t ms) {
     for (auto* t : m_timers)
       if (t->m_enabled && t->m_due <= end && t->m_due < due) next = t, due = t->m_due;
     if (!next) break;
-    m_wallOffsetMs += static_cast<std::int64_t>(due - m_tickMs);
+    m_utcMs += static_cast<std::int64_t>(due - m_tickMs);
     m_tickMs = due;
     next->m_due = due + static_cast<std::uint64_t>(next->m_interval);
     if (next->OnTimer) next->OnTimer();
   }
-  m_wallOffsetMs += static_cast<std::int64_t>(end - m_tickMs);
+  m_utcMs += static_cast<std::int64_t>(end - m_tickMs);
   m_tickMs = end;
 }
 
 void ManualClock::SetNow(TDateTime now) {
-  m_wallOffsetMs = static_cast<std::int64_t>((now - m_start) * 86400000.0 + 0.5);
+  m_utcMs = UtcMsFromLocal(now);
 }
 
 }  // namespace orva

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
 #include "platform/DateTime.h"
 #include "platform/ManualClock.h"
 #include "platform/Numbers.h"
@@ -86,6 +90,32 @@ TEST(ManualClock, FiresDueTimersInOrderAndAdvancesWallClock) {
   EXPECT_EQ(order, "ffsfff");
   EXPECT_EQ(clock.TickCount(), 1000u);
   EXPECT_NEAR((clock.Now() - EncodeDate(2026, 1, 1)) * 86400, 1.0, 1e-6);
+}
+
+TEST(ManualClock, KeepsRealTimeAndShowsTheLocalClockOfTheZone) {
+  // Rome, 29 March 2026: the local clock skips from 02.00 to 03.00.
+  const char* old = std::getenv("TZ");
+  const std::string saved = old ? old : "";
+  setenv("TZ", "Europe/Rome", 1);
+  tzset();
+  ManualClock clock(EncodeDate(2026, 3, 29) + EncodeTime(1, 59, 59, 500));
+  const std::int64_t start = clock.UtcMilliseconds();
+  clock.AdvanceMs(1000);
+  EXPECT_EQ(clock.UtcMilliseconds() - start, 1000);
+  EXPECT_EQ(FormatIso(clock.Now()), "2026-03-29 03:00:00");
+  EXPECT_EQ(DecodeTime(clock.Now()).msec, 500);
+  // Setting the clock takes a local date-time; 25 October has 01.30 to 02.59 twice, the
+  // second time an hour of real time later.
+  clock.SetNow(EncodeDate(2026, 10, 25) + EncodeTime(1, 30, 0));
+  const std::int64_t autumn = clock.UtcMilliseconds();
+  clock.AdvanceMs(2 * 3600 * 1000);
+  EXPECT_EQ(FormatIso(clock.Now()), "2026-10-25 02:30:00");
+  EXPECT_EQ(UtcMsFromLocal(EncodeDate(2026, 10, 25) + EncodeTime(1, 30, 0)), autumn);
+  if (old)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
+  tzset();
 }
 
 }  // namespace orva
