@@ -22,7 +22,8 @@ LogEntryLogic::LogEntryLogic(const TariffCatalogue& catalogue, TConnObj record, 
   m_startTime = StrToTime(m_record.Start()).value_or(0);
   m_endTime = StrToTime(m_record.End()).value_or(0);
   // The end date is the date plus the duration, so a call across midnight ends the next day.
-  const TDateTime duration = StrToTime(m_record.Duration()).value_or(0);
+  const TDateTime duration =
+      static_cast<double>(ParseDuration(m_record.Duration()).value_or(0)) / kSecondsPerDay;
   m_endDate = DatePart(m_startDate + m_startTime + duration);
   m_tariff = m_catalogue.IndexOfAbbreviation(TrimBlanks(m_record.Tariff()));
 }

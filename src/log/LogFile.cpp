@@ -326,14 +326,9 @@ std::string FormatLogTime(TDateTime value) {
 }
 
 std::string FormatLogDuration(TDateTime start, TDateTime end) {
-  const double span = WholeSeconds(end) - WholeSeconds(start);
-  long long seconds = std::llround(span * kSecondsPerDay);
-  if (!std::isfinite(span) || seconds < 0) seconds = 0;
-  const long long h = (seconds / 3600) % 24, m = seconds / 60 % 60, s = seconds % 60;
-  auto two = [](long long v) {
-    return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10);
-  };
-  return two(h) + "." + two(m) + "." + two(s);
+  const double seconds = (WholeSeconds(end) - WholeSeconds(start)) * kSecondsPerDay;
+  if (!std::isfinite(seconds) || seconds <= 0) return FormatDuration(0);
+  return FormatDuration(std::llround(std::min(seconds, 1e15)));
 }
 
 AppendOutcome AppendLogRecord(const LogCall& call, const AppendOptions& options) {
@@ -362,7 +357,8 @@ AppendOutcome AppendLogRecord(const LogCall& call, const AppendOptions& options)
   const std::string date = DateToStr(call.start);
   const std::string start = FormatLogTime(call.start);
   const std::string end = FormatLogTime(call.end);
-  const std::string duration = FormatLogDuration(call.start, call.end);
+  const std::string duration = call.durationSeconds >= 0 ? FormatDuration(call.durationSeconds)
+                                                         : FormatLogDuration(call.start, call.end);
   const std::string ticks = oneLine(std::string(CutToWidth(call.ticks, 30)));
   const std::string cost = FormatLogCost(call.cost, options.decimals);
   const std::string speed = call.speed.empty() ? std::string("n.d") : oneLine(call.speed);

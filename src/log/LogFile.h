@@ -65,8 +65,9 @@ std::string EncodeLogRecords(const std::vector<TConnObj>& records,
 std::string FormatLogCost(double cost, int decimals);
 // "hh.mm.ss" of a time of day (hours 00-23).
 std::string FormatLogTime(TDateTime value);
-// The duration between two moments, each cut to whole seconds, in the same form; a negative
-// span (the clock was set back during the call) is 00.00.00.
+// The duration between two moments, each cut to whole seconds, in the same form but with the
+// hours counting on past 24 ("25.00.10"); a negative span (the clock was set back during the
+// call) is 00.00.00.
 std::string FormatLogDuration(TDateTime start, TDateTime end);
 
 // One finished call, as the meter hands it over.
@@ -78,8 +79,11 @@ struct LogCall {
   std::string received;  // bytes received
   std::string sent;      // bytes sent
   double cost = 0;       // lire, without VAT
-  TDateTime end = 0;
-  TDateTime start = 0;
+  TDateTime end = 0;     // local
+  TDateTime start = 0;   // local
+  // The real length in seconds, when the caller measured it (across a daylight-saving change
+  // it differs from end - start); negative: end - start.
+  long long durationSeconds = -1;
 };
 
 struct AppendOptions {

@@ -47,7 +47,7 @@ LogReport BuildLogReport(const std::vector<TConnObj>& records, const std::vector
     if (const auto t = ParseInteger64(r.Ticks())) ticks += *t;
     if (const auto c = CostValue(r.Cost())) cost += *c;
     if (const auto s = ParseInteger64(r.Bps())) speedSum += *s, ++speedCount;
-    if (const auto d = StrToTime(r.Duration())) seconds += std::llround(*d * kSecondsPerDay);
+    if (const auto d = ParseDuration(r.Duration())) seconds += *d;
   }
   auto& t = report.totals;
   t[0] = std::to_string(report.rows.size());

@@ -62,8 +62,12 @@ NumKey NumericKey(const TConnObj& r, int column) {
     }
     case 2:
     case 3:
-    case 4:
       return {TimeKey(r.Field(static_cast<std::size_t>(column - 1))), 0};
+    case 4: {
+      // A call of a day or more has its whole hours ("25.00.10").
+      const auto d = ParseDuration(r.Duration());
+      return {d ? static_cast<double>(*d) : kSmallest, 0};
+    }
     case 6: {
       const auto v = ParseInteger64(r.Ticks());
       return {v ? static_cast<double>(*v) : 0, 0};

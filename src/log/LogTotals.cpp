@@ -33,23 +33,6 @@ std::optional<long long> Integer(std::string_view text) {
   return ParseInteger64(text);
 }
 
-// "h.mm.ss" (or "h.mm") as whole seconds; none when the text is not a time.
-std::optional<long long> DurationSeconds(std::string_view text) {
-  if (text.size() == 8 && (text[2] == '.' || text[2] == ':') && text[5] == text[2]) {
-    auto d = [&](std::size_t i) { return static_cast<unsigned>(text[i] - '0'); };
-    bool digits = true;
-    for (std::size_t i : {0, 1, 3, 4, 6, 7}) digits = digits && d(i) <= 9;
-    if (digits) {
-      const unsigned h = d(0) * 10 + d(1), m = d(3) * 10 + d(4), s = d(6) * 10 + d(7);
-      if (h < 24 && m < 60 && s < 60) return static_cast<long long>(h * 3600 + m * 60 + s);
-      return std::nullopt;
-    }
-  }
-  const auto t = StrToTime(text);
-  if (!t) return std::nullopt;
-  return std::llround(*t * kSecondsPerDay);
-}
-
 std::string TwoDigits(long long v) {
   std::string s = std::to_string(v);
   return s.size() < 2 ? "0" + s : s;
@@ -92,7 +75,8 @@ std::string FormatKilobyteCell(std::string_view text) {
 
 void LogTotalsAccumulator::Add(const TConnObj::Fields& r) {
   ++m_rows;
-  if (const auto s = DurationSeconds(r[3])) AddSaturated(m_seconds, *s);
+  // Calls of a day or more carry their whole hours ("25.00.10").
+  if (const auto s = ParseDuration(r[3])) AddSaturated(m_seconds, *s);
   if (const auto t = Integer(r[5])) AddSaturated(m_ticks, *t);
   if (const auto c = ParseDecimal(r[6])) m_cost += *c;
   if (const auto b = Integer(r[7])) {

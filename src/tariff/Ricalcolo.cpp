@@ -27,7 +27,10 @@ long long SaturatingMul(long long a, long long b) {
 }  // namespace
 
 std::string DurationText(TDateTime span) {
-  return TimeToStr(span);
+  // Whole seconds of the span, its milliseconds rounded first as a date-time decodes.
+  const double ms = span * 86400000.0;
+  if (!std::isfinite(ms) || ms <= 0) return FormatDuration(0);
+  return FormatDuration(std::llround(std::min(ms, 1e18)) / 1000);
 }
 
 std::string FixedCostText(long long costFixed, int decimals) {

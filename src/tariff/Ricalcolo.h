@@ -29,8 +29,8 @@ Result<RecalcTexts> RecalculateCall(const TariffCatalogue& catalogue, int index,
 Result<RecalcTexts> RecalculateCallFile(const std::string& path, TDateTime start, TDateTime end,
                                         int decimals, Dialogs& dialogs);
 
-// A duration in the program's time form "hh.mm.ss" (whole seconds; hours wrap at 24 as the
-// time-of-day text does).
+// A duration in the program's time form "hh.mm.ss" (whole seconds; the hours count on past
+// 24, "25.00.10").
 std::string DurationText(TDateTime span);
 // A fixed-point amount (1/10000 lira) as the log writes costs.
 std::string FixedCostText(long long costFixed, int decimals);

@@ -85,6 +85,16 @@ TEST_F(RecalculateCallTest, DiscountStartsDuringTheCall) {
   EXPECT_EQ(*r, (RecalcTexts{"00.05.00", std::to_string(2 * 100 + 3 * 10), "5"}));
 }
 
+TEST_F(RecalculateCallTest, CallOfMoreThanADayKeepsItsWholeHours) {
+  const std::string tariff = CrLf({"[Tariffa feriale]", "Fasce=1", "1=00.00 23.59 3600 100",
+                                   "[Tariffa prefestiva]", "Fasce=1", "1=00.00 23.59 3600 100"});
+  // Monday 22 April 2024 10.00 to Tuesday 11.00.10: 25 hours and ten seconds.
+  const auto r = Run(tariff, At(2024, 4, 22, 10), At(2024, 4, 23, 11, 0, 10));
+  ASSERT_TRUE(r) << r.error;
+  EXPECT_EQ(r->duration, "25.00.10");
+  EXPECT_EQ(r->ticks, "26");
+}
+
 TEST_F(RecalculateCallTest, MissingFileIsReportedOnceAndPricedByDefault) {
   const std::string missing = dir.File("NO.TRF");
   const auto r = RecalculateCallFile(missing, At(2024, 4, 22, 10), At(2024, 4, 22, 11), 1, dialogs);
