@@ -224,13 +224,13 @@ int RunSimulateCall(const std::vector<std::string>& words) {
       lineEvent(kCallConnected);
       break;
   }
-  const TDateTime end = *start + static_cast<double>(duration) / kSecondsPerDay;
+  // The start is local time in the zone of TZ; the duration is real time, so a call across a
+  // daylight-saving change lasts what it says.
+  const std::int64_t endMs = UtcMsFromLocal(*start) + duration * 1000;
   clock.AdvanceMs(kind == kKindModem ? 250 : 0);
   // Run to the end, a simulated hour at a time.
-  while (logic.Metering() && clock.Now() + 1e-9 < end) {
-    const double leftMs = (end - clock.Now()) * 86400000.0;
-    clock.AdvanceMs(static_cast<std::int64_t>(std::min(3600000.0, leftMs + 0.5)));
-  }
+  while (logic.Metering() && clock.UtcMilliseconds() < endMs)
+    clock.AdvanceMs(std::min<std::int64_t>(3600000, endMs - clock.UtcMilliseconds()));
   if (logic.Metering()) {
     if (kind == kKindModem) {
       dialup.RemoveAll();
@@ -247,7 +247,7 @@ int RunSimulateCall(const std::vector<std::string>& words) {
     return 1;
   }
 
-  const std::string elapsed = FormatLogDuration(logic.CallStart(), logic.CallEnd());
+  const std::string elapsed = FormatDuration(logic.ElapsedSeconds());
   const std::string line = p.log.lines.empty() ? std::string() : p.log.lines.back();
   if (ctx.json) {
     nlohmann::json billed = nlohmann::json::array();

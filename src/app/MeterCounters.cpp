@@ -9,7 +9,10 @@ CounterInput MeterCounters(const MainLogic& g, TDateTime now) {
   CounterInput in;
   in.metering = g.Metering();
   in.now = now;
-  in.tickStart = g.TickStart();
+  // The tick start as seen from `now`, measured in real time: the local clock moving for
+  // daylight saving does not eat the time to the next tick.
+  in.tickStart =
+      g.Metering() ? now - static_cast<double>(g.MsSinceTickStart()) / 86400000.0 : g.TickStart();
   in.elapsed = MainLogic::FromSeconds(g.ElapsedSeconds());
   in.ticks = static_cast<int>(std::min<long long>(g.Ticks(), 0x7FFFFFFF));
   in.cost = g.Cost();

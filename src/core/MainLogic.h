@@ -128,11 +128,14 @@ class MainLogic {
   long long Ticks() const { return m_ticks; }
   double Cost() const { return m_cost; }
   long long ElapsedSeconds() const { return m_elapsed; }
-  // Seconds from the tick start to the last sample while metering.
-  long long SecondsIntoTick() const { return m_lastSample - m_tickStart; }
-  TDateTime CallStart() const { return FromSeconds(m_callStart); }
-  TDateTime CallEnd() const { return FromSeconds(m_callEnd); }
-  TDateTime TickStart() const { return FromSeconds(m_tickStart); }
+  // Whole seconds from the tick start to the last sample while metering.
+  long long SecondsIntoTick() const;
+  // Real milliseconds from the tick start to now (the counters' time to the next tick).
+  long long MsSinceTickStart() const;
+  // The call's moments in local time (0 before the first call).
+  TDateTime CallStart() const { return LocalTime(m_callStart); }
+  TDateTime CallEnd() const { return LocalTime(m_callEnd); }
+  TDateTime TickStart() const;
   double PeriodCost() const { return m_periodCost; }
   const std::string& NegotiationText() const { return m_negotiation; }
   bool ShuttingDown() const { return m_shutdown; }
@@ -144,12 +147,16 @@ class MainLogic {
 
   static TDateTime FromSeconds(long long s) { return static_cast<double>(s) / kSecondsPerDay; }
   static long long ToSeconds(TDateTime t);
+  // The local date-time of a moment in real seconds (0 stays 0: no moment yet).
+  static TDateTime LocalTime(long long realSeconds);
   // Round half to even, as the counters round.
   static long long Round(double v);
 
  private:
   long long Sample() const;
   bool Evaluate(long long ticks, long long elapsedSeconds);
+  // Adds ticks to the bill and counts what it got; a failure is shown.
+  void Bill(TDateTime day, long long ticks, double price);
   void ReportProblem(const std::string& text);
   void Sample22(bool finalPass, bool& ended);
   void CheckLimits(bool& ended);
@@ -181,16 +188,24 @@ class MainLogic {
   MeterTariff m_tariff;
   int m_selectedTariff = 0;
   bool m_metering = false;
-  // Call times: whole seconds since 1899-12-30 (clock samples).
-  long long m_callStart = 0, m_lastSample = 0, m_callEnd = 0, m_tickStart = 0;
+  // Call times in real seconds since 1970-01-01 UTC (clock samples, whole seconds): spans
+  // do not jump when daylight saving moves the local time. Local time is for what is shown,
+  // for the tariff's bands and day classes and for the bill's days.
+  long long m_callStart = 0, m_lastSample = 0, m_callEnd = 0;
+  // The tick start keeps the milliseconds where the last tick interval really ended: cut to
+  // whole seconds, a 12.5-second tick would lose (or gain) half a second at every tick.
+  long long m_tickStartMs = 0;
   long long m_elapsed = 0;  // seconds
+  // What the bill got for this call so far, lire: the end of a call with ticks of a second or
+  // less bills the rest, so the bill holds the call's cost once.
+  double m_billed = 0;
   long long m_ticks = 0;
   double m_cost = 0;
   bool m_warnTime = false, m_warnCost = false, m_warnPeriod = false;
   double m_periodCost = 0;
   std::uint64_t m_lastMailCheckTick = 0;
   std::uint64_t m_lastMonitorRefresh = 0;
-  long long m_lastMailCheck = 0;  // seconds
+  long long m_lastMailCheck = 0;  // real seconds
   std::string m_negotiation;
   std::int64_t m_dialupHandle = 0;
   std::int64_t m_voiceCall = 0;

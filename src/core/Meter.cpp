@@ -1,6 +1,8 @@
 // The metered call: start, one sample per Timer22 run, the warnings of TimerCh, the limits,
 // the end with its bill and log record, the event sounds and the manual commands.
+#include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <exception>
 
 #include "core/HowUtils.h"
@@ -16,13 +18,22 @@ namespace {
 constexpr const char* kClockChanged =
     "Attenzione ! L'ora di sistema risulta cambiata, non posso continuare.";
 
-// Whole seconds of Frac(x / t) × t, truncated to milliseconds first: the part of the last
-// tick interval already run.
-long long RemainderSeconds(long long x, double t) {
-  const double q = static_cast<double>(x) / t;
-  const double ms = std::trunc((q - std::trunc(q)) * 1000.0 * t);
-  return static_cast<long long>(ms) / 1000;
+// Frac(s / t) × t in whole milliseconds: the part of the last tick interval already run when
+// `s` seconds have passed since the tick start. The new tick start is that much before the
+// sample, to the millisecond, so 12.5-second ticks fall after 13 s and 12 s in turn.
+long long RemainderMs(double s, double t) {
+  const double q = s / t;
+  return static_cast<long long>(std::trunc((q - std::trunc(q)) * 1000.0 * t));
 }
+
+long long FloorDiv(long long a, long long b) {
+  const long long q = a / b;
+  return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// A negotiation time beyond a day is no negotiation a modem makes; it is cut there so the
+// call start stays a date the calendar can show.
+constexpr long long kMaxNegotiationMs = 86400000;
 
 long long RoundSeconds(double v) {
   return MainLogic::Round(v);
@@ -51,8 +62,25 @@ long long MainLogic::ToSeconds(TDateTime t) {
   return static_cast<long long>(std::floor(t * kSecondsPerDay + 1e-4));
 }
 
+TDateTime MainLogic::LocalTime(long long realSeconds) {
+  return realSeconds == 0 ? 0.0 : FromTimeT(static_cast<std::time_t>(realSeconds));
+}
+
+TDateTime MainLogic::TickStart() const {
+  return m_tickStartMs == 0 ? 0.0 : LocalFromUtcMs(m_tickStartMs);
+}
+
+long long MainLogic::SecondsIntoTick() const {
+  return FloorDiv(m_lastSample * 1000 - m_tickStartMs, 1000);
+}
+
+long long MainLogic::MsSinceTickStart() const {
+  return m_d.clock->UtcMilliseconds() - m_tickStartMs;
+}
+
+// The clock sample: real whole seconds (the milliseconds dropped).
 long long MainLogic::Sample() const {
-  return ToSeconds(m_d.clock->Now());
+  return FloorDiv(m_d.clock->UtcMilliseconds(), 1000);
 }
 
 void MainLogic::ReportProblem(const std::string& text) {
@@ -119,6 +147,7 @@ void MainLogic::StartCall() {
   long long negotiationMs = ParseInteger64(m_negotiation).value_or(0);
   if (negotiationMs < 0 || m_info.kind == kKindVoice || m_info.status == kStatusManual)
     negotiationMs = 0;
+  negotiationMs = std::min(negotiationMs, kMaxNegotiationMs);
   const long long n = negotiationMs / 1000;
   m_callStart -= n;
 
@@ -126,7 +155,8 @@ void MainLogic::StartCall() {
   m_callEnd = 0;
   m_elapsed = 0;
   m_ticks = 0;
-  m_tickStart = 0;
+  m_tickStartMs = 0;
+  m_billed = 0;
   Evaluate(0, 0);
 
   const double t = m_tariff.tickSeconds;
@@ -140,15 +170,19 @@ void MainLogic::StartCall() {
     m_cost = static_cast<double>(m_ticks) * m_tariff.tickCost;
   }
   if (static_cast<double>(n) >= t)
-    m_tickStart = now - RemainderSeconds(n, t);
+    m_tickStartMs = now * 1000 - RemainderMs(static_cast<double>(n), t);
   else
-    m_tickStart = now - n;
+    m_tickStartMs = (now - n) * 1000;
 
-  const TDateTime today = DatePart(FromSeconds(now));
-  Status billed = m_tariff.fixedChargeUnit == 1
-                      ? m_d.bill->AddTicks(today, 1, m_tariff.fixedCharge)
-                      : m_d.bill->AddTicks(today, m_ticks, m_tariff.tickCost);
-  if (!billed) ReportProblem(billed.error);
+  const TDateTime today = DatePart(LocalTime(now));
+  if (m_tariff.fixedChargeUnit == 1) {
+    Bill(today, 1, m_tariff.fixedCharge);
+    // The ticks the negotiation already ran are billed as they are counted; with ticks of a
+    // second or less the end of the call bills them with the rest.
+    if (t > 1 && m_ticks > 0) Bill(today, m_ticks, m_tariff.tickCost);
+  } else {
+    Bill(today, m_ticks, m_tariff.tickCost);
+  }
 
   m_d.view->SetGauges(static_cast<int>(RoundSeconds(t)), t > 1 ? static_cast<int>(n) : -1);
   m_metering = true;
@@ -168,22 +202,22 @@ void MainLogic::Sample22(bool finalPass, bool& ended) {
   ended = false;
   m_lastSample = Sample();
   m_elapsed = m_lastSample - m_callStart;
-  // Whole seconds since the tick start, hours included: a sample late by an hour or more
-  // (a suspended machine) still counts every tick it missed.
-  const long long s = m_lastSample - m_tickStart;
-  if (m_tariff.tickSeconds > 1) m_d.view->SetGaugePosition(static_cast<int>(std::max(0LL, s)));
-  if (static_cast<double>(s) >= m_tariff.tickSeconds) {
+  // The time since the tick start, hours included: a sample late by an hour or more (a
+  // suspended machine) still counts every tick it missed. Real time: the local clock moving
+  // by an hour for daylight saving is no hour of the call.
+  const long long sinceMs = m_lastSample * 1000 - m_tickStartMs;
+  const double s = static_cast<double>(sinceMs) / 1000.0;
+  if (m_tariff.tickSeconds > 1)
+    m_d.view->SetGaugePosition(
+        static_cast<int>(std::clamp<long long>(FloorDiv(sinceMs, 1000), 0, 0x7FFFFFFF)));
+  if (s >= m_tariff.tickSeconds) {
     Evaluate(m_ticks, m_elapsed);
     const double t = m_tariff.tickSeconds;
-    const long long m = static_cast<long long>(std::trunc(static_cast<double>(s) / t));
+    const long long m = static_cast<long long>(std::trunc(s / t));
     m_ticks += m;
     m_cost += static_cast<double>(m) * m_tariff.tickCost;
-    m_tickStart = m_lastSample - RemainderSeconds(s, t);
-    if (t > 1 && m > 0) {
-      const Status billed =
-          m_d.bill->AddTicks(DatePart(FromSeconds(m_lastSample)), m, m_tariff.tickCost);
-      if (!billed) ReportProblem(billed.error);
-    }
+    m_tickStartMs = m_lastSample * 1000 - RemainderMs(s, t);
+    if (t > 1 && m > 0) Bill(DatePart(LocalTime(m_lastSample)), m, m_tariff.tickCost);
     PlayEventSound(kEventTick);
     Evaluate(m_ticks, m_elapsed);
     m_d.view->SetGauges(static_cast<int>(RoundSeconds(m_tariff.tickSeconds)), 0);
@@ -208,7 +242,15 @@ void MainLogic::Sample22(bool finalPass, bool& ended) {
 }
 
 long long MainLogic::SecondsToNextTick() const {
-  return RoundSeconds(m_tariff.tickSeconds) - (m_lastSample - m_tickStart);
+  return RoundSeconds(m_tariff.tickSeconds) - SecondsIntoTick();
+}
+
+void MainLogic::Bill(TDateTime day, long long ticks, double price) {
+  const Status billed = m_d.bill->AddTicks(day, ticks, price);
+  if (billed)
+    m_billed += static_cast<double>(ticks) * price;
+  else
+    ReportProblem(billed.error);
 }
 
 // The disconnection limits and the flashing before a tick; they act only while a password
@@ -273,7 +315,7 @@ void MainLogic::Timer22Timer() {
   if (!m_metering) return;
   try {
     const long long now = Sample();
-    if (now < m_tickStart || now < m_callStart) {
+    if (now * 1000 < m_tickStartMs || now < m_callStart) {
       EndCall(/*finalSample=*/false);
       m_d.dialogs->Message(kClockChanged, MsgType::Confirmation, MsgButtons::Ok);
       return;
@@ -392,14 +434,13 @@ void MainLogic::EndCall(bool finalSample) {
   m_metering = false;
   m_timerCh->SetInterval(15000);
 
-  if (m_tariff.tickSeconds <= 1) {
-    // Continuous charging: no per-tick billing happened, the call is billed once.
-    const double x = m_tariff.fixedChargeUnit == 1
-                         ? m_cost - m_tariff.fixedCharge
-                         : m_cost - m_tariff.fixedCharge * m_tariff.tickCost;
-    const Status billed = m_d.bill->AddTicks(DatePart(FromSeconds(m_callEnd)), 1, x);
-    if (!billed) ReportProblem(billed.error);
-  }
+  // Continuous charging (ticks of a second or less) is not billed tick by tick: the call's
+  // cost less what the start already billed goes to the bill once. The same rest is billed
+  // when a band of such ticks ran in a call that ends on longer ticks, or when an addition
+  // failed on the way, so the bill holds the call's cost once.
+  const double rest = m_cost - m_billed;
+  if (m_tariff.tickSeconds <= 1 || std::abs(rest) > 1e-6 * std::max(1.0, std::abs(m_cost)))
+    Bill(DatePart(LocalTime(m_callEnd)), 1, rest);
   m_d.view->SetTrayAnimation(false);
   m_d.view->RefreshCommandStates();
   if (m_d.network.clearMonitorMemo) m_d.network.clearMonitorMemo();
@@ -423,8 +464,9 @@ void MainLogic::EndCall(bool finalSample) {
   record.bytesReceived = m_info.bytesReceived;
   record.bytesSent = m_info.bytesSent;
   record.cost = m_cost;
-  record.end = FromSeconds(m_callEnd);
-  record.start = FromSeconds(m_callStart);
+  record.end = LocalTime(m_callEnd);
+  record.start = LocalTime(m_callStart);
+  record.durationSeconds = std::max(0LL, m_callEnd - m_callStart);
   WriteLogRecord(record);
 
   // The call's ticks are in the bill now: the period counter would otherwise drop back to

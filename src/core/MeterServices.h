@@ -59,8 +59,11 @@ struct CallRecord {
   std::string bytesReceived;
   std::string bytesSent;
   double cost = 0;
-  TDateTime end = 0;
-  TDateTime start = 0;
+  TDateTime end = 0;    // local
+  TDateTime start = 0;  // local
+  // The call's real length in seconds (it does not jump with daylight saving); negative:
+  // the span from start to end.
+  long long durationSeconds = -1;
 };
 
 // The outcome of an append: the line as it was (or was to be) written.

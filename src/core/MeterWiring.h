@@ -143,6 +143,7 @@ class LogFiles final : public LogService {
     call.cost = r.cost;
     call.end = r.end;
     call.start = r.start;
+    call.durationSeconds = r.durationSeconds;
     AppendOptions options;
     options.logPath = m_settings.logFileName;
     options.decimals = m_settings.decimals;

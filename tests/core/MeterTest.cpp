@@ -91,8 +91,8 @@ TEST_F(MeterTest, ContinuousChargingIsBilledOnceAtTheEndAndLoggedWithoutTicks) {
   logic->Stop1Click();
   ASSERT_EQ(bill.added.size(), 2u);
   EXPECT_EQ(bill.added[1].ticks, 1);
-  // 2 start ticks + 2 per second for 30 s, less the fixed charge of 1 tick.
-  EXPECT_DOUBLE_EQ(bill.added[1].price, logic->Cost() - 2);
+  // 2 start ticks + 2 per second for 30 s, less the 2 start ticks the bill already holds.
+  EXPECT_DOUBLE_EQ(bill.added[1].price, logic->Cost() - 4);
   EXPECT_DOUBLE_EQ(logic->Cost(), (2 + 60) * 2);
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].ticks, "?");
@@ -343,6 +343,119 @@ TEST_F(MeterTest, DialUpPollWaitsWhileTheCallIsBeingClosed) {
   ASSERT_EQ(chooserShown.size(), 1u);
   EXPECT_FALSE(pollDuringChoice);
   EXPECT_TRUE(logic->TimerRAS().Enabled());  // back once the call is closed
+}
+
+}  // namespace orva::test
+
+namespace orva::test {
+
+// The sum of what the bill got, lire.
+double Billed(const FakeBill& bill) {
+  double sum = 0;
+  for (const auto& a : bill.added) sum += static_cast<double>(a.ticks) * a.price;
+  return sum;
+}
+
+TEST_F(MeterTest, TicksOfTwelveAndAHalfSecondsFallAfterThirteenAndTwelveInTurn) {
+  tariffs.value.tickSeconds = 12.5;
+  Make();
+  logic->Start1Click();  // 10:00:00, the answer tick
+  const std::vector<std::pair<double, long long>> steps = {
+      {12.8, 1}, {13.2, 2}, {24.8, 2}, {25.2, 3}, {37.8, 3}, {38.2, 4}, {49.8, 4}, {50.2, 5}};
+  double at = 0;
+  for (const auto& [when, ticks] : steps) {
+    AdvanceSeconds(when - at);
+    at = when;
+    EXPECT_EQ(logic->Ticks(), ticks) << "at " << when << " s";
+  }
+  // An hour holds 288 such ticks besides the answer tick, each billed.
+  AdvanceSeconds(3600.2 - at);
+  logic->Stop1Click();
+  EXPECT_EQ(logic->Ticks(), 289);
+  EXPECT_DOUBLE_EQ(logic->Cost(), 289 * 127);
+  EXPECT_DOUBLE_EQ(Billed(bill), logic->Cost());
+}
+
+TEST_F(MeterTest, NegotiationKeepsTheHalfSecondOfAFractionalTick) {
+  // 20 s of negotiation at 12.5-second ticks: one tick ran and 7.5 s of the next, so the
+  // next tick falls 5 s after the connection is seen.
+  tariffs.value.tickSeconds = 12.5;
+  tariffs.associations["tiscali"] = {0, "20000"};
+  Make();
+  dialup.Add("tiscali");
+  AdvanceSeconds(0.25);
+  ASSERT_TRUE(logic->Metering());
+  EXPECT_EQ(logic->Ticks(), 2);  // the negotiated tick and the answer tick
+  AdvanceSeconds(4.7);
+  EXPECT_EQ(logic->Ticks(), 2);
+  AdvanceSeconds(0.4);
+  EXPECT_EQ(logic->Ticks(), 3);
+}
+
+TEST_F(MeterTest, BillHoldsTheCallsCostOnceWhateverTheTickLengthAndFixedCharge) {
+  struct Case {
+    double tickSeconds, tickCost;
+    int fixedCharge, fixedChargeUnit;
+    const char* negotiationMs;
+  } cases[] = {
+      {1, 3, 2, 0, "10000"},      // per second, fixed charge in ticks
+      {0.5, 2, 1, 0, "0"},        // ticks under a second
+      {1, 3, 150, 1, "10000"},    // per second, fixed charge in lire
+      {5, 127, 200, 1, "10000"},  // negotiated ticks with a fixed charge in lire
+      {60, 127, 3, 0, "130000"},  // negotiated ticks with a fixed charge in ticks
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tickSeconds);
+    SCOPED_TRACE(c.fixedChargeUnit);
+    tariffs.value.tickSeconds = c.tickSeconds;
+    tariffs.value.tickCost = c.tickCost;
+    tariffs.value.fixedCharge = c.fixedCharge;
+    tariffs.value.fixedChargeUnit = c.fixedChargeUnit;
+    tariffs.associations["tiscali"] = {0, c.negotiationMs};
+    bill.added.clear();
+    log.records.clear();
+    logic.reset();
+    Make();
+    dialup.Add("tiscali");
+    AdvanceSeconds(0.25);
+    ASSERT_TRUE(logic->Metering());
+    AdvanceSeconds(125);
+    dialup.RemoveAll();
+    AdvanceSeconds(0.5);
+    ASSERT_FALSE(logic->Metering());
+    EXPECT_GT(logic->Cost(), 0);
+    EXPECT_NEAR(Billed(bill), logic->Cost(), 1e-9);
+  }
+}
+
+TEST_F(MeterTest, TickLengthChangingToASecondInTheCallStillBillsTheCallOnce) {
+  tariffs.byMoment = [](TDateTime moment) {
+    MeterTariff t;
+    const bool perSecond = TimePart(moment) >= EncodeTime(10, 2, 0);
+    t.tickSeconds = perSecond ? 1 : 60;
+    t.tickCost = perSecond ? 2 : 127;
+    return t;
+  };
+  Make();
+  logic->Start1Click();
+  AdvanceSeconds(150);  // per-second ticks from 10:02
+  tariffs.byMoment = {};
+  tariffs.value.tickSeconds = 60;  // and minutes again before the end
+  AdvanceSeconds(70);
+  logic->Stop1Click();
+  EXPECT_NEAR(Billed(bill), logic->Cost(), 1e-9);
+}
+
+TEST_F(MeterTest, CallOfMoreThanADayIsLoggedWithItsRealLength) {
+  tariffs.value.tickSeconds = 3600;
+  Make();
+  logic->Start1Click();
+  AdvanceSeconds(25 * 3600 + 10.5);
+  logic->Stop1Click();
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].durationSeconds, 25 * 3600 + 10);
+  EXPECT_EQ(log.records[0].ticks, "26");
+  EXPECT_EQ(logic->ElapsedSeconds(), 25 * 3600 + 10);
 }
 
 }  // namespace orva::test
