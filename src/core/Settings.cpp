@@ -1,6 +1,8 @@
 // Loading and saving the settings record.
 #include "core/Settings.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "core/Autostart.h"
@@ -250,6 +252,44 @@ Status Keep(Status first, Status next) {
   return first ? next : first;
 }
 
+void Clamp(int& value, int lo, int hi) {
+  value = std::clamp(value, lo, hi);
+}
+void Clamp(std::optional<int>& value, int lo, int hi) {
+  if (value) value = std::clamp(*value, lo, hi);
+}
+
+// Numbers typed into the files by hand are brought into ranges the program can work with:
+// the meter adds to, subtracts from and multiplies them ("Previous" + 20, "Undo" - 1,
+// "Frequenza" x 1000), and the windows take them as sizes and indices.
+void ClampLoadedNumbers(Settings& s) {
+  constexpr int kCoordinate = 32767;
+  for (int* v : {&s.leftLarge, &s.leftSmall, &s.topLarge, &s.topSmall, &s.mainTop, &s.aboutLeft,
+                 &s.aboutTop})
+    Clamp(*v, -kCoordinate, kCoordinate);
+  Clamp(s.mainWidth, 0, kCoordinate);
+  Clamp(s.mainHeight, 0, kCoordinate);
+  Clamp(s.display, 1, 7);
+  Clamp(s.decimals, 0, 10);
+  Clamp(s.flashAdvance, 0, 3600);
+  Clamp(s.tariffIndex, 0, kCoordinate);
+  // No interval (or a negative one) is the default sample of 200 ms, as the meter takes it.
+  if (s.timerClockMs <= 0) s.timerClockMs = 200;
+  Clamp(s.timerClockMs, 10, 10000);
+  Clamp(s.hintPause, 0, 60000);
+  Clamp(s.sortIndex, -1, 11);
+  Clamp(s.logFontSize, 0, 200);
+  Clamp(s.warnTimeMinutes, 0, 99999);
+  Clamp(s.warnFrequency, 1, 1000);
+  for (auto& p : s.launched) Clamp(p.window, 0, 2);
+  Clamp(s.speakerVolume, 0, 3);
+  Clamp(s.mailCheckMinutes, 1, 1440);
+  for (int& w : s.mailHeaderWidths) Clamp(w, 0, kCoordinate);
+  Clamp(s.access.disconnectMinutes, 0, 99999);
+  Clamp(s.access.disconnectTick, 1, 1000000);
+  Clamp(s.access.disconnectTickAdvance, 0, 86400);
+}
+
 }  // namespace
 
 Settings& ProgramSettings() {
@@ -329,6 +369,7 @@ void LoadSettings(Settings& s, Registry& registry, const AutostartRequest* autos
 
   LoadAccessSettings(s.access, registry);
   s.rubrixPath = registry.ReadString(kRubrixKey, "Path").value_or("");
+  ClampLoadedNumbers(s);
 }
 
 Status SaveSettings(Settings& s) {

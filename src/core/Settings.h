@@ -198,7 +198,8 @@ struct AutostartRequest {
 };
 
 // Reads ORVA32.INI (SettingsFilePath()) and the registry values into `s`; a missing file or
-// key, or a text that does not convert, gives the default. With `autostart`, first deletes
+// key, or a text that does not convert, gives the default; a number out of the range the
+// program works with is brought to the nearest end of it. With `autostart`, first deletes
 // the "Run" value ORVA32 and creates the autostart entry at the first run.
 void LoadSettings(Settings& s, Registry& registry, const AutostartRequest* autostart = nullptr);
 

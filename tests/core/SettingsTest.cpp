@@ -220,3 +220,42 @@ TEST_F(SettingsTest, AccessSaveWritesSetFlagsAsOneAndDeletesTheRest) {
 }
 
 }  // namespace orva
+
+namespace orva {
+
+TEST_F(SettingsTest, HandTypedNumbersAreBroughtIntoWorkableRanges) {
+  WriteIni(
+      "[Impostazioni generali]\r\nCifre decimali=99\r\nDisplay=-3\r\nMain width=2147483647\r\n"
+      "Anticipo finestra lampeggiante=-2147483648\r\n"
+      "[Opzioni avanzate]\r\nTimer clock ms.=0\r\n"
+      "[Messsaggi di avviso]\r\nFrequenza=2147483647\r\nA tempo=-5\r\n"
+      "[Avvio applicazioni]\r\nFinestra 2=7\r\n[Viva voce]\r\nVolume altoparlante=9\r\n"
+      "[POP3]\r\nCheck mail every=0\r\n");
+  {
+    Registry reg(dir.path());
+    ASSERT_TRUE(reg.WriteInteger(kValdoSettingsKey, "Previous", 2147483647));
+    ASSERT_TRUE(reg.WriteInteger(kValdoSettingsKey, "Undo", -2147483647 - 1));
+    ASSERT_TRUE(reg.WriteInteger(kValdoSettingsKey, "Position", 2147483647));
+  }
+  const Settings s = Load();
+  EXPECT_EQ(s.decimals, 10);
+  EXPECT_EQ(s.display, 1);
+  EXPECT_EQ(s.mainWidth, 32767);
+  EXPECT_EQ(s.flashAdvance, 0);
+  EXPECT_EQ(s.timerClockMs, 200);  // no interval: the default sample
+  EXPECT_EQ(s.warnFrequency, 1000);
+  EXPECT_EQ(s.warnTimeMinutes, 0);
+  EXPECT_EQ(s.launched[1].window, 2);
+  EXPECT_EQ(s.speakerVolume, 3);
+  EXPECT_EQ(s.mailCheckMinutes, 1);
+  EXPECT_EQ(s.access.disconnectTickAdvance, 86400);
+  EXPECT_EQ(s.access.disconnectTick, 1);
+  EXPECT_EQ(s.access.disconnectMinutes, 99999);
+  // Values in range are kept as typed.
+  WriteIni("[Messsaggi di avviso]\r\nFrequenza=30\r\n[Opzioni avanzate]\r\nTimer clock ms.=50\r\n");
+  const Settings t = Load();
+  EXPECT_EQ(t.warnFrequency, 30);
+  EXPECT_EQ(t.timerClockMs, 50);
+}
+
+}  // namespace orva
