@@ -1,0 +1,37 @@
+// The counters' time to the next tick follows real time across a daylight-saving change.
+#include "app/MeterCounters.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "../core/MeterFixture.h"
+
+namespace orva::test {
+namespace {
+
+class SpringChangeCounters : public MeterTest {
+ protected:
+  static TDateTime StartInRome() {
+    // The zone is set before the clock is made, which reads it.
+    setenv("TZ", "Europe/Rome", 1);
+    tzset();
+    return EncodeDate(2026, 3, 29) + EncodeTime(1, 59, 0);
+  }
+  SpringChangeCounters() : MeterTest(StartInRome()) {}
+};
+
+TEST_F(SpringChangeCounters, TimeToTheNextTickIsRealTimeWhenTheClocksGoForward) {
+  tariffs.value.tickSeconds = 120;
+  Make();
+  logic->Start1Click();  // 01.59.00, the tick starts before the change
+  AdvanceSeconds(70.1);  // 03.00.10 local, 70 s later
+  EXPECT_EQ(logic->Ticks(), 1);
+  CounterInput in = MeterCounters(*logic, clock.Now());
+  EXPECT_EQ(SecondsToNextTick(in), 50);
+  EXPECT_EQ(WholeSecondsOf(in.elapsed), 70);
+}
+
+}  // namespace
+}  // namespace orva::test
