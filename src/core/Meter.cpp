@@ -18,12 +18,24 @@ namespace {
 constexpr const char* kClockChanged =
     "Attenzione ! L'ora di sistema risulta cambiata, non posso continuare.";
 
-// Frac(s / t) × t in whole milliseconds: the part of the last tick interval already run when
-// `s` seconds have passed since the tick start. The new tick start is that much before the
-// sample, to the millisecond, so 12.5-second ticks fall after 13 s and 12 s in turn.
-long long RemainderMs(double s, double t) {
-  const double q = s / t;
-  return static_cast<long long>(std::trunc((q - std::trunc(q)) * 1000.0 * t));
+// The whole tick intervals of `t` seconds in `sinceMs` milliseconds, and Frac(sinceMs / t)
+// x t in whole milliseconds: the part of the last interval already run. The new tick start is
+// that much before the sample, to the millisecond, so 12.5-second ticks fall after 13 s and
+// 12 s in turn. A tick length of whole milliseconds (every tariff file's) is split exactly: a
+// millisecond lost to rounding at a tick could put the next one a second late.
+struct TickSplit {
+  long long ticks = 0, restMs = 0;
+};
+TickSplit SplitTicks(long long sinceMs, double t) {
+  const double lengthMs = t * 1000.0;
+  const double whole = std::round(lengthMs);
+  if (sinceMs >= 0 && whole >= 1 && whole < 1e15 && std::abs(lengthMs - whole) < 1e-6) {
+    const auto length = static_cast<long long>(whole);
+    return {sinceMs / length, sinceMs % length};
+  }
+  const double q = static_cast<double>(sinceMs) / lengthMs;
+  return {static_cast<long long>(std::trunc(q)),
+          static_cast<long long>(std::trunc((q - std::trunc(q)) * lengthMs))};
 }
 
 long long FloorDiv(long long a, long long b) {
@@ -160,7 +172,8 @@ void MainLogic::StartCall() {
   Evaluate(0, 0);
 
   const double t = m_tariff.tickSeconds;
-  const long long whole = static_cast<long long>(std::trunc(static_cast<double>(n) / t));
+  const TickSplit negotiated = SplitTicks(n * 1000, t);
+  const long long whole = negotiated.ticks;
   if (m_tariff.fixedChargeUnit == 1) {
     m_ticks = whole;
     m_cost = static_cast<double>(m_ticks) * m_tariff.tickCost + m_tariff.fixedCharge;
@@ -170,7 +183,7 @@ void MainLogic::StartCall() {
     m_cost = static_cast<double>(m_ticks) * m_tariff.tickCost;
   }
   if (static_cast<double>(n) >= t)
-    m_tickStartMs = now * 1000 - RemainderMs(static_cast<double>(n), t);
+    m_tickStartMs = now * 1000 - negotiated.restMs;
   else
     m_tickStartMs = (now - n) * 1000;
 
@@ -213,10 +226,11 @@ void MainLogic::Sample22(bool finalPass, bool& ended) {
   if (s >= m_tariff.tickSeconds) {
     Evaluate(m_ticks, m_elapsed);
     const double t = m_tariff.tickSeconds;
-    const long long m = static_cast<long long>(std::trunc(s / t));
+    const TickSplit split = SplitTicks(sinceMs, t);
+    const long long m = split.ticks;
     m_ticks += m;
     m_cost += static_cast<double>(m) * m_tariff.tickCost;
-    m_tickStartMs = m_lastSample * 1000 - RemainderMs(s, t);
+    m_tickStartMs = m_lastSample * 1000 - split.restMs;
     if (t > 1 && m > 0) Bill(DatePart(LocalTime(m_lastSample)), m, m_tariff.tickCost);
     PlayEventSound(kEventTick);
     Evaluate(m_ticks, m_elapsed);

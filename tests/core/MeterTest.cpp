@@ -376,6 +376,20 @@ TEST_F(MeterTest, TicksOfTwelveAndAHalfSecondsFallAfterThirteenAndTwelveInTurn) 
   EXPECT_DOUBLE_EQ(Billed(bill), logic->Cost());
 }
 
+TEST_F(MeterTest, HourOfFractionalTicksCountsEveryTickThatEnded) {
+  // Every tick that ends within the hour is counted, whatever the fraction of its length.
+  for (const long long lengthMs : {12500LL, 12300LL, 7700LL, 2100LL, 45600LL, 1500LL}) {
+    SCOPED_TRACE(lengthMs);
+    tariffs.value.tickSeconds = static_cast<double>(lengthMs) / 1000.0;
+    logic.reset();
+    Make();
+    logic->Start1Click();
+    AdvanceSeconds(3600.1);
+    EXPECT_EQ(logic->Ticks(), 1 + 3600000 / lengthMs);
+    logic->Stop1Click();
+  }
+}
+
 TEST_F(MeterTest, NegotiationKeepsTheHalfSecondOfAFractionalTick) {
   // 20 s of negotiation at 12.5-second ticks: one tick ran and 7.5 s of the next, so the
   // next tick falls 5 s after the connection is seen.
