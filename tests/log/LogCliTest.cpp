@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <nlohmann/json.hpp>
 
 #include "TempDir.h"
@@ -108,6 +110,47 @@ TEST_F(LogCli, TotalsAsTheBottomHeaderShowsThem) {
                                                           {"sent", "1,01 Kb"},
                                                           {"total", "TOT.L.3048.6"}}));
   EXPECT_EQ(Cli(With({"log", "totals", log, "--vat", "venti"})).code, 2);
+}
+
+TEST_F(LogCli, SimulatedCallsAcrossBothDaylightChangesInRomeAndADayLongOne) {
+  // The simulation reads --start in the zone of TZ.
+  setenv("TZ", "Europe/Rome", 1);
+  test::WriteBytes(dir.File("INTERURB.TRF"),
+                   test::ReadBytes(std::string(ORVA_SOURCE_DIR) + "/data/tariffe/INTERURB.TRF"));
+  auto simulate = [&](const char* start, const char* seconds) {
+    const CliRun r = Cli(With({"simulate-call", "--entry", "prova", "--kind", "0", "--start", start,
+                               "--duration", seconds}));
+    EXPECT_EQ(r.code, 0) << r.out;
+    return nlohmann::json::parse(r.out, nullptr, false);
+  };
+  auto billed = [](const nlohmann::json& j) {
+    double sum = 0;
+    for (const auto& b : j["bill"]) sum += b["price"].get<double>() * b["ticks"].get<double>();
+    return sum;
+  };
+  // Sundays: 30-second ticks at 127 lire. Spring: 01.30 to 03.30 local is one real hour.
+  auto j = simulate("2026-03-29 01:30:00", "3600");
+  EXPECT_EQ(j["ticks"], 121);
+  EXPECT_EQ(j["cost"], 15367.0);
+  EXPECT_EQ(j["log_line"],
+            "29/03/26\t01.30.00\t03.30.00\t01.00.00\tINT\t121\t15367\tn.d\t0\t0\t"
+            "Sconosciuto: Avvio manuale\t");
+  EXPECT_EQ(billed(j), 15367.0);
+  // Autumn: two real hours from 01.30 end at 02.30 local, one call, no clock guard.
+  j = simulate("2026-10-25 01:30:00", "7200");
+  EXPECT_EQ(j["ticks"], 241);
+  EXPECT_EQ(j["cost"], 30607.0);
+  EXPECT_EQ(j["log_line"],
+            "25/10/26\t01.30.00\t02.30.00\t02.00.00\tINT\t241\t30607\tn.d\t0\t0\t"
+            "Sconosciuto: Avvio manuale\t");
+  EXPECT_EQ(billed(j), 30607.0);
+  // A call of 25 hours and ten seconds, and the totals of the three.
+  j = simulate("2026-12-12 23:00:00", "90010");
+  EXPECT_EQ(j["elapsed"], "25.00.10");
+  EXPECT_EQ(billed(j), j["cost"].get<double>());
+  const CliRun totals = Cli(With({"log", "totals", dir.File("ORVA.LOG")}));
+  ASSERT_EQ(totals.code, 0);
+  EXPECT_EQ(nlohmann::json::parse(totals.out)["duration"], "28.00.10");
 }
 
 TEST_F(LogCli, ImportAndExport) {
