@@ -392,6 +392,33 @@ AppendOutcome AppendLogRecord(const LogCall& call, const AppendOptions& options)
   return out;
 }
 
+Result<std::string> SetLogRecordService(const std::string& path, const std::string& line,
+                                        const std::string& service,
+                                        const SafeWriteOptions& options) {
+  using R = Result<std::string>;
+  auto read = ReadFileBytes(path);
+  if (!read) return R::Fail(read.error);
+  std::string& bytes = *read;
+  auto encode = [](const std::string& utf8) {
+    return (IsAscii(utf8) ? utf8 : Utf8ToCp1252(utf8)) + "\r\n";
+  };
+  const std::string old = encode(line);
+  std::size_t at = bytes.rfind(old);
+  while (at != std::string::npos && at > 0 && bytes[at - 1] != '\n')
+    at = at == 0 ? std::string::npos : bytes.rfind(old, at - 1);
+  if (at == std::string::npos) return R::Fail("Connessione non trovata nel file log");
+  TConnObj record = ParseLogRecord(line);
+  std::string text = service;
+  for (char& c : text)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  record.Set(LogField::Service, text);
+  std::string changed = FormatLogLine(record);
+  bytes.replace(at, old.size(), encode(changed));
+  const Status written = ReplaceFile(path, bytes, options);
+  if (!written) return R::Fail(written.error);
+  return R::Ok(std::move(changed));
+}
+
 std::string NormalizeServiceText(std::string_view text) {
   const std::string_view t = TrimLogText(text);
   return t.empty() ? std::string("?") : std::string(t);

@@ -114,6 +114,13 @@ struct AppendOutcome {
 // or a full disk leaves the previous log whole.
 AppendOutcome AppendLogRecord(const LogCall& call, const AppendOptions& options);
 
+// Sets the service of a call appended earlier: the last line of the log equal to `line` (as
+// AppendOutcome gave it) gets the service; every other byte stays. Fails when the line is no
+// longer in the log. The record's new line.
+Result<std::string> SetLogRecordService(const std::string& path, const std::string& line,
+                                        const std::string& service,
+                                        const SafeWriteOptions& options = {});
+
 // The service text of a finished call: the call kind word ("Sconosciuto", "Generico",
 // "Modem", "FAX G3", "FAX G4", "A voce") + ": " + the other party, then " (" + number + ")"
 // when there is one; trimmed; "?" when empty.

@@ -47,6 +47,16 @@ std::string ChangeFileExt(const std::string& path, std::string_view extension) {
   return DirectoryOf(path) + stem + std::string(extension);
 }
 
+std::string DefaultFileExt(const std::string& path, std::string_view extension) {
+  const std::string name = FileNameOf(path);
+  const auto dot = name.rfind('.');
+  // A leading dot names a hidden file, not an extension.
+  if (dot != std::string::npos && dot > 0 && dot + 1 < name.size()) return path;
+  if (!name.empty() && name.back() == '.')
+    return path.substr(0, path.size() - 1) + std::string(extension);
+  return path + std::string(extension);
+}
+
 std::string FormatCsvLine(const TConnObj& record) {
   std::string out;
   for (std::size_t i = 0; i < kLogFieldCount; ++i) {
@@ -96,11 +106,68 @@ LoadOutcome LogModel::Load(const std::string& path) {
   std::vector<TConnObj> records;
   LoadOutcome out = LoadLogFile(path, records);
   if (!out.existed || !out.status) return out;
+  RememberOnDisk(records);
   m_records = std::move(records);
   m_selected.assign(m_records.size(), false);
   m_modified = false;
   Resort();
   return out;
+}
+
+void LogModel::RememberOnDisk(const std::vector<TConnObj>& records) {
+  m_onDisk.clear();
+  for (const auto& r : records) ++m_onDisk[FormatLogLine(r)];
+}
+
+Result<std::size_t> LogModel::TakeAppended() {
+  std::vector<TConnObj> onDisk;
+  const LoadOutcome read = LoadLogFile(m_logPath, onDisk);
+  if (!read.status) return Result<std::size_t>::Fail(read.status.error);
+  if (!read.existed) return Result<std::size_t>::Ok(0);
+  // Every record of the file that this list did not read or write (the same call may be in
+  // the file twice: each copy counts) is a call appended since.
+  auto known = m_onDisk;
+  std::size_t added = 0;
+  for (const auto& r : onDisk) {
+    const auto it = known.find(FormatLogLine(r));
+    if (it != known.end() && it->second > 0) {
+      --it->second;
+      continue;
+    }
+    m_records.push_back(r);
+    ++added;
+  }
+  RememberOnDisk(onDisk);
+  if (added > 0) {
+    m_selected.resize(m_records.size(), false);
+    Resort();
+  }
+  return Result<std::size_t>::Ok(added);
+}
+
+void LogModel::RecordRewritten(const std::string& oldLine, const std::string& newLine) {
+  const auto known = m_onDisk.find(oldLine);
+  if (known == m_onDisk.end() || known->second == 0) return;  // not read from this file
+  if (--known->second == 0) m_onDisk.erase(known);
+  ++m_onDisk[newLine];
+  for (auto it = m_records.rbegin(); it != m_records.rend(); ++it)
+    if (FormatLogLine(*it) == oldLine) {
+      *it = ParseLogRecord(newLine);
+      break;
+    }
+}
+
+Status LogModel::WriteList() {
+  Status s = SaveLogFile(m_records, m_logPath);
+  if (!s) return s;
+  // The file now holds the list (less the records without a date, which are not written).
+  std::vector<TConnObj> written;
+  written.reserve(m_records.size());
+  for (const auto& r : m_records)
+    if (TrimLogText(r.Date()) != "?") written.push_back(r);
+  RememberOnDisk(written);
+  m_modified = false;
+  return s;
 }
 
 Status LogModel::Show() {
@@ -112,20 +179,23 @@ Status LogModel::Show() {
 }
 
 Status LogModel::Save() {
-  Status s = SaveLogFile(m_records, m_logPath);
-  if (s) m_modified = false;
-  return s;
+  // A log that cannot be read now is not overwritten: what it holds might be lost.
+  const Result<std::size_t> appended = TakeAppended();
+  if (!appended) return Status::Fail(appended.error);
+  return WriteList();
 }
 
 Status LogModel::Open(const std::string& path) {
   m_logPath = path;
+  m_onDisk.clear();
   const LoadOutcome loaded = Load(path);
   if (!loaded.status) return loaded.status;
   return RebuildServices();
 }
 
 Status LogModel::New(const std::string& path) {
-  m_logPath = ChangeFileExt(path, ".LOG");
+  m_logPath = DefaultFileExt(path, ".LOG");
+  m_onDisk.clear();
   if (!FileExists(m_logPath)) {
     Status created = ReplaceFile(m_logPath, "");
     if (!created) return created;
@@ -136,8 +206,12 @@ Status LogModel::New(const std::string& path) {
 }
 
 Status LogModel::SaveAs(const std::string& path) {
-  m_logPath = ChangeFileExt(path, ".LOG");
-  return Save();
+  // The calls appended to the log in use come along; the chosen file is overwritten, as its
+  // chooser asked.
+  const Result<std::size_t> appended = TakeAppended();
+  if (!appended) return Status::Fail(appended.error);
+  m_logPath = DefaultFileExt(path, ".LOG");
+  return WriteList();
 }
 
 bool LogModel::ConfirmDiscard() {

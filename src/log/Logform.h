@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "log/ConnObj.h"
@@ -80,8 +81,16 @@ class LogModel {
   LoadOutcome Load(const std::string& path);
   // Showing the window: loads the current log when it exists and rebuilds the service list.
   Status Show();
-  // Writes the list to the current log and clears the modified flag.
+  // Writes the list to the current log and clears the modified flag. Calls the meter appended
+  // to that file since it was loaded are taken into the list first, so no save drops them.
   Status Save();
+  // Takes into the list the calls appended to the current log since it was loaded or last
+  // saved (by the meter, while the window is open); the modified flag stays as it was. The
+  // number of records added.
+  Result<std::size_t> TakeAppended();
+  // The meter rewrote a record of the current log (its service was chosen after it was
+  // recorded): the list and what it knows of the file follow.
+  void RecordRewritten(const std::string& oldLine, const std::string& newLine);
   // Open, New and Save as: the path becomes the current log. New and Save as give it the
   // extension ".LOG"; New creates a missing file empty (an existing one is loaded, not
   // emptied).
@@ -134,6 +143,10 @@ class LogModel {
 
  private:
   ImportOutcome ImportFrom(const std::string& path, const DupQuestion& ask);
+  // Writes the list to the current log as it is and remembers what the file now holds.
+  Status WriteList();
+  // Remembers the records of the current log as on disk now.
+  void RememberOnDisk(const std::vector<TConnObj>& records);
 
   Dialogs& m_dialogs;
   std::string m_programDirectory;
@@ -142,6 +155,9 @@ class LogModel {
   std::vector<bool> m_selected;
   std::vector<std::string> m_services;
   bool m_modified = false;
+  // The lines of the current log as this list last read or wrote it: a line found in the file
+  // beyond these was appended since.
+  std::unordered_map<std::string, std::size_t> m_onDisk;
 };
 
 // One CSV line of a record: the eleven fields each followed by ","; a field holding a comma,
@@ -150,5 +166,8 @@ std::string FormatCsvLine(const TConnObj& record);
 
 // Gives a path the extension (replacing the one it has).
 std::string ChangeFileExt(const std::string& path, std::string_view extension);
+// The name a file chooser's answer becomes: the extension added only when the file name has
+// none, so a name the user chose ("other.log") is kept as it is.
+std::string DefaultFileExt(const std::string& path, std::string_view extension);
 
 }  // namespace orva

@@ -198,6 +198,28 @@ class AppendLogRecordTest : public ::testing::Test {
   TempDir m_program, m_other;
 };
 
+TEST_F(AppendLogRecordTest, ServiceChosenAfterTheAppendRewritesOnlyThatRecord) {
+  AppendOptions o;
+  o.logPath = m_other.File("calls.log");
+  // An older blank-separated line and the same call twice: only the last copy changes.
+  const std::string older = "14/10/99 20.00.00 20.01.00 00.01.00 TI 1 127 Vecchio\r\n";
+  WriteBytes(o.logPath, older);
+  ASSERT_TRUE(AppendLogRecord(Call(), o).status);
+  const AppendOutcome out = AppendLogRecord(Call(), o);
+  ASSERT_TRUE(out.status);
+  const auto changed = SetLogRecordService(o.logPath, out.line, "BBS \tAmiga\xc3\xa8");
+  ASSERT_TRUE(changed) << changed.error;
+  const std::string first =
+      "15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI-I\t7\t889\t28800\t1000\t200\t";
+  EXPECT_EQ(ReadBytes(o.logPath),
+            older + first + "Modem: Tiscali\t\r\n" + first + "BBS  Amiga\xe8\t\r\n");
+  EXPECT_EQ(*changed, first + "BBS  Amiga\xc3\xa8\t");
+  // A line no longer in the log changes nothing.
+  const std::string before = ReadBytes(o.logPath);
+  EXPECT_FALSE(SetLogRecordService(o.logPath, first + "Nessuno\t", "X"));
+  EXPECT_EQ(ReadBytes(o.logPath), before);
+}
+
 TEST_F(AppendLogRecordTest, FirstCallCreatesTheLogWithTheLine) {
   AppendOptions o;
   o.logPath = m_other.File("calls.log");

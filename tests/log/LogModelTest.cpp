@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "log/LogFile.h"
@@ -363,7 +365,7 @@ TEST_F(LogModelTest, UnsavedChangesYesSavesNoDiscardsCancelStays) {
 TEST_F(LogModelTest, NewCreatesAnEmptyLogAndKeepsAnExistingOne) {
   Row a;
   Write({a}, dir.File("old.LOG"));
-  ASSERT_TRUE(model.New(dir.File("old.txt")));
+  ASSERT_TRUE(model.New(dir.File("old")));
   EXPECT_EQ(model.LogPath(), dir.File("old.LOG"));
   EXPECT_EQ(model.Count(), 1u);
   ASSERT_TRUE(model.New(dir.File("fresh")));
@@ -374,6 +376,111 @@ TEST_F(LogModelTest, NewCreatesAnEmptyLogAndKeepsAnExistingOne) {
   model.AddRecord(R(a));
   ASSERT_TRUE(model.Open(dir.File("missing.LOG")));
   EXPECT_EQ(model.Count(), 1u);
+}
+
+TEST(DefaultFileExt, AddsTheExtensionOnlyToANameWithoutOne) {
+  EXPECT_EQ(DefaultFileExt("/d/other.log", ".LOG"), "/d/other.log");
+  EXPECT_EQ(DefaultFileExt("/d/other", ".LOG"), "/d/other.LOG");
+  EXPECT_EQ(DefaultFileExt("/d/other.", ".LOG"), "/d/other.LOG");
+  EXPECT_EQ(DefaultFileExt("/d.x/other", ".LOG"), "/d.x/other.LOG");
+  EXPECT_EQ(DefaultFileExt("/d/.hidden", ".LOG"), "/d/.hidden.LOG");
+  EXPECT_EQ(DefaultFileExt("/d/Amici.txt", ".TEL"), "/d/Amici.txt");
+}
+
+TEST_F(LogModelTest, NewAndSaveAsKeepTheChosenName) {
+  Row a;
+  Use({a});
+  ASSERT_TRUE(model.SaveAs(dir.File("other.log")));
+  EXPECT_EQ(model.LogPath(), dir.File("other.log"));
+  EXPECT_FALSE(FileExists(dir.File("other.LOG")));
+  ASSERT_TRUE(model.New(dir.File("other.log")));
+  EXPECT_EQ(model.LogPath(), dir.File("other.log"));
+  EXPECT_EQ(model.Count(), 1u);  // the existing file is loaded, not emptied
+}
+
+// The meter appends to the log while the window holds it: every save of the window keeps
+// those calls, and the list shows them afterwards.
+TEST_F(LogModelTest, EverySaveKeepsTheCallsAppendedSinceLoading) {
+  Row a, b, c, meter1, meter2;
+  a.service = "A", b.service = "B", c.service = "C", c.start = "20.00.00";
+  meter1.start = "22.00.00", meter1.service = "Meter 1";
+  meter2.start = "23.00.00", meter2.service = "Meter 2";
+  Use({a, b});
+  auto append = [&](const Row& r) {
+    WriteBytes(model.LogPath(), ReadBytes(model.LogPath()) + Line(r));
+  };
+  auto onDisk = [&] {
+    std::vector<TConnObj> saved;
+    LoadLogFile(model.LogPath(), saved);
+    return saved;
+  };
+  auto services = [](const std::vector<TConnObj>& records) {
+    std::vector<std::string> out;
+    for (const auto& r : records) out.emplace_back(r.Service());
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+
+  // The window deletes a row (unsaved), the meter appends; "Sì" at close keeps both.
+  model.Select(1, true);
+  ASSERT_TRUE(model.Delete(true));
+  append(meter1);
+  dialogs.NextAnswer(MsgAnswer::Yes);
+  ASSERT_TRUE(model.ConfirmDiscard());
+  EXPECT_EQ(services(onDisk()), (std::vector<std::string>{"A", "Meter 1"}));
+  EXPECT_EQ(services(model.Records()), services(onDisk()));
+
+  // The service box: the edited row and the new call.
+  append(meter2);
+  model.ClearSelection();
+  model.Select(0, true);
+  dialogs.NextAnswer(MsgAnswer::Yes);
+  ASSERT_TRUE(model.ChangeService("Z"));
+  EXPECT_EQ(services(onDisk()), (std::vector<std::string>{"Meter 1", "Meter 2", "Z"}));
+  EXPECT_EQ(services(model.Records()), services(onDisk()));
+
+  // Import.
+  append(meter1);  // the same call twice in the file: both copies stay
+  Write({c}, dir.File("other.LOG"));
+  ASSERT_TRUE(model.Import(dir.File("other.LOG"), nullptr).status);
+  EXPECT_EQ(services(onDisk()),
+            (std::vector<std::string>{"C", "Meter 1", "Meter 1", "Meter 2", "Z"}));
+
+  // "Salva con nome": the calls appended to the log in use come along.
+  Row meter3;
+  meter3.start = "23.30.00", meter3.service = "Meter 3";
+  append(meter3);
+  ASSERT_TRUE(model.SaveAs(dir.File("copy.LOG")));
+  EXPECT_EQ(services(onDisk()),
+            (std::vector<std::string>{"C", "Meter 1", "Meter 1", "Meter 2", "Meter 3", "Z"}));
+  // Nothing appended since: a save changes nothing and the list has no doubles.
+  ASSERT_TRUE(model.Save());
+  EXPECT_EQ(model.Count(), 6u);
+}
+
+TEST_F(LogModelTest, AppendedCallsAreShownWithoutChangingTheModifiedFlag) {
+  Row a, meter;
+  meter.start = "22.00.00", meter.service = "Meter";
+  Use({a});
+  WriteBytes(model.LogPath(), ReadBytes(model.LogPath()) + Line(meter));
+  auto added = model.TakeAppended();
+  ASSERT_TRUE(added);
+  EXPECT_EQ(*added, 1u);
+  EXPECT_FALSE(model.Modified());
+  EXPECT_EQ(*model.TakeAppended(), 0u);
+  // The meter then sets the call's service: the list follows, and a save writes it once.
+  Row named = meter;
+  named.service = "BBS";
+  const std::string oldLine = FormatLogLine(R(meter)), newLine = FormatLogLine(R(named));
+  WriteBytes(model.LogPath(), Line(a) + Line(named));
+  model.RecordRewritten(oldLine, newLine);
+  EXPECT_EQ(model.Records()[1].Service(), "BBS");
+  model.AddRecord(LogModel::NewManualRecord());
+  ASSERT_TRUE(model.Save());
+  std::vector<TConnObj> saved;
+  LoadLogFile(model.LogPath(), saved);
+  ASSERT_EQ(saved.size(), 3u);
+  EXPECT_EQ(saved[1].Service(), "BBS");
 }
 
 }  // namespace
