@@ -168,6 +168,8 @@ class MainLogic {
   void OpenAdapterStatistics();
   void BindAdapter(const DialupConnection& c);
   void WriteLogRecord(const CallRecord& record);
+  // The service question after the call is in the log; the record gets the answer.
+  void AskLoggedService(const std::string& offered);
 
   Deps m_d;
   std::unique_ptr<Timer> m_timerRAS, m_timer22, m_timerCh, m_hangupDelay;
@@ -217,6 +219,7 @@ class MainLogic {
   bool m_inStop = false;
   std::string m_lastProblem;  // the background failure shown last (shown once)
   std::deque<CallRecord> m_pendingRecords;
+  std::string m_lastLogLine;  // the line of the record written last
 };
 
 }  // namespace orva

@@ -411,8 +411,28 @@ void MainLogic::WriteLogRecord(const CallRecord& record) {
                            MsgType::Error, MsgButtons::Ok);
       return;
     }
+    m_lastLogLine = written.line;
     m_pendingRecords.pop_front();
   }
+}
+
+void MainLogic::AskLoggedService(const std::string& offered) {
+  const auto chosen = m_d.chooseService(offered);
+  // The session ended while the question was open: the record keeps the offered text.
+  if (m_shutdown) return;
+  std::string service = chosen ? std::string(TrimBlanks(*chosen)) : "?";
+  if (service.empty()) service = "?";
+  if (service == offered) return;
+  // A record the log could not take yet is written later with the answer.
+  if (!m_pendingRecords.empty()) {
+    m_pendingRecords.back().service = service;
+    return;
+  }
+  const AppendResult set = m_d.log->SetService(m_lastLogLine, service);
+  if (set.status)
+    m_lastLogLine = set.line;
+  else
+    m_d.dialogs->Message(set.status.error, MsgType::Error, MsgButtons::Ok);
 }
 
 void MainLogic::EndCall(bool finalSample) {
@@ -465,11 +485,6 @@ void MainLogic::EndCall(bool finalSample) {
   if (!m_info.remoteParty.empty()) service += " (" + m_info.remoteParty + ")";
   service = std::string(TrimBlanks(service));
   if (service.empty()) service = "?";
-  if (st.askService && m_d.chooseService) {
-    const auto chosen = m_d.chooseService(service);
-    service = chosen ? std::string(TrimBlanks(*chosen)) : "?";
-    if (service.empty()) service = "?";
-  }
   CallRecord record;
   record.ticks = m_tariff.tickSeconds > 1 ? std::to_string(m_ticks) : "?";
   record.tariff = m_d.tariffs->Abbreviation(m_selectedTariff);
@@ -481,7 +496,10 @@ void MainLogic::EndCall(bool finalSample) {
   record.end = LocalTime(m_callEnd);
   record.start = LocalTime(m_callStart);
   record.durationSeconds = std::max(0LL, m_callEnd - m_callStart);
+  // The call is on disk before anyone is asked about its service; while the session ends
+  // nobody is asked.
   WriteLogRecord(record);
+  if (st.askService && m_d.chooseService && !m_shutdown) AskLoggedService(service);
 
   // The call's ticks are in the bill now: the period counter would otherwise drop back to
   // the cost read before the call.

@@ -77,6 +77,9 @@ class LogService {
   virtual ~LogService() = default;
   // Appends the record to the connection log.
   virtual AppendResult Append(const CallRecord& record) = 0;
+  // Sets the service of the record appended as `line` (the service chosen after the call
+  // was recorded); the record's new line.
+  virtual AppendResult SetService(const std::string& line, const std::string& service) = 0;
 };
 
 // The network follow-ups of a call; each does nothing when unset.

@@ -154,6 +154,12 @@ class LogFiles final : public LogService {
     return {outcome.status, outcome.line};
   }
 
+  AppendResult SetService(const std::string& line, const std::string& service) override {
+    auto changed = SetLogRecordService(m_settings.logFileName, line, service);
+    if (!changed) return {Status::Fail(changed.error), line};
+    return {Status::Ok(), *changed};
+  }
+
   std::vector<std::string> lines;  // every line appended, in order
   // The log file chooser, asked when no log file is set; none: the default log.
   std::function<std::optional<std::string>()> chooseLogFile;

@@ -116,8 +116,9 @@ bool MainLogic::FormCloseQuery() {
 }
 
 void MainLogic::WMQueryEndSession() {
-  if (m_metering) EndCall();
+  // Set first: ending the call asks nothing while the session ends.
   m_shutdown = true;
+  if (m_metering) EndCall();
 }
 
 void MainLogic::FormDestroy() {

@@ -66,6 +66,14 @@ struct FakeLog : LogService {
     records.push_back(r);
     return {Status::Ok(), line};
   }
+  AppendResult SetService(const std::string& line, const std::string& service) override {
+    for (auto it = records.rbegin(); it != records.rend(); ++it)
+      if (it->ticks + "\t" + it->service + "\t" + it->bytesReceived == line) {
+        it->service = service;
+        return {Status::Ok(), it->ticks + "\t" + service + "\t" + it->bytesReceived};
+      }
+    return {Status::Fail("not found"), line};
+  }
 };
 
 struct RecordingView : MeterView {

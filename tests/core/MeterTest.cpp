@@ -332,6 +332,49 @@ TEST_F(MeterTest, PeriodCostIsReadAgainAfterEachCallAndOnRequest) {
 
 namespace orva::test {
 
+TEST_F(MeterTest, TheCallIsLoggedBeforeTheServiceQuestionAndNobodyIsAskedAtSessionEnd) {
+  settings.askService = true;
+  Make();
+  std::size_t loggedWhenAsked = 0;
+  duringChoice = [&] { loggedWhenAsked = log.records.size(); };
+  chosenService = "BBS";
+  logic->Start1Click();
+  AdvanceSeconds(5);
+  logic->Stop1Click();
+  EXPECT_EQ(loggedWhenAsked, 1u);
+  ASSERT_EQ(log.records.size(), 1u);
+  EXPECT_EQ(log.records[0].service, "BBS");
+
+  // The session ends while the question is open: the call keeps the offered text.
+  duringChoice = [&] { logic->WMQueryEndSession(); };
+  logic->Start1Click();
+  AdvanceSeconds(5);
+  logic->Stop1Click();
+  ASSERT_EQ(log.records.size(), 2u);
+  EXPECT_EQ(log.records[1].service, "Sconosciuto: Avvio manuale");
+
+  // During the session's end the call is recorded without a question.
+  duringChoice = nullptr;
+  logic->Start1Click();
+  AdvanceSeconds(5);
+  const std::size_t asked = chooserShown.size();
+  logic->WMQueryEndSession();
+  EXPECT_EQ(chooserShown.size(), asked);
+  ASSERT_EQ(log.records.size(), 3u);
+  EXPECT_EQ(log.records[2].service, "Sconosciuto: Avvio manuale");
+}
+
+TEST_F(MeterTest, ServiceChosenForACallTheLogCouldNotTakeIsWrittenWithIt) {
+  settings.askService = true;
+  Make();
+  log.fails = true;
+  chosenService = "BBS";
+  logic->Start1Click();
+  logic->Stop1Click();
+  ASSERT_EQ(logic->PendingRecords().size(), 1u);
+  EXPECT_EQ(logic->PendingRecords().front().service, "BBS");
+}
+
 TEST_F(MeterTest, DialUpPollWaitsWhileTheCallIsBeingClosed) {
   settings.askService = true;
   Make();
