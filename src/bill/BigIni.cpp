@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <limits>
 
+#include "platform/IniFile.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 
@@ -90,8 +91,10 @@ void TBigIniFile::Load(std::string_view bytes) {
   bool dropping = false;  // inside a repeated section
   for (auto& line : SplitLines(Cp1252ToUtf8(bytes))) {
     if (line.empty() || (line.size() == 1 && line[0] == kEndOfFileMark)) continue;
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      std::string name = line.substr(1, line.size() - 2);
+    // Blanks around a header do not make it an entry line (an editor may leave them).
+    const std::string_view head = TrimBlanks(line);
+    if (head.size() >= 2 && head.front() == '[' && head.back() == ']') {
+      std::string name(head.substr(1, head.size() - 2));
       dropping = false;
       for (const auto& s : m_sections) {
         if (EqualsNoCase(s.name, name)) {

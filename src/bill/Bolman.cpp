@@ -48,16 +48,29 @@ std::string TBolManLogic::ItemText() const {
   return m_ed0 + "\t" + DecimalPoint(m_ed1);
 }
 
-void TBolManLogic::Add() {
+bool TBolManLogic::EditsComplete() const {
+  auto hasDigit = [](const std::string& text) {
+    for (char c : text)
+      if (c >= '0' && c <= '9') return true;
+    return false;
+  };
+  return hasDigit(m_ed0) && hasDigit(m_ed1);
+}
+
+bool TBolManLogic::Add() {
+  if (!EditsComplete()) return false;
   m_items.push_back(ItemText());
+  return true;
 }
 
 bool TBolManLogic::CanChange() const {
   return m_selected >= 0 && m_selected < static_cast<int>(m_items.size());
 }
 
-void TBolManLogic::Modify() {
-  if (CanChange()) m_items[static_cast<std::size_t>(m_selected)] = ItemText();
+bool TBolManLogic::Modify() {
+  if (!CanChange() || !EditsComplete()) return false;
+  m_items[static_cast<std::size_t>(m_selected)] = ItemText();
+  return true;
 }
 
 void TBolManLogic::Delete() {

@@ -29,11 +29,15 @@ class TBolManLogic {
 
   // A click on an item: selects it and copies its count and price into the edits.
   void Select(int index);
-  // "Aggiungi": appends ED0 + TAB + ED1; a price typed with "," is kept with ".".
-  void Add();
+  // Whether the edits make an entry: a count and a price, each with at least one digit (an
+  // empty one would write a line "=" into the bill file).
+  bool EditsComplete() const;
+  // "Aggiungi": appends ED0 + TAB + ED1; a price typed with "," is kept with ".". False,
+  // and nothing added, when the edits are not complete.
+  bool Add();
   // "Modifica" and "Elimina" act on the selected item; without one they do nothing.
   bool CanChange() const;
-  void Modify();
+  bool Modify();
   // Removes the selected item, clears the selection and both edits.
   void Delete();
 

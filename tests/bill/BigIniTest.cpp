@@ -26,6 +26,18 @@ TEST(TBigIniFile, LoadingDropsRepeatedSectionsStrayLinesAndEndOfFileMark) {
   EXPECT_FALSE(ini.Modified());
 }
 
+TEST(TBigIniFile, AHeaderWithBlanksAroundIsStillAHeader) {
+  // The day's ticks stay on their day, and survive the next rewrite.
+  auto ini = TBigIniFile::FromBytes(
+      "[15/10/99]\r\n127.0=3\r\n[16/10/99] \r\n127.0=5\r\n"
+      " \t[17/10/99]\t\r\n63.5=2\r\n");
+  EXPECT_EQ(ini.ReadString("15/10/99", "127.0", "0"), "3");
+  EXPECT_EQ(ini.ReadString("16/10/99", "127.0", "0"), "5");
+  EXPECT_EQ(ini.ReadString("17/10/99", "63.5", "0"), "2");
+  EXPECT_EQ(All(ini), (std::vector<std::string>{"[15/10/99]", "127.0=3", "", "[16/10/99]",
+                                                "127.0=5", "", "[17/10/99]", "63.5=2", ""}));
+}
+
 TEST(TBigIniFile, ReadStringSearchesRoundFromLastSectionWithExactName) {
   auto ini = TBigIniFile::FromBytes("[1]\r\nk=a\r\n[2]\r\nk=b\r\n[3]\r\nk=c\r\nx=a=b\r\n");
   EXPECT_EQ(ini.ReadString("3", "x", "d"), "a=b");

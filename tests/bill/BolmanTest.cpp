@@ -72,6 +72,27 @@ TEST_F(DayEditor, EmptyListRemovesTheDay) {
   EXPECT_NE(file.find("[16/10/99]"), std::string::npos);
 }
 
+TEST_F(DayEditor, AnEmptyCountOrPriceIsRefusedAndNeverReachesTheFile) {
+  ASSERT_TRUE(Month().AddTicks(15, 3, 127));
+  editor.Open(15, 10, 1999, options);
+  EXPECT_FALSE(editor.Add());  // both empty
+  editor.SetEd0("4");
+  EXPECT_FALSE(editor.Add());  // no price
+  editor.SetEd0("");
+  editor.SetEd1("127");
+  EXPECT_FALSE(editor.Add());  // no count
+  editor.SetEd0(".");
+  EXPECT_FALSE(editor.Add());  // no digit
+  editor.Select(0);
+  editor.SetEd1("");
+  EXPECT_FALSE(editor.Modify());
+  EXPECT_EQ(editor.Items(), std::vector<std::string>{"3\t127.0"});
+  ASSERT_TRUE(editor.WriteBack());
+  const std::string file = test::ReadBytes(dir.File("10_1999.BOL"));
+  EXPECT_EQ(file.find("\r\n=\r\n"), std::string::npos) << file;
+  EXPECT_EQ(Month().TickSum(15, 15), "3");
+}
+
 TEST_F(DayEditor, EditsTakeOnlyDigitsCommaPointAndBackspace) {
   for (char c : std::string("0123456789,.\b")) EXPECT_TRUE(TBolManLogic::AcceptsKey(c)) << c;
   for (char c : std::string("a-=\t \r\n+e")) EXPECT_FALSE(TBolManLogic::AcceptsKey(c)) << c;

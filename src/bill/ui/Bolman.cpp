@@ -1,6 +1,7 @@
 // The day tick editor's window.
 #include "bill/ui/Bolman.h"
 
+#include <QApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -106,14 +107,20 @@ void TBolManDlg::LBClick() {
   DelBtn->setEnabled(m_logic.CanChange());
 }
 
+void TBolManDlg::RefuseIncomplete() {
+  // A count and a price are both needed: the empty one gets the focus.
+  QApplication::beep();
+  (m_logic.Ed0().empty() ? ED0 : ED1)->setFocus();
+}
+
 void TBolManDlg::AddBtnClick() {
-  m_logic.Add();
+  if (!m_logic.Add()) return RefuseIncomplete();
   ShowItems();
 }
 
 void TBolManDlg::ModBtnClick() {
   if (!m_logic.CanChange()) return;
-  m_logic.Modify();
+  if (!m_logic.Modify()) return RefuseIncomplete();
   ShowItems();
 }
 

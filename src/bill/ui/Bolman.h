@@ -25,6 +25,7 @@ class TBolManDlg final : public QDialog {
   void DelBtnClick();
 
  private:
+  void RefuseIncomplete();
   void ShowItems();
   TBolManLogic m_logic;
   QTreeWidget* LB;
