@@ -1,0 +1,58 @@
+// The settings file, saved by a process killed at random moments: every save that returned
+// is on disk whole, and the file is never torn.
+#include <gtest/gtest.h>
+
+#include "KillLoop.h"
+#include "TempDir.h"
+#include "core/HowUtils.h"
+#include "core/Settings.h"
+#include "platform/Registry.h"
+#include "platform/SafeFile.h"
+
+namespace orva {
+namespace {
+
+void ExpectWholeIniLines(const std::string& bytes) {
+  ASSERT_FALSE(bytes.empty());
+  ASSERT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const auto end = bytes.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos);
+    const std::string line = bytes.substr(start, end - start);
+    ASSERT_TRUE(line.empty() || (line.front() == '[' && line.back() == ']') ||
+                line.find('=') != std::string::npos)
+        << "torn line: " << line;
+    start = end + 2;
+  }
+}
+
+TEST(SettingsFileCrash, KilledSaveLosesNoAcknowledgedSetting) {
+  test::TempDir dir;
+  SetProgramDirectory(dir.path());
+  Registry registry(dir.path());
+  const long long reached = test::KillWhileWriting(
+      40, 80000,
+      [&](long long n) {
+        Settings s;
+        s.warnTimeMinutes = static_cast<int>(n);
+        s.logFileName = dir.File("call " + std::to_string(n) + ".LOG");
+        return static_cast<bool>(SaveSettings(s));
+      },
+      [&](long long acked) -> long long {
+        EXPECT_LE(test::RemoveTemporaryLeftovers(dir.path(), "ORVA32.INI"), 1);
+        if (acked < 0 && !FileExists(SettingsFilePath())) return 0;
+        ExpectWholeIniLines(test::ReadBytes(SettingsFilePath()));
+        Settings s;
+        LoadSettings(s, registry);
+        // One save, whole: both values come from the same one.
+        EXPECT_EQ(s.logFileName, dir.File("call " + std::to_string(s.warnTimeMinutes) + ".LOG"));
+        EXPECT_GE(s.warnTimeMinutes, acked);
+        EXPECT_LE(s.warnTimeMinutes, acked + 1);
+        return s.warnTimeMinutes + 1;
+      });
+  EXPECT_GT(reached, 10) << "too few saves to mean much";
+}
+
+}  // namespace
+}  // namespace orva

@@ -1,0 +1,81 @@
+// A writer killed with SIGKILL at random moments, many times over: a child process repeats a
+// numbered write and acknowledges each one through a pipe once it returned; after each kill
+// the test checks that the acknowledged writes are all on disk and nothing is torn.
+#pragma once
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+
+namespace orva::test {
+
+// `write(n)` performs write number n (false: the child stops with an error); `check(acked)`
+// runs after each kill with the last acknowledged number (-1 for none yet) and returns the
+// number to go on from. Each writer lives up to maxLifeUs. Returns the number reached.
+inline long long KillWhileWriting(int rounds, unsigned maxLifeUs,
+                                  const std::function<bool(long long)>& write,
+                                  const std::function<long long(long long acked)>& check) {
+  const auto seed =
+      static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+  std::mt19937 rng(seed);
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  long long next = 0;
+  for (int round = 0; round < rounds; ++round) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+      ADD_FAILURE() << "pipe";
+      return next;
+    }
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+      ADD_FAILURE() << "fork";
+      return next;
+    }
+    if (pid == 0) {
+      ::close(fds[0]);
+      for (long long n = next;; ++n) {
+        if (!write(n)) ::_exit(3);
+        if (::write(fds[1], &n, sizeof n) != static_cast<ssize_t>(sizeof n)) ::_exit(4);
+      }
+    }
+    ::close(fds[1]);
+    ::usleep(static_cast<useconds_t>(rng() % maxLifeUs));
+    ::kill(pid, SIGKILL);
+    long long acked = next - 1, n = 0;
+    while (::read(fds[0], &n, sizeof n) == static_cast<ssize_t>(sizeof n)) acked = n;
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFSIGNALED(status)) {
+      ADD_FAILURE() << "the writer stopped by itself: " << status;
+      return next;
+    }
+    next = check(acked);
+    if (::testing::Test::HasFatalFailure() || ::testing::Test::HasNonfatalFailure()) return next;
+  }
+  return next;
+}
+
+// Removes the temporary files a killed rewrite of `name` left in `dir` (".name.tmpNNN": the
+// new content, never renamed over the file); how many there were. Each child process starts
+// from the random state its parent had, so it would draw the same temporary names again.
+inline int RemoveTemporaryLeftovers(const std::string& dir, const std::string& name) {
+  int count = 0;
+  const std::string prefix = "." + name + ".tmp";
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    if (entry.path().filename().string().rfind(prefix, 0) != 0) continue;
+    std::filesystem::remove(entry.path());
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace orva::test
