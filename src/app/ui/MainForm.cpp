@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -1015,7 +1016,10 @@ void TMainForm::closeEvent(QCloseEvent* e) {
     m_destroyed = true;
     OnDestroy();
   }
-  QApplication::quit();
+  // Every window agreed before: exit() does not ask them again (quit() would, and one that
+  // refused would leave the program running without its main window). Without a running
+  // event loop there is nothing to leave.
+  if (QThread::currentThread()->loopLevel() > 0) QApplication::exit(0);
 }
 
 void TMainForm::Quit1Click() {

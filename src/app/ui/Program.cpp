@@ -8,12 +8,14 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/MeterCounters.h"
 #include "app/ui/SelLogForm.h"
 #include "app/ui/SelServForm.h"
 #include "app/ui/SplashForm.h"
+#include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "core/WireRequests.h"
 #include "log/Servform.h"
@@ -25,6 +27,18 @@
 #include "tariff/Tariffe.h"
 
 namespace orva {
+
+AppendResult AppendedLog::Append(const CallRecord& record) {
+  AppendResult r = m_log.Append(record);
+  if (r.status && m_windows) m_windows->LogAppended();
+  return r;
+}
+
+AppendResult AppendedLog::SetService(const std::string& line, const std::string& service) {
+  AppendResult r = m_log.SetService(line, service);
+  if (r.status && m_windows) m_windows->LogRecordRewritten(line, r.line);
+  return r;
+}
 
 bool ShowSplash(bool setting, const QStringList& arguments) {
   if (!setting) return false;
@@ -158,7 +172,7 @@ void TOrvaProgram::Start() {
   // 20: the splash goes, the window takes its mode and place.
   m_splash.reset();
   m_form->FormCreate();
-  connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { WMQueryEndSession(); });
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { CommitDataUnattended(); });
 }
 
 namespace {
@@ -177,8 +191,7 @@ void TOrvaProgram::QuitOnSignals() {
   connect(notifier, &QSocketNotifier::activated, this, [this] {
     char c;
     [[maybe_unused]] const auto n = ::read(g_signalPipe[0], &c, 1);
-    WMQueryEndSession();
-    m_form->QuitNow();
+    QuitUnattended();
   });
   struct sigaction sa {};
   sa.sa_handler = OnQuitSignal;
@@ -221,6 +234,7 @@ void TOrvaProgram::MakeLogic() {
                                                  *m_dialogs);
   m_bill = std::make_unique<BillFiles>(m_settings, m_options.dataDir, *m_clock);
   m_log = std::make_unique<LogFiles>(m_settings);
+  m_logAppended = std::make_unique<AppendedLog>(*m_log, m_windows.get());
   m_log->chooseLogFile = [this]() -> std::optional<std::string> {
     const QString file = ChooseLogFile(QString::fromStdString(m_options.dataDir), m_form.get());
     if (file.isEmpty()) return std::nullopt;
@@ -238,7 +252,7 @@ void TOrvaProgram::MakeLogic() {
   d.launcher = m_options.launcher;
   d.tariffs = m_tariffs.get();
   d.bill = m_bill.get();
-  d.log = m_log.get();
+  d.log = m_logAppended.get();
   d.settings = &m_settings;
   d.chooseService = [this](const std::string& text) {
     return ChooseService(text, ServiceFilePath(), *m_dialogs, m_form.get());
@@ -254,6 +268,20 @@ void TOrvaProgram::MakeLogic() {
 }
 
 std::vector<std::string> TOrvaProgram::HandleRequest(const std::string& line) {
+  // The quit may ask the open windows: the request is answered first and the quit runs
+  // from the event loop, so no question waits inside a request (the asker may be gone when
+  // it is answered).
+  if (const auto request = ParseWireRequest(line);
+      request && !request->show && request->message.number == kMsgQuit) {
+    if (!m_quitQueued) {
+      m_quitQueued = true;
+      QTimer::singleShot(0, this, [this] {
+        m_quitQueued = false;
+        QuitFromMessage();
+      });
+    }
+    return {FormatDone(true)};
+  }
   // A simulated link goes down with the call, as a hang-up takes a real one.
   return AnswerWireRequest(
       *m_logic, line, [this] { m_form->ShowORVAWin(); },
@@ -264,13 +292,44 @@ std::vector<std::string> TOrvaProgram::HandleRequest(const std::string& line) {
 }
 
 bool TOrvaProgram::FormCloseQuery() {
-  // The password when "SaveOnExit" asks for it (not while the session ends), and the
-  // confirmation of ending a call in progress.
-  return m_logic->FormCloseQuery();
+  // The open windows first, then the password when "SaveOnExit" asks for it (not while the
+  // session ends) and the confirmation of ending a call in progress. Nothing is closed
+  // before all agreed.
+  if (!m_windows->QueryClose()) return false;
+  if (!m_logic->FormCloseQuery()) return false;
+  m_windows->CloseAll();
+  return true;
+}
+
+void TOrvaProgram::QuitFromMessage() {
+  if (m_saved || !m_windows->QueryClose()) return;  // "Annulla": the meter goes on
+  m_windows->CloseAll();
+  if (m_options.simulatedLink) m_options.simulatedLink->RemoveAll();
+  // Ends a call in progress, saves the settings and closes the main window.
+  m_logic->HandleAppMessage(kMsgQuit, 0, 0, nullptr);
 }
 
 void TOrvaProgram::WMQueryEndSession() {
   m_logic->WMQueryEndSession();
+}
+
+void TOrvaProgram::CommitDataUnattended() {
+  if (m_saved) return;
+  WMQueryEndSession();
+  m_windows->SaveUnattended();
+  m_windows->StoreOpenWindows();
+  StoreWindowSettings(m_form->CurrentSettings(), m_settings);
+  m_settings.tariffIndex = std::max(0, m_logic->SelectedTariff());
+  // Nobody can read a message now; the settings are saved again at the end.
+  [[maybe_unused]] const Status saved = SaveSettings(m_settings);
+}
+
+void TOrvaProgram::QuitUnattended() {
+  if (m_saved) return;
+  WMQueryEndSession();
+  m_windows->SaveUnattended();
+  m_windows->CloseAll();
+  m_form->QuitNow();
 }
 
 void TOrvaProgram::FormDestroy() {

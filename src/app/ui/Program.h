@@ -31,6 +31,18 @@ namespace orva {
 
 class TSplashForm;
 
+// The connection log as the meter writes it, telling the windows what changed in the file.
+class AppendedLog final : public LogService {
+ public:
+  AppendedLog(LogService& log, TProgramWindows* windows) : m_log(log), m_windows(windows) {}
+  AppendResult Append(const CallRecord& record) override;
+  AppendResult SetService(const std::string& line, const std::string& service) override;
+
+ private:
+  LogService& m_log;
+  TProgramWindows* m_windows;
+};
+
 struct ProgramOptions {
   std::string dataDir;             // the resolved data directory, with a trailing "/"
   QStringList arguments;           // the command line without the program name
@@ -72,10 +84,22 @@ class TOrvaProgram final : public QObject {
   // One request line of another instance or of `orva32cli send`; the answer lines.
   std::vector<std::string> HandleRequest(const std::string& line);
 
-  // The close decision: the password when "SaveOnExit" asks for it.
+  // The close decision ("Termina"): every open window that may refuse is asked first, then
+  // the password when "SaveOnExit" asks for it and the call in progress. "Annulla" anywhere
+  // leaves everything running; once all agreed the windows store their values and close.
   bool FormCloseQuery();
-  // The desktop session is ending: no password is asked at close.
+  // Message 1027 (another instance, `orva32cli send quit`): the windows are asked as above,
+  // then the call is ended and recorded, the settings saved and the program ends. Runs
+  // after the request was answered, never inside the request.
+  void QuitFromMessage();
+  // The desktop session is ending: no password is asked at close; the call in progress is
+  // ended and recorded without questions.
   void WMQueryEndSession();
+  // The session asks to commit data: nobody answers; the call is recorded, unsaved window
+  // edits saved as "Sì" would, every window's values and the settings stored.
+  void CommitDataUnattended();
+  // SIGTERM: the same, then the program ends.
+  void QuitUnattended();
   // Saves the settings with the window's values.
   void FormDestroy();
   // SIGTERM and SIGINT close the program cleanly.
@@ -109,12 +133,14 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<CatalogueTariffs> m_tariffs;
   std::unique_ptr<BillFiles> m_bill;
   std::unique_ptr<LogFiles> m_log;
+  std::unique_ptr<AppendedLog> m_logAppended;
   std::unique_ptr<TNetworkServices> m_services;
   // The panels over the services' monitor: they go before the services.
   QList<QPointer<QWidget>> m_servicePanels;
   // Declared last: it goes first, while everything it calls is still there.
   std::unique_ptr<MainLogic> m_logic;
   bool m_saved = false;
+  bool m_quitQueued = false;
 };
 
 // Whether the splash window is shown: the setting is on and the first argument is not

@@ -106,6 +106,46 @@ const TariffCatalogue& TProgramWindows::Catalogue() {
   return m_catalogue;
 }
 
+bool TProgramWindows::QueryClose() {
+  return !m_log || m_log->QueryClose();
+}
+
+void TProgramWindows::SaveUnattended() {
+  if (m_log) m_log->SaveUnattended();
+}
+
+void TProgramWindows::StoreOpenWindows() {
+  if (m_log) m_log->StoreValues();
+  if (m_phone) {
+    m_phone->StorePlace();
+    m_ctx.settings.phoneBook = m_phoneSettings.phoneBookPath;
+    m_ctx.settings.speakerVolume = m_phoneSettings.speakerLevel;
+    m_ctx.settings.voicePosition = m_phoneSettings.position;
+  }
+}
+
+void TProgramWindows::CloseAll() {
+  // Closed and deleted now, not at the next turn of the event loop: their values must be in
+  // the settings before the final save.
+  if (m_log) {
+    m_log->CloseAgreed();
+    delete m_log.data();
+  }
+  if (m_phone) {
+    m_phone->close();
+    delete m_phone.data();
+  }
+  delete m_wizard.data();
+}
+
+void TProgramWindows::LogAppended() {
+  if (m_log) m_log->LogAppended();
+}
+
+void TProgramWindows::LogRecordRewritten(const std::string& oldLine, const std::string& newLine) {
+  if (m_log) m_log->LogRecordRewritten(oldLine, newLine);
+}
+
 void TProgramWindows::OpenHelp(int context) {
   const std::string url = HelpUrl(context);
   if (!url.empty()) QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));

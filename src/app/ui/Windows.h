@@ -73,6 +73,19 @@ class TProgramWindows {
 
   const TariffCatalogue& Catalogue();
 
+  // Quitting. QueryClose asks every open window that may refuse (the log with unsaved
+  // changes); false when one was cancelled, and then nothing has been closed.
+  bool QueryClose();
+  // Nobody can answer (the session ends): unsaved changes are saved as "Sì" would.
+  void SaveUnattended();
+  // Every open window stores its values into the settings (place, phone book, speaker).
+  void StoreOpenWindows();
+  // Stores and closes every open window without asking again.
+  void CloseAll();
+  // The meter appended a call to the log: an open log window shows it.
+  void LogAppended();
+  void LogRecordRewritten(const std::string& oldLine, const std::string& newLine);
+
  private:
   ProgramWindowsContext m_ctx;
   TariffCatalogue m_catalogue;

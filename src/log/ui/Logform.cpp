@@ -606,6 +606,9 @@ void TLog::BackupBtnClick() {
   if (Status st = m_model->SaveAs(*chosen); !st) m_dialogs.Message(st.error, MsgType::Error);
   m_settings.logFileName = m_model->LogPath();
   setWindowTitle(QStringLiteral("ORVA32 - ") + Q(m_model->LogPath()).toUpper());
+  RedrawList();
+  RebuildServiceCombo();
+  RedrawTotals();
 }
 
 void TLog::ExportCsvClick() {
@@ -641,7 +644,9 @@ void TLog::ServCBChange(int index) {
   if (index < 0) return;
   const std::string service = S(ServCB->itemText(index));
   if (Status st = m_model->ChangeService(service); !st) m_dialogs.Message(st.error, MsgType::Error);
-  ReorderList();
+  // Saving may have brought in the calls appended meanwhile.
+  RedrawList();
+  RedrawTotals();
   RebuildServiceCombo();  // back to no selection
 }
 
@@ -784,12 +789,15 @@ void TLog::PrintBtnClick() {
     if (onlySelected && m_model->SelectedCount() == 0) return;
   }
   QPrinter& printer = Printer();
-  // Without an installed printer the report goes to a PDF file the user names.
-  if (QPrinterInfo::availablePrinters().isEmpty() && printer.outputFileName().isEmpty()) {
+  // Without an installed printer the report goes to a PDF file the user names, each time:
+  // the last file is only proposed, so a report never silently replaces an earlier one.
+  if (QPrinterInfo::availablePrinters().isEmpty()) {
+    const std::string last = S(printer.outputFileName());
     const auto file =
         m_hooks.choosePdfFile
             ? m_hooks.choosePdfFile()
-            : m_dialogs.ChooseSaveFile("Stampa su file PDF", DirectoryOf(m_model->LogPath()),
+            : m_dialogs.ChooseSaveFile("Stampa su file PDF",
+                                       last.empty() ? DirectoryOf(m_model->LogPath()) : last,
                                        "File PDF (*.pdf)");
     if (!file) return;
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -940,8 +948,52 @@ void TLog::DrawChart() {
   }
 }
 
+void TLog::LogAppended() {
+  const Result<std::size_t> added = m_model->TakeAppended();
+  // A log that cannot be read now is read again at the next save; nothing to show here.
+  if (!added || *added == 0) return;
+  RedrawList();
+  RebuildServiceCombo();
+  RedrawTotals();
+  RefreshCommands();
+}
+
+void TLog::LogRecordRewritten(const std::string& oldLine, const std::string& newLine) {
+  m_model->RecordRewritten(oldLine, newLine);
+  ConnLB->viewport()->update();
+  RebuildServiceCombo();
+}
+
+bool TLog::QueryClose() {
+  const bool agreed = m_model->ConfirmDiscard();
+  // Saving merged the calls appended meanwhile: the list shows them until it closes.
+  RedrawList();
+  RedrawTotals();
+  return agreed;
+}
+
+void TLog::SaveUnattended() {
+  if (!m_model->Modified()) return;
+  if (Status st = m_model->Save(); !st) {
+    // Nobody can answer: the list goes to a file beside the log rather than being lost.
+    const std::string keep = m_model->LogPath() + ".unsaved";
+    if (Status kept = SaveLogFile(m_model->Records(), keep); !kept) return;
+  }
+}
+
+void TLog::StoreValues() {
+  StoreState();
+}
+
+void TLog::CloseAgreed() {
+  m_closeAgreed = true;
+  close();
+}
+
 void TLog::closeEvent(QCloseEvent* event) {
-  if (!m_model->ConfirmDiscard()) {
+  if (!m_closeAgreed && !m_model->ConfirmDiscard()) {
+    RedrawList();
+    RedrawTotals();
     event->ignore();
     return;
   }

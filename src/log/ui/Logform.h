@@ -92,6 +92,18 @@ class TLog final : public QMainWindow {
   // The bottom header's texts.
   QString BottomText(int section) const;
 
+  // The meter appended calls to a log: the current one's new calls are shown.
+  void LogAppended();
+  void LogRecordRewritten(const std::string& oldLine, const std::string& newLine);
+  // Quitting the program: the question about unsaved changes, as at close (false when the
+  // user cancels); without anyone to ask, unsaved changes are saved as "Sì" would.
+  bool QueryClose();
+  void SaveUnattended();
+  // Stores the place, widths and sort state into the settings, and closes without asking
+  // again (the quit already had the answer).
+  void StoreValues();
+  void CloseAgreed();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -138,6 +150,7 @@ class TLog final : public QMainWindow {
   std::array<QAction*, 3> m_kindItems{}, m_styleItems{};
   int m_chartKind = 1, m_chartStyle = 1;
   bool m_chart3D = false;
+  bool m_closeAgreed = false;
   LogFilter m_filter;
   DupQuestion m_askDuplicates;
   bool m_syncing = false;

@@ -347,8 +347,12 @@ void TDialForm::EsciBtnClick() {
   close();
 }
 
-void TDialForm::closeEvent(QCloseEvent* event) {
+void TDialForm::StorePlace() {
   m_settings.position = FormatFormPosition({isMaximized() ? 2 : 0, y(), x(), width(), height()});
+}
+
+void TDialForm::closeEvent(QCloseEvent* event) {
+  StorePlace();
   SaveCurrentFile();
   RestoreSpeaker();
   m_closed = true;

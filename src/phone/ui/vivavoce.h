@@ -61,6 +61,8 @@ class TDialForm final : public QDialog {
   void EsciBtnClick();
 
   const PhoneBook& Book() const { return m_book; }
+  // Stores the window's place into its settings (also done at close).
+  void StorePlace();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 
 namespace orva {
@@ -46,7 +47,11 @@ void SingleInstance::OnConnection() {
         const QByteArray raw = socket->readLine(4096);
         const std::string line(raw.constData(), static_cast<std::size_t>(raw.size()));
         std::vector<std::string> answers;
+        // A request may show a question with its own event loop: the asker can be gone
+        // (and its socket deleted) when it returns.
+        const QPointer<QLocalSocket> alive(socket);
         if (OnRequest) answers = OnRequest(line);
+        if (!alive || alive->state() != QLocalSocket::ConnectedState) return;
         for (const auto& a : answers) socket->write(a.data(), static_cast<qint64>(a.size()));
         socket->flush();
         socket->disconnectFromServer();

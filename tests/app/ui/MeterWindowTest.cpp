@@ -9,9 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocalSocket>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSystemTrayIcon>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <filesystem>
@@ -21,10 +24,14 @@
 #include "app/ui/Program.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
+#include "log/Logform.h"
+#include "log/ui/Logform.h"
 #include "net/Hosts.h"
 #include "net/MibAgent.h"
+#include "phone/ui/vivavoce.h"
 #include "platform/ManualClock.h"
 #include "platform/TextFile.h"
+#include "platform/qt/SingleInstance.h"
 
 namespace orva {
 namespace {
@@ -81,6 +88,43 @@ struct MeterWindow : ::testing::Test {
     const auto lines = ReadTextLines(dir.File("ORVA.LOG"));
     return lines ? *lines : std::vector<std::string>{};
   }
+  std::vector<std::string> IniLines() {
+    const auto lines = ReadTextLines(dir.File("ORVA32.INI"));
+    return lines ? *lines : std::vector<std::string>{};
+  }
+  bool IniHas(const std::string& line) {
+    const auto ini = IniLines();
+    return std::find(ini.begin(), ini.end(), line) != ini.end();
+  }
+  template <class W>
+  W* TopLevel(const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == QLatin1String(name) && w->isVisible()) return qobject_cast<W*>(w);
+    return nullptr;
+  }
+  // A request through the single-instance socket, as `orva32cli send` makes it: the answer
+  // once the program answered.
+  std::string Send(const std::string& line) {
+    if (!instance) {
+      instance = std::make_unique<SingleInstance>(QStringLiteral("orva32test"),
+                                                  QString::fromStdString(dir.path()));
+      EXPECT_TRUE(instance->Acquire());
+      instance->OnRequest = [this](const std::string& l) { return program->HandleRequest(l); };
+    }
+    QLocalSocket client;
+    client.connectToServer(instance->SocketPath());
+    client.write(line.data(), static_cast<qint64>(line.size()));
+    QByteArray answer;
+    QObject::connect(&client, &QLocalSocket::readyRead, &client,
+                     [&] { answer += client.readAll(); });
+    for (int i = 0; i < 200 && client.state() != QLocalSocket::UnconnectedState; ++i) {
+      QApplication::processEvents();
+      QThread::msleep(5);
+    }
+    answer += client.readAll();
+    return answer.trimmed().toStdString();
+  }
+  std::unique_ptr<SingleInstance> instance;
 };
 
 TEST_F(MeterWindow, SimulatedDialUpCallIsMeteredShownAndRecorded) {
@@ -162,6 +206,8 @@ TEST_F(MeterWindow, QuitMessageEndsTheCallSavesAndCloses) {
   Form().SelectCounterItem(3);
   const auto answers = program->HandleRequest(FormatMessageRequest({kMsgQuit, 0, 0}));
   EXPECT_EQ(answers.back(), FormatDone(true));
+  // The quit runs once the request is answered.
+  QApplication::processEvents();
   EXPECT_FALSE(program->Logic().Metering());
   EXPECT_EQ(LogLines().size(), 1u);
   EXPECT_FALSE(Form().isVisible());
@@ -171,6 +217,107 @@ TEST_F(MeterWindow, QuitMessageEndsTheCallSavesAndCloses) {
   EXPECT_NE(std::find(ini->begin(), ini->end(), "Display=3"), ini->end());
   // Nothing asked: neither the password nor the call in progress.
   EXPECT_TRUE(dialogs.prompts.empty());
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// The log window holds unsaved edits while the meter records calls: the quit message asks it
+// first; "Annulla" keeps everything running, "Sì" keeps the edits and every call.
+TEST_F(MeterWindow, QuitMessageAsksTheLogWindowFirstAndLosesNoCall) {
+  test::WriteBytes(dir.File("ORVA.LOG"),
+                   "04/01/26\t09.00.00\t09.01.00\t00.01.00\tT\t1\t127\tn.d\t0\t0\tOld A\t\r\n"
+                   "04/01/26\t09.10.00\t09.11.00\t00.01.00\tT\t1\t127\tn.d\t0\t0\tOld B\t\r\n");
+  Make();
+  program->Windows().OpenLog();
+  auto* log = TopLevel<TLog>("Log");
+  ASSERT_NE(log, nullptr);
+  ASSERT_EQ(log->Model().Count(), 2u);
+  log->SelectRows({0});
+  log->DeleteSelected(true);  // unsaved
+  ASSERT_TRUE(log->Model().Modified());
+
+  // A call ends while the window is open: the window shows it.
+  dialup.Add("Provider");
+  Seconds(0.25);
+  Seconds(65);
+  dialup.RemoveAll();
+  Seconds(0.25);
+  ASSERT_EQ(LogLines().size(), 3u);
+  EXPECT_EQ(log->Model().Count(), 2u);
+
+  // A second call is running when the quit comes; "Annulla" in the log window.
+  dialup.Add("Provider");
+  Seconds(0.25);
+  ASSERT_TRUE(program->Logic().Metering());
+  dialogs.NextAnswer(MsgAnswer::Cancel);
+  // The answer comes at once, before any question.
+  EXPECT_EQ(Send(FormatMessageRequest({kMsgQuit, 0, 0})) + "\n", FormatDone(true));
+  QApplication::processEvents();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, std::string(kAskSaveChanges));
+  EXPECT_TRUE(program->Logic().Metering());
+  EXPECT_TRUE(Form().isVisible());
+  EXPECT_TRUE(log->isVisible());
+  Seconds(10);
+  EXPECT_TRUE(program->Logic().Metering());  // the meter goes on
+
+  // "Sì": the edit and both calls are in the log; the settings are saved; all closes.
+  dialogs.NextAnswer(MsgAnswer::Yes);
+  Send(FormatMessageRequest({kMsgQuit, 0, 0}));
+  QApplication::processEvents();
+  EXPECT_FALSE(program->Logic().Metering());
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_NE(lines[0].find("Old B"), std::string::npos);
+  EXPECT_NE(lines[1].find("Provider"), std::string::npos);
+  EXPECT_NE(lines[2].find("Provider"), std::string::npos);
+  EXPECT_EQ(TopLevel<TLog>("Log"), nullptr);
+  EXPECT_FALSE(Form().isVisible());
+  EXPECT_TRUE(IniHas("Nome file Log=" + dir.File("ORVA.LOG")));
+}
+
+// SIGTERM or the end of the session: nobody is asked; the call is recorded, the window's
+// edits are saved as "Sì" would, and the windows' values reach the settings.
+TEST_F(MeterWindow, UnattendedQuitAsksNothingAndKeepsEverything) {
+  test::WriteBytes(dir.File("ORVA.LOG"),
+                   "04/01/26\t09.00.00\t09.01.00\t00.01.00\tT\t1\t127\tn.d\t0\t0\tOld A\t\r\n");
+  Make("Richiedi servizio=1\r\n");
+  program->Windows().OpenLog();
+  auto* log = TopLevel<TLog>("Log");
+  ASSERT_NE(log, nullptr);
+  log->SelectRows({0});
+  log->DeleteSelected(true);
+  program->Windows().OpenPhoneBook();
+  auto* phone = TopLevel<TDialForm>("DialForm");
+  ASSERT_NE(phone, nullptr);
+  phone->findChild<QSpinBox*>(QStringLiteral("UpDown1"))->setValue(0);
+  phone->move(123, 77);
+  dialup.Add("Provider");
+  Seconds(0.25);
+  Seconds(65);
+  program->QuitUnattended();
+  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_FALSE(program->Logic().Metering());
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);  // "Old A" deleted and saved; the call recorded
+  EXPECT_NE(lines[0].find("Modem: Provider"), std::string::npos) << lines[0];
+  EXPECT_TRUE(IniHas("Volume altoparlante=0"));
+  const auto ini = IniLines();
+  EXPECT_TRUE(std::any_of(ini.begin(), ini.end(), [](const std::string& l) {
+    return l.rfind("Posizione=0 77 123 ", 0) == 0;
+  }));
+  EXPECT_FALSE(Form().isVisible());
+}
+
+// The voice dialer's values reach the settings before the quit message saves them.
+TEST_F(MeterWindow, QuitMessageStoresTheOpenWindowsValues) {
+  Make();
+  program->Windows().OpenPhoneBook();
+  auto* phone = TopLevel<TDialForm>("DialForm");
+  ASSERT_NE(phone, nullptr);
+  phone->findChild<QSpinBox*>(QStringLiteral("UpDown1"))->setValue(3);
+  Send(FormatMessageRequest({kMsgQuit, 0, 0}));
+  QApplication::processEvents();
+  EXPECT_TRUE(IniHas("Volume altoparlante=3"));
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
