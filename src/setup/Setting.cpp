@@ -63,6 +63,8 @@ namespace orva {
 
 void RestoreAfterCancel(Settings& live, Settings copy) {
   copy.soundFiles = live.soundFiles;
+  // The dialog's place is stored whatever the result.
+  copy.setupPosition = live.setupPosition;
   copy.access = live.access;
   live = std::move(copy);
 }

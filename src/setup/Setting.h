@@ -29,6 +29,11 @@ SecurityPageState SecurityOnTyped(SecurityPageState s, std::string_view typed,
 SecurityPageState SecurityAfterNewPassword();
 SecurityPageState SecurityAfterDelete();
 
+// The most characters of a mailbox password that "POP3.LST" holds.
+inline constexpr int kMailboxPasswordMax = 40;
+inline constexpr std::string_view kMailboxPasswordTooLong =
+    "La password può contenere al massimo 40 caratteri";
+
 struct MailboxRow {
   std::string server;
   int port = 110;
@@ -70,7 +75,8 @@ class MailboxTable {
 namespace orva {
 
 // "Annulla": the settings copied when the dialog opened come back, except what took effect at
-// once and stays: the sound files chosen in the dialog and the access values and password.
+// once and stays: the sound files chosen in the dialog and the access values and password;
+// and the dialog's place, stored whatever the result.
 void RestoreAfterCancel(Settings& live, Settings copy);
 
 // "OK" for a number field: the whole number, or the old value when the text is none.

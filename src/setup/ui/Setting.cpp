@@ -21,6 +21,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -741,6 +742,16 @@ QWidget* TSetupForm::BuildMailPage() {
   POP3UserED = Edit("POP3UserED", page);
   POP3PassED = Edit("POP3PassED", page);
   POP3PassED->setEchoMode(QLineEdit::Password);
+  // The field takes no more than the mailbox file holds, and says so when a key or a paste
+  // would go past it.
+  POP3PassED->setMaxLength(kMailboxPasswordMax);
+  POP3PassED->setToolTip(Q(std::string(kMailboxPasswordTooLong)));
+  connect(POP3PassED, &QLineEdit::inputRejected, this, [this] {
+    if (POP3PassED->text().size() < kMailboxPasswordMax) return;
+    QToolTip::showText(POP3PassED->mapToGlobal(QPoint(0, POP3PassED->height())),
+                       POP3PassED->toolTip(), POP3PassED);
+    m_passwordCut = true;
+  });
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Server"), POP3HostED);
   form->addRow(QStringLiteral("Porta"), POP3PortED);

@@ -79,6 +79,8 @@ class TSetupForm final : public QDialog {
 
   const AssociationTable& Associations() const { return m_associations; }
   const MailboxTable& Mailboxes() const { return m_mailboxes; }
+  // Whether the mailbox password field refused text past its limit (and said so).
+  bool PasswordWasCut() const { return m_passwordCut; }
 
  protected:
   void done(int result) override;
@@ -188,6 +190,7 @@ class TSetupForm final : public QDialog {
   SettingsColour m_backgroundColour = 0;
   SettingsColour m_labelColour = 0;
   bool m_loading = true;
+  bool m_passwordCut = false;
 };
 
 }  // namespace orva

@@ -131,10 +131,33 @@ TEST_F(SetupFixture, AnnullaKeepsTheChosenSoundAndRestoresTheRest) {
   dialogs.NextFile(wav);
   Find<QPushButton>(form.get(), "SoundChooseBtn1")->click();
   EXPECT_EQ(Find<QCheckBox>(form.get(), "SoundCB1")->text(), QStringLiteral("ding.wav"));
+  form->move(140, 90);
   form->reject();
   RestoreAfterCancel(settings, copy);
   EXPECT_EQ(settings.soundFiles[kSoundConnect], wav);
   EXPECT_EQ(settings.askService, copy.askService);
+  // The place is stored whatever the result, and the next opening restores it exactly.
+  EXPECT_EQ(settings.setupPosition.rfind("0 90 140 ", 0), 0u) << settings.setupPosition;
+  auto again = Open();
+  again->show();
+  EXPECT_EQ(again->pos(), QPoint(140, 90));
+}
+
+TEST_F(SetupFixture, MailboxPasswordTakesAtMostWhatTheFileHoldsAndSaysSo) {
+  auto form = Open();
+  auto* password = Find<QLineEdit>(form.get(), "POP3PassED");
+  EXPECT_EQ(password->maxLength(), kMailboxPasswordMax);
+  password->setFocus();
+  password->insert(QString(45, QLatin1Char('x')));  // a paste longer than the field
+  EXPECT_EQ(password->text().size(), kMailboxPasswordMax);
+  EXPECT_TRUE(form->PasswordWasCut());
+  EXPECT_EQ(password->toolTip(),
+            QStringLiteral("La password può contenere al massimo 40 caratteri"));
+  Find<QLineEdit>(form.get(), "POP3HostED")->setText(QStringLiteral("pop.a.it"));
+  Find<QPushButton>(form.get(), "AddMailBtn")->click();
+  form->accept();
+  ASSERT_EQ(savedMailboxes.size(), 1u);
+  EXPECT_EQ(savedMailboxes[0].password, std::string(40, 'x'));
 }
 
 TEST_F(SetupFixture, EmptiedMailboxTableIsWrittenButAnUntouchedEmptyOneIsNot) {
