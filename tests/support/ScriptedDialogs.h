@@ -36,18 +36,22 @@ class ScriptedDialogs final : public Dialogs {
     m_passwords.pop_front();
     return p;
   }
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
+  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string& directory,
                                             const std::string&) override {
+    proposed.push_back(directory);
     return NextFileAnswer();
   }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
+  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string& directory,
                                             const std::string&) override {
+    proposed.push_back(directory);
     return NextFileAnswer();
   }
   void Beep() override { ++beeps; }
 
   std::vector<Shown> shown;
   std::vector<std::string> prompts;
+  // What each file chooser was opened on (a folder, or a file it proposed).
+  std::vector<std::string> proposed;
   int beeps = 0;
 
  private:

@@ -7,10 +7,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 
@@ -18,7 +20,9 @@
 #include "ShotLog.h"
 #include "TempDir.h"
 #include "core/HowUtils.h"
+#include "log/LogFile.h"
 #include "log/ui/Logentry.h"
+#include "platform/SafeFile.h"
 #include "tariff/Tariffe.h"
 
 namespace orva {
@@ -59,6 +63,56 @@ TEST_F(LogFixture, SortingTwiceReversesAndAnotherColumnStartsAscending) {
   EXPECT_EQ(Dates(*w), (std::vector<std::string>{"14/10/99", "15/10/99", "16/10/99"}));
   EXPECT_EQ(w->List()->horizontalHeader()->sortIndicatorSection(), 7);
   EXPECT_EQ(settings.sortIndex, 7);
+}
+
+TEST_F(LogFixture, PrintingToPdfAsksForTheFileEachTimeProposingTheLast) {
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
+  auto w = Open();
+  w->show();
+  auto acceptPrintForm = [] {
+    QTimer::singleShot(0, [] {
+      if (auto* form = qobject_cast<QDialog*>(QApplication::activeModalWidget())) form->accept();
+    });
+  };
+  dialogs.NextFile(dir.File("first.pdf"));
+  acceptPrintForm();
+  w->PrintBtnClick();
+  ASSERT_TRUE(FileExists(dir.File("first.pdf")));
+  const std::string first = test::ReadBytes(dir.File("first.pdf"));
+  dialogs.NextFile(dir.File("second.pdf"));
+  acceptPrintForm();
+  w->PrintBtnClick();
+  EXPECT_TRUE(FileExists(dir.File("second.pdf")));
+  ASSERT_EQ(dialogs.proposed.size(), 2u);
+  EXPECT_EQ(dialogs.proposed[1], dir.File("first.pdf"));  // proposed, not reused
+  // Cancelling the chooser prints nothing: the earlier file stays as it was.
+  acceptPrintForm();
+  w->PrintBtnClick();
+  EXPECT_EQ(dialogs.proposed.size(), 3u);
+  EXPECT_EQ(test::ReadBytes(dir.File("first.pdf")), first);
+}
+
+// The meter appends a call while the window is open: the window shows it, and its save
+// keeps it.
+TEST_F(LogFixture, CallsAppendedWhileOpenAreShownAndKeptBySaves) {
+  auto w = Open();
+  ASSERT_EQ(w->Model().Count(), 3u);
+  w->SelectRows({2});
+  w->DeleteSelected(true);
+  test::WriteBytes(
+      settings.logFileName,
+      test::ReadBytes(settings.logFileName) +
+          "17/10/99\t09.00.00\t09.01.00\t00.01.00\tTI\t1\t127\tn.d\t0\t0\tNuova\t\r\n");
+  w->LogAppended();
+  EXPECT_EQ(w->Model().Count(), 3u);
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("0/3"));
+  EXPECT_TRUE(w->Model().Modified());
+  dialogs.NextAnswer(MsgAnswer::Yes);
+  EXPECT_TRUE(w->close());
+  std::vector<TConnObj> saved;
+  LoadLogFile(settings.logFileName, saved);
+  ASSERT_EQ(saved.size(), 3u);
+  EXPECT_EQ(saved[2].Service(), "Nuova");
 }
 
 TEST_F(LogFixture, TotalsOfTheSelection) {
