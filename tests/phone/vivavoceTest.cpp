@@ -67,6 +67,8 @@ TEST(VoiceDialer, ButtonRulesDialRequestAndSpeaker) {
   EXPECT_EQ(SpeakerInitString("", 3), "L3M1");
   EXPECT_EQ(PhoneBookFileName("/home/u/Amici"), "/home/u/amici.tel");
   EXPECT_EQ(PhoneBookFileName("/home/U/Casa.TEL"), "/home/U/casa.tel");
+  EXPECT_EQ(PhoneBookFileName("/home/u/Amici.txt"),
+            "/home/u/amici.txt");  // a chosen extension stays
 }
 
 }  // namespace orva
