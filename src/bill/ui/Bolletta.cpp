@@ -202,7 +202,8 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
                              : QRect(0, 0, 1024, 768);
     const FormGeometry g = ApplyFormPosition(s.billPosition, {0, y(), x(), width(), height()},
                                              screen.width(), screen.height(), false);
-    move(g.left, g.top);
+    // The client area's place, as stored at close: put back exactly under a window manager.
+    setGeometry(g.left, g.top, width(), height());
   }
 
   Calendar1->setSelectedDate(ToQDate(m_ctx.today));
@@ -362,8 +363,8 @@ void TBollettaDLG::EditDay() {
 }
 
 void TBollettaDLG::done(int result) {
-  m_ctx.settings.billPosition =
-      FormatFormPosition({isMaximized() ? 2 : 0, y(), x(), width(), height()});
+  m_ctx.settings.billPosition = FormatFormPosition(
+      {isMaximized() ? 2 : 0, geometry().y(), geometry().x(), width(), height()});
   QDialog::done(result);
 }
 

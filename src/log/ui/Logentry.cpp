@@ -221,11 +221,12 @@ bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
     const FormGeometry g = RestoreFormPosition(ini, "Log entry", "Window pos",
                                                {0, dlg.y(), dlg.x(), dlg.width(), dlg.height()},
                                                screen.width(), screen.height(), false);
-    dlg.move(g.left, g.top);
+    // The client area's place, as stored below: put back exactly under a window manager.
+    dlg.setGeometry(g.left, g.top, dlg.width(), dlg.height());
   }
   const int result = dlg.exec();
   SaveFormPosition(ini, "Log entry", "Window pos",
-                   {0, dlg.y(), dlg.x(), dlg.width(), dlg.height()});
+                   {0, dlg.geometry().y(), dlg.geometry().x(), dlg.width(), dlg.height()});
   ini.UpdateFile();
   if (result != QDialog::Accepted) return false;
   record = dlg.Logic().Result();  // the service is cut to its 64 characters by the record

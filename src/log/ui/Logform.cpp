@@ -731,8 +731,8 @@ void TLog::RestoreState() {
       RestoreFormPosition(ini, "Log settings", "Log", {0, y(), x(), width(), height()},
                           screen.width(), screen.height(), true);
   if (ini.ReadString("Log settings", "Log", "Default") != "Default") {
-    move(g.left, g.top);
-    resize(std::max(g.width, 600), std::max(g.height, 450));
+    // The client area's place, as stored: put back exactly under a window manager.
+    setGeometry(g.left, g.top, std::max(g.width, 600), std::max(g.height, 450));
     if (g.state == 2) setWindowState(Qt::WindowMaximized);
   }
 }
@@ -746,7 +746,7 @@ void TLog::StoreState() {
                    {isMaximized()   ? 2
                     : isMinimized() ? 1
                                     : 0,
-                    y(), x(), width(), height()});
+                    geometry().y(), geometry().x(), width(), height()});
   ini.UpdateFile();
   m_settings.sortIndex = m_model->sort.column;
   m_settings.sortAscending = m_model->sort.ascending;

@@ -173,8 +173,8 @@ TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettin
                              : QRect(0, 0, 1024, 768);
     const FormGeometry g = ApplyFormPosition(m_settings.position, {0, y(), x(), width(), height()},
                                              screen.width(), screen.height(), true);
-    move(g.left, g.top);
-    if (g.width > 0 && g.height > 0) resize(g.width, g.height);
+    // The client area's place, as stored: put back exactly under a window manager.
+    setGeometry(g.left, g.top, g.width > 0 ? g.width : width(), g.height > 0 ? g.height : height());
   }
   ComponiBtn->setEnabled(false);
   if (m_settings.phoneBookPath.empty())
@@ -348,7 +348,8 @@ void TDialForm::EsciBtnClick() {
 }
 
 void TDialForm::StorePlace() {
-  m_settings.position = FormatFormPosition({isMaximized() ? 2 : 0, y(), x(), width(), height()});
+  m_settings.position = FormatFormPosition(
+      {isMaximized() ? 2 : 0, geometry().y(), geometry().x(), width(), height()});
 }
 
 void TDialForm::closeEvent(QCloseEvent* event) {

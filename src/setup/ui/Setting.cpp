@@ -180,7 +180,9 @@ TSetupForm::TSetupForm(SetupContext context, QWidget* parent)
                            : QRect(0, 0, 1024, 768);
   const FormGeometry g = ApplyFormPosition(s.setupPosition, {0, y(), x(), width(), height()},
                                            screen.width(), screen.height(), false);
-  if (s.setupPosition != "Default") move(g.left, g.top);
+  // The client area's place is stored and restored: a window manager puts it back exactly,
+  // where the frame's place would move a dialog by its title bar at every opening.
+  if (s.setupPosition != "Default") setGeometry(g.left, g.top, width(), height());
   ShowPage(0);
   m_loading = false;
 }
@@ -941,8 +943,8 @@ void TSetupForm::done(int result) {
     if (Status st = m_ctx.saveMailboxes(m_mailboxes.Rows()); !st)
       m_ctx.dialogs.Message(st.error, MsgType::Error);
   }
-  m_ctx.settings.setupPosition =
-      FormatFormPosition({isMaximized() ? 2 : 0, y(), x(), width(), height()});
+  m_ctx.settings.setupPosition = FormatFormPosition(
+      {isMaximized() ? 2 : 0, geometry().y(), geometry().x(), width(), height()});
   QDialog::done(result);
 }
 

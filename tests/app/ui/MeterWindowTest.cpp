@@ -290,7 +290,7 @@ TEST_F(MeterWindow, UnattendedQuitAsksNothingAndKeepsEverything) {
   auto* phone = TopLevel<TDialForm>("DialForm");
   ASSERT_NE(phone, nullptr);
   phone->findChild<QSpinBox*>(QStringLiteral("UpDown1"))->setValue(0);
-  phone->move(123, 77);
+  phone->setGeometry(123, 77, phone->width(), phone->height());
   dialup.Add("Provider");
   Seconds(0.25);
   Seconds(65);
