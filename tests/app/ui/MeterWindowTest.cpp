@@ -308,6 +308,65 @@ TEST_F(MeterWindow, UnattendedQuitAsksNothingAndKeepsEverything) {
   EXPECT_FALSE(Form().isVisible());
 }
 
+// "Termina" asks the log window before the call in progress: "Annulla" there asks nothing
+// more and leaves the meter running.
+TEST_F(MeterWindow, TerminaAsksTheOpenWindowsBeforeTheCall) {
+  test::WriteBytes(dir.File("ORVA.LOG"),
+                   "04/01/26\t09.00.00\t09.01.00\t00.01.00\tT\t1\t127\tn.d\t0\t0\tOld A\t\r\n");
+  Make();
+  program->Windows().OpenLog();
+  auto* log = TopLevel<TLog>("Log");
+  ASSERT_NE(log, nullptr);
+  log->SelectRows({0});
+  log->DeleteSelected(true);
+  dialup.Add("Provider");
+  Seconds(0.25);
+  dialogs.NextAnswer(MsgAnswer::Cancel);
+  Form().Quit1Click();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_TRUE(program->Logic().Metering());
+  EXPECT_TRUE(Form().isVisible());
+  EXPECT_TRUE(log->isVisible());
+  // "No" keeps the log as it is; "Sì" to the call records it; everything closes.
+  dialogs.NextAnswer(MsgAnswer::No);
+  dialogs.NextAnswer(MsgAnswer::Yes);
+  Form().Quit1Click();
+  ASSERT_EQ(dialogs.shown.size(), 3u);
+  EXPECT_EQ(dialogs.shown[2].text, "Connessione in corso. Esco lo stesso ?");
+  EXPECT_FALSE(program->Logic().Metering());
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("Old A"), std::string::npos);
+  EXPECT_FALSE(Form().isVisible());
+  EXPECT_EQ(TopLevel<TLog>("Log"), nullptr);
+}
+
+// The session asks to commit its data: nobody is asked, everything reaches the disk, and
+// the program goes on (the session may still be cancelled).
+TEST_F(MeterWindow, CommitDataSavesEverythingWithoutAskingAndKeepsRunning) {
+  test::WriteBytes(dir.File("ORVA.LOG"),
+                   "04/01/26\t09.00.00\t09.01.00\t00.01.00\tT\t1\t127\tn.d\t0\t0\tOld A\t\r\n");
+  Make("Richiedi servizio=1\r\n");
+  program->Windows().OpenLog();
+  auto* log = TopLevel<TLog>("Log");
+  ASSERT_NE(log, nullptr);
+  log->SelectRows({0});
+  log->DeleteSelected(true);
+  Form().SelectCounterItem(4);
+  dialup.Add("Provider");
+  Seconds(0.25);
+  program->CommitDataUnattended();
+  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_FALSE(program->Logic().Metering());
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("Modem: Provider"), std::string::npos);
+  EXPECT_FALSE(log->Model().Modified());
+  EXPECT_EQ(log->Model().Count(), 1u);
+  EXPECT_TRUE(IniHas("Display=4"));
+  EXPECT_TRUE(Form().isVisible());
+}
+
 // The voice dialer's values reach the settings before the quit message saves them.
 TEST_F(MeterWindow, QuitMessageStoresTheOpenWindowsValues) {
   Make();
