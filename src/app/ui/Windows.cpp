@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QUrl>
 
 #include "app/CommandStates.h"
@@ -136,6 +138,11 @@ void TProgramWindows::CloseAll() {
     delete m_phone.data();
   }
   delete m_wizard.data();
+  // A dialog shown modally (the bill view, the options) stores its place as it closes:
+  // closed as "Annulla" now, before the final save rather than after it.
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+      dialog->reject();
 }
 
 void TProgramWindows::LogAppended() {
