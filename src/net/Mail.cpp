@@ -1,6 +1,7 @@
 // The mail check cycle.
 #include "net/Mail.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/HowUtils.h"
@@ -30,6 +31,25 @@ std::string Text(std::string_view bytes, std::size_t maxChars) {
   return Utf8Left(Cp1252ToUtf8(bytes), maxChars);
 }
 
+// "7/12/1999" -> "07/12/99": a one-digit day gets its zero and a four-digit year loses its
+// century, so every date reads dd/mm/yy. Anything else is left as it came.
+std::string ShortMailDate(std::string date) {
+  const auto first = date.find('/');
+  const auto second = first == std::string::npos ? first : date.find('/', first + 1);
+  if (second == std::string::npos) return date;
+  const auto digits = [](std::string_view t) {
+    return !t.empty() &&
+           std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  std::string day = date.substr(0, first);
+  std::string year = date.substr(second + 1);
+  const std::string month = date.substr(first + 1, second - first - 1);
+  if (!digits(day) || !digits(month) || !digits(year)) return date;
+  if (day.size() == 1) day.insert(0, "0");
+  if (year.size() == 4) year.erase(0, 2);
+  return day + "/" + month + "/" + year;
+}
+
 // "Tue, 07 Dec 1999 10:11:12 +0100" -> date "07/12/99", time "10:11". Whatever cannot be read
 // leaves the fields as far as they came.
 void ParseDate(std::string_view value, TPOP3Msg& msg) {
@@ -46,8 +66,7 @@ void ParseDate(std::string_view value, TPOP3Msg& msg) {
   if (space == std::string::npos) return;
   std::string date = s.substr(0, space);
   msg.time = Utf8Left(s.substr(space + 1, 5), 12);
-  if (date.size() == 11) date.erase(7, 2);  // four-digit year to two
-  msg.date = Text(NumericMailDate(date), 24);
+  msg.date = Text(ShortMailDate(NumericMailDate(date)), 24);
 }
 
 }  // namespace
@@ -55,6 +74,8 @@ void ParseDate(std::string_view value, TPOP3Msg& msg) {
 TPOP3Msg ParseMessageHeaders(const std::vector<std::string>& lines) {
   TPOP3Msg msg;
   for (const auto& line : lines) {
+    // The headers end at the first blank line; what follows is the body, whatever it says.
+    if (line.empty()) break;
     if (StartsNoCase(line, "from:"))
       msg.sender = Text(Trim(std::string_view(line).substr(5)), 128);
     else if (StartsNoCase(line, "subject:"))

@@ -138,7 +138,7 @@ TEST_F(MailCycleTest, OneMailboxHeadersSizesAndNotice) {
   EXPECT_EQ(box.messages[0].time, "10:11");
   EXPECT_EQ(box.messages[0].size, "1.50");
   EXPECT_EQ(box.messages[1].sender, "bob@example.org");
-  EXPECT_EQ(box.messages[1].date, "5/10/2025");
+  EXPECT_EQ(box.messages[1].date, "05/10/25");
   EXPECT_EQ(box.messages[1].time, "08:00");
   EXPECT_EQ(box.messages[1].size, "0.10");
   EXPECT_FALSE(mail.Busy());
@@ -307,7 +307,8 @@ TEST(MailHeaders, DatesSendersAndSubjects) {
     const char* time;
   } cases[] = {
       {"Date: Tue, 07 Dec 1999 10:11:12 +0100", "07/12/99", "10:11"},
-      {"date: Wed, 1 Jan 2025 00:00:00 GMT", "1/01/2025", "00:00"},
+      {"date: Wed, 1 Jan 2025 00:00:00 GMT", "01/01/25", "00:00"},
+      {"Date: Fri, 3 Mar 2023 08:09:10 +0000", "03/03/23", "08:09"},
       {"Date: 07 Dec 1999 10:11:12 +0100", "07/12/99", "10:11"},
       {"Date: Tue, 07", "", ""},
       {"Date:", "", ""},
@@ -322,6 +323,12 @@ TEST(MailHeaders, DatesSendersAndSubjects) {
       {"Received: from: nobody", "From: " + std::string(300, 'f'), "Subject: caf\xe8", "X: y"});
   EXPECT_EQ(m.sender.size(), 128u);
   EXPECT_EQ(m.subject, "caf\xc3\xa8");
+  // A body line that looks like a header does not replace the real one.
+  const auto body = ParseMessageHeaders(
+      {"Subject: real", "From: a@b", "", "Subject: fake", "From: x@y", "Date: 1 Jan 2001 0:0:0"});
+  EXPECT_EQ(body.subject, "real");
+  EXPECT_EQ(body.sender, "a@b");
+  EXPECT_EQ(body.date, "");
   EXPECT_EQ(ListLineSizeText("3 1536"), "1.50");
   EXPECT_EQ(ListLineSizeText("3 0"), "0.00");
   EXPECT_EQ(ListLineSizeText("3"), "");
