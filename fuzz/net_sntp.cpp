@@ -41,6 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < orva::kSntpPacketSize) std::abort();
     if (a->leapIndicator > 3 || a->version > 7 || a->mode > 7 || a->stratum > 255) std::abort();
     if (!std::isfinite(a->transmitTime) || !std::isfinite(a->rootDelay)) std::abort();
+    // A packet that echoes the stamp and passes every check is the only one used.
+    const std::string problem = orva::SntpReplyProblem(*a, a->originateRaw);
+    const bool sound = (a->mode == 4 || a->mode == 5) && a->version >= 1 && a->version <= 4 &&
+                       a->stratum >= 1 && a->stratum <= 15 && a->leapIndicator != 3 &&
+                       !a->transmitIsZero;
+    if (problem.empty() != sound) std::abort();
   } else if (size >= orva::kSntpPacketSize) {
     std::abort();
   }
@@ -48,6 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   orva::ManualClock clock(46000);
   FuzzNetwork net;
   orva::TSNTPClient client(net, clock, clock);
+  // The stamp of the request comes from the input, so replies that echo it are explored too.
+  client.NextTransmitStamp = [&] {
+    std::uint64_t v = 0;
+    for (std::size_t i = 24; i < 32 && i < size; ++i) v = v << 8 | data[i];
+    return v;
+  };
   orva::TNetworkTimeCheck check(client, clock, [](std::time_t) {
     return orva::ZoneInfo{60, "CET"};
   });

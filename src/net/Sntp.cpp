@@ -2,6 +2,7 @@
 #include "net/Sntp.h"
 
 #include <charconv>
+#include <random>
 
 namespace orva {
 
@@ -22,9 +23,10 @@ constexpr double kMsPerDay = 86400000.0;
 
 }  // namespace
 
-std::string SntpRequestPacket() {
+std::string SntpRequestPacket(std::uint64_t transmit) {
   std::string p(kSntpPacketSize, '\0');
   p[0] = 0x0B;
+  for (int i = 0; i < 8; ++i) p[40 + i] = static_cast<char>(transmit >> (56 - 8 * i));
   return p;
 }
 
@@ -59,12 +61,32 @@ std::optional<TSntpAnswer> DecodeSntpPacket(std::string_view b) {
   a.receiveTime = Timestamp(b, 32);
   a.transmitTime = Timestamp(b, 40);
   a.transmitIsZero = Be32(b, 40) == 0 && Be32(b, 44) == 0;
+  a.originateRaw = static_cast<std::uint64_t>(Be32(b, 24)) << 32 | Be32(b, 28);
   a.unsynchronised = SntpUnsynchronised(a);
   return a;
 }
 
 bool SntpUnsynchronised(const TSntpAnswer& a) {
   return !(a.leapIndicator != 3 && a.stratum >= 1 && a.stratum <= 15 && !a.transmitIsZero);
+}
+
+std::string SntpReplyProblem(const TSntpAnswer& a, std::uint64_t sentTransmit) {
+  if (a.mode != 4 && a.mode != 5) return "mode " + std::to_string(a.mode);
+  if (a.version < 1 || a.version > 4) return "version " + std::to_string(a.version);
+  if (a.stratum == 0) {
+    // A kiss-of-death carries its code in the reference identifier ("RATE", "DENY", ...).
+    std::string code;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+      const char c = static_cast<char>((a.referenceId >> shift) & 0xFF);
+      if (c >= 0x21 && c <= 0x7E) code += c;
+    }
+    return "kiss-of-death" + (code.empty() ? std::string() : " " + code);
+  }
+  if (a.stratum > 15) return "stratum " + std::to_string(a.stratum);
+  if (a.leapIndicator == 3) return "server not synchronised";
+  if (a.transmitIsZero) return "no transmit time";
+  if (a.originateRaw != sentTransmit) return "not the answer to our request";
+  return "";
 }
 
 bool IsDottedAddress(std::string_view text) {
@@ -84,7 +106,14 @@ bool IsDottedAddress(std::string_view text) {
 }
 
 TSNTPClient::TSNTPClient(NetworkFactory& network, TimerFactory& timers, const Clock& clock)
-    : m_network(network), m_timers(timers), m_clock(clock) {}
+    : m_network(network), m_timers(timers), m_clock(clock) {
+  NextTransmitStamp = [] {
+    static std::mt19937_64 random{std::random_device{}()};
+    std::uint64_t v = 0;
+    while (v == 0) v = random();
+    return v;
+  };
+}
 
 TSNTPClient::~TSNTPClient() {
   if (m_lookupId >= 0) m_network.GetResolver().Abort(m_lookupId);
@@ -163,7 +192,8 @@ void TSNTPClient::Send(const std::string& address) {
     return;
   }
   m_sentTick = m_clock.TickCount();
-  m_send->SendTo(address, static_cast<std::uint16_t>(port), SntpRequestPacket());
+  m_sentTransmit = NextTransmitStamp ? NextTransmitStamp() : 0;
+  m_send->SendTo(address, static_cast<std::uint16_t>(port), SntpRequestPacket(m_sentTransmit));
 }
 
 void TSNTPClient::Received(std::string_view bytes, const std::string& from) {
@@ -171,11 +201,18 @@ void TSNTPClient::Received(std::string_view bytes, const std::string& from) {
   // Only a whole packet from the server asked (or from this machine) is a reply; anything
   // else is ignored and the time-out goes on running.
   if (from != m_serverAddress && from != "127.0.0.1") return;
-  const auto answer = DecodeSntpPacket(bytes);
-  if (!answer) return;
   const std::uint32_t roundTrip =
       static_cast<std::uint32_t>((m_clock.TickCount() - m_sentTick) & ((1u << 30) - 1));
+  const auto answer = DecodeSntpPacket(bytes);
+  m_replyProblem = answer ? SntpReplyProblem(*answer, m_sentTransmit)
+                          : "short reply (" + std::to_string(bytes.size()) + " bytes)";
   Reset();
+  if (!m_replyProblem.empty()) {
+    // A refusal or a broken reply: this server has answered, and not usably; the caller moves
+    // on to the next one.
+    if (OnReceiveError) OnReceiveError();
+    return;
+  }
   m_answer = *answer;
   m_answer.roundTripMs = roundTrip;
   if (roundTrip > static_cast<std::uint32_t>(m_timeout)) {

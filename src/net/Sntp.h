@@ -17,8 +17,9 @@ namespace orva {
 
 constexpr std::size_t kSntpPacketSize = 48;
 
-// 48 bytes: leap 0, version 1, mode 3 (client), everything else 0.
-std::string SntpRequestPacket();
+// 48 bytes: leap 0, version 1, mode 3 (client), the transmit timestamp as given (the server
+// echoes it as the originate timestamp), everything else 0.
+std::string SntpRequestPacket(std::uint64_t transmit = 0);
 
 // An NTP timestamp as a date-time in UTC (days since 1899-12-30). Seconds with the top bit
 // set count from 1900 (1968-2036); with it clear they count from 2036-02-07 (the next era).
@@ -39,6 +40,7 @@ struct TSntpAnswer {
   std::uint32_t referenceId = 0;
   TDateTime referenceTime = 0, originateTime = 0, receiveTime = 0, transmitTime = 0;
   bool transmitIsZero = true;
+  std::uint64_t originateRaw = 0;  // the 64 bits as sent, for matching the request
   // Filled by the client.
   std::uint32_t roundTripMs = 0;
   bool timedOut = false;
@@ -50,6 +52,11 @@ struct TSntpAnswer {
 std::optional<TSntpAnswer> DecodeSntpPacket(std::string_view bytes);
 // True unless leap indicator != 3, stratum 1..15 and a non-zero transmit timestamp.
 bool SntpUnsynchronised(const TSntpAnswer& a);
+// Why a reply cannot be used as the answer to the request whose transmit timestamp was
+// `sentTransmit` (RFC 4330: server or broadcast mode, version 1-4, stratum 1-15 and not a
+// kiss-of-death, a synchronised leap indicator, a transmit time, our own timestamp echoed);
+// empty when it can.
+std::string SntpReplyProblem(const TSntpAnswer& a, std::uint64_t sentTransmit);
 
 class TSNTPClient {
  public:
@@ -70,6 +77,11 @@ class TSNTPClient {
   bool Waiting() const { return m_state != State::Idle; }
   // The last valid reply.
   const TSntpAnswer& Answer() const { return m_answer; }
+  // Why the last reply was refused (OnReceiveError).
+  const std::string& ReplyProblem() const { return m_replyProblem; }
+  // The transmit timestamp of each request: random, so a reply that does not echo it is
+  // known to answer someone else (tests set their own).
+  std::function<std::uint64_t()> NextTransmitStamp;
   // The server address the reply must come from.
   const std::string& ServerAddress() const { return m_serverAddress; }
 
@@ -97,7 +109,9 @@ class TSNTPClient {
   std::unique_ptr<Timer> m_timer;
   std::string m_serverAddress = "0.0.0.0";
   std::uint64_t m_sentTick = 0;
+  std::uint64_t m_sentTransmit = 0;
   TSntpAnswer m_answer;
+  std::string m_replyProblem;
 };
 
 // A dotted IPv4 address ("192.0.2.1").

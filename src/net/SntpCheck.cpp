@@ -3,6 +3,8 @@
 
 #include <time.h>
 
+#include <cmath>
+
 #include "platform/DataDir.h"
 #include "platform/TextFile.h"
 
@@ -18,6 +20,14 @@ std::string Trim(std::string_view s) {
 }
 
 }  // namespace
+
+std::string FormatClockDifference(double days) {
+  const long long seconds = std::llround(std::fabs(days) * kSecondsPerDay);
+  const long long whole = seconds / 86400;
+  const std::string time =
+      FormatDateTime("hh:mm:ss", static_cast<double>(seconds % 86400) / kSecondsPerDay);
+  return whole > 0 ? std::to_string(whole) + "g " + time : time;
+}
 
 ZoneInfo LocalZoneAt(std::time_t utc) {
   std::tm tm{};
@@ -118,9 +128,9 @@ void TNetworkTimeCheck::SNTPClient1DataAvailable(int error) {
   m_syncroLHint = zone.name;
   const std::string date = FormatDateTime("ddd dd-mm-yy", network) + " - ";
   if (now > network)
-    m_syncroL = date + "Diff. ora locale/GMT +" + FormatDateTime("hh:mm:ss", now - network);
+    m_syncroL = date + "Diff. ora locale/GMT +" + FormatClockDifference(now - network);
   else
-    m_syncroL = date + "Diff. ora locale/GMT -" + FormatDateTime("hh:mm:ss", network - now);
+    m_syncroL = date + "Diff. ora locale/GMT -" + FormatClockDifference(network - now);
   m_difference = now - network;
   m_networkDate = DatePart(network);
   m_clockBtnEnabled = true;
@@ -154,7 +164,7 @@ void TNetworkTimeCheck::SNTPClient1ResolveError() {
 }
 
 void TNetworkTimeCheck::SNTPClient1ReceiveError() {
-  Failed(m_syncroL);
+  Failed("SNTP - invalid reply (" + m_client.ReplyProblem() + ")");
 }
 
 }  // namespace orva

@@ -23,6 +23,10 @@ using ZoneProvider = std::function<ZoneInfo(std::time_t utc)>;
 // The C library's zone data (TZ, /etc/localtime).
 ZoneInfo LocalZoneAt(std::time_t utc);
 
+// A clock difference (days, its sign dropped) as "hh.mm.ss", with the whole days in front
+// when there are any: "3g 01.02.03".
+std::string FormatClockDifference(double days);
+
 // The entries of a server list: each line cut before its first "#" and trimmed; blank
 // entries stay.
 std::vector<std::string> ParseTimeServers(const std::vector<std::string>& lines);

@@ -284,6 +284,7 @@ TEST_F(MailCycleTest, TimeCheckAnswerLeavesTheMailCheckBusy) {
   ASSERT_TRUE(mail.Busy());
   test::FakeNetwork net;
   TSNTPClient sntp(net, clock, clock);
+  sntp.NextTransmitStamp = [] { return 0x0102030405060708ull; };
   TNetworkTimeCheck time(sntp, clock);
   time.SetServers({"192.0.2.1"});
   time.SetCallHasAddress(true);
@@ -293,6 +294,7 @@ TEST_F(MailCycleTest, TimeCheckAnswerLeavesTheMailCheckBusy) {
   reply[0] = 0x1C;
   reply[1] = 2;
   reply[40] = static_cast<char>(0xEB);
+  for (int i = 0; i < 8; ++i) reply[24 + i] = static_cast<char>(i + 1);
   net.Deliver(reply, "192.0.2.1");
   ASSERT_TRUE(time.Difference());
   EXPECT_TRUE(mail.Busy());

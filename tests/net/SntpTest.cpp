@@ -19,8 +19,11 @@ struct Fields {
   unsigned char poll = 6;
   unsigned char precision = 0xEC;
   std::uint32_t rootDelay = 0, rootDispersion = 0, refId = 0x7F7F0101;
-  std::uint32_t ref[2] = {}, orig[2] = {}, recv[2] = {}, xmit[2] = {};
+  std::uint32_t ref[2] = {}, orig[2] = {0x11223344u, 0x55667788u}, recv[2] = {}, xmit[2] = {};
 };
+
+// The transmit timestamp the tests' clients send, echoed by Fields' originate.
+constexpr std::uint64_t kStamp = 0x1122334455667788ull;
 
 void Put32(std::string& p, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) p[at + i] = static_cast<char>(v >> (24 - 8 * i));
@@ -51,11 +54,43 @@ double Seconds(TDateTime t) {
   return t * 86400.0;
 }
 
-TEST(SntpPacket, RequestIsVersionOneClientMode) {
-  const std::string p = SntpRequestPacket();
+TEST(SntpPacket, RequestIsVersionOneClientModeWithItsStamp) {
+  const std::string p = SntpRequestPacket(kStamp);
   ASSERT_EQ(p.size(), 48u);
   EXPECT_EQ(p[0], 0x0B);
-  EXPECT_EQ(p.find_first_not_of('\0', 1), std::string::npos);
+  EXPECT_EQ(p.find_first_not_of('\0', 1), 40u);
+  EXPECT_EQ(p.substr(40), "\x11\x22\x33\x44\x55\x66\x77\x88");
+}
+
+TEST(SntpPacket, OnlySoundAnswersToOurRequestAreUsed) {
+  Fields good;
+  good.xmit[0] = NtpSeconds(2025, 1, 1, 0, 0, 0);
+  struct Case {
+    const char* what;
+    void (*change)(Fields&);
+    const char* problem;
+  } cases[] = {
+      {"server", [](Fields&) {}, ""},
+      {"broadcast", [](Fields& f) { f.first = 0x1D; }, ""},
+      {"version 1", [](Fields& f) { f.first = 0x0C; }, ""},
+      {"version 4", [](Fields& f) { f.first = 0x24; }, ""},
+      {"client mode", [](Fields& f) { f.first = 0x1B; }, "mode 3"},
+      {"symmetric", [](Fields& f) { f.first = 0x19; }, "mode 1"},
+      {"version 0", [](Fields& f) { f.first = 0x04; }, "version 0"},
+      {"version 5", [](Fields& f) { f.first = 0x2C; }, "version 5"},
+      {"kiss", [](Fields& f) { f.stratum = 0, f.refId = 0x52415445; }, "kiss-of-death RATE"},
+      {"stratum 16", [](Fields& f) { f.stratum = 16; }, "stratum 16"},
+      {"leap 3", [](Fields& f) { f.first = 0xDC; }, "server not synchronised"},
+      {"no transmit", [](Fields& f) { f.xmit[0] = 0; }, "no transmit time"},
+      {"other request", [](Fields& f) { f.orig[1] = 0; }, "not the answer to our request"},
+  };
+  for (const auto& c : cases) {
+    Fields f = good;
+    c.change(f);
+    const auto a = DecodeSntpPacket(Packet(f));
+    ASSERT_TRUE(a);
+    EXPECT_EQ(SntpReplyProblem(*a, kStamp), c.problem) << c.what;
+  }
 }
 
 TEST(SntpPacket, TimestampErasAndFraction) {
@@ -152,6 +187,8 @@ class SntpClientTest : public ::testing::Test {
     client.OnTimeout = [this] { events.push_back("timeout"); };
     client.OnWinsockError = [this](const std::string& t) { events.push_back("winsock " + t); };
     client.OnResolveError = [this] { events.push_back("resolve"); };
+    client.OnReceiveError = [this] { events.push_back("invalid " + client.ReplyProblem()); };
+    client.NextTransmitStamp = [] { return kStamp; };
   }
   std::string Reply(std::uint32_t xmit, std::uint32_t recv) {
     Fields f;
@@ -174,7 +211,7 @@ TEST_F(SntpClientTest, AnswersWithRoundTripAndEstimatedTime) {
   ASSERT_EQ(net.sent.size(), 1u);
   EXPECT_EQ(net.sent[0].to, "192.0.2.7");
   EXPECT_EQ(net.sent[0].port, 11123);
-  EXPECT_EQ(net.sent[0].bytes, SntpRequestPacket());
+  EXPECT_EQ(net.sent[0].bytes, SntpRequestPacket(kStamp));
   EXPECT_TRUE(net.lookups.empty());
   clock.AdvanceMs(200);
   const auto t = NtpSeconds(2025, 1, 15, 9, 0, 10);
@@ -189,12 +226,26 @@ TEST_F(SntpClientTest, AnswersWithRoundTripAndEstimatedTime) {
   EXPECT_EQ(events.size(), 1u);
 }
 
-TEST_F(SntpClientTest, ForeignShortAndLateDatagramsAreIgnored) {
+TEST_F(SntpClientTest, ShortAndRefusingRepliesEndTheWait) {
+  client.HostAddr = "192.0.2.7";
+  const auto t = NtpSeconds(2025, 1, 15, 9, 0, 10);
+  client.RequestTime();
+  net.Deliver(Reply(t, t).substr(0, 47), "192.0.2.7");
+  Fields kiss;
+  kiss.stratum = 0;
+  kiss.refId = 0x44454E59;  // "DENY"
+  client.RequestTime();
+  net.Deliver(Packet(kiss), "192.0.2.7");
+  clock.AdvanceMs(5000);
+  EXPECT_EQ(events, (std::vector<std::string>{"invalid short reply (47 bytes)",
+                                              "invalid kiss-of-death DENY"}));
+}
+
+TEST_F(SntpClientTest, ForeignAndLateDatagramsAreIgnored) {
   client.HostAddr = "192.0.2.7";
   client.RequestTime();
   const auto t = NtpSeconds(2025, 1, 15, 9, 0, 10);
-  net.Deliver(Reply(t, t), "198.51.100.1");             // someone else
-  net.Deliver(Reply(t, t).substr(0, 47), "192.0.2.7");  // not a whole packet
+  net.Deliver(Reply(t, t), "198.51.100.1");  // someone else
   EXPECT_TRUE(events.empty());
   clock.AdvanceMs(500);
   EXPECT_EQ(events, std::vector<std::string>{"timeout"});
@@ -212,6 +263,7 @@ TEST_F(SntpClientTest, ReplyPastTheTimeoutBeforeTheTimerIsReportedAsTimeout) {
   // The tick counter runs ahead of the timers, as when the event loop was held up.
   ManualClock ticks(0);
   TSNTPClient slow(net, clock, ticks);
+  slow.NextTransmitStamp = [] { return kStamp; };
   std::vector<std::string> got;
   slow.OnDataAvailable = [&](int) { got.push_back("data"); };
   slow.OnTimeout = [&] { got.push_back("timeout"); };
@@ -315,6 +367,29 @@ TEST_F(TimeCheckTest, AnswerShowsNetworkDateAndDifferenceInLocalTime) {
   Answer(EncodeDate(2025, 1, 15) + EncodeTime(4, 32, 5));
   EXPECT_EQ(check.SyncroL(), "Mer 15-01-25 - Diff. ora locale/GMT -00.02.05");
   EXPECT_EQ(check.SyncroLHint(), "IST");
+
+  // Days off: the whole days stay in front of the time.
+  zoneMinutes = 60;
+  check.ClockBtnClick();
+  Answer(EncodeDate(2025, 1, 12) + EncodeTime(7, 58, 57));
+  EXPECT_EQ(check.SyncroL(), "Dom 12-01-25 - Diff. ora locale/GMT +3g 01.01.03");
+  check.ClockBtnClick();
+  Answer(EncodeDate(2025, 1, 25) + EncodeTime(9, 0, 0));
+  EXPECT_EQ(check.SyncroL(), "Sab 25-01-25 - Diff. ora locale/GMT -10g 00.00.00");
+  EXPECT_EQ(FormatClockDifference(1.0 - kOneSecond / 4), "1g 00.00.00");
+}
+
+TEST_F(TimeCheckTest, RefusingServerMovesToTheNext) {
+  check.SetServers({"192.0.2.1", "192.0.2.2"});
+  check.ClockBtnClick();
+  Fields kiss;
+  kiss.stratum = 0;
+  kiss.refId = 0x52415445;
+  net.Deliver(Packet(kiss), "192.0.2.1");
+  EXPECT_EQ(check.ServerIndex(), 1);
+  EXPECT_EQ(net.sent.back().to, "192.0.2.2");
+  Answer(EncodeDate(2025, 1, 15) + EncodeTime(9, 0, 0));
+  EXPECT_EQ(check.SyncroL(), "Mer 15-01-25 - Diff. ora locale/GMT -00.00.00");
 }
 
 TEST_F(TimeCheckTest, FailuresWalkTheListOnceThenRest) {
