@@ -241,8 +241,10 @@ void MainLogic::Sample22(bool finalPass, bool& ended) {
 
   const Settings& st = *m_d.settings;
   const bool mailRunning = m_d.network.mailCheckRunning && m_d.network.mailCheckRunning();
-  if (st.mailCheckEnabled && !mailRunning && !m_info.ipAddress.empty() &&
-      (m_lastSample - m_lastMailCheck) / 60 >= st.mailCheckMinutes) {
+  if (m_d.network.mailMeteringTick) {
+    m_d.network.mailMeteringTick(!m_info.ipAddress.empty());
+  } else if (st.mailCheckEnabled && !mailRunning && !m_info.ipAddress.empty() &&
+             (m_lastSample - m_lastMailCheck) / 60 >= st.mailCheckMinutes) {
     m_lastMailCheck = m_lastSample;
     if (m_d.network.startMailCheck) m_d.network.startMailCheck();
   }

@@ -93,6 +93,9 @@ struct NetworkHooks {
   std::function<void()> refreshTcpMonitor;
   std::function<void()> clearMonitorMemo;
   std::function<void()> startMailCheck;
+  // Every sample of a call: the mail check decides itself whether its period, counted from
+  // the end of its last cycle, has passed. When unset the meter counts from the last start.
+  std::function<void(bool callHasAddress)> mailMeteringTick;
   std::function<bool()> mailCheckRunning;
   std::function<void()> endMailState;
   std::function<void()> saveVisitedHosts;

@@ -161,6 +161,8 @@ void VisitKeys(Settings& s, KeyVisitor& v) {
 
   v.Int("POP3", "Check mail every", s.mailCheckMinutes);
   v.Bool("POP3", "Mail check enabled", s.mailCheckEnabled);
+  v.Bool("POP3", "Richiedi connessione cifrata", s.mailRequireTls);
+  v.Int("POP3", "Timeout lettura", s.mailReadTimeout);
 
   for (int i = 0; i < 5; ++i)
     v.Int("Mail dialog", "Header width " + std::to_string(i),

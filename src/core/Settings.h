@@ -161,6 +161,8 @@ struct Settings {
   // [POP3]
   int mailCheckMinutes = 15;      // "Check mail every"
   bool mailCheckEnabled = false;  // "Mail check enabled"
+  bool mailRequireTls = true;     // "Richiedi connessione cifrata"
+  int mailReadTimeout = 60;       // "Timeout lettura", seconds
 
   // [Mail dialog]: "Header width 0".."Header width 4"
   std::array<int, 5> mailHeaderWidths{150, 55, 65, 50, 150};

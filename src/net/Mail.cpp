@@ -104,12 +104,15 @@ TMailCheck::TMailCheck(TCustomPop3Cli& client, MailView& view, const Clock& cloc
   m_client.OnListBegin = [this] { Pop3ClientListBegin(); };
   m_client.OnListLine = [this] { Pop3ClientListLine(); };
   m_client.OnListEnd = [this] { Pop3ClientListEnd(); };
-  // The next mailbox starts from the event loop, once the last one's handlers are done.
+  m_client.SetReadTimer(timers.CreateTimer());
+  // The next mailbox starts from the event loop, once the last one's handlers are done. The
+  // cycle goes on while the mail window is open (it shows a copy); a call that ended stops it.
   m_nextTimer->SetInterval(1);
   m_nextTimer->OnTimer = [this] {
     m_nextTimer->SetEnabled(false);
-    m_busy = false;
-    CheckMail(true);
+    if (!m_busy) return;
+    if (!m_allowed) return EndCycle(m_index);
+    StartMailbox();
   };
 }
 
@@ -121,11 +124,28 @@ TMailCheck::~TMailCheck() {
 
 Status TMailCheck::LoadMailboxes(const std::string& path) {
   auto records = ReadPop3List(path);
-  SetMailboxes(records ? MailboxesFrom(*records) : std::vector<TPOP3Object>{});
-  return records ? Status::Ok() : Status::Fail(records.error);
+  if (!records) return Status::Fail(records.error);
+  SetMailboxes(MailboxesFrom(*records));
+  return Status::Ok();
 }
 
 void TMailCheck::SetMailboxes(std::vector<TPOP3Object> boxes) {
+  if (m_busy) {
+    m_pendingBoxes = std::move(boxes);
+    return;
+  }
+  for (auto& b : boxes) {
+    for (const auto& old : m_boxes) {
+      if (old.server != b.server || old.port != b.port || old.user != b.user) continue;
+      b.previousCount = old.previousCount;
+      b.newMail = old.newMail;
+      b.lastEmpty = old.lastEmpty;
+      b.lastError = old.lastError;
+      b.serverCount = old.serverCount;
+      b.messages = old.messages;
+      break;
+    }
+  }
   m_boxes = std::move(boxes);
   m_index = m_boxes.empty() ? -1 : 0;
 }
@@ -146,13 +166,23 @@ void TMailCheck::CallEnded() {
 
 void TMailCheck::MeteringTick(bool callHasLocalAddress) {
   if (!MailCheckEnabled || m_busy || !callHasLocalAddress) return;
-  const double minutes = std::floor((m_clock.Now() - m_lastCycleEnd) * 1440.0 + 1e-9);
-  if (minutes >= CheckEveryMinutes) CheckMail(false);
+  // Counted from the end of the last cycle, on the steady clock.
+  if (m_cycleEnded && (m_clock.TickCount() - m_lastCycleEndTick) / 60000 <
+                          static_cast<std::uint64_t>(std::max(0, CheckEveryMinutes)))
+    return;
+  CheckMail(false);
 }
 
 void TMailCheck::CheckMail(bool forced) {
   if (!forced && !MailCheckEnabled) return;
   if (!m_allowed || m_busy || m_dialogOpen || m_boxes.empty()) return;
+  // The client still busy with a session of its own: no second one over it.
+  if (m_client.Busy() || m_client.Connected()) return;
+  m_busy = true;
+  StartMailbox();
+}
+
+void TMailCheck::StartMailbox() {
   TPOP3Object* box = Current();
   if (!box) {
     m_index = 0;
@@ -161,7 +191,6 @@ void TMailCheck::CheckMail(bool forced) {
   box->messages.clear();
   box->lastError.clear();
   m_failed = false;
-  m_busy = true;
   m_view.SetMailIcon(true, true);
   m_view.SetMailIconHint("Controllo posta su " + box->Address());
   RunPop3Step(TPop3Request::pop3Connect);
@@ -213,6 +242,9 @@ void TMailCheck::RunPop3Step(TPop3Request step) {
     m_client.PassWord = box->password;
   }
   m_client.MsgNum = m_msgNumber;
+  m_client.RequireTls = RequireEncryption;
+  m_client.ReadTimeoutMs = std::clamp(ReadTimeoutSeconds, 1, 3600) * 1000;
+  m_client.MaxReplyBytes = kMaxCheckReplyBytes;
   const std::string name = StepName(step);
   const unsigned serial = ++m_stepSerial;
   m_view.SetPop3Label(name + " started");
@@ -288,8 +320,8 @@ void TMailCheck::Abort1Click() {
 }
 
 void TMailCheck::SetMailDialogOpen(bool open) {
+  // Closing the window stops nothing: a running check goes on to its end.
   m_dialogOpen = open;
-  if (!open) m_busy = false;
 }
 
 void TMailCheck::Pop3ClientRequestDone(TPop3Request request, int error) {
@@ -301,12 +333,25 @@ void TMailCheck::Pop3ClientRequestDone(TPop3Request request, int error) {
     if (TPOP3Object* box = Current()) box->lastError = m_client.ErrorMessage();
     m_busy = false;
     m_index = 0;
+    // An interrupted cycle is an ended one for the periodic check.
+    m_lastCycleEnd = m_clock.Now();
+    m_lastCycleEndTick = m_clock.TickCount();
+    m_cycleEnded = true;
     bool any = false;
     for (const auto& b : m_boxes) any = any || !b.messages.empty();
     m_view.SetMailIcon(any, false);
+    if (m_pendingBoxes) {
+      SetMailboxes(std::move(*m_pendingBoxes));
+      m_pendingBoxes.reset();
+    }
     return;
   }
-  if (request == TPop3Request::pop3Quit) return MailboxDone();  // also when QUIT failed
+  if (request == TPop3Request::pop3Quit) {
+    // What the session read holds also when QUIT went unanswered; the failure is shown.
+    if (TPOP3Object* box = Current(); box && error != 0 && box->lastError.empty())
+      box->lastError = m_client.ErrorMessage();
+    return MailboxDone();
+  }
   if (error != 0) {
     m_failed = true;
     if (TPOP3Object* box = Current(); box && box->lastError.empty())
@@ -329,8 +374,13 @@ void TMailCheck::NextStep(TPop3Request done) {
       return RunPop3Step(TPop3Request::pop3Stat);
     case TPop3Request::pop3Stat:
       m_msgNumber = 0;
+      if (TPOP3Object* box = Current()) box->serverCount = m_client.MsgCount();
+      // A mailbox larger than the bound shows its newest messages.
+      m_listOffset = std::max(0, m_client.MsgCount() - kMaxHeadersPerCheck);
       return RunPop3Step(TPop3Request::pop3List);
     case TPop3Request::pop3List:
+      m_msgNumber = m_listOffset;
+      [[fallthrough]];
     case TPop3Request::pop3Top:
       m_client.MsgLines = 1;
       if (m_client.MsgCount() > 0 && m_msgNumber < m_client.MsgCount()) {
@@ -347,13 +397,14 @@ void TMailCheck::MailboxDone() {
   m_view.SetMailIcon(false, false);
   m_view.SetMailIconHint("");
   if (TPOP3Object* box = Current()) {
-    const int count = static_cast<int>(box->messages.size());
+    int count = static_cast<int>(box->messages.size());
     if (m_failed) {
       // A check that did not get through says nothing about new mail, and the count to
       // compare with next time stays the last one read.
       box->newMail = false;
     } else {
       if (box->messages.empty()) box->lastEmpty = m_clock.Now();
+      count = std::max(count, box->serverCount);
       box->newMail = box->previousCount < count;
       box->previousCount = count;
     }
@@ -366,23 +417,48 @@ void TMailCheck::MailboxDone() {
   EndCycle();
 }
 
-void TMailCheck::EndCycle() {
+void TMailCheck::EndCycle(int firstUnchecked) {
+  // Mailboxes the cycle did not reach (the call ended) say so.
+  for (int i = std::max(0, firstUnchecked);
+       firstUnchecked >= 0 && i < static_cast<int>(m_boxes.size()); ++i)
+    m_boxes[static_cast<std::size_t>(i)].lastError = "not checked: the call ended";
+  m_nextTimer->SetEnabled(false);
   m_index = 0;
   const TDateTime now = m_clock.Now();
   m_lastCycleEnd = now;
-  m_view.SetPop3Label("Posta controllata alle ore " + FormatDateTime("hh:mm:ss", now));
+  m_lastCycleEndTick = m_clock.TickCount();
+  m_cycleEnded = true;
+  const std::string time = FormatDateTime("hh:mm:ss", now);
   m_hint.clear();
+  std::string failures;
   bool any = false, newMail = false;
   for (const auto& b : m_boxes) {
     newMail = newMail || b.newMail;
+    if (!b.lastError.empty()) {
+      any = true;
+      failures += (failures.empty() ? "" : "; ") + b.Address() + " (" + b.lastError + ")";
+      m_hint += " " + b.Address() + " (errore: " + b.lastError + ")    ";
+      continue;
+    }
     if (b.messages.empty()) continue;
     any = true;
-    m_hint += " " + b.Address() + " (" + std::to_string(b.messages.size()) + ")    ";
+    m_hint += " " + b.Address() + " (" +
+              std::to_string(std::max<std::size_t>(
+                  b.messages.size(), static_cast<std::size_t>(std::max(0, b.serverCount)))) +
+              ")    ";
   }
+  // "Checked" only when every mailbox was; otherwise which failed and why.
+  m_view.SetPop3Label(failures.empty()
+                          ? "Posta controllata alle ore " + time
+                          : "Controllo posta non riuscito alle ore " + time + ": " + failures);
   m_busy = false;
   m_view.SetMailIconHint(m_hint);
   m_view.SetMailIcon(any, false);
   m_view.RefreshDisplay();
+  if (m_pendingBoxes) {
+    SetMailboxes(std::move(*m_pendingBoxes));
+    m_pendingBoxes.reset();
+  }
   if (newMail) {
     m_view.PlayNewMailSound();
     m_view.ShowNewMailBox();
@@ -408,11 +484,19 @@ void TMailCheck::Pop3ClientMessageEnd() {
 }
 
 void TMailCheck::Pop3ClientListBegin() {
-  m_listLines.clear();
+  m_listLines.assign(static_cast<std::size_t>(
+                         std::clamp(m_client.MsgCount() - m_listOffset, 0, kMaxHeadersPerCheck)),
+                     std::string());
 }
 
 void TMailCheck::Pop3ClientListLine() {
-  m_listLines.push_back(m_client.LastResponse());
+  // Only the lines of the messages whose headers are read are kept, each in its message's
+  // place ("n size"), whatever the server lists besides.
+  const std::string& line = m_client.LastResponse();
+  const auto number = ParseInteger64(std::string_view(line).substr(0, line.find(' ')));
+  if (!number || *number <= m_listOffset) return;
+  const auto place = static_cast<std::size_t>(*number - m_listOffset - 1);
+  if (place < m_listLines.size()) m_listLines[place] = line;
 }
 
 }  // namespace orva

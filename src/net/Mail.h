@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,11 +39,17 @@ class TMailCheck {
  public:
   static constexpr const char* kNewMailText = "C'è posta per te !";
   static constexpr const char* kFileName = "POP3.LST";
+  // The headers read per mailbox and check: the newest ones of a larger mailbox.
+  static constexpr int kMaxHeadersPerCheck = 1000;
+  // The bound of one reply during a check (a LIST of a mailbox of about a million messages).
+  static constexpr std::size_t kMaxCheckReplyBytes = 16u << 20;
 
   TMailCheck(TCustomPop3Cli& client, MailView& view, const Clock& clock, TimerFactory& timers);
   ~TMailCheck();
 
-  // At start-up: the enabled mailboxes of POP3.LST (a missing file: none).
+  // At start-up and after the options: the enabled mailboxes of POP3.LST (a missing file:
+  // none). A file that cannot be read keeps the mailboxes there are. While a check runs the
+  // new list waits for the end of its cycle. A mailbox that stays keeps its last count.
   Status LoadMailboxes(const std::string& path);
   void SetMailboxes(std::vector<TPOP3Object> boxes);
   const std::vector<TPOP3Object>& Mailboxes() const { return m_boxes; }
@@ -51,6 +58,8 @@ class TMailCheck {
   // Settings of section "POP3".
   int CheckEveryMinutes = 15;     // "Check mail every"
   bool MailCheckEnabled = false;  // "Mail check enabled"
+  bool RequireEncryption = true;  // "Richiedi connessione cifrata"
+  int ReadTimeoutSeconds = 60;    // "Timeout lettura"
 
   // A call started: checks are allowed and one starts at once. A call ended: none starts.
   void CallStarted();
@@ -87,8 +96,10 @@ class TMailCheck {
 
  private:
   void NextStep(TPop3Request done);
+  void StartMailbox();
   void MailboxDone();
-  void EndCycle();
+  // From firstUnchecked on (when not negative) the mailboxes were not reached.
+  void EndCycle(int firstUnchecked = -1);
   TPOP3Object* Current();
 
   TCustomPop3Cli& m_client;
@@ -99,7 +110,12 @@ class TMailCheck {
   int m_index = -1;
   int m_msgNumber = 0;
   std::vector<std::string> m_headerLines;
+  // The LIST lines of the messages whose headers are read, by message number.
   std::vector<std::string> m_listLines;
+  int m_listOffset = 0;  // messages before the first one read
+  std::optional<std::vector<TPOP3Object>> m_pendingBoxes;
+  std::uint64_t m_lastCycleEndTick = 0;
+  bool m_cycleEnded = false;  // a cycle has ended (m_lastCycleEndTick holds)
   bool m_busy = false;
   bool m_allowed = false;
   bool m_dialogOpen = false;

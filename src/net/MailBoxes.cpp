@@ -1,6 +1,8 @@
 // POP3.LST records.
 #include "net/MailBoxes.h"
 
+#include <filesystem>
+
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
@@ -61,7 +63,9 @@ std::string EncodePop3List(const std::vector<Pop3Record>& records) {
 
 Result<std::vector<Pop3Record>> ReadPop3List(const std::string& path) {
   const std::string found = ResolveNoCase(path);
-  if (!FileExists(found)) return Result<std::vector<Pop3Record>>::Ok({});
+  // Only a missing file is an empty table; one that is there and cannot be read is an error.
+  std::error_code ec;
+  if (!std::filesystem::exists(found, ec) && !ec) return Result<std::vector<Pop3Record>>::Ok({});
   auto bytes = ReadFileBytes(found);
   if (!bytes) return Result<std::vector<Pop3Record>>::Fail(bytes.error);
   return Result<std::vector<Pop3Record>>::Ok(DecodePop3List(*bytes));

@@ -51,6 +51,7 @@ struct TPOP3Object {
   bool newMail = false;
   TDateTime lastEmpty = 0;  // when a check last found it empty
   std::string lastError;    // why the last check failed; empty when it went through
+  int serverCount = 0;      // messages the server reported at the last check
   std::vector<TPOP3Msg> messages;
 
   // user + "@" + server

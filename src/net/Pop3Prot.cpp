@@ -3,6 +3,7 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <limits>
@@ -94,7 +95,34 @@ void TCustomPop3Cli::Begin(TPop3Request request, bool needsConnection) {
 void TCustomPop3Cli::SendCommand(const std::string& command) {
   if (OnDisplay) OnDisplay("> " + command);
   m_phase = Phase::FirstLine;
+  ArmReadTimer();
   SendBytes(command + "\r\n");
+}
+
+void TCustomPop3Cli::SetReadTimer(std::unique_ptr<Timer> timer) {
+  m_readTimer = std::move(timer);
+  if (m_readTimer) m_readTimer->OnTimer = [this] { ReadTimedOut(); };
+}
+
+void TCustomPop3Cli::ArmReadTimer() {
+  if (!m_readTimer) return;
+  m_readTimer->SetEnabled(false);
+  if (ReadTimeoutMs <= 0) return;
+  m_readTimer->SetInterval(ReadTimeoutMs);
+  m_readTimer->SetEnabled(true);
+}
+
+void TCustomPop3Cli::ReadTimedOut() {
+  if (m_readTimer) m_readTimer->SetEnabled(false);
+  if (!m_running) return;
+  Fail(kPop3ErrorReply,
+       "-ERR Read timeout: no answer in " + std::to_string(ReadTimeoutMs / 1000) + " s", true);
+}
+
+bool TCustomPop3Cli::RefuseWithoutTls(const char* command) {
+  if (!RequireTls || m_encrypted) return false;
+  FailNow(std::string("-ERR Encrypted connection required: ") + command + " not sent");
+  return true;
 }
 
 void TCustomPop3Cli::FailNow(const std::string& text) {
@@ -102,6 +130,7 @@ void TCustomPop3Cli::FailNow(const std::string& text) {
 }
 
 void TCustomPop3Cli::Finish(int error) {
+  if (m_readTimer) m_readTimer->SetEnabled(false);
   m_running = false;
   m_phase = Phase::Idle;
   // The handler may start the next request at once.
@@ -112,6 +141,10 @@ void TCustomPop3Cli::DropConnection() {
   if (m_connected || m_connecting) CloseConnection();
   m_connected = m_connecting = false;
   m_buffer.clear();
+  m_dropRestOfLine = false;
+  m_encrypted = false;
+  m_tlsStage = TlsStage::None;
+  if (m_readTimer) m_readTimer->SetEnabled(false);
   ++m_generation;
   m_state = TPop3ProtocolState::pop3Disconnected;
 }
@@ -133,13 +166,20 @@ void TCustomPop3Cli::Connect() {
   ++m_generation;
   m_connecting = true;
   m_phase = Phase::Connecting;
-  OpenConnection(Trim(Host), port);
+  m_dropRestOfLine = false;
+  m_encrypted = false;
+  m_tlsStage = TlsStage::None;
+  // Port 995 ("pop3s") speaks TLS from the first byte.
+  m_implicitTls = port == 995;
+  ArmReadTimer();
+  OpenConnection(Trim(Host), port, m_implicitTls);
 }
 
 void TCustomPop3Cli::User() {
   Begin(TPop3Request::pop3User);
   if (m_state != TPop3ProtocolState::pop3WaitingUser)
     return FailNow("-ERR USER command invalid now");
+  if (RefuseWithoutTls("USER")) return;
   SendCommand("USER " + OneLine(UserName));
 }
 
@@ -147,6 +187,7 @@ void TCustomPop3Cli::Pass() {
   Begin(TPop3Request::pop3Pass);
   if (m_state != TPop3ProtocolState::pop3WaitingPass)
     return FailNow("-ERR PASS command invalid now");
+  if (RefuseWithoutTls("PASS")) return;
   SendCommand("PASS " + OneLine(PassWord));
 }
 
@@ -154,6 +195,7 @@ void TCustomPop3Cli::RPop() {
   Begin(TPop3Request::pop3RPop);
   if (m_state != TPop3ProtocolState::pop3WaitingPass)
     return FailNow("-ERR RPOP command invalid now");
+  if (RefuseWithoutTls("RPOP")) return;
   SendCommand("RPOP " + OneLine(PassWord));
 }
 
@@ -162,6 +204,7 @@ void TCustomPop3Cli::APop() {
   if (m_state != TPop3ProtocolState::pop3WaitingUser)
     return FailNow("-ERR APOP command invalid now");
   if (m_timestamp.empty()) return FailNow("-ERR Server do not support APOP (no timestamp)");
+  if (RefuseWithoutTls("APOP")) return;
   SendCommand("APOP " + OneLine(Trim(UserName)) + " " + Md5Hex(m_timestamp + PassWord));
 }
 
@@ -243,25 +286,48 @@ void TCustomPop3Cli::TransportConnected() {
 
 void TCustomPop3Cli::TransportData(std::string_view bytes) {
   if (!m_connected) return;
+  // Nothing is read in clear where TLS was asked for and is not yet in place: on port 995
+  // before the handshake, after STLS whatever a man in the middle slipped in.
+  if ((m_implicitTls && !m_encrypted) || m_tlsStage == TlsStage::Handshake) return;
+  if (m_running) ArmReadTimer();  // the server is alive
   const std::uint64_t generation = m_generation;
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     const std::size_t lf = bytes.find('\n', pos);
     const std::size_t end = lf == std::string_view::npos ? bytes.size() : lf;
-    const std::size_t room = kLineBufferSize - m_buffer.size();
-    // A line end must arrive within the buffer: kLineBufferSize bytes including CR LF.
-    if (end - pos >= room) {
-      if (m_running) return Fail(kPop3ErrorReply, "-ERR Reply line too long", true);
-      return DropConnection();
+    if (m_running) {
+      // Every byte of a reply counts against its bound as it arrives, so a reply that never
+      // ends is stopped there, whether its lines end or not.
+      m_replyBytes += (lf == std::string_view::npos ? end : lf + 1) - pos;
+      const bool multiLine = m_phase == Phase::MultiLine || m_tlsStage == TlsStage::CapaLines;
+      if (m_replyBytes > (multiLine ? MaxReplyBytes : kMaxStatusReplyBytes))
+        return Fail(kPop3ErrorReply, "-ERR Reply too long", true);
     }
-    m_buffer.append(bytes.substr(pos, end - pos));
+    if (!m_dropRestOfLine) {
+      // The line and its CR fit in the buffer with the LF; a longer line is cut there.
+      const std::size_t room = kLineBufferSize - 1 - m_buffer.size();
+      m_buffer.append(bytes.substr(pos, std::min(end - pos, room)));
+      if (end - pos > room) m_dropRestOfLine = true;
+    }
     if (lf == std::string_view::npos) return;
     pos = lf + 1;
+    m_dropRestOfLine = false;
     std::string line;
     line.swap(m_buffer);
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.size() > kLineBufferSize - 2) line.resize(kLineBufferSize - 2);
     HandleLine(std::move(line));
-    if (generation != m_generation) return;  // the connection was dropped meanwhile
+    if (generation != m_generation) return;         // the connection was dropped meanwhile
+    if (m_tlsStage == TlsStage::Handshake) return;  // the rest came in clear after STLS
+  }
+}
+
+void TCustomPop3Cli::TransportEncrypted() {
+  if (!m_connected && !m_connecting) return;
+  m_encrypted = true;
+  if (m_running && m_request == TPop3Request::pop3Connect && m_tlsStage == TlsStage::Handshake) {
+    m_tlsStage = TlsStage::None;
+    ConnectGreeted();
   }
 }
 
@@ -269,6 +335,10 @@ void TCustomPop3Cli::TransportClosed() {
   const bool wasOpen = m_connected || m_connecting;
   m_connected = m_connecting = false;
   m_buffer.clear();
+  m_dropRestOfLine = false;
+  m_encrypted = false;
+  m_tlsStage = TlsStage::None;
+  if (m_readTimer) m_readTimer->SetEnabled(false);
   ++m_generation;
   m_state = TPop3ProtocolState::pop3Disconnected;
   if (!wasOpen || !m_running) return;
@@ -298,14 +368,20 @@ void TCustomPop3Cli::HandleFirstLine(const std::string& line) {
   const auto words = ReplyWords(line);
   switch (m_request) {
     case TPop3Request::pop3Connect:
+      if (m_tlsStage != TlsStage::None) return HandleTlsLine(line);
       if (!ok) return Fail(kPop3ErrorReply, line, true);
       {
         const auto lt = line.find('<');
         const auto gt = lt == std::string::npos ? lt : line.find('>', lt);
         if (gt != std::string::npos) m_timestamp = line.substr(lt, gt - lt + 1);
       }
-      m_state = TPop3ProtocolState::pop3WaitingUser;
-      return Finish(0);
+      if (RequireTls && !m_encrypted) {
+        // STLS (RFC 2595) only when the server lists it among its capabilities.
+        m_tlsStage = TlsStage::Capa;
+        m_capaStls = false;
+        return SendCommand("CAPA");
+      }
+      return ConnectGreeted();
     case TPop3Request::pop3User:
       if (ok) m_state = TPop3ProtocolState::pop3WaitingPass;
       break;
@@ -345,6 +421,45 @@ void TCustomPop3Cli::HandleFirstLine(const std::string& line) {
   Finish(0);
 }
 
+void TCustomPop3Cli::ConnectGreeted() {
+  m_state = TPop3ProtocolState::pop3WaitingUser;
+  Finish(0);
+}
+
+void TCustomPop3Cli::HandleTlsLine(const std::string& line) {
+  const bool ok = !line.empty() && line[0] == '+';
+  switch (m_tlsStage) {
+    case TlsStage::Capa:
+      if (!ok)
+        return Fail(kPop3ErrorReply,
+                    "-ERR Server lists no capabilities (no STLS): encrypted connection required",
+                    true);
+      m_tlsStage = TlsStage::CapaLines;
+      return;
+    case TlsStage::CapaLines: {
+      if (line != ".") {
+        std::string word = line.substr(0, line.find(' '));
+        for (auto& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (word == "STLS") m_capaStls = true;
+        return;
+      }
+      if (!m_capaStls)
+        return Fail(kPop3ErrorReply,
+                    "-ERR Server does not offer STLS: encrypted connection required", true);
+      m_tlsStage = TlsStage::Stls;
+      return SendCommand("STLS");
+    }
+    case TlsStage::Stls:
+      if (!ok) return Fail(kPop3ErrorReply, line, true);
+      m_tlsStage = TlsStage::Handshake;
+      m_buffer.clear();
+      ArmReadTimer();
+      return StartEncryption();
+    default:
+      return;
+  }
+}
+
 void TCustomPop3Cli::MultiLineBegin() {
   m_phase = Phase::MultiLine;
   const bool list = m_request == TPop3Request::pop3List || m_request == TPop3Request::pop3Uidl;
@@ -362,8 +477,6 @@ void TCustomPop3Cli::MultiLineEnd() {
 }
 
 void TCustomPop3Cli::HandleDataLine(std::string line) {
-  m_replyBytes += line.size() + 2;
-  if (m_replyBytes > MaxReplyBytes) return Fail(kPop3ErrorReply, "-ERR Reply too long", true);
   if (OnDisplay) OnDisplay("< " + line);
   if (line == ".") {
     m_lastResponse = line;
@@ -391,6 +504,7 @@ TPop3Cli::~TPop3Cli() {
     m_socket->OnData = nullptr;
     m_socket->OnClosed = nullptr;
     m_socket->OnError = nullptr;
+    m_socket->OnEncrypted = nullptr;
     m_socket->Close();
   }
 }
@@ -400,10 +514,18 @@ void TPop3Cli::Wire() {
   m_socket->OnData = [this](std::string_view bytes) { TransportData(bytes); };
   m_socket->OnClosed = [this] { TransportClosed(); };
   m_socket->OnError = [this](const std::string& text) { TransportError(text); };
+  m_socket->OnEncrypted = [this] { TransportEncrypted(); };
 }
 
-void TPop3Cli::OpenConnection(const std::string& host, std::uint16_t port) {
-  m_socket->Connect(host, port);
+void TPop3Cli::OpenConnection(const std::string& host, std::uint16_t port, bool encrypted) {
+  if (encrypted)
+    m_socket->ConnectEncrypted(host, port);
+  else
+    m_socket->Connect(host, port);
+}
+
+void TPop3Cli::StartEncryption() {
+  m_socket->StartEncryption();
 }
 
 void TPop3Cli::SendBytes(std::string_view bytes) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Clock.h"
 #include "platform/Network.h"
 
 namespace orva {
@@ -55,9 +56,15 @@ std::string Md5Hex(std::string_view bytes);
 
 class TCustomPop3Cli {
  public:
+  // A reply line holds at most this many bytes with its CR LF; the rest of a longer line is
+  // read and dropped.
   static constexpr std::size_t kLineBufferSize = 4096;
   // A multi-line reply (a whole message for RETR) larger than this ends the request.
   static constexpr std::size_t kDefaultMaxReplyBytes = 64u << 20;
+  // A one-line reply (greeting, status) larger than this ends the request: no honest server
+  // sends one longer than a few hundred bytes.
+  static constexpr std::size_t kMaxStatusReplyBytes = 64u << 10;
+  static constexpr int kDefaultReadTimeoutMs = 60000;
 
   TCustomPop3Cli() = default;
   virtual ~TCustomPop3Cli() = default;
@@ -81,6 +88,14 @@ class TCustomPop3Cli {
   bool Busy() const { return m_running; }
   bool Connected() const { return m_connected || m_connecting; }
   std::size_t MaxReplyBytes = kDefaultMaxReplyBytes;
+  // Connect asks for an encrypted session (TLS from the first byte on port 995, STLS after the
+  // greeting elsewhere) and no login command goes out without one.
+  bool RequireTls = false;
+  bool Encrypted() const { return m_encrypted; }
+  // A request that hears nothing from the server for this long fails (connecting, the TLS
+  // handshake and every reply); it needs the timer given to SetReadTimer.
+  int ReadTimeoutMs = kDefaultReadTimeoutMs;
+  void SetReadTimer(std::unique_ptr<Timer> timer);
 
   // Requests. Each ends with exactly one OnRequestDone; a request that cannot start throws
   // Pop3Exception and raises no event.
@@ -112,15 +127,22 @@ class TCustomPop3Cli {
   void TransportData(std::string_view bytes);
   void TransportClosed();
   void TransportError(const std::string& text);
+  // The TLS handshake is done and the server's certificate verified.
+  void TransportEncrypted();
 
  protected:
   // What the protocol asks of the transport.
-  virtual void OpenConnection(const std::string& host, std::uint16_t port) = 0;
+  // `encrypted`: TLS from the first byte.
+  virtual void OpenConnection(const std::string& host, std::uint16_t port, bool encrypted) = 0;
+  // STLS: TLS on the open connection; ends in TransportEncrypted or TransportError.
+  virtual void StartEncryption() { TransportError("TLS not available"); }
   virtual void SendBytes(std::string_view bytes) = 0;
   virtual void CloseConnection() = 0;
 
  private:
   enum class Phase { Idle, Connecting, FirstLine, MultiLine };
+  // The steps of Connect after the greeting when TLS comes by STLS.
+  enum class TlsStage { None, Capa, CapaLines, Stls, Handshake };
 
   void Begin(TPop3Request request, bool needsConnection = true);
   void SendCommand(const std::string& command);
@@ -136,6 +158,11 @@ class TCustomPop3Cli {
   void MultiLineBegin();
   void MultiLineEnd();
   void MultiLineLine();
+  void ConnectGreeted();
+  void HandleTlsLine(const std::string& line);
+  bool RefuseWithoutTls(const char* command);
+  void ArmReadTimer();
+  void ReadTimedOut();
 
   TPop3ProtocolState m_state = TPop3ProtocolState::pop3Disconnected;
   TPop3Request m_request = TPop3Request::pop3Noop;
@@ -145,6 +172,12 @@ class TCustomPop3Cli {
   bool m_connecting = false;
   bool m_multiLine = false;  // the running request expects a multi-line reply
   std::size_t m_replyBytes = 0;
+  bool m_dropRestOfLine = false;  // a line passed the buffer: its rest is dropped
+  bool m_implicitTls = false;
+  bool m_encrypted = false;
+  bool m_capaStls = false;
+  TlsStage m_tlsStage = TlsStage::None;
+  std::unique_ptr<Timer> m_readTimer;
   std::uint64_t m_generation = 0;  // bumped whenever the connection is dropped
   std::string m_buffer;
   std::string m_errorMessage;
@@ -164,7 +197,8 @@ class TPop3Cli final : public TCustomPop3Cli {
   ~TPop3Cli() override;
 
  protected:
-  void OpenConnection(const std::string& host, std::uint16_t port) override;
+  void OpenConnection(const std::string& host, std::uint16_t port, bool encrypted) override;
+  void StartEncryption() override;
   void SendBytes(std::string_view bytes) override;
   void CloseConnection() override;
 

@@ -19,8 +19,20 @@ class StreamSocket {
   virtual void Send(std::string_view bytes) = 0;
   // Closes without raising OnClosed.
   virtual void Close() = 0;
+  // TLS, verified against the system's trusted certificates and the host name given to
+  // Connect: ConnectEncrypted handshakes right after connecting (POP3 on port 995),
+  // StartEncryption on an open connection (STLS). OnEncrypted follows a verified handshake;
+  // a certificate that does not verify closes the connection with OnError and its reasons.
+  virtual void ConnectEncrypted(const std::string& host, std::uint16_t port) {
+    (void)host, (void)port;
+    if (OnError) OnError("TLS not available");
+  }
+  virtual void StartEncryption() {
+    if (OnError) OnError("TLS not available");
+  }
 
   std::function<void()> OnConnected;
+  std::function<void()> OnEncrypted;
   std::function<void(std::string_view bytes)> OnData;
   std::function<void()> OnClosed;  // the peer closed the connection
   std::function<void(const std::string& errorText)> OnError;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <map>
 
 #include "Pop3ScriptedServer.h"
@@ -37,7 +38,9 @@ struct Maildrop {
 
 class MailCycleTest : public ::testing::Test {
  protected:
-  MailCycleTest() : clock(EncodeDate(2025, 3, 4) + EncodeTime(9, 30, 0)) {}
+  MailCycleTest() : clock(EncodeDate(2025, 3, 4) + EncodeTime(9, 30, 0)) {
+    mail.RequireEncryption = false;
+  }
 
   void Boxes(std::initializer_list<std::string> hosts) {
     std::vector<TPOP3Object> boxes;
@@ -222,7 +225,158 @@ TEST_F(MailCycleTest, CloseInTheMiddleOfTopEndsTheMailbox) {
   EXPECT_FALSE(mail.Busy());
   EXPECT_TRUE(mail.Mailboxes()[0].messages.empty());
   EXPECT_EQ(client.commands.back(), "TOP 1 1");
-  EXPECT_EQ(view.labels.back(), "Posta controllata alle ore 09.30.00");
+  EXPECT_EQ(view.labels.back(),
+            "Controllo posta non riuscito alle ore 09.30.00: u@a (-ERR Disconneced unexpectedly)");
+}
+
+TEST_F(MailCycleTest, SilentServersTimeOutAndTheCycleGoesOn) {
+  // a: accepts and says nothing; b: stops in the middle of LIST; c: never answers QUIT;
+  // d: sound.
+  Boxes({"a", "b", "c", "d"});
+  mail.ReadTimeoutSeconds = 60;
+  drops["d"].messages = {{"From: x", 10}};
+  mail.CallStarted();
+  client.TakeCommands();  // connecting to a: no greeting ever comes
+  clock.AdvanceMs(59999);
+  EXPECT_EQ(client.opens, 1);
+  clock.AdvanceMs(1);
+  clock.AdvanceMs(1);
+  ASSERT_EQ(client.opens, 2) << "a timed out, b starts";
+  client.Accept("+OK\r\n");
+  for (const char* line : {"+OK\r\n", "+OK\r\n", "+OK 2 20\r\n"}) {
+    client.TakeCommands();
+    client.Reply(line);
+  }
+  client.Reply("+OK\r\n1 10\r\n");  // and then silence in the middle of LIST
+  clock.AdvanceMs(30000);
+  client.Reply("2 1");  // a trickle keeps it alive
+  clock.AdvanceMs(59999);
+  EXPECT_EQ(client.opens, 2);
+  clock.AdvanceMs(2);
+  ASSERT_EQ(client.opens, 3) << "b timed out";
+  client.Accept("+OK\r\n");
+  for (const char* line : {"+OK\r\n", "+OK\r\n", "+OK 0 0\r\n", "+OK\r\n.\r\n"}) {
+    client.TakeCommands();
+    client.Reply(line);
+  }
+  EXPECT_EQ(client.TakeCommands(), std::vector<std::string>{"QUIT"});
+  clock.AdvanceMs(60001);  // no answer to QUIT
+  ASSERT_EQ(client.opens, 4);
+  EXPECT_TRUE(mail.Busy());
+  Pump();
+  EXPECT_FALSE(mail.Busy());
+  const auto& boxes = mail.Mailboxes();
+  EXPECT_EQ(boxes[0].lastError, "-ERR Read timeout: no answer in 60 s");
+  EXPECT_EQ(boxes[1].lastError, "-ERR Read timeout: no answer in 60 s");
+  EXPECT_EQ(boxes[2].lastError, "-ERR Read timeout: no answer in 60 s");
+  EXPECT_EQ(boxes[2].serverCount, 0) << "what c said before QUIT holds";
+  EXPECT_EQ(boxes[3].lastError, "");
+  EXPECT_EQ(boxes[3].messages.size(), 1u);
+  EXPECT_EQ(view.labels.back().rfind("Controllo posta non riuscito alle ore 09.3", 0), 0u)
+      << view.labels.back();
+  EXPECT_NE(view.labels.back().find("u@a (-ERR Read timeout"), std::string::npos);
+  EXPECT_NE(mail.Hint().find(" u@b (errore: -ERR Read timeout: no answer in 60 s)    "),
+            std::string::npos);
+  EXPECT_NE(mail.Hint().find(" u@d (1)    "), std::string::npos);
+  EXPECT_TRUE(view.visible);
+}
+
+TEST_F(MailCycleTest, ClosingTheWindowStopsNothingAndNoSecondCheckOverlaps) {
+  Boxes({"a", "b"});
+  drops["a"].messages = drops["b"].messages = {{"From: x", 10}};
+  mail.CallStarted();
+  ASSERT_TRUE(mail.Busy());
+  mail.SetMailDialogOpen(true);
+  mail.SetMailDialogOpen(false);
+  EXPECT_TRUE(mail.Busy()) << "closing the window leaves the running check alone";
+  mail.Check1Click();
+  mail.MailCheckEnabled = true;
+  mail.MeteringTick(true);
+  EXPECT_EQ(client.opens, 1) << "no second check over the running one";
+  // The window opened in the middle of a cycle: the cycle still walks every mailbox.
+  mail.SetMailDialogOpen(true);
+  Pump();
+  EXPECT_EQ(client.opens, 2);
+  EXPECT_EQ(mail.Mailboxes()[1].messages.size(), 1u);
+  for (const auto& l : view.labels) EXPECT_EQ(l.find("already connected"), std::string::npos);
+}
+
+TEST_F(MailCycleTest, MailboxListSurvivesFailedReadsAndWaitsForTheCycle) {
+  test::TempDir dir;
+  const auto path = dir.File("POP3.LST");
+  ASSERT_TRUE(WritePop3List(path, {{"a", "110", "u", "p", true}, {"b", "110", "u", "p", true}}));
+  ASSERT_TRUE(mail.LoadMailboxes(path));
+  drops["a"].messages = {{"From: x", 10}};
+  mail.CallStarted();
+  Pump();
+  ASSERT_EQ(mail.Mailboxes()[0].previousCount, 1);
+  // A folder where the file should be: unreadable. The list stays.
+  test::TempDir other;
+  std::filesystem::create_directory(other.File("POP3.LST"));
+  EXPECT_FALSE(mail.LoadMailboxes(other.File("POP3.LST")));
+  EXPECT_EQ(mail.Mailboxes().size(), 2u);
+  // A new list while a check runs waits for the end of the cycle; a mailbox that stays keeps
+  // its count, so it brings no false notice.
+  ASSERT_TRUE(WritePop3List(path, {{"a", "110", "u", "p", true}}));
+  mail.Check1Click();
+  ASSERT_TRUE(mail.LoadMailboxes(path));
+  EXPECT_EQ(mail.Mailboxes().size(), 2u);
+  Pump();
+  ASSERT_EQ(mail.Mailboxes().size(), 1u);
+  EXPECT_EQ(mail.Mailboxes()[0].previousCount, 1);
+  EXPECT_EQ(view.boxes, 1);
+}
+
+TEST_F(MailCycleTest, PeriodIsCountedFromTheEndOfTheCycle) {
+  Boxes({"a"});
+  mail.MailCheckEnabled = true;
+  mail.CheckEveryMinutes = 15;
+  mail.ReadTimeoutSeconds = 3600;
+  mail.CallStarted();
+  clock.AdvanceMs(10 * 60000);  // a slow server: the cycle takes ten minutes
+  Pump();
+  ASSERT_FALSE(mail.Busy());
+  const int opens = client.opens;
+  clock.AdvanceMs(14 * 60000);
+  mail.MeteringTick(true);
+  EXPECT_EQ(client.opens, opens) << "24 minutes from the start, 14 from the end";
+  clock.AdvanceMs(60000);
+  mail.MeteringTick(true);
+  EXPECT_EQ(client.opens, opens + 1);
+}
+
+TEST_F(MailCycleTest, AbsurdCountListsTheNewestBoundedHeaders) {
+  Boxes({"a"});
+  mail.CallStarted();
+  Pump();
+  // A server claiming 100 million messages and listing three.
+  client.commands.clear();
+  mail.Check1Click();
+  client.Accept("+OK\r\n");
+  for (const char* line : {"+OK\r\n", "+OK\r\n", "+OK 100000000 1\r\n"}) {
+    client.TakeCommands();
+    client.Reply(line);
+  }
+  client.TakeCommands();
+  std::string list = "+OK\r\n";
+  for (int i = 1; i <= 100; ++i) list += std::to_string(99999900 + i) + " 2048\r\n";
+  client.Reply(list + ".\r\n");
+  int tops = 0;
+  for (std::vector<std::string> c = client.TakeCommands(); !c.empty(); c = client.TakeCommands()) {
+    if (c[0].rfind("TOP ", 0) != 0) break;
+    if (tops == 0) {
+      EXPECT_EQ(c[0], "TOP 99999001 1");
+    }
+    ++tops;
+    client.Reply("+OK\r\nSubject: s\r\n.\r\n");
+  }
+  EXPECT_EQ(tops, TMailCheck::kMaxHeadersPerCheck);
+  client.Reply("+OK\r\n");
+  const auto& box = mail.Mailboxes()[0];
+  EXPECT_EQ(box.messages.size(), 1000u);
+  EXPECT_EQ(box.serverCount, 100000000);
+  EXPECT_EQ(box.messages[900].size, "2.00") << "sizes of the newest messages, in their place";
+  EXPECT_EQ(box.messages[899].size, "");
 }
 
 TEST_F(MailCycleTest, StartConditionsAndThePeriodicCheck) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Pop3ScriptedServer.h"
+#include "platform/ManualClock.h"
 
 namespace orva {
 namespace {
@@ -255,7 +256,7 @@ TEST(Pop3MultiLine, NextReplyInTheSamePieceGoesToTheNextRequest) {
   EXPECT_EQ(c.MsgCount(), 1);
 }
 
-TEST(Pop3Faults, OverlongLineEndsTheRequestAndTheConnection) {
+TEST(Pop3Faults, OverlongLineIsCutAndTheListingGoesOn) {
   ScriptedPop3 c;
   Collected got;
   Collect(c, got);
@@ -265,16 +266,39 @@ TEST(Pop3Faults, OverlongLineEndsTheRequestAndTheConnection) {
   c.Reply("+OK\r\n" + std::string(4094, 'a') + "\r\n");
   ASSERT_EQ(got.lines.size(), 1u);
   EXPECT_EQ(got.lines[0].size(), 4094u);
+  // Longer: cut there, the rest of the line dropped, in whatever pieces it comes.
   c.Reply(std::string(3000, 'b'));
-  c.Reply(std::string(2000, 'b'));  // no line end within the buffer
+  c.Reply(std::string(2000, 'c') + "\r");
+  c.Reply("\n2 20\r\n.\r\n");
   ASSERT_EQ(c.done.size(), 1u);
-  EXPECT_EQ(c.done[0].error, kPop3ErrorReply);
-  EXPECT_EQ(c.done[0].message, "-ERR Reply line too long");
+  EXPECT_EQ(c.done[0].error, 0);
+  ASSERT_EQ(got.lines.size(), 3u);
+  EXPECT_EQ(got.lines[1], std::string(3000, 'b') + std::string(1094, 'c'));
+  EXPECT_EQ(got.lines[2], "2 20");
+  EXPECT_EQ(c.ProtocolState(), S::pop3Transaction);
+}
+
+TEST(Pop3Faults, EndlessLineIsStoppedWhileItArrives) {
+  ScriptedPop3 c;
+  c.LogIn();
+  c.Stat();
+  // A status line that never ends: stopped at the status bound, not buffered.
+  const std::string piece(8192, 'x');
+  for (int i = 0; i < 100 && c.done.empty(); ++i) c.Reply(piece);
+  ASSERT_EQ(c.done.size(), 1u);
+  EXPECT_EQ(c.done[0].message, "-ERR Reply too long");
   EXPECT_EQ(c.ProtocolState(), S::pop3Disconnected);
-  EXPECT_EQ(c.closes, 1);
-  c.Reply("\r\n.\r\n");  // what the server still sends is not read
-  EXPECT_EQ(c.done.size(), 1u);
-  EXPECT_EQ(got.lines.size(), 1u);
+  // In a listing: at the reply bound, line end or not.
+  ScriptedPop3 l;
+  l.MaxReplyBytes = 100000;
+  l.LogIn();
+  l.List();
+  l.Reply("+OK\r\n");
+  int pieces = 0;
+  for (; pieces < 1000 && l.done.empty(); ++pieces) l.Reply(piece);
+  ASSERT_EQ(l.done.size(), 1u);
+  EXPECT_EQ(l.done[0].message, "-ERR Reply too long");
+  EXPECT_EQ(pieces, 13);
 }
 
 TEST(Pop3Faults, MultiLineReplyThatNeverEndsIsCut) {
@@ -370,6 +394,114 @@ TEST(Pop3Session, DisplayShowsBothDirections) {
   c.User();
   c.Reply("+OK\r\n");
   EXPECT_EQ(shown, (std::vector<std::string>{"< +OK hi", "> USER me", "< +OK"}));
+}
+
+TEST(Pop3Tls, StlsWhenOfferedThenLogin) {
+  ScriptedPop3 c;
+  c.RequireTls = true;
+  c.UserName = "u";
+  c.PassWord = "p";
+  c.Connect();
+  EXPECT_FALSE(c.openedEncrypted);
+  c.Accept("+OK ready <1.2@host>\r\n");
+  EXPECT_EQ(c.TakeCommands(), std::vector<std::string>{"CAPA"});
+  c.Reply("+OK\r\nTOP\r\nstls\r\nUSER\r\n.\r\n");
+  EXPECT_EQ(c.TakeCommands(), std::vector<std::string>{"STLS"});
+  // Bytes after the go-ahead that were not encrypted are someone else's: never read.
+  c.Reply("+OK begin TLS\r\n+OK injected\r\n");
+  EXPECT_EQ(c.tlsStarts, 1);
+  c.Reply("+OK injected too\r\n");
+  EXPECT_TRUE(c.done.empty());
+  c.TransportEncrypted();
+  ASSERT_EQ(c.done.size(), 1u);
+  EXPECT_EQ(c.done[0].request, R::pop3Connect);
+  EXPECT_EQ(c.done[0].error, 0);
+  EXPECT_TRUE(c.Encrypted());
+  EXPECT_EQ(c.Timestamp(), "<1.2@host>");
+  c.User();
+  EXPECT_EQ(c.TakeCommands(), std::vector<std::string>{"USER u"});
+}
+
+TEST(Pop3Tls, NoPasswordWithoutAVerifiedSession) {
+  // The server does not offer STLS.
+  ScriptedPop3 c;
+  c.RequireTls = true;
+  c.Connect();
+  c.Accept("+OK ready\r\n");
+  c.TakeCommands();
+  c.Reply("+OK\r\nUSER\r\n.\r\n");
+  ASSERT_EQ(c.done.size(), 1u);
+  EXPECT_EQ(c.done[0].message, "-ERR Server does not offer STLS: encrypted connection required");
+  EXPECT_EQ(c.ProtocolState(), S::pop3Disconnected);
+  EXPECT_TRUE(c.TakeCommands().empty());
+  // CAPA refused.
+  ScriptedPop3 d;
+  d.RequireTls = true;
+  d.Connect();
+  d.Accept("+OK ready\r\n");
+  d.Reply("-ERR what?\r\n");
+  EXPECT_EQ(d.done[0].error, kPop3ErrorReply);
+  // The certificate does not verify: the handshake fails with its reason.
+  ScriptedPop3 e;
+  e.RequireTls = true;
+  e.Connect();
+  e.Accept("+OK ready\r\n");
+  e.Reply("+OK\r\nSTLS\r\n.\r\n");
+  e.Reply("+OK\r\n");
+  e.TransportError("Certificate not trusted: The host name did not match");
+  ASSERT_EQ(e.done.size(), 1u);
+  EXPECT_EQ(e.done[0].message, "-ERR Certificate not trusted: The host name did not match");
+  EXPECT_FALSE(e.Encrypted());
+  // And a login command asked for on a clear session is refused by the client itself.
+  ScriptedPop3 f;
+  f.Connect();
+  f.Accept("+OK ready <t@h>\r\n");
+  f.RequireTls = true;
+  f.PassWord = "secret";
+  f.User();
+  f.APop();
+  EXPECT_TRUE(f.TakeCommands().empty());
+  EXPECT_EQ(f.done.back().message, "-ERR Encrypted connection required: APOP not sent");
+}
+
+TEST(Pop3Tls, Port995IsTlsFromTheFirstByte) {
+  for (const char* port : {"995", "pop3s"}) {
+    ScriptedPop3 c;
+    c.Port = port;
+    c.Connect();
+    EXPECT_TRUE(c.openedEncrypted) << port;
+    c.TransportConnected();
+    c.Reply("+OK clear text before the handshake is not read\r\n");
+    EXPECT_TRUE(c.done.empty());
+    c.TransportEncrypted();
+    c.Reply("+OK ready\r\n");
+    ASSERT_EQ(c.done.size(), 1u);
+    EXPECT_EQ(c.done[0].error, 0);
+    EXPECT_TRUE(c.TakeCommands().empty()) << "no STLS inside TLS";
+  }
+}
+
+TEST(Pop3Session, EveryWaitEndsAfterTheReadTimeout) {
+  ManualClock clock(0);
+  ScriptedPop3 c;
+  c.SetReadTimer(clock.CreateTimer());
+  c.ReadTimeoutMs = 1000;
+  c.Connect();  // nobody answers the connection
+  clock.AdvanceMs(1000);
+  ASSERT_EQ(c.done.size(), 1u);
+  EXPECT_EQ(c.done[0].message, "-ERR Read timeout: no answer in 1 s");
+  EXPECT_EQ(c.closes, 1);
+  c.LogIn();
+  clock.AdvanceMs(5000);
+  EXPECT_TRUE(c.done.empty()) << "an idle session waits for nothing";
+  c.Stat();
+  clock.AdvanceMs(999);
+  c.Reply("+OK 1");  // part of a line is a sign of life
+  clock.AdvanceMs(999);
+  EXPECT_TRUE(c.done.empty());
+  clock.AdvanceMs(1);
+  ASSERT_EQ(c.done.size(), 1u);
+  EXPECT_EQ(c.ProtocolState(), S::pop3Disconnected);
 }
 
 TEST(Pop3Port, NamesAndNumbers) {

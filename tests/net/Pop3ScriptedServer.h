@@ -57,14 +57,17 @@ class ScriptedPop3 : public TCustomPop3Cli {
   std::vector<Done> done;
   std::string openedHost;
   std::uint16_t openedPort = 0;
-  int opens = 0, closes = 0;
+  bool openedEncrypted = false;
+  int opens = 0, closes = 0, tlsStarts = 0;
 
  protected:
-  void OpenConnection(const std::string& host, std::uint16_t port) override {
+  void OpenConnection(const std::string& host, std::uint16_t port, bool encrypted) override {
     openedHost = host;
     openedPort = port;
+    openedEncrypted = encrypted;
     ++opens;
   }
+  void StartEncryption() override { ++tlsStarts; }
   void SendBytes(std::string_view bytes) override { m_sent.append(bytes); }
   void CloseConnection() override { ++closes; }
 

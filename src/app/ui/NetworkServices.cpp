@@ -62,6 +62,8 @@ void TNetworkServices::ApplySettings() {
   m_time->SetGetNetworkTime(s.getNetworkTime);
   m_mail->CheckEveryMinutes = s.mailCheckMinutes;
   m_mail->MailCheckEnabled = s.mailCheckEnabled;
+  m_mail->RequireEncryption = s.mailRequireTls;
+  m_mail->ReadTimeoutSeconds = s.mailReadTimeout;
   m_ctx.form.SetCyclicMailCheck(s.mailCheckEnabled);
   for (std::size_t i = 0; i < m_mailDialogSettings->headerWidths.size(); ++i)
     m_mailDialogSettings->headerWidths[i] = s.mailHeaderWidths[i];
@@ -90,10 +92,9 @@ void TNetworkServices::Startup() {
 
 void TNetworkServices::SettingsChanged() {
   ApplySettings();
-  if (!m_mail->Busy()) {
-    if (const Status s = m_mail->LoadMailboxes(m_ctx.dataDir + TMailCheck::kFileName); !s)
-      SetPop3Label(s.error);
-  }
+  // While a check runs the new list waits for the end of its cycle.
+  if (const Status s = m_mail->LoadMailboxes(m_ctx.dataDir + TMailCheck::kFileName); !s)
+    SetPop3Label(s.error);
 }
 
 NetworkHooks TNetworkServices::Hooks(std::function<const CallInfo&()> info,
@@ -125,6 +126,7 @@ NetworkHooks TNetworkServices::Hooks(std::function<const CallInfo&()> info,
   };
   h.startMailCheck = [this] { m_mail->CallStarted(); };
   h.mailCheckRunning = [this] { return m_mail->Busy(); };
+  h.mailMeteringTick = [this](bool hasAddress) { m_mail->MeteringTick(hasAddress); };
   h.endMailState = [this] {
     m_mail->CallEnded();
     m_time->CallEnded();
