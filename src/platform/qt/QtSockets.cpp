@@ -33,22 +33,45 @@ QtStreamSocket::QtStreamSocket() {
     m_closing = false;
     if (OnError) OnError("Tempo scaduto per la connessione");
   });
-  QObject::connect(&m_socket, &QTcpSocket::connected, &m_socket, [this] {
+  QObject::connect(&m_socket, &QSslSocket::connected, &m_socket, [this] {
     m_connectTimer.stop();
     if (OnConnected) OnConnected();
   });
-  QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] {
+  QObject::connect(&m_socket, &QSslSocket::encrypted, &m_socket, [this] {
+    if (OnEncrypted) OnEncrypted();
+  });
+  // Nothing is ignored: a certificate that does not verify fails the handshake, and the error
+  // that follows carries these reasons.
+  QObject::connect(&m_socket, &QSslSocket::sslErrors, &m_socket,
+                   [this](const QList<QSslError>& errors) {
+                     QStringList reasons;
+                     for (const QSslError& e : errors)
+                       if (!reasons.contains(e.errorString())) reasons << e.errorString();
+                     m_certificateProblem =
+                         "Certificate not trusted: " + Utf8(reasons.join(QStringLiteral("; ")));
+                   });
+  QObject::connect(&m_socket, &QSslSocket::readyRead, &m_socket, [this] {
     const QByteArray bytes = m_socket.readAll();
     if (!bytes.isEmpty() && OnData) OnData(std::string_view(bytes.constData(), bytes.size()));
   });
-  QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket, [this] {
+  QObject::connect(&m_socket, &QSslSocket::disconnected, &m_socket, [this] {
     if (!m_closing && OnClosed) OnClosed();
   });
-  QObject::connect(&m_socket, &QTcpSocket::errorOccurred, &m_socket,
+  QObject::connect(&m_socket, &QSslSocket::errorOccurred, &m_socket,
                    [this](QAbstractSocket::SocketError error) {
                      // The peer closing is not a failure: disconnected reports it.
                      m_connectTimer.stop();
-                     if (m_closing || error == QAbstractSocket::RemoteHostClosedError) return;
+                     if (m_closing) return;
+                     if (!m_certificateProblem.empty()) {
+                       const std::string text = m_certificateProblem;
+                       m_certificateProblem.clear();
+                       m_closing = true;
+                       m_socket.abort();
+                       m_closing = false;
+                       if (OnError) OnError(text);
+                       return;
+                     }
+                     if (error == QAbstractSocket::RemoteHostClosedError) return;
                      if (OnError) OnError(Utf8(m_socket.errorString()));
                    });
 }
@@ -59,12 +82,42 @@ QtStreamSocket::~QtStreamSocket() {
   m_socket.abort();
 }
 
-void QtStreamSocket::Connect(const std::string& host, std::uint16_t port) {
+void QtStreamSocket::Reset() {
   m_closing = true;
   m_socket.abort();
   m_closing = false;
+  m_certificateProblem.clear();
+}
+
+void QtStreamSocket::Connect(const std::string& host, std::uint16_t port) {
+  Reset();
   m_connectTimer.start(connectTimeoutMs);
   m_socket.connectToHost(QString::fromStdString(host), port);
+}
+
+void QtStreamSocket::ConnectEncrypted(const std::string& host, std::uint16_t port) {
+  Reset();
+  if (!QSslSocket::supportsSsl()) {
+    // Reported from the event loop, as every other socket event is.
+    QTimer::singleShot(0, &m_socket, [this] {
+      if (OnError) OnError("TLS not available");
+    });
+    return;
+  }
+  m_connectTimer.start(connectTimeoutMs);
+  // The peer is verified against the system's trusted certificates and this host name.
+  m_socket.connectToHostEncrypted(QString::fromStdString(host), port);
+}
+
+void QtStreamSocket::StartEncryption() {
+  if (!QSslSocket::supportsSsl()) {
+    QTimer::singleShot(0, &m_socket, [this] {
+      if (OnError) OnError("TLS not available");
+    });
+    return;
+  }
+  // Verified against the host name the connection was opened with.
+  m_socket.startClientEncryption();
 }
 
 void QtStreamSocket::Send(std::string_view bytes) {

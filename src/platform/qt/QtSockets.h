@@ -1,8 +1,9 @@
-// The socket interfaces on Qt Network: a stream socket over QTcpSocket, a datagram socket over
-// QUdpSocket, and a NetworkFactory handing them out with a resolver.
+// The socket interfaces on Qt Network: a stream socket over QSslSocket (plain, or TLS verified
+// against the system's trusted certificates), a datagram socket over QUdpSocket, and a
+// NetworkFactory handing them out with a resolver.
 #pragma once
 
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <QTimer>
 #include <QUdpSocket>
 #include <memory>
@@ -18,15 +19,20 @@ class QtStreamSocket final : public StreamSocket {
   void Connect(const std::string& host, std::uint16_t port) override;
   void Send(std::string_view bytes) override;
   void Close() override;
+  void ConnectEncrypted(const std::string& host, std::uint16_t port) override;
+  void StartEncryption() override;
 
   // A connection not made in this time fails with an error (the system's own time-out of
   // a silent host runs to minutes).
   int connectTimeoutMs = 30000;
 
  private:
-  QTcpSocket m_socket;
+  void Reset();
+
+  QSslSocket m_socket;
   QTimer m_connectTimer;
   bool m_closing = false;
+  std::string m_certificateProblem;  // why the last handshake's certificate did not verify
 };
 
 class QtDatagramSocket final : public DatagramSocket {

@@ -114,6 +114,42 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
   return true;
 }
 
+// ---- certificates ----
+
+bool TestCertificates::Make(std::string& error) {
+  const std::string d = m_dir.path();
+  const auto run = [&](std::vector<std::string> argv) {
+    if (RunProgram(argv) == 0) return true;
+    error = "openssl failed: " + argv[1] + " " + argv.back();
+    return false;
+  };
+  const std::vector<std::string> ec = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                                       "-nodes"};
+  const auto authority = [&](const std::string& name) {
+    std::vector<std::string> argv = {"openssl", "req", "-x509"};
+    argv.insert(argv.end(), ec.begin(), ec.end());
+    for (const auto& a : {"-keyout", "", "-out", "", "-days", "2", "-subj", ""}) argv.push_back(a);
+    argv[argv.size() - 7] = d + name + ".key";
+    argv[argv.size() - 5] = d + name + ".pem";
+    argv.back() = "/CN=ORVA test " + name;
+    return run(argv);
+  };
+  const auto server = [&](const std::string& name, const std::string& ca, const std::string& san) {
+    std::vector<std::string> req = {"openssl", "req"};
+    req.insert(req.end(), ec.begin(), ec.end());
+    for (const auto& a : {"-keyout", "", "-out", "", "-subj", "/CN=orva-test"}) req.push_back(a);
+    req[req.size() - 5] = d + name + ".key";
+    req[req.size() - 3] = d + name + ".csr";
+    WriteBytes(d + name + ".ext", "subjectAltName=" + san + "\n");
+    return run(req) && run({"openssl", "x509", "-req", "-in", d + name + ".csr", "-CA",
+                            d + ca + ".pem", "-CAkey", d + ca + ".key", "-CAcreateserial", "-out",
+                            d + name + ".pem", "-days", "2", "-extfile", d + name + ".ext"});
+  };
+  return authority("ca") && authority("stranger") && server("good", "ca", "IP:127.0.0.1") &&
+         server("wrongName", "ca", "DNS:mail.example.org") &&
+         server("unknownIssuer", "stranger", "IP:127.0.0.3");
+}
+
 // ---- dovecot ----
 
 DovecotServer::DovecotServer(int port) : m_port(port) {
@@ -129,7 +165,7 @@ DovecotServer::DovecotServer(int port) : m_port(port) {
 DovecotServer::~DovecotServer() {
   if (!m_started) return;
   RunProgram({"dovecot", "-c", m_dir.path() + "dovecot.conf", "stop"});
-  WaitFor([this] { return !TcpPortOpen(m_port); }, 3000);
+  WaitFor([this] { return !TcpPortOpen(m_port) && (!m_tls || !TcpPortOpen(995)); }, 3000);
   // The master removes its pid file last; give its children the moment to go.
   WaitFor([this] { return !fs::exists(m_dir.path() + "run/master.pid"); }, 3000);
 }
@@ -144,6 +180,31 @@ void DovecotServer::AddMessages(const std::vector<Message>& messages) {
   }
 }
 
+std::string DovecotServer::Log() const {
+  return ReadBytes(m_dir.path() + "dovecot.log");
+}
+
+void DovecotServer::EnableTls(const TestCertificates& c) {
+  m_tls = true;
+  const std::string conf = m_dir.path() + "dovecot.conf";
+  std::string text = ReadBytes(conf);
+  const auto replace = [&](const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+  };
+  const std::string p = std::to_string(m_port);
+  replace("listen = 127.0.0.1", "listen = 127.0.0.1, 127.0.0.2, 127.0.0.3");
+  replace("ssl = no", "ssl = yes\nssl_cert = <" + c.Cert("good") + "\nssl_key = <" + c.Key("good") +
+                          "\nlocal 127.0.0.2 {\n  ssl_cert = <" + c.Cert("wrongName") +
+                          "\n  ssl_key = <" + c.Key("wrongName") + "\n}\nlocal 127.0.0.3 {\n" +
+                          "  ssl_cert = <" + c.Cert("unknownIssuer") + "\n  ssl_key = <" +
+                          c.Key("unknownIssuer") + "\n}");
+  replace("    address = 127.0.0.1\n    port = " + p,
+          "    address = 127.0.0.1, 127.0.0.2, 127.0.0.3\n    port = " + p);
+  replace("    port = 0\n", "    address = 127.0.0.1\n    port = 995\n    ssl = yes\n");
+  WriteBytes(conf, text);
+}
+
 bool DovecotServer::Start(std::string& error) {
   OpenUp(m_dir.path(), true);
   const int rc = RunProgram({"dovecot", "-c", m_dir.path() + "dovecot.conf"});
@@ -153,7 +214,7 @@ bool DovecotServer::Start(std::string& error) {
     return false;
   }
   m_started = true;
-  if (!WaitFor([this] { return TcpPortOpen(m_port); }, 20000)) {
+  if (!WaitFor([this] { return TcpPortOpen(m_port) && (!m_tls || TcpPortOpen(995)); }, 20000)) {
     error = "dovecot does not listen: " + ReadBytes(m_dir.path() + "dovecot.log");
     return false;
   }
