@@ -35,8 +35,19 @@ TMailDialogModel::TMailDialogModel(std::vector<TPOP3Object> boxes) : m_boxes(std
 std::vector<std::string> TMailDialogModel::TabTitles() const {
   std::vector<std::string> out;
   for (const auto& b : m_boxes)
-    out.push_back(b.Address() + " (" + std::to_string(b.messages.size()) + ")");
+    out.push_back(b.Address() + " (" + std::to_string(b.messages.size()) + ")" +
+                  (b.lastError.empty() ? "" : " - errore"));
   return out;
+}
+
+std::string TMailDialogModel::Notice() const {
+  if (m_boxes.empty()) return "";
+  const TPOP3Object& b = m_boxes[static_cast<std::size_t>(m_tab)];
+  if (!b.lastError.empty()) return "Controllo non riuscito: " + b.lastError;
+  if (b.serverCount > static_cast<int>(b.messages.size()))
+    return "Elencati gli ultimi " + std::to_string(b.messages.size()) + " messaggi di " +
+           std::to_string(b.serverCount);
+  return "";
 }
 
 void TMailDialogModel::SelectTab(int tab) {

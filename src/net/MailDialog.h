@@ -23,8 +23,12 @@ class TMailDialogModel {
 
   explicit TMailDialogModel(std::vector<TPOP3Object> boxes);
 
-  // user + "@" + server + " (" + count + ")" for every mailbox.
+  // user + "@" + server + " (" + count + ")" for every mailbox, and " - errore" after one
+  // whose last check failed.
   std::vector<std::string> TabTitles() const;
+  // Above the list: why the selected mailbox's last check failed, or that only the newest of
+  // its messages are listed; empty otherwise.
+  std::string Notice() const;
   void SelectTab(int tab);
   int SelectedTab() const { return m_tab; }
   // The selected mailbox's rows in the current order; one row "Nessun messaggio" (in the

@@ -33,6 +33,24 @@ TEST(MailDialogModel, TabsAndTheEmptyMailboxRow) {
   EXPECT_EQ(m.SelectedTab(), 1);
   TMailDialogModel none({});
   EXPECT_EQ(none.Rows()[0][0], "Nessun messaggio");
+  EXPECT_EQ(none.Notice(), "");
+}
+
+TEST(MailDialogModel, FailedAndCutMailboxesSaySo) {
+  auto failed = Box("anna", {});
+  failed.lastError = "-ERR Certificate not trusted: The certificate has expired";
+  auto cut = Box("bob", {{"a", "s", "", "", ""}});
+  cut.serverCount = 5000;
+  auto whole = Box("carla", {{"a", "s", "", "", ""}});
+  whole.serverCount = 1;
+  TMailDialogModel m({failed, cut, whole});
+  EXPECT_EQ(m.TabTitles()[0], "anna@pop.example.org (0) - errore");
+  EXPECT_EQ(m.Notice(),
+            "Controllo non riuscito: -ERR Certificate not trusted: The certificate has expired");
+  m.SelectTab(1);
+  EXPECT_EQ(m.Notice(), "Elencati gli ultimi 1 messaggi di 5000");
+  m.SelectTab(2);
+  EXPECT_EQ(m.Notice(), "");
 }
 
 TEST(MailDialogModel, EachColumnSortsByItsKindAndAgainReverses) {

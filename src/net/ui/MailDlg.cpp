@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
@@ -35,6 +36,10 @@ TMailDlg::TMailDlg(std::vector<TPOP3Object> boxes, MailDlgSettings& settings,
   m_tabs->setObjectName(QStringLiteral("TabControl1"));
   for (const auto& title : m_model.TabTitles()) m_tabs->addTab(Q(title));
   layout->addWidget(m_tabs);
+  m_notice = new QLabel(this);
+  m_notice->setObjectName(QStringLiteral("NoticeLb"));
+  m_notice->setWordWrap(true);
+  layout->addWidget(m_notice);
   m_lv = new QTreeWidget(this);
   m_lv->setObjectName(QStringLiteral("LV"));
   m_lv->setRootIsDecorated(false);
@@ -81,6 +86,8 @@ void TMailDlg::LVColumnClick(int column) {
 }
 
 void TMailDlg::ShowRows() {
+  m_notice->setText(Q(m_model.Notice()));
+  m_notice->setVisible(!m_notice->text().isEmpty());
   m_lv->clear();
   for (const auto& row : m_model.Rows()) {
     auto* item = new QTreeWidgetItem(m_lv);

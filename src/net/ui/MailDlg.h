@@ -12,6 +12,7 @@
 
 class QTabBar;
 class QTreeWidget;
+class QLabel;
 
 namespace orva {
 
@@ -47,6 +48,7 @@ class TMailDlg final : public QDialog {
   std::function<void()> m_onClosed;
   QTabBar* m_tabs = nullptr;
   QTreeWidget* m_lv = nullptr;
+  QLabel* m_notice = nullptr;  // why the last check failed, or that the list is cut
   bool m_stored = false;
 };
 

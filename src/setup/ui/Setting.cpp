@@ -775,9 +775,13 @@ QWidget* TSetupForm::BuildMailPage() {
   cycle->addWidget(CheckMailCB);
   cycle->addWidget(RxSlider1, 1);
   cycle->addWidget(m_mailLabel);
+  // Without it a mailbox that offers no TLS gets the password in clear.
+  RequireTlsCB = Check("RequireTlsCB", "Richiedi connessione cifrata", page);
+  RequireTlsCB->setChecked(s.mailRequireTls);
   l->addWidget(ListView2, 1);
   l->addLayout(form);
   l->addLayout(buttons);
+  l->addWidget(RequireTlsCB);
   l->addLayout(cycle);
   connect(nw, &QPushButton::clicked, this, &TSetupForm::NewMailBtnClick);
   connect(add, &QPushButton::clicked, this, &TSetupForm::AddMailBtnClick);
@@ -924,6 +928,7 @@ void TSetupForm::CopyToSettings() {
   s.soundsOn = BeepCB->isChecked() ? 1 : 0;
   for (std::size_t i = 0; i < kSoundEvents; ++i) s.soundEnabled[i] = m_soundChecks[i]->isChecked();
   s.mailCheckEnabled = CheckMailCB->isChecked();
+  s.mailRequireTls = RequireTlsCB->isChecked();
   s.mailCheckMinutes = RxSlider1->value();
   s.textColour = m_textColour;
   s.backgroundColour = m_backgroundColour;

@@ -182,6 +182,7 @@ class TSetupForm final : public QDialog {
   QLineEdit* POP3UserED;
   QLineEdit* POP3PassED;
   QCheckBox* CheckMailCB;
+  QCheckBox* RequireTlsCB;  // "Richiedi connessione cifrata"
   QSlider* RxSlider1;
   QLabel* m_mailLabel;
   // Colori

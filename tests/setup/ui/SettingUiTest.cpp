@@ -124,6 +124,17 @@ TEST_F(SetupFixture, OkWithMonitoringOffStoresItsSubOptionsOff) {
   EXPECT_FALSE(settings.recordIpList);
 }
 
+TEST_F(SetupFixture, EncryptedMailIsRequiredUntilTheUserSaysOtherwise) {
+  auto form = Open();
+  auto* tls = Find<QCheckBox>(form.get(), "RequireTlsCB");
+  ASSERT_NE(tls, nullptr);
+  EXPECT_EQ(tls->text(), QStringLiteral("Richiedi connessione cifrata"));
+  EXPECT_TRUE(tls->isChecked());
+  tls->setChecked(false);
+  Find<QPushButton>(form.get(), "OKBtn")->click();
+  EXPECT_FALSE(settings.mailRequireTls);
+}
+
 TEST_F(SetupFixture, AnnullaKeepsTheChosenSoundAndRestoresTheRest) {
   const std::string wav = dir.File("ding.wav");
   test::WriteBytes(wav, "RIFF");
