@@ -17,8 +17,10 @@
 #include <QTimer>
 #include <memory>
 
+#include "core/Settings.h"
 #include "net/Mail.h"
 #include "net/SntpCheck.h"
+#include "platform/Registry.h"
 #include "platform/SafeFile.h"
 #include "platform/qt/QtSockets.h"
 #include "platform/qt/QtTimer.h"
@@ -148,6 +150,12 @@ int MailCheck(const std::vector<std::string>& words) {
   TPop3Cli client(network);
   PrintView view;
   TMailCheck mail(client, view, clock, timers);
+  // The same POP3 settings as the program: encryption required or not, the read time-out.
+  Settings settings;
+  Registry registry(ctx.dataDir);
+  LoadSettings(settings, registry);
+  mail.RequireEncryption = settings.mailRequireTls;
+  mail.ReadTimeoutSeconds = settings.mailReadTimeout;
   if (const Status loaded = mail.LoadMailboxes(lst); !loaded) {
     std::fprintf(stderr, "orva32cli: %s: %s\n", lst.c_str(), loaded.error.c_str());
     return 1;

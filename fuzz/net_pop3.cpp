@@ -15,6 +15,7 @@ class FuzzClient final : public orva::TCustomPop3Cli {
  public:
   int opens = 0;
   bool sentLogin = false;  // a login command went out in clear
+  bool tlsWorks = true;
 
  protected:
   void OpenConnection(const std::string&, std::uint16_t, bool) override { ++opens; }
@@ -25,7 +26,6 @@ class FuzzClient final : public orva::TCustomPop3Cli {
     else
       TransportError("certificate not trusted");
   }
-  bool tlsWorks = true;
   void SendBytes(std::string_view bytes) override {
     if (bytes.size() < 2 || bytes.substr(bytes.size() - 2) != "\r\n") std::abort();
     if (bytes.starts_with("USER") || bytes.starts_with("PASS") || bytes.starts_with("APOP"))
