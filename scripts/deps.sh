@@ -14,6 +14,8 @@ packages=(
   dpkg-dev file desktop-file-utils appstream
   # tests: a display, PDF pages, network namespaces, real mail and time servers
   xvfb xauth poppler-utils iproute2 dovecot-pop3d chrony openssl
+  # the program: the system's trusted certificates for mail over TLS
+  ca-certificates
   # tests: a private system bus with mocked NetworkManager and ModemManager
   dbus dbus-daemon python3-dbusmock
 )

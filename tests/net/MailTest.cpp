@@ -301,6 +301,21 @@ TEST_F(MailCycleTest, ClosingTheWindowStopsNothingAndNoSecondCheckOverlaps) {
   for (const auto& l : view.labels) EXPECT_EQ(l.find("already connected"), std::string::npos);
 }
 
+TEST_F(MailCycleTest, CallEndStopsTheCycleAndSaysWhatWasNotChecked) {
+  Boxes({"a", "b"});
+  mail.CallStarted();
+  client.Accept("-ERR busy\r\n");
+  mail.CallEnded();
+  clock.AdvanceMs(5);
+  EXPECT_FALSE(mail.Busy());
+  EXPECT_EQ(client.opens, 1);
+  EXPECT_EQ(mail.Mailboxes()[0].lastError, "-ERR busy");
+  EXPECT_EQ(mail.Mailboxes()[1].lastError, "not checked: the call ended");
+  EXPECT_EQ(view.labels.back(),
+            "Controllo posta non riuscito alle ore 09.30.00: u@a (-ERR busy); u@b (not checked: "
+            "the call ended)");
+}
+
 TEST_F(MailCycleTest, MailboxListSurvivesFailedReadsAndWaitsForTheCycle) {
   test::TempDir dir;
   const auto path = dir.File("POP3.LST");

@@ -141,10 +141,12 @@ TEST(Pop3Live, EncryptedChecksThousandMessagesAndRefusedCertificates) {
     many.push_back({"sender" + std::to_string(i) + "@example.org", "Message " + std::to_string(i),
                     "Mon, 06 Jan 2025 12:34:56 +0100", "Body of the message.\r\n"});
   server.AddMessages(many);
-  if (test::LiveSkipReason("openssl").empty()) {
-    ASSERT_TRUE(certificates.Make(error)) << error;
-    server.EnableTls(certificates);
+  for (const char* program : {"openssl", "dovecot"}) {
+    const std::string reason = test::LiveSkipReason(program);
+    if (!reason.empty()) GTEST_SKIP() << reason;
   }
+  ASSERT_TRUE(certificates.Make(error)) << error;
+  server.EnableTls(certificates);
   START_DOVECOT(server);
   // This process trusts the test's authority besides the system's.
   QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
