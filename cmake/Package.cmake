@@ -20,7 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the X11 platform plugin and the TLS
-# backend come with the Qt libraries below; Italian texts of Qt's own dialogs are recommended.
+# backend come with the Qt libraries below; Italian texts of Qt's own dialogs are recommended,
+# and the system's trusted certificates, against which mail servers' TLS is verified.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6, libqt6network6")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils, ca-certificates")
 include(CPack)
