@@ -134,7 +134,8 @@ bool TestCertificates::Make(std::string& error) {
     argv.back() = "/CN=ORVA test " + name;
     return run(argv);
   };
-  const auto server = [&](const std::string& name, const std::string& ca, const std::string& san) {
+  const auto server = [&](const std::string& name, const std::string& ca, const std::string& san,
+                          const std::string& days = "2") {
     std::vector<std::string> req = {"openssl", "req"};
     req.insert(req.end(), ec.begin(), ec.end());
     for (const auto& a : {"-keyout", "", "-out", "", "-subj", "/CN=orva-test"}) req.push_back(a);
@@ -143,11 +144,12 @@ bool TestCertificates::Make(std::string& error) {
     WriteBytes(d + name + ".ext", "subjectAltName=" + san + "\n");
     return run(req) && run({"openssl", "x509", "-req", "-in", d + name + ".csr", "-CA",
                             d + ca + ".pem", "-CAkey", d + ca + ".key", "-CAcreateserial", "-out",
-                            d + name + ".pem", "-days", "2", "-extfile", d + name + ".ext"});
+                            d + name + ".pem", "-days", days, "-extfile", d + name + ".ext"});
   };
   return authority("ca") && authority("stranger") && server("good", "ca", "IP:127.0.0.1") &&
          server("wrongName", "ca", "DNS:mail.example.org") &&
-         server("unknownIssuer", "stranger", "IP:127.0.0.3");
+         server("unknownIssuer", "stranger", "IP:127.0.0.3") &&
+         server("expired", "ca", "IP:127.0.0.4", "-1");  // ended yesterday
 }
 
 // ---- dovecot ----
@@ -193,14 +195,15 @@ void DovecotServer::EnableTls(const TestCertificates& c) {
     if (at != std::string::npos) text.replace(at, from.size(), to);
   };
   const std::string p = std::to_string(m_port);
-  replace("listen = 127.0.0.1", "listen = 127.0.0.1, 127.0.0.2, 127.0.0.3");
+  replace("listen = 127.0.0.1", "listen = 127.0.0.1, 127.0.0.2, 127.0.0.3, 127.0.0.4");
   replace("ssl = no", "ssl = yes\nssl_cert = <" + c.Cert("good") + "\nssl_key = <" + c.Key("good") +
                           "\nlocal 127.0.0.2 {\n  ssl_cert = <" + c.Cert("wrongName") +
                           "\n  ssl_key = <" + c.Key("wrongName") + "\n}\nlocal 127.0.0.3 {\n" +
                           "  ssl_cert = <" + c.Cert("unknownIssuer") + "\n  ssl_key = <" +
-                          c.Key("unknownIssuer") + "\n}");
+                          c.Key("unknownIssuer") + "\n}\nlocal 127.0.0.4 {\n  ssl_cert = <" +
+                          c.Cert("expired") + "\n  ssl_key = <" + c.Key("expired") + "\n}");
   replace("    address = 127.0.0.1\n    port = " + p,
-          "    address = 127.0.0.1, 127.0.0.2, 127.0.0.3\n    port = " + p);
+          "    address = 127.0.0.1, 127.0.0.2, 127.0.0.3, 127.0.0.4\n    port = " + p);
   replace("    port = 0\n", "    address = 127.0.0.1\n    port = 995\n    ssl = yes\n");
   WriteBytes(conf, text);
 }

@@ -22,7 +22,8 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 
 // A certificate authority and server certificates made with openssl for the TLS tests:
 // "good" names 127.0.0.1 and is signed by the authority, "wrongName" names mail.example.org
-// only, "unknownIssuer" names 127.0.0.3 but is signed by an authority nobody trusts.
+// only, "unknownIssuer" names 127.0.0.3 but is signed by an authority nobody trusts,
+// "expired" names 127.0.0.4 and ended yesterday.
 class TestCertificates {
  public:
   bool Make(std::string& error);
@@ -45,7 +46,7 @@ class DovecotServer {
   void AddMessages(const std::vector<Message>& messages);
   // TLS: STLS on the plain port of 127.0.0.1-3, TLS from the first byte on 127.0.0.1:995;
   // 127.0.0.1 shows the good certificate, 127.0.0.2 the wrong name, 127.0.0.3 the unknown
-  // issuer. Before Start.
+  // issuer, 127.0.0.4 the expired one. Before Start.
   void EnableTls(const TestCertificates& certificates);
   bool Start(std::string& error);
   int Port() const { return m_port; }
@@ -65,7 +66,7 @@ class ChronyServer {
   ~ChronyServer();
   // TLS: STLS on the plain port of 127.0.0.1-3, TLS from the first byte on 127.0.0.1:995;
   // 127.0.0.1 shows the good certificate, 127.0.0.2 the wrong name, 127.0.0.3 the unknown
-  // issuer. Before Start.
+  // issuer, 127.0.0.4 the expired one. Before Start.
   void EnableTls(const TestCertificates& certificates);
   bool Start(std::string& error);
   int Port() const { return m_port; }

@@ -189,21 +189,24 @@ TEST(Pop3Live, EncryptedChecksThousandMessagesAndRefusedCertificates) {
   figure("TLS on 995", check({box("127.0.0.1", "995")}, true));
 
   // Certificates that do not verify stop their mailbox before any login, with the reason.
-  check({box("127.0.0.2", plainPort), box("127.0.0.3", plainPort), box("127.0.0.1", "995")}, true);
+  check({box("127.0.0.2", plainPort), box("127.0.0.3", plainPort), box("127.0.0.4", plainPort),
+         box("127.0.0.1", "995")},
+        true);
   const auto& boxes = mail.Mailboxes();
   EXPECT_EQ(boxes[0].lastError.rfind("-ERR Certificate not trusted: ", 0), 0u)
       << boxes[0].lastError;
   EXPECT_NE(boxes[0].lastError.find("host name"), std::string::npos) << boxes[0].lastError;
   EXPECT_NE(boxes[1].lastError.find("issuer"), std::string::npos) << boxes[1].lastError;
+  EXPECT_NE(boxes[2].lastError.find("expired"), std::string::npos) << boxes[2].lastError;
   EXPECT_TRUE(boxes[0].messages.empty());
-  EXPECT_EQ(boxes[2].messages.size(), 1000u) << "the cycle goes on";
+  EXPECT_EQ(boxes[3].messages.size(), 1000u) << "the cycle goes on";
   EXPECT_EQ(view.label.rfind("Controllo posta non riuscito alle ore ", 0), 0u) << view.label;
   EXPECT_NE(view.hint.find("tester@127.0.0.2 (errore: -ERR Certificate not trusted"),
             std::string::npos)
       << view.hint;
   // The server saw no user name, let alone a password, on either refused session.
   const std::string log = server.Log();
-  for (const char* address : {"lip=127.0.0.2", "lip=127.0.0.3"}) {
+  for (const char* address : {"lip=127.0.0.2", "lip=127.0.0.3", "lip=127.0.0.4"}) {
     std::size_t at = 0;
     for (std::size_t end = log.find('\n'); end != std::string::npos;
          at = end + 1, end = log.find('\n', at)) {
