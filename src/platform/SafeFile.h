@@ -1,6 +1,6 @@
 // Whole-file replacement that never leaves a half-written file: write a temporary file in the
-// same folder, flush it, keep the old file's permissions, rename it over the old one and
-// flush the folder.
+// same folder, flush it, keep the old file's permissions, owner and group, rename it over the
+// old one (over the target of a symbolic link, never over the link) and flush the folder.
 #pragma once
 
 #include <cstdint>
