@@ -151,33 +151,36 @@ std::string HostsFile::Render(const std::vector<TIpaddr>& list) const {
     return encode(FormatHostsLine(e));
   };
 
+  // Each entry read from the file goes back to its own line, whatever order the list has
+  // (the dialog sorts what it shows): a comment keeps standing above the entry it speaks of.
+  // Entries deleted from the list leave their lines; added entries follow in list order.
+  std::vector<const TIpaddr*> atLine(lines.size(), nullptr);
+  std::vector<const TIpaddr*> added;
+  for (const TIpaddr& e : list) {
+    if (!mayWrite(e)) continue;
+    const bool own = e.line >= 0 && static_cast<std::size_t>(e.line) < lines.size() &&
+                     lines[static_cast<std::size_t>(e.line)].taken &&
+                     atLine[static_cast<std::size_t>(e.line)] == nullptr;
+    if (own)
+      atLine[static_cast<std::size_t>(e.line)] = &e;
+    else
+      added.push_back(&e);
+  }
   std::string out;
-  std::size_t next = 0;
-  auto nextWritable = [&]() -> const TIpaddr* {
-    while (next < list.size()) {
-      const TIpaddr& e = list[next++];
-      if (mayWrite(e)) return &e;
-    }
-    return nullptr;
-  };
   bool endsOpen = false;  // the last line written has no line end
-  for (const Line& l : lines) {
-    if (!l.taken) {
-      out += l.bytes;
-      out += l.ending;
-      endsOpen = l.ending.empty();
-      continue;
-    }
-    const TIpaddr* e = nextWritable();
-    if (!e) continue;  // fewer entries than before: the line goes
-    out += entryText(*e);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Line& l = lines[i];
+    if (l.taken && !atLine[i]) continue;  // a deleted entry: the line goes
+    out += l.taken ? entryText(*atLine[i]) : l.bytes;
     out += l.ending;
     endsOpen = l.ending.empty();
   }
   const std::string ending = NewLineEnding();
-  while (const TIpaddr* e = nextWritable()) {
+  for (const TIpaddr* e : added) {
     if (endsOpen && !out.empty()) out += ending;
-    out += entryText(*e);
+    TIpaddr fresh = *e;
+    fresh.line = -1;
+    out += entryText(fresh);
     out += ending;
     endsOpen = false;
   }
@@ -350,8 +353,11 @@ int HostsDialogModel::DeleteSelected(int side, std::vector<int> rows) {
   }
   if (m_progress) m_progress->Close();
   if (side == 0) {
-    // The staging list is the program's own file: it is rewritten at once.
-    m_stagingWrite = SaveHostsList(ResolveNoCase(ProgramDirectory() + "hosts.mqm"), list);
+    // The staging list is the program's own file: it is rewritten at once, keeping its other
+    // lines when the list was read from it.
+    const std::string staging = ResolveNoCase(ProgramDirectory() + "hosts.mqm");
+    m_stagingWrite = m_files[0] == staging ? ReplaceFile(staging, m_layout[0].Render(list))
+                                           : SaveHostsList(staging, list);
   } else {
     m_modified = true;
   }

@@ -57,9 +57,10 @@ struct HostsFile {
   static HostsFile Parse(std::string_view bytes, bool system);
   // The line end for added lines: the file's own (its first line's), else the kind's default.
   std::string NewLineEnding() const;
-  // The file's bytes with `list` in place of the entries: the list fills the lines of taken
-  // entries in order (untouched entries as they were read), the rest is appended, lines the
-  // rule did not take stay where they were. Entries that may not be written are left out.
+  // The file's bytes with `list` in place of the entries: every entry read from the file goes
+  // back to its own line, whatever the list's order (untouched entries as they were read);
+  // lines of entries no longer in the list go; added entries are appended in list order; lines
+  // the rule did not take stay where they were. Entries that may not be written are left out.
   std::string Render(const std::vector<TIpaddr>& list) const;
 };
 
