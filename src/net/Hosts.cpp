@@ -1,6 +1,10 @@
 // Hosts lists: the line rule, files kept line for line, the indexed merge and the dialog logic.
 #include "net/Hosts.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <unordered_map>
 
@@ -38,7 +42,8 @@ std::optional<TIpaddr> ParseHostsLine(std::string_view line) {
 }
 
 std::string FormatHostsLine(const TIpaddr& entry) {
-  std::string line = Utf8Left(entry.address + " ", 25);
+  std::string line =
+      IsIPv6Address(entry.address) ? entry.address + " " : Utf8Left(entry.address + " ", 25);
   line += entry.hostName + " #" + entry.timeText;
   return Utf8Left(line, 255);
 }
@@ -89,6 +94,27 @@ bool IsIPv4Address(std::string_view text) {
   return parts == 4;
 }
 
+bool IsIPv6Address(std::string_view text) {
+  if (text.size() < 2 || text.size() > 45 || text.find(':') == std::string_view::npos) return false;
+  const std::string copy(text);
+  in6_addr a{};
+  return ::inet_pton(AF_INET6, copy.c_str(), &a) == 1;
+}
+
+bool IsIPAddress(std::string_view text) {
+  return IsIPv4Address(text) || IsIPv6Address(text);
+}
+
+std::string CanonicalAddress(std::string_view text) {
+  if (!IsIPv6Address(text)) return std::string(text);
+  const std::string copy(text);
+  in6_addr a{};
+  char out[INET6_ADDRSTRLEN] = {};
+  if (::inet_pton(AF_INET6, copy.c_str(), &a) != 1 || !::inet_ntop(AF_INET6, &a, out, sizeof out))
+    return copy;
+  return out;
+}
+
 HostsFile HostsFile::Parse(std::string_view bytes, bool system) {
   HostsFile f;
   f.system = system;
@@ -108,7 +134,7 @@ HostsFile HostsFile::Parse(std::string_view bytes, bool system) {
     auto entry = ParseHostsLine(text);
     // The system file also holds lines this program does not own (IPv6 entries, aliases
     // without "#", hand-written names): only its own kind of entry is taken.
-    if (entry && system && (!IsIPv4Address(entry->address) || !IsValidHostName(entry->hostName)))
+    if (entry && system && (!IsIPAddress(entry->address) || !IsValidHostName(entry->hostName)))
       entry.reset();
     if (entry) {
       entry->line = static_cast<int>(f.lines.size());
@@ -132,7 +158,7 @@ std::string HostsFile::Render(const std::vector<TIpaddr>& list) const {
   auto mayWrite = [this](const TIpaddr& e) {
     if (!IsWritable(e)) return false;
     // Into the system file goes only what a resolver would accept as a name and address.
-    return !system || e.line >= 0 || (IsIPv4Address(e.address) && IsValidHostName(e.hostName));
+    return !system || e.line >= 0 || (IsIPAddress(e.address) && IsValidHostName(e.hostName));
   };
   auto encode = [this](const std::string& text) { return system ? text : Utf8ToCp1252(text); };
   auto entryText = [&](const TIpaddr& e) -> std::string {

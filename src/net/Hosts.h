@@ -29,7 +29,8 @@ struct TIpaddr {
 // and the second space, the time text everything after the first "#" (all trimmed).
 std::optional<TIpaddr> ParseHostsLine(std::string_view line);
 // Address, one space, host name, one space, "#", time text; the address and its space cut to
-// 25 characters, the whole line to 255.
+// 25 characters (an IPv6 address is never cut: a cut one would name another machine), the
+// whole line to 255.
 std::string FormatHostsLine(const TIpaddr& entry);
 // Entries named "?" (not resolved) are never written.
 bool IsWritable(const TIpaddr& entry);
@@ -39,6 +40,12 @@ bool IsWritable(const TIpaddr& entry);
 bool IsValidHostName(std::string_view name);
 // Four decimal numbers 0..255 separated by dots, nothing else.
 bool IsIPv4Address(std::string_view text);
+// An IPv6 address in its text forms ("2001:db8::1", "::ffff:1.2.3.4"), without a zone.
+bool IsIPv6Address(std::string_view text);
+bool IsIPAddress(std::string_view text);
+// The usual text of an address, so that two spellings of one IPv6 address compare equal; the
+// text itself when it is no address.
+std::string CanonicalAddress(std::string_view text);
 
 // A hosts file as read: every line with its own line end, and the entries the rule took.
 // Lines the rule does not take are written back byte for byte in their place.
@@ -50,8 +57,8 @@ struct HostsFile {
   };
   std::vector<Line> lines;
   std::vector<TIpaddr> entries;
-  // The system hosts file is UTF-8 and takes only IPv4 entries with valid host names; the
-  // program's own files are Windows-1252 with CR LF.
+  // The system hosts file is UTF-8 and takes only entries with an IPv4 or IPv6 address and a
+  // valid host name; the program's own files are Windows-1252 with CR LF.
   bool system = false;
 
   static HostsFile Parse(std::string_view bytes, bool system);

@@ -34,8 +34,11 @@ struct MonitorSettings {
 std::vector<std::string> ConnectionsViewLines(TDravikIpConnectionList& list);
 std::vector<std::string> VisitedViewLines(const VisitedList& visited);
 std::vector<std::string> CounterViewLines(const TCounterList& counters);
-// "%-5s %-15s:%-4d  %-15s:%-4d  %s" of one row.
-std::string ConnectionLine(const TIpConnInfo& row);
+// "%-5s %-15s:%-4d  %-15s:%-4d  %s" of one row; the address columns widen for IPv6 rows.
+std::string ConnectionLine(const TIpConnInfo& row, std::size_t addressWidth = 15);
+// 15, or what the longest address of the rows needs (an IPv6 address one more, so that a blank
+// parts it from the ":" of its port).
+std::size_t AddressColumnWidth(const TDravikIpConnectionList& list);
 
 class TrafficMonitor {
  public:
