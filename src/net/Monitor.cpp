@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "net/HostsUpkeep.h"
+#include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
 namespace orva {
@@ -194,8 +196,10 @@ Status TrafficMonitor::CallEnd(TDateTime callEnd, const HostsPaths& hosts, Progr
   if (!hadAddress) return Status::Ok();
   Status result = Status::Ok();
   if (m_settings.automatedHosts) {
-    Status s = SaveVisitedList(m_visited, hosts.staging, "mm-dd-yyyy hh.nn.ss");
-    if (s && m_visited.Count() > 0) s = MergeStagedHosts(hosts, progress);
+    Status s = StageVisitedServers(m_visited, hosts);
+    const bool mayWrite =
+        CanWriteSystemHosts ? CanWriteSystemHosts(hosts.system) : CanReplaceFile(hosts.system);
+    if (s && m_visited.Count() > 0 && mayWrite) s = MergeStagedHosts(hosts, progress);
     if (!s) result = s;
   }
   if (m_settings.recordIpList) {

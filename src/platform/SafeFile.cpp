@@ -127,6 +127,13 @@ Status ReplaceFile(const std::string& path, std::string_view bytes,
   return Status::Ok();
 }
 
+bool CanReplaceFile(const std::string& path) {
+  const std::string target = FollowLinks(path);
+  const std::string dir = DirectoryOf(target);
+  if (::access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) != 0) return false;
+  return ::access(target.c_str(), F_OK) != 0 || ::access(target.c_str(), W_OK) == 0;
+}
+
 Result<std::string> ReadFileBytes(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Result<std::string>::Fail(path + ": " + SystemErrorText(errno));

@@ -25,6 +25,10 @@ struct SafeWriteOptions {
 Status ReplaceFile(const std::string& path, std::string_view bytes,
                    const SafeWriteOptions& options = {});
 
+// Whether this process may replace `path` (after following links) with ReplaceFile: its folder
+// takes new files and an existing file is writable.
+bool CanReplaceFile(const std::string& path);
+
 // Reads a whole file as bytes. A missing file is a failure (see FileExists to tell).
 Result<std::string> ReadFileBytes(const std::string& path);
 
