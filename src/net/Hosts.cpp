@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "core/HowUtils.h"
+#include "net/HostsUpkeep.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
@@ -298,8 +299,9 @@ Status MergeStagedHosts(const HostsPaths& paths, ProgressBox* progress) {
   return ReplaceFile(paths.system, bytes);
 }
 
-HostsDialogModel::HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress)
-    : m_paths(std::move(paths)), m_dialogs(dialogs), m_progress(progress) {
+HostsDialogModel::HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress,
+                                   HostsAuthority* authority)
+    : m_paths(std::move(paths)), m_dialogs(dialogs), m_progress(progress), m_authority(authority) {
   m_layout[1].system = true;
 }
 
@@ -416,6 +418,27 @@ Status HostsDialogModel::SaveLeft(const std::string& path) {
 
 Status HostsDialogModel::SaveSystem() {
   const std::string& path = m_paths.system;
+  if (m_authority && !m_authority->CanWrite(path)) {
+    // What changed against the file as read: the helper applies it to the file as it is now.
+    HostsHelperRequest request;
+    std::vector<bool> kept(m_layout[1].lines.size(), false);
+    for (const TIpaddr& e : m_lists[1]) {
+      if (e.line >= 0 && static_cast<std::size_t>(e.line) < kept.size())
+        kept[static_cast<std::size_t>(e.line)] = true;
+      const bool fresh = e.line < 0 || e.changed;
+      if (fresh && IsWritable(e) && IsIPAddress(e.address) && IsValidHostName(e.hostName))
+        request.upserts.push_back(e);
+    }
+    for (const TIpaddr& e : m_layout[1].entries) {
+      if (!kept[static_cast<std::size_t>(e.line)]) request.removals.push_back(e);
+    }
+    if (Status s = m_authority->RunHelper(FormatHelperInput(request)); !s) return s;
+    m_modified = false;
+    const bool ascending = m_ascending[1];
+    LoadList(1, m_files[1].empty() ? path : m_files[1]);
+    if (!ascending) HeaderClick(1);
+    return Status::Ok();
+  }
   if (FileExists(path)) {
     // A copy, not a rename: the system file stays in place until the new one replaces it.
     auto current = ReadFileBytes(path);

@@ -111,10 +111,14 @@ class ProgressBox {
 // carries the system's text. Nothing is written when the merge changes nothing.
 Status MergeStagedHosts(const HostsPaths& paths, ProgressBox* progress = nullptr);
 
+class HostsAuthority;
+
 // THostsDlg's logic: the staging list (0, left) and the system list (1, right).
 class HostsDialogModel {
  public:
-  HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress = nullptr);
+  // `authority`: who writes a system hosts file this program may not write (none: nobody).
+  HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress = nullptr,
+                   HostsAuthority* authority = nullptr);
 
   // First activation: both lists from their files.
   void Activate();
@@ -142,7 +146,9 @@ class HostsDialogModel {
   // Save0Btn: the left list to a file of the user's choice.
   Status SaveLeft(const std::string& path);
   // Save1Btn: keeps a copy of the system file as "hosts.bak", then writes the right list to
-  // the system hosts file. A failure leaves the system file untouched.
+  // the system hosts file. A failure leaves the system file untouched. A file this program may
+  // not write gets the changes (added, updated and deleted entries) through the privileged
+  // helper, with one authorisation, and the list is read again from it.
   Status SaveSystem();
   // Closing with unsaved changes asks; false keeps the dialog open.
   bool CanClose();
@@ -154,6 +160,7 @@ class HostsDialogModel {
   HostsPaths m_paths;
   Dialogs& m_dialogs;
   ProgressBox* m_progress;
+  HostsAuthority* m_authority;
   std::vector<TIpaddr> m_lists[2];
   HostsFile m_layout[2];
   std::string m_files[2];

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "NetFakes.h"
 #include "RunProgram.h"
+#include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "core/HowUtils.h"
 #include "net/HostsUpkeep.h"
@@ -163,6 +165,36 @@ TEST(HostsHelper, CallEndNamesWaitThenOneRunAppliesThem) {
   // Nothing waits: no authorisation is asked.
   EXPECT_EQ(*ApplyPendingHosts(paths, helper), 0u);
   EXPECT_EQ(helper.runs, 1);
+}
+
+// The dialog's save of a hosts file this program may not write: one helper run carries the
+// added, updated and deleted entries; the list is read again from the file.
+TEST(HostsHelper, DialogSaveGoesThroughTheHelper) {
+  test::TempDir dir;
+  SetProgramDirectory(dir.path());
+  HostsPaths paths{dir.File("hosts.mqm"), dir.File("hosts")};
+  test::WriteBytes(paths.system,
+                   "# mine\n10.0.0.1 keep.example #t0\n10.0.0.2 gone.example #t0\n"
+                   "10.0.0.3 upd.example #t0\n");
+  test::WriteBytes(paths.staging, "10.1.1.1 upd.example #t1\r\n10.0.0.9 new.example #t1\r\n");
+  test::ScriptedDialogs dialogs;
+  DirectHelper helper(paths.system);
+  HostsDialogModel dlg(paths, dialogs, nullptr, &helper);
+  dlg.Activate();
+  dlg.CopyAll();
+  const auto& list = dlg.List(1);
+  const auto gone = std::find_if(list.begin(), list.end(),
+                                 [](const TIpaddr& e) { return e.hostName == "gone.example"; });
+  ASSERT_NE(gone, list.end());
+  dlg.DeleteSelected(1, {static_cast<int>(gone - list.begin())});
+  ASSERT_TRUE(dlg.SaveSystem());
+  EXPECT_EQ(helper.runs, 1);
+  EXPECT_FALSE(dlg.Modified());
+  EXPECT_EQ(test::ReadBytes(paths.system),
+            "# mine\n10.0.0.1 keep.example #t0\n10.0.0.3 upd.example #t1\n"
+            "10.0.0.9 new.example #t1\n");
+  EXPECT_EQ(dlg.List(1).size(), 3u);
+  EXPECT_TRUE(FileExists(dir.File("hosts.bak")));
 }
 
 // The helper through pkexec, as the program runs it. pkexec sets PKEXEC_UID, so the helper
