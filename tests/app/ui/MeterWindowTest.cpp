@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "OfflineNetwork.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "app/ui/Program.h"
@@ -38,6 +39,9 @@ struct MeterWindow : ::testing::Test {
   SimulatedDialup dialup;
   SimulatedStatistics stats;
   RecordingLauncher launcher;
+  // Calls have an address, so the time check and the monitor look names up: never at a real
+  // DNS server.
+  test::OfflineNetwork network;
   std::unique_ptr<TOrvaProgram> program;
 
   void Make(const std::string& extraSettings = "") {
@@ -58,6 +62,7 @@ struct MeterWindow : ::testing::Test {
     o.statistics = &stats;
     o.launcher = &launcher;
     o.simulatedLink = &dialup;
+    o.network = &network;
     o.mib =
         std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/empty");
     o.autostart = false;
