@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QTimer>
+#include <map>
 #include <set>
 
 #include "platform/Network.h"
@@ -19,15 +20,22 @@ class OfflineResolver final : public Resolver {
     QHostAddress literal;
     LookupResult r;
     r.ok = literal.setAddress(QString::fromStdString(name));
-    if (r.ok)
-      r.addresses = {literal.toString().toStdString()};
-    else
-      r.error = "Host not found";
+    if (r.ok) r.addresses = {literal.toString().toStdString()};
+    for (const auto& [address, known] : names) {
+      if (known != name) continue;
+      r.addresses.push_back(address);
+      r.ok = true;
+    }
+    if (!r.ok) r.error = "Host not found";
     return Later(std::move(r), std::move(done));
   }
-  int LookupAddress(const std::string&, Callback done) override {
+  int LookupAddress(const std::string& address, Callback done) override {
+    const auto it = names.find(address);
+    if (it != names.end()) return Later(LookupResult{true, {}, it->second, {}}, std::move(done));
     return Later(LookupResult{false, {}, {}, "Host not found"}, std::move(done));
   }
+  // The test's own table: address -> name, answered both ways.
+  std::map<std::string, std::string> names;
   void Abort(int id) override { m_live.erase(id); }
 
  private:
@@ -51,6 +59,7 @@ class OfflineNetwork final : public NetworkFactory {
     return m_qt.CreateDatagramSocket();
   }
   Resolver& GetResolver() override { return m_resolver; }
+  OfflineResolver& Names() { return m_resolver; }
 
  private:
   OfflineResolver m_resolver;
