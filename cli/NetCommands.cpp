@@ -65,6 +65,29 @@ int RunNetstat(const std::vector<std::string>& words) {
     std::fprintf(stderr, "orva32cli: %s\n", netstat.error.c_str());
     return 1;
   }
+  if (ctx.json && it->second == kTabConnections) {
+    // For scripts: one object per row of the connection table.
+    TDravikIpConnectionList& list = *netstat.connections;
+    try {
+      list.Refresh();
+    } catch (const EConnListError& e) {
+      std::fprintf(stderr, "orva32cli: %s\n", e.what());
+      return 1;
+    }
+    nlohmann::json rows = nlohmann::json::array();
+    for (int i = 0; i < list.Count(); ++i) {
+      const TIpConnInfo& r = *list.Item(i);
+      rows.push_back({{"proto", r.protocol},
+                      {"local", r.LocalAddressText()},
+                      {"localPort", r.LocalPort()},
+                      {"remote", r.RemoteAddressText()},
+                      {"remotePort", r.RemotePort()},
+                      {"state", r.StateName()},
+                      {"ipv6", r.ipv6}});
+    }
+    std::printf("%s\n", rows.dump().c_str());
+    return 0;
+  }
   MonitorSettings settings;
   NoResolver resolver;
   TrafficMonitor monitor(clock, settings, netstat, resolver);

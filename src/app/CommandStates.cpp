@@ -17,6 +17,7 @@ std::vector<CommandState> RefreshCommandStates(const CommandStateInput& in) {
       // The tables and the tools that write them stay closed while a call is metered.
       {cmd::kVoice, !m},
       {cmd::kServers, !m},
+      {cmd::kApplyHosts, !m},
       {cmd::kBill, !m},
       {cmd::kBillTables, !m},
       {cmd::kLog, !m},

@@ -116,8 +116,11 @@ void DnsPanel::WSocket1DnsLookupDone(Lookup lookup, const LookupResult& result) 
     Launch(std::move(lookup), true, name);
     return;
   }
-  const bool confirmed = result.ok && std::find(result.addresses.begin(), result.addresses.end(),
-                                                lookup.name) != result.addresses.end();
+  // Compared in their usual text, so that two spellings of one IPv6 address agree.
+  const std::string wanted = CanonicalAddress(lookup.name);
+  const bool confirmed =
+      result.ok && std::any_of(result.addresses.begin(), result.addresses.end(),
+                               [&](const std::string& a) { return CanonicalAddress(a) == wanted; });
   Finish(lookup, confirmed, lookup.answer);
 }
 

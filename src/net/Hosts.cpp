@@ -1,10 +1,15 @@
 // Hosts lists: the line rule, files kept line for line, the indexed merge and the dialog logic.
 #include "net/Hosts.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <unordered_map>
 
 #include "core/HowUtils.h"
+#include "net/HostsUpkeep.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
@@ -38,7 +43,8 @@ std::optional<TIpaddr> ParseHostsLine(std::string_view line) {
 }
 
 std::string FormatHostsLine(const TIpaddr& entry) {
-  std::string line = Utf8Left(entry.address + " ", 25);
+  std::string line =
+      IsIPv6Address(entry.address) ? entry.address + " " : Utf8Left(entry.address + " ", 25);
   line += entry.hostName + " #" + entry.timeText;
   return Utf8Left(line, 255);
 }
@@ -89,6 +95,27 @@ bool IsIPv4Address(std::string_view text) {
   return parts == 4;
 }
 
+bool IsIPv6Address(std::string_view text) {
+  if (text.size() < 2 || text.size() > 45 || text.find(':') == std::string_view::npos) return false;
+  const std::string copy(text);
+  in6_addr a{};
+  return ::inet_pton(AF_INET6, copy.c_str(), &a) == 1;
+}
+
+bool IsIPAddress(std::string_view text) {
+  return IsIPv4Address(text) || IsIPv6Address(text);
+}
+
+std::string CanonicalAddress(std::string_view text) {
+  if (!IsIPv6Address(text)) return std::string(text);
+  const std::string copy(text);
+  in6_addr a{};
+  char out[INET6_ADDRSTRLEN] = {};
+  if (::inet_pton(AF_INET6, copy.c_str(), &a) != 1 || !::inet_ntop(AF_INET6, &a, out, sizeof out))
+    return copy;
+  return out;
+}
+
 HostsFile HostsFile::Parse(std::string_view bytes, bool system) {
   HostsFile f;
   f.system = system;
@@ -108,7 +135,7 @@ HostsFile HostsFile::Parse(std::string_view bytes, bool system) {
     auto entry = ParseHostsLine(text);
     // The system file also holds lines this program does not own (IPv6 entries, aliases
     // without "#", hand-written names): only its own kind of entry is taken.
-    if (entry && system && (!IsIPv4Address(entry->address) || !IsValidHostName(entry->hostName)))
+    if (entry && system && (!IsIPAddress(entry->address) || !IsValidHostName(entry->hostName)))
       entry.reset();
     if (entry) {
       entry->line = static_cast<int>(f.lines.size());
@@ -132,7 +159,7 @@ std::string HostsFile::Render(const std::vector<TIpaddr>& list) const {
   auto mayWrite = [this](const TIpaddr& e) {
     if (!IsWritable(e)) return false;
     // Into the system file goes only what a resolver would accept as a name and address.
-    return !system || e.line >= 0 || (IsIPv4Address(e.address) && IsValidHostName(e.hostName));
+    return !system || e.line >= 0 || (IsIPAddress(e.address) && IsValidHostName(e.hostName));
   };
   auto encode = [this](const std::string& text) { return system ? text : Utf8ToCp1252(text); };
   auto entryText = [&](const TIpaddr& e) -> std::string {
@@ -151,33 +178,36 @@ std::string HostsFile::Render(const std::vector<TIpaddr>& list) const {
     return encode(FormatHostsLine(e));
   };
 
+  // Each entry read from the file goes back to its own line, whatever order the list has
+  // (the dialog sorts what it shows): a comment keeps standing above the entry it speaks of.
+  // Entries deleted from the list leave their lines; added entries follow in list order.
+  std::vector<const TIpaddr*> atLine(lines.size(), nullptr);
+  std::vector<const TIpaddr*> added;
+  for (const TIpaddr& e : list) {
+    if (!mayWrite(e)) continue;
+    const bool own = e.line >= 0 && static_cast<std::size_t>(e.line) < lines.size() &&
+                     lines[static_cast<std::size_t>(e.line)].taken &&
+                     atLine[static_cast<std::size_t>(e.line)] == nullptr;
+    if (own)
+      atLine[static_cast<std::size_t>(e.line)] = &e;
+    else
+      added.push_back(&e);
+  }
   std::string out;
-  std::size_t next = 0;
-  auto nextWritable = [&]() -> const TIpaddr* {
-    while (next < list.size()) {
-      const TIpaddr& e = list[next++];
-      if (mayWrite(e)) return &e;
-    }
-    return nullptr;
-  };
   bool endsOpen = false;  // the last line written has no line end
-  for (const Line& l : lines) {
-    if (!l.taken) {
-      out += l.bytes;
-      out += l.ending;
-      endsOpen = l.ending.empty();
-      continue;
-    }
-    const TIpaddr* e = nextWritable();
-    if (!e) continue;  // fewer entries than before: the line goes
-    out += entryText(*e);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const Line& l = lines[i];
+    if (l.taken && !atLine[i]) continue;  // a deleted entry: the line goes
+    out += l.taken ? entryText(*atLine[i]) : l.bytes;
     out += l.ending;
     endsOpen = l.ending.empty();
   }
   const std::string ending = NewLineEnding();
-  while (const TIpaddr* e = nextWritable()) {
+  for (const TIpaddr* e : added) {
     if (endsOpen && !out.empty()) out += ending;
-    out += entryText(*e);
+    TIpaddr fresh = *e;
+    fresh.line = -1;
+    out += entryText(fresh);
     out += ending;
     endsOpen = false;
   }
@@ -269,8 +299,9 @@ Status MergeStagedHosts(const HostsPaths& paths, ProgressBox* progress) {
   return ReplaceFile(paths.system, bytes);
 }
 
-HostsDialogModel::HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress)
-    : m_paths(std::move(paths)), m_dialogs(dialogs), m_progress(progress) {
+HostsDialogModel::HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress,
+                                   HostsAuthority* authority)
+    : m_paths(std::move(paths)), m_dialogs(dialogs), m_progress(progress), m_authority(authority) {
   m_layout[1].system = true;
 }
 
@@ -350,8 +381,11 @@ int HostsDialogModel::DeleteSelected(int side, std::vector<int> rows) {
   }
   if (m_progress) m_progress->Close();
   if (side == 0) {
-    // The staging list is the program's own file: it is rewritten at once.
-    m_stagingWrite = SaveHostsList(ResolveNoCase(ProgramDirectory() + "hosts.mqm"), list);
+    // The staging list is the program's own file: it is rewritten at once, keeping its other
+    // lines when the list was read from it.
+    const std::string staging = ResolveNoCase(ProgramDirectory() + "hosts.mqm");
+    m_stagingWrite = m_files[0] == staging ? ReplaceFile(staging, m_layout[0].Render(list))
+                                           : SaveHostsList(staging, list);
   } else {
     m_modified = true;
   }
@@ -384,6 +418,27 @@ Status HostsDialogModel::SaveLeft(const std::string& path) {
 
 Status HostsDialogModel::SaveSystem() {
   const std::string& path = m_paths.system;
+  if (m_authority && !m_authority->CanWrite(path)) {
+    // What changed against the file as read: the helper applies it to the file as it is now.
+    HostsHelperRequest request;
+    std::vector<bool> kept(m_layout[1].lines.size(), false);
+    for (const TIpaddr& e : m_lists[1]) {
+      if (e.line >= 0 && static_cast<std::size_t>(e.line) < kept.size())
+        kept[static_cast<std::size_t>(e.line)] = true;
+      const bool fresh = e.line < 0 || e.changed;
+      if (fresh && IsWritable(e) && IsIPAddress(e.address) && IsValidHostName(e.hostName))
+        request.upserts.push_back(e);
+    }
+    for (const TIpaddr& e : m_layout[1].entries) {
+      if (!kept[static_cast<std::size_t>(e.line)]) request.removals.push_back(e);
+    }
+    if (Status s = m_authority->RunHelper(FormatHelperInput(request)); !s) return s;
+    m_modified = false;
+    const bool ascending = m_ascending[1];
+    LoadList(1, m_files[1].empty() ? path : m_files[1]);
+    if (!ascending) HeaderClick(1);
+    return Status::Ok();
+  }
   if (FileExists(path)) {
     // A copy, not a rename: the system file stays in place until the new one replaces it.
     auto current = ReadFileBytes(path);

@@ -29,7 +29,8 @@ struct TIpaddr {
 // and the second space, the time text everything after the first "#" (all trimmed).
 std::optional<TIpaddr> ParseHostsLine(std::string_view line);
 // Address, one space, host name, one space, "#", time text; the address and its space cut to
-// 25 characters, the whole line to 255.
+// 25 characters (an IPv6 address is never cut: a cut one would name another machine), the
+// whole line to 255.
 std::string FormatHostsLine(const TIpaddr& entry);
 // Entries named "?" (not resolved) are never written.
 bool IsWritable(const TIpaddr& entry);
@@ -39,6 +40,12 @@ bool IsWritable(const TIpaddr& entry);
 bool IsValidHostName(std::string_view name);
 // Four decimal numbers 0..255 separated by dots, nothing else.
 bool IsIPv4Address(std::string_view text);
+// An IPv6 address in its text forms ("2001:db8::1", "::ffff:1.2.3.4"), without a zone.
+bool IsIPv6Address(std::string_view text);
+bool IsIPAddress(std::string_view text);
+// The usual text of an address, so that two spellings of one IPv6 address compare equal; the
+// text itself when it is no address.
+std::string CanonicalAddress(std::string_view text);
 
 // A hosts file as read: every line with its own line end, and the entries the rule took.
 // Lines the rule does not take are written back byte for byte in their place.
@@ -50,16 +57,17 @@ struct HostsFile {
   };
   std::vector<Line> lines;
   std::vector<TIpaddr> entries;
-  // The system hosts file is UTF-8 and takes only IPv4 entries with valid host names; the
-  // program's own files are Windows-1252 with CR LF.
+  // The system hosts file is UTF-8 and takes only entries with an IPv4 or IPv6 address and a
+  // valid host name; the program's own files are Windows-1252 with CR LF.
   bool system = false;
 
   static HostsFile Parse(std::string_view bytes, bool system);
   // The line end for added lines: the file's own (its first line's), else the kind's default.
   std::string NewLineEnding() const;
-  // The file's bytes with `list` in place of the entries: the list fills the lines of taken
-  // entries in order (untouched entries as they were read), the rest is appended, lines the
-  // rule did not take stay where they were. Entries that may not be written are left out.
+  // The file's bytes with `list` in place of the entries: every entry read from the file goes
+  // back to its own line, whatever the list's order (untouched entries as they were read);
+  // lines of entries no longer in the list go; added entries are appended in list order; lines
+  // the rule did not take stay where they were. Entries that may not be written are left out.
   std::string Render(const std::vector<TIpaddr>& list) const;
 };
 
@@ -103,10 +111,14 @@ class ProgressBox {
 // carries the system's text. Nothing is written when the merge changes nothing.
 Status MergeStagedHosts(const HostsPaths& paths, ProgressBox* progress = nullptr);
 
+class HostsAuthority;
+
 // THostsDlg's logic: the staging list (0, left) and the system list (1, right).
 class HostsDialogModel {
  public:
-  HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress = nullptr);
+  // `authority`: who writes a system hosts file this program may not write (none: nobody).
+  HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress = nullptr,
+                   HostsAuthority* authority = nullptr);
 
   // First activation: both lists from their files.
   void Activate();
@@ -134,7 +146,9 @@ class HostsDialogModel {
   // Save0Btn: the left list to a file of the user's choice.
   Status SaveLeft(const std::string& path);
   // Save1Btn: keeps a copy of the system file as "hosts.bak", then writes the right list to
-  // the system hosts file. A failure leaves the system file untouched.
+  // the system hosts file. A failure leaves the system file untouched. A file this program may
+  // not write gets the changes (added, updated and deleted entries) through the privileged
+  // helper, with one authorisation, and the list is read again from it.
   Status SaveSystem();
   // Closing with unsaved changes asks; false keeps the dialog open.
   bool CanClose();
@@ -146,6 +160,7 @@ class HostsDialogModel {
   HostsPaths m_paths;
   Dialogs& m_dialogs;
   ProgressBox* m_progress;
+  HostsAuthority* m_authority;
   std::vector<TIpaddr> m_lists[2];
   HostsFile m_layout[2];
   std::string m_files[2];

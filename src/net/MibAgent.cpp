@@ -59,17 +59,35 @@ bool ParseHex(std::string_view text, std::size_t maxDigits, std::uint32_t& value
   return true;
 }
 
-// "0100007F:0016": the kernel prints the address as the native integer holding the bytes in
-// network order, so the integer's bytes in memory are the address bytes.
-bool ParseEndpoint(std::string_view text, std::array<std::uint8_t, 4>& address,
-                   std::uint32_t& port) {
+// One end of a socket as read: IPv4, or IPv6 (of which IPv4-mapped addresses are told apart).
+struct Endpoint {
+  bool ipv6 = false;
+  std::array<std::uint8_t, 16> bytes{};  // IPv4: the first four
+  std::uint32_t port = 0;
+  bool Mapped() const {
+    static constexpr std::array<std::uint8_t, 12> prefix = {0, 0, 0, 0, 0,    0,
+                                                            0, 0, 0, 0, 0xFF, 0xFF};
+    return ipv6 && std::equal(prefix.begin(), prefix.end(), bytes.begin());
+  }
+  bool Unspecified() const {
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
+  }
+};
+
+// "0100007F:0016": the kernel prints an address as native integers holding the bytes in
+// network order (one for IPv4, four for IPv6), so each integer's bytes in memory are the
+// address bytes.
+bool ParseEndpoint(std::string_view text, Endpoint& out) {
   const std::size_t colon = text.find(':');
-  if (colon != 8) return false;  // IPv6 rows (32 digits) are not part of these tables
-  std::uint32_t raw = 0;
-  if (!ParseHex(text.substr(0, 8), 8, raw)) return false;
-  if (!ParseHex(text.substr(9), 4, port)) return false;
-  std::memcpy(address.data(), &raw, 4);
-  return true;
+  if (colon != 8 && colon != 32) return false;
+  out = Endpoint{};
+  out.ipv6 = colon == 32;
+  for (std::size_t word = 0; word * 8 < colon; ++word) {
+    std::uint32_t raw = 0;
+    if (!ParseHex(text.substr(word * 8, 8), 8, raw)) return false;
+    std::memcpy(out.bytes.data() + word * 4, &raw, 4);
+  }
+  return ParseHex(text.substr(colon + 1), 4, out.port);
 }
 
 // The header names a few columns that the data lines print as one field.
@@ -84,7 +102,27 @@ int DataColumn(const std::vector<std::string_view>& header, std::string_view nam
   return -1;
 }
 
-enum class Kind { Scalar, TcpTable, UdpTable };
+enum class Kind { Scalar, Table };
+
+// The tables the agent serves, by number.
+enum TableId { kTcpConn = 0, kUdp = 1, kTcpConnection6 = 2, kTcpListener6 = 3, kUdpEndpoint6 = 4 };
+
+struct TableDef {
+  Oid entry;
+  std::vector<std::uint32_t> columns;  // the columns served, in order
+  bool tcp;
+};
+
+const TableDef& Def(int table) {
+  static const TableDef defs[5] = {
+      {{1, 3, 6, 1, 2, 1, 6, 13, 1}, {1, 2, 3, 4, 5}, true},  // tcpConnTable
+      {{1, 3, 6, 1, 2, 1, 7, 5, 1}, {1, 2}, false},           // udpTable
+      {{1, 3, 6, 1, 2, 1, 6, 19, 1}, {7}, true},              // tcpConnectionState
+      {{1, 3, 6, 1, 2, 1, 6, 20, 1}, {4}, true},              // tcpListenerProcess
+      {{1, 3, 6, 1, 2, 1, 7, 7, 1}, {8}, false},              // udpEndpointProcess
+  };
+  return defs[table];
+}
 
 struct MibObject {
   Oid prefix;
@@ -92,6 +130,7 @@ struct MibObject {
   const char* section = nullptr;  // /proc/net/snmp section of a scalar
   const char* column = nullptr;   // its column name there
   std::uint8_t type = kAsnCounter32;
+  int table = 0;
 };
 
 std::vector<MibObject> BuildView() {
@@ -150,10 +189,14 @@ std::vector<MibObject> BuildView() {
            {"InSegs", C},
            {"OutSegs", C},
            {"RetransSegs", C}});
-  v.push_back({{1, 3, 6, 1, 2, 1, 6, 13, 1}, Kind::TcpTable});
+  auto table = [&v](int id) { v.push_back({Def(id).entry, Kind::Table, {}, {}, 0, id}); };
+  table(kTcpConn);
   scalars(6, "Tcp", {{"InErrs", C}, {"OutRsts", C}}, 14);
+  table(kTcpConnection6);
+  table(kTcpListener6);
   scalars(7, "Udp", {{"InDatagrams", C}, {"NoPorts", C}, {"InErrors", C}, {"OutDatagrams", C}});
-  v.push_back({{1, 3, 6, 1, 2, 1, 7, 5, 1}, Kind::UdpTable});
+  table(kUdp);
+  table(kUdpEndpoint6);
   return v;
 }
 
@@ -167,8 +210,8 @@ bool StartsWith(const Oid& name, const Oid& prefix) {
 }
 
 // Compares a row index with the part of `name` after `from` sub-identifiers.
-template <class Index>
-int CompareIndex(const Index& index, std::size_t length, const Oid& name, std::size_t from) {
+int CompareIndex(const std::vector<std::uint32_t>& index, const Oid& name, std::size_t from) {
+  const std::size_t length = index.size();
   const std::size_t n = name.size() - from;
   const std::size_t common = std::min(length, n);
   for (std::size_t i = 0; i < common; ++i) {
@@ -217,23 +260,44 @@ std::vector<ProcSocketRow> ParseProcSocketTable(std::string_view text, bool tcp)
   if (lines.empty()) return rows;
   const auto header = SplitBlanks(lines[0]);
   const int local = DataColumn(header, "local_address");
-  const int remote = DataColumn(header, "rem_address");
+  // The IPv6 tables name the remote column in full.
+  int remote = DataColumn(header, "rem_address");
+  if (remote < 0) remote = DataColumn(header, "remote_address");
   const int state = DataColumn(header, "st");
   if (local < 0 || (tcp && (remote < 0 || state < 0))) return rows;
   rows.reserve(lines.size() - 1);
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const auto fields = SplitBlanks(lines[i]);
     ProcSocketRow row;
-    if (static_cast<std::size_t>(local) >= fields.size() ||
-        !ParseEndpoint(fields[local], row.localAddress, row.localPort))
+    Endpoint l, r;
+    if (static_cast<std::size_t>(local) >= fields.size() || !ParseEndpoint(fields[local], l))
       continue;
+    if (remote >= 0 && static_cast<std::size_t>(remote) < fields.size()) {
+      if (!ParseEndpoint(fields[remote], r) || r.ipv6 != l.ipv6) {
+        if (tcp) continue;
+        r = Endpoint{};
+        r.ipv6 = l.ipv6;
+      }
+    } else if (tcp) {
+      continue;
+    }
     if (tcp) {
       std::uint32_t st = 0;
-      if (static_cast<std::size_t>(std::max(remote, state)) >= fields.size() ||
-          !ParseEndpoint(fields[remote], row.remoteAddress, row.remotePort) ||
-          !ParseHex(fields[state], 2, st))
+      if (static_cast<std::size_t>(state) >= fields.size() || !ParseHex(fields[state], 2, st))
         continue;
       row.state = TcpConnStateFromLinux(static_cast<int>(st));
+    }
+    row.localPort = l.port;
+    row.remotePort = r.port;
+    if (l.ipv6 && !l.Mapped()) {
+      row.ipv6 = true;
+      row.localAddress6 = l.bytes;
+      row.remoteAddress6 = r.bytes;
+    } else {
+      // IPv4, or IPv4 talk of a dual-stack socket: its peer is mapped too, or none yet.
+      const std::size_t at = l.ipv6 ? 12 : 0;
+      std::copy_n(l.bytes.begin() + at, 4, row.localAddress.begin());
+      if (!l.ipv6 || r.Mapped()) std::copy_n(r.bytes.begin() + at, 4, row.remoteAddress.begin());
     }
     rows.push_back(row);
   }
@@ -303,37 +367,65 @@ bool ProcMibAgent::SnmpExtensionQuery(std::uint8_t requestType, SnmpVarBind& bin
 }
 
 void ProcMibAgent::Invalidate() {
-  m_tcp.loaded = false;
-  m_udp.loaded = false;
+  for (Table& t : m_tables) t.loaded = false;
 }
 
-void ProcMibAgent::LoadTable(bool tcp) {
-  Table& table = tcp ? m_tcp : m_udp;
-  table.rows.clear();
-  table.loaded = true;
-  const auto bytes = ReadFileBytes(JoinPath(m_procRoot, tcp ? "net/tcp" : "net/udp"));
-  if (!bytes) return;
-  for (const ProcSocketRow& r : ParseProcSocketTable(*bytes, tcp)) {
-    TableRow t;
-    t.row = r;
-    for (int i = 0; i < 4; ++i) t.index[i] = r.localAddress[i];
-    t.index[4] = r.localPort;
-    if (tcp) {
-      for (int i = 0; i < 4; ++i) t.index[5 + i] = r.remoteAddress[i];
-      t.index[9] = r.remotePort;
-      t.indexLength = 10;
-    } else {
-      t.indexLength = 5;
+namespace {
+
+void PushAddress(std::vector<std::uint32_t>& index, const std::array<std::uint8_t, 16>& bytes) {
+  index.push_back(2);  // InetAddressType ipv6
+  index.push_back(16);
+  index.insert(index.end(), bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
+void ProcMibAgent::LoadTables(bool tcp) {
+  const int ids[] = {tcp ? kTcpConn : kUdp, tcp ? kTcpConnection6 : kUdpEndpoint6, kTcpListener6};
+  for (int id : ids) {
+    if (!tcp && id == kTcpListener6) continue;
+    m_tables[id].rows.clear();
+    m_tables[id].loaded = true;
+  }
+  for (const char* file : {tcp ? "net/tcp" : "net/udp", tcp ? "net/tcp6" : "net/udp6"}) {
+    const auto bytes = ReadFileBytes(JoinPath(m_procRoot, file));
+    if (!bytes) continue;  // a kernel without IPv6 has no tcp6 and udp6
+    for (const ProcSocketRow& r : ParseProcSocketTable(*bytes, tcp)) {
+      TableRow t;
+      t.row = r;
+      int id;
+      if (!r.ipv6) {
+        id = tcp ? kTcpConn : kUdp;
+        t.index.assign(r.localAddress.begin(), r.localAddress.end());
+        t.index.push_back(r.localPort);
+        if (tcp) {
+          t.index.insert(t.index.end(), r.remoteAddress.begin(), r.remoteAddress.end());
+          t.index.push_back(r.remotePort);
+        }
+      } else {
+        // Listening TCP sockets have their own table; connections and UDP endpoints carry
+        // both ends (an endpoint its instance number last).
+        id = !tcp ? kUdpEndpoint6 : r.state == 2 ? kTcpListener6 : kTcpConnection6;
+        PushAddress(t.index, r.localAddress6);
+        t.index.push_back(r.localPort);
+        if (id != kTcpListener6) {
+          PushAddress(t.index, r.remoteAddress6);
+          t.index.push_back(r.remotePort);
+        }
+        if (id == kUdpEndpoint6) t.index.push_back(1);
+      }
+      m_tables[id].rows.push_back(std::move(t));
     }
-    table.rows.push_back(t);
   }
   auto less = [](const TableRow& a, const TableRow& b) { return a.index < b.index; };
-  std::stable_sort(table.rows.begin(), table.rows.end(), less);
-  // Sockets sharing one address and port (SO_REUSEPORT) are one row of the table.
-  table.rows.erase(
-      std::unique(table.rows.begin(), table.rows.end(),
-                  [](const TableRow& a, const TableRow& b) { return a.index == b.index; }),
-      table.rows.end());
+  for (int id : ids) {
+    auto& rows = m_tables[id].rows;
+    std::stable_sort(rows.begin(), rows.end(), less);
+    // Sockets sharing one address and port (SO_REUSEPORT) are one row of the table.
+    rows.erase(std::unique(rows.begin(), rows.end(),
+                           [](const TableRow& a, const TableRow& b) { return a.index == b.index; }),
+               rows.end());
+  }
 }
 
 bool ProcMibAgent::LoadSnmp() {
@@ -343,15 +435,15 @@ bool ProcMibAgent::LoadSnmp() {
   return true;
 }
 
-bool ProcMibAgent::TableNext(bool tcp, SnmpVarBind& binding) {
-  const Oid entry = tcp ? Oid{1, 3, 6, 1, 2, 1, 6, 13, 1} : Oid{1, 3, 6, 1, 2, 1, 7, 5, 1};
-  Table& table = tcp ? m_tcp : m_udp;
+bool ProcMibAgent::TableNext(int id, SnmpVarBind& binding) {
+  const TableDef& def = Def(id);
+  const Oid& entry = def.entry;
+  Table& table = m_tables[id];
   // A request without a row index starts a walk: read the table afresh.
   if (!table.loaded || !StartsWith(binding.name, entry) || binding.name.size() <= entry.size() + 1)
-    LoadTable(tcp);
+    LoadTables(def.tcp);
   if (table.rows.empty()) return false;
-  const std::uint32_t columns = tcp ? 5 : 2;
-  for (std::uint32_t col = 1; col <= columns; ++col) {
+  for (std::uint32_t col : def.columns) {
     Oid prefix = entry;
     prefix.push_back(col);
     std::size_t pos = 0;
@@ -360,18 +452,26 @@ bool ProcMibAgent::TableNext(bool tcp, SnmpVarBind& binding) {
     if (cmp > 0) {
       const auto it =
           std::upper_bound(table.rows.begin(), table.rows.end(), 0, [&](int, const TableRow& r) {
-            return CompareIndex(r.index, r.indexLength, binding.name, prefix.size()) > 0;
+            return CompareIndex(r.index, binding.name, prefix.size()) > 0;
           });
       pos = static_cast<std::size_t>(it - table.rows.begin());
       if (pos == table.rows.size()) continue;
     }
     const TableRow& r = table.rows[pos];
     binding.name = prefix;
-    binding.name.insert(binding.name.end(), r.index.begin(), r.index.begin() + r.indexLength);
+    binding.name.insert(binding.name.end(), r.index.begin(), r.index.end());
     binding.integer = 0;
     binding.address = {};
-    const int value = tcp ? static_cast<int>(col) : static_cast<int>(col) + 1;
-    switch (value) {  // column numbers of the TCP table; UDP's map onto 2 and 3
+    // The value by its column in the tcpConnTable's numbering; the udpTable's columns map
+    // onto 2 and 3; the IPv6 tables give the state, or the owning process (not known: 0).
+    int value = static_cast<int>(col);
+    if (id == kUdp) value = static_cast<int>(col) + 1;
+    if (id == kTcpConnection6) value = 1;
+    if (id == kTcpListener6 || id == kUdpEndpoint6) value = 0;
+    switch (value) {
+      case 0:
+        binding.type = kAsnUnsigned32;
+        break;
       case 1:
         binding.type = kAsnInteger;
         binding.integer = r.row.state;
@@ -411,7 +511,7 @@ bool ProcMibAgent::GetNext(SnmpVarBind& binding) {
   for (; i < view.size(); ++i) {
     const MibObject& o = view[i];
     if (o.kind != Kind::Scalar) {
-      if (TableNext(o.kind == Kind::TcpTable, binding)) return true;
+      if (TableNext(o.table, binding)) return true;
       continue;
     }
     Oid instance = o.prefix;

@@ -1,5 +1,8 @@
 // The in-process MIB-II agent: answers SNMP GetNext requests for the tcpConnTable, the udpTable
-// and the IP, ICMP, TCP and UDP scalar groups from the kernel's /proc/net files. Nothing goes on
+// and the IP, ICMP, TCP and UDP scalar groups from the kernel's /proc/net files. IPv4 talk of
+// dual-stack sockets is part of the IPv4 tables; IPv6 connections are served in the
+// address-independent tables (tcpConnectionTable, tcpListenerTable, udpEndpointTable), whose
+// row index carries the addresses and ports. Nothing goes on
 // the network; the connection list and the counter groups call it directly.
 #pragma once
 
@@ -44,13 +47,18 @@ class MibAgent {
                                   std::int32_t& errorStatus, std::int32_t& errorIndex) = 0;
 };
 
-// One row of /proc/net/tcp or /proc/net/udp. Addresses hold the four bytes in network order.
+// One row of /proc/net/tcp, udp, tcp6 or udp6. Addresses hold their bytes in network order.
+// A row of the IPv6 tables whose local address is IPv4-mapped (a dual-stack socket talking
+// IPv4) is an IPv4 row; the others are IPv6 rows.
 struct ProcSocketRow {
   std::array<std::uint8_t, 4> localAddress{};
   std::uint32_t localPort = 0;
   std::array<std::uint8_t, 4> remoteAddress{};
   std::uint32_t remotePort = 0;
   int state = 0;  // tcpConnState value (TCP rows only)
+  bool ipv6 = false;
+  std::array<std::uint8_t, 16> localAddress6{};
+  std::array<std::uint8_t, 16> remoteAddress6{};
 };
 
 // The kernel's TCP state number -> tcpConnState (1 closed … 12 deleteTCB; 0 for any state the
@@ -85,8 +93,7 @@ class ProcMibAgent final : public MibAgent {
 
  private:
   struct TableRow {
-    std::array<std::uint32_t, 10> index{};
-    std::uint8_t indexLength = 0;
+    std::vector<std::uint32_t> index;
     ProcSocketRow row;
   };
   struct Table {
@@ -95,12 +102,13 @@ class ProcMibAgent final : public MibAgent {
   };
 
   bool GetNext(SnmpVarBind& binding);
-  bool TableNext(bool tcp, SnmpVarBind& binding);
-  void LoadTable(bool tcp);
+  bool TableNext(int table, SnmpVarBind& binding);
+  // Reads the TCP (or UDP) files into their IPv4 and IPv6 tables.
+  void LoadTables(bool tcp);
   bool LoadSnmp();
 
   std::string m_procRoot;
-  Table m_tcp, m_udp;
+  Table m_tables[5];
   ProcSnmpValues m_snmp;
 };
 

@@ -1,6 +1,10 @@
 // The traffic monitor: view texts, visited servers and the call steps.
 #include "net/Monitor.h"
 
+#include <algorithm>
+
+#include "net/HostsUpkeep.h"
+#include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
 namespace orva {
@@ -24,33 +28,52 @@ std::string Fit(const std::string& text, std::size_t width) {
 const char* const kMonitorTabCaptions[6] = {
     "Monitor connessioni", "Hosts/IP visitati", "TCP", "UDP", "IP", "ICMP"};
 
-std::string ConnectionLine(const TIpConnInfo& row) {
-  return PadRight(row.protocol, 5) + " " + PadRight(row.LocalAddressText(), 15) + ":" +
+std::string ConnectionLine(const TIpConnInfo& row, std::size_t addressWidth) {
+  return PadRight(row.protocol, 5) + " " + PadRight(row.LocalAddressText(), addressWidth) + ":" +
          PadRight(std::to_string(row.LocalPort()), 4) + "  " +
-         PadRight(row.RemoteAddressText(), 15) + ":" +
+         PadRight(row.RemoteAddressText(), addressWidth) + ":" +
          PadRight(std::to_string(row.RemotePort()), 4) + "  " + row.StateName();
+}
+
+std::size_t AddressColumnWidth(const TDravikIpConnectionList& list) {
+  // An IPv6 address gets a blank before the ":" of its port, so the two stay apart.
+  std::size_t width = 15;
+  for (int i = 0; i < list.Count(); ++i) {
+    for (const std::string& a :
+         {list.Item(i)->LocalAddressText(), list.Item(i)->RemoteAddressText()}) {
+      const std::size_t need = a.size() + (a.find(':') == std::string::npos ? 0 : 1);
+      width = std::max(width, need);
+    }
+  }
+  return width;
 }
 
 std::vector<std::string> ConnectionsViewLines(TDravikIpConnectionList& list) {
   std::vector<std::string> lines;
-  lines.push_back(PadRight("Proto", 5) + " " + PadRight("Local IP", 15) + " " +
-                  PadRight("Port", 4) + "  " + PadRight("Remote IP", 15) + " " +
-                  PadRight("Port", 4) + "  " + "State");
-  lines.emplace_back();
+  bool ok = true;
   try {
     list.Refresh();
   } catch (const EConnListError&) {
-    return lines;
+    ok = false;
   }
-  for (int i = 0; i < list.Count(); ++i) lines.push_back(ConnectionLine(*list.Item(i)));
+  const std::size_t width = ok ? AddressColumnWidth(list) : 15;
+  lines.push_back(PadRight("Proto", 5) + " " + PadRight("Local IP", width) + " " +
+                  PadRight("Port", 4) + "  " + PadRight("Remote IP", width) + " " +
+                  PadRight("Port", 4) + "  " + "State");
+  lines.emplace_back();
+  if (!ok) return lines;
+  for (int i = 0; i < list.Count(); ++i) lines.push_back(ConnectionLine(*list.Item(i), width));
   return lines;
 }
 
 std::vector<std::string> VisitedViewLines(const VisitedList& visited) {
   std::vector<std::string> lines;
+  // IPv6 addresses widen the address column instead of being cut.
+  std::size_t width = 18;
+  for (const auto& e : visited.Entries()) width = std::max(width, e.address.size() + 1);
   for (int i = visited.Count() - 1; i >= 0; --i) {
     const auto& e = visited[i];
-    lines.push_back(Fit(e.address, 18) + Fit(e.host.hostName, 35) +
+    lines.push_back(Fit(e.address, width) + Fit(e.host.hostName, 35) +
                     FormatDateTime("dd-mm-yyyy hh.nn.ss", e.host.firstSeen));
   }
   return lines;
@@ -105,8 +128,8 @@ void TrafficMonitor::CollectVisited() {
   list.Refresh();  // failures go to the caller
   const TDateTime now = m_clock.Now();
   for (int i = 0; i < list.Count(); ++i) {
+    if (list.Item(i)->RemoteUnspecified()) continue;  // 0.0.0.0 or ::
     const std::string remote = list.Item(i)->RemoteAddressText();
-    if (remote == "0.0.0.0") continue;
     if (m_visited.Add(remote, now) && m_state.nextIndex == -1) m_state.nextIndex = 0;
   }
 }
@@ -173,8 +196,10 @@ Status TrafficMonitor::CallEnd(TDateTime callEnd, const HostsPaths& hosts, Progr
   if (!hadAddress) return Status::Ok();
   Status result = Status::Ok();
   if (m_settings.automatedHosts) {
-    Status s = SaveVisitedList(m_visited, hosts.staging, "mm-dd-yyyy hh.nn.ss");
-    if (s && m_visited.Count() > 0) s = MergeStagedHosts(hosts, progress);
+    Status s = StageVisitedServers(m_visited, hosts);
+    const bool mayWrite =
+        CanWriteSystemHosts ? CanWriteSystemHosts(hosts.system) : CanReplaceFile(hosts.system);
+    if (s && m_visited.Count() > 0 && mayWrite) s = MergeStagedHosts(hosts, progress);
     if (!s) result = s;
   }
   if (m_settings.recordIpList) {

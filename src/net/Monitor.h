@@ -34,8 +34,11 @@ struct MonitorSettings {
 std::vector<std::string> ConnectionsViewLines(TDravikIpConnectionList& list);
 std::vector<std::string> VisitedViewLines(const VisitedList& visited);
 std::vector<std::string> CounterViewLines(const TCounterList& counters);
-// "%-5s %-15s:%-4d  %-15s:%-4d  %s" of one row.
-std::string ConnectionLine(const TIpConnInfo& row);
+// "%-5s %-15s:%-4d  %-15s:%-4d  %s" of one row; the address columns widen for IPv6 rows.
+std::string ConnectionLine(const TIpConnInfo& row, std::size_t addressWidth = 15);
+// 15, or what the longest address of the rows needs (an IPv6 address one more, so that a blank
+// parts it from the ":" of its port).
+std::size_t AddressColumnWidth(const TDravikIpConnectionList& list);
 
 class TrafficMonitor {
  public:
@@ -61,8 +64,12 @@ class TrafficMonitor {
   // The connection has come up and its local address was read ("" when unknown).
   void CallStart(const std::string& localAddress);
   // The call has ended at `callEnd` (its last sample). Returns the first failure of writing
-  // the files or merging the hosts file.
+  // the files or merging the hosts file (a hosts file this program may not write is none).
   Status CallEnd(TDateTime callEnd, const HostsPaths& hosts, ProgressBox* progress = nullptr);
+
+  // Whether this program may rewrite the system hosts file itself. When it may not, the names
+  // found at call end wait in "hosts.mqm" for the privileged helper, and nothing is reported.
+  std::function<bool(const std::string& path)> CanWriteSystemHosts;
 
   // The network time check and the mail check to start for a call.
   std::function<void()> StartTimeCheck;

@@ -1,6 +1,9 @@
 // Connection table walks and counter reads over the MIB-II agent.
 #include "net/SNMP.h"
 
+#include <arpa/inet.h>
+#include <sys/socket.h>
+
 #include <chrono>
 #include <cstring>
 
@@ -30,6 +33,20 @@ std::string AddressText(std::uint32_t networkOrder) {
   std::memcpy(b, &networkOrder, 4);
   return std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
          std::to_string(b[3]);
+}
+
+std::string AddressText6(const std::array<std::uint8_t, 16>& bytes) {
+  char text[INET6_ADDRSTRLEN] = {};
+  if (!::inet_ntop(AF_INET6, bytes.data(), text, sizeof text)) return "::";
+  return text;
+}
+
+bool TIpConnInfo::RemoteUnspecified() const {
+  if (!ipv6) return remoteAddress == 0;
+  for (std::uint8_t b : remoteAddress6) {
+    if (b != 0) return false;
+  }
+  return true;
 }
 
 std::uint32_t AddressFromBytes(const std::array<std::uint8_t, 4>& bytes) {
@@ -79,8 +96,15 @@ void TDravikIpConnectionList::Refresh() {
   try {
     SetBusy(true);
     m_rows.clear();
-    if (Protocols.count(TIpProtocol::tcp_ip)) WalkTcp();
-    if (Protocols.count(TIpProtocol::udp_ip)) WalkUdp();
+    if (Protocols.count(TIpProtocol::tcp_ip)) {
+      WalkTcp();
+      WalkIndexed({1, 3, 6, 1, 2, 1, 6, 19, 1, 7}, "TCP", true);  // IPv6 connections
+      WalkIndexed({1, 3, 6, 1, 2, 1, 6, 20, 1, 4}, "TCP", true);  // IPv6 listeners
+    }
+    if (Protocols.count(TIpProtocol::udp_ip)) {
+      WalkUdp();
+      WalkIndexed({1, 3, 6, 1, 2, 1, 7, 7, 1, 8}, "UDP", false);  // IPv6 endpoints
+    }
   } catch (...) {
     m_mutex.unlock();
     SetBusy(false);
@@ -146,6 +170,57 @@ void TDravikIpConnectionList::WalkUdp() {
     if (k < m_rows.size()) m_rows[k].localPort = static_cast<std::int32_t>(b.integer);
     ++k;
     Query(b);
+  }
+}
+
+namespace {
+
+// Reads "type, length, bytes" of an IPv6 address from a row index; false when it is none.
+bool TakeAddress6(const Oid& name, std::size_t& at, std::array<std::uint8_t, 16>& out) {
+  if (at + 2 + 16 > name.size() || name[at] != 2 || name[at + 1] != 16) return false;
+  for (std::size_t i = 0; i < 16; ++i) {
+    if (name[at + 2 + i] > 255) return false;
+    out[i] = static_cast<std::uint8_t>(name[at + 2 + i]);
+  }
+  at += 18;
+  return true;
+}
+
+bool TakePort(const Oid& name, std::size_t& at, std::int32_t& port) {
+  if (at >= name.size() || name[at] > 65535) return false;
+  port = static_cast<std::int32_t>(name[at++]);
+  return true;
+}
+
+}  // namespace
+
+// The walk stays inside the column and moves forward at every answer, so an agent that
+// answers strangely ends it instead of looping; a row whose index cannot be read is skipped.
+void TDravikIpConnectionList::WalkIndexed(const Oid& column, const char* protocol, bool tcp) {
+  SnmpVarBind b;
+  b.name = column;
+  for (;;) {
+    Oid before = b.name;
+    Query(b);
+    if (b.type == kAsnNull || b.name.size() <= column.size() ||
+        !std::equal(column.begin(), column.end(), b.name.begin()) ||
+        CompareOid(b.name, before) <= 0)
+      return;
+    TIpConnInfo row;
+    row.protocol = protocol;
+    row.ipv6 = true;
+    std::size_t at = column.size();
+    if (!TakeAddress6(b.name, at, row.localAddress6) || !TakePort(b.name, at, row.localPort))
+      continue;
+    const bool listener = tcp && column[7] == 20;
+    if (!listener &&
+        (!TakeAddress6(b.name, at, row.remoteAddress6) || !TakePort(b.name, at, row.remotePort)))
+      continue;
+    if (tcp && !listener) {
+      if (b.type != kAsnInteger) continue;
+      row.state = static_cast<std::int32_t>(b.integer);
+    }
+    m_rows.push_back(row);
   }
 }
 

@@ -2,6 +2,7 @@
 // protocol counters (TCounterList and its four groups), read through the MIB-II agent.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -39,6 +40,8 @@ class ENetstatError : public std::runtime_error {
 
 // "%d.%d.%d.%d" of four address bytes in memory (network) order.
 std::string AddressText(std::uint32_t networkOrder);
+// The usual text of an IPv6 address ("2001:db8::1", "::"), from its bytes in network order.
+std::string AddressText6(const std::array<std::uint8_t, 16>& bytes);
 std::uint32_t AddressFromBytes(const std::array<std::uint8_t, 4>& bytes);
 // The tcpConnState name, "UNKNOWN" outside 1..12.
 std::string TcpStateName(int state);
@@ -52,10 +55,21 @@ class TIpConnInfo {
   std::uint32_t localAddress = 0;
   std::int32_t localPort = 0;
   std::string protocol;  // "TCP" or "UDP"
+  // An IPv6 row holds its addresses here (the IPv4 fields stay 0). IPv4 talk of dual-stack
+  // sockets is an IPv4 row.
+  bool ipv6 = false;
+  std::array<std::uint8_t, 16> localAddress6{};
+  std::array<std::uint8_t, 16> remoteAddress6{};
 
-  std::string LocalAddressText() const { return AddressText(localAddress); }
+  std::string LocalAddressText() const {
+    return ipv6 ? AddressText6(localAddress6) : AddressText(localAddress);
+  }
   std::int32_t LocalPort() const { return localPort; }
-  std::string RemoteAddressText() const { return AddressText(remoteAddress); }
+  std::string RemoteAddressText() const {
+    return ipv6 ? AddressText6(remoteAddress6) : AddressText(remoteAddress);
+  }
+  // No remote end: 0.0.0.0 or ::.
+  bool RemoteUnspecified() const;
   // A listening socket has no remote end, whatever the table holds.
   std::int32_t RemotePort() const { return state == 2 ? 0 : remotePort; }
   std::string StateName() const { return TcpStateName(state); }
@@ -91,6 +105,9 @@ class TDravikIpConnectionList {
   bool Query(SnmpVarBind& binding);
   void WalkTcp();
   void WalkUdp();
+  // The IPv6 rows of a table whose row index carries the addresses and ports: one column is
+  // walked, each of its names makes a row.
+  void WalkIndexed(const Oid& column, const char* protocol, bool tcp);
 
   MibAgentPtr m_agent;
   std::vector<TIpConnInfo> m_rows;

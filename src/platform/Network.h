@@ -54,8 +54,9 @@ class DatagramSocket {
 
 struct LookupResult {
   bool ok = false;
-  std::vector<std::string> addresses;  // forward lookups: IPv4 addresses in dotted form
-  std::string name;                    // reverse lookups: the host name
+  // Forward lookups: the IPv4 addresses in dotted form, then the IPv6 addresses.
+  std::vector<std::string> addresses;
+  std::string name;  // reverse lookups: the host name
   std::string error;
 };
 

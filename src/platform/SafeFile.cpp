@@ -44,6 +44,23 @@ std::string TempNameFor(const std::string& path) {
                   "." + FileNameOf(path) + ".tmp" + std::to_string(rng() % 1000000000ULL));
 }
 
+// The file a path names after following symbolic links, so that a rewrite replaces the link's
+// target and the link stays. A dangling link names the file it would point to; a loop of
+// links is left as it is (the rename then replaces the link, as the system would refuse it).
+std::string FollowLinks(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return current;
+    target.resize(static_cast<std::size_t>(n));
+    current = target.front() == '/' ? target : DirectoryOf(current) + target;
+  }
+  return path;
+}
+
 void SyncDirectory(const std::string& path) {
   const std::string dir = DirectoryOf(path);
   const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -55,7 +72,9 @@ void SyncDirectory(const std::string& path) {
 
 }  // namespace
 
-std::string SystemErrorText(int err) { return std::strerror(err); }
+std::string SystemErrorText(int err) {
+  return std::strerror(err);
+}
 
 std::string DirectoryOf(const std::string& path) {
   const auto pos = path.rfind('/');
@@ -76,26 +95,43 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
 
 Status ReplaceFile(const std::string& path, std::string_view bytes,
                    const SafeWriteOptions& options) {
+  // A symbolic link keeps pointing where it did: the file it names is the one replaced.
+  const std::string target = FollowLinks(path);
   mode_t mode = static_cast<mode_t>(options.mode);
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  const bool existed = ::stat(target.c_str(), &st) == 0;
+  if (existed) mode = st.st_mode & 07777;
   if (options.ownerOnly) mode = 0600;
 
-  const std::string temp = TempNameFor(path);
+  const std::string temp = TempNameFor(target);
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (fd < 0) return Status::Fail(path + ": " + SystemErrorText(errno));
   int err = 0;
   bool ok = WriteAll(fd, bytes, options.failAfterBytes, err);
   if (ok && ::fsync(fd) != 0) ok = false, err = errno;
+  if (ok && existed) {
+    // The old file's owner and group where the system allows it (root may give any owner; a
+    // user may keep a group he belongs to); a refusal is no failure of the write. The mode is
+    // set after, as a change of owner clears the set-id bits.
+    if (::fchown(fd, st.st_uid, st.st_gid) != 0)
+      (void)!::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+  }
   if (ok && ::fchmod(fd, mode) != 0) ok = false, err = errno;
   if (::close(fd) != 0 && ok) ok = false, err = errno;
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false, err = errno;
+  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false, err = errno;
   if (!ok) {
     ::unlink(temp.c_str());
     return Status::Fail(path + ": " + SystemErrorText(err));
   }
-  SyncDirectory(path);
+  SyncDirectory(target);
   return Status::Ok();
+}
+
+bool CanReplaceFile(const std::string& path) {
+  const std::string target = FollowLinks(path);
+  const std::string dir = DirectoryOf(target);
+  if (::access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) != 0) return false;
+  return ::access(target.c_str(), F_OK) != 0 || ::access(target.c_str(), W_OK) == 0;
 }
 
 Result<std::string> ReadFileBytes(const std::string& path) {

@@ -1,6 +1,6 @@
 // Whole-file replacement that never leaves a half-written file: write a temporary file in the
-// same folder, flush it, keep the old file's permissions, rename it over the old one and
-// flush the folder.
+// same folder, flush it, keep the old file's permissions, owner and group, rename it over the
+// old one (over the target of a symbolic link, never over the link) and flush the folder.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,10 @@ struct SafeWriteOptions {
 // removed and the error holds the system's text.
 Status ReplaceFile(const std::string& path, std::string_view bytes,
                    const SafeWriteOptions& options = {});
+
+// Whether this process may replace `path` (after following links) with ReplaceFile: its folder
+// takes new files and an existing file is writable.
+bool CanReplaceFile(const std::string& path);
 
 // Reads a whole file as bytes. A missing file is a failure (see FileExists to tell).
 Result<std::string> ReadFileBytes(const std::string& path);

@@ -76,6 +76,25 @@ TEST(ConnectionList, FixtureTrees) {
   }
 }
 
+TEST(ConnectionList, Ipv6RowsAndDualStackRows) {
+  TDravikIpConnectionList list(std::make_shared<ProcMibAgent>(Fixture("ipv6")), 0);
+  list.Refresh();
+  // IPv4 talk of a dual-stack socket counts as IPv4; the IPv6 rows follow each protocol's
+  // IPv4 rows.
+  EXPECT_EQ(Rows(list), (std::vector<Row>{
+                            {"TCP", "0.0.0.0", 22, "0.0.0.0", 0, "LISTEN"},
+                            {"TCP", "10.0.0.1", 40000, "10.0.0.2", 80, "ESTABLISHED"},
+                            {"TCP", "10.0.0.1", 40002, "93.184.216.34", 80, "ESTABLISHED"},
+                            {"TCP", "2001:db8::5", 40001, "2001:db8::1:2:3:4", 443, "ESTABLISHED"},
+                            {"TCP", "::", 22, "::", 0, "LISTEN"},
+                            {"UDP", "::1", 53, "::", 0, "LISTEN"},
+                        }));
+  EXPECT_FALSE(list.Item(2)->ipv6);
+  EXPECT_TRUE(list.Item(3)->ipv6);
+  EXPECT_FALSE(list.Item(3)->RemoteUnspecified());
+  EXPECT_TRUE(list.Item(4)->RemoteUnspecified());
+}
+
 TEST(ConnectionList, StateNames) {
   TIpConnInfo r;
   const std::pair<int, const char*> cases[] = {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "core/HowUtils.h"
@@ -189,7 +191,7 @@ TEST_F(HostsFixture, DialogListsSortDeleteCopyAndSave) {
   dlg.Activate();
   ASSERT_EQ(dlg.List(0).size(), 4u);
   EXPECT_EQ(dlg.List(0)[0].hostName, "Alpha.example");
-  EXPECT_EQ(dlg.CountText(1), " 1 elementi");
+  EXPECT_EQ(dlg.CountText(1), " 2 elementi");  // the IPv6 entry is taken too
   dlg.HeaderClick(0);
   EXPECT_FALSE(dlg.Ascending(0));
   EXPECT_EQ(dlg.List(0)[0].hostName, "gamma.example");
@@ -209,7 +211,7 @@ TEST_F(HostsFixture, DialogListsSortDeleteCopyAndSave) {
 
   dlg.CopyAll();
   EXPECT_TRUE(dlg.Modified());
-  ASSERT_EQ(dlg.List(1).size(), 3u);
+  ASSERT_EQ(dlg.List(1).size(), 4u);
   EXPECT_EQ(dlg.List(1)[0].address, "5.5.5.5");  // the known name keeps its address
   EXPECT_EQ(dlg.List(1)[0].timeText, "t3");
   dialogs.NextAnswer(MsgAnswer::No);
@@ -225,6 +227,47 @@ TEST_F(HostsFixture, DialogListsSortDeleteCopyAndSave) {
   // The right list's deletion asks nothing and only marks the list.
   EXPECT_EQ(dlg.DeleteSelected(1, {0}), 1);
   EXPECT_TRUE(dlg.Modified());
+}
+
+TEST_F(HostsFixture, SortingTheDialogMovesNoEntryAwayFromItsComment) {
+  const std::string system =
+      "127.0.0.1 localhost\n"
+      "# the next one is my NAS\n"
+      "192.168.1.5 nas.home #t0\n"
+      "\n"
+      "bogus line without a hash\n"
+      "10.0.0.2 zeta.example #t1\n"
+      "# printer\n"
+      "10.0.0.3 alpha.example #t2\n";
+  test::WriteBytes(paths.system, system);
+  test::WriteBytes(paths.staging, "10.0.0.9 mid.example #t9\r\n10.9.9.9 nas.home #t8\r\n");
+  test::ScriptedDialogs dialogs;
+  HostsDialogModel dlg(paths, dialogs);
+  dlg.Activate();
+  ASSERT_EQ(dlg.List(1).size(), 3u);
+  EXPECT_EQ(dlg.List(1)[0].hostName, "alpha.example");
+  dlg.HeaderClick(1);
+  EXPECT_EQ(dlg.List(1)[0].hostName, "zeta.example");
+  // Saving the sorted list unchanged gives the file back byte for byte.
+  ASSERT_TRUE(dlg.SaveSystem());
+  EXPECT_EQ(test::ReadBytes(paths.system), system);
+  // An update, an addition and a deletion: every comment stays above its own entry.
+  dlg.CopyAll();
+  const auto& list = dlg.List(1);
+  const auto zeta = std::find_if(list.begin(), list.end(),
+                                 [](const TIpaddr& e) { return e.hostName == "zeta.example"; });
+  ASSERT_NE(zeta, list.end());
+  EXPECT_EQ(dlg.DeleteSelected(1, {static_cast<int>(zeta - list.begin())}), 1);
+  ASSERT_TRUE(dlg.SaveSystem());
+  EXPECT_EQ(test::ReadBytes(paths.system),
+            "127.0.0.1 localhost\n"
+            "# the next one is my NAS\n"
+            "192.168.1.5 nas.home #t8\n"
+            "\n"
+            "bogus line without a hash\n"
+            "# printer\n"
+            "10.0.0.3 alpha.example #t2\n"
+            "10.0.0.9 mid.example #t9\n");
 }
 
 }  // namespace

@@ -21,18 +21,33 @@ TEST(ProcParsers, ColumnsFoundByName) {
       "   1: x 0100007F:0017\n"                         // cut short
       "   2: x 0100007F:0018 0200007F:ABCD ZZ 0 0 0\n"  // bad state
       "   3: x 00000000000000000000000001000000:0016 "
-      "00000000000000000000000000000000:0000 0A 0 0 0\n"  // IPv6: not in these tables
+      "00000000000000000000000000000000:0000 0A 0 0 0\n"  // IPv6 ::1 listening
       "   4: x 0100007F:10000 0200007F:0001 01 0 0 0\n"   // port out of range
-      "   5: x 0A00000B:0050 00000000:0000 0A 0 0 0\n";
+      "   5: x 0A00000B:0050 00000000:0000 0A 0 0 0\n"
+      // A dual-stack socket talking IPv4: ::ffff:127.0.0.1 -> ::ffff:10.0.0.2
+      "   6: x 0000000000000000FFFF00000100007F:1F90 0000000000000000FFFF00000200000A:0050 01 0\n"
+      // Ends of two kinds in one row, and a word that is no hex: skipped.
+      "   7: x 0000000000000000FFFF00000100007F:1F90 0A000002:0050 01 0\n"
+      "   8: x 000000000000000000000000010000ZZ:0016 00000000:0000 0A 0\n";
   const auto rows = ParseProcSocketTable(text, true);
-  ASSERT_EQ(rows.size(), 2u);
+  ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[0].localAddress, (std::array<std::uint8_t, 4>{127, 0, 0, 1}));
   EXPECT_EQ(rows[0].localPort, 22u);
   EXPECT_EQ(rows[0].remoteAddress, (std::array<std::uint8_t, 4>{127, 0, 0, 2}));
   EXPECT_EQ(rows[0].remotePort, 0xABCDu);
   EXPECT_EQ(rows[0].state, 5);
-  EXPECT_EQ(rows[1].localAddress, (std::array<std::uint8_t, 4>{11, 0, 0, 10}));
+  EXPECT_FALSE(rows[0].ipv6);
+  EXPECT_TRUE(rows[1].ipv6);
+  EXPECT_EQ(rows[1].localAddress6[15], 1);
+  EXPECT_EQ(rows[1].localPort, 22u);
   EXPECT_EQ(rows[1].state, 2);
+  EXPECT_EQ(rows[2].localAddress, (std::array<std::uint8_t, 4>{11, 0, 0, 10}));
+  EXPECT_EQ(rows[2].state, 2);
+  EXPECT_FALSE(rows[3].ipv6);
+  EXPECT_EQ(rows[3].localAddress, (std::array<std::uint8_t, 4>{127, 0, 0, 1}));
+  EXPECT_EQ(rows[3].localPort, 8080u);
+  EXPECT_EQ(rows[3].remoteAddress, (std::array<std::uint8_t, 4>{10, 0, 0, 2}));
+  EXPECT_EQ(rows[3].remotePort, 80u);
   EXPECT_TRUE(ParseProcSocketTable("", true).empty());
   EXPECT_TRUE(ParseProcSocketTable("no header here\n 0: 0100007F:0016", true).empty());
 
@@ -67,6 +82,24 @@ TEST(ProcMibAgent, WalksTheWholeViewInOrder) {
   EXPECT_EQ(OidToText(names.back()), "1.3.6.1.2.1.7.4.0");
   // Only GetNext is served.
   EXPECT_FALSE(agent.SnmpExtensionQuery(0xA0, b, s, i));
+
+  // With IPv6 tables: the dual-stack row joins the IPv4 table, the IPv6 rows come in their own
+  // tables, each in its place in the order of names.
+  ProcMibAgent six(Fixture("ipv6"));
+  b.name = {1, 3, 6, 1, 2, 1};
+  names.clear();
+  while (true) {
+    ASSERT_TRUE(six.SnmpExtensionQuery(kSnmpGetNext, b, s, i));
+    if (b.type == kAsnNull) break;
+    if (!names.empty()) {
+      ASSERT_LT(CompareOid(names.back(), b.name), 0) << OidToText(b.name);
+    }
+    names.push_back(b.name);
+    ASSERT_LT(names.size(), 1000u);
+  }
+  // 3 IPv4 TCP rows x 5, one IPv6 connection, one IPv6 listener, one IPv6 UDP endpoint.
+  EXPECT_EQ(names.size(), 19u + 26u + 14u + 15u + 1u + 1u + 4u + 1u);
+  EXPECT_EQ(OidToText(names.back()).rfind("1.3.6.1.2.1.7.7.1.8.2.16.0.", 0), 0u);
 }
 
 TEST(Counters, GroupsReadTheirOwnValues) {

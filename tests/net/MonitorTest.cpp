@@ -177,6 +177,60 @@ TEST_F(MonitorFixture, ManualAndAutomaticLookupsOverlap) {
   EXPECT_FALSE(DnsPanel::HostEditKeyPress('a'));
 }
 
+// IPv6 servers are shown, collected, confirmed and written like IPv4 ones; the dual-stack
+// socket's IPv4 peer is an IPv4 server.
+TEST_F(MonitorFixture, Ipv6ServersGoAllTheWayToTheHostsFile) {
+  NetstatObjects six = CreateNetstatObjects(
+      std::make_shared<ProcMibAgent>(test::TestDataDir() + "net/proc/ipv6"), 0);
+  TrafficMonitor m{clock, settings, six, resolver};
+  settings.automatedHosts = true;
+  settings.recordIpList = true;
+  const auto view = m.ViewLines(kTabConnections);
+  ASSERT_EQ(view.size(), 8u);
+  // The address columns widen to the longest IPv6 address and one blank.
+  EXPECT_EQ(view[0], "Proto Local IP           Port  Remote IP          Port  State");
+  EXPECT_EQ(view[4], "TCP   10.0.0.1          :40002  93.184.216.34     :80    ESTABLISHED");
+  EXPECT_EQ(view[5], "TCP   2001:db8::5       :40001  2001:db8::1:2:3:4 :443   ESTABLISHED");
+  EXPECT_EQ(view[6], "TCP   ::                :22    ::                :0     LISTEN");
+
+  m.CallStart("10.0.0.1");
+  clock.AdvanceMs(2000);
+  m.MeterTick();
+  ASSERT_EQ(m.Visited().Count(), 3);  // the unspecified "::" of listeners is no server
+  EXPECT_EQ(m.Visited()[1].address, "93.184.216.34");
+  EXPECT_EQ(m.Visited()[2].address, "2001:db8::1:2:3:4");
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(resolver.pending.size(), 1u);
+    resolver.Complete(test::FakeResolver::Failed());
+    clock.AdvanceMs(2000);
+    m.MeterTick();
+  }
+  ASSERT_EQ(resolver.pending.size(), 1u);
+  EXPECT_EQ(resolver.pending[0].what, "2001:db8::1:2:3:4");
+  resolver.Complete(test::FakeResolver::Name("v6.example.net"));
+  // The forward answer spells the address its own way: it is the same address.
+  resolver.Complete(test::FakeResolver::Addresses({"192.0.2.1", "2001:DB8:0:0:1:2:3:4"}));
+  EXPECT_EQ(m.Visited()[2].host.hostName, "v6.example.net");
+  m.TabIndex = kTabVisited;
+  m.RefreshMonitor();
+  ASSERT_EQ(m.Memo.size(), 3u);
+  EXPECT_EQ(m.Memo[0].substr(0, 18 + 14), "2001:db8::1:2:3:4 v6.example.net");
+
+  test::WriteBytes(hosts.system, "127.0.0.1 localhost\n::1 ip6-localhost\n");
+  const TDateTime end = EncodeDate(2026, 12, 8) + EncodeTime(10, 5, 7);
+  ASSERT_TRUE(m.CallEnd(end, hosts));
+  EXPECT_EQ(test::ReadBytes(hosts.staging),
+            "2001:db8::1:2:3:4 v6.example.net #12-08-2026 10.00.02\r\n");
+  EXPECT_EQ(test::ReadBytes(hosts.system),
+            "127.0.0.1 localhost\n::1 ip6-localhost\n"
+            "2001:db8::1:2:3:4 v6.example.net #12-08-2026 10.00.02\n");
+  EXPECT_EQ(test::ReadBytes(dir.path() + "Urls/08-12-2026 10-05-07.mqm"),
+            "2001:db8::1:2:3:4 v6.example.net #08-12-2026 10.00.02\r\n");
+  // A long IPv6 address is never cut in a hosts line.
+  EXPECT_EQ(FormatHostsLine({"2001:db8:1234:5678:9abc:def0:1234:5678", "h.example", "t"}),
+            "2001:db8:1234:5678:9abc:def0:1234:5678 h.example #t");
+}
+
 TEST(UrlFile, RowsSkipShortLinesAndSortByName) {
   const auto rows = ParseUrlFile({"1.2.3.4 zeta.example #t1", "ab#c", "5.6.7.8 Alpha.example # t2 ",
                                   "no hash here", "9.9.9.9 beta #t3"});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -39,6 +40,53 @@ TEST(ReplaceFile, KeepsPermissionsAndCanRestrictToOwner) {
   ASSERT_TRUE(ReplaceFile(path, "z", secret));
   ::stat(path.c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(ReplaceFile, SymbolicLinkKeptAndItsTargetRewritten) {
+  test::TempDir dir;
+  ASSERT_TRUE(MakeDirectories(dir.File("etc")));
+  const std::string target = dir.File("etc/hosts");
+  test::WriteBytes(target, "old\n");
+  ::chmod(target.c_str(), 0604);
+  // A relative link, and a link to that link.
+  ASSERT_EQ(::symlink("etc/hosts", dir.File("hosts").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.File("hosts").c_str(), dir.File("hosts2").c_str()), 0);
+  ASSERT_TRUE(ReplaceFile(dir.File("hosts2"), "new\n"));
+  struct stat st {};
+  ASSERT_EQ(::lstat(dir.File("hosts").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::lstat(dir.File("hosts2").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(test::ReadBytes(target), "new\n");
+  ::stat(target.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0604u);
+  // No temporary file is left beside the link or the target.
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.File("etc"))) (void)e, ++files;
+  EXPECT_EQ(files, 1);
+  // A dangling link gets its target made, and stays a link.
+  ASSERT_EQ(::symlink("etc/new-file", dir.File("dangling").c_str()), 0);
+  ASSERT_TRUE(ReplaceFile(dir.File("dangling"), "made"));
+  EXPECT_EQ(test::ReadBytes(dir.File("etc/new-file")), "made");
+  ASSERT_EQ(::lstat(dir.File("dangling").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST(ReplaceFile, KeepsOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a file another owner needs root";
+  test::TempDir dir;
+  const std::string path = dir.File("hosts");
+  test::WriteBytes(path, "x");
+  // An owner and group that are not root's, as /etc/hosts owned by root:adm.
+  ASSERT_EQ(::chown(path.c_str(), 1234, 4), 0);
+  ::chmod(path.c_str(), 02644);
+  ASSERT_TRUE(ReplaceFile(path, "y"));
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_uid, 1234u);
+  EXPECT_EQ(st.st_gid, 4u);
+  EXPECT_EQ(st.st_mode & 07777, 02644u);
+  EXPECT_EQ(test::ReadBytes(path), "y");
 }
 
 TEST(ReplaceFile, MissingFolderReportsSystemText) {

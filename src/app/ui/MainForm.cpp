@@ -343,6 +343,7 @@ void TMainForm::BuildPanels() {
       {u"Costo orario :", "HCostLb", u"", 4, 0, true},
       {u"Ora di rete :", "SyncroL", u"", 5, 0, true},
       {u"Posta :", "POP3L", u"Non effettuato", 6, 0, true},
+      {u"Hosts :", "HostsL", u"", 7, 0, true},
   };
   for (const Row& r : kRows) {
     auto* caption = new QLabel(QString::fromUtf16(r.caption), bodies[3]);
@@ -389,6 +390,9 @@ void TMainForm::BuildMenu() {
   AddCommand(m, QString::fromLatin1(cmd::kBill), QStringLiteral("Bolletta"));
   AddCommand(m, QString::fromLatin1(cmd::kTariffs), QStringLiteral("Impostazioni tariffe"));
   AddCommand(m, QString::fromLatin1(cmd::kServers), QStringLiteral("Elenco servers/IP"));
+  // The names that wait for a hosts file this user may not write, applied after one
+  // authorisation.
+  AddCommand(m, QString::fromLatin1(cmd::kApplyHosts), QStringLiteral("Applica hosts"));
   m->addSeparator();
 
   QMenu* mail = m->addMenu(QStringLiteral("Posta"));

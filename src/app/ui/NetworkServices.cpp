@@ -6,6 +6,8 @@
 #include "app/CommandStates.h"
 #include "app/ui/MainForm.h"
 #include "net/Hosts.h"
+#include "net/HostsUpkeep.h"
+#include "net/ui/HostsAuthority.h"
 #include "net/ui/MailDlg.h"
 #include "net/ui/SmallMsg.h"
 #include "platform/qt/QtResolver.h"
@@ -40,6 +42,8 @@ TNetworkServices::TNetworkServices(NetworkServicesContext context) : m_ctx(std::
   m_pop3 = std::make_unique<TPop3Cli>(*m_network);
   m_mail = std::make_unique<TMailCheck>(*m_pop3, *this, m_ctx.clock, m_ctx.timers);
   m_mailDialogSettings = std::make_unique<MailDlgSettings>();
+  m_pkexec = std::make_unique<PkexecHostsAuthority>();
+  m_hostsAuthority = m_pkexec.get();
 }
 
 TNetworkServices::~TNetworkServices() {
@@ -78,6 +82,7 @@ void TNetworkServices::Startup() {
   if (const Status s = m_mail->LoadMailboxes(m_ctx.dataDir + TMailCheck::kFileName); !s)
     SetPop3Label(s.error);
 
+  ShowHostsWaiting();
   m_netstat = CreateNetstatObjects(m_ctx.mib, m_ctx.clock.TickCount());
   if (m_netstat.connections) {
     m_monitor = std::make_unique<TrafficMonitor>(m_ctx.clock, m_monitorSettings, m_netstat,
@@ -121,8 +126,13 @@ NetworkHooks TNetworkServices::Hooks(std::function<const CallInfo&()> info,
     // under the progress box (over the window when the large window shows).
     const bool over = m_ctx.form.isVisible() && m_ctx.form.Mode() == WindowMode::Large;
     TSmallMsg progress(m_ctx.dialogs, over ? &m_ctx.form : nullptr);
+    m_monitor->CanWriteSystemHosts = [this](const std::string& path) {
+      return m_hostsAuthority->CanWrite(path);
+    };
     const Status s = m_monitor->CallEnd(callEnd(), DefaultHostsPaths(), &progress);
     if (!s) ReportOnce(s.error);
+    // Names this user may not write into the hosts file wait without a box.
+    ShowHostsWaiting();
   };
   h.startMailCheck = [this] { m_mail->CallStarted(); };
   h.mailCheckRunning = [this] { return m_mail->Busy(); };
@@ -138,7 +148,7 @@ NetworkHooks TNetworkServices::Hooks(std::function<const CallInfo&()> info,
 bool TNetworkServices::Handles(const QString& command) {
   return command == QLatin1String(cmd::kMailNow) || command == QLatin1String(cmd::kMailCyclic) ||
          command == QLatin1String(cmd::kMailStop) || command == u"ClockBtn" ||
-         command == u"Visualizzamessaggi1";
+         command == QLatin1String(cmd::kApplyHosts) || command == u"Visualizzamessaggi1";
 }
 
 bool TNetworkServices::Handle(const QString& command) {
@@ -154,6 +164,8 @@ bool TNetworkServices::Handle(const QString& command) {
     m_time->ClockBtnClick();
   } else if (command == u"Visualizzamessaggi1") {
     OpenMailDialog();
+  } else if (command == QLatin1String(cmd::kApplyHosts)) {
+    ApplyHosts();
   } else {
     return false;
   }
@@ -183,6 +195,18 @@ void TNetworkServices::OpenMailDialog() {
   m_mailDialog->setAttribute(Qt::WA_DeleteOnClose);
   m_mailDialog->setWindowFlag(Qt::Window);
   m_mailDialog->show();
+}
+
+void TNetworkServices::ShowHostsWaiting() {
+  m_ctx.form.SetLabel(QStringLiteral("HostsL"),
+                      Q(HostsWaitingText(PendingStagedEntries(DefaultHostsPaths()).size())));
+}
+
+void TNetworkServices::ApplyHosts() {
+  // One authorisation for every name that waits; asked for by the user, so a failure is shown.
+  const auto applied = ApplyPendingHosts(DefaultHostsPaths(), *m_hostsAuthority);
+  if (!applied) m_ctx.dialogs.Message(applied.error, MsgType::Error, MsgButtons::Ok);
+  ShowHostsWaiting();
 }
 
 void TNetworkServices::ShowTimeCheck() {

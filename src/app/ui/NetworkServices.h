@@ -32,6 +32,7 @@ class TMailDlg;
 struct MailDlgSettings;
 class QtResolver;
 class QtNetworkFactory;
+class HostsAuthority;
 
 struct NetworkServicesContext {
   Settings& settings;
@@ -76,6 +77,11 @@ class TNetworkServices final : public MailView {
   // The new-mail event sound (the meter plays it with its settings).
   std::function<void()> playNewMailSound;
 
+  // Who writes a system hosts file this program may not write; default: pkexec and the helper.
+  void SetHostsAuthority(HostsAuthority* authority) { m_hostsAuthority = authority; }
+  // HostsL: how many names wait for "Applica hosts".
+  void ShowHostsWaiting();
+
   // MailView.
   void SetPop3Label(const std::string& text) override;
   void SetMailIcon(bool visible, bool animated) override;
@@ -89,6 +95,7 @@ class TNetworkServices final : public MailView {
   void ShowTimeCheck();
   void ApplySettings();
   void ReportOnce(const std::string& text);
+  void ApplyHosts();
 
   NetworkServicesContext m_ctx;
   std::unique_ptr<QtResolver> m_qtResolver;
@@ -105,6 +112,8 @@ class TNetworkServices final : public MailView {
   std::unique_ptr<MailDlgSettings> m_mailDialogSettings;
   QPointer<QMessageBox> m_newMailBox;
   std::string m_lastReported;
+  std::unique_ptr<HostsAuthority> m_pkexec;
+  HostsAuthority* m_hostsAuthority = nullptr;
 };
 
 }  // namespace orva

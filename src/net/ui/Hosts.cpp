@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "core/HowUtils.h"
+#include "net/ui/HostsAuthority.h"
 #include "net/ui/SmallMsg.h"
 #include "platform/SafeFile.h"
 
@@ -148,7 +149,8 @@ THostsDlg::THostsDlg(HostsPaths paths, Dialogs& dialogs, std::string& position, 
       m_position(position),
       m_systemPath(paths.system),
       m_progress(std::make_unique<TSmallMsg>(dialogs, this)),
-      m_model(std::move(paths), dialogs, m_progress.get()) {
+      m_authority(std::make_unique<PkexecHostsAuthority>()),
+      m_model(std::move(paths), dialogs, m_progress.get(), m_authority.get()) {
   setObjectName(QStringLiteral("HostsDlg"));
   setWindowTitle(QStringLiteral("Gestione indirizzi dei server"));
   setSizeGripEnabled(true);
@@ -397,7 +399,11 @@ void THostsDlg::Load1BtnClick() {
 
 void THostsDlg::Save1BtnClick() {
   if (m_busy) return;
-  Report(m_model.SaveSystem());
+  m_busy = true;
+  const Status s = m_model.SaveSystem();
+  m_busy = false;
+  ShowList(1);
+  Report(s);
 }
 
 void THostsDlg::Button1Click() {

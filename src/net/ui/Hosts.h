@@ -20,6 +20,7 @@ class QTreeView;
 namespace orva {
 
 class HostsListModel;
+class PkexecHostsAuthority;
 class TSmallMsg;
 
 class THostsDlg final : public QDialog {
@@ -71,6 +72,8 @@ class THostsDlg final : public QDialog {
   std::string& m_position;
   std::string m_systemPath;
   std::unique_ptr<TSmallMsg> m_progress;
+  // A system hosts file this program may not write is saved through the privileged helper.
+  std::unique_ptr<PkexecHostsAuthority> m_authority;
   HostsDialogModel m_model;
   std::array<Side, 2> m_sides{};
   bool m_activated = false;

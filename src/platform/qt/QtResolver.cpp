@@ -56,12 +56,19 @@ int QtResolver::Start(const std::string& what, bool reverse, Callback done) {
       r.ok = !r.name.empty() && info.hostName() != text;
       if (!r.ok) r.error = "Host not found";
     } else {
-      for (const QHostAddress& a : info.addresses()) {
-        if (a.protocol() == QAbstractSocket::IPv4Protocol)
+      // IPv4 first: the DNS panel shows the first address; an IPv6 server's name is confirmed
+      // by its own address further on.
+      for (const bool v4 : {true, false}) {
+        for (const QHostAddress& a : info.addresses()) {
+          if ((a.protocol() == QAbstractSocket::IPv4Protocol) != v4) continue;
+          if (a.protocol() != QAbstractSocket::IPv4Protocol &&
+              a.protocol() != QAbstractSocket::IPv6Protocol)
+            continue;
           r.addresses.push_back(a.toString().toStdString());
+        }
       }
       r.ok = !r.addresses.empty();
-      if (!r.ok) r.error = "No IPv4 address";
+      if (!r.ok) r.error = "No address";
     }
     cb(r);
   };

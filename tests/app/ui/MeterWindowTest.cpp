@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "OfflineNetwork.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "app/ui/Program.h"
@@ -27,6 +28,7 @@
 #include "log/Logform.h"
 #include "log/ui/Logform.h"
 #include "net/Hosts.h"
+#include "net/HostsUpkeep.h"
 #include "net/MibAgent.h"
 #include "phone/ui/vivavoce.h"
 #include "platform/ManualClock.h"
@@ -45,8 +47,12 @@ struct MeterWindow : ::testing::Test {
   SimulatedDialup dialup;
   SimulatedStatistics stats;
   RecordingLauncher launcher;
+  // Calls have an address, so the time check and the monitor look names up: never at a real
+  // DNS server.
+  test::OfflineNetwork network;
   std::unique_ptr<TOrvaProgram> program;
 
+  std::string procTree = "empty";
   void Make(const std::string& extraSettings = "") {
     test::WriteBytes(dir.File("ORVA32.INI"),
                      "[Impostazioni generali]\r\nMostra wizard=0\r\n" + extraSettings);
@@ -65,8 +71,9 @@ struct MeterWindow : ::testing::Test {
     o.statistics = &stats;
     o.launcher = &launcher;
     o.simulatedLink = &dialup;
-    o.mib =
-        std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/empty");
+    o.network = &network;
+    o.mib = std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/" +
+                                           procTree);
     o.autostart = false;
     program = std::make_unique<TOrvaProgram>(o);
     program->Start();
@@ -176,6 +183,58 @@ TEST_F(MeterWindow, SimulatedDialUpCallIsMeteredShownAndRecorded) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("Provider"), std::string::npos) << lines[0];
   EXPECT_NE(lines[0].find("\t" + std::to_string(ticks) + "\t"), std::string::npos) << lines[0];
+}
+
+// A user who may not write the hosts file: the call's servers wait in "hosts.mqm" without a
+// box at call end, the status says how many, and "Applica hosts" applies them with one
+// authorisation.
+class NoWriteAuthority final : public HostsAuthority {
+ public:
+  bool CanWrite(const std::string&) const override { return false; }
+  Status RunHelper(const std::string& input) override {
+    ++runs;
+    const auto request = ParseHelperInput(input);
+    if (!request) return Status::Fail(request.error);
+    return ApplyHostsRequest(SystemHostsPath(), *request);  // what the helper does
+  }
+  int runs = 0;
+};
+
+TEST_F(MeterWindow, HostsTheUserMayNotWriteWaitForApplicaHosts) {
+  procTree = "ipv6";
+  network.Names().names = {{"10.0.0.2", "www.example.com"},
+                           {"2001:db8::1:2:3:4", "v6.example.net"}};
+  Make("[TCPIP]\r\nGet network time=0\r\n");
+  NoWriteAuthority authority;
+  program->Network().SetHostsAuthority(&authority);
+  test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
+  dialup.Add("Provider");
+  Seconds(0.25);
+  ASSERT_TRUE(program->Logic().Metering());
+  for (int i = 0; i < 12; ++i) {
+    Seconds(2.2);
+    QApplication::processEvents();
+  }
+  dialup.RemoveAll();
+  Seconds(0.25);
+  QApplication::processEvents();
+  ASSERT_FALSE(program->Logic().Metering());
+  EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown[0].text;
+  EXPECT_EQ(test::ReadBytes(dir.File("hosts")), "127.0.0.1 localhost\n");
+  EXPECT_EQ(Text("HostsL"), QStringLiteral("2 nomi in attesa di «Applica hosts»"));
+  EXPECT_EQ(authority.runs, 0);
+
+  auto* apply = Form().findChild<QAction*>(QStringLiteral("ApplicaHosts1"));
+  ASSERT_TRUE(apply);
+  EXPECT_EQ(apply->text(), QStringLiteral("Applica hosts"));
+  apply->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(authority.runs, 1);
+  const std::string hosts = test::ReadBytes(dir.File("hosts"));
+  EXPECT_NE(hosts.find("\n10.0.0.2 www.example.com #"), std::string::npos) << hosts;
+  EXPECT_NE(hosts.find("\n2001:db8::1:2:3:4 v6.example.net #"), std::string::npos) << hosts;
+  EXPECT_EQ(Text("HostsL"), QString());
+  EXPECT_TRUE(dialogs.shown.empty());
 }
 
 TEST_F(MeterWindow, ManualStartAndStopFromTheButtons) {

@@ -83,9 +83,10 @@ TEST_F(HostsDlgFixture, CopyIntoTheSystemListAndSaveKeepsEveryOtherByte) {
             (QStringList{QStringLiteral("Alpha.example"), QStringLiteral("beta.example"),
                          QStringLiteral("old.example"), QStringLiteral("zeta.example")}));
   EXPECT_EQ(Find<QLabel>(&dlg, "CountPanel0")->text(), QStringLiteral(" 4 elementi"));
-  // Only the program's own kind of line is in the system list.
-  EXPECT_EQ(Names(lb11), (QStringList{QStringLiteral("old.example"), QStringLiteral("router")}));
-  EXPECT_EQ(Find<QLabel>(&dlg, "CountPanel1")->text(), QStringLiteral(" 2 elementi"));
+  // Only the program's own kind of line (IPv4 or IPv6) is in the system list.
+  EXPECT_EQ(Names(lb11), (QStringList{QStringLiteral("ip6-localhost"),
+                                      QStringLiteral("old.example"), QStringLiteral("router")}));
+  EXPECT_EQ(Find<QLabel>(&dlg, "CountPanel1")->text(), QStringLiteral(" 3 elementi"));
 
   // The current row's address and time show under the list.
   lb00->setCurrentIndex(lb00->model()->index(3, 0));
@@ -96,10 +97,11 @@ TEST_F(HostsDlgFixture, CopyIntoTheSystemListAndSaveKeepsEveryOtherByte) {
   Select(lb00, {0, 2});
   Click(&dlg, "Button1");
   EXPECT_TRUE(dlg.Model().Modified());
-  EXPECT_EQ(Names(lb11), (QStringList{QStringLiteral("old.example"), QStringLiteral("router"),
-                                      QStringLiteral("Alpha.example")}));
-  EXPECT_EQ(dlg.Model().List(1)[0].address, "10.0.0.5");
-  EXPECT_EQ(dlg.Model().List(1)[0].timeText, "12-08-2026 10.00.02");
+  EXPECT_EQ(Names(lb11),
+            (QStringList{QStringLiteral("ip6-localhost"), QStringLiteral("old.example"),
+                         QStringLiteral("router"), QStringLiteral("Alpha.example")}));
+  EXPECT_EQ(dlg.Model().List(1)[1].address, "10.0.0.5");
+  EXPECT_EQ(dlg.Model().List(1)[1].timeText, "12-08-2026 10.00.02");
   EXPECT_EQ(test::ReadBytes(paths.system), system);  // nothing written yet
 
   // Closing with unsaved changes asks; "No" keeps the dialog.
