@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   orva::SetProgramDirectory(*dir);
+  // Shortcuts and the autostart entry start the program on the same data directory.
+  if (orva::DataDirectoryChosen(dataDirOption)) orva::SetChosenDataDirectory(*dir);
   orva::SeedTariffs(*dir);
 
   orva::ProgramOptions options;
