@@ -299,7 +299,13 @@ void TBollettaDLG::RedoChart() {
   QFont titleFont = x->titleFont();
   titleFont.setPointSizeF(titleFont.pointSizeF() * 0.8);
   auto* y = new QValueAxis;
-  y->setTitleText(Q(c.leftAxisTitle));
+  // A long title goes on two lines rather than being cut by the chart's height.
+  QString title = Q(c.leftAxisTitle);
+  if (title.size() > 24) {
+    const int middle = title.lastIndexOf(QLatin1Char(' '), title.size() / 2 + 4);
+    if (middle > 0) title = title.left(middle) + QStringLiteral("<br>") + title.mid(middle + 1);
+  }
+  y->setTitleText(title);
   y->setLabelFormat(QStringLiteral("%.0f"));
   y->setTitleFont(titleFont);
   y->setLabelsFont(small);

@@ -88,11 +88,15 @@ class ProviderDelegate final : public QStyledItemDelegate {
     const auto row = static_cast<std::size_t>(index.row());
     if (row >= m_model.Providers().size()) return QStyledItemDelegate::paint(p, option, index);
     const QString tariff = QString::fromStdString(m_model.Providers()[row].tariff);
-    // The tariff keeps its room at the right (up to half the row); the name is cut short
-    // before it, so the two never overlap.
+    // Both in full when they fit; otherwise the tariff keeps at least half the row and the
+    // name is cut short before it, so the two never overlap.
     const QFontMetrics fm(option.font);
-    const int tariffWidth =
-        std::min(fm.horizontalAdvance(tariff), std::max(0, option.rect.width() / 2 - 6));
+    const int room = std::max(0, option.rect.width() - 12);
+    const int tariffFull = fm.horizontalAdvance(tariff);
+    const int nameFull = fm.horizontalAdvance(index.data().toString());
+    const int tariffWidth = tariffFull + nameFull <= room
+                                ? tariffFull
+                                : std::min(tariffFull, std::max(room - nameFull, room / 2));
     QStyleOptionViewItem name = option;
     initStyleOption(&name, index);
     name.rect.setRight(option.rect.right() - tariffWidth - 9);
@@ -105,16 +109,18 @@ class ProviderDelegate final : public QStyledItemDelegate {
     style->drawControl(QStyle::CE_ItemViewItem, &background, p, option.widget);
     name.state &= ~QStyle::State_HasFocus;
     name.backgroundBrush = Qt::NoBrush;
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &name, option.widget);
     style->drawItemText(
-        p, style->subElementRect(QStyle::SE_ItemViewItemText, &name, option.widget),
-        Qt::AlignLeft | Qt::AlignVCenter, name.palette, true,
-        fm.elidedText(name.text, Qt::ElideRight, name.rect.width() - 4),
+        p, textRect, Qt::AlignLeft | Qt::AlignVCenter, name.palette, true,
+        nameFull <= textRect.width() ? name.text
+                                     : fm.elidedText(name.text, Qt::ElideRight, textRect.width()),
         (option.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text);
     const bool selected = option.state & QStyle::State_Selected;
     p->save();
     p->setPen(selected ? option.palette.highlightedText().color() : QColor(Qt::blue));
-    p->drawText(option.rect.adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,
-                fm.elidedText(tariff, Qt::ElideRight, tariffWidth));
+    p->drawText(
+        option.rect.adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,
+        tariffWidth >= tariffFull ? tariff : fm.elidedText(tariff, Qt::ElideRight, tariffWidth));
     p->restore();
   }
 
