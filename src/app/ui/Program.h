@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/AccessibleNames.h"
 #include "app/ui/Hints.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/NetworkServices.h"
@@ -107,6 +108,7 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<TMainForm> m_form;
   std::unique_ptr<TSplashForm> m_splash;
   THints m_hints;
+  TAccessibleNames m_accessibleNames;
   std::unique_ptr<TProgramWindows> m_windows;
   std::unique_ptr<Dialup> m_ownDialup;
   std::unique_ptr<Telephony> m_ownTelephony;

@@ -142,6 +142,7 @@ QWidget* TSetTar::BuildPage(int page) {
     DelayCB = new QComboBox(w);
     DelayCB->setObjectName(QStringLiteral("DelayCB"));
     DelayCB->addItems({QStringLiteral("Scatti"), QStringLiteral("Secondi")});
+    DelayCB->setAccessibleName(QStringLiteral("Attiva tariffa scontata dopo: unità"));
     auto* row = new QHBoxLayout;
     row->addWidget(ScoCB);
     row->addStretch(1);

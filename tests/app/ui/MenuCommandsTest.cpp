@@ -15,6 +15,7 @@
 
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "app/ui/AccessibleNames.h"
 #include "app/ui/Program.h"
 #include "core/HowUtils.h"
 #include "net/Hosts.h"
@@ -99,6 +100,8 @@ struct MenuFixture : ::testing::Test {
   test::TempDir dir;
   test::ScriptedDialogs dialogs;
   std::unique_ptr<TOrvaProgram> program;
+  // The controls without a name for screen readers, per window.
+  std::map<QString, QStringList> unnamed;
 
   void SetUp() override {
     test::WriteBytes(dir.File("ORVA32.INI"),
@@ -133,6 +136,7 @@ struct MenuFixture : ::testing::Test {
     QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
       if (QWidget* w = ShownWindowOf(expected)) {
         opened = QString::fromLatin1(w->metaObject()->className());
+        if (const QStringList names = UnnamedControls(w); !names.isEmpty()) unnamed[opened] = names;
         CloseWindow(w);
       }
     });
@@ -171,6 +175,10 @@ TEST_F(MenuFixture, EveryMenuCommandOpensItsWindow) {
         << "\"" << a->text().toStdString() << "\" (" << name.toStdString() << ")";
     covered.insert(name);
   }
+  // Every control of every window, and of the main window, has a name a screen reader reads.
+  for (const auto& [window, names] : unnamed)
+    ADD_FAILURE() << window.toStdString() << ": " << names.join(QStringLiteral(", ")).toStdString();
+  EXPECT_EQ(UnnamedControls(&form).join(QStringLiteral(", ")).toStdString(), "");
   // Every window of the table was reached from the menus.
   for (const auto& [name, cls] : WindowCommands()) {
     if (!name.endsWith(QStringLiteral("Btn"))) {
