@@ -2,6 +2,7 @@
 #include "bill/Bolletta.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
@@ -180,6 +181,28 @@ TBolManLogic TBollettaLogic::OpenDayEditor() const {
   TBolManLogic editor;
   editor.Open(m_calendar.day, m_calendar.month, m_calendar.year, Options());
   return editor;
+}
+
+ChartScale NiceChartScale(double maximum) {
+  if (!(maximum > 0)) return {};  // an empty month: 0 and 1
+  // Room above the tallest bar, then the smallest whole step that covers it in five steps.
+  const double wanted = maximum * 1.05;
+  double step = 1;
+  for (double power = 1;; power *= 10) {
+    bool found = false;
+    for (double m : {1.0, 2.0, 5.0}) {
+      if (m * power * 5 >= wanted) {
+        step = m * power;
+        found = true;
+        break;
+      }
+    }
+    if (found || power > 1e15) break;
+  }
+  ChartScale scale;
+  scale.intervals = static_cast<int>(std::ceil(wanted / step));
+  scale.top = step * scale.intervals;
+  return scale;
 }
 
 }  // namespace orva

@@ -38,6 +38,15 @@ struct BillChart {
 };
 BillChart MonthChart(const DateParts& calendar, BillDisplayMode mode, const BillOptions& options);
 
+// The left axis of the chart: from 0 to `top` in `intervals` equal whole steps of 1, 2 or 5
+// times a power of ten, so every label is a whole number standing on its grid line and the
+// tallest bar stays below the top.
+struct ChartScale {
+  double top = 1;
+  int intervals = 1;
+};
+ChartScale NiceChartScale(double maximum);
+
 // "Cambia mese": step +1 (up) or -1 (down) months; a day the new month lacks becomes its last.
 DateParts ChangeMonth(const DateParts& date, int step);
 

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "platform/DataDir.h"
 #include "platform/SafeFile.h"
 
 namespace orva {
@@ -25,9 +26,11 @@ std::string EntryString(const std::string& text) {
   return out;
 }
 
+}  // namespace
+
 // One argument of "Exec": always quoted, with the characters the quoting reserves escaped and
 // "%" doubled so it is not taken for a field code.
-std::string ExecArgument(const std::string& arg) {
+std::string DesktopExecArgument(const std::string& arg) {
   std::string quoted = "\"";
   for (const char c : arg) {
     if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
@@ -37,8 +40,6 @@ std::string ExecArgument(const std::string& arg) {
   quoted += '"';
   return EntryString(quoted);
 }
-
-}  // namespace
 
 std::string AutostartEntryPath() {
   std::string base;
@@ -63,7 +64,13 @@ Result<std::string> AutostartEntryText(const std::string& programPath,
       "Name=Orva32 4.1\n"
       "Comment=Orva32 4.1\n"
       "Exec=" +
-      ExecArgument(programPath) + "\n";
+      DesktopExecArgument(programPath);
+  for (const std::string& arg : DataDirectoryArguments()) {
+    if (HasControlCharacter(arg))
+      return Result<std::string>::Fail("Percorso della cartella dati non valido: " + arg);
+    text += " " + DesktopExecArgument(arg);
+  }
+  text += "\n";
   if (!workingDirectory.empty()) text += "Path=" + EntryString(workingDirectory) + "\n";
   text +=
       "Icon=orva32\n"

@@ -13,7 +13,11 @@ namespace orva {
 // not absolute); empty when neither is known.
 std::string AutostartEntryPath();
 
-// The text of the entry: runs programPath in workingDirectory. Fails when a path holds a
+// One argument of an entry's "Exec" key, quoted and escaped as the entry format asks.
+std::string DesktopExecArgument(const std::string& arg);
+
+// The text of the entry: runs programPath in workingDirectory, with the data directory's
+// arguments (DataDirectoryArguments) when it was chosen. Fails when a path holds a
 // control character (a line end would break the entry).
 Result<std::string> AutostartEntryText(const std::string& programPath,
                                        const std::string& workingDirectory);

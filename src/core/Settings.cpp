@@ -368,6 +368,15 @@ void LoadSettings(Settings& s, Registry& registry, const AutostartRequest* autos
   const TIniFile ini(SettingsFilePath());
   Loader loader(ini, s);
   VisitKeys(s, loader);
+  if (s.savePosition == 0) {
+    // "Salva posizione" off: the window keeps its built-in width, height and top.
+    const Settings builtIn;
+    s.mainWidth = builtIn.mainWidth;
+    s.mainHeight = builtIn.mainHeight;
+    s.topLarge = builtIn.topLarge;
+    s.topSmall = builtIn.topSmall;
+    s.mainTop = builtIn.mainTop;
+  }
 
   LoadAccessSettings(s.access, registry);
   s.rubrixPath = registry.ReadString(kRubrixKey, "Path").value_or("");

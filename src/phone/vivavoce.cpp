@@ -52,10 +52,11 @@ Status PhoneBook::Save(const std::string& path) const {
 }
 
 std::size_t PhoneBook::Add(PhoneEntry e) {
-  const std::string key = FoldCase(e.name);
-  const auto at = std::upper_bound(
-      m_rows.begin(), m_rows.end(), key,
-      [](const std::string& k, const PhoneEntry& row) { return k < FoldCase(row.name); });
+  // Names in the order people read them, accents and case aside.
+  const auto at = std::upper_bound(m_rows.begin(), m_rows.end(), e.name,
+                                   [](const std::string& name, const PhoneEntry& row) {
+                                     return ReadingOrderLess(name, row.name);
+                                   });
   const auto index = static_cast<std::size_t>(at - m_rows.begin());
   m_rows.insert(at, std::move(e));
   return index;

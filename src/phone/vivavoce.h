@@ -30,7 +30,8 @@ class PhoneBook {
   Status Save(const std::string& path) const;
 
   const std::vector<PhoneEntry>& Rows() const { return m_rows; }
-  // Inserts keeping the list sorted by name (without regard to case); a name that already
+  // Inserts keeping the list sorted by name (in reading order: accents and case aside, see
+  // ReadingOrderLess); a name that already
   // exists gives a second row. Returns the index of the new row.
   std::size_t Add(PhoneEntry e);
   // Deletes row `index` and adds the new values in its place; returns the new row's index.

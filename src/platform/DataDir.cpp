@@ -61,6 +61,27 @@ Result<std::string> ResolveDataDirectory(const std::string& option, bool create)
   return Result<std::string>::Ok(WithSlash(dir));
 }
 
+bool DataDirectoryChosen(const std::string& option) {
+  const char* home = std::getenv("ORVA32_HOME");
+  return !option.empty() || (home && *home);
+}
+
+namespace {
+std::string& ChosenDirectory() {
+  static std::string dir;
+  return dir;
+}
+}  // namespace
+
+void SetChosenDataDirectory(const std::string& dir) {
+  ChosenDirectory() = dir;
+}
+
+std::vector<std::string> DataDirectoryArguments() {
+  if (ChosenDirectory().empty()) return {};
+  return {"--data-dir", ChosenDirectory()};
+}
+
 std::string ShippedTariffDirectory() {
   const std::string exe = ExecutableDirectory();
   const std::string candidates[] = {

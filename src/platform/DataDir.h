@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/Result.h"
 
@@ -19,6 +20,16 @@ Result<std::string> ResolveDataDirectory(const std::string& dataDirOption, bool 
 
 // Whether dir holds a tariff file ("*.TRF", any letter case).
 bool HoldsTariffFiles(const std::string& dir);
+
+// Whether the data directory was chosen on the command line or by ORVA32_HOME rather than
+// found by the program itself.
+bool DataDirectoryChosen(const std::string& dataDirOption);
+
+// The arguments that start the program again on the same data directory: "--data-dir DIR"
+// when the directory was chosen (SetChosenDataDirectory), none when the program finds it
+// itself. Shortcuts and the autostart entry carry them.
+void SetChosenDataDirectory(const std::string& dir);
+std::vector<std::string> DataDirectoryArguments();
 
 // The folder of the tariff files the program ships: the installed share folder, or the source
 // tree's data/tariffe when run from a build tree. Empty when none is found.

@@ -70,7 +70,7 @@ char32_t FoldCodePoint(char32_t cp) {
   if (cp >= 'A' && cp <= 'Z') return cp + 32;
   if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7) return cp + 32;
   if (cp == 0x0160 || cp == 0x017D || cp == 0x0152) return cp + 1;  // Š Ž Œ
-  if (cp == 0x0178) return 0xFF;                                     // Ÿ
+  if (cp == 0x0178) return 0xFF;                                    // Ÿ
   return cp;
 }
 
@@ -174,6 +174,98 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (plain) return true;
   }
   return FoldCase(a) == FoldCase(b);
+}
+
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+// The base letters of a folded (lower-case) Latin letter with a diacritic or a ligature.
+const char* BaseOf(char32_t cp) {
+  switch (cp) {
+    case 0xE0:
+    case 0xE1:
+    case 0xE2:
+    case 0xE3:
+    case 0xE4:
+    case 0xE5:
+      return "a";
+    case 0xE6:
+      return "ae";
+    case 0xE7:
+      return "c";
+    case 0xE8:
+    case 0xE9:
+    case 0xEA:
+    case 0xEB:
+      return "e";
+    case 0xEC:
+    case 0xED:
+    case 0xEE:
+    case 0xEF:
+      return "i";
+    case 0xF0:
+      return "d";
+    case 0xF1:
+      return "n";
+    case 0xF2:
+    case 0xF3:
+    case 0xF4:
+    case 0xF5:
+    case 0xF6:
+    case 0xF8:
+      return "o";
+    case 0xF9:
+    case 0xFA:
+    case 0xFB:
+    case 0xFC:
+      return "u";
+    case 0xFD:
+    case 0xFF:
+      return "y";
+    case 0xFE:
+      return "th";
+    case 0xDF:
+      return "ss";
+    case 0x0161:
+      return "s";
+    case 0x017E:
+      return "z";
+    case 0x0153:
+      return "oe";
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+std::string BaseLetters(std::string_view utf8) {
+  const std::string folded = FoldCase(utf8);
+  std::string out;
+  out.reserve(folded.size());
+  for (std::size_t i = 0; i < folded.size();) {
+    char32_t cp = 0;
+    const std::size_t len = DecodeUtf8(folded, i, cp);
+    if (len == 0) {
+      out.push_back(folded[i++]);
+      continue;
+    }
+    if (const char* base = BaseOf(cp))
+      out += base;
+    else
+      out.append(folded, i, len);
+    i += len;
+  }
+  return out;
+}
+
+bool ReadingOrderLess(std::string_view a, std::string_view b) {
+  if (const int c = BaseLetters(a).compare(BaseLetters(b)); c != 0) return c < 0;
+  // The same letters: the unaccented first; names that differ only in case are equal, so they
+  // keep the order they came in.
+  return FoldCase(a) < FoldCase(b);
 }
 
 }  // namespace orva

@@ -23,4 +23,12 @@ std::string Utf8Left(std::string_view utf8, std::size_t n);
 std::string FoldCase(std::string_view utf8);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// The order in which people read names, whatever the system's locale: letters without regard
+// to accents or case first ("Élodie" beside "Elena", before "zeta"), then the unaccented before
+// the accented; case alone makes no difference. Ligatures count as their letters ("æ" as "ae",
+// "ß" as "ss").
+bool ReadingOrderLess(std::string_view a, std::string_view b);
+// The first level of that order: the text in base letters, lower case.
+std::string BaseLetters(std::string_view utf8);
+
 }  // namespace orva

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "core/Autostart.h"
+#include "platform/DataDir.h"
 #include "platform/IniFile.h"
 #include "platform/SafeFile.h"
 #include "platform/TextFile.h"
@@ -48,6 +50,13 @@ std::string QuoteExec(const std::string& path) {
   return out + "\"";
 }
 
+// The arguments that start the program on the same data directory, when it was chosen.
+std::string DataDirectoryExec() {
+  std::string out;
+  for (const std::string& arg : DataDirectoryArguments()) out += " " + DesktopExecArgument(arg);
+  return out;
+}
+
 }  // namespace
 
 std::string ShortcutPath(ShortcutPlace place) {
@@ -67,7 +76,7 @@ std::string DesktopEntryText(const std::string& programPath) {
          "Name=Orva32 4.1\n"
          "Comment=Orva32 4.1\n"
          "Exec=" +
-         QuoteExec(programPath) +
+         QuoteExec(programPath) + DataDirectoryExec() +
          "\n"
          "Path=" +
          DirectoryOf(programPath) +

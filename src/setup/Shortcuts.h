@@ -13,7 +13,8 @@ enum class ShortcutPlace { Autostart, Desktop };
 // Where the entry "orva32.desktop" of that place lives.
 std::string ShortcutPath(ShortcutPlace place);
 bool ShortcutExists(ShortcutPlace place);
-// Writes the entry (name and comment "Orva32 4.1", Exec the program, Path its folder).
+// Writes the entry (name and comment "Orva32 4.1", Exec the program with the chosen data
+// directory's arguments, Path its folder).
 Status CreateShortcut(ShortcutPlace place, const std::string& programPath);
 Status DeleteShortcut(ShortcutPlace place);
 // The text of the entry.

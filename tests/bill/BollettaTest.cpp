@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "TempDir.h"
 
 namespace orva {
@@ -169,6 +171,28 @@ TEST(TBollettaLogic, UnreadableStoredStartOpensTheDayItself) {
   TBollettaLogic view(settings, DateParts{1999, 10, 10}, 0.20);
   EXPECT_EQ(view.FromText(), "10/10/99");
   EXPECT_EQ(settings.billStart, "31/02/99") << "opening changes nothing stored";
+}
+
+}  // namespace orva
+
+namespace orva {
+
+TEST(NiceChartScale, WholeStepsOnGridLinesAboveTheTallestBar) {
+  struct Case {
+    double maximum, top;
+    int intervals;
+  };
+  for (const Case& c :
+       {Case{0, 1, 1}, Case{3, 4, 4}, Case{3.3, 4, 4}, Case{5, 6, 3}, Case{12, 15, 3},
+        Case{95, 100, 5}, Case{127, 150, 3}, Case{36000, 40000, 4}}) {
+    const ChartScale s = NiceChartScale(c.maximum);
+    EXPECT_DOUBLE_EQ(s.top, c.top) << c.maximum;
+    EXPECT_EQ(s.intervals, c.intervals) << c.maximum;
+    // Every label is whole and the tallest bar stays under the top.
+    const double step = s.top / s.intervals;
+    EXPECT_DOUBLE_EQ(step, std::round(step)) << c.maximum;
+    EXPECT_GT(s.top, c.maximum);
+  }
 }
 
 }  // namespace orva

@@ -258,4 +258,24 @@ TEST_F(SettingsTest, HandTypedNumbersAreBroughtIntoWorkableRanges) {
   EXPECT_EQ(t.timerClockMs, 50);
 }
 
+TEST_F(SettingsTest, SavePositionZeroKeepsBuiltInWidthHeightAndTop) {
+  const std::string keys =
+      "Main width=700\r\nMain height=600\r\nTop coord. Z=300\r\nTop coord. S=310\r\n"
+      "Left coord. Z=50\r\n";
+  WriteIni("[Impostazioni generali]\r\nSalva posizione=0\r\n" + keys);
+  Settings s = Load();
+  EXPECT_EQ(s.mainWidth, 450);
+  EXPECT_EQ(s.mainHeight, 450);
+  EXPECT_EQ(s.topLarge, 0);
+  EXPECT_EQ(s.topSmall, 0);
+  EXPECT_EQ(s.leftLarge, 50);  // only width, height and top are left out
+
+  WriteIni("[Impostazioni generali]\r\nSalva posizione=1\r\n" + keys);
+  s = Load();
+  EXPECT_EQ(s.mainWidth, 700);
+  EXPECT_EQ(s.mainHeight, 600);
+  EXPECT_EQ(s.topLarge, 300);
+  EXPECT_EQ(s.topSmall, 310);
+}
+
 }  // namespace orva

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "platform/TextCodec.h"
 
 namespace orva {
 
@@ -69,6 +70,25 @@ TEST(VoiceDialer, ButtonRulesDialRequestAndSpeaker) {
   EXPECT_EQ(PhoneBookFileName("/home/U/Casa.TEL"), "/home/U/casa.tel");
   EXPECT_EQ(PhoneBookFileName("/home/u/Amici.txt"),
             "/home/u/amici.txt");  // a chosen extension stays
+}
+
+}  // namespace orva
+
+namespace orva {
+
+TEST(PhoneBook, NamesSortAsPeopleReadThemAccentsAndCaseAside) {
+  PhoneBook book;
+  for (const char* name : {"zeta", "Élodie", "Emma", "Ødegaard", "elena", "Oscar", "Èva", "Eva",
+                           "Ærø", "Adamo", "Çelik", "Carla"})
+    book.Add({name, "1", "T"});
+  std::vector<std::string> names;
+  for (const auto& r : book.Rows()) names.push_back(r.name);
+  const std::vector<std::string> expected = {"Adamo", "Ærø", "Carla", "Çelik",    "elena", "Élodie",
+                                             "Emma",  "Eva", "Èva",   "Ødegaard", "Oscar", "zeta"};
+  EXPECT_EQ(names, expected);
+  EXPECT_TRUE(ReadingOrderLess("Straße", "Strasser"));  // "ß" reads "ss"
+  EXPECT_FALSE(ReadingOrderLess("ANNA", "anna"));
+  EXPECT_FALSE(ReadingOrderLess("anna", "ANNA"));
 }
 
 }  // namespace orva

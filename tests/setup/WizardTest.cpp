@@ -102,3 +102,37 @@ TEST(Shortcuts, CreatedAndDeletedInTheXdgFolders) {
 }
 
 }  // namespace orva
+
+#include "core/Autostart.h"
+#include "platform/DataDir.h"
+
+namespace orva {
+
+TEST(Shortcuts, ChosenDataDirectoryTravelsWithShortcutsAndAutostart) {
+  test::TempDir dir;
+  ::setenv("XDG_DESKTOP_DIR", (dir.path() + "Scrivania").c_str(), 1);
+  // A data directory the program finds by itself adds nothing.
+  SetChosenDataDirectory("");
+  ASSERT_TRUE(CreateShortcut(ShortcutPlace::Desktop, "/usr/bin/orva32"));
+  EXPECT_NE(test::ReadBytes(ShortcutPath(ShortcutPlace::Desktop)).find("Exec=/usr/bin/orva32\n"),
+            std::string::npos);
+  // One chosen with --data-dir or ORVA32_HOME is passed on, quoted.
+  SetChosenDataDirectory("/home/u/conti 2026/");
+  ASSERT_TRUE(CreateShortcut(ShortcutPlace::Desktop, "/usr/bin/orva32"));
+  const std::string text = test::ReadBytes(ShortcutPath(ShortcutPlace::Desktop));
+  EXPECT_NE(text.find("Exec=/usr/bin/orva32 \"--data-dir\" \"/home/u/conti 2026/\"\n"),
+            std::string::npos)
+      << text;
+  const auto entry = AutostartEntryText("/usr/bin/orva32", "/home/u/conti 2026/");
+  ASSERT_TRUE(entry);
+  EXPECT_NE(entry->find("Exec=\"/usr/bin/orva32\" \"--data-dir\" \"/home/u/conti 2026/\"\n"),
+            std::string::npos)
+      << *entry;
+  // A line end in the folder's name cannot add lines to the entry.
+  SetChosenDataDirectory("/tmp/x\nExec=evil/");
+  EXPECT_FALSE(AutostartEntryText("/usr/bin/orva32", "/tmp"));
+  SetChosenDataDirectory("");
+  ::unsetenv("XDG_DESKTOP_DIR");
+}
+
+}  // namespace orva

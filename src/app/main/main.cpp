@@ -9,6 +9,7 @@
 #include "app/ui/Glyphs.h"
 #include "app/ui/Program.h"
 #include "app/ui/SimulatedLink.h"
+#include "app/ui/Translations.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "platform/DataDir.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   // The tray keeps the program running; "Termina" ends it.
   QApplication::setQuitOnLastWindowClosed(false);
   QLocale::setDefault(QLocale::c());
+  orva::InstallQtTranslations(app);
 
   QStringList args = QApplication::arguments().mid(1);
   const std::string dataDirOption = TakeOption(args, QStringLiteral("--data-dir")).toStdString();
@@ -69,6 +71,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   orva::SetProgramDirectory(*dir);
+  // Shortcuts and the autostart entry start the program on the same data directory.
+  if (orva::DataDirectoryChosen(dataDirOption)) orva::SetChosenDataDirectory(*dir);
   orva::SeedTariffs(*dir);
 
   orva::ProgramOptions options;

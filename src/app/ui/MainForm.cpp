@@ -144,6 +144,8 @@ void TMainForm::BuildCounterBar() {
   m_progBar->setCursor(Qt::SizeAllCursor);
   m_stopBtn = new QToolButton(m_panel02);
   m_stopBtn->setObjectName(QStringLiteral("StopBtn"));
+  // Its hint changes with the meter's state; the name says what it does.
+  m_stopBtn->setAccessibleName(QStringLiteral("Arresto manuale"));
   m_stopBtn->setIcon(Glyph(QStringLiteral("stop"), 14));
   m_stopBtn->setFixedSize(20, 20);
   auto* l2 = new QHBoxLayout(m_panel02);

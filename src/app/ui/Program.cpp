@@ -6,12 +6,12 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/MeterCounters.h"
+#include "app/Tips.h"
 #include "app/ui/SelLogForm.h"
 #include "app/ui/SelServForm.h"
 #include "app/ui/SplashForm.h"
@@ -80,6 +80,14 @@ TOrvaProgram::~TOrvaProgram() {
   m_services.reset();
 }
 
+void TOrvaProgram::ApplyHintSettings() {
+  // "Mostra suggerimenti", "Attesa suggerimenti" and "Colore suggerimenti".
+  m_hints.Install();
+  m_hints.SetShown(m_settings.showHints == 1);
+  m_hints.SetPause(m_settings.hintPause);
+  m_hints.SetColour(m_settings.hintColour);
+}
+
 void TOrvaProgram::SplashStep(const char* text) {
   if (m_splash) m_splash->Step(QString::fromUtf8(text));
 }
@@ -88,6 +96,7 @@ void TOrvaProgram::Start() {
   // 1-2: the settings (and, at the first run, the autostart entry).
   AutostartRequest autostart{QApplication::applicationFilePath().toStdString(), {}};
   LoadSettings(m_settings, *m_registry, m_options.autostart ? &autostart : nullptr);
+  ApplyHintSettings();
   // 4: the splash window.
   if (ShowSplash(m_settings.showSplash, m_options.arguments)) {
     m_splash = std::make_unique<TSplashForm>();
@@ -104,6 +113,8 @@ void TOrvaProgram::Start() {
   SplashStep("Checking RAS...");
   SplashStep("Open Database...");
   SplashStep("Scanning files...");
+  // 14: a hint stays up for 30 seconds.
+  m_hints.SetHidePause(30000);
   SplashStep("Setup cost...");
   SplashStep("Startup...");
 
@@ -121,6 +132,8 @@ void TOrvaProgram::Start() {
   windows.afterBill = [this] { m_logic->RefreshPeriodCost(); };
   windows.afterSettings = [this] {
     m_form->ApplySettings(WindowSettingsFrom(m_settings));
+    m_hints.SetShown(m_settings.showHints == 1);
+    m_hints.SetPause(m_settings.hintPause);
     m_services->SettingsChanged();
   };
   windows.selectTariff = [this](int index) { m_logic->SelectTariff(index); };
@@ -147,7 +160,10 @@ void TOrvaProgram::Start() {
   // "Mostra wizard" is on, with both shortcut questions preset to "Sì".
   m_form->OnFirstActivation = [this] {
     m_logic->FirstActivation();
-    if (m_settings.showWizard) m_windows->OpenWizard(true);
+    if (m_settings.showWizard)
+      m_windows->OpenWizard(true);
+    else if (ShowTipsAtStart(m_settings))
+      m_windows->OpenTips();
   };
 
   // 8-19: telephony, the dial-up entries, the first evaluation, the timers; the network
@@ -169,8 +185,18 @@ void TOrvaProgram::Start() {
     embed("MPanel6Body", [monitor](QWidget* body) { return new TMonitorPanel(body, *monitor); });
   }
 
-  // 20: the splash goes, the window takes its mode and place.
-  m_splash.reset();
+  // 19: the hints turn white; the settings keep the application's hint colour.
+  m_hints.SetColour(kWhiteHints);
+  m_settings.hintColour = m_hints.Colour();
+  // 20: the splash goes once it has been seen for its time; the window takes its mode and
+  // place.
+  if (m_splash) {
+    const int left = m_splash->RemainingMs();
+    if (left > 0)
+      QTimer::singleShot(left, this, [this] { m_splash.reset(); });
+    else
+      m_splash.reset();
+  }
   m_form->FormCreate();
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { CommitDataUnattended(); });
 }
@@ -361,17 +387,7 @@ void TOrvaProgram::Command(const QString& name) {
     m_services->Handle(name);
     return;
   }
-  if (m_windows && m_windows->Handle(name)) return;
-  if (name == u"Informazioni1") ShowAbout();
-  // The tips are the help's first page.
-  if (name == u"Suggerimenti1") TProgramWindows::OpenHelp(0);
-}
-
-void TOrvaProgram::ShowAbout() {
-  QMessageBox::about(m_form.get(), QStringLiteral("ORVA32"),
-                     QStringLiteral("ORVA32 4.1\n\nContascatti per connessioni e telefonate.\n"
-                                    "Dati in: %1")
-                         .arg(QString::fromStdString(m_options.dataDir)));
+  if (m_windows) m_windows->Handle(name);
 }
 
 }  // namespace orva

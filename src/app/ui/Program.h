@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/AccessibleNames.h"
+#include "app/ui/Hints.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/NetworkServices.h"
 #include "app/ui/Windows.h"
@@ -42,6 +44,8 @@ class AppendedLog final : public LogService {
   LogService& m_log;
   TProgramWindows* m_windows;
 };
+
+inline constexpr unsigned kWhiteHints = 0xFFFFFF;
 
 struct ProgramOptions {
   std::string dataDir;             // the resolved data directory, with a trailing "/"
@@ -80,6 +84,8 @@ class TOrvaProgram final : public QObject {
   MainLogic& Logic() { return *m_logic; }
   TProgramWindows& Windows() { return *m_windows; }
   TNetworkServices& Network() { return *m_services; }
+  THints& Hints() { return m_hints; }
+  TSplashForm* Splash() const { return m_splash.get(); }
 
   // One request line of another instance or of `orva32cli send`; the answer lines.
   std::vector<std::string> HandleRequest(const std::string& line);
@@ -107,8 +113,8 @@ class TOrvaProgram final : public QObject {
 
  private:
   void SplashStep(const char* text);
+  void ApplyHintSettings();
   void Command(const QString& name);
-  void ShowAbout();
   void MakeLogic();
   void WireServices(ProgramWindowsContext& windows);
 
@@ -125,6 +131,8 @@ class TOrvaProgram final : public QObject {
   Sound* m_sound;
   std::unique_ptr<TMainForm> m_form;
   std::unique_ptr<TSplashForm> m_splash;
+  THints m_hints;
+  TAccessibleNames m_accessibleNames;
   std::unique_ptr<TProgramWindows> m_windows;
   std::unique_ptr<Dialup> m_ownDialup;
   std::unique_ptr<Telephony> m_ownTelephony;

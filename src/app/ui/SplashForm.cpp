@@ -48,6 +48,7 @@ TSplashForm::TSplashForm()
   layout->addWidget(wait);
   layout->addLayout(stepRow);
   setFixedSize(320, 140);
+  m_shown.start();
   if (QScreen* s = QGuiApplication::primaryScreen())
     move(s->availableGeometry().center() - rect().center());
 }

@@ -12,6 +12,8 @@
 #include <QUrl>
 
 #include "app/CommandStates.h"
+#include "app/ui/AboutBox.h"
+#include "app/ui/TipsForm.h"
 #include "bill/ui/Bolletta.h"
 #include "core/HowUtils.h"
 #include "core/password.h"
@@ -71,15 +73,25 @@ TProgramWindows::~TProgramWindows() {
   delete m_wizard.data();
   delete m_log.data();
   delete m_phone.data();
+  delete m_tips.data();
 }
 
 QStringList TProgramWindows::Commands() {
-  return {QString::fromLatin1(cmd::kLog),  QString::fromLatin1(cmd::kLogTables),
-          QString::fromLatin1(cmd::kBill), QString::fromLatin1(cmd::kBillTables),
-          QStringLiteral("Opzioni1"),      QStringLiteral("SetupBtn"),
-          QStringLiteral("Wizard1"),       QString::fromLatin1(cmd::kVoice),
-          QStringLiteral("VoiceBtn"),      QString::fromLatin1(cmd::kServers),
-          QStringLiteral("HostsBtn")};
+  return {QString::fromLatin1(cmd::kLog),
+          QString::fromLatin1(cmd::kLogTables),
+          QString::fromLatin1(cmd::kBill),
+          QString::fromLatin1(cmd::kBillTables),
+          QStringLiteral("Opzioni1"),
+          QStringLiteral("SetupBtn"),
+          QStringLiteral("Wizard1"),
+          QString::fromLatin1(cmd::kVoice),
+          QStringLiteral("VoiceBtn"),
+          QString::fromLatin1(cmd::kServers),
+          QStringLiteral("HostsBtn"),
+          QString::fromLatin1(cmd::kTariffs),
+          QString::fromLatin1(cmd::kTariffsTables),
+          QStringLiteral("Suggerimenti1"),
+          QStringLiteral("Informazioni1")};
 }
 
 bool TProgramWindows::Handle(const QString& name) {
@@ -95,6 +107,12 @@ bool TProgramWindows::Handle(const QString& name) {
     OpenPhoneBook();
   else if (name == QLatin1String(cmd::kServers) || name == u"HostsBtn")
     OpenHosts();
+  else if (name == QLatin1String(cmd::kTariffs) || name == QLatin1String(cmd::kTariffsTables))
+    OpenTariffEditor();
+  else if (name == u"Suggerimenti1")
+    OpenTips();
+  else if (name == u"Informazioni1")
+    OpenAbout();
   else
     return false;
   return true;
@@ -293,6 +311,24 @@ void TProgramWindows::OpenTariffEditor() {
   // The catalogue is not rebuilt: a tariff saved here is listed from the next start on.
   TSetTar editor(m_ctx.dialogs, m_ctx.settings, m_ctx.parent);
   editor.exec();
+}
+
+void TProgramWindows::OpenTips() {
+  if (m_tips) {
+    m_tips->show();
+    m_tips->raise();
+    m_tips->activateWindow();
+    return;
+  }
+  const auto day = static_cast<long>(DatePart(FromTimeT(std::time(nullptr))));
+  m_tips = new TTipsForm(m_ctx.settings, day, m_ctx.parent);
+  m_tips->setAttribute(Qt::WA_DeleteOnClose);
+  m_tips->show();
+}
+
+void TProgramWindows::OpenAbout() {
+  TAboutBox box(m_ctx.settings, ProgramDirectory(), m_ctx.parent);
+  box.exec();
 }
 
 void TProgramWindows::OpenHosts() {

@@ -1,5 +1,6 @@
 // The windows the main window opens from its commands: the log, the bill view, the options,
-// the setup wizard, the phone book, the tariff editor and the hosts dialog. Each is created
+// the setup wizard, the phone book, the tariff editor, the hosts dialog, the tips and the
+// information box. Each is created
 // when its command runs; the log and the phone book stay open beside the main window.
 #pragma once
 
@@ -26,6 +27,7 @@ class TDialForm;
 class TWizardDlg;
 class TSetupForm;
 class TLog;
+class TTipsForm;
 
 struct ProgramWindowsContext {
   Settings& settings;
@@ -67,6 +69,9 @@ class TProgramWindows {
   void OpenWizard(bool presetShortcuts);
   void OpenPhoneBook();
   void OpenTariffEditor();
+  // The tips of the day (beside the main window) and the information box (modal).
+  void OpenTips();
+  void OpenAbout();
   // "Gestione indirizzi dei server", modal.
   void OpenHosts();
   static void OpenHelp(int context);
@@ -95,6 +100,7 @@ class TProgramWindows {
   QPointer<TWizardDlg> m_wizard;
   DialFormSettings m_phoneSettings;
   QPointer<TSetupForm> m_options;
+  QPointer<TTipsForm> m_tips;
 };
 
 }  // namespace orva

@@ -1,6 +1,8 @@
 // The bill view's window.
 #include "bill/ui/Bolletta.h"
 
+#include <algorithm>
+
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCalendarWidget>
@@ -179,6 +181,14 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
     RedoDayMonth();
     RedoChart();
   });
+  // The mouse wheel turns the calendar's page: the selected day follows it to the same day of
+  // the new month, so the month, its label and its figures follow the grid.
+  connect(Calendar1, &QCalendarWidget::currentPageChanged, this, [this](int year, int month) {
+    const QDate selected = Calendar1->selectedDate();
+    if (selected.year() == year && selected.month() == month) return;
+    const int last = QDate(year, month, 1).daysInMonth();
+    Calendar1->setSelectedDate(QDate(year, month, std::min(selected.day(), last)));
+  });
   // A double click or Enter on a day opens the day tick editor.
   connect(Calendar1, &QCalendarWidget::activated, this, [this] { EditDay(); });
   connect(UpDown1, &QSpinBox::valueChanged, this, [this](int v) {
@@ -290,13 +300,21 @@ void TBollettaDLG::RedoChart() {
   QFont titleFont = x->titleFont();
   titleFont.setPointSizeF(titleFont.pointSizeF() * 0.8);
   auto* y = new QValueAxis;
-  y->setTitleText(Q(c.leftAxisTitle));
+  // A long title goes on two lines rather than being cut by the chart's height.
+  QString title = Q(c.leftAxisTitle);
+  if (title.size() > 24) {
+    const int middle = title.lastIndexOf(QLatin1Char(' '), title.size() / 2 + 4);
+    if (middle > 0) title = title.left(middle) + QStringLiteral("<br>") + title.mid(middle + 1);
+  }
+  y->setTitleText(title);
   y->setLabelFormat(QStringLiteral("%.0f"));
   y->setTitleFont(titleFont);
   y->setLabelsFont(small);
   double top = 0;
   for (double v : c.values) top = std::max(top, v);
-  y->setRange(0, top > 0 ? top * 1.1 : 1);
+  const ChartScale scale = NiceChartScale(top);
+  y->setRange(0, scale.top);
+  y->setTickCount(scale.intervals + 1);
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
   for (QAbstractSeries* series :

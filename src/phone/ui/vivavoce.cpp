@@ -1,6 +1,7 @@
 // The phone book window.
 #include "phone/ui/vivavoce.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -82,6 +83,12 @@ TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettin
   TariffeCB->setObjectName(QStringLiteral("TariffeCB"));
   for (const auto& t : m_tariffs) TariffeCB->addItem(Q(t));
   TariffeCB->setCurrentIndex(-1);
+  // A long tariff name must not squeeze the number: the list is as wide as the room it has
+  // and shows the whole names when it opens.
+  TariffeCB->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  TariffeCB->setMinimumContentsLength(12);
+  TariffeCB->view()->setMinimumWidth(TariffeCB->view()->sizeHintForColumn(0) + 24);
+  NumberEdit->setMinimumWidth(NumberEdit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
   NameLb = new QLabel(this);
   NameLb->setObjectName(QStringLiteral("NameLb"));
 
@@ -116,6 +123,8 @@ TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettin
   fields->addWidget(NumberEdit, 2, 1);
   fields->addWidget(new QLabel(QStringLiteral("Tariffa"), this), 2, 2);
   fields->addWidget(TariffeCB, 2, 3);
+  fields->setColumnStretch(1, 1);
+  fields->setColumnStretch(3, 1);
 
   auto* volume = new QGroupBox(QStringLiteral("Volume"), this);
   auto* vl = new QHBoxLayout(volume);

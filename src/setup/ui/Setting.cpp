@@ -507,7 +507,12 @@ QWidget* TSetupForm::BuildWarningsPage() {
   const Settings& s = m_ctx.settings;
   QVBoxLayout* l = nullptr;
   QWidget* page = NewPage(l);
-  auto limit = [page](const char* name) { return Edit(name, page, "[0-9]*"); };
+  auto limit = [page](const char* name) {
+    // Wide enough for the largest amounts (100000 and more) to be read whole.
+    QLineEdit* e = Edit(name, page, "[0-9]*");
+    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 12);
+    return e;
+  };
   WTCh = Check("WTCh", "Dopo x minuti di collegamento consecutivi", page);
   WTEdit = limit("WTEdit");
   WCSCh = Check("WCSCh", "Costo della chiamata superiore a (Lire)", page);

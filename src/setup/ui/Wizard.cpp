@@ -1,6 +1,7 @@
 // The setup wizard's window.
 #include "setup/ui/Wizard.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace orva {
@@ -83,14 +85,42 @@ class ProviderDelegate final : public QStyledItemDelegate {
       : QStyledItemDelegate(parent), m_model(model) {}
   void paint(QPainter* p, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
-    QStyledItemDelegate::paint(p, option, index);
     const auto row = static_cast<std::size_t>(index.row());
-    if (row >= m_model.Providers().size()) return;
+    if (row >= m_model.Providers().size()) return QStyledItemDelegate::paint(p, option, index);
+    const QString tariff = QString::fromStdString(m_model.Providers()[row].tariff);
+    // Both in full when they fit; otherwise the tariff keeps at least half the row and the
+    // name is cut short before it, so the two never overlap.
+    const QFontMetrics fm(option.font);
+    const int room = std::max(0, option.rect.width() - 12);
+    const int tariffFull = fm.horizontalAdvance(tariff);
+    const int nameFull = fm.horizontalAdvance(index.data().toString());
+    const int tariffWidth = tariffFull + nameFull <= room
+                                ? tariffFull
+                                : std::min(tariffFull, std::max(room - nameFull, room / 2));
+    QStyleOptionViewItem name = option;
+    initStyleOption(&name, index);
+    name.rect.setRight(option.rect.right() - tariffWidth - 9);
+    name.textElideMode = Qt::ElideRight;
+    // The row's background over its whole width, then the name in its part.
+    QStyleOptionViewItem background = option;
+    initStyleOption(&background, index);
+    background.text.clear();
+    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &background, p, option.widget);
+    name.state &= ~QStyle::State_HasFocus;
+    name.backgroundBrush = Qt::NoBrush;
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &name, option.widget);
+    style->drawItemText(
+        p, textRect, Qt::AlignLeft | Qt::AlignVCenter, name.palette, true,
+        nameFull <= textRect.width() ? name.text
+                                     : fm.elidedText(name.text, Qt::ElideRight, textRect.width()),
+        (option.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text);
     const bool selected = option.state & QStyle::State_Selected;
     p->save();
     p->setPen(selected ? option.palette.highlightedText().color() : QColor(Qt::blue));
-    p->drawText(option.rect.adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,
-                QString::fromStdString(m_model.Providers()[row].tariff));
+    p->drawText(
+        option.rect.adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,
+        tariffWidth >= tariffFull ? tariff : fm.elidedText(tariff, Qt::ElideRight, tariffWidth));
     p->restore();
   }
 
@@ -210,6 +240,10 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   B1->setDefault(true);
   B2 = new QPushButton(QStringLiteral("Annulla"), this);
   B2->setObjectName(QStringLiteral("B2"));
+  // Only "Avanti" answers Enter: a focused "Annulla" or "Indietro" would otherwise become the
+  // default button, and one Return on the first step would lose the whole set-up.
+  B0->setAutoDefault(false);
+  B2->setAutoDefault(false);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(B0);
@@ -235,7 +269,11 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   connect(B1, &QPushButton::clicked, this, &TWizardDlg::B1Click);
   connect(B2, &QPushButton::clicked, this, &TWizardDlg::B2Click);
   connect(LB00, &QListWidget::currentRowChanged, this, &TWizardDlg::LB00Click);
+  // A tariff is chosen by mouse or keyboard alike: clicking it, moving to it with the arrow
+  // keys, or Enter on it.
   connect(LB01, &QListWidget::itemClicked, this, &TWizardDlg::LB01Click);
+  connect(LB01, &QListWidget::currentRowChanged, this, &TWizardDlg::LB01Click);
+  connect(LB01, &QListWidget::itemActivated, this, &TWizardDlg::LB01Click);
   connect(CheckTCPCB, &QCheckBox::toggled, this, [this] {
     CopyFromWidgets();
     ShowStep();
@@ -265,6 +303,7 @@ void TWizardDlg::FinishWelcome() {
   B2->setVisible(true);
   m_model->WelcomeDone();
   ShowStep();
+  B1->setFocus();
 }
 
 void TWizardDlg::CopyFromWidgets() {
@@ -278,7 +317,13 @@ void TWizardDlg::CopyFromWidgets() {
 }
 
 void TWizardDlg::ShowStep() {
+  const bool entering = m_pages->currentIndex() != m_model->CurrentStep();
   m_pages->setCurrentIndex(m_model->CurrentStep());
+  if (entering && m_model->CurrentStep() == WizardModel::Tariffs && LB00->count() > 0) {
+    // The keyboard starts on the first provider, so the arrows and Enter work at once.
+    if (LB00->currentRow() < 0) LB00->setCurrentRow(0);
+    LB00->setFocus();
+  }
   B1->setText(QString::fromStdString(m_model->NextCaption()));
   B1->setEnabled(m_model->NextEnabled());
   B0->setEnabled(m_model->BackEnabled());

@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/HowUtils.h"
 
@@ -76,7 +77,11 @@ TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, QWidget* parent)
   top->addWidget(bar);
   top->addWidget(m_pages, 1);
   top->addLayout(bottom);
-  resize(720, 520);
+  // Every tool stays in sight ("Test completo" is the last): the dialog is never narrower than
+  // the whole tool strip.
+  const QMargins m = top->contentsMargins();
+  setMinimumWidth(bar->sizeHint().width() + m.left() + m.right());
+  resize(std::max(720, minimumWidth()), 520);
 
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
   connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
@@ -137,6 +142,7 @@ QWidget* TSetTar::BuildPage(int page) {
     DelayCB = new QComboBox(w);
     DelayCB->setObjectName(QStringLiteral("DelayCB"));
     DelayCB->addItems({QStringLiteral("Scatti"), QStringLiteral("Secondi")});
+    DelayCB->setAccessibleName(QStringLiteral("Attiva tariffa scontata dopo: unità"));
     auto* row = new QHBoxLayout;
     row->addWidget(ScoCB);
     row->addStretch(1);

@@ -57,7 +57,7 @@ TEST_F(WindowsFixture, VoiceButtonOpensThePhoneBookOrStartsTheCompanionProgram) 
     TProgramWindows windows = Make();
     EXPECT_TRUE(windows.Handle(QStringLiteral("VoiceBtn")));
     EXPECT_TRUE(PhoneBookShown());
-    EXPECT_FALSE(windows.Handle(QStringLiteral("Informazioni1")));
+    EXPECT_FALSE(windows.Handle(QStringLiteral("Quit1")));
   }
   EXPECT_FALSE(PhoneBookShown());
 

@@ -142,3 +142,33 @@ TEST_F(BillFixture, Screenshots) {
 
 }  // namespace
 }  // namespace orva
+
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QWheelEvent>
+
+namespace orva {
+
+TEST_F(BillFixture, WheelOverTheCalendarTurnsTheMonthItsLabelAndFigures) {
+  TDataSetINI set(11, 1999, Options());
+  ASSERT_TRUE(set.AddTicks(30, 3, 127.0));
+  auto view = Open({1999, 10, 31});
+  const std::string october = Text(view.get(), "MonthLb");
+  auto* calendar = Find<QCalendarWidget>(view.get(), "Calendar1");
+  ASSERT_NE(calendar, nullptr);
+  view->show();
+  // The wheel turned down over the grid: the next month's page.
+  auto* grid = calendar->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview"));
+  ASSERT_NE(grid, nullptr);
+  QWheelEvent wheel(QPointF(20, 20), grid->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(grid->viewport(), &wheel);
+  ASSERT_EQ(calendar->monthShown(), 11);
+  // The 31st has no November twin: the last day of the month is taken.
+  EXPECT_EQ(calendar->selectedDate(), QDate(1999, 11, 30));
+  EXPECT_NE(Text(view.get(), "MonthLb"), october);
+  EXPECT_EQ(Text(view.get(), "DATLb"), "11_1999.BOL");
+  EXPECT_EQ(Text(view.get(), "DScl"), "3.00");
+}
+
+}  // namespace orva

@@ -17,7 +17,8 @@ TEST(WizardScreenshots, EveryStep) {
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
   test::TempDir dir;
   auto model = std::make_unique<WizardModel>(
-      dir.File("lista.ser"), std::vector<std::string>{"Tiscali", "Libero", "Telecom Italia Net"},
+      dir.File("lista.ser"),
+      std::vector<std::string>{"Tiscali", "Libero", "Telecom Italia Net Business Ufficio"},
       std::vector<std::string>{"Telecom urbana", "Telecom interurbana", "Tariffa di esempio"},
       WizardNetworkOptions{}, false, false);
   TWizardDlg dlg(std::move(model), true, nullptr);

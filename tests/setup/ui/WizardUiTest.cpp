@@ -70,3 +70,54 @@ TEST(TWizardDlg, CancelWithoutListaStillLeavesOneListingEveryEntry) {
 
 }  // namespace
 }  // namespace orva
+
+#include <QTest>
+
+namespace orva {
+
+// A keyboard user: Return never cancels, the tariff list answers the arrows and Enter.
+TEST(TWizardDlg, KeyboardAloneWalksThroughTheSetup) {
+  test::TempDir dir;
+  TWizardDlg dlg(Model(dir.File("lista.ser")), true, nullptr);
+  dlg.show();
+  auto* cancel = Find<QPushButton>(&dlg, "B2");
+  // Return during the welcome (only "Annulla" enabled) and on step 1 with the focus on
+  // "Annulla" does not cancel.
+  cancel->setFocus();
+  QTest::keyClick(cancel, Qt::Key_Return);
+  EXPECT_TRUE(dlg.isVisible());
+  dlg.FinishWelcome();
+  cancel->setFocus();
+  QTest::keyClick(cancel, Qt::Key_Return);
+  ASSERT_TRUE(dlg.isVisible());
+  ASSERT_EQ(dlg.Model().CurrentStep(), WizardModel::Tariffs);
+
+  // Step 2 starts on the first provider; Down in the tariff list chooses a tariff.
+  auto* providers = Find<QListWidget>(&dlg, "LB00");
+  auto* tariffs = Find<QListWidget>(&dlg, "LB01");
+  EXPECT_EQ(providers->currentRow(), 0);
+  QTest::keyClick(tariffs, Qt::Key_Down);
+  EXPECT_EQ(dlg.Model().Providers()[0].tariff, "Urbana");
+  QTest::keyClick(tariffs, Qt::Key_Down);
+  EXPECT_EQ(dlg.Model().Providers()[0].tariff, "Interurbana");
+  QTest::keyClick(providers, Qt::Key_Down);
+  EXPECT_EQ(tariffs->currentRow(), -1);  // Libero is still at "?"
+  QTest::keyClick(tariffs, Qt::Key_Return);
+  EXPECT_EQ(dlg.Model().CurrentStep(), WizardModel::Tariffs);  // "Avanti" still disabled
+  QTest::keyClick(tariffs, Qt::Key_Down);
+  EXPECT_EQ(dlg.Model().Providers()[1].tariff, "Urbana");
+  // Enter on the chosen tariff: "Avanti" is enabled now and answers it.
+  QTest::keyClick(tariffs, Qt::Key_Return);
+  EXPECT_EQ(dlg.Model().CurrentStep(), WizardModel::NetworkStep);
+  QTest::keyClick(&dlg, Qt::Key_Return);
+  QTest::keyClick(&dlg, Qt::Key_Return);
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  // Escape still cancels, as the close box does.
+  TWizardDlg other(Model(dir.File("lista2.ser")), false, nullptr);
+  other.show();
+  QTest::keyClick(&other, Qt::Key_Escape);
+  EXPECT_EQ(other.result(), QDialog::Rejected);
+  EXPECT_FALSE(other.isVisible());
+}
+
+}  // namespace orva

@@ -1,0 +1,226 @@
+// Every command of the main window's menus and buttons, run through the real actions and
+// buttons of the real program's main window: each one that opens a window opens it.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+#include <QToolButton>
+#include <map>
+#include <set>
+
+#include "ScriptedDialogs.h"
+#include "TempDir.h"
+#include "app/ui/AccessibleNames.h"
+#include "app/ui/Program.h"
+#include "core/HowUtils.h"
+#include "net/Hosts.h"
+#include "platform/DataDir.h"
+
+namespace orva {
+namespace {
+
+// What a command opens: the window's class, or nothing (it acts on the main window or the
+// meter). A command missing from both tables fails the test, so a new one is never untried.
+const std::map<QString, const char*>& WindowCommands() {
+  static const std::map<QString, const char*> kTable = {
+      {QStringLiteral("AVoce1"), "orva::TDialForm"},
+      {QStringLiteral("ElencoConnessioni1"), "orva::TLog"},
+      {QStringLiteral("Bolletta1"), "orva::TBollettaDLG"},
+      {QStringLiteral("ImpostazioniTariffe1"), "orva::TSetTar"},
+      {QStringLiteral("ElencoServers1"), "orva::THostsDlg"},
+      {QStringLiteral("Opzioni1"), "orva::TSetupForm"},
+      {QStringLiteral("Wizard1"), "orva::TWizardDlg"},
+      {QStringLiteral("Suggerimenti1"), "orva::TTipsForm"},
+      {QStringLiteral("Informazioni1"), "orva::TAboutBox"},
+      // "Tabelle" of the button panel.
+      {QStringLiteral("ElencoConnessioni2"), "orva::TLog"},
+      {QStringLiteral("Bolletta2"), "orva::TBollettaDLG"},
+      {QStringLiteral("ImpostazioneTariffe2"), "orva::TSetTar"},
+      // The buttons of the "Pulsanti" panel that open windows.
+      {QStringLiteral("VoiceBtn"), "orva::TDialForm"},
+      {QStringLiteral("SetupBtn"), "orva::TSetupForm"},
+      {QStringLiteral("HostsBtn"), "orva::THostsDlg"},
+  };
+  return kTable;
+}
+
+const std::set<QString>& OtherCommands() {
+  static const std::set<QString> kOthers = {
+      QStringLiteral("Start1"),
+      QStringLiteral("Stop1"),
+      QStringLiteral("Connetti1"),
+      QStringLiteral("Sconnetti1"),
+      QStringLiteral("ControllaOra1"),
+      QStringLiteral("AttivaControllo1"),
+      QStringLiteral("InterrompiControllo1"),
+      QStringLiteral("Ridotta1"),
+      QStringLiteral("Ingrandita1"),
+      QStringLiteral("Sfondoabitmap1"),
+      QStringLiteral("Dettagli1"),
+      QStringLiteral("Quit1"),
+  };
+  return kOthers;
+}
+
+bool IsOther(const QString& name) {
+  return OtherCommands().count(name) || name.startsWith(QStringLiteral("Pannello")) ||
+         name.startsWith(QStringLiteral("Counter"));
+}
+
+void CollectActions(QMenu* menu, QList<QAction*>& out) {
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) continue;
+    if (a->menu() && a->objectName().isEmpty()) {
+      CollectActions(a->menu(), out);
+      continue;
+    }
+    out << a;
+  }
+}
+
+QWidget* ShownWindowOf(const char* className) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && qstrcmp(w->metaObject()->className(), className) == 0) return w;
+  return nullptr;
+}
+
+void CloseWindow(QWidget* w) {
+  if (auto* d = qobject_cast<QDialog*>(w))
+    d->reject();
+  else
+    w->close();
+}
+
+struct MenuFixture : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  std::unique_ptr<TOrvaProgram> program;
+  // The controls without a name for screen readers, per window.
+  std::map<QString, QStringList> unnamed;
+
+  void SetUp() override {
+    test::WriteBytes(dir.File("ORVA32.INI"),
+                     "[Impostazioni generali]\r\nMostra wizard=0\r\n[Suggerimenti]\r\n"
+                     "Help Tips=1\r\n[Setup]\r\nSuggerimenti=0\r\n[TCPIP]\r\n"
+                     "Get network time=0\r\n");
+    test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
+    SetSystemHostsPath(dir.File("hosts"));
+    SetProgramDirectory(dir.path());
+    SeedTariffs(dir.path());
+    ProgramSettings() = Settings();
+    ProgramOptions o;
+    o.dataDir = dir.path();
+    o.arguments = {QStringLiteral("nosplash")};
+    o.dialogs = &dialogs;
+    o.autostart = false;
+    program = std::make_unique<TOrvaProgram>(o);
+    program->Start();
+    QApplication::processEvents();
+  }
+  void TearDown() override {
+    program->WMQueryEndSession();
+    program.reset();
+    SetSystemHostsPath("/etc/hosts");
+  }
+
+  // Runs a command as the user does and returns the class of the window it opened (empty
+  // when none came up within the time); the window is closed again.
+  QString Run(const std::function<void()>& trigger, const char* expected) {
+    QString opened;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+      if (QWidget* w = ShownWindowOf(expected)) {
+        opened = QString::fromLatin1(w->metaObject()->className());
+        if (const QStringList names = UnnamedControls(w); !names.isEmpty()) unnamed[opened] = names;
+        CloseWindow(w);
+      }
+    });
+    poll.start(10);
+    trigger();
+    QElapsedTimer t;
+    t.start();
+    while (opened.isEmpty() && t.elapsed() < 5000)
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    poll.stop();
+    QApplication::processEvents();
+    return opened;
+  }
+};
+
+TEST_F(MenuFixture, EveryMenuCommandOpensItsWindow) {
+  TMainForm& form = program->Form();
+  QList<QAction*> actions;
+  CollectActions(form.MainMenu(), actions);
+  auto* tables = form.findChild<QMenu*>(QStringLiteral("TabelleMenu"));
+  ASSERT_NE(tables, nullptr);
+  CollectActions(tables, actions);
+
+  std::set<QString> covered;
+  for (QAction* a : actions) {
+    const QString name = a->objectName();
+    ASSERT_FALSE(name.isEmpty()) << a->text().toStdString();
+    const auto it = WindowCommands().find(name);
+    if (it == WindowCommands().end()) {
+      EXPECT_TRUE(IsOther(name)) << "command not covered: " << name.toStdString();
+      continue;
+    }
+    // Idle, every window command is available.
+    EXPECT_TRUE(a->isEnabled()) << name.toStdString();
+    EXPECT_EQ(Run([a] { a->trigger(); }, it->second), QString::fromLatin1(it->second))
+        << "\"" << a->text().toStdString() << "\" (" << name.toStdString() << ")";
+    covered.insert(name);
+  }
+  // Every control of every window, and of the main window, has a name a screen reader reads.
+  for (const auto& [window, names] : unnamed)
+    ADD_FAILURE() << window.toStdString() << ": " << names.join(QStringLiteral(", ")).toStdString();
+  EXPECT_EQ(UnnamedControls(&form).join(QStringLiteral(", ")).toStdString(), "");
+  // Every window of the table was reached from the menus.
+  for (const auto& [name, cls] : WindowCommands()) {
+    if (!name.endsWith(QStringLiteral("Btn"))) {
+      EXPECT_TRUE(covered.count(name)) << name.toStdString();
+    }
+  }
+}
+
+TEST_F(MenuFixture, PanelButtonsOpenTheirWindows) {
+  TMainForm& form = program->Form();
+  for (const auto& [name, cls] : WindowCommands()) {
+    if (!name.endsWith(QStringLiteral("Btn"))) continue;
+    auto* button = form.findChild<QToolButton*>(name);
+    ASSERT_NE(button, nullptr) << name.toStdString();
+    EXPECT_EQ(Run([button] { button->click(); }, cls), QString::fromLatin1(cls))
+        << name.toStdString();
+  }
+}
+
+TEST_F(MenuFixture, ConnectWithoutDialupEntriesExplainsWhereTheyAreConfigured) {
+  QAction* connect = program->Form().findChild<QAction*>(QStringLiteral("Connetti1"));
+  ASSERT_NE(connect, nullptr);
+  connect->trigger();
+  ASSERT_FALSE(dialogs.shown.empty());
+  EXPECT_NE(dialogs.shown.back().text.find("/etc/ppp/peers"), std::string::npos);
+}
+
+TEST_F(MenuFixture, InformationBoxNamesVersionDataDirectoryAndLicence) {
+  QAction* info = program->Form().findChild<QAction*>(QStringLiteral("Informazioni1"));
+  ASSERT_NE(info, nullptr);
+  QString text;
+  QTimer::singleShot(50, [&] {
+    if (QWidget* w = ShownWindowOf("orva::TAboutBox")) {
+      if (auto* l = w->findChild<QLabel*>(QStringLiteral("AboutLb"))) text = l->text();
+      CloseWindow(w);
+    }
+  });
+  info->trigger();
+  EXPECT_TRUE(text.contains(QStringLiteral("Versione 4.1"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QString::fromStdString(dir.path()))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("Licenza"))) << text.toStdString();
+}
+
+}  // namespace
+}  // namespace orva
