@@ -15,6 +15,7 @@ struct MemoryBill final : BillService {
 };
 struct MemoryLog final : LogService {
   AppendResult Append(const CallRecord&) override { return {}; }
+  AppendResult SetService(const std::string&, const std::string&) override { return {}; }
 };
 
 struct Rig {

@@ -23,5 +23,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # backend come with the Qt libraries below; Italian texts of Qt's own dialogs are recommended,
 # and the system's trusted certificates, against which mail servers' TLS is verified.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6, libqt6network6")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils, ca-certificates")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec, qt6-translations-l10n, xdg-utils, ca-certificates")
 include(CPack)

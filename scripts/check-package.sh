@@ -18,6 +18,7 @@ test -f /home/orvauser/.local/share/orva32/ORVA.LOG || { echo "no log written" >
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq xvfb xauth >/dev/null
 as_user xvfb-run -a sh -c 'orva32 nosplash & pid=$!; sleep 5; kill -0 $pid && echo "-- orva32 runs";
   orva32cli send quit; sleep 2; kill -0 $pid 2>/dev/null && { echo "orva32 did not quit"; exit 1; }; exit 0'
+test -x /usr/libexec/orva32/orva32-hosts-helper
 desktop-file-validate /usr/share/applications/orva32.desktop
 appstreamcli validate --no-net /usr/share/metainfo/it.zefir.orva32.metainfo.xml
 DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq orva32 >/dev/null

@@ -37,11 +37,24 @@ bool WriteAll(int fd, std::string_view bytes, std::int64_t failAfter, int& err) 
   return true;
 }
 
+// A temporary name beside path. The process number keeps a forked child from drawing its
+// parent's names; the caller still tries again when a name is taken (a killed writer's leftover).
 std::string TempNameFor(const std::string& path) {
   static std::mt19937_64 rng{std::random_device{}()};
   const std::string dir = DirectoryOf(path);
-  return JoinPath(dir.empty() ? "." : dir,
-                  "." + FileNameOf(path) + ".tmp" + std::to_string(rng() % 1000000000ULL));
+  return JoinPath(dir.empty() ? "." : dir, "." + FileNameOf(path) + ".tmp" +
+                                               std::to_string(::getpid()) + "." +
+                                               std::to_string(rng() % 1000000000ULL));
+}
+
+// Creates a new temporary file beside path, open for writing; -1 with errno set on failure.
+int CreateTempFile(const std::string& path, std::string& temp) {
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    temp = TempNameFor(path);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 // The file a path names after following symbolic links, so that a rewrite replaces the link's
@@ -103,8 +116,8 @@ Status ReplaceFile(const std::string& path, std::string_view bytes,
   if (existed) mode = st.st_mode & 07777;
   if (options.ownerOnly) mode = 0600;
 
-  const std::string temp = TempNameFor(target);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  std::string temp;
+  const int fd = CreateTempFile(target, temp);
   if (fd < 0) return Status::Fail(path + ": " + SystemErrorText(errno));
   int err = 0;
   bool ok = WriteAll(fd, bytes, options.failAfterBytes, err);

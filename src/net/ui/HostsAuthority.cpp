@@ -14,10 +14,17 @@
 namespace orva {
 
 std::string PkexecHostsAuthority::HelperPath() {
-  const QString installed = QStringLiteral(ORVA_HOSTS_HELPER_PATH);
-  if (QFileInfo(installed).isExecutable()) return installed.toStdString();
-  return (QCoreApplication::applicationDirPath() + QStringLiteral("/orva32-hosts-helper"))
-      .toStdString();
+  // Installed beside the program under the same prefix (a package installs under its own),
+  // then where this build would install it, then beside the program in the build tree. pkexec
+  // compares the path with its policy, so it is given without "..".
+  const QString dir = QCoreApplication::applicationDirPath();
+  for (const QString& path : {dir + QStringLiteral("/../libexec/orva32/orva32-hosts-helper"),
+                              QStringLiteral(ORVA_HOSTS_HELPER_PATH),
+                              dir + QStringLiteral("/orva32-hosts-helper")}) {
+    const QFileInfo info(path);
+    if (info.isExecutable()) return info.canonicalFilePath().toStdString();
+  }
+  return (dir + QStringLiteral("/orva32-hosts-helper")).toStdString();
 }
 
 Status PkexecHostsAuthority::RunHelper(const std::string& input) {
