@@ -194,8 +194,8 @@ THostsDlg::THostsDlg(HostsPaths paths, Dialogs& dialogs, std::string& position, 
   const FormGeometry g = ApplyFormPosition(m_position, {0, y(), x(), width(), height()},
                                            screen.width(), screen.height(), true);
   if (m_position != "Default") {
-    move(g.left, g.top);
-    resize(std::max(g.width, 500), std::max(g.height, 300));
+    // The client area's place, as stored at close: put back exactly under a window manager.
+    setGeometry(g.left, g.top, std::max(g.width, 500), std::max(g.height, 300));
     if (g.state == 2) setWindowState(Qt::WindowMaximized);
   }
 }
@@ -427,7 +427,7 @@ void THostsDlg::Button2Click() {
 void THostsDlg::done(int result) {
   if (m_busy || !m_model.CanClose()) return;
   const int state = isMaximized() ? 2 : isMinimized() ? 1 : 0;
-  m_position = FormatFormPosition({state, y(), x(), width(), height()});
+  m_position = FormatFormPosition({state, geometry().y(), geometry().x(), width(), height()});
   QDialog::done(result);
 }
 

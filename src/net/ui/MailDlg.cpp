@@ -103,7 +103,8 @@ void TMailDlg::StoreSettings() {
   for (int i = 0; i < TMailDialogModel::kColumns; ++i)
     m_settings.headerWidths[static_cast<std::size_t>(i)] = m_lv->columnWidth(i);
   const int state = isMaximized() ? 2 : isMinimized() ? 1 : 0;
-  m_settings.position = FormatFormPosition({state, y(), x(), width(), height()});
+  m_settings.position =
+      FormatFormPosition({state, geometry().y(), geometry().x(), width(), height()});
 }
 
 void TMailDlg::done(int result) {

@@ -84,8 +84,8 @@ TURLDlg::TURLDlg(std::string path, std::string caption, QWidget* parent)
   const FormGeometry g = RestoreFormPosition(ini, kSection, kKey, {0, y(), x(), width(), height()},
                                              screen.width(), screen.height(), true);
   if (ini.ReadString(kSection, kKey, "Default") != "Default") {
-    move(g.left, g.top);
-    resize(std::max(g.width, 300), std::max(g.height, 200));
+    // The client area's place, as stored at close.
+    setGeometry(g.left, g.top, std::max(g.width, 300), std::max(g.height, 200));
     if (g.state == 2) setWindowState(Qt::WindowMaximized);
   }
 }
@@ -116,7 +116,8 @@ void TURLDlg::FormActivate() {
 
 void TURLDlg::done(int result) {
   TIniFile ini(SettingsFilePath());
-  SaveFormPosition(ini, kSection, kKey, {isMaximized() ? 2 : 0, y(), x(), width(), height()});
+  SaveFormPosition(ini, kSection, kKey,
+                   {isMaximized() ? 2 : 0, geometry().y(), geometry().x(), width(), height()});
   ini.UpdateFile();
   QDialog::done(result);
 }

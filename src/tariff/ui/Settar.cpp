@@ -115,8 +115,8 @@ TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, QWidget* parent)
     const FormGeometry g = RestoreFormPosition(ini, "Impostazioni tariffe", "Posizione",
                                                {0, y(), x(), width(), height()}, screen.width(),
                                                screen.height(), true);
-    move(g.left, g.top);
-    if (g.width > 0 && g.height > 0) resize(g.width, g.height);
+    // The client area's place, as stored at close.
+    setGeometry(g.left, g.top, g.width > 0 ? g.width : width(), g.height > 0 ? g.height : height());
   }
   ShowAll();
 }
@@ -367,7 +367,7 @@ void TSetTar::done(int result) {
   if (!m_editor.CanClose()) return;
   TIniFile ini(SettingsFilePath());
   SaveFormPosition(ini, "Impostazioni tariffe", "Posizione",
-                   {isMaximized() ? 2 : 0, y(), x(), width(), height()});
+                   {isMaximized() ? 2 : 0, geometry().y(), geometry().x(), width(), height()});
   ini.UpdateFile();
   QDialog::done(result);
 }

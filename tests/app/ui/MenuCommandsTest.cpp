@@ -63,6 +63,8 @@ const std::set<QString>& OtherCommands() {
       QStringLiteral("Sfondoabitmap1"),
       QStringLiteral("Dettagli1"),
       QStringLiteral("Quit1"),
+      // Runs the privileged hosts helper through pkexec (the system's authorisation box).
+      QStringLiteral("ApplicaHosts1"),
   };
   return kOthers;
 }
