@@ -9,8 +9,7 @@
 namespace orva {
 namespace {
 
-constexpr std::array<const char*, 7> kShortDays = {"Dom", "Lun", "Mar", "Mer",
-                                                   "Gio", "Ven", "Sab"};
+constexpr std::array<const char*, 7> kShortDays = {"Dom", "Lun", "Mar", "Mer", "Gio", "Ven", "Sab"};
 constexpr std::array<const char*, 7> kLongDays = {"domenica", "lunedì",  "martedì", "mercoledì",
                                                   "giovedì",  "venerdì", "sabato"};
 constexpr std::array<const char*, 12> kLongMonths = {
@@ -63,7 +62,9 @@ std::string Pad(int v, int width) {
 
 }  // namespace
 
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeapYear(int y) {
+  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -78,14 +79,13 @@ bool IsValidDate(int year, int month, int day) {
 
 std::optional<TDateTime> TryEncodeDate(int year, int month, int day) {
   if (!IsValidDate(year, month, day)) return std::nullopt;
-  return static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month),
-                                           static_cast<unsigned>(day)) +
-                             kEpochOffset);
+  return static_cast<double>(
+      DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kEpochOffset);
 }
 
 std::optional<TDateTime> TryEncodeTime(int hour, int minute, int second, int msec) {
-  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 ||
-      msec < 0 || msec > 999)
+  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 ||
+      msec > 999)
     return std::nullopt;
   return (hour * 3600000.0 + minute * 60000.0 + second * 1000.0 + msec) / 86400000.0;
 }
@@ -104,7 +104,9 @@ TDateTime DatePart(TDateTime value) {
   return static_cast<double>(day);
 }
 
-TDateTime TimePart(TDateTime value) { return value - std::floor(value); }
+TDateTime TimePart(TDateTime value) {
+  return value - std::floor(value);
+}
 
 DateParts DecodeDate(TDateTime value) {
   long long day, ms;
@@ -132,10 +134,18 @@ int DayOfWeek(TDateTime value) {
   return static_cast<int>(r) + 1;
 }
 
-std::string ShortDayName(int d) { return d >= 1 && d <= 7 ? kShortDays[d - 1] : ""; }
-std::string LongDayName(int d) { return d >= 1 && d <= 7 ? kLongDays[d - 1] : ""; }
-std::string LongMonthName(int m) { return m >= 1 && m <= 12 ? kLongMonths[m - 1] : ""; }
-std::string ShortMonthName(int m) { return m >= 1 && m <= 12 ? kShortMonths[m - 1] : ""; }
+std::string ShortDayName(int d) {
+  return d >= 1 && d <= 7 ? kShortDays[d - 1] : "";
+}
+std::string LongDayName(int d) {
+  return d >= 1 && d <= 7 ? kLongDays[d - 1] : "";
+}
+std::string LongMonthName(int m) {
+  return m >= 1 && m <= 12 ? kLongMonths[m - 1] : "";
+}
+std::string ShortMonthName(int m) {
+  return m >= 1 && m <= 12 ? kShortMonths[m - 1] : "";
+}
 
 std::string FormatDateTime(std::string_view p, TDateTime value) {
   const DateParts d = DecodeDate(value);
@@ -153,18 +163,22 @@ std::string FormatDateTime(std::string_view p, TDateTime value) {
     const char lc = static_cast<char>(c | 0x20);
     if (c == '"' || c == '\'') {
       const auto end = p.find(c, i + 1);
-      out.append(p.substr(i + 1, end == std::string_view::npos ? std::string_view::npos
-                                                               : end - i - 1));
+      out.append(
+          p.substr(i + 1, end == std::string_view::npos ? std::string_view::npos : end - i - 1));
       i = end == std::string_view::npos ? p.size() : end + 1;
       continue;
     }
     if (lc == 'd') {
       const std::size_t n = run('d');
       i += n;
-      if (n == 1) out += std::to_string(d.day);
-      else if (n == 2) out += Pad(d.day, 2);
-      else if (n == 3) out += ShortDayName(DayOfWeek(value));
-      else out += LongDayName(DayOfWeek(value));
+      if (n == 1)
+        out += std::to_string(d.day);
+      else if (n == 2)
+        out += Pad(d.day, 2);
+      else if (n == 3)
+        out += ShortDayName(DayOfWeek(value));
+      else
+        out += LongDayName(DayOfWeek(value));
       afterHour = false;
     } else if (lc == 'm') {
       const std::size_t n = run('m');
@@ -213,8 +227,12 @@ std::string FormatDateTime(std::string_view p, TDateTime value) {
   return out;
 }
 
-std::string DateToStr(TDateTime value) { return FormatDateTime("dd/mm/yy", value); }
-std::string TimeToStr(TDateTime value) { return FormatDateTime("hh.nn.ss", value); }
+std::string DateToStr(TDateTime value) {
+  return FormatDateTime("dd/mm/yy", value);
+}
+std::string TimeToStr(TDateTime value) {
+  return FormatDateTime("hh.nn.ss", value);
+}
 std::string DateTimeToStr(TDateTime value) {
   const std::string date = DateToStr(value);
   if (TimePart(value) == 0) return date;
@@ -358,8 +376,8 @@ std::optional<TDateTime> ParseIsoDateTime(std::string_view text) {
 std::string FormatIso(TDateTime value) {
   const DateParts d = DecodeDate(value);
   const TimeParts t = DecodeTime(value);
-  return Pad(d.year, 4) + "-" + Pad(d.month, 2) + "-" + Pad(d.day, 2) + " " + Pad(t.hour, 2) +
-         ":" + Pad(t.minute, 2) + ":" + Pad(t.second, 2);
+  return Pad(d.year, 4) + "-" + Pad(d.month, 2) + "-" + Pad(d.day, 2) + " " + Pad(t.hour, 2) + ":" +
+         Pad(t.minute, 2) + ":" + Pad(t.second, 2);
 }
 
 }  // namespace orva

@@ -18,9 +18,9 @@ std::string PkexecHostsAuthority::HelperPath() {
   // then where this build would install it, then beside the program in the build tree. pkexec
   // compares the path with its policy, so it is given without "..".
   const QString dir = QCoreApplication::applicationDirPath();
-  for (const QString& path : {dir + QStringLiteral("/../libexec/orva32/orva32-hosts-helper"),
-                              QStringLiteral(ORVA_HOSTS_HELPER_PATH),
-                              dir + QStringLiteral("/orva32-hosts-helper")}) {
+  for (const QString& path :
+       {dir + QStringLiteral("/../libexec/orva32/orva32-hosts-helper"),
+        QStringLiteral(ORVA_HOSTS_HELPER_PATH), dir + QStringLiteral("/orva32-hosts-helper")}) {
     const QFileInfo info(path);
     if (info.isExecutable()) return info.canonicalFilePath().toStdString();
   }
