@@ -9,7 +9,10 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "./$deb" >/tmp/install.log
   || { cat /tmp/install.log; exit 1; }
 echo "-- installed: $(dpkg-query -W -f='${Package} ${Version}' orva32)"
 id orvauser >/dev/null 2>&1 || useradd -m orvauser
-as_user() { runuser -u orvauser -- env HOME=/home/orvauser XDG_RUNTIME_DIR=/tmp "$@"; }
+runtime=$(mktemp -d /tmp/orva-runtime.XXXXXX)
+chown orvauser "$runtime"
+chmod 700 "$runtime"
+as_user() { runuser -u orvauser -- env HOME=/home/orvauser XDG_RUNTIME_DIR="$runtime" "$@"; }
 as_user orva32cli --version
 as_user orva32cli tariff list
 as_user orva32cli simulate-call --entry Prova --start "2026-12-08 10:00:00" --duration 120 >/dev/null
