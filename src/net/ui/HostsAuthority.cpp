@@ -27,6 +27,11 @@ std::string PkexecHostsAuthority::HelperPath() {
   return (dir + QStringLiteral("/orva32-hosts-helper")).toStdString();
 }
 
+bool PkexecHostsAuthority::CanWrite(const std::string& path) const {
+  return HostsAuthority::CanWrite(path) ||
+         !QFileInfo(QString::fromStdString(HelperPath())).isExecutable();
+}
+
 Status PkexecHostsAuthority::RunHelper(const std::string& input) {
   QProcess process;
   QEventLoop loop;
