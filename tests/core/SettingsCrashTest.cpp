@@ -12,20 +12,7 @@
 namespace orva {
 namespace {
 
-void ExpectWholeIniLines(const std::string& bytes) {
-  ASSERT_FALSE(bytes.empty());
-  ASSERT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const auto end = bytes.find("\r\n", start);
-    ASSERT_NE(end, std::string::npos);
-    const std::string line = bytes.substr(start, end - start);
-    ASSERT_TRUE(line.empty() || (line.front() == '[' && line.back() == ']') ||
-                line.find('=') != std::string::npos)
-        << "torn line: " << line;
-    start = end + 2;
-  }
-}
+using test::ExpectWholeIniLines;
 
 TEST(SettingsFileCrash, KilledSaveLosesNoAcknowledgedSetting) {
   test::TempDir dir;
