@@ -817,25 +817,36 @@ void TSetupForm::ShowMailboxes() {
   if (const auto sel = m_mailboxes.Selected())
     ListView2->setCurrentItem(ListView2->topLevelItem(static_cast<int>(*sel)));
   ListView2->blockSignals(false);
+  ShowSelectedMailbox();
 }
 
-void TSetupForm::ListView2Select() {
-  auto* item = ListView2->currentItem();
-  if (!item) return;
-  const auto row = static_cast<std::size_t>(ListView2->indexOfTopLevelItem(item));
-  m_mailboxes.Select(row);
-  const MailboxRow& r = m_mailboxes.Rows()[row];
+// The fields show the selected row as the table holds it (a port left empty reads 110), or
+// the empty fields of "Nuovo" when no row is selected.
+void TSetupForm::ShowSelectedMailbox() {
+  const auto sel = m_mailboxes.Selected();
+  if (!sel) {
+    for (auto* e : {POP3HostED, POP3UserED, POP3PassED}) e->clear();
+    POP3PortED->setText(QStringLiteral("110"));
+    return;
+  }
+  const MailboxRow& r = m_mailboxes.Rows()[*sel];
   POP3HostED->setText(Q(r.server));
   POP3PortED->setText(Q(std::to_string(r.port)));
   POP3UserED->setText(Q(r.user));
   POP3PassED->setText(Q(r.password));
 }
 
+void TSetupForm::ListView2Select() {
+  auto* item = ListView2->currentItem();
+  if (!item) return;
+  m_mailboxes.Select(static_cast<std::size_t>(ListView2->indexOfTopLevelItem(item)));
+  ShowSelectedMailbox();
+}
+
 void TSetupForm::NewMailBtnClick() {
   m_mailboxes.New();
   ListView2->clearSelection();
-  for (auto* e : {POP3HostED, POP3UserED, POP3PassED}) e->clear();
-  POP3PortED->setText(QStringLiteral("110"));
+  ShowSelectedMailbox();
 }
 
 void TSetupForm::AddMailBtnClick() {

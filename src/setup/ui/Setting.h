@@ -100,6 +100,7 @@ class TSetupForm final : public QDialog {
   QWidget* BuildColoursPage();
   void ShowAssociations();
   void ShowMailboxes();
+  void ShowSelectedMailbox();
   void ApplySecurityState(const SecurityPageState& s);
   void StoreAccessAtOnce();
   void ImmediateNumberChanged(QLineEdit* edit, const std::function<void(std::optional<int>)>& set,

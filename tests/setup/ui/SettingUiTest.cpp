@@ -214,6 +214,38 @@ TEST_F(SetupFixture, EmptiedMailboxTableIsWrittenButAnUntouchedEmptyOneIsNot) {
   EXPECT_TRUE(savedMailboxes.empty());
 }
 
+TEST_F(SetupFixture, MailboxFieldsFollowTheTableAfterEveryButton) {
+  auto form = Open({{"pop.a.it", 995, "u", "p", true}});
+  auto* list = Find<QTreeWidget>(form.get(), "ListView2");
+  auto* host = Find<QLineEdit>(form.get(), "POP3HostED");
+  auto* port = Find<QLineEdit>(form.get(), "POP3PortED");
+  auto* user = Find<QLineEdit>(form.get(), "POP3UserED");
+  // "Aggiungi" with the port left empty: the new row is selected and the fields show it.
+  host->setText(QStringLiteral("pop.b.it"));
+  port->clear();
+  user->setText(QStringLiteral("anna"));
+  Find<QPushButton>(form.get(), "AddMailBtn")->click();
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
+  EXPECT_EQ(port->text(), QStringLiteral("110"));
+  EXPECT_EQ(host->text(), QStringLiteral("pop.b.it"));
+  // Choosing the first row, then "Elimina": no row is selected and nothing deleted stays shown.
+  list->setCurrentItem(list->topLevelItem(0));
+  EXPECT_EQ(port->text(), QStringLiteral("995"));
+  Find<QPushButton>(form.get(), "DelMailBtn")->click();
+  ASSERT_EQ(list->topLevelItemCount(), 1);
+  EXPECT_TRUE(host->text().isEmpty());
+  EXPECT_TRUE(user->text().isEmpty());
+  EXPECT_EQ(port->text(), QStringLiteral("110"));
+  // "Modifica" of the remaining row moves it to the end, selected, its fields shown.
+  list->setCurrentItem(list->topLevelItem(0));
+  user->setText(QStringLiteral("bruno"));
+  Find<QPushButton>(form.get(), "ModMailBtn")->click();
+  EXPECT_EQ(list->currentItem(), list->topLevelItem(0));
+  EXPECT_EQ(user->text(), QStringLiteral("bruno"));
+  EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("bruno"));
+}
+
 TEST_F(SetupFixture, ScreenshotsOfEveryPage) {
   const char* out = std::getenv("ORVA_SCREENSHOTS");
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
