@@ -764,10 +764,20 @@ void TLog::PrinterSetupClick() {
 
 Status TLog::PrintReport(QPrinter& printer, bool onlySelected) {
   if (ChartShowing()) {
+    // A chart is wider than high: across the page it fills the sheet inside the margins; the
+    // orientation chosen for the report comes back afterwards.
+    const QPageLayout::Orientation chosen = printer.pageLayout().orientation();
+    printer.setPageOrientation(QPageLayout::Landscape);
     QPainter painter;
-    if (!painter.begin(&printer)) return Status::Fail("Impossibile avviare la stampa del grafico");
-    m_chartView->render(&painter);
-    return painter.end() ? Status::Ok() : Status::Fail("La stampa non è stata completata");
+    Status st = Status::Ok();
+    if (!painter.begin(&printer)) {
+      st = Status::Fail("Impossibile avviare la stampa del grafico");
+    } else {
+      m_chartView->render(&painter);
+      if (!painter.end()) st = Status::Fail("La stampa non è stata completata");
+    }
+    printer.setPageOrientation(chosen);
+    return st;
   }
   std::vector<bool> which;
   if (onlySelected) {

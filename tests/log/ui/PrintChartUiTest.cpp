@@ -6,6 +6,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QImage>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -146,12 +147,52 @@ TEST_F(PrintFixture, OnlyTheCostInPointsAndLinesNamesThePointsByDate) {
   EXPECT_EQ(BottomLabels(w), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 }
 
+// The chart printed on a page: inside the page's margins, as wide as they allow, and drawn
+// as it is shown (the axis titles whole), across the sheet. pdftoppm renders the page to look at
+// the ink.
+TEST_F(PrintFixture, PrintedChartFillsThePageWidthInsideItsMargins) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty() ||
+      QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    GTEST_SKIP() << "pdftoppm or pdftotext (poppler-utils) is not installed";
+  test::WriteBytes(settings.logFileName, test::ShotLog(12));
+  TLog w(settings, dialogs, {});
+  w.resize(760, 480);
+  w.show();
+  w.SelectAllBtnClick();
+  w.ChartKindClick(1);
+  QApplication::processEvents();
+  const std::string text = PdfText(w, false);
+  EXPECT_NE(text.find("Connessione"), std::string::npos) << text;
+  EXPECT_NE(text.find("Costi di connessione"), std::string::npos) << text;
+  const QString stem = QString::fromStdString(dir.File("chart"));
+  ASSERT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
+                              {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("40"),
+                               QStringLiteral("-singlefile"),
+                               QString::fromStdString(dir.File("report.pdf")), stem}),
+            0);
+  const QImage page(stem + QStringLiteral(".png"));
+  ASSERT_FALSE(page.isNull());
+  QRect ink;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x)
+      if (qGray(page.pixel(x, y)) < 200) ink |= QRect(x, y, 1, 1);
+  ASSERT_FALSE(ink.isNull());
+  // At 40 dpi a 10 mm margin is about 16 pixels.
+  EXPECT_GE(ink.left(), 12) << "no left margin";
+  EXPECT_GE(ink.top(), 12) << "no top margin";
+  EXPECT_LE(ink.right(), page.width() - 12) << "no right margin";
+  EXPECT_GE(ink.width(), page.width() * 3 / 4) << "the chart does not use the page's width";
+  // Across the sheet, so that it fills the page rather than its top quarter.
+  EXPECT_GT(page.width(), page.height());
+  EXPECT_GE(ink.height(), page.height() / 2);
+}
+
 TEST_F(PrintFixture, ChartScreenshots) {
   const char* out = std::getenv("ORVA_SCREENSHOTS");
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
   test::WriteBytes(settings.logFileName, test::ShotLog(12));
   TLog w(settings, dialogs, {});
-  w.resize(1060, 520);
+  w.resize(760, 480);  // the size the window opens at
   w.show();
   w.SelectAllBtnClick();
   const char* names[3] = {"cost", "bytes", "speed"};
