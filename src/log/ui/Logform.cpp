@@ -5,11 +5,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QCategoryAxis>
-#include <QChart>
-#include <QChartView>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
@@ -18,7 +13,6 @@
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QLineSeries>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,7 +21,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QScatterSeries>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -38,7 +31,6 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include "core/HowUtils.h"
 #include "log/LogReport.h"
@@ -222,9 +214,7 @@ TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, QWidget* 
   m_pages = new QStackedWidget(this);
   m_pages->setObjectName(QStringLiteral("PageControl"));
   m_pages->addWidget(central);
-  m_chartView = new QChartView(m_pages);
-  m_chartView->setObjectName(QStringLiteral("Graph"));
-  m_chartView->setRenderHint(QPainter::Antialiasing);
+  m_chartView = new LogChartView(m_pages);
   m_pages->addWidget(m_chartView);
   setCentralWidget(m_pages);
 
@@ -858,100 +848,9 @@ void TLog::RitornaClick() {
 }
 
 void TLog::DrawChart() {
-  const LogChart data = BuildLogChart(m_model->Records(), m_model->Selection(),
-                                      static_cast<LogChartKind>(m_chartKind));
-  auto* chart = new QChart;
-  chart->legend()->hide();
-  // The 3D view: a shadow that gives the series depth.
-  chart->setDropShadowEnabled(m_chart3D);
-  // Points stand at x - 1 (bars need their index), labelled with the call's number.
-  int count = 0;
-  for (const auto& p : data.first) count = std::max(count, static_cast<int>(p.x));
-  auto* x = new QCategoryAxis;
-  x->setTitleText(QStringLiteral("Connessione"));
-  x->setLabelsAngle(-90);
-  x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-  x->setRange(-0.5, std::max(1, count) - 0.5);
-  // The cost in points and lines names each point by the call's date; the other charts by
-  // the call's number.
-  const bool dateLabels = m_chartStyle == 1;
-  for (const auto& p : data.first)
-    x->append(!dateLabels || p.label.empty()
-                  ? QString::number(static_cast<int>(p.x))
-                  : Q(p.label) + QStringLiteral(" (") + QString::number(static_cast<int>(p.x)) +
-                        QStringLiteral(")"),
-              p.x - 1);
-  auto* y = new QValueAxis;
-  y->setTitleText(Q(data.leftAxisTitle));
-  double top = 0;
-  for (const auto* pts : {&data.first, &data.second})
-    for (const auto& p : *pts) top = std::max(top, p.y);
-  y->setRange(0, top > 0 ? top * 1.15 : 1);
-  y->applyNiceNumbers();  // round steps on the value axis
-  y->setLabelFormat(QStringLiteral("%.0f"));
-  chart->addAxis(x, Qt::AlignBottom);
-  chart->addAxis(y, Qt::AlignLeft);
-  auto attach = [&](QAbstractSeries* s) {
-    chart->addSeries(s);
-    s->attachAxis(x);
-    s->attachAxis(y);
-  };
-  const QColor colours[2] = {Qt::red, Qt::blue};
-  const std::vector<LogChartPoint>* series[2] = {&data.first, &data.second};
-  if (m_chartStyle == 2) {
-    auto* bars = new QBarSeries;
-    bars->setBarWidth(0.5);
-    for (int i = 0; i < 2; ++i) {
-      if (series[i]->empty()) continue;
-      auto* set = new QBarSet(QStringLiteral("Bar%1").arg(i + 1));
-      set->setColor(colours[i]);
-      std::vector<double> values(static_cast<std::size_t>(std::max(1, count)), 0.0);
-      for (const auto& p : *series[i]) values[static_cast<std::size_t>(p.x - 1)] = p.y;
-      for (double v : values) *set << v;
-      bars->append(set);
-    }
-    attach(bars);
-  }
-  for (int i = 0; i < 2; ++i) {
-    const auto& pts = *series[i];
-    if (pts.empty()) continue;
-    if (m_chartStyle == 1) {
-      auto* line = new QLineSeries;
-      line->setName(QStringLiteral("Line%1").arg(i + 1));
-      line->setColor(colours[i]);
-      for (const auto& p : pts) line->append(p.x - 1, p.y);
-      line->setPointLabelsVisible(true);
-      line->setPointLabelsFormat(QStringLiteral("@yPoint"));
-      attach(line);
-    }
-    if (m_chartStyle != 2) {
-      auto* points = new QScatterSeries;
-      points->setName(QStringLiteral("Points%1").arg(i + 1));
-      points->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-      points->setMarkerSize(m_chartStyle == 1 ? 6 : 9);
-      points->setColor(m_chartStyle == 1 ? QColor(Qt::yellow) : colours[i]);
-      points->setBorderColor(colours[i]);
-      for (const auto& p : pts) points->append(p.x - 1, p.y);
-      attach(points);
-    }
-    const double avg = i == 0 ? data.firstAverage : data.secondAverage;
-    auto* average = new QLineSeries;
-    average->setName(QStringLiteral("Average%1").arg(i + 1));
-    average->setColor(i == 0 ? QColor(0, 200, 0) : QColor(255, 0, 255));
-    // Its value mark once, in the middle: marks at the two ends would be cut by the plot.
-    const double right = std::max(1, count) - 0.5;
-    average->append(-0.5, avg);
-    average->append(right / 2 - 0.25, avg);
-    average->append(right, avg);
-    average->setPointLabelsVisible(true);
-    average->setPointLabelsFormat(Q(GroupInteger(static_cast<long long>(std::llround(avg)))));
-    for (int end : {0, 2})
-      average->setPointConfiguration(end, QXYSeries::PointConfiguration::LabelVisibility, false);
-    attach(average);
-  }
-  QChart* old = m_chartView->chart();
-  m_chartView->setChart(chart);
-  delete old;
+  m_chartView->Draw(BuildLogChart(m_model->Records(), m_model->Selection(),
+                                  static_cast<LogChartKind>(m_chartKind)),
+                    m_chartStyle, m_chart3D);
   if (!ChartShowing()) {
     m_pages->setCurrentIndex(1);
     SetListCommandsEnabled(false);

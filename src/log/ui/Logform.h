@@ -11,10 +11,10 @@
 
 #include "core/Settings.h"
 #include "log/Logform.h"
+#include "log/ui/LogChartView.h"
 #include "platform/Dialogs.h"
 
 class QAction;
-class QChartView;
 class QPrinter;
 class QStackedWidget;
 class QComboBox;
@@ -87,7 +87,7 @@ class TLog final : public QMainWindow {
   void Chart3DClick(bool on);
   void RitornaClick();
   bool ChartShowing() const;
-  QChartView* ChartView() const { return m_chartView; }
+  LogChartView* ChartView() const { return m_chartView; }
 
   // The bottom header's texts.
   QString BottomText(int section) const;
@@ -143,7 +143,7 @@ class TLog final : public QMainWindow {
   QAction* m_paste = nullptr;
   QAction* m_edit = nullptr;
   QStackedWidget* m_pages = nullptr;
-  QChartView* m_chartView = nullptr;
+  LogChartView* m_chartView = nullptr;
   std::unique_ptr<QPrinter> m_printer;
   std::vector<QAction*> m_listCommands;
   QAction* m_ritorna = nullptr;

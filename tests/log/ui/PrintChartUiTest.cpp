@@ -6,6 +6,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPrinter>
 #include <QProcess>
@@ -185,6 +186,32 @@ TEST_F(PrintFixture, PrintedChartFillsThePageWidthInsideItsMargins) {
   // Across the sheet, so that it fills the page rather than its top quarter.
   EXPECT_GT(page.width(), page.height());
   EXPECT_GE(ink.height(), page.height() / 2);
+}
+
+// However many calls are selected, the bottom axis names no more of them than fit side by
+// side (a name with no room is cut down to "…"), and names more as the window grows.
+TEST_F(PrintFixture, BottomAxisNamesAsManyCallsAsFit) {
+  test::WriteBytes(settings.logFileName, test::ShotLog(40));
+  TLog w(settings, dialogs, {});
+  w.resize(760, 480);
+  w.show();
+  w.SelectAllBtnClick();
+  w.ChartKindClick(1);
+  QApplication::processEvents();
+  const QStringList shown = BottomLabels(w);
+  ASSERT_FALSE(shown.isEmpty());
+  EXPECT_EQ(shown.front(), QStringLiteral("01/10/99 (1)"));
+  EXPECT_GT(w.ChartView()->LabelStep(), 1);
+  QCategoryAxis* axis = nullptr;
+  for (QAbstractAxis* a : w.ChartView()->chart()->axes(Qt::Horizontal))
+    axis = qobject_cast<QCategoryAxis*>(a);
+  ASSERT_NE(axis, nullptr);
+  const double lineHeight = QFontMetrics(axis->labelsFont()).height();
+  EXPECT_LE(shown.size() * lineHeight * 1.5, w.ChartView()->chart()->plotArea().width());
+  w.resize(1900, 480);
+  QApplication::processEvents();
+  EXPECT_EQ(BottomLabels(w).size(), 40);
+  EXPECT_EQ(w.ChartView()->LabelStep(), 1);
 }
 
 TEST_F(PrintFixture, ChartScreenshots) {

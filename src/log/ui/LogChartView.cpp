@@ -1,0 +1,160 @@
+// The chart page of the log window.
+#include "log/ui/LogChartView.h"
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QFontMetrics>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+
+#include "core/HowUtils.h"
+
+namespace orva {
+namespace {
+
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+// 1, 2, 5, 10, 20, 50… the first at least `wanted`.
+int RoundStep(int wanted) {
+  for (int decade = 1;; decade *= 10)
+    for (int m : {1, 2, 5})
+      if (m * decade >= wanted) return m * decade;
+}
+
+}  // namespace
+
+LogChartView::LogChartView(QWidget* parent) : QChartView(parent) {
+  setObjectName(QStringLiteral("Graph"));
+  setRenderHint(QPainter::Antialiasing);
+}
+
+void LogChartView::Draw(const LogChart& data, int style, bool threeD) {
+  auto* chart = new QChart;
+  chart->legend()->hide();
+  chart->setDropShadowEnabled(threeD);
+  // Points stand at x - 1 (bars need their index), named by the call's number.
+  int count = 0;
+  for (const auto& p : data.first) count = std::max(count, static_cast<int>(p.x));
+  auto* x = new QCategoryAxis;
+  x->setTitleText(QStringLiteral("Connessione"));
+  x->setLabelsAngle(-90);
+  x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  x->setRange(-0.5, std::max(1, count) - 0.5);
+  // The cost in points and lines names each point by the call's date; the other charts by
+  // the call's number.
+  const bool dateLabels = style == 1;
+  m_labels.clear();
+  for (const auto& p : data.first) {
+    const QString number = QString::number(static_cast<int>(p.x));
+    m_labels.emplace_back(!dateLabels || p.label.empty()
+                              ? number
+                              : Q(p.label) + QStringLiteral(" (") + number + QStringLiteral(")"),
+                          p.x - 1);
+  }
+  auto* y = new QValueAxis;
+  y->setTitleText(Q(data.leftAxisTitle));
+  double top = 0;
+  for (const auto* pts : {&data.first, &data.second})
+    for (const auto& p : *pts) top = std::max(top, p.y);
+  y->setRange(0, top > 0 ? top * 1.15 : 1);
+  y->applyNiceNumbers();  // round steps on the value axis
+  y->setLabelFormat(QStringLiteral("%.0f"));
+  chart->addAxis(x, Qt::AlignBottom);
+  chart->addAxis(y, Qt::AlignLeft);
+  auto attach = [&](QAbstractSeries* s) {
+    chart->addSeries(s);
+    s->attachAxis(x);
+    s->attachAxis(y);
+  };
+  const QColor colours[2] = {Qt::red, Qt::blue};
+  const std::vector<LogChartPoint>* series[2] = {&data.first, &data.second};
+  if (style == 2) {
+    auto* bars = new QBarSeries;
+    bars->setBarWidth(0.5);
+    for (int i = 0; i < 2; ++i) {
+      if (series[i]->empty()) continue;
+      auto* set = new QBarSet(QStringLiteral("Bar%1").arg(i + 1));
+      set->setColor(colours[i]);
+      std::vector<double> values(static_cast<std::size_t>(std::max(1, count)), 0.0);
+      for (const auto& p : *series[i]) values[static_cast<std::size_t>(p.x - 1)] = p.y;
+      for (double v : values) *set << v;
+      bars->append(set);
+    }
+    attach(bars);
+  }
+  for (int i = 0; i < 2; ++i) {
+    const auto& pts = *series[i];
+    if (pts.empty()) continue;
+    if (style == 1) {
+      auto* line = new QLineSeries;
+      line->setName(QStringLiteral("Line%1").arg(i + 1));
+      line->setColor(colours[i]);
+      for (const auto& p : pts) line->append(p.x - 1, p.y);
+      line->setPointLabelsVisible(true);
+      line->setPointLabelsFormat(QStringLiteral("@yPoint"));
+      attach(line);
+    }
+    if (style != 2) {
+      auto* points = new QScatterSeries;
+      points->setName(QStringLiteral("Points%1").arg(i + 1));
+      points->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+      points->setMarkerSize(style == 1 ? 6 : 9);
+      points->setColor(style == 1 ? QColor(Qt::yellow) : colours[i]);
+      points->setBorderColor(colours[i]);
+      for (const auto& p : pts) points->append(p.x - 1, p.y);
+      attach(points);
+    }
+    const double avg = i == 0 ? data.firstAverage : data.secondAverage;
+    auto* average = new QLineSeries;
+    average->setName(QStringLiteral("Average%1").arg(i + 1));
+    average->setColor(i == 0 ? QColor(0, 200, 0) : QColor(255, 0, 255));
+    // Its value mark once, in the middle: marks at the two ends would be cut by the plot.
+    const double right = std::max(1, count) - 0.5;
+    average->append(-0.5, avg);
+    average->append(right / 2 - 0.25, avg);
+    average->append(right, avg);
+    average->setPointLabelsVisible(true);
+    average->setPointLabelsFormat(Q(GroupInteger(static_cast<long long>(std::llround(avg)))));
+    for (int end : {0, 2})
+      average->setPointConfiguration(end, QXYSeries::PointConfiguration::LabelVisibility, false);
+    attach(average);
+  }
+  QChart* old = this->chart();
+  setChart(chart);
+  delete old;
+  m_bottom = x;
+  m_labelStep = 0;
+  LabelBottomAxis();
+}
+
+void LogChartView::resizeEvent(QResizeEvent* event) {
+  QChartView::resizeEvent(event);
+  LabelBottomAxis();
+}
+
+void LogChartView::LabelBottomAxis() {
+  if (!m_bottom) return;
+  // The names stand on end: each needs about two lines of room across. The plot leaves out
+  // the left axis with its title and the chart's margins; a view never laid out (a hidden
+  // window) is taken at its window's width.
+  const int width = testAttribute(Qt::WA_WState_Visible) ? this->width() : window()->width();
+  const int room = std::max(100, width - 150);
+  const int perName = 2 * QFontMetrics(m_bottom->labelsFont()).height();
+  const int names = std::max(1, room / perName);
+  const int step =
+      RoundStep(static_cast<int>((m_labels.size() + static_cast<std::size_t>(names) - 1) / names));
+  if (step == m_labelStep) return;
+  m_labelStep = step;
+  for (const QString& label : m_bottom->categoriesLabels()) m_bottom->remove(label);
+  for (std::size_t i = 0; i < m_labels.size(); i += static_cast<std::size_t>(step))
+    m_bottom->append(m_labels[i].first, m_labels[i].second);
+}
+
+}  // namespace orva
