@@ -185,8 +185,10 @@ void TOrvaProgram::Start() {
     embed("MPanel6Body", [monitor](QWidget* body) { return new TMonitorPanel(body, *monitor); });
   }
 
-  // 19: the hints turn white; the settings keep the application's hint colour.
-  m_hints.SetColour(kWhiteHints);
+  // 19: the hints turn white, unless the settings name a colour of the user's own: that one
+  // stays, instead of being shown never and overwritten at the next save. The settings keep
+  // the application's hint colour.
+  if (m_settings.hintColour == Settings().hintColour) m_hints.SetColour(kWhiteHints);
   m_settings.hintColour = m_hints.Colour();
   // 20: the splash goes once it has been seen for its time; the window takes its mode and
   // place.

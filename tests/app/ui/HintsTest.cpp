@@ -40,9 +40,10 @@ TEST(Hints, SettingsAreAppliedAtStartAndTheStartUpPauseAndColourFollow) {
     EXPECT_FALSE(hints.Shown());
     EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 1200);
     EXPECT_EQ(hints.HidePause(), 30000);
-    // The start-up turns the hints white, and the settings keep that colour.
-    EXPECT_EQ(hints.Colour(), 0xFFFFFFu);
-    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(Qt::white));
+    // A hint colour of the user's own (red) is kept through the start-up.
+    EXPECT_EQ(hints.Colour(), 0x0000FFu);
+    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(Qt::red));
+    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipText), QColor(Qt::black));
 
     // With the hints off, a widget's hint does not come up.
     QLabel label(QStringLiteral("x"));
@@ -59,8 +60,24 @@ TEST(Hints, SettingsAreAppliedAtStartAndTheStartUpPauseAndColourFollow) {
     QToolTip::hideText();
     program.WMQueryEndSession();
   }
-  const TIniFile ini(dir.File("ORVA32.INI"));
-  EXPECT_EQ(ini.ReadString("Messaggi aiuto", "Colore suggerimenti", ""), "16777215");
+  TIniFile ini(dir.File("ORVA32.INI"));
+  EXPECT_EQ(ini.ReadString("Messaggi aiuto", "Colore suggerimenti", ""), "255");
+
+  // Without a colour of the user's own the start-up turns the hints white, and the settings
+  // keep that colour.
+  ini.DeleteKey("Messaggi aiuto", "Colore suggerimenti");
+  ASSERT_TRUE(ini.UpdateFile().ok);
+  ProgramSettings() = Settings();
+  {
+    TOrvaProgram program(o);
+    program.Start();
+    EXPECT_EQ(program.Hints().Colour(), 0xFFFFFFu);
+    EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(Qt::white));
+    program.WMQueryEndSession();
+  }
+  EXPECT_EQ(
+      TIniFile(dir.File("ORVA32.INI")).ReadString("Messaggi aiuto", "Colore suggerimenti", ""),
+      "16777215");
 }
 
 TEST(QtTranslations, StandardDialogTextsAreItalian) {
