@@ -362,6 +362,12 @@ void TMainForm::BuildPanels() {
   }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
+  // Every row shows whole, whatever the font: the panel grows to the rows' height.
+  const int rowsHeight = kCaptionHeight + grid->sizeHint().height() + 4;
+  if (rowsHeight > m_panelHeights[3]) {
+    m_panelHeights[3] = rowsHeight;
+    m_panels[3]->setFixedHeight(rowsHeight);
+  }
   // The service label is a status label too.
   m_labels.insert(QStringLiteral("ServiceLb"), m_serviceLb);
   m_captionLabels << m_serviceLb;
@@ -882,9 +888,14 @@ void TMainForm::PanelManager1PanelChange(int changed) {
   }
   if (m_settings.mode != WindowMode::Large) return;
   const PanelLayout l = LayOutPanels(stack, changed, height());
+  // The window never squeezes the panels it shows below their own heights, which would cut
+  // their last rows: it is at least as high as they need.
+  const int needed = m_panelLayout->minimumSize().height();
+  setMinimumHeight(std::max(60, needed));
+  const int target = std::max(l.windowHeight >= 0 ? l.windowHeight : height(), needed);
   const bool was = m_positioned;
   m_positioned = false;
-  if (l.windowHeight >= 0 && l.windowHeight != height()) resize(width(), l.windowHeight);
+  if (target != height()) resize(width(), target);
   m_positioned = was;
   update();
 }

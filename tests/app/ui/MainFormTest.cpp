@@ -131,6 +131,37 @@ TEST(MainForm, SmallBarIsAlwaysOnTopAndTheLargeWindowIsNot) {
   EXPECT_TRUE(f.form.findChild<QAction*>(QStringLiteral("Ingrandita1"))->isChecked());
 }
 
+// Whatever the font, and however low the user makes the window, every row of the status
+// panel shows whole: the panel grows to its rows, and the window keeps room for its panels.
+TEST(MainForm, EveryStatusRowShowsWholeInsideItsPanel) {
+  // A desktop with a larger font than the test platform's.
+  struct RestoreFont {
+    QFont font = QApplication::font();
+    ~RestoreFont() { QApplication::setFont(font); }
+  } restore;
+  QFont large = restore.font;
+  large.setPixelSize(16);
+  QApplication::setFont(large);
+  Form f;
+  f.form.show();
+  QApplication::processEvents();
+  auto* body = f.form.findChild<QWidget*>(QStringLiteral("MPanel4Body"));
+  ASSERT_NE(body, nullptr);
+  for (int height : {f.form.height(), 200}) {
+    f.form.resize(f.form.width(), height);
+    QApplication::processEvents();
+    int labels = 0;
+    for (auto* label : body->findChildren<QLabel*>()) {
+      const QRect r = label->geometry();
+      EXPECT_GE(r.top(), 0) << label->text().toStdString() << " at " << height;
+      EXPECT_LE(r.bottom(), body->height() - 1) << label->text().toStdString() << " at " << height;
+      EXPECT_GE(r.height(), label->fontMetrics().height()) << label->text().toStdString();
+      ++labels;
+    }
+    EXPECT_EQ(labels, 24);  // twelve captions and their values, "Hosts :" the last
+  }
+}
+
 TEST(MainForm, EachModeComesBackToItsOwnPlace) {
   Form f;
   f.form.move(60, 70);
