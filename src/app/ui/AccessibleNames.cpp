@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTextEdit>
 #include <functional>
@@ -136,7 +137,7 @@ bool IsInteractive(const QWidget* w) {
   return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w) ||
          qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
          qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
-         qobject_cast<const QTextEdit*>(w);
+         qobject_cast<const QTextEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w);
 }
 
 QString AccessibleNameOf(QWidget* w) {

@@ -30,6 +30,7 @@ TSelServForm::TSelServForm(ServiceChoice& choice, QWidget* parent)
       new QLabel(QStringLiteral("Questa operazione è  possibile anche in un secondo tempo"), this);
   auto* memo = new QPlainTextEdit(this);
   memo->setObjectName(QStringLiteral("Memo1"));
+  memo->setAccessibleName(QStringLiteral("Spiegazione"));
   memo->setReadOnly(true);
   memo->setLineWrapMode(QPlainTextEdit::NoWrap);
   memo->setPlainText(

@@ -55,6 +55,7 @@ TDnsPanel::TDnsPanel(QWidget* parent, DnsPanel& panel) : QWidget(parent), m_pane
   m_cancel->setAccessibleName(Hint(DnsPanel::kCancelButtonHint));
   m_memo = new QPlainTextEdit(this);
   m_memo->setObjectName(QStringLiteral("DisplayMemo"));
+  m_memo->setAccessibleName(QStringLiteral("Risultati della ricerca"));
   m_memo->setReadOnly(true);
   m_memo->setUndoRedoEnabled(false);
   m_memo->setFrameShape(QFrame::NoFrame);

@@ -54,6 +54,7 @@ TMonitorPanel::TMonitorPanel(QWidget* parent, TrafficMonitor& monitor)
 
   m_memo = new QPlainTextEdit(this);
   m_memo->setObjectName(QStringLiteral("Memo"));
+  m_memo->setAccessibleName(QStringLiteral("Risultati del monitor"));
   m_memo->setReadOnly(true);
   m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_memo->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);

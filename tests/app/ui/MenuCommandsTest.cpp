@@ -154,6 +154,23 @@ struct MenuFixture : ::testing::Test {
   }
 };
 
+// The main window, with the service panels the start-up puts into it after it is shown: a
+// screen reader finds a name for every control, from its hint, its label or its own.
+TEST_F(MenuFixture, MainWindowControlsAreNamedForScreenReaders) {
+  TMainForm& form = program->Form();
+  EXPECT_EQ(UnnamedControls(&form), QStringList());
+  EXPECT_EQ(form.findChild<QWidget*>(QStringLiteral("FeeCB1"))->accessibleName(),
+            QStringLiteral("Selezione tariffa"));
+  EXPECT_EQ(form.findChild<QWidget*>(QStringLiteral("FeeCB"))->accessibleName(),
+            QStringLiteral("Scelta tariffa"));
+  EXPECT_EQ(form.findChild<QWidget*>(QStringLiteral("HostEdit"))->accessibleName(),
+            QStringLiteral("Indirizzo IP"));
+  EXPECT_EQ(form.findChild<QWidget*>(QStringLiteral("AddrEdit"))->accessibleName(),
+            QStringLiteral("Nome host"));
+  EXPECT_EQ(AccessibleNameOf(form.findChild<QWidget*>(QStringLiteral("DisplayMemo"))),
+            QStringLiteral("Risultati della ricerca"));
+}
+
 TEST_F(MenuFixture, EveryMenuCommandOpensItsWindow) {
   TMainForm& form = program->Form();
   QList<QAction*> actions;
