@@ -18,6 +18,8 @@ packages=(
   ca-certificates
   # tests: a private system bus with mocked NetworkManager and ModemManager
   dbus dbus-daemon python3-dbusmock
+  # tests: what a screen reader finds in the running program (the accessibility bus)
+  at-spi2-core python3-pyatspi
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: once normally and once with AddressSanitizer and
+# Sets up, builds and runs every test: once normally (then the journeys again on Xvfb, and the
+# running program as a screen reader finds it), once with AddressSanitizer and
 # UndefinedBehaviorSanitizer, then the Debian package and its checks, then a short run of each
 # fuzz target.
 set -euo pipefail
@@ -30,6 +31,15 @@ bash scripts/configure.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 require_front_ends build
 ctest --test-dir build -j "$jobs" --timeout 300
+
+echo "== The real program on an X server (Xvfb), with the accessibility bus =="
+# The journeys and every menu command once more on a real display server instead of the
+# offscreen one, then the running program as a screen reader finds it.
+xvfb-run -a dbus-run-session -- env QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
+  LC_ALL=C.UTF-8 TZ=Europe/Rome ORVA_TEST_DATA="$PWD/tests/data" \
+  build/tests/app/orva_app_ui_tests --gtest_brief=1 \
+  --gtest_filter='Journey.*:MenuFixture.*:AccessibleNames.*'
+xvfb-run -a dbus-run-session -- /usr/bin/python3 tests/desktop/screen_reader.py build
 
 echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer) =="
 bash scripts/configure.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DORVA_SANITIZE=ON -DORVA_BENCH=OFF
