@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "BenchFile.h"
 #include "core/HowUtils.h"
 #include "log/LogFile.h"
 #include "log/LogSort.h"
@@ -74,7 +75,7 @@ std::string MakeLog(std::size_t lines) {
 const std::string& MillionLineLog() {
   static const std::string path = [] {
     const std::string p = BenchDir() + "million.log";
-    ReplaceFile(p, MakeLog(1000000));
+    orva::bench::WriteInput(p, MakeLog(1000000));
     return p;
   }();
   return path;
@@ -137,7 +138,7 @@ void BM_AppendLogRecord_100k(benchmark::State& state) {
   SetProgramDirectory(BenchDir());
   AppendOptions options;
   options.logPath = BenchDir() + "append.log";
-  ReplaceFile(options.logPath, MakeLog(100000));
+  orva::bench::WriteInput(options.logPath, MakeLog(100000));
   LogCall c;
   c.ticks = "7";
   c.tariff = "TI-I";

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchFile.h"
 #include "LogSample.h"
 #include "core/HowUtils.h"
 #include "core/Settings.h"
@@ -54,12 +55,12 @@ const std::string& SampleLogPath(bool office = false) {
   static const std::string home = [] {
     SetProgramDirectory(BenchDir());
     const std::string p = BenchDir() + "ORVA.LOG";
-    ReplaceFile(p, bench::MakeSampleLog(kCalls));
+    orva::bench::WriteInput(p, bench::MakeSampleLog(kCalls));
     return p;
   }();
   static const std::string many = [] {
     const std::string p = BenchDir() + "OFFICE.LOG";
-    ReplaceFile(p, bench::MakeSampleLog(kCalls, true));
+    orva::bench::WriteInput(p, bench::MakeSampleLog(kCalls, true));
     return p;
   }();
   return office ? many : home;

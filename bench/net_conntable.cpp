@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchFile.h"
 #include "net/SNMP.h"
 #include "platform/SafeFile.h"
 
@@ -26,12 +27,12 @@ void BM_RefreshConnectionTable(benchmark::State& state) {
                   i, 20000 + i % 2000, 40000 + i, 100000 + i);
     tcp += line;
   }
-  orva::ReplaceFile((dir / "net/tcp").string(), tcp);
-  orva::ReplaceFile((dir / "net/udp").string(),
-                    "   sl  local_address rem_address   st tx_queue rx_queue tr tm->when\n");
+  orva::bench::WriteInput((dir / "net/tcp").string(), tcp);
+  orva::bench::WriteInput((dir / "net/udp").string(),
+                          "   sl  local_address rem_address   st tx_queue rx_queue tr tm->when\n");
   std::ifstream snmp("/proc/net/snmp");
-  orva::ReplaceFile((dir / "net/snmp").string(),
-                    std::string(std::istreambuf_iterator<char>(snmp), {}));
+  orva::bench::WriteInput((dir / "net/snmp").string(),
+                          std::string(std::istreambuf_iterator<char>(snmp), {}));
   orva::TDravikIpConnectionList list(std::make_shared<orva::ProcMibAgent>(dir.string()), 0);
   for (auto _ : state) {
     list.Refresh();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchFile.h"
 #include "net/Hosts.h"
 #include "platform/SafeFile.h"
 
@@ -31,7 +32,7 @@ struct Files {
     for (int i = 0; i < 10000; ++i)
       staged += Address(i) + " host" + std::to_string(i % 2 ? i * 9 : 200000 + i) +
                 ".example #12-08-2026 10.00.00\r\n";
-    orva::ReplaceFile(staging, staged);
+    orva::bench::WriteInput(staging, staged);
   }
   ~Files() { std::filesystem::remove_all(dir); }
 };
@@ -40,7 +41,7 @@ void BM_MergeStagedHosts(benchmark::State& state) {
   Files f;
   for (auto _ : state) {
     state.PauseTiming();
-    orva::ReplaceFile(f.system, f.systemBytes);
+    orva::bench::WriteInput(f.system, f.systemBytes);
     state.ResumeTiming();
     const auto s = orva::MergeStagedHosts({f.staging, f.system});
     if (!s) state.SkipWithError(s.error.c_str());

@@ -83,7 +83,8 @@ TBigIniFile TBigIniFile::FromBytes(std::string_view bytes) {
 }
 
 TBigIniFile::~TBigIniFile() {
-  if (m_modified) UpdateFile();
+  // A destructor cannot report: whoever needs to know the file was written calls UpdateFile.
+  if (m_modified) static_cast<void>(UpdateFile());
 }
 
 void TBigIniFile::Load(std::string_view bytes) {

@@ -565,7 +565,8 @@ void MainLogic::HangupBtnClick() {
     case kKindFaxG3:
     case kKindFaxG4:
       // A fax call is a telephony call too: releasing it is the only way to end it.
-      m_d.telephony->Drop(m_voiceCall);
+      // A call the line no longer knows has ended already; the meter ends it either way.
+      static_cast<void>(m_d.telephony->Drop(m_voiceCall));
       break;
     case kKindUnknown:
       if (!m_inStop) Stop1Click();
@@ -580,7 +581,8 @@ void MainLogic::VoiceBtnClick() {
   if (!dir.empty()) {
     const std::string program = WithTrailingBackslash(dir) + "Rubrix.exe";
     if (FileExists(program)) {
-      m_d.launcher->Launch({{program}, dir, ShowWindow::swShowNormal});
+      // As the voice button always did, a program that does not start says nothing.
+      static_cast<void>(m_d.launcher->Launch({{program}, dir, ShowWindow::swShowNormal}));
       return;
     }
   }

@@ -352,10 +352,10 @@ Status WriteInstallRecord(Registry& registry) {
 void LoadSettings(Settings& s, Registry& registry, const AutostartRequest* autostart) {
   if (autostart) {
     // Failures here are not the user's business at start-up, as with the shortcut.
-    HandleStartupAutostart(
+    static_cast<void>(HandleStartupAutostart(
         registry, autostart->programPath,
         autostart->entryPath.empty() ? AutostartEntryPath() : autostart->entryPath,
-        SettingsFilePath(), ProgramDirectory());
+        SettingsFilePath(), ProgramDirectory()));
   }
   s = Settings{};
   const std::string& dir = ProgramDirectory();

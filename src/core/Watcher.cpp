@@ -232,7 +232,8 @@ void MainLogic::LaunchConnectionPrograms(const std::string& entry) {
     const ShowWindow show = p.window == 1   ? ShowWindow::swShowMaximized
                             : p.window == 2 ? ShowWindow::swShowMinimized
                                             : ShowWindow::swShowNormal;
-    m_d.launcher->Launch({{p.program}, DirectoryOf(p.program), show});
+    // A program of the list that does not start does not hold up the call.
+    static_cast<void>(m_d.launcher->Launch({{p.program}, DirectoryOf(p.program), show}));
   }
   m_launchAllowed = false;
 }

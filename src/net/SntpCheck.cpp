@@ -53,7 +53,8 @@ void SeedTimeServers(const std::string& dataDir) {
   for (const std::string& from :
        {exe + "../share/orva32/", exe + "data/", std::string(ORVA_SOURCE_DIR) + "/data/"}) {
     if (auto bytes = ReadFileBytes(from + TNetworkTimeCheck::kFileName)) {
-      ReplaceFile(target, *bytes);
+      // Without the copy the check reads no server list and says so when it runs.
+      static_cast<void>(ReplaceFile(target, *bytes));
       return;
     }
   }

@@ -103,7 +103,9 @@ void SeedTariffs(const std::string& dir) {
   while (dirent* e = ::readdir(d)) {
     const std::string name = e->d_name;
     if (name.size() <= 4 || !EqualsNoCase(name.substr(name.size() - 4), ".trf")) continue;
-    if (auto bytes = ReadFileBytes(from + name)) ReplaceFile(JoinPath(dir, name), *bytes);
+    // A tariff not copied is missing from the list, which the user sees; seeding goes on.
+    if (auto bytes = ReadFileBytes(from + name))
+      static_cast<void>(ReplaceFile(JoinPath(dir, name), *bytes));
   }
   ::closedir(d);
 }

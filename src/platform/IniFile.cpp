@@ -51,7 +51,8 @@ TIniFile TIniFile::FromText(std::string_view utf8Text) {
 }
 
 TIniFile::~TIniFile() {
-  if (m_modified && !m_path.empty()) UpdateFile();
+  // A destructor cannot report: whoever needs to know the file was written calls UpdateFile.
+  if (m_modified && !m_path.empty()) static_cast<void>(UpdateFile());
 }
 
 void TIniFile::Parse() {
@@ -104,8 +105,7 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
   return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   std::string line = std::string(key) + "=" + std::string(value);
   if (const Section* s = FindSection(section)) {
     if (const Entry* e = FindKey(*s, key)) {
@@ -172,8 +172,7 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
 std::vector<std::pair<std::string, std::string>> TIniFile::ReadSectionValues(
     std::string_view section) const {
   std::vector<std::pair<std::string, std::string>> out;
-  for (const auto& key : ReadSection(section))
-    out.emplace_back(key, ReadString(section, key, ""));
+  for (const auto& key : ReadSection(section)) out.emplace_back(key, ReadString(section, key, ""));
   return out;
 }
 

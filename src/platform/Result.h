@@ -8,7 +8,7 @@
 namespace orva {
 
 // Success, or a failure with the text to show (the system's error text where there is one).
-struct Status {
+struct [[nodiscard]] Status {
   bool ok = true;
   std::string error;
 
@@ -19,7 +19,7 @@ struct Status {
 
 // A value, or a failure text.
 template <class T>
-struct Result {
+struct [[nodiscard]] Result {
   std::optional<T> value;
   std::string error;
 

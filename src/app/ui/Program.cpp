@@ -104,7 +104,8 @@ void TOrvaProgram::Start() {
   }
   SplashStep("Loading preferences...");
   // 5: the install record.
-  WriteInstallRecord(*m_registry);
+  // Only other programs read it; the program itself runs the same without it.
+  static_cast<void>(WriteInstallRecord(*m_registry));
   // 3, 6, 7: colours, panels and the place of the window.
   m_form->ApplySettings(WindowSettingsFrom(m_settings));
   SplashStep("Initialize RAS...");

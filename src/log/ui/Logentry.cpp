@@ -227,7 +227,8 @@ bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
   const int result = dlg.exec();
   SaveFormPosition(ini, "Log entry", "Window pos",
                    {0, dlg.geometry().y(), dlg.geometry().x(), dlg.width(), dlg.height()});
-  ini.UpdateFile();
+  // A place not stored only means the window opens at its default place next time.
+  static_cast<void>(ini.UpdateFile());
   if (result != QDialog::Accepted) return false;
   record = dlg.Logic().Result();  // the service is cut to its 64 characters by the record
   return true;

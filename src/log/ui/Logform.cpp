@@ -737,7 +737,8 @@ void TLog::StoreState() {
                     : isMinimized() ? 1
                                     : 0,
                     geometry().y(), geometry().x(), width(), height()});
-  ini.UpdateFile();
+  // Widths and a place not stored only mean the window opens as it was built next time.
+  static_cast<void>(ini.UpdateFile());
   m_settings.sortIndex = m_model->sort.column;
   m_settings.sortAscending = m_model->sort.ascending;
 }
@@ -906,7 +907,8 @@ void TLog::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  m_model->RebuildServices();  // saves "ORVA.SRV"
+  // Saves "ORVA.SRV": the services named in the log are offered at the next call end.
+  if (Status st = m_model->RebuildServices(); !st) m_dialogs.Message(st.error, MsgType::Error);
   StoreState();
   event->accept();
 }

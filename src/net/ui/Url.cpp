@@ -118,7 +118,8 @@ void TURLDlg::done(int result) {
   TIniFile ini(SettingsFilePath());
   SaveFormPosition(ini, kSection, kKey,
                    {isMaximized() ? 2 : 0, geometry().y(), geometry().x(), width(), height()});
-  ini.UpdateFile();
+  // A place not stored only means the window opens at its default place next time.
+  static_cast<void>(ini.UpdateFile());
   QDialog::done(result);
 }
 

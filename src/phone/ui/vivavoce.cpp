@@ -195,7 +195,7 @@ TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettin
   UpDown1->setValue(level);
   UpDown1->blockSignals(false);
   ProgressBar1->setValue(level);
-  m_registry.WriteString(kModemKey, "UserInit", SpeakerInitString(m_baseInit, level));
+  ApplySpeakerLevel(level);
   RefreshButtons();
 }
 
@@ -345,11 +345,18 @@ void TDialForm::NuovoBtnClick() {
 void TDialForm::UpDown1Click(int level) {
   ProgressBar1->setValue(level);
   m_settings.speakerLevel = level;
-  m_registry.WriteString(kModemKey, "UserInit", SpeakerInitString(m_baseInit, level));
+  ApplySpeakerLevel(level);
+}
+
+// The modem's init string carries the speaker level. When it cannot be stored the modem keeps
+// the level it had; the setting itself is kept with the others.
+void TDialForm::ApplySpeakerLevel(int level) {
+  static_cast<void>(
+      m_registry.WriteString(kModemKey, "UserInit", SpeakerInitString(m_baseInit, level)));
 }
 
 void TDialForm::RestoreSpeaker() {
-  m_registry.WriteString(kModemKey, "UserInit", m_baseInit);
+  static_cast<void>(m_registry.WriteString(kModemKey, "UserInit", m_baseInit));
 }
 
 void TDialForm::EsciBtnClick() {

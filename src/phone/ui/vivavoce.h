@@ -76,6 +76,7 @@ class TDialForm final : public QDialog {
   std::optional<int> SelectedTariff() const;
   std::optional<std::size_t> SelectedRow() const;
   void RestoreSpeaker();
+  void ApplySpeakerLevel(int level);
 
   std::vector<std::string> m_tariffs;
   DialFormSettings& m_settings;

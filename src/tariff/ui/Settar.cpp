@@ -368,7 +368,8 @@ void TSetTar::done(int result) {
   TIniFile ini(SettingsFilePath());
   SaveFormPosition(ini, "Impostazioni tariffe", "Posizione",
                    {isMaximized() ? 2 : 0, geometry().y(), geometry().x(), width(), height()});
-  ini.UpdateFile();
+  // A place not stored only means the window opens at its default place next time.
+  static_cast<void>(ini.UpdateFile());
   QDialog::done(result);
 }
 
