@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: once normally (then the journeys again on Xvfb, and the
-# running program as a screen reader finds it), once with AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the Debian package and its checks, then a short run of each
-# fuzz target.
+# Sets up, checks the format, builds and runs every test: once normally (then the journeys
+# again on Xvfb, and the running program as a screen reader finds it), once with
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the Debian package and its checks,
+# then a short run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 jobs=$(( $(nproc) + 1 ))
 export CTEST_OUTPUT_ON_FAILURE=1
+
+echo "== Format (clang-format, the repository's .clang-format) =="
+find src cli tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
+  xargs -0 clang-format --dry-run -Werror
 
 # The desktop program and its window tests are the product: a build without them is a failure,
 # not a smaller success.

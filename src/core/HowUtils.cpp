@@ -21,7 +21,9 @@ void SetProgramDirectory(const std::string& dir) {
   ProgramDirectoryStorage() = WithTrailingBackslash(dir.empty() ? "." : dir);
 }
 
-const std::string& ProgramDirectory() { return ProgramDirectoryStorage(); }
+const std::string& ProgramDirectory() {
+  return ProgramDirectoryStorage();
+}
 
 std::string WithTrailingBackslash(std::string path) {
   if (path.empty() || path.back() != '/') path += '/';
@@ -35,11 +37,17 @@ std::string ProgramSubdirectory(const std::string& name) {
   return WithTrailingBackslash(path);
 }
 
-std::string SettingsFilePath() { return ResolveNoCase(ProgramDirectory() + "ORVA32.INI"); }
+std::string SettingsFilePath() {
+  return ResolveNoCase(ProgramDirectory() + "ORVA32.INI");
+}
 
-std::string PlatformCode() { return "LNX"; }
+std::string PlatformCode() {
+  return "LNX";
+}
 
-bool IsNumber(std::string_view text) { return ParseDecimal(text).has_value(); }
+bool IsNumber(std::string_view text) {
+  return ParseDecimal(text).has_value();
+}
 
 std::string GroupThousands(std::string_view text) {
   if (text.size() <= 3) return std::string(text);
@@ -55,14 +63,18 @@ std::string GroupThousands(std::string_view text) {
   return out;
 }
 
-std::string GroupInteger(long long value) { return GroupThousands(std::to_string(value)); }
+std::string GroupInteger(long long value) {
+  return GroupThousands(std::to_string(value));
+}
 
 TDateTime WholeSeconds(TDateTime value) {
   const TimeParts t = DecodeTime(value);
   return DatePart(value) + EncodeTime(t.hour, t.minute, t.second, 0);
 }
 
-TDateTime NowWholeSeconds(const Clock& clock) { return WholeSeconds(clock.Now()); }
+TDateTime NowWholeSeconds(const Clock& clock) {
+  return WholeSeconds(clock.Now());
+}
 
 SplitTime SplitMilliseconds(double ms) {
   SplitTime r;
@@ -131,9 +143,8 @@ FormGeometry ApplyFormPosition(std::string_view text, FormGeometry g, int screen
   std::size_t pos = text.find(' ');
   while (pos != std::string_view::npos && numbers.size() < 4) {
     const auto next = text.find(' ', pos + 1);
-    const auto v = ParseInteger(text.substr(pos + 1, next == std::string_view::npos
-                                                         ? std::string_view::npos
-                                                         : next - pos - 1));
+    const auto v = ParseInteger(text.substr(
+        pos + 1, next == std::string_view::npos ? std::string_view::npos : next - pos - 1));
     numbers.push_back(v.value_or(0));
     pos = next;
   }

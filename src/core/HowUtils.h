@@ -24,7 +24,9 @@ std::string SettingsFilePath();
 
 // "LNX": Linux takes the Windows 95/98 ways where the program chooses between them.
 std::string PlatformCode();
-inline bool IsNtPlatform() { return false; }
+inline bool IsNtPlatform() {
+  return false;
+}
 
 // The whole text converts as a decimal number ("." as decimal point).
 bool IsNumber(std::string_view text);

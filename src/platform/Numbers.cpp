@@ -32,15 +32,16 @@ std::optional<double> ParseDecimal(std::string_view text) {
   // from_chars also takes "inf", "nan" and hex with the right flags; only plain decimals here.
   bool digit = false;
   for (char c : text) {
-    if (c >= '0' && c <= '9') digit = true;
-    else if (c != '.' && c != '-' && c != '+' && c != 'e' && c != 'E') return std::nullopt;
+    if (c >= '0' && c <= '9')
+      digit = true;
+    else if (c != '.' && c != '-' && c != '+' && c != 'e' && c != 'E')
+      return std::nullopt;
   }
   if (!digit) return std::nullopt;
   double v = 0;
   const auto [p, ec] =
       std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
-  if (ec != std::errc() || p != text.data() + text.size() || !std::isfinite(v))
-    return std::nullopt;
+  if (ec != std::errc() || p != text.data() + text.size() || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 

@@ -55,8 +55,7 @@ std::string UnescapeRegistryString(std::string_view s) {
 
 Registry::Registry(const std::string& dataDir) : m_ini(JoinPath(dataDir, "registry.ini")) {}
 
-std::optional<std::string> Registry::ReadString(std::string_view key,
-                                                std::string_view name) const {
+std::optional<std::string> Registry::ReadString(std::string_view key, std::string_view name) const {
   if (!m_ini.ValueExists(key, name)) return std::nullopt;
   return UnescapeRegistryString(m_ini.ReadString(key, name, ""));
 }
@@ -69,8 +68,7 @@ bool Registry::ValueExists(std::string_view key, std::string_view name) const {
   return m_ini.ValueExists(key, name);
 }
 
-Status Registry::WriteString(std::string_view key, std::string_view name,
-                             std::string_view value) {
+Status Registry::WriteString(std::string_view key, std::string_view name, std::string_view value) {
   m_ini.WriteString(key, name, EscapeRegistryString(value));
   return m_ini.UpdateFile();
 }

@@ -12,7 +12,8 @@
 
 namespace orva {
 
-inline constexpr std::string_view kValdoSettingsKey = "HKEY_CURRENT_USER\\Software\\VALDO\\Settings";
+inline constexpr std::string_view kValdoSettingsKey =
+    "HKEY_CURRENT_USER\\Software\\VALDO\\Settings";
 inline constexpr std::string_view kOrvaInstallKey = "HKEY_CURRENT_USER\\Software\\Zefir\\ORVA32";
 inline constexpr std::string_view kRubrixKey = "HKEY_CURRENT_USER\\Software\\Zefir\\Rubrix";
 inline constexpr std::string_view kRunKey =
