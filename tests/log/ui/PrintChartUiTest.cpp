@@ -148,20 +148,25 @@ TEST_F(PrintFixture, OnlyTheCostInPointsAndLinesNamesThePointsByDate) {
   EXPECT_EQ(BottomLabels(w), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 }
 
+// The window at its opening size with every call selected and the cost chart showing.
+void ShowCostChartOfAll(TLog& w) {
+  w.resize(760, 480);  // the size the window opens at
+  w.show();
+  w.SelectAllBtnClick();
+  w.ChartKindClick(1);
+  QApplication::processEvents();
+}
+
 // The chart printed on a page: inside the page's margins, as wide as they allow, and drawn
-// as it is shown (the axis titles whole), across the sheet. pdftoppm renders the page to look at
-// the ink.
+// as it is shown (the axis titles whole), across the sheet. pdftoppm renders the page to
+// look at the ink.
 TEST_F(PrintFixture, PrintedChartFillsThePageWidthInsideItsMargins) {
   if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty() ||
       QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
     GTEST_SKIP() << "pdftoppm or pdftotext (poppler-utils) is not installed";
   test::WriteBytes(settings.logFileName, test::ShotLog(12));
   TLog w(settings, dialogs, {});
-  w.resize(760, 480);
-  w.show();
-  w.SelectAllBtnClick();
-  w.ChartKindClick(1);
-  QApplication::processEvents();
+  ShowCostChartOfAll(w);
   const std::string text = PdfText(w, false);
   EXPECT_NE(text.find("Connessione"), std::string::npos) << text;
   EXPECT_NE(text.find("Costi di connessione"), std::string::npos) << text;
@@ -193,11 +198,7 @@ TEST_F(PrintFixture, PrintedChartFillsThePageWidthInsideItsMargins) {
 TEST_F(PrintFixture, BottomAxisNamesAsManyCallsAsFit) {
   test::WriteBytes(settings.logFileName, test::ShotLog(40));
   TLog w(settings, dialogs, {});
-  w.resize(760, 480);
-  w.show();
-  w.SelectAllBtnClick();
-  w.ChartKindClick(1);
-  QApplication::processEvents();
+  ShowCostChartOfAll(w);
   const QStringList shown = BottomLabels(w);
   ASSERT_FALSE(shown.isEmpty());
   EXPECT_EQ(shown.front(), QStringLiteral("01/10/99 (1)"));
