@@ -13,6 +13,7 @@
 #include "MailLiveServers.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TestProgram.h"
 #include "app/ui/Program.h"
 #include "core/HowUtils.h"
 #include "net/Hosts.h"
@@ -53,23 +54,18 @@ TEST(MainWindowLive, CallStartChecksMailAndNetworkTime) {
                                                     "tester", "secret", true}}));
   SetProgramDirectory(dir.path());
   SetSystemHostsPath(dir.File("hosts"));
-  ProgramSettings() = Settings();
   test::ScriptedDialogs dialogs;
   NoSound sound;
   SimulatedDialup dialup;
   SimulatedStatistics stats;
   RecordingLauncher launcher;
-  ProgramOptions o;
-  o.dataDir = dir.path();
-  o.arguments = {QStringLiteral("nosplash")};
-  o.dialogs = &dialogs;
+  ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
   o.sound = &sound;
   o.dialup = &dialup;
   o.statistics = &stats;
   o.launcher = &launcher;
   o.mib =
       std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/empty");
-  o.autostart = false;
   TOrvaProgram program(o);
   program.Start();
   TMainForm& form = program.Form();

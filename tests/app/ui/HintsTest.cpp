@@ -10,6 +10,7 @@
 
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TestProgram.h"
 #include "app/ui/Hints.h"
 #include "app/ui/Program.h"
 #include "app/ui/Translations.h"
@@ -26,13 +27,8 @@ TEST(Hints, SettingsAreAppliedAtStartAndTheStartUpPauseAndColourFollow) {
                    "Mostra suggerimenti=0\r\nAttesa suggerimenti=1200\r\n"
                    "Colore suggerimenti=255\r\n[Setup]\r\nSuggerimenti=0\r\n");
   SetProgramDirectory(dir.path());
-  ProgramSettings() = Settings();
   test::ScriptedDialogs dialogs;
-  ProgramOptions o;
-  o.dataDir = dir.path();
-  o.arguments = {QStringLiteral("nosplash")};
-  o.dialogs = &dialogs;
-  o.autostart = false;
+  ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
   {
     TOrvaProgram program(o);
     program.Start();

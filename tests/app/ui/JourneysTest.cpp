@@ -18,6 +18,7 @@
 
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TestProgram.h"
 #include "app/ui/Program.h"
 #include "bill/ui/Bolletta.h"
 #include "core/HowUtils.h"
@@ -68,16 +69,11 @@ struct Journey : ::testing::Test {
     SeedTariffs(dir.path());
   }
   ProgramOptions Options() {
-    ProgramSettings() = Settings();
-    ProgramOptions o;
-    o.dataDir = dir.path();
-    o.arguments = {QStringLiteral("nosplash")};
-    o.dialogs = &dialogs;
+    ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;
     o.dialup = &dialup;
     o.statistics = &stats;
     o.launcher = &launcher;
-    o.autostart = false;
     return o;
   }
 };

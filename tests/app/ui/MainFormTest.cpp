@@ -14,6 +14,7 @@
 
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TestProgram.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/Program.h"
 #include "core/HowUtils.h"
@@ -222,12 +223,7 @@ struct ProgramFixture : ::testing::Test {
   std::unique_ptr<TOrvaProgram> program;
   void Make() {
     SetProgramDirectory(dir.path());
-    ProgramSettings() = Settings();
-    ProgramOptions o;
-    o.dataDir = dir.path();
-    o.arguments = {QStringLiteral("nosplash")};
-    o.dialogs = &dialogs;
-    o.autostart = false;
+    ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     program = std::make_unique<TOrvaProgram>(o);
     program->Start();
     program->Form().TrayAvailable = [] { return true; };

@@ -15,6 +15,7 @@
 
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TestProgram.h"
 #include "app/ui/AccessibleNames.h"
 #include "app/ui/Program.h"
 #include "core/HowUtils.h"
@@ -114,12 +115,7 @@ struct MenuFixture : ::testing::Test {
     SetSystemHostsPath(dir.File("hosts"));
     SetProgramDirectory(dir.path());
     SeedTariffs(dir.path());
-    ProgramSettings() = Settings();
-    ProgramOptions o;
-    o.dataDir = dir.path();
-    o.arguments = {QStringLiteral("nosplash")};
-    o.dialogs = &dialogs;
-    o.autostart = false;
+    ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     program = std::make_unique<TOrvaProgram>(o);
     program->Start();
     QApplication::processEvents();

@@ -23,6 +23,7 @@
 #include "PrivateBus.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TestProgram.h"
 #include "app/ui/Program.h"
 #include "core/HowUtils.h"
 #include "net/Hosts.h"
@@ -77,11 +78,7 @@ struct MeterOverDBus : ::testing::Test {
     SetProgramDirectory(dir.path());
     if (tariffFiles) SeedTariffs(dir.path());
     SetSystemHostsPath(dir.File("hosts"));
-    ProgramSettings() = Settings();
-    ProgramOptions o;
-    o.dataDir = dir.path();
-    o.arguments = {QStringLiteral("nosplash")};
-    o.dialogs = &dialogs;
+    ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;
     o.clock = &clock;
     o.timers = &clock;
@@ -91,7 +88,6 @@ struct MeterOverDBus : ::testing::Test {
     o.launcher = &launcher;
     o.mib =
         std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/empty");
-    o.autostart = false;
     program = std::make_unique<TOrvaProgram>(o);
     program->Start();
     program->Form().TrayAvailable = [] { return true; };

@@ -22,6 +22,7 @@
 #include "OfflineNetwork.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TestProgram.h"
 #include "app/ui/Program.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
@@ -59,11 +60,7 @@ struct MeterWindow : ::testing::Test {
     SetProgramDirectory(dir.path());
     // The connection table of a fixture, and a hosts file of the test's own.
     SetSystemHostsPath(dir.File("hosts"));
-    ProgramSettings() = Settings();
-    ProgramOptions o;
-    o.dataDir = dir.path();
-    o.arguments = {QStringLiteral("nosplash")};
-    o.dialogs = &dialogs;
+    ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;
     o.clock = &clock;
     o.timers = &clock;
@@ -74,7 +71,6 @@ struct MeterWindow : ::testing::Test {
     o.network = &network;
     o.mib = std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/" +
                                            procTree);
-    o.autostart = false;
     program = std::make_unique<TOrvaProgram>(o);
     program->Start();
     program->Form().TrayAvailable = [] { return true; };

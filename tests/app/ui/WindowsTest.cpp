@@ -11,6 +11,7 @@
 
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
+#include "TestProgram.h"
 #include "core/HowUtils.h"
 #include "phone/ui/vivavoce.h"
 
@@ -95,12 +96,7 @@ TEST_F(WindowsFixture, TheBillCounterShowsThePeriodCostReadAtTheFirstActivation)
   BillOptions options;
   options.directory = dir.path();
   ASSERT_TRUE(TDataSetINI(today.month, today.year, options).AddTicks(today.day, 2, 127.0));
-  ProgramSettings() = Settings();
-  ProgramOptions o;
-  o.dataDir = dir.path();
-  o.arguments = {QStringLiteral("nosplash")};
-  o.dialogs = &dialogs;
-  o.autostart = false;
+  ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
   TOrvaProgram program(o);
   program.Start();
   QElapsedTimer t;
