@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "LiveDoubles.h"
 #include "MailLiveServers.h"
 #include "net/Mail.h"
 #include "platform/qt/QtSockets.h"
@@ -20,24 +21,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class NoResolver final : public Resolver {
- public:
-  int LookupName(const std::string&, Callback) override { return -1; }
-  int LookupAddress(const std::string&, Callback) override { return -1; }
-  void Abort(int) override {}
-};
-
-class NullView final : public MailView {
- public:
-  void SetPop3Label(const std::string& t) override { label = t; }
-  void SetMailIcon(bool, bool) override {}
-  void SetMailIconHint(const std::string& h) override { hint = h; }
-  void RefreshDisplay() override {}
-  void PlayNewMailSound() override {}
-  void ShowNewMailBox() override {}
-  std::string label, hint;
-};
-
+using test::NoResolver;
+using NullView = test::RecordingMailView;
 // A server on a free loopback port that answers each command line as the test says.
 class ScriptServer {
  public:

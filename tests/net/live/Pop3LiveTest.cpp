@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "LiveDoubles.h"
 #include "MailLiveServers.h"
 #include "net/Mail.h"
 #include "platform/qt/QtSockets.h"
@@ -16,26 +17,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Loopback tests connect to dotted addresses only.
-class NoResolver final : public Resolver {
- public:
-  int LookupName(const std::string&, Callback) override { return -1; }
-  int LookupAddress(const std::string&, Callback) override { return -1; }
-  void Abort(int) override {}
-};
-
-class CountingView final : public MailView {
- public:
-  void SetPop3Label(const std::string& t) override { label = t; }
-  void SetMailIcon(bool, bool) override {}
-  void SetMailIconHint(const std::string& h) override { hint = h; }
-  void RefreshDisplay() override {}
-  void PlayNewMailSound() override {}
-  void ShowNewMailBox() override { ++boxes; }
-  std::string label, hint;
-  int boxes = 0;
-};
-
+using test::NoResolver;
+using CountingView = test::RecordingMailView;
 struct Session {
   NoResolver resolver;
   QtNetworkFactory network{resolver};

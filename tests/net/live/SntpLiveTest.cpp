@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "LiveDoubles.h"
 #include "MailLiveServers.h"
 #include "net/SntpCheck.h"
 #include "platform/qt/QtSockets.h"
@@ -14,13 +15,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class NoResolver final : public Resolver {
- public:
-  int LookupName(const std::string&, Callback) override { return -1; }
-  int LookupAddress(const std::string&, Callback) override { return -1; }
-  void Abort(int) override {}
-};
-
+using test::NoResolver;
 TEST(SntpLive, ChronyAnswersAndTheLabelShowsTheDifference) {
   const std::string reason = test::LiveSkipReason("chronyd");
   if (!reason.empty()) GTEST_SKIP() << reason;
