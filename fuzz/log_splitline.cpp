@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (orva::Utf8Length(r.Field(f)) > orva::LogFieldWidth(static_cast<orva::LogField>(f)))
         __builtin_trap();
     }
-    if (orva::TrimLogText(r.Date()) != "?") kept.push_back(r);
+    if (orva::TrimControls(r.Date()) != "?") kept.push_back(r);
   }
   // Save and reload: the same records, nothing lost or shifted.
   if (orva::ParseLogBytes(orva::EncodeLogRecords(records)) != kept) __builtin_trap();

@@ -7,6 +7,7 @@
 #include "platform/IniFile.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
+#include "platform/Trim.h"
 
 namespace orva {
 namespace {

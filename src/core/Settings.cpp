@@ -12,6 +12,7 @@
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
+#include "platform/Trim.h"
 
 namespace orva {
 

@@ -2,6 +2,7 @@
 #include "log/LogEntry.h"
 
 #include "platform/IniFile.h"
+#include "platform/Trim.h"
 #include "tariff/Ricalcolo.h"
 
 namespace orva {

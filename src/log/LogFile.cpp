@@ -39,7 +39,7 @@ std::string_view TakeUntil(std::string_view& rest, char separator) {
 // A trimmed field as the record keeps it: cut to its width and trimmed again, so that a blank
 // at the cut does not make the saved line read back differently.
 std::string_view TrimmedField(std::string_view text) {
-  return TrimLogText(CutToWidth(TrimLogText(text), 24));
+  return TrimControls(CutToWidth(TrimControls(text), 24));
 }
 
 // Where the TABs of a line are (the first ten, and how many in all), whether it is plain
@@ -137,7 +137,7 @@ void AppendLineBytes(std::string& out, const TConnObj& record) {
 }
 
 bool Skipped(const TConnObj& record) {
-  return TrimLogText(record.Date()) == "?";
+  return TrimControls(record.Date()) == "?";
 }
 
 // Calls `line` for every line of the bytes (CR LF, LF or a lone CR end a line).
@@ -183,12 +183,6 @@ bool AllLinesEndWithCrLf(std::string_view bytes) {
 }
 
 }  // namespace
-
-std::string_view TrimLogText(std::string_view text) {
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
-  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
-  return text;
-}
 
 std::array<std::string, 12> SplitLogLine(std::string_view line, long long lineNumber) {
   TConnObj::Fields fields;
@@ -420,7 +414,7 @@ Result<std::string> SetLogRecordService(const std::string& path, const std::stri
 }
 
 std::string NormalizeServiceText(std::string_view text) {
-  const std::string_view t = TrimLogText(text);
+  const std::string_view t = TrimControls(text);
   return t.empty() ? std::string("?") : std::string(t);
 }
 

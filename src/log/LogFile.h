@@ -13,6 +13,7 @@
 #include "platform/DateTime.h"
 #include "platform/Result.h"
 #include "platform/SafeFile.h"
+#include "platform/Trim.h"
 
 namespace orva {
 
@@ -127,8 +128,5 @@ Result<std::string> SetLogRecordService(const std::string& path, const std::stri
 std::string BuildServiceText(int callKind, std::string_view party, std::string_view number);
 // Trims a service text; empty becomes "?".
 std::string NormalizeServiceText(std::string_view text);
-
-// Blanks at both ends (every byte up to the space), as the log's fields are trimmed.
-std::string_view TrimLogText(std::string_view text);
 
 }  // namespace orva

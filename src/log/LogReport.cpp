@@ -7,6 +7,7 @@
 #include "platform/DateTime.h"
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
+#include "platform/Trim.h"
 
 namespace orva {
 

@@ -164,7 +164,7 @@ Status LogModel::WriteList() {
   std::vector<TConnObj> written;
   written.reserve(m_records.size());
   for (const auto& r : m_records)
-    if (TrimLogText(r.Date()) != "?") written.push_back(r);
+    if (TrimControls(r.Date()) != "?") written.push_back(r);
   RememberOnDisk(written);
   m_modified = false;
   return s;
@@ -354,7 +354,8 @@ void LogModel::SelectByCriteria(const LogFilter& filter) {
   const TDateTime from = DatePart(filter.from), to = DatePart(filter.to);
   for (std::size_t i = 0; i < m_records.size(); ++i) {
     const TConnObj& r = m_records[i];
-    if (filter.byService && TrimLogText(r.Service()).find(filter.service) != std::string_view::npos)
+    if (filter.byService &&
+        TrimControls(r.Service()).find(filter.service) != std::string_view::npos)
       m_selected[i] = true;
     if (filter.byDate) {
       const auto d = StrToDate(r.Date());

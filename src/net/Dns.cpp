@@ -5,19 +5,11 @@
 
 #include "net/Hosts.h"
 #include "platform/TextCodec.h"
+#include "platform/Trim.h"
 
 namespace orva {
 
-namespace {
-
-std::string Trimmed(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-  return s.substr(b, e - b);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 const char* const DnsPanel::kHostBtnHint =
     "DNS lookup.\r\nGet Host name from IP address\r\nes. 127.0.0.1 -> localhost";
@@ -47,7 +39,7 @@ void DnsPanel::AddrBtnClick() {
 
 void DnsPanel::StartManualLookup(int kind) {
   std::string& field = kind == kAddressToName ? HostEdit : AddrEdit;
-  field = Trimmed(field);
+  field = std::string(TrimControls(field));
   Start(kind, field, -1);
 }
 

@@ -12,16 +12,11 @@
 #include "net/HostsUpkeep.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
+#include "platform/Trim.h"
 
 namespace orva {
 
 namespace {
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-  return s;
-}
 
 std::string g_systemHostsPath = "/etc/hosts";
 
@@ -32,13 +27,13 @@ std::optional<TIpaddr> ParseHostsLine(std::string_view line) {
   if (hash == std::string_view::npos || hash < 3) return std::nullopt;
   TIpaddr e;
   const std::size_t space1 = line.find(' ');
-  e.address = std::string(Trim(line.substr(0, space1)));
+  e.address = std::string(TrimControls(line.substr(0, space1)));
   if (space1 != std::string_view::npos) {
     const std::size_t space2 = line.find(' ', space1 + 1);
     const std::size_t end = space2 == std::string_view::npos ? line.size() : space2;
-    e.hostName = std::string(Trim(line.substr(space1 + 1, end - space1 - 1)));
+    e.hostName = std::string(TrimControls(line.substr(space1 + 1, end - space1 - 1)));
   }
-  e.timeText = std::string(Trim(line.substr(hash + 1)));
+  e.timeText = std::string(TrimControls(line.substr(hash + 1)));
   return e;
 }
 
@@ -50,7 +45,7 @@ std::string FormatHostsLine(const TIpaddr& entry) {
 }
 
 bool IsWritable(const TIpaddr& entry) {
-  return Trim(entry.hostName) != "?";
+  return TrimControls(entry.hostName) != "?";
 }
 
 bool IsValidHostName(std::string_view name) {

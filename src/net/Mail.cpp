@@ -7,17 +7,11 @@
 #include "core/HowUtils.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
+#include "platform/Trim.h"
 
 namespace orva {
 
 namespace {
-
-std::string Trim(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-  return std::string(s.substr(b, e - b));
-}
 
 bool StartsNoCase(std::string_view line, std::string_view prefix) {
   if (line.size() < prefix.size()) return false;
@@ -53,10 +47,11 @@ std::string ShortMailDate(std::string date) {
 // "Tue, 07 Dec 1999 10:11:12 +0100" -> date "07/12/99", time "10:11". Whatever cannot be read
 // leaves the fields as far as they came.
 void ParseDate(std::string_view value, TPOP3Msg& msg) {
-  std::string s = Trim(value.substr(0, 30));
+  std::string s(TrimBlanks(value.substr(0, 30)));
   // The weekday and its comma; a date without a weekday keeps its day.
   const auto comma = s.find(',');
-  if (comma != std::string::npos && comma < 4) s = Trim(std::string_view(s).substr(comma + 1));
+  if (comma != std::string::npos && comma < 4)
+    s = std::string(TrimBlanks(std::string_view(s).substr(comma + 1)));
   for (int n = 0; n < 2; ++n) {
     const auto space = s.find(' ');
     if (space == std::string::npos) return;
@@ -77,9 +72,9 @@ TPOP3Msg ParseMessageHeaders(const std::vector<std::string>& lines) {
     // The headers end at the first blank line; what follows is the body, whatever it says.
     if (line.empty()) break;
     if (StartsNoCase(line, "from:"))
-      msg.sender = Text(Trim(std::string_view(line).substr(5)), 128);
+      msg.sender = Text(TrimBlanks(std::string_view(line).substr(5)), 128);
     else if (StartsNoCase(line, "subject:"))
-      msg.subject = Text(Trim(std::string_view(line).substr(8)), 128);
+      msg.subject = Text(TrimBlanks(std::string_view(line).substr(8)), 128);
     else if (StartsNoCase(line, "date:"))
       ParseDate(std::string_view(line).substr(5), msg);
   }

@@ -1,5 +1,6 @@
 // POP3 client: command sequencing, the line buffer, multi-line replies and the socket glue.
 #include "net/Pop3Prot.h"
+#include "platform/Trim.h"
 
 #include <openssl/evp.h>
 
@@ -19,13 +20,6 @@ std::string OneLine(std::string_view text) {
   for (char c : text)
     if (c != '\r' && c != '\n') out += c;
   return out;
-}
-
-std::string Trim(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-  return std::string(s.substr(b, e - b));
 }
 
 // The words after the status indicator ("+OK 3 1200" -> "3", "1200").
@@ -71,7 +65,7 @@ std::string Md5Hex(std::string_view bytes) {
 }
 
 std::uint16_t Pop3PortNumber(std::string_view port) {
-  const std::string p = Trim(port);
+  const std::string p(TrimControls(port));
   if (p == "pop3") return 110;
   if (p == "pop3s") return 995;
   unsigned value = 0;
@@ -172,7 +166,7 @@ void TCustomPop3Cli::Connect() {
   // Port 995 ("pop3s") speaks TLS from the first byte.
   m_implicitTls = port == 995;
   ArmReadTimer();
-  OpenConnection(Trim(Host), port, m_implicitTls);
+  OpenConnection(std::string(TrimControls(Host)), port, m_implicitTls);
 }
 
 void TCustomPop3Cli::User() {
@@ -205,7 +199,7 @@ void TCustomPop3Cli::APop() {
     return FailNow("-ERR APOP command invalid now");
   if (m_timestamp.empty()) return FailNow("-ERR Server do not support APOP (no timestamp)");
   if (RefuseWithoutTls("APOP")) return;
-  SendCommand("APOP " + OneLine(Trim(UserName)) + " " + Md5Hex(m_timestamp + PassWord));
+  SendCommand("APOP " + OneLine(TrimControls(UserName)) + " " + Md5Hex(m_timestamp + PassWord));
 }
 
 bool TCustomPop3Cli::TransactionCommand(TPop3Request request, const char* name) {

@@ -4,14 +4,9 @@
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
+#include "platform/Trim.h"
 
 namespace orva {
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 namespace {
 

@@ -15,6 +15,7 @@
 
 #include "platform/Result.h"
 #include "platform/SafeFile.h"
+#include "platform/Trim.h"
 
 namespace orva {
 
@@ -82,8 +83,5 @@ class TIniFile {
   std::vector<Section> m_sections;
   bool m_modified = false;
 };
-
-// Trims blanks (space and TAB) at both ends.
-std::string_view TrimBlanks(std::string_view text);
 
 }  // namespace orva

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/IniFile.h"
+#include "platform/Trim.h"
 
 namespace orva {
 

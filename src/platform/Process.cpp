@@ -10,6 +10,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/SafeFile.h"
+#include "platform/Trim.h"
 
 extern char** environ;
 

@@ -3,6 +3,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
+#include "platform/Trim.h"
 
 namespace orva {
 

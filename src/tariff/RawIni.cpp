@@ -9,15 +9,10 @@
 
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
+#include "platform/Trim.h"
 
 namespace orva {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -72,12 +67,12 @@ void RawIni::Index(std::string_view bytes) {
       ++end;
     bytes.remove_prefix(std::min(end + 1, bytes.size()));
 
-    const std::string_view t = Trim(line);
+    const std::string_view t = TrimBlanks(line);
     if (t.empty()) continue;
     if (t.front() == '[') {
       const auto close = t.find(']');
       if (close != std::string_view::npos) {
-        m_entries.push_back({true, Trim(t.substr(1, close - 1)), {}});
+        m_entries.push_back({true, TrimBlanks(t.substr(1, close - 1)), {}});
         inSection = true;
         continue;
       }
@@ -85,9 +80,9 @@ void RawIni::Index(std::string_view bytes) {
     if (!inSection || t.front() == ';') continue;
     const auto eq = line.find('=');
     if (eq == std::string_view::npos) continue;
-    const std::string_view key = Trim(line.substr(0, eq));
+    const std::string_view key = TrimBlanks(line.substr(0, eq));
     if (key.empty()) continue;
-    m_entries.push_back({false, key, Trim(line.substr(eq + 1))});
+    m_entries.push_back({false, key, TrimBlanks(line.substr(eq + 1))});
   }
 }
 
