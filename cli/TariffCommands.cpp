@@ -8,6 +8,7 @@
 
 #include "Args.h"
 #include "Commands.h"
+#include "ConsoleDialogs.h"
 #include "core/HowUtils.h"
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
@@ -17,27 +18,6 @@
 
 namespace orva::cli {
 namespace {
-
-// Message boxes of the console: the text on stderr, one line, without the trailing "\r".
-class ConsoleDialogs final : public Dialogs {
- public:
-  MsgAnswer Message(const std::string& text, MsgType, MsgButtons) override {
-    std::string line = text;
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    std::fprintf(stderr, "%s\n", line.c_str());
-    return MsgAnswer::Ok;
-  }
-  std::optional<std::string> AskPassword(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  void Beep() override {}
-};
 
 void PrintJson(const nlohmann::json& j) {
   std::printf("%s\n", j.dump(2).c_str());

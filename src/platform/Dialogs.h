@@ -32,13 +32,10 @@ class Dialogs {
   virtual void Beep() = 0;
 };
 
-// Answers nothing and shows nothing: for background use where no one can be asked.
-class SilentDialogs final : public Dialogs {
+// Where nobody can choose: no password, every file chooser cancelled, no beep. What remains
+// is how the messages are shown.
+class NoChoiceDialogs : public Dialogs {
  public:
-  MsgAnswer Message(const std::string& text, MsgType, MsgButtons) override {
-    messages.push_back(text);
-    return MsgAnswer::Closed;
-  }
   std::optional<std::string> AskPassword(const std::string&) override { return std::nullopt; }
   std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
                                             const std::string&) override {
@@ -49,6 +46,16 @@ class SilentDialogs final : public Dialogs {
     return std::nullopt;
   }
   void Beep() override {}
+};
+
+// Answers nothing and shows nothing: for background use where no one can be asked. The
+// messages are kept.
+class SilentDialogs final : public NoChoiceDialogs {
+ public:
+  MsgAnswer Message(const std::string& text, MsgType, MsgButtons) override {
+    messages.push_back(text);
+    return MsgAnswer::Closed;
+  }
   std::vector<std::string> messages;
 };
 

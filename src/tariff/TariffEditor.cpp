@@ -417,7 +417,7 @@ Status TariffEditor::SaveFile(const std::string& path) {
 namespace {
 
 // Records what the editor shows; questions are answered "No", choosers cancelled.
-class RecordingDialogs final : public Dialogs {
+class RecordingDialogs final : public NoChoiceDialogs {
  public:
   MsgAnswer Message(const std::string& text, MsgType, MsgButtons buttons) override {
     std::string line = text;
@@ -425,16 +425,6 @@ class RecordingDialogs final : public Dialogs {
     messages.push_back(std::move(line));
     return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::No;
   }
-  std::optional<std::string> AskPassword(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  void Beep() override {}
   std::vector<std::string> messages;
 };
 
