@@ -2,9 +2,9 @@
 // meter evaluates before and after counting). The bill is kept in memory here.
 #include <benchmark/benchmark.h>
 
+#include "SimulatedPlatform.h"
 #include "core/MainLogic.h"
-#include "core/MeterWiring.h"
-#include "platform/ManualClock.h"
+#include "services/ProgramServices.h"
 
 namespace orva {
 namespace {
@@ -19,23 +19,14 @@ struct MemoryLog final : LogService {
 };
 
 struct Rig {
-  Rig() : clock(EncodeDate(2026, 1, 5) + EncodeTime(10, 0, 0)) {
+  Rig() : platform(EncodeDate(2026, 1, 5) + EncodeTime(10, 0, 0)) {
     ScanTariffFiles(catalogue, std::string(ORVA_SOURCE_DIR) + "/data/tariffe/");
-    tariffs = std::make_unique<CatalogueTariffs>(catalogue, "/nonexistent/lista.ser", dialogs);
-    MainLogic::Deps d;
-    d.clock = &clock;
-    d.timers = &clock;
-    d.dialogs = &dialogs;
-    d.sound = &sound;
-    d.view = &view;
-    d.dialup = &dialup;
-    d.telephony = &telephony;
-    d.statistics = &stats;
-    d.launcher = &launcher;
-    d.tariffs = tariffs.get();
+    settings.associationPath = "/nonexistent/lista.ser";
+    records = std::make_unique<ProgramServices>("/nonexistent/", settings, catalogue,
+                                                platform.clock, platform.dialogs);
+    MainLogic::Deps d = records->MeterDeps(platform.Platform());
     d.bill = &bill;
     d.log = &log;
-    d.settings = &settings;
     logic = std::make_unique<MainLogic>(d);
     logic->Startup();
     logic->FirstActivation();
@@ -43,25 +34,18 @@ struct Rig {
     logic->SelectTariff(urbana < 0 ? 0 : urbana);
     logic->HandleAppMessage(kMsgStart, 0, 0);
   }
-  ManualClock clock;
-  SilentDialogs dialogs;
-  NoSound sound;
-  MeterView view;
-  SimulatedDialup dialup;
-  SimulatedTelephony telephony;
-  SimulatedStatistics stats;
-  RecordingLauncher launcher;
+  test::SimulatedPlatform platform;
   TariffCatalogue catalogue;
-  std::unique_ptr<CatalogueTariffs> tariffs;
+  Settings settings;
+  std::unique_ptr<ProgramServices> records;
   MemoryBill bill;
   MemoryLog log;
-  Settings settings;
   std::unique_ptr<MainLogic> logic;
 };
 
 void BM_Timer22SampleWithoutTick(benchmark::State& state) {
   Rig rig;
-  rig.clock.SetNow(rig.clock.Now() + 5.0 / 86400);
+  rig.platform.clock.SetNow(rig.platform.clock.Now() + 5.0 / 86400);
   for (auto _ : state) rig.logic->Timer22Timer();
   state.counters["ticks"] = static_cast<double>(rig.logic->Ticks());
 }
@@ -71,7 +55,7 @@ void BM_Timer22SampleWithTick(benchmark::State& state) {
   Rig rig;
   const double tick = rig.logic->Tariff().tickSeconds;
   for (auto _ : state) {
-    rig.clock.SetNow(rig.clock.Now() + tick / 86400);
+    rig.platform.clock.SetNow(rig.platform.clock.Now() + tick / 86400);
     rig.logic->Timer22Timer();
   }
   state.counters["ticks"] = static_cast<double>(rig.logic->Ticks());

@@ -1,7 +1,5 @@
 // orva32cli meter, send and simulate-call: the meter without windows, on the real clock and
 // dial-up service or on a manual clock.
-#include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -11,67 +9,40 @@
 
 #include "Args.h"
 #include "Commands.h"
+#include "ConsoleDialogs.h"
 #include "app/CounterDisplay.h"
 #include "app/MeterCounters.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "core/MainLogic.h"
-#include "core/MeterWiring.h"
 #include "core/Settings.h"
 #include "core/WireRequests.h"
 #include "platform/ManualClock.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "platform/SafeFile.h"
+#include "services/ProgramServices.h"
 
 #if __has_include(<QCoreApplication>)
 #define ORVA_CLI_QT 1
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 #include "platform/qt/QtTimer.h"
+#include "platform/qt/QuitSignals.h"
 #include "platform/qt/SingleInstance.h"
 #endif
 
 namespace orva::cli {
 namespace {
 
-// Messages of the meter on the console: printed, answered with the default button.
-class ConsoleDialogs final : public Dialogs {
- public:
-  MsgAnswer Message(const std::string& text, MsgType, MsgButtons buttons) override {
-    std::string oneLine = text;
-    for (char& c : oneLine)
-      if (c == '\r' || c == '\n') c = ' ';
-    std::fprintf(stderr, "orva32cli: %s\n", oneLine.c_str());
-    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Closed;
-  }
-  std::optional<std::string> AskPassword(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> ChooseOpenFile(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&,
-                                            const std::string&) override {
-    return std::nullopt;
-  }
-  void Beep() override {}
-};
-
 // The settings, catalogue and files of the data directory, as the desktop program has them.
 struct Program {
   Program(const Context& ctx, const Clock& clock, Dialogs& dialogs)
-      : registry(ctx.dataDir), bill(settings, ctx.dataDir, clock), log(settings) {
-    LoadSettings(settings, registry);
-    ScanTariffFiles(catalogue, ctx.tariffDir);
-    tariffs = std::make_unique<CatalogueTariffs>(catalogue, settings.associationPath, dialogs);
-  }
-  Registry registry;
-  Settings settings;
-  TariffCatalogue catalogue;
-  std::unique_ptr<CatalogueTariffs> tariffs;
-  BillFiles bill;
-  LogFiles log;
+      : data(ctx.dataDir, ctx.tariffDir),
+        records(ctx.dataDir, data.settings, data.catalogue, clock, dialogs) {}
+  ProgramData data;
+  ProgramServices records;
+  Settings& settings = data.settings;
 };
 
 // Keeps the tariff selection of the associations but, when asked, forces the negotiation.
@@ -95,56 +66,20 @@ class ForcedNegotiation final : public TariffService {
   std::optional<std::string> m_negotiation;
 };
 
-// A simulated hour would spend its time flushing the bill file to disk at every tick: the
-// additions are kept and written at the end, those of one day and price together, which
-// leaves the files as the call would have left them.
-class DeferredBill final : public BillService {
- public:
-  explicit DeferredBill(BillFiles& files) : m_files(files) {}
-  Status AddTicks(TDateTime day, long long ticks, double price) override {
-    added.push_back({DatePart(day), ticks, price});
-    return Status::Ok();
-  }
-  double PeriodCost() override { return m_files.PeriodCost(); }
-  Status Flush() {
-    for (std::size_t i = 0; i < added.size();) {
-      std::size_t j = i;
-      long long ticks = 0;
-      while (j < added.size() && added[j].day == added[i].day && added[j].price == added[i].price)
-        ticks += added[j++].ticks;
-      if (const Status s = m_files.AddTicks(added[i].day, ticks, added[i].price); !s) return s;
-      i = j;
-    }
-    return Status::Ok();
-  }
-  std::vector<BillFiles::Added> added;
-
- private:
-  BillFiles& m_files;
-};
-
-MainLogic::Deps BaseDeps(Program& p, Clock& clock, TimerFactory& timers, Dialogs& dialogs,
-                         Sound& sound, MeterView& view, Dialup& dialup, Telephony& telephony,
-                         StatisticsSource& stats, Launcher& launcher, TariffService& tariffs) {
-  MainLogic::Deps d;
-  d.clock = &clock;
-  d.timers = &timers;
-  d.dialogs = &dialogs;
-  d.sound = &sound;
-  d.view = &view;
-  d.dialup = &dialup;
-  d.telephony = &telephony;
-  d.statistics = &stats;
-  d.launcher = &launcher;
-  d.tariffs = &tariffs;
-  d.bill = &p.bill;
-  d.log = &p.log;
-  d.settings = &p.settings;
-  d.saveSettings = [&p] {
-    if (const Status s = SaveSettings(p.settings); !s)
-      std::fprintf(stderr, "orva32cli: %s\n", s.error.c_str());
-  };
-  return d;
+MeterPlatform Platform(Clock& clock, TimerFactory& timers, Dialogs& dialogs, Sound& sound,
+                       MeterView& view, Dialup& dialup, Telephony& telephony,
+                       StatisticsSource& stats, Launcher& launcher) {
+  MeterPlatform p;
+  p.clock = &clock;
+  p.timers = &timers;
+  p.dialogs = &dialogs;
+  p.sound = &sound;
+  p.view = &view;
+  p.dialup = &dialup;
+  p.telephony = &telephony;
+  p.statistics = &stats;
+  p.launcher = &launcher;
+  return p;
 }
 
 std::string IsoDate(TDateTime day) {
@@ -179,26 +114,27 @@ int RunSimulateCall(const std::vector<std::string>& words) {
 
   // The first poll falls exactly at the start.
   ManualClock clock(*start - 250.0 / 86400000.0);
-  ConsoleDialogs dialogs;
+  ConsoleDialogs dialogs("orva32cli: ", true);
   Program p(ctx, clock, dialogs);
   if (sampleMs) p.settings.timerClockMs = static_cast<int>(*sampleMs);
   p.settings.askService = false;  // nobody to ask
-  ForcedNegotiation tariffs(*p.tariffs, negotiation);
+  ForcedNegotiation tariffs(p.records.Tariffs(), negotiation);
   NoSound sound;
   MeterView view;
   SimulatedDialup dialup;
   SimulatedTelephony telephony;
   SimulatedStatistics stats;
   RecordingLauncher launcher;  // programs are not started by a simulation
-  DeferredBill bill(p.bill);
-  MainLogic::Deps deps =
-      BaseDeps(p, clock, clock, dialogs, sound, view, dialup, telephony, stats, launcher, tariffs);
+  DeferredBill bill(p.records.Bill());
+  MainLogic::Deps deps = p.records.MeterDeps(
+      Platform(clock, clock, dialogs, sound, view, dialup, telephony, stats, launcher));
+  deps.tariffs = &tariffs;
   deps.bill = &bill;
   MainLogic logic(deps);
   logic.Startup();
   logic.FirstActivation();
   if (tariff) {
-    if (*tariff < 0 || *tariff >= std::max(1, p.catalogue.Size()))
+    if (*tariff < 0 || *tariff >= std::max(1, p.data.catalogue.Size()))
       throw UsageError("--tariff: indice fuori dal catalogo");
     logic.SelectTariff(static_cast<int>(*tariff));
   }
@@ -248,7 +184,8 @@ int RunSimulateCall(const std::vector<std::string>& words) {
   }
 
   const std::string elapsed = FormatDuration(logic.ElapsedSeconds());
-  const std::string line = p.log.lines.empty() ? std::string() : p.log.lines.back();
+  const std::string line =
+      p.records.Log().lines.empty() ? std::string() : p.records.Log().lines.back();
   if (ctx.json) {
     nlohmann::json billed = nlohmann::json::array();
     for (const auto& a : bill.added)
@@ -270,17 +207,11 @@ int RunSimulateCall(const std::vector<std::string>& words) {
       std::printf("bolletta: %s %lld x %s\n", IsoDate(a.day).c_str(), a.ticks,
                   FormatShortest(a.price).c_str());
   }
-  return p.log.lines.empty() ? 1 : 0;
+  return p.records.Log().lines.empty() ? 1 : 0;
 }
 
 #ifdef ORVA_CLI_QT
 namespace {
-
-int g_signalPipe[2] = {-1, -1};
-void OnSignal(int) {
-  const char c = 1;
-  [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
-}
 
 // The console meter's view: one line whenever what it shows changes.
 class ConsoleView final : public MeterView {
@@ -361,7 +292,7 @@ int RunMeter(const std::vector<std::string>& words) {
 
   SystemClock clock;
   QtTimerFactory timers;
-  ConsoleDialogs dialogs;
+  ConsoleDialogs dialogs("orva32cli: ", true);
   Program p(ctx, clock, dialogs);
   NoSound sound;
   const MainLogic* current = nullptr;
@@ -396,8 +327,8 @@ int RunMeter(const std::vector<std::string>& words) {
   }
   NoTelephony telephony;
   ProcessLauncher launcher;
-  MainLogic::Deps deps = BaseDeps(p, clock, timers, dialogs, sound, view, *dialup, telephony,
-                                  *stats, launcher, *p.tariffs);
+  MainLogic::Deps deps = p.records.MeterDeps(
+      Platform(clock, timers, dialogs, sound, view, *dialup, telephony, *stats, launcher));
   deps.applicationId = ::getpid();
   MainLogic logic(deps);
   current = &logic;
@@ -422,26 +353,16 @@ int RunMeter(const std::vector<std::string>& words) {
     });
   };
 
-  if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-    std::fprintf(stderr, "orva32cli: %s\n", SystemErrorText(errno).c_str());
-    return 1;
-  }
-  QSocketNotifier notifier(g_signalPipe[0], QSocketNotifier::Read);
-  QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
-    char buf[16];
-    while (::read(g_signalPipe[0], buf, sizeof buf) > 0) {
-    }
+  const Status watched = WatchQuitSignals(&app, [&] {
     // Ended like a session end: a metered call is ended and recorded first.
     if (simulated) simulated->RemoveAll();
     logic.WMQueryEndSession();
     QCoreApplication::quit();
   });
-  struct sigaction sa {};
-  sa.sa_handler = OnSignal;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
+  if (!watched) {
+    std::fprintf(stderr, "orva32cli: %s\n", watched.error.c_str());
+    return 1;
+  }
 
   const auto wallStart = std::chrono::steady_clock::now();
   const double cpuStart = CpuSeconds();

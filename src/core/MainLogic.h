@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/CallInfo.h"
+#include "core/MeterPlatform.h"
 #include "core/MeterServices.h"
 #include "core/MeterView.h"
 #include "core/Settings.h"
@@ -46,16 +47,9 @@ inline constexpr int kEventConnection = 1, kEventDisconnection = 2, kEventTick =
 
 class MainLogic {
  public:
-  struct Deps {
-    Clock* clock = nullptr;
-    TimerFactory* timers = nullptr;
-    Dialogs* dialogs = nullptr;
-    Sound* sound = nullptr;
-    MeterView* view = nullptr;
-    Dialup* dialup = nullptr;
-    Telephony* telephony = nullptr;
-    StatisticsSource* statistics = nullptr;
-    Launcher* launcher = nullptr;
+  // The platform, and the records and follow-ups of a call (ProgramServices fills the
+  // records from a data directory).
+  struct Deps : MeterPlatform {
     TariffService* tariffs = nullptr;
     BillService* bill = nullptr;
     LogService* log = nullptr;
@@ -166,7 +160,28 @@ class MainLogic {
   void EndTelephonyCall(bool releaseHandle, bool keepStatus);
   bool FileExists(const std::string& path) const;
   void OpenAdapterStatistics();
+  // The dial-up watcher's steps: the link's speed once per call, one connection of the poll,
+  // the link up (the call starts) and the link gone (the call ends).
+  void TakeSpeed();
+  void WatchConnection(const DialupConnection& c);
+  void LinkConnected(const DialupConnection& c);
+  void LinkDisconnected();
+  // The telephony events' steps: a call answered (metered from now), and the window brought
+  // up for a call as the settings ask.
+  void CallConnected(std::int64_t call);
+  void BringUpForCall();
   void BindAdapter(const DialupConnection& c);
+  // The seconds the negotiation ran before the connection was reported.
+  long long NegotiatedSeconds() const;
+  // The ticks and cost a call starts with (the negotiated ticks, the answer tick, the fixed
+  // charge), billed; the tick start falls where the negotiated ticks leave it.
+  void ChargeOpening(long long now, long long negotiatedSeconds);
+  // At the call's end: what the bill has not got of the call's cost yet; then the period
+  // cost, the visited servers, the labels and baselines made ready for the next call.
+  void BillTheRest();
+  void AfterCall();
+  // The log record of the call just ended, with the default service text.
+  CallRecord FinishedCallRecord() const;
   void WriteLogRecord(const CallRecord& record);
   // The service question after the call is in the log; the record gets the answer.
   void AskLoggedService(const std::string& offered);

@@ -1,6 +1,6 @@
 // What the meter needs from the rest of the program, as narrow interfaces: the tariff
 // evaluation and catalogue, the bill, the connection log, the settings it reads, and the
-// network follow-ups of a call. MeterWiring.h binds them to the real implementations.
+// network follow-ups of a call. ProgramServices binds them to the real implementations.
 #pragma once
 
 #include <functional>

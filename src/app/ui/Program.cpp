@@ -1,14 +1,12 @@
 // The desktop program around the main window.
 #include "app/ui/Program.h"
 
-#include <signal.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "app/MeterCounters.h"
 #include "app/Tips.h"
@@ -23,6 +21,7 @@
 #include "net/ui/MonitorPanel.h"
 #include "platform/qt/MmTelephony.h"
 #include "platform/qt/NmDialup.h"
+#include "platform/qt/QuitSignals.h"
 #include "platform/qt/SystemServices.h"
 #include "tariff/Tariffe.h"
 
@@ -204,30 +203,11 @@ void TOrvaProgram::Start() {
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { CommitDataUnattended(); });
 }
 
-namespace {
-int g_signalPipe[2] = {-1, -1};
-void OnQuitSignal(int) {
-  const char c = 1;
-  [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
-}
-}  // namespace
-
 void TOrvaProgram::QuitOnSignals() {
   // SIGTERM and SIGINT end the program as the end of the session does: a metered call is
   // ended and recorded, the settings are saved, no password is asked.
-  if (g_signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
-  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
-  connect(notifier, &QSocketNotifier::activated, this, [this] {
-    char c;
-    [[maybe_unused]] const auto n = ::read(g_signalPipe[0], &c, 1);
-    QuitUnattended();
-  });
-  struct sigaction sa {};
-  sa.sa_handler = OnQuitSignal;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGINT, &sa, nullptr);
+  if (const Status watched = WatchQuitSignals(this, [this] { QuitUnattended(); }); !watched)
+    std::fprintf(stderr, "orva32: %s\n", watched.error.c_str());
 }
 
 // The dial-up and telephony services as the windows use them: "Componi", the entries and their
@@ -259,36 +239,28 @@ void TOrvaProgram::WireServices(ProgramWindowsContext& windows) {
 }
 
 void TOrvaProgram::MakeLogic() {
-  m_tariffs = std::make_unique<CatalogueTariffs>(m_windows->Catalogue(), m_settings.associationPath,
-                                                 *m_dialogs);
-  m_bill = std::make_unique<BillFiles>(m_settings, m_options.dataDir, *m_clock);
-  m_log = std::make_unique<LogFiles>(m_settings);
-  m_logAppended = std::make_unique<AppendedLog>(*m_log, m_windows.get());
-  m_log->chooseLogFile = [this]() -> std::optional<std::string> {
+  m_records = std::make_unique<ProgramServices>(m_options.dataDir, m_settings,
+                                                m_windows->Catalogue(), *m_clock, *m_dialogs);
+  m_logAppended = std::make_unique<AppendedLog>(m_records->Log(), m_windows.get());
+  m_records->Log().chooseLogFile = [this]() -> std::optional<std::string> {
     const QString file = ChooseLogFile(QString::fromStdString(m_options.dataDir), m_form.get());
     if (file.isEmpty()) return std::nullopt;
     return file.toStdString();
   };
-  MainLogic::Deps d;
-  d.clock = m_clock;
-  d.timers = m_timers;
-  d.dialogs = m_dialogs;
-  d.sound = m_sound;
-  d.view = m_form.get();
-  d.dialup = m_options.dialup;
-  d.telephony = m_options.telephony;
-  d.statistics = m_options.statistics;
-  d.launcher = m_options.launcher;
-  d.tariffs = m_tariffs.get();
-  d.bill = m_bill.get();
+  MeterPlatform platform;
+  platform.clock = m_clock;
+  platform.timers = m_timers;
+  platform.dialogs = m_dialogs;
+  platform.sound = m_sound;
+  platform.view = m_form.get();
+  platform.dialup = m_options.dialup;
+  platform.telephony = m_options.telephony;
+  platform.statistics = m_options.statistics;
+  platform.launcher = m_options.launcher;
+  MainLogic::Deps d = m_records->MeterDeps(platform);
   d.log = m_logAppended.get();
-  d.settings = &m_settings;
   d.chooseService = [this](const std::string& text) {
     return ChooseService(text, ServiceFilePath(), *m_dialogs, m_form.get());
-  };
-  d.saveSettings = [this] {
-    const Status saved = SaveSettings(m_settings);
-    if (!saved.ok) m_dialogs->Message(saved.error, MsgType::Error, MsgButtons::Ok);
   };
   d.applicationId = ::getpid();
   d.network = m_services->Hooks([this]() -> const CallInfo& { return m_logic->Info(); },

@@ -17,7 +17,6 @@
 #include "app/ui/NetworkServices.h"
 #include "app/ui/Windows.h"
 #include "core/MainLogic.h"
-#include "core/MeterWiring.h"
 #include "core/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Dialup.h"
@@ -28,6 +27,7 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtSound.h"
 #include "platform/qt/QtTimer.h"
+#include "services/ProgramServices.h"
 
 namespace orva {
 
@@ -138,9 +138,7 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<Telephony> m_ownTelephony;
   SysfsStatistics m_sysfs;
   ProcessLauncher m_processLauncher;
-  std::unique_ptr<CatalogueTariffs> m_tariffs;
-  std::unique_ptr<BillFiles> m_bill;
-  std::unique_ptr<LogFiles> m_log;
+  std::unique_ptr<ProgramServices> m_records;
   std::unique_ptr<AppendedLog> m_logAppended;
   std::unique_ptr<TNetworkServices> m_services;
   // The panels over the services' monitor: they go before the services.

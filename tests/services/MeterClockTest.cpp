@@ -9,12 +9,13 @@
 #include <optional>
 #include <utility>
 
-#include "MeterFixture.h"
+#include "SimulatedPlatform.h"
 #include "TempDir.h"
+#include "bill/DbsetINI.h"
 #include "core/HowUtils.h"
-#include "core/MeterWiring.h"
 #include "platform/SafeFile.h"
 #include "platform/TextFile.h"
+#include "services/ProgramServices.h"
 
 namespace orva::test {
 namespace {
@@ -39,28 +40,6 @@ class RomeZone {
   std::optional<std::string> m_old;
 };
 
-// Keeps the bill additions of a call and writes them at its end, those of one day and price
-// together: a long call would otherwise spend its time flushing the bill file to disk at
-// every tick. The files end as the call would have left them.
-class DeferredBill final : public BillService {
- public:
-  explicit DeferredBill(BillFiles& files) : m_files(files) {}
-  Status AddTicks(TDateTime day, long long ticks, double price) override {
-    m_added[{DatePart(day), price}] += ticks;
-    return Status::Ok();
-  }
-  double PeriodCost() override { return m_files.PeriodCost(); }
-  void Flush() {
-    for (const auto& [key, ticks] : m_added)
-      ASSERT_TRUE(m_files.AddTicks(key.first, ticks, key.second));
-    m_added.clear();
-  }
-
- private:
-  BillFiles& m_files;
-  std::map<std::pair<TDateTime, double>, long long> m_added;
-};
-
 class MeteredFiles : public ::testing::Test {
  protected:
   void Start(TDateTime localStart) {
@@ -70,25 +49,15 @@ class MeteredFiles : public ::testing::Test {
     settings.logFileName = dir.File("ORVA.LOG");
     ScanTariffFiles(catalogue, dir.path());
     ASSERT_EQ(catalogue.Size(), 1);
-    clock = std::make_unique<ManualClock>(localStart);
-    tariffs = std::make_unique<CatalogueTariffs>(catalogue, dir.File("lista.ser"), dialogs);
-    bill = std::make_unique<BillFiles>(settings, dir.path(), *clock);
-    deferred = std::make_unique<DeferredBill>(*bill);
-    log = std::make_unique<LogFiles>(settings);
-    MainLogic::Deps d;
-    d.clock = clock.get();
-    d.timers = clock.get();
-    d.dialogs = &dialogs;
-    d.sound = &sound;
-    d.view = &view;
-    d.dialup = &dialup;
-    d.telephony = &telephony;
-    d.statistics = &stats;
-    d.launcher = &launcher;
-    d.tariffs = tariffs.get();
+    settings.associationPath = dir.File("lista.ser");
+    platform = std::make_unique<SimulatedPlatform>(localStart);
+    records = std::make_unique<ProgramServices>(dir.path(), settings, catalogue, platform->clock,
+                                                platform->dialogs);
+    // The bill is written at the call's end: flushing it at every tick would be the slow
+    // part of a long call.
+    deferred = std::make_unique<DeferredBill>(records->Bill());
+    MainLogic::Deps d = records->MeterDeps(platform->Platform());
     d.bill = deferred.get();
-    d.log = log.get();
-    d.settings = &settings;
     logic = std::make_unique<MainLogic>(d);
     logic->Startup();
     logic->FirstActivation();
@@ -97,10 +66,10 @@ class MeteredFiles : public ::testing::Test {
   }
   // Runs the call for `seconds` of real time and stops it by hand.
   void RunAndStop(long long seconds) {
-    clock->AdvanceMs(seconds * 1000);
+    platform->clock.AdvanceMs(seconds * 1000);
     logic->Stop1Click();
     ASSERT_FALSE(logic->Metering());
-    deferred->Flush();
+    ASSERT_TRUE(deferred->Flush());
   }
   std::string LogLine() {
     const auto lines = ReadTextLines(dir.File("ORVA.LOG"));
@@ -109,28 +78,19 @@ class MeteredFiles : public ::testing::Test {
   }
   // The ticks of one day in the month's bill file.
   long long BillTicks(int day, int month, int year) {
-    return TDataSetINI(month, year, bill->Options()).TickTotal(day, day);
+    return TDataSetINI(month, year, records->Bill().Options()).TickTotal(day, day);
   }
   double BillCost(int month, int year) {
-    return TDataSetINI(month, year, bill->Options()).CostTotal(1, 31);
+    return TDataSetINI(month, year, records->Bill().Options()).CostTotal(1, 31);
   }
 
   RomeZone zone;
   TempDir dir;
   Settings settings;
   TariffCatalogue catalogue;
-  ScriptedDialogs dialogs;
-  NoSound sound;
-  MeterView view;
-  SimulatedDialup dialup;
-  SimulatedTelephony telephony;
-  SimulatedStatistics stats;
-  RecordingLauncher launcher;
-  std::unique_ptr<ManualClock> clock;
-  std::unique_ptr<CatalogueTariffs> tariffs;
-  std::unique_ptr<BillFiles> bill;
+  std::unique_ptr<SimulatedPlatform> platform;
+  std::unique_ptr<ProgramServices> records;
   std::unique_ptr<DeferredBill> deferred;
-  std::unique_ptr<LogFiles> log;
   std::unique_ptr<MainLogic> logic;
 };
 
@@ -151,7 +111,7 @@ TEST_F(MeteredFiles, CallAcrossTheSpringChangeCountsTheHourItReallyLasted) {
   // Sunday 29 March 2026: at 02.00 the clocks go to 03.00. Sundays are 30-second ticks.
   Start(EncodeDate(2026, 3, 29) + EncodeTime(1, 30, 0));
   RunAndStop(3600);
-  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_TRUE(platform->dialogs.shown.empty());
   EXPECT_EQ(logic->Ticks(), 1 + 120);
   EXPECT_DOUBLE_EQ(logic->Cost(), 121 * 127);
   EXPECT_EQ(logic->ElapsedSeconds(), 3600);
@@ -167,7 +127,7 @@ TEST_F(MeteredFiles, CallAcrossTheAutumnChangeGoesOnThroughTheRepeatedHour) {
   // runs from 01.30 to 02.30 local time, without the clock guard and without a second call.
   Start(EncodeDate(2026, 10, 25) + EncodeTime(1, 30, 0));
   RunAndStop(7200);
-  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_TRUE(platform->dialogs.shown.empty());
   EXPECT_EQ(logic->Ticks(), 1 + 240);
   EXPECT_DOUBLE_EQ(logic->Cost(), 241 * 127);
   EXPECT_EQ(logic->ElapsedSeconds(), 7200);
@@ -180,12 +140,12 @@ TEST_F(MeteredFiles, CallAcrossTheAutumnChangeGoesOnThroughTheRepeatedHour) {
 
 TEST_F(MeteredFiles, ClockReallySetBackAnHourStillEndsTheCall) {
   Start(EncodeDate(2026, 10, 25) + EncodeTime(1, 30, 0));
-  clock->AdvanceMs(600 * 1000);
-  clock->SetNow(EncodeDate(2026, 10, 25) + EncodeTime(0, 40, 0));
-  clock->AdvanceMs(500);
+  platform->clock.AdvanceMs(600 * 1000);
+  platform->clock.SetNow(EncodeDate(2026, 10, 25) + EncodeTime(0, 40, 0));
+  platform->clock.AdvanceMs(500);
   EXPECT_FALSE(logic->Metering());
-  ASSERT_FALSE(dialogs.shown.empty());
-  EXPECT_EQ(dialogs.shown.back().text,
+  ASSERT_FALSE(platform->dialogs.shown.empty());
+  EXPECT_EQ(platform->dialogs.shown.back().text,
             "Attenzione ! L'ora di sistema risulta cambiata, non posso continuare.");
   EXPECT_EQ(LogLine().substr(0, 36), "25/10/26\t01.30.00\t01.40.00\t00.10.00\t");
 }

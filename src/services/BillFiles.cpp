@@ -1,0 +1,43 @@
+#include "services/BillFiles.h"
+
+#include "bill/DbsetINI.h"
+
+namespace orva {
+
+Status BillFiles::AddTicks(TDateTime day, long long ticks, double price) {
+  const DateParts d = DecodeDate(day);
+  TDataSetINI month(d.month, d.year, Options());
+  const Status s = month.AddTicks(d.day, ticks, price);
+  if (s) added.push_back({DatePart(day), ticks, price});
+  return s;
+}
+
+double BillFiles::PeriodCost() {
+  return orva::PeriodCost(m_settings.billStart, DecodeDate(m_clock.Now()), Options());
+}
+
+BillOptions BillFiles::Options() const {
+  BillOptions o;
+  o.directory = m_dir;
+  o.decimals = m_settings.decimals;
+  return o;
+}
+
+Status DeferredBill::AddTicks(TDateTime day, long long ticks, double price) {
+  added.push_back({DatePart(day), ticks, price});
+  return Status::Ok();
+}
+
+Status DeferredBill::Flush() {
+  for (std::size_t i = m_flushed; i < added.size();) {
+    std::size_t j = i;
+    long long ticks = 0;
+    while (j < added.size() && added[j].day == added[i].day && added[j].price == added[i].price)
+      ticks += added[j++].ticks;
+    if (const Status s = m_files.AddTicks(added[i].day, ticks, added[i].price); !s) return s;
+    i = m_flushed = j;
+  }
+  return Status::Ok();
+}
+
+}  // namespace orva
