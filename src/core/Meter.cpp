@@ -11,6 +11,7 @@
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
+#include "platform/Trim.h"
 
 namespace orva {
 namespace {
@@ -153,15 +154,10 @@ void MainLogic::StartCall() {
   m_timerCh->SetInterval(std::max(1, st.warnFrequency) * 1000);
 
   const long long now = Sample();
-  m_callStart = now;
   // The negotiation happened before the connection was reported: the call counts from its
-  // start. A negative or unreadable time counts as none.
-  long long negotiationMs = ParseInteger64(m_negotiation).value_or(0);
-  if (negotiationMs < 0 || m_info.kind == kKindVoice || m_info.status == kStatusManual)
-    negotiationMs = 0;
-  negotiationMs = std::min(negotiationMs, kMaxNegotiationMs);
-  const long long n = negotiationMs / 1000;
-  m_callStart -= n;
+  // start.
+  const long long n = NegotiatedSeconds();
+  m_callStart = now - n;
 
   m_lastSample = now;
   m_callEnd = 0;
@@ -171,6 +167,29 @@ void MainLogic::StartCall() {
   m_billed = 0;
   Evaluate(0, 0);
 
+  ChargeOpening(now, n);
+  const double t = m_tariff.tickSeconds;
+  m_d.view->SetGauges(static_cast<int>(RoundSeconds(t)), t > 1 ? static_cast<int>(n) : -1);
+  m_metering = true;
+  PlayEventSound(kEventConnection);
+  if (st.flashIcon == 1) m_d.view->SetTrayAnimation(true);
+  m_d.view->RefreshCommandStates();
+  m_warnTime = m_warnCost = m_warnPeriod = true;
+  m_lastMailCheck = now;
+  m_timer22->SetInterval(st.timerClockMs > 0 ? st.timerClockMs : 200);
+  m_timer22->SetEnabled(true);
+  m_d.view->RedrawCounters();
+}
+
+long long MainLogic::NegotiatedSeconds() const {
+  // A negative or unreadable time counts as none; voice calls and manual starts have none.
+  long long negotiationMs = ParseInteger64(m_negotiation).value_or(0);
+  if (negotiationMs < 0 || m_info.kind == kKindVoice || m_info.status == kStatusManual)
+    negotiationMs = 0;
+  return std::min(negotiationMs, kMaxNegotiationMs) / 1000;
+}
+
+void MainLogic::ChargeOpening(long long now, long long n) {
   const double t = m_tariff.tickSeconds;
   const TickSplit negotiated = SplitTicks(n * 1000, t);
   const long long whole = negotiated.ticks;
@@ -196,17 +215,6 @@ void MainLogic::StartCall() {
   } else {
     Bill(today, m_ticks, m_tariff.tickCost);
   }
-
-  m_d.view->SetGauges(static_cast<int>(RoundSeconds(t)), t > 1 ? static_cast<int>(n) : -1);
-  m_metering = true;
-  PlayEventSound(kEventConnection);
-  if (st.flashIcon == 1) m_d.view->SetTrayAnimation(true);
-  m_d.view->RefreshCommandStates();
-  m_warnTime = m_warnCost = m_warnPeriod = true;
-  m_lastMailCheck = now;
-  m_timer22->SetInterval(st.timerClockMs > 0 ? st.timerClockMs : 200);
-  m_timer22->SetEnabled(true);
-  m_d.view->RedrawCounters();
 }
 
 // Steps 3 to 9 of a sample: elapsed time, ticks and their bill, counters, mail and monitor.
@@ -469,7 +477,21 @@ void MainLogic::EndCall(bool finalSample) {
   m_elapsed = m_callEnd - m_callStart;
   m_metering = false;
   m_timerCh->SetInterval(15000);
+  BillTheRest();
+  m_d.view->SetTrayAnimation(false);
+  m_d.view->RefreshCommandStates();
+  if (m_d.network.clearMonitorMemo) m_d.network.clearMonitorMemo();
 
+  const CallRecord record = FinishedCallRecord();
+  // The call is on disk before anyone is asked about its service; while the session ends
+  // nobody is asked.
+  WriteLogRecord(record);
+  if (st.askService && m_d.chooseService && !m_shutdown) AskLoggedService(record.service);
+
+  AfterCall();
+}
+
+void MainLogic::BillTheRest() {
   // Continuous charging (ticks of a second or less) is not billed tick by tick: the call's
   // cost less what the start already billed goes to the bill once. The same rest is billed
   // when a band of such ticks ran in a call that ends on longer ticks, or when an addition
@@ -477,32 +499,10 @@ void MainLogic::EndCall(bool finalSample) {
   const double rest = m_cost - m_billed;
   if (m_tariff.tickSeconds <= 1 || std::abs(rest) > 1e-6 * std::max(1.0, std::abs(m_cost)))
     Bill(DatePart(LocalTime(m_callEnd)), 1, rest);
-  m_d.view->SetTrayAnimation(false);
-  m_d.view->RefreshCommandStates();
-  if (m_d.network.clearMonitorMemo) m_d.network.clearMonitorMemo();
+}
 
-  std::string prefix = std::string(CallKindName(m_info.kind)) + ": ";
-  if (prefix.size() > 17) prefix.resize(17);
-  std::string service = prefix + m_info.entryName;
-  if (!m_info.remoteParty.empty()) service += " (" + m_info.remoteParty + ")";
-  service = std::string(TrimBlanks(service));
-  if (service.empty()) service = "?";
-  CallRecord record;
-  record.ticks = m_tariff.tickSeconds > 1 ? std::to_string(m_ticks) : "?";
-  record.tariff = m_d.tariffs->Abbreviation(m_selectedTariff);
-  record.speed = m_info.speed;
-  record.service = service;
-  record.bytesReceived = m_info.bytesReceived;
-  record.bytesSent = m_info.bytesSent;
-  record.cost = m_cost;
-  record.end = LocalTime(m_callEnd);
-  record.start = LocalTime(m_callStart);
-  record.durationSeconds = std::max(0LL, m_callEnd - m_callStart);
-  // The call is on disk before anyone is asked about its service; while the session ends
-  // nobody is asked.
-  WriteLogRecord(record);
-  if (st.askService && m_d.chooseService && !m_shutdown) AskLoggedService(service);
-
+void MainLogic::AfterCall() {
+  const Settings& st = *m_d.settings;
   // The call's ticks are in the bill now: the period counter would otherwise drop back to
   // the cost read before the call.
   m_periodCost = m_d.bill->PeriodCost();
@@ -520,6 +520,27 @@ void MainLogic::EndCall(bool finalSample) {
   TakeBaselines();
   m_d.view->BringUp();
   m_lastProblem.clear();
+}
+
+CallRecord MainLogic::FinishedCallRecord() const {
+  std::string prefix = std::string(CallKindName(m_info.kind)) + ": ";
+  if (prefix.size() > 17) prefix.resize(17);
+  std::string service = prefix + m_info.entryName;
+  if (!m_info.remoteParty.empty()) service += " (" + m_info.remoteParty + ")";
+  service = std::string(TrimBlanks(service));
+  if (service.empty()) service = "?";
+  CallRecord record;
+  record.ticks = m_tariff.tickSeconds > 1 ? std::to_string(m_ticks) : "?";
+  record.tariff = m_d.tariffs->Abbreviation(m_selectedTariff);
+  record.speed = m_info.speed;
+  record.service = service;
+  record.bytesReceived = m_info.bytesReceived;
+  record.bytesSent = m_info.bytesSent;
+  record.cost = m_cost;
+  record.end = LocalTime(m_callEnd);
+  record.start = LocalTime(m_callStart);
+  record.durationSeconds = std::max(0LL, m_callEnd - m_callStart);
+  return record;
 }
 
 void MainLogic::Start1Click() {

@@ -135,93 +135,100 @@ void MainLogic::TimerRASTimer() {
   m_timerRAS->SetEnabled(false);
   ReenableRas again{*m_timerRAS, *m_d.view};
   try {
-    Settings& st = *m_d.settings;
-    auto takeSpeed = [&] {
-      // A missing speed (-1) is no speed: the log then says "n.d".
-      if (!m_metering || !m_info.speed.empty() || !m_speedCounter) return;
-      const std::int64_t speed = m_sysMon->Read(*m_speedCounter);
-      if (speed > 0) m_info.speed = std::to_string(speed);
-    };
-    takeSpeed();
+    TakeSpeed();
     if (!m_metering) Evaluate(m_ticks, m_elapsed);
-
-    auto disconnected = [&] {
-      m_d.view->SetHangupEnabled(false);
-      if (m_metering) EndCall();
-      m_info.status = kStatusDisconnected;
-      // Without a telephony service the link is the only news of the call.
-      if (!m_voiceCall) ShowStatus();
-      m_d.view->SetLabel(MeterLabel::RasLb, kStatusDisconnected);
-      m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
-      m_d.view->SetLabel(MeterLabel::ServiceLb,
-                         m_info.status + " da: " + m_info.entryName + "  " + m_info.remoteParty);
-      m_d.view->SetTrayHint("ORVA32 - nessuna connessione");
-      if (st.iconOnStop == 1) m_d.view->Minimise();
-      if (st.hideOnStop == 1) m_d.view->HideWindow();
-    };
-
     auto connections = m_d.dialup->EnumConnections();
     if (!connections) {
       // The service cannot be asked: whatever runs ends as on disconnection.
-      if (m_metering) disconnected();
+      if (m_metering) LinkDisconnected();
       return;
     }
     if (connections->empty()) {
-      if (m_metering && m_info.status != kStatusManual && m_info.kind == kKindModem) disconnected();
+      if (m_metering && m_info.status != kStatusManual && m_info.kind == kKindModem)
+        LinkDisconnected();
       return;
     }
-    for (const DialupConnection& c : *connections) {
-      m_dialupHandle = c.handle;
-      m_d.view->SetLabel(MeterLabel::ServiceLb, c.entryName);
-      m_info.entryName = c.entryName;
-      m_negotiation = m_d.tariffs->FindAssociation(c.entryName, m_negotiation,
-                                                   [this](int index) { SelectTariff(index); });
-      m_d.view->SetLabel(MeterLabel::DevType, c.deviceType);
-      m_d.view->SetLabel(MeterLabel::DevName, c.deviceName);
-      m_info.kind = kKindModem;
-      const DialupStatus status = m_d.dialup->GetConnectStatus(c.handle);
-      m_d.view->SetLabel(MeterLabel::RasLb, status.error != 0 ? m_d.dialup->ErrorText(status.error)
-                                                              : RasStateText(status.state));
-      BindAdapter(c);
-      if (m_metering) {
-        ReadAdapterCounters();
-        takeSpeed();
-      }
-      if (status.state == kRasConnected) {
-        if (!m_metering) {
-          StartCall();
-          if (st.maximizeOnConnect == 1) m_d.view->BringUp();
-          if (m_d.view->IsHidden()) m_d.view->ShowWindow();
-          m_d.view->ExpandDetails();
-        }
-        if (m_info.hostName.empty() && m_info.ipAddress.empty()) {
-          auto local = m_d.network.lookupLocal ? m_d.network.lookupLocal(c)
-                                               : std::make_pair(std::string(), c.ipv4);
-          m_info.hostName = local.first;
-          m_info.ipAddress = local.second;
-          m_d.view->SetLabel(MeterLabel::IPLb, m_info.ipAddress);
-          if (m_d.network.startTcpMonitor) m_d.network.startTcpMonitor();
-          if (!m_info.ipAddress.empty()) {
-            if (m_d.network.startMailCheck) m_d.network.startMailCheck();
-            m_d.view->SetStopHint("Sconnessione");
-          }
-        }
-        if (m_firstSinceIdle) {
-          if (st.iconOnStart == 1 && m_info.kind != kKindVoice) m_d.view->Minimise();
-          m_firstSinceIdle = false;
-        }
-        LaunchConnectionPrograms(c.entryName);
-        m_d.view->SetHangupEnabled(true);
-        m_info.status = kStatusConnected;
-        if (!m_voiceCall) ShowStatus();
-        m_d.view->SetTrayHint("ORVA32 - Connesso a : " + c.entryName);
-      } else if (status.state == kRasDisconnected) {
-        disconnected();
-      }
-    }
+    for (const DialupConnection& c : *connections) WatchConnection(c);
   } catch (const std::exception& e) {
     ReportProblem(e.what());
   }
+}
+
+void MainLogic::TakeSpeed() {
+  // A missing speed (-1) is no speed: the log then says "n.d".
+  if (!m_metering || !m_info.speed.empty() || !m_speedCounter) return;
+  const std::int64_t speed = m_sysMon->Read(*m_speedCounter);
+  if (speed > 0) m_info.speed = std::to_string(speed);
+}
+
+void MainLogic::LinkDisconnected() {
+  const Settings& st = *m_d.settings;
+  m_d.view->SetHangupEnabled(false);
+  if (m_metering) EndCall();
+  m_info.status = kStatusDisconnected;
+  // Without a telephony service the link is the only news of the call.
+  if (!m_voiceCall) ShowStatus();
+  m_d.view->SetLabel(MeterLabel::RasLb, kStatusDisconnected);
+  m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
+  m_d.view->SetLabel(MeterLabel::ServiceLb,
+                     m_info.status + " da: " + m_info.entryName + "  " + m_info.remoteParty);
+  m_d.view->SetTrayHint("ORVA32 - nessuna connessione");
+  if (st.iconOnStop == 1) m_d.view->Minimise();
+  if (st.hideOnStop == 1) m_d.view->HideWindow();
+}
+
+void MainLogic::WatchConnection(const DialupConnection& c) {
+  m_dialupHandle = c.handle;
+  m_d.view->SetLabel(MeterLabel::ServiceLb, c.entryName);
+  m_info.entryName = c.entryName;
+  m_negotiation = m_d.tariffs->FindAssociation(c.entryName, m_negotiation,
+                                               [this](int index) { SelectTariff(index); });
+  m_d.view->SetLabel(MeterLabel::DevType, c.deviceType);
+  m_d.view->SetLabel(MeterLabel::DevName, c.deviceName);
+  m_info.kind = kKindModem;
+  const DialupStatus status = m_d.dialup->GetConnectStatus(c.handle);
+  m_d.view->SetLabel(MeterLabel::RasLb, status.error != 0 ? m_d.dialup->ErrorText(status.error)
+                                                          : RasStateText(status.state));
+  BindAdapter(c);
+  if (m_metering) {
+    ReadAdapterCounters();
+    TakeSpeed();
+  }
+  if (status.state == kRasConnected)
+    LinkConnected(c);
+  else if (status.state == kRasDisconnected)
+    LinkDisconnected();
+}
+
+void MainLogic::LinkConnected(const DialupConnection& c) {
+  const Settings& st = *m_d.settings;
+  if (!m_metering) {
+    StartCall();
+    if (st.maximizeOnConnect == 1) m_d.view->BringUp();
+    if (m_d.view->IsHidden()) m_d.view->ShowWindow();
+    m_d.view->ExpandDetails();
+  }
+  if (m_info.hostName.empty() && m_info.ipAddress.empty()) {
+    auto local = m_d.network.lookupLocal ? m_d.network.lookupLocal(c)
+                                         : std::make_pair(std::string(), c.ipv4);
+    m_info.hostName = local.first;
+    m_info.ipAddress = local.second;
+    m_d.view->SetLabel(MeterLabel::IPLb, m_info.ipAddress);
+    if (m_d.network.startTcpMonitor) m_d.network.startTcpMonitor();
+    if (!m_info.ipAddress.empty()) {
+      if (m_d.network.startMailCheck) m_d.network.startMailCheck();
+      m_d.view->SetStopHint("Sconnessione");
+    }
+  }
+  if (m_firstSinceIdle) {
+    if (st.iconOnStart == 1 && m_info.kind != kKindVoice) m_d.view->Minimise();
+    m_firstSinceIdle = false;
+  }
+  LaunchConnectionPrograms(c.entryName);
+  m_d.view->SetHangupEnabled(true);
+  m_info.status = kStatusConnected;
+  if (!m_voiceCall) ShowStatus();
+  m_d.view->SetTrayHint("ORVA32 - Connesso a : " + c.entryName);
 }
 
 void MainLogic::LaunchConnectionPrograms(const std::string& entry) {
@@ -270,13 +277,8 @@ void MainLogic::EndTelephonyCall(bool releaseHandle, bool keepStatus) {
 
 void MainLogic::LineCallback(std::int64_t call, int event, int state, int detail) {
   if (event != kLineCallState) return;
-  const Settings& st = *m_d.settings;
   try {
     m_voiceCall = call;
-    auto bringUp = [&] {
-      if (st.maximizeOnConnect == 1) m_d.view->BringUp();
-      m_d.view->ExpandDetails();
-    };
     switch (state) {
       case kCallIdle:
         EndTelephonyCall(true, false);
@@ -286,7 +288,7 @@ void MainLogic::LineCallback(std::int64_t call, int event, int state, int detail
         break;
       case kCallDialing:
         m_info.status = "Composizione numero";
-        bringUp();
+        BringUpForCall();
         break;
       case kCallRingback:
         m_info.status = "Ringing...";
@@ -294,45 +296,13 @@ void MainLogic::LineCallback(std::int64_t call, int event, int state, int detail
       case kCallBusy:
         m_info.status = "Linea occupata";
         break;
-      case kCallConnected: {
-        const auto ci = m_d.telephony->GetCallInfo(call);
-        const TelephonyCallInfo info = ci.value_or(TelephonyCallInfo{});
-        m_info.speed = info.rate > 0 ? std::to_string(info.rate) : std::string();
-        m_info.remoteParty = info.displayableAddress;
-        m_info.entryName = info.calledParty;
-        switch (info.mediaMode) {
-          case kMediaInteractiveVoice:
-            m_info.kind = kKindVoice;
-            break;
-          case kMediaDataModem:
-            m_info.kind = kKindModem;
-            break;
-          case kMediaG3Fax:
-            m_info.kind = kKindFaxG3;
-            break;
-          case kMediaG4Fax:
-            m_info.kind = kKindFaxG4;
-            break;
-          default:
-            break;
-        }
-        m_info.status = kStatusConnected;
-        const std::string text =
-            m_info.status + " a: " + m_info.entryName + "  " + m_info.remoteParty;
-        m_d.view->SetLabel(MeterLabel::ServiceLb, text);
-        m_d.view->SetTrayHint("ORVA32 - " + text);
-        m_d.view->SetLabel(MeterLabel::TickLb, m_tariff.tickText);
-        // The modem's own fax initialisation shows as a call but costs nothing.
-        if (!m_metering && m_info.entryName != "Inizializzazione del fax") {
-          StartCall();
-          bringUp();
-        }
+      case kCallConnected:
+        CallConnected(call);
         break;
-      }
       case kCallProceeding:
         m_info.status = "Tentativo di connessione";
         if (m_metering) ReadAdapterCounters();
-        bringUp();
+        BringUpForCall();
         break;
       case kCallDisconnected: {
         // The reason stays shown after the call has ended.
@@ -353,6 +323,44 @@ void MainLogic::LineCallback(std::int64_t call, int event, int state, int detail
   ShowStatus();
   m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
   m_d.view->RefreshCommandStates();
+}
+
+void MainLogic::BringUpForCall() {
+  if (m_d.settings->maximizeOnConnect == 1) m_d.view->BringUp();
+  m_d.view->ExpandDetails();
+}
+
+void MainLogic::CallConnected(std::int64_t call) {
+  const TelephonyCallInfo info = m_d.telephony->GetCallInfo(call).value_or(TelephonyCallInfo{});
+  m_info.speed = info.rate > 0 ? std::to_string(info.rate) : std::string();
+  m_info.remoteParty = info.displayableAddress;
+  m_info.entryName = info.calledParty;
+  switch (info.mediaMode) {
+    case kMediaInteractiveVoice:
+      m_info.kind = kKindVoice;
+      break;
+    case kMediaDataModem:
+      m_info.kind = kKindModem;
+      break;
+    case kMediaG3Fax:
+      m_info.kind = kKindFaxG3;
+      break;
+    case kMediaG4Fax:
+      m_info.kind = kKindFaxG4;
+      break;
+    default:
+      break;
+  }
+  m_info.status = kStatusConnected;
+  const std::string text = m_info.status + " a: " + m_info.entryName + "  " + m_info.remoteParty;
+  m_d.view->SetLabel(MeterLabel::ServiceLb, text);
+  m_d.view->SetTrayHint("ORVA32 - " + text);
+  m_d.view->SetLabel(MeterLabel::TickLb, m_tariff.tickText);
+  // The modem's own fax initialisation shows as a call but costs nothing.
+  if (!m_metering && m_info.entryName != "Inizializzazione del fax") {
+    StartCall();
+    BringUpForCall();
+  }
 }
 
 void MainLogic::ShowStatus() {
