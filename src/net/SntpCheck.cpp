@@ -7,19 +7,11 @@
 
 #include "platform/DataDir.h"
 #include "platform/TextFile.h"
+#include "platform/Trim.h"
 
 namespace orva {
 
-namespace {
-
-std::string Trim(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
-  return std::string(s.substr(b, e - b));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::string FormatClockDifference(double days) {
   const long long seconds = std::llround(std::fabs(days) * kSecondsPerDay);
@@ -42,22 +34,18 @@ std::vector<std::string> ParseTimeServers(const std::vector<std::string>& lines)
   std::vector<std::string> out;
   out.reserve(lines.size());
   for (const auto& line : lines)
-    out.push_back(Trim(std::string_view(line).substr(0, line.find('#'))));
+    out.emplace_back(TrimBlanks(std::string_view(line).substr(0, line.find('#'))));
   return out;
 }
 
 void SeedTimeServers(const std::string& dataDir) {
   const std::string target = JoinPath(dataDir, TNetworkTimeCheck::kFileName);
   if (FileExists(ResolveNoCase(target))) return;
-  const std::string exe = ExecutableDirectory();
-  for (const std::string& from :
-       {exe + "../share/orva32/", exe + "data/", std::string(ORVA_SOURCE_DIR) + "/data/"}) {
-    if (auto bytes = ReadFileBytes(from + TNetworkTimeCheck::kFileName)) {
-      // Without the copy the check reads no server list and says so when it runs.
-      static_cast<void>(ReplaceFile(target, *bytes));
-      return;
-    }
-  }
+  const std::string from = FindShippedData(TNetworkTimeCheck::kFileName,
+                                           [](const std::string& p) { return FileExists(p); });
+  // Without the copy the check reads no server list and says so when it runs.
+  if (auto bytes = ReadFileBytes(from); !from.empty() && bytes)
+    static_cast<void>(ReplaceFile(target, *bytes));
 }
 
 TNetworkTimeCheck::TNetworkTimeCheck(TSNTPClient& client, const Clock& clock, ZoneProvider zone)

@@ -82,16 +82,17 @@ std::vector<std::string> DataDirectoryArguments() {
   return {"--data-dir", ChosenDirectory()};
 }
 
-std::string ShippedTariffDirectory() {
+std::string FindShippedData(const std::string& relative,
+                            const std::function<bool(const std::string&)>& usable) {
   const std::string exe = ExecutableDirectory();
-  const std::string candidates[] = {
-      exe + "../share/orva32/tariffe/",
-      exe + "data/tariffe/",
-      std::string(ORVA_SOURCE_DIR) + "/data/tariffe/",
-  };
-  for (const auto& c : candidates)
-    if (HoldsTariffFiles(c)) return c;
+  for (const std::string& candidate :
+       {exe + "../share/orva32/" + relative, exe + "data/" + relative})
+    if (usable(candidate)) return candidate;
   return {};
+}
+
+std::string ShippedTariffDirectory() {
+  return FindShippedData("tariffe/", HoldsTariffFiles);
 }
 
 void SeedTariffs(const std::string& dir) {

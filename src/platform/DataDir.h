@@ -2,6 +2,7 @@
 // itself lives there.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,15 @@ bool DataDirectoryChosen(const std::string& dataDirOption);
 void SetChosenDataDirectory(const std::string& dir);
 std::vector<std::string> DataDirectoryArguments();
 
-// The folder of the tariff files the program ships: the installed share folder, or the source
-// tree's data/tariffe when run from a build tree. Empty when none is found.
+// Something the program ships, by its path under the shipped data ("tariffe/",
+// "help/orva32.html"), when `usable` accepts it: in the share folder of the prefix the program
+// runs from (".../bin/../share/orva32/"), else in "data/" beside the program (a portable
+// copy). A build tree links its share folder to the sources' data, so a program run from the
+// build tree finds them the same way. Empty when none is found.
+std::string FindShippedData(const std::string& relative,
+                            const std::function<bool(const std::string&)>& usable);
+
+// The folder of the tariff files the program ships; empty when none is found.
 std::string ShippedTariffDirectory();
 
 // Copies the shipped tariff files into dir when it holds no "*.TRF" file yet.

@@ -7,15 +7,8 @@
 namespace orva {
 
 std::string HelpFilePath() {
-  const std::string exe = ExecutableDirectory();
-  const std::string candidates[] = {
-      exe + "../share/orva32/help/orva32.html",
-      exe + "help/orva32.html",
-      std::string(ORVA_SOURCE_DIR) + "/data/help/orva32.html",
-  };
-  for (const auto& c : candidates)
-    if (FileExists(c)) return c;
-  return {};
+  return FindShippedData("help/orva32.html",
+                         [](const std::string& path) { return FileExists(path); });
 }
 
 std::string HelpUrl(int context) {
