@@ -564,7 +564,7 @@ void TMainForm::ApplySettings(const WindowSettings& s) {
 WindowSettings TMainForm::CurrentSettings() const {
   WindowSettings s = m_settings;
   for (int i = 0; i < 6; ++i) s.panels[i] = !m_panels[i]->isHidden();
-  s.hidden = m_hidden;
+  s.hidden = m_state.Hidden();
   return s;
 }
 
@@ -602,25 +602,17 @@ void TMainForm::SetTariffs(const std::vector<std::string>& descriptions,
 }
 
 void TMainForm::FormCreate() {
-  m_firstActivation = true;
-  m_positioned = false;
   // In its place, or hidden when the tips are off.
-  if (m_settings.helpTips) {
-    m_hidden = false;
-    m_windowShown = true;
-  } else {
-    m_hidden = true;
-    m_windowShown = false;
-  }
+  m_state.Create(m_settings.helpTips);
   if (m_settings.mode == WindowMode::Small)
     ShrinkBtnClick();
   else
     ZoomBtnClick();
-  if (!m_hidden) MoveToSavedPosition();
+  if (!m_state.Hidden()) MoveToSavedPosition();
   PanelManager1PanelChange(-1);
   RedrawCounters();
   RefreshCommandStates();
-  m_positioned = true;
+  m_state.Created();
   m_tray->show();
   // The first activation runs once the event loop turns, as the window comes up.
   QTimer::singleShot(0, this, &TMainForm::FormActivate);
@@ -628,8 +620,7 @@ void TMainForm::FormCreate() {
 
 void TMainForm::FormActivate() {
   RefreshCommandStates();
-  if (m_firstActivation) {
-    m_firstActivation = false;
+  if (m_state.TakeFirstActivation()) {
     if (OnFirstActivation) OnFirstActivation();
     RedrawCounters();
   }
@@ -637,7 +628,7 @@ void TMainForm::FormActivate() {
 }
 
 void TMainForm::changeEvent(QEvent* e) {
-  if (e->type() == QEvent::ActivationChange && isActiveWindow() && !m_firstActivation)
+  if (e->type() == QEvent::ActivationChange && isActiveWindow() && m_state.FirstActivationDone())
     RefreshCommandStates();
   QWidget::changeEvent(e);
 }
@@ -818,7 +809,7 @@ void TMainForm::L22MouseDown() {
 // Window modes, places, hiding
 
 void TMainForm::RememberPosition() {
-  if (m_hidden) return;
+  if (m_state.Hidden()) return;
   m_settings.positions.For(m_settings.mode) = {pos().x(), pos().y()};
 }
 
@@ -828,9 +819,9 @@ void TMainForm::MoveToSavedPosition() {
 }
 
 void TMainForm::ShrinkBtnClick() {
-  m_positioned = false;
+  const MainWindowState::ProgramMove programMove(m_state);
   hide();
-  const bool moveIt = !m_firstActivation && !m_hidden;
+  const bool moveIt = m_state.ModeChangeMoves();
   if (moveIt && m_settings.mode == WindowMode::Large) RememberPosition();
   m_settings.mode = WindowMode::Small;
   // No border, always on top, no taskbar button.
@@ -848,15 +839,14 @@ void TMainForm::ShrinkBtnClick() {
   m_largeAction->setChecked(false);
   // Placed once shown: the frame changed with the flags, and a move before the window is
   // mapped would count the old frame.
-  if (!m_hidden) show();
+  if (!m_state.Hidden()) show();
   if (moveIt) MoveToSavedPosition();
-  m_positioned = true;
 }
 
 void TMainForm::ZoomBtnClick() {
-  m_positioned = false;
+  const MainWindowState::ProgramMove programMove(m_state);
   hide();
-  const bool moveIt = !m_firstActivation && !m_hidden;
+  const bool moveIt = m_state.ModeChangeMoves();
   if (moveIt && m_settings.mode == WindowMode::Small) RememberPosition();
   m_settings.mode = WindowMode::Large;
   setWindowFlags(Qt::Window);
@@ -870,12 +860,11 @@ void TMainForm::ZoomBtnClick() {
   resize(m_settings.mainWidth, m_settings.mainHeight);
   setMinimumSize(260, 60);
   m_panelManager->show();
-  if (!m_firstActivation) PanelManager1PanelChange(-1);
+  if (m_state.FirstActivationDone()) PanelManager1PanelChange(-1);
   m_largeAction->setChecked(true);
   m_smallAction->setChecked(false);
-  if (!m_hidden) show();
+  if (!m_state.Hidden()) show();
   if (moveIt) MoveToSavedPosition();
-  m_positioned = true;
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -893,10 +882,10 @@ void TMainForm::PanelManager1PanelChange(int changed) {
   const int needed = m_panelLayout->minimumSize().height();
   setMinimumHeight(std::max(60, needed));
   const int target = std::max(l.windowHeight >= 0 ? l.windowHeight : height(), needed);
-  const bool was = m_positioned;
-  m_positioned = false;
-  if (target != height()) resize(width(), target);
-  m_positioned = was;
+  if (target != height()) {
+    const MainWindowState::ProgramMove programMove(m_state);
+    resize(width(), target);
+  }
   update();
 }
 
@@ -919,7 +908,7 @@ void TMainForm::ShowDetails() {
 void TMainForm::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   // FormResize: the large window remembers its size and lays the panels out again.
-  if (m_settings.mode == WindowMode::Large && m_positioned && !m_hidden) {
+  if (m_settings.mode == WindowMode::Large && m_state.UserPlaces()) {
     m_settings.mainWidth = width();
     m_settings.mainHeight = height();
   }
@@ -931,7 +920,7 @@ void TMainForm::moveEvent(QMoveEvent* e) {
 }
 
 void TMainForm::WMMove() {
-  if (m_hidden || !m_positioned || !isVisible()) return;
+  if (!m_state.UserPlaces() || !isVisible()) return;
   QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
   if (!s) return;
   const QRect area = s->availableGeometry();
@@ -939,56 +928,44 @@ void TMainForm::WMMove() {
   Point p{frame.left() - area.left(), frame.top() - area.top()};
   const Point kept = KeepOnScreen(p, frame.width(), frame.height(), area.width(), area.height());
   if (!(kept == p)) {
-    m_positioned = false;
+    const MainWindowState::ProgramMove programMove(m_state);
     move(kept.left + area.left(), kept.top + area.top());
-    m_positioned = true;
   }
   m_settings.positions.For(m_settings.mode) = {kept.left + area.left(), kept.top + area.top()};
 }
 
 void TMainForm::HideShowWin() {
-  m_positioned = false;
-  if (m_windowShown) {
-    RememberPosition();
-    m_hidden = true;
-    hide();
-  } else {
-    m_hidden = false;
+  const MainWindowState::ProgramMove programMove(m_state);
+  if (m_state.TrayClickHides()) RememberPosition();
+  if (m_state.TrayClick()) {
     MoveToSavedPosition();
     show();
     if (isMinimized()) showNormal();
     raise();
     activateWindow();
+  } else {
+    hide();
   }
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  m_windowShown = !m_windowShown;
-  m_positioned = true;
 }
 
 void TMainForm::ShowORVAWin() {
-  m_positioned = false;
-  if (m_hidden) {
-    m_hidden = false;
-    MoveToSavedPosition();
-  }
+  const MainWindowState::ProgramMove programMove(m_state);
+  // The window is up now, so the next tray click hides it.
+  if (m_state.BringUp()) MoveToSavedPosition();
   show();
   if (isMinimized()) showNormal();
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   raise();
   activateWindow();
-  // The window is up now, so the next tray click hides it.
-  m_windowShown = true;
-  m_positioned = true;
 }
 
 void TMainForm::HideWindow() {
-  if (m_hidden) return;
-  m_positioned = false;
+  if (m_state.Hidden()) return;
+  const MainWindowState::ProgramMove programMove(m_state);
   RememberPosition();
-  m_hidden = true;
-  m_windowShown = false;
+  m_state.Hide();
   hide();
-  m_positioned = true;
 }
 
 void TMainForm::Minimise() {
@@ -1006,11 +983,9 @@ void TMainForm::WMSysCommandClose() {
     showMinimized();
     return;
   }
-  m_positioned = false;
-  m_hidden = true;
-  m_windowShown = false;
+  const MainWindowState::ProgramMove programMove(m_state);
+  m_state.CloseToTray();
   hide();
-  m_positioned = true;
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {

@@ -15,6 +15,7 @@
 
 #include "app/CommandStates.h"
 #include "app/CounterDisplay.h"
+#include "app/MainWindowState.h"
 #include "app/WindowPlacement.h"
 #include "core/MeterView.h"
 
@@ -106,7 +107,7 @@ class TMainForm final : public QWidget, public MeterView {
   void SetGaugePosition(int position) override;
   void BringUp() override { ShowORVAWin(); }
   void ShowORVAWin();
-  bool IsHidden() const override { return m_hidden; }
+  bool IsHidden() const override { return m_state.Hidden(); }
   void ShowWindow() override { ShowORVAWin(); }
   void HideWindow() override;
   void Minimise() override;
@@ -139,13 +140,12 @@ class TMainForm final : public QWidget, public MeterView {
 
   // State for tests and the program.
   WindowMode Mode() const { return m_settings.mode; }
-  bool WindowShown() const { return m_windowShown; }
+  bool WindowShown() const { return m_state.TrayClickHides(); }
   int DisplayItem() const { return m_settings.display; }
   QMenu* MainMenu() const { return m_mainMenu; }
   QSystemTrayIcon* TrayIcon() const { return m_tray; }
   QString TrayHint() const { return m_trayHint; }
   QString TaskbarTitle() const { return windowTitle(); }
-  bool Positioned() const { return m_positioned; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -173,11 +173,8 @@ class TMainForm final : public QWidget, public MeterView {
 
   WindowSettings m_settings;
   CounterTexts m_texts;
-  bool m_firstActivation = true;
-  bool m_positioned = false;
-  bool m_hidden = false;      // the window is off screen (left -5000)
-  bool m_windowShown = true;  // the next tray click hides it
-  bool m_closing = false;     // "Termina" or the quit message is closing the program
+  MainWindowState m_state;
+  bool m_closing = false;  // "Termina" or the quit message is closing the program
   bool m_destroyed = false;
   bool m_flashPhase = false;
   bool m_trayAnimated = false;
