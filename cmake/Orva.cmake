@@ -3,11 +3,12 @@
 
 add_library(orva_flags INTERFACE)
 target_compile_features(orva_flags INTERFACE cxx_std_20)
-target_compile_options(orva_flags INTERFACE -Wall -Wextra -Werror)
+target_compile_options(orva_flags INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor
+  -Woverloaded-virtual -Werror)
 target_compile_definitions(orva_flags INTERFACE QT_NO_CONTEXTLESS_CONNECT QT_NO_CAST_FROM_ASCII)
-# The source tree's path, for the few files that look for shipped data beside the sources when
-# the program runs from its build folder, and for the tests' fixtures. Only those files get it,
-# so every other object is the same whichever folder the tree was checked out in.
+# The source tree's path, for the tests' fixtures and the benchmarks' inputs only: the
+# programs find their shipped data through the build tree's share folder, so no object of the
+# product depends on where the tree was checked out.
 set(ORVA_SOURCE_DIR_DEFINITION ORVA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 if(ORVA_SANITIZE)
   target_compile_options(orva_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer

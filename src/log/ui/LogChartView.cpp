@@ -35,13 +35,13 @@ LogChartView::LogChartView(QWidget* parent) : QChartView(parent) {
   setRenderHint(QPainter::Antialiasing);
 }
 
-void LogChartView::Draw(const LogChart& data, int style, bool threeD) {
+void LogChartView::Draw(const LogChart& chartData, int style, bool threeD) {
   auto* chart = new QChart;
   chart->legend()->hide();
   chart->setDropShadowEnabled(threeD);
   // Points stand at x - 1 (bars need their index), named by the call's number.
   int count = 0;
-  for (const auto& p : data.first) count = std::max(count, static_cast<int>(p.x));
+  for (const auto& p : chartData.first) count = std::max(count, static_cast<int>(p.x));
   auto* x = new QCategoryAxis;
   x->setTitleText(QStringLiteral("Connessione"));
   x->setLabelsAngle(-90);
@@ -51,7 +51,7 @@ void LogChartView::Draw(const LogChart& data, int style, bool threeD) {
   // the call's number.
   const bool dateLabels = style == 1;
   m_labels.clear();
-  for (const auto& p : data.first) {
+  for (const auto& p : chartData.first) {
     const QString number = QString::number(static_cast<int>(p.x));
     m_labels.emplace_back(!dateLabels || p.label.empty()
                               ? number
@@ -59,9 +59,9 @@ void LogChartView::Draw(const LogChart& data, int style, bool threeD) {
                           p.x - 1);
   }
   auto* y = new QValueAxis;
-  y->setTitleText(Q(data.leftAxisTitle));
+  y->setTitleText(Q(chartData.leftAxisTitle));
   double top = 0;
-  for (const auto* pts : {&data.first, &data.second})
+  for (const auto* pts : {&chartData.first, &chartData.second})
     for (const auto& p : *pts) top = std::max(top, p.y);
   y->setRange(0, top > 0 ? top * 1.15 : 1);
   y->applyNiceNumbers();  // round steps on the value axis
@@ -74,7 +74,7 @@ void LogChartView::Draw(const LogChart& data, int style, bool threeD) {
     s->attachAxis(y);
   };
   const QColor colours[2] = {Qt::red, Qt::blue};
-  const std::vector<LogChartPoint>* series[2] = {&data.first, &data.second};
+  const std::vector<LogChartPoint>* series[2] = {&chartData.first, &chartData.second};
   if (style == 2) {
     auto* bars = new QBarSeries;
     bars->setBarWidth(0.5);
@@ -111,7 +111,7 @@ void LogChartView::Draw(const LogChart& data, int style, bool threeD) {
       for (const auto& p : pts) points->append(p.x - 1, p.y);
       attach(points);
     }
-    const double avg = i == 0 ? data.firstAverage : data.secondAverage;
+    const double avg = i == 0 ? chartData.firstAverage : chartData.secondAverage;
     auto* average = new QLineSeries;
     average->setName(QStringLiteral("Average%1").arg(i + 1));
     average->setColor(i == 0 ? QColor(0, 200, 0) : QColor(255, 0, 255));

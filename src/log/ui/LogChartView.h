@@ -20,7 +20,7 @@ class LogChartView : public QChartView {
   explicit LogChartView(QWidget* parent = nullptr);
   // style 1 points and lines (the cost named by date), 2 bars, 3 points; threeD: the drop
   // shadow that gives the series depth.
-  void Draw(const LogChart& data, int style, bool threeD);
+  void Draw(const LogChart& chartData, int style, bool threeD);
   // How many points each name on the bottom axis stands for (1: every point is named).
   int LabelStep() const { return m_labelStep; }
 

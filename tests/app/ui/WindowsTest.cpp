@@ -183,13 +183,13 @@ TEST_F(WindowsFixture, DoubleClickOnALoggedCallShowsItsVisitedServers) {
 
   log->SelectRows({rowOf("09.00.00")});
   log->ConnLBDblClick();
-  auto dialogs = shown();
-  ASSERT_EQ(dialogs.size(), 1u);
-  EXPECT_EQ(dialogs[0]->windowTitle(),
+  auto visited = shown();
+  ASSERT_EQ(visited.size(), 1u);
+  EXPECT_EQ(visited[0]->windowTitle(),
             QStringLiteral("Elenco indirizzi server visitati il 08/12/26 alle ore 09.00.00"));
-  ASSERT_EQ(dialogs[0]->Rows().size(), 2u);
-  EXPECT_EQ(dialogs[0]->Rows()[0].hostName, "a.example.com");
-  dialogs[0]->close();
+  ASSERT_EQ(visited[0]->Rows().size(), 2u);
+  EXPECT_EQ(visited[0]->Rows()[0].hostName, "a.example.com");
+  visited[0]->close();
   QApplication::processEvents();
   EXPECT_TRUE(shown().empty());
 
@@ -200,11 +200,11 @@ TEST_F(WindowsFixture, DoubleClickOnALoggedCallShowsItsVisitedServers) {
 
   log->SelectRows({rowOf("23.50.00")});
   log->ConnLBDblClick();
-  dialogs = shown();
-  ASSERT_EQ(dialogs.size(), 1u);
-  ASSERT_EQ(dialogs[0]->Rows().size(), 1u);
-  EXPECT_EQ(dialogs[0]->Rows()[0].hostName, "night.example");
-  dialogs[0]->close();
+  visited = shown();
+  ASSERT_EQ(visited.size(), 1u);
+  ASSERT_EQ(visited[0]->Rows().size(), 1u);
+  EXPECT_EQ(visited[0]->Rows()[0].hostName, "night.example");
+  visited[0]->close();
 }
 
 }  // namespace orva

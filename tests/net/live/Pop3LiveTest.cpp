@@ -31,8 +31,8 @@ struct Session {
   do {                                                          \
     const std::string reason = test::LiveSkipReason("dovecot"); \
     if (!reason.empty()) GTEST_SKIP() << reason;                \
-    std::string error;                                          \
-    ASSERT_TRUE(server.Start(error)) << error;                  \
+    std::string startError;                                     \
+    ASSERT_TRUE(server.Start(startError)) << startError;        \
   } while (0)
 
 TEST(Pop3Live, MailCheckReadsEveryHeader) {
