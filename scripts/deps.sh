@@ -12,8 +12,9 @@ packages=(
   qt6-translations-l10n libxkbcommon-dev
   # the Debian package and its checks
   dpkg-dev file desktop-file-utils appstream
-  # tests: a display, PDF pages, network namespaces, real mail and time servers
-  xvfb xauth poppler-utils iproute2 dovecot-pop3d chrony openssl
+  # tests: a display with a window manager, PDF pages, network namespaces, real mail and time
+  # servers
+  xvfb xauth openbox poppler-utils iproute2 dovecot-pop3d chrony openssl
   # the program: the system's trusted certificates for mail over TLS
   ca-certificates
   # tests: a private system bus with mocked NetworkManager and ModemManager

@@ -36,13 +36,20 @@ cmake --build build -j "$jobs"
 require_front_ends build
 ctest --test-dir build -j "$jobs" --timeout 300
 
-echo "== The real program on an X server (Xvfb), with the accessibility bus =="
-# The journeys and every menu command once more on a real display server instead of the
-# offscreen one, then the running program as a screen reader finds it.
-xvfb-run -a dbus-run-session -- env QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
-  LC_ALL=C.UTF-8 TZ=Europe/Rome ORVA_TEST_DATA="$PWD/tests/data" \
-  build/tests/app/orva_app_ui_tests --gtest_brief=1 \
-  --gtest_filter='Journey.*:MenuFixture.*:AccessibleNames.*'
+echo "== The real program on an X server (Xvfb) with a window manager and the accessibility bus =="
+# The journeys, every menu command and the windows' places once more on a real display server
+# with a window manager (whose frames and title bars the places must allow for) instead of the
+# offscreen platform, then the running program as a screen reader finds it.
+on_display() {
+  xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash -c \
+    'openbox >/dev/null 2>&1 & wm=$!; sleep 1; "$@"; rc=$?; kill $wm; exit $rc' on_display \
+    env QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LC_ALL=C.UTF-8 \
+    TZ=Europe/Rome ORVA_TEST_DATA="$PWD/tests/data" "$@"
+}
+on_display build/tests/app/orva_app_ui_tests --gtest_brief=1 \
+  --gtest_filter='Journey.*:MenuFixture.*:AccessibleNames.*:*Place*:*Position*'
+on_display build/tests/setup/orva_setup_ui_tests --gtest_brief=1 \
+  --gtest_filter='SetupFixture.ReopenedDialogComesBackExactlyWhereItWas'
 xvfb-run -a dbus-run-session -- /usr/bin/python3 tests/desktop/screen_reader.py build
 
 echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer) =="
