@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
@@ -86,8 +87,11 @@ std::string FindShippedData(const std::string& relative,
                             const std::function<bool(const std::string&)>& usable) {
   const std::string exe = ExecutableDirectory();
   for (const std::string& candidate :
-       {exe + "../share/orva32/" + relative, exe + "data/" + relative})
-    if (usable(candidate)) return candidate;
+       {exe + "../share/orva32/" + relative, exe + "data/" + relative}) {
+    // Named without "..": it is shown to the user and copied into settings.
+    const std::string path = std::filesystem::path(candidate).lexically_normal().string();
+    if (usable(path)) return path;
+  }
   return {};
 }
 
