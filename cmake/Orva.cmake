@@ -83,8 +83,11 @@ function(orva_ui_tests sub)
   target_compile_definitions(orva_${sub}_ui_tests PRIVATE ${ORVA_SOURCE_DIR_DEFINITION})
   target_link_libraries(orva_${sub}_ui_tests PRIVATE orva_flags orva_testsupport
     orva_testsupport_qt ${ARG_DEPENDS} GTest::gtest GTest::gmock Qt6::Widgets Qt6::Test)
+  # The "*Screenshot*" cases only take the documentation's pictures (scripts/screenshots.sh):
+  # they are not tests.
   gtest_discover_tests(orva_${sub}_ui_tests
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    TEST_FILTER "-*Screenshot*"
     PROPERTIES ENVIRONMENT
       "ORVA_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TZ=Europe/Rome"
     DISCOVERY_TIMEOUT 60)
