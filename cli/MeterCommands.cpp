@@ -27,6 +27,7 @@
 #define ORVA_CLI_QT 1
 #include <QCoreApplication>
 
+#include "platform/Simulated.h"
 #include "platform/qt/QtTimer.h"
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SingleInstance.h"

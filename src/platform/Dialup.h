@@ -3,7 +3,7 @@
 // NetworkManager's dial-up profiles are one Linux service (platform/qt/NmDialup); pppd is the
 // other: entries are the files of /etc/ppp/peers, a connection is a
 // network interface matching the configured patterns (default "ppp*"), named by the pppd peer
-// that owns it. SimulatedDialup stands in for it in tests and demonstrations.
+// that owns it. SimulatedDialup (platform/Simulated.h) stands in for it in simulations and tests.
 #pragma once
 
 #include <cstdint>
@@ -114,45 +114,6 @@ class PppDialup final : public Dialup {
 };
 
 // A dial-up service held in memory: tests and the console's simulated connection.
-class SimulatedDialup final : public Dialup {
- public:
-  struct Link {
-    DialupConnection connection;
-    int state = kRasConnected;
-    int error = 0;
-  };
-
-  // Adds a connection (handle given by the order of addition) and returns its handle.
-  std::int64_t Add(const std::string& entry, int state = kRasConnected,
-                   const std::string& interfaceName = "ppp0");
-  void SetState(std::int64_t handle, int state, int error = 0);
-  void Remove(std::int64_t handle);
-  void RemoveAll() { m_links.clear(); }
-  Link* Find(std::int64_t handle);
-  // The next enumerations fail while set.
-  void SetEnumerationFails(bool fails) { m_fail = fails; }
-  // Hang-up fails while set.
-  void SetHangUpFails(bool fails) { m_hangUpFails = fails; }
-  // Hang-up removes the link unless this is cleared (a link that goes down later).
-  void SetHangUpRemoves(bool removes) { m_hangUpRemoves = removes; }
-
-  std::vector<std::string> EnumEntries() override { return entries; }
-  Result<std::vector<DialupConnection>> EnumConnections() override;
-  DialupStatus GetConnectStatus(std::int64_t handle) override;
-  std::string ErrorText(int code) override;
-  Status HangUp(std::int64_t handle) override;
-  std::vector<std::string> DialCommand(const std::string& entry) override;
-
-  std::vector<std::string> entries;
-  std::vector<std::int64_t> hungUp;  // handles hang-up was asked for
-
- private:
-  std::vector<Link> m_links;
-  std::int64_t m_next = 1;
-  bool m_fail = false;
-  bool m_hangUpFails = false;
-  bool m_hangUpRemoves = true;
-};
 
 // A dial-up entry name that may be handed to a dialler: not empty, no "/", not starting with
 // "-" or ".", no control characters.

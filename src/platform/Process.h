@@ -59,14 +59,4 @@ class ProcessLauncher final : public Launcher {
   Status Launch(const LaunchRequest& request) override;
 };
 
-class RecordingLauncher final : public Launcher {
- public:
-  Status Launch(const LaunchRequest& request) override {
-    launched.push_back(request);
-    return fails ? Status::Fail("non avviato") : Status::Ok();
-  }
-  std::vector<LaunchRequest> launched;
-  bool fails = false;
-};
-
 }  // namespace orva

@@ -64,24 +64,6 @@ std::optional<std::int64_t> SysfsStatistics::ReadCounter(const std::string& inte
   return value;
 }
 
-std::vector<std::string> SimulatedStatistics::Interfaces() const {
-  std::vector<std::string> names;
-  for (const auto& [key, value] : values)
-    if (std::find(names.begin(), names.end(), key.first) == names.end()) names.push_back(key.first);
-  return names;
-}
-
-std::optional<std::int64_t> SimulatedStatistics::ReadCounter(const std::string& interfaceName,
-                                                             const std::string& counter) const {
-  const auto it = values.find({interfaceName, counter});
-  if (it == values.end()) return std::nullopt;
-  return it->second;
-}
-
-void SimulatedStatistics::RemoveInterface(const std::string& interfaceName) {
-  std::erase_if(values, [&](const auto& kv) { return kv.first.first == interfaceName; });
-}
-
 TSysMon::~TSysMon() {
   for (auto& m : Monitors)
     if (m.started) Stop(m);

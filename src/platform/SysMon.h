@@ -47,22 +47,6 @@ class SysfsStatistics final : public StatisticsSource {
   std::string m_root;
 };
 
-// Counters held in memory, for tests and the simulated connection.
-class SimulatedStatistics final : public StatisticsSource {
- public:
-  bool Available() const override { return available; }
-  std::vector<std::string> Interfaces() const override;
-  std::optional<std::int64_t> ReadCounter(const std::string& interfaceName,
-                                          const std::string& counter) const override;
-  void Set(const std::string& interfaceName, const std::string& counter, std::int64_t value) {
-    values[{interfaceName, counter}] = value;
-  }
-  void RemoveInterface(const std::string& interfaceName);
-
-  bool available = true;
-  std::map<std::pair<std::string, std::string>, std::int64_t> values;
-};
-
 struct TMonObject {
   std::string SysObject;
   std::string Counter;

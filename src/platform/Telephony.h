@@ -1,6 +1,7 @@
 // Telephony: the modem line's call-state events, the information of a call and the voice call
 // request. ModemManager's voice calls are the Linux service (platform/qt/MmTelephony); without
-// it there is none (NoTelephony). SimulatedTelephony drives the events in tests.
+// it there is none (NoTelephony). SimulatedTelephony (platform/Simulated.h) drives the events in
+// simulations and tests.
 #pragma once
 
 #include <cstdint>
@@ -70,38 +71,6 @@ class NoTelephony final : public Telephony {
   Status Drop(std::int64_t) override { return Status::Fail("Telefonia non disponibile"); }
   void Deallocate(std::int64_t) override {}
   void Close() override {}
-};
-
-class SimulatedTelephony final : public Telephony {
- public:
-  TelephonyOpen Open(Callback callback) override {
-    m_callback = std::move(callback);
-    return openResult;
-  }
-  std::optional<TelephonyCallInfo> GetCallInfo(std::int64_t call) override {
-    const auto it = calls.find(call);
-    if (it == calls.end()) return std::nullopt;
-    return it->second;
-  }
-  Status Drop(std::int64_t call) override {
-    dropped.push_back(call);
-    return Status::Ok();
-  }
-  void Deallocate(std::int64_t call) override { deallocated.push_back(call); }
-  void Close() override { closed = true; }
-
-  // Delivers a call-state event as the line would.
-  void Event(std::int64_t call, int state, int detail = 0) {
-    if (m_callback) m_callback(call, kLineCallState, state, detail);
-  }
-
-  TelephonyOpen openResult = TelephonyOpen::Ok;
-  std::map<std::int64_t, TelephonyCallInfo> calls;
-  std::vector<std::int64_t> dropped, deallocated;
-  bool closed = false;
-
- private:
-  Callback m_callback;
 };
 
 }  // namespace orva

@@ -14,6 +14,7 @@
 #include "ScriptedDialogs.h"
 #include "core/MainLogic.h"
 #include "platform/ManualClock.h"
+#include "platform/Simulated.h"
 
 namespace orva::test {
 

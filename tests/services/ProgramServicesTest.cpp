@@ -9,6 +9,7 @@
 #include "bill/DbsetINI.h"
 #include "core/HowUtils.h"
 #include "platform/SafeFile.h"
+#include "platform/Simulated.h"
 #include "platform/TextFile.h"
 #include "services/ProgramServices.h"
 

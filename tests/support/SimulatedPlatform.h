@@ -5,6 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "core/MeterPlatform.h"
 #include "platform/ManualClock.h"
+#include "platform/Simulated.h"
 
 namespace orva::test {
 

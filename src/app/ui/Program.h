@@ -22,6 +22,7 @@
 #include "platform/Dialup.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "platform/Simulated.h"
 #include "platform/SysMon.h"
 #include "platform/Telephony.h"
 #include "platform/qt/QtDialogs.h"

@@ -9,6 +9,7 @@
 
 #include "platform/Dialup.h"
 #include "platform/Process.h"
+#include "platform/Simulated.h"
 #include "platform/SysMon.h"
 
 namespace orva {

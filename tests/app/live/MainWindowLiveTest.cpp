@@ -19,6 +19,7 @@
 #include "net/Hosts.h"
 #include "net/MailBoxes.h"
 #include "net/ui/MailDlg.h"
+#include "platform/Simulated.h"
 
 namespace orva {
 namespace {

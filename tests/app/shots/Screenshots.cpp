@@ -14,6 +14,7 @@
 #include "platform/DataDir.h"
 #include "platform/ManualClock.h"
 #include "platform/SafeFile.h"
+#include "platform/Simulated.h"
 
 using namespace orva;
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "PrivateBus.h"
+#include "platform/Simulated.h"
 #include "platform/qt/MmTelephony.h"
 #include "platform/qt/NmDialup.h"
 #include "platform/qt/SystemServices.h"

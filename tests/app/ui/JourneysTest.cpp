@@ -27,6 +27,7 @@
 #include "platform/IniFile.h"
 #include "platform/ManualClock.h"
 #include "platform/SafeFile.h"
+#include "platform/Simulated.h"
 #include "tariff/ui/Settar.h"
 
 namespace orva {

@@ -31,6 +31,7 @@
 #include "phone/ui/vivavoce.h"
 #include "platform/DataDir.h"
 #include "platform/ManualClock.h"
+#include "platform/Simulated.h"
 #include "platform/TextFile.h"
 #include "platform/qt/DBusValues.h"
 #include "platform/qt/MmTelephony.h"

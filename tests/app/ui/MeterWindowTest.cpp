@@ -33,6 +33,7 @@
 #include "net/MibAgent.h"
 #include "phone/ui/vivavoce.h"
 #include "platform/ManualClock.h"
+#include "platform/Simulated.h"
 #include "platform/TextFile.h"
 #include "platform/qt/SingleInstance.h"
 
