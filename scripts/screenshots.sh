@@ -10,5 +10,5 @@ export ORVA_SCREENSHOTS="$out" ORVA_TEST_DATA="$PWD/tests/data" LC_ALL=C.UTF-8 T
 for exe in build/tests/*/orva_*_ui_tests; do
   QT_QPA_PLATFORM=offscreen "$exe" --gtest_brief=1
 done
-xvfb-run -a -s "-screen 0 1280x1024x24" build/app/orva32_screenshots "$out"
+xvfb-run -a -s "-screen 0 1280x1024x24" build/tests/app/orva32_screenshots "$out"
 echo "pictures in $out"
