@@ -29,6 +29,7 @@
 #include "bill/ui/Bolman.h"
 #include "bill/ui/DateForm.h"
 #include "core/HowUtils.h"
+#include "platform/qt/ClientPlace.h"
 
 namespace orva {
 namespace {
@@ -213,7 +214,7 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
     const FormGeometry g = ApplyFormPosition(s.billPosition, {0, y(), x(), width(), height()},
                                              screen.width(), screen.height(), false);
     // The client area's place, as stored at close: put back exactly under a window manager.
-    setGeometry(g.left, g.top, width(), height());
+    PlaceClientArea(*this, g.left, g.top, width(), height());
   }
 
   Calendar1->setSelectedDate(ToQDate(m_ctx.today));

@@ -15,6 +15,7 @@
 #include "bill/ui/DateForm.h"
 #include "core/HowUtils.h"
 #include "platform/IniFile.h"
+#include "platform/qt/ClientPlace.h"
 
 namespace orva {
 namespace {
@@ -222,7 +223,7 @@ bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
                                                {0, dlg.y(), dlg.x(), dlg.width(), dlg.height()},
                                                screen.width(), screen.height(), false);
     // The client area's place, as stored below: put back exactly under a window manager.
-    dlg.setGeometry(g.left, g.top, dlg.width(), dlg.height());
+    PlaceClientArea(dlg, g.left, g.top, dlg.width(), dlg.height());
   }
   const int result = dlg.exec();
   SaveFormPosition(ini, "Log entry", "Window pos",

@@ -40,6 +40,7 @@
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
+#include "platform/qt/ClientPlace.h"
 
 namespace orva {
 namespace {
@@ -722,7 +723,7 @@ void TLog::RestoreState() {
                           screen.width(), screen.height(), true);
   if (ini.ReadString("Log settings", "Log", "Default") != "Default") {
     // The client area's place, as stored: put back exactly under a window manager.
-    setGeometry(g.left, g.top, std::max(g.width, 600), std::max(g.height, 450));
+    PlaceClientArea(*this, g.left, g.top, std::max(g.width, 600), std::max(g.height, 450));
     if (g.state == 2) setWindowState(Qt::WindowMaximized);
   }
 }

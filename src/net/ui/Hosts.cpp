@@ -21,6 +21,7 @@
 #include "net/ui/HostsAuthority.h"
 #include "net/ui/SmallMsg.h"
 #include "platform/SafeFile.h"
+#include "platform/qt/ClientPlace.h"
 
 namespace orva {
 
@@ -195,7 +196,7 @@ THostsDlg::THostsDlg(HostsPaths paths, Dialogs& dialogs, std::string& position, 
                                            screen.width(), screen.height(), true);
   if (m_position != "Default") {
     // The client area's place, as stored at close: put back exactly under a window manager.
-    setGeometry(g.left, g.top, std::max(g.width, 500), std::max(g.height, 300));
+    PlaceClientArea(*this, g.left, g.top, std::max(g.width, 500), std::max(g.height, 300));
     if (g.state == 2) setWindowState(Qt::WindowMaximized);
   }
 }

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/HowUtils.h"
+#include "platform/qt/ClientPlace.h"
 
 namespace orva {
 
@@ -67,7 +68,7 @@ TMailDlg::TMailDlg(std::vector<TPOP3Object> boxes, MailDlgSettings& settings,
                            ? QGuiApplication::primaryScreen()->availableGeometry()
                            : QRect(0, 0, 1024, 768);
   g = ApplyFormPosition(m_settings.position, g, screen.width(), screen.height(), true);
-  setGeometry(g.left, g.top, g.width, g.height);
+  PlaceClientArea(*this, g.left, g.top, g.width, g.height);
   ShowRows();
 }
 

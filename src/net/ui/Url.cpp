@@ -16,6 +16,7 @@
 #include "core/HowUtils.h"
 #include "net/Url.h"
 #include "platform/IniFile.h"
+#include "platform/qt/ClientPlace.h"
 
 namespace orva {
 
@@ -85,7 +86,7 @@ TURLDlg::TURLDlg(std::string path, std::string caption, QWidget* parent)
                                              screen.width(), screen.height(), true);
   if (ini.ReadString(kSection, kKey, "Default") != "Default") {
     // The client area's place, as stored at close.
-    setGeometry(g.left, g.top, std::max(g.width, 300), std::max(g.height, 200));
+    PlaceClientArea(*this, g.left, g.top, std::max(g.width, 300), std::max(g.height, 200));
     if (g.state == 2) setWindowState(Qt::WindowMaximized);
   }
 }

@@ -23,6 +23,7 @@
 #include "core/HowUtils.h"
 #include "platform/Registry.h"
 #include "platform/TextCodec.h"
+#include "platform/qt/ClientPlace.h"
 
 namespace orva {
 namespace {
@@ -183,7 +184,8 @@ TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettin
     const FormGeometry g = ApplyFormPosition(m_settings.position, {0, y(), x(), width(), height()},
                                              screen.width(), screen.height(), true);
     // The client area's place, as stored: put back exactly under a window manager.
-    setGeometry(g.left, g.top, g.width > 0 ? g.width : width(), g.height > 0 ? g.height : height());
+    PlaceClientArea(*this, g.left, g.top, g.width > 0 ? g.width : width(),
+                    g.height > 0 ? g.height : height());
   }
   ComponiBtn->setEnabled(false);
   if (m_settings.phoneBookPath.empty())

@@ -29,6 +29,7 @@
 #include "core/password.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
+#include "platform/qt/ClientPlace.h"
 #include "setup/SetupRules.h"
 #include "setup/Shortcuts.h"
 
@@ -182,7 +183,7 @@ TSetupForm::TSetupForm(SetupContext context, QWidget* parent)
                                            screen.width(), screen.height(), false);
   // The client area's place is stored and restored: a window manager puts it back exactly,
   // where the frame's place would move a dialog by its title bar at every opening.
-  if (s.setupPosition != "Default") setGeometry(g.left, g.top, width(), height());
+  if (s.setupPosition != "Default") PlaceClientArea(*this, g.left, g.top, width(), height());
   ShowPage(0);
   m_loading = false;
 }

@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "core/HowUtils.h"
+#include "platform/qt/ClientPlace.h"
 
 namespace orva {
 namespace {
@@ -116,7 +117,8 @@ TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, QWidget* parent)
                                                {0, y(), x(), width(), height()}, screen.width(),
                                                screen.height(), true);
     // The client area's place, as stored at close.
-    setGeometry(g.left, g.top, g.width > 0 ? g.width : width(), g.height > 0 ? g.height : height());
+    PlaceClientArea(*this, g.left, g.top, g.width > 0 ? g.width : width(),
+                    g.height > 0 ? g.height : height());
   }
   ShowAll();
 }

@@ -171,9 +171,10 @@ TEST_F(SetupFixture, ReopenedDialogComesBackExactlyWhereItWas) {
     QPoint frame, client;
     bool operator==(const Place&) const = default;
   };
+  // A reopened window may still be put right in its first second.
   const auto settled = [](QWidget& w) {
     Place last{w.pos(), w.geometry().topLeft()};
-    for (int waited = 0, still = 0; waited < 3000 && still < 300; waited += 20) {
+    for (int waited = 0, still = 0; waited < 4000 && (still < 300 || waited < 1200); waited += 20) {
       QTest::qWait(20);
       const Place now{w.pos(), w.geometry().topLeft()};
       still = now == last ? still + 20 : 0;
