@@ -46,7 +46,6 @@ class ProgramServices {
   CatalogueTariffs& Tariffs() { return m_tariffs; }
   BillFiles& Bill() { return m_bill; }
   LogFiles& Log() { return m_log; }
-  Settings& SettingsRecord() { return m_settings; }
 
  private:
   Settings& m_settings;
