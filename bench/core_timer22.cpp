@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "SimulatedPlatform.h"
-#include "core/MainLogic.h"
+#include "app/MainLogic.h"
 #include "services/ProgramServices.h"
 
 namespace orva {
@@ -24,14 +24,14 @@ struct Rig {
     settings.associationPath = "/nonexistent/lista.ser";
     records = std::make_unique<ProgramServices>("/nonexistent/", settings, catalogue,
                                                 platform.clock, platform.dialogs);
-    MainLogic::Deps d = records->MeterDeps(platform.Platform());
+    MeterDeps d = records->MeterDependencies(platform.Platform());
     d.bill = &bill;
     d.log = &log;
     logic = std::make_unique<MainLogic>(d);
     logic->Startup();
     logic->FirstActivation();
     const int urbana = catalogue.IndexOfAbbreviation("URB");
-    logic->SelectTariff(urbana < 0 ? 0 : urbana);
+    logic->Call().SelectTariff(urbana < 0 ? 0 : urbana);
     logic->HandleAppMessage(kMsgStart, 0, 0);
   }
   test::SimulatedPlatform platform;
@@ -46,19 +46,19 @@ struct Rig {
 void BM_Timer22SampleWithoutTick(benchmark::State& state) {
   Rig rig;
   rig.platform.clock.SetNow(rig.platform.clock.Now() + 5.0 / 86400);
-  for (auto _ : state) rig.logic->Timer22Timer();
-  state.counters["ticks"] = static_cast<double>(rig.logic->Ticks());
+  for (auto _ : state) rig.logic->Call().Timer22Timer();
+  state.counters["ticks"] = static_cast<double>(rig.logic->Call().Ticks());
 }
 BENCHMARK(BM_Timer22SampleWithoutTick);
 
 void BM_Timer22SampleWithTick(benchmark::State& state) {
   Rig rig;
-  const double tick = rig.logic->Tariff().tickSeconds;
+  const double tick = rig.logic->Call().Tariff().tickSeconds;
   for (auto _ : state) {
     rig.platform.clock.SetNow(rig.platform.clock.Now() + tick / 86400);
-    rig.logic->Timer22Timer();
+    rig.logic->Call().Timer22Timer();
   }
-  state.counters["ticks"] = static_cast<double>(rig.logic->Ticks());
+  state.counters["ticks"] = static_cast<double>(rig.logic->Call().Ticks());
 }
 BENCHMARK(BM_Timer22SampleWithTick);
 

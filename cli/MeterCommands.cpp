@@ -11,12 +11,12 @@
 #include "Commands.h"
 #include "ConsoleDialogs.h"
 #include "app/CounterDisplay.h"
+#include "app/MainLogic.h"
 #include "app/MeterCounters.h"
+#include "app/WireRequests.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
-#include "core/MainLogic.h"
 #include "core/Settings.h"
-#include "core/WireRequests.h"
 #include "platform/ManualClock.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
@@ -127,7 +127,7 @@ int RunSimulateCall(const std::vector<std::string>& words) {
   SimulatedStatistics stats;
   RecordingLauncher launcher;  // programs are not started by a simulation
   DeferredBill bill(p.records.Bill());
-  MainLogic::Deps deps = p.records.MeterDeps(
+  MeterDeps deps = p.records.MeterDependencies(
       Platform(clock, clock, dialogs, sound, view, dialup, telephony, stats, launcher));
   deps.tariffs = &tariffs;
   deps.bill = &bill;
@@ -137,7 +137,7 @@ int RunSimulateCall(const std::vector<std::string>& words) {
   if (tariff) {
     if (*tariff < 0 || *tariff >= std::max(1, p.data.catalogue.Size()))
       throw UsageError("--tariff: indice fuori dal catalogo");
-    logic.SelectTariff(static_cast<int>(*tariff));
+    logic.Call().SelectTariff(static_cast<int>(*tariff));
   }
 
   auto lineEvent = [&](int state) { telephony.Event(1, state); };
@@ -157,7 +157,7 @@ int RunSimulateCall(const std::vector<std::string>& words) {
                                    : 0;
       telephony.calls[1] = {0, "", entry, media};
       clock.AdvanceMs(250);
-      logic.MutableInfo().kind = static_cast<int>(kind);
+      logic.Watcher().AssumeKind(static_cast<int>(kind));
       lineEvent(kCallConnected);
       break;
   }
@@ -166,9 +166,9 @@ int RunSimulateCall(const std::vector<std::string>& words) {
   const std::int64_t endMs = UtcMsFromLocal(*start) + duration * 1000;
   clock.AdvanceMs(kind == kKindModem ? 250 : 0);
   // Run to the end, a simulated hour at a time.
-  while (logic.Metering() && clock.UtcMilliseconds() < endMs)
+  while (logic.Call().Metering() && clock.UtcMilliseconds() < endMs)
     clock.AdvanceMs(std::min<std::int64_t>(3600000, endMs - clock.UtcMilliseconds()));
-  if (logic.Metering()) {
+  if (logic.Call().Metering()) {
     if (kind == kKindModem) {
       dialup.RemoveAll();
       clock.AdvanceMs(250);
@@ -178,28 +178,28 @@ int RunSimulateCall(const std::vector<std::string>& words) {
       lineEvent(kCallIdle);
     }
   }
-  if (logic.Metering()) logic.EndCall();
+  if (logic.Call().Metering()) logic.Call().End();
   if (const Status s = bill.Flush(); !s) {
     std::fprintf(stderr, "orva32cli: %s\n", s.error.c_str());
     return 1;
   }
 
-  const std::string elapsed = FormatDuration(logic.ElapsedSeconds());
+  const std::string elapsed = FormatDuration(logic.Call().ElapsedSeconds());
   const std::string line =
       p.records.Log().lines.empty() ? std::string() : p.records.Log().lines.back();
   if (ctx.json) {
     nlohmann::json billed = nlohmann::json::array();
     for (const auto& a : bill.added)
       billed.push_back({{"date", IsoDate(a.day)}, {"price", a.price}, {"ticks", a.ticks}});
-    nlohmann::json out = {{"ticks", logic.Ticks()},
-                          {"cost", logic.Cost()},
+    nlohmann::json out = {{"ticks", logic.Call().Ticks()},
+                          {"cost", logic.Call().Cost()},
                           {"elapsed", elapsed},
                           {"log_line", line},
                           {"bill", billed}};
     std::printf("%s\n", out.dump().c_str());
   } else {
-    std::printf("scatti: %lld\ncosto: %s\ndurata: %s\n", logic.Ticks(),
-                FormatShortest(logic.Cost()).c_str(), elapsed.c_str());
+    std::printf("scatti: %lld\ncosto: %s\ndurata: %s\n", logic.Call().Ticks(),
+                FormatShortest(logic.Call().Cost()).c_str(), elapsed.c_str());
     std::string shown = line;
     for (char& c : shown)
       if (c == '\t') c = '|';
@@ -229,15 +229,15 @@ class ConsoleView final : public MeterView {
   void Print() {
     if (!m_logic) return;
     const MainLogic& g = *m_logic;
-    CounterInput in = MeterCounters(g, m_clock.Now());
+    CounterInput in = MeterCounters(g.Call(), m_clock.Now());
     in.item = m_settings.display;
     in.decimals = m_settings.decimals;
     const CounterTexts texts = orva::RedrawCounters(in);
     if (texts.complete) m_counter = texts.counter;
-    const std::string line = g.Info().status + " | " + g.Info().entryName + " | " +
-                             TimeToStr(MainLogic::FromSeconds(g.ElapsedSeconds())) + " | scatti " +
-                             std::to_string(g.Ticks()) + " | L. " +
-                             FormatFixed(g.Cost(), m_settings.decimals) + " | " + m_counter;
+    const std::string line = g.Call().Info().status + " | " + g.Call().Info().entryName + " | " +
+                             TimeToStr(MeteredCall::FromSeconds(g.Call().ElapsedSeconds())) +
+                             " | scatti " + std::to_string(g.Call().Ticks()) + " | L. " +
+                             FormatFixed(g.Call().Cost(), m_settings.decimals) + " | " + m_counter;
     if (line == m_last) return;
     m_last = line;
     std::printf("%s\n", line.c_str());
@@ -328,7 +328,7 @@ int RunMeter(const std::vector<std::string>& words) {
   }
   NoTelephony telephony;
   ProcessLauncher launcher;
-  MainLogic::Deps deps = p.records.MeterDeps(
+  MeterDeps deps = p.records.MeterDependencies(
       Platform(clock, timers, dialogs, sound, view, *dialup, telephony, *stats, launcher));
   deps.applicationId = ::getpid();
   MainLogic logic(deps);
@@ -371,7 +371,7 @@ int RunMeter(const std::vector<std::string>& words) {
   logic.FirstActivation();
   view.Print();
   app.exec();
-  if (logic.Metering()) logic.WMQueryEndSession();
+  if (logic.Call().Metering()) logic.WMQueryEndSession();
   logic.FormDestroy();
   if (args.Flag("cpu")) {
     const double wall =

@@ -5,7 +5,7 @@
 
 namespace orva {
 
-CounterInput MeterCounters(const MainLogic& g, TDateTime now) {
+CounterInput MeterCounters(const MeteredCall& g, TDateTime now) {
   CounterInput in;
   in.metering = g.Metering();
   in.now = now;
@@ -13,7 +13,7 @@ CounterInput MeterCounters(const MainLogic& g, TDateTime now) {
   // daylight saving does not eat the time to the next tick.
   in.tickStart =
       g.Metering() ? now - static_cast<double>(g.MsSinceTickStart()) / 86400000.0 : g.TickStart();
-  in.elapsed = MainLogic::FromSeconds(g.ElapsedSeconds());
+  in.elapsed = MeteredCall::FromSeconds(g.ElapsedSeconds());
   in.ticks = static_cast<int>(std::min<long long>(g.Ticks(), 0x7FFFFFFF));
   in.cost = g.Cost();
   in.periodCost = g.PeriodCost();

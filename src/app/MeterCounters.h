@@ -2,11 +2,11 @@
 #pragma once
 
 #include "app/CounterDisplay.h"
-#include "core/MainLogic.h"
+#include "core/MeteredCall.h"
 
 namespace orva {
 
 // Everything but the item and the decimals, which the display keeps itself.
-CounterInput MeterCounters(const MainLogic& meter, TDateTime now);
+CounterInput MeterCounters(const MeteredCall& call, TDateTime now);
 
 }  // namespace orva

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/HowUtils.h"
+
 namespace orva {
 
 ProgramData::ProgramData(const std::string& dataDir, const std::string& tariffDir)
@@ -15,16 +17,18 @@ ProgramServices::ProgramServices(std::string dataDir, Settings& settings,
                                  Dialogs& dialogs)
     : m_settings(settings),
       m_tariffs(catalogue, settings.associationPath, dialogs),
-      m_bill(settings, std::move(dataDir), clock),
-      m_log(settings) {}
+      m_bill(settings, dataDir, clock),
+      m_log(settings),
+      m_dataDir(WithTrailingBackslash(dataDir)) {}
 
-MainLogic::Deps ProgramServices::MeterDeps(const MeterPlatform& platform) {
-  MainLogic::Deps d;
+MeterDeps ProgramServices::MeterDependencies(const MeterPlatform& platform) {
+  MeterDeps d;
   static_cast<MeterPlatform&>(d) = platform;
   d.tariffs = &m_tariffs;
   d.bill = &m_bill;
   d.log = &m_log;
   d.settings = &m_settings;
+  d.dataDirectory = m_dataDir;
   Dialogs* dialogs = platform.dialogs;
   d.saveSettings = [this, dialogs] {
     const Status saved = SaveSettings(m_settings);
@@ -34,7 +38,7 @@ MainLogic::Deps ProgramServices::MeterDeps(const MeterPlatform& platform) {
 }
 
 std::unique_ptr<MainLogic> ProgramServices::MakeMeter(const MeterPlatform& platform) {
-  return std::make_unique<MainLogic>(MeterDeps(platform));
+  return std::make_unique<MainLogic>(MeterDependencies(platform));
 }
 
 }  // namespace orva

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/MainLogic.h"
+#include "app/MainLogic.h"
 #include "core/MeterPlatform.h"
 #include "core/Settings.h"
 #include "platform/Registry.h"
@@ -39,7 +39,7 @@ class ProgramServices {
   // SaveSettings, a failure shown through the platform's dialogs. The caller may still
   // replace a record (a log that tells its windows, a bill kept in memory) or add the
   // network follow-ups and the service question.
-  MainLogic::Deps MeterDeps(const MeterPlatform& platform);
+  MeterDeps MeterDependencies(const MeterPlatform& platform);
   // The meter itself, with the dependencies above as they are.
   std::unique_ptr<MainLogic> MakeMeter(const MeterPlatform& platform);
 
@@ -52,6 +52,7 @@ class ProgramServices {
   CatalogueTariffs m_tariffs;
   BillFiles m_bill;
   LogFiles m_log;
+  std::string m_dataDir;  // ending in "/"
 };
 
 }  // namespace orva

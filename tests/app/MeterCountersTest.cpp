@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "../core/MeterFixture.h"
+#include "MeterFixture.h"
 
 namespace orva::test {
 namespace {
@@ -27,8 +27,8 @@ TEST_F(SpringChangeCounters, TimeToTheNextTickIsRealTimeWhenTheClocksGoForward) 
   Make();
   logic->Start1Click();  // 01.59.00, the tick starts before the change
   AdvanceSeconds(70.1);  // 03.00.10 local, 70 s later
-  EXPECT_EQ(logic->Ticks(), 1);
-  CounterInput in = MeterCounters(*logic, clock.Now());
+  EXPECT_EQ(logic->Call().Ticks(), 1);
+  CounterInput in = MeterCounters(logic->Call(), clock.Now());
   EXPECT_EQ(SecondsToNextTick(in), 50);
   EXPECT_EQ(WholeSecondsOf(in.elapsed), 70);
 }

@@ -56,19 +56,19 @@ class MeteredFiles : public ::testing::Test {
     // The bill is written at the call's end: flushing it at every tick would be the slow
     // part of a long call.
     deferred = std::make_unique<DeferredBill>(records->Bill());
-    MainLogic::Deps d = records->MeterDeps(platform->Platform());
+    MeterDeps d = records->MeterDependencies(platform->Platform());
     d.bill = deferred.get();
     logic = std::make_unique<MainLogic>(d);
     logic->Startup();
     logic->FirstActivation();
     logic->Start1Click();
-    ASSERT_TRUE(logic->Metering());
+    ASSERT_TRUE(logic->Call().Metering());
   }
   // Runs the call for `seconds` of real time and stops it by hand.
   void RunAndStop(long long seconds) {
     platform->clock.AdvanceMs(seconds * 1000);
     logic->Stop1Click();
-    ASSERT_FALSE(logic->Metering());
+    ASSERT_FALSE(logic->Call().Metering());
     ASSERT_TRUE(deferred->Flush());
   }
   std::string LogLine() {
@@ -98,8 +98,8 @@ TEST_F(MeteredFiles, HourOfTwelveAndAHalfSecondTicksCountsTwoHundredEightyNine) 
   // Wednesday 9 December 2026, weekday band 08.00-18.29: 12.5-second ticks at 127 lire.
   Start(EncodeDate(2026, 12, 9) + EncodeTime(9, 0, 0));
   RunAndStop(3600);
-  EXPECT_EQ(logic->Ticks(), 289);
-  EXPECT_DOUBLE_EQ(logic->Cost(), 289 * 127);
+  EXPECT_EQ(logic->Call().Ticks(), 289);
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), 289 * 127);
   EXPECT_EQ(LogLine(),
             "09/12/26\t09.00.00\t10.00.00\t01.00.00\tINT\t289\t36703\tn.d\t0\t0\t"
             "Sconosciuto: Avvio manuale\t");
@@ -112,9 +112,9 @@ TEST_F(MeteredFiles, CallAcrossTheSpringChangeCountsTheHourItReallyLasted) {
   Start(EncodeDate(2026, 3, 29) + EncodeTime(1, 30, 0));
   RunAndStop(3600);
   EXPECT_TRUE(platform->dialogs.shown.empty());
-  EXPECT_EQ(logic->Ticks(), 1 + 120);
-  EXPECT_DOUBLE_EQ(logic->Cost(), 121 * 127);
-  EXPECT_EQ(logic->ElapsedSeconds(), 3600);
+  EXPECT_EQ(logic->Call().Ticks(), 1 + 120);
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), 121 * 127);
+  EXPECT_EQ(logic->Call().ElapsedSeconds(), 3600);
   EXPECT_EQ(LogLine(),
             "29/03/26\t01.30.00\t03.30.00\t01.00.00\tINT\t121\t15367\tn.d\t0\t0\t"
             "Sconosciuto: Avvio manuale\t");
@@ -128,9 +128,9 @@ TEST_F(MeteredFiles, CallAcrossTheAutumnChangeGoesOnThroughTheRepeatedHour) {
   Start(EncodeDate(2026, 10, 25) + EncodeTime(1, 30, 0));
   RunAndStop(7200);
   EXPECT_TRUE(platform->dialogs.shown.empty());
-  EXPECT_EQ(logic->Ticks(), 1 + 240);
-  EXPECT_DOUBLE_EQ(logic->Cost(), 241 * 127);
-  EXPECT_EQ(logic->ElapsedSeconds(), 7200);
+  EXPECT_EQ(logic->Call().Ticks(), 1 + 240);
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), 241 * 127);
+  EXPECT_EQ(logic->Call().ElapsedSeconds(), 7200);
   EXPECT_EQ(LogLine(),
             "25/10/26\t01.30.00\t02.30.00\t02.00.00\tINT\t241\t30607\tn.d\t0\t0\t"
             "Sconosciuto: Avvio manuale\t");
@@ -143,7 +143,7 @@ TEST_F(MeteredFiles, ClockReallySetBackAnHourStillEndsTheCall) {
   platform->clock.AdvanceMs(600 * 1000);
   platform->clock.SetNow(EncodeDate(2026, 10, 25) + EncodeTime(0, 40, 0));
   platform->clock.AdvanceMs(500);
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   ASSERT_FALSE(platform->dialogs.shown.empty());
   EXPECT_EQ(platform->dialogs.shown.back().text,
             "Attenzione ! L'ora di sistema risulta cambiata, non posso continuare.");
@@ -158,8 +158,8 @@ TEST_F(MeteredFiles, CallOfTwentyFiveHoursWritesItsWholeHours) {
   EXPECT_EQ(line.substr(0, 36), "12/12/26\t23.00.00\t00.00.10\t25.00.10\t") << line;
   const long long billed =
       BillTicks(12, 12, 2026) + BillTicks(13, 12, 2026) + BillTicks(14, 12, 2026);
-  EXPECT_EQ(billed, logic->Ticks());
-  EXPECT_DOUBLE_EQ(BillCost(12, 2026), logic->Cost());
+  EXPECT_EQ(billed, logic->Call().Ticks());
+  EXPECT_DOUBLE_EQ(BillCost(12, 2026), logic->Call().Cost());
 }
 
 }  // namespace

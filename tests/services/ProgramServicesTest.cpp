@@ -39,14 +39,14 @@ TEST(ProgramServices, CallAcrossAMonthEndFillsTwoBillFilesAndOneLogLine) {
   clock.AdvanceMs(10 * 60 * 1000);
   dialup.RemoveAll();
   clock.AdvanceMs(500);
-  EXPECT_FALSE(logic.Metering());
+  EXPECT_FALSE(logic.Call().Metering());
   EXPECT_TRUE(platform.dialogs.shown.empty());
 
   EXPECT_TRUE(FileExists(dir.File("1_2026.BOL")));
   EXPECT_TRUE(FileExists(dir.File("2_2026.BOL")));
   const BillOptions options = records.Bill().Options();
   TDataSetINI jan(1, 2026, options), feb(2, 2026, options);
-  EXPECT_EQ(jan.TickTotal(31, 31) + feb.TickTotal(1, 1), logic.Ticks());
+  EXPECT_EQ(jan.TickTotal(31, 31) + feb.TickTotal(1, 1), logic.Call().Ticks());
   EXPECT_GT(feb.TickTotal(1, 1), 0);
   const auto lines = ReadTextLines(dir.File("ORVA.LOG"));
   ASSERT_TRUE(lines.ok());
@@ -66,9 +66,11 @@ TEST(ProgramServices, SettingsOfADataDirectoryAreSavedThereAndAFailedSaveIsShown
   SimulatedPlatform platform(EncodeDate(2026, 1, 5) + EncodeTime(10, 0, 0));
   ProgramServices records(dir.path(), data.settings, data.catalogue, platform.clock,
                           platform.dialogs);
-  const MainLogic::Deps deps = records.MeterDeps(platform.Platform());
+  const MeterDeps deps = records.MeterDependencies(platform.Platform());
   EXPECT_EQ(deps.dialup, &platform.dialup);
   EXPECT_EQ(deps.settings, &data.settings);
+  // Sounds named without a folder are looked for in the data directory.
+  EXPECT_EQ(deps.dataDirectory, dir.path());
 
   data.settings.decimals = 3;
   deps.saveSettings();

@@ -10,12 +10,12 @@
 
 #include "app/MeterCounters.h"
 #include "app/Tips.h"
+#include "app/WireRequests.h"
 #include "app/ui/SelLogForm.h"
 #include "app/ui/SelServForm.h"
 #include "app/ui/SplashForm.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
-#include "core/WireRequests.h"
 #include "log/Servform.h"
 #include "net/ui/DnsPanel.h"
 #include "net/ui/MonitorPanel.h"
@@ -128,15 +128,15 @@ void TOrvaProgram::Start() {
                                 {},           {},
                                 {},           {},
                                 {},           {}};
-  windows.vatRate = [this] { return m_logic->Tariff().vatRate; };
-  windows.afterBill = [this] { m_logic->RefreshPeriodCost(); };
+  windows.vatRate = [this] { return m_logic->Call().Tariff().vatRate; };
+  windows.afterBill = [this] { m_logic->Call().RefreshPeriodCost(); };
   windows.afterSettings = [this] {
     m_form->ApplySettings(WindowSettingsFrom(m_settings));
     m_hints.SetShown(m_settings.showHints == 1);
     m_hints.SetPause(m_settings.hintPause);
     m_services->SettingsChanged();
   };
-  windows.selectTariff = [this](int index) { m_logic->SelectTariff(index); };
+  windows.selectTariff = [this](int index) { m_logic->Call().SelectTariff(index); };
   WireServices(windows);
   m_windows = std::make_unique<TProgramWindows>(std::move(windows));
   m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
@@ -144,17 +144,17 @@ void TOrvaProgram::Start() {
       NetworkServicesContext{m_settings, *m_clock, *m_timers, *m_dialogs, *m_form,
                              m_options.dataDir, m_options.network, m_options.mib});
   MakeLogic();
-  m_services->playNewMailSound = [this] { m_logic->PlayEventSound(kEventMail); };
-  m_form->CounterSource = [this] { return MeterCounters(*m_logic, m_clock->Now()); };
+  m_services->playNewMailSound = [this] { m_logic->Call().PlayEventSound(kEventMail); };
+  m_form->CounterSource = [this] { return MeterCounters(m_logic->Call(), m_clock->Now()); };
   m_form->CommandSource = [this] {
     CommandStateInput in;
-    in.metering = m_logic->Metering();
-    in.voiceCall = m_logic->Metering() && m_logic->Info().kind == kKindVoice;
+    in.metering = m_logic->Call().Metering();
+    in.voiceCall = m_logic->Call().Metering() && m_logic->Call().Info().kind == kKindVoice;
     in.mailCheckRunning = m_services->MailBusy();
     return in;
   };
-  m_form->OnTariffChosen = [this](int index) { m_logic->SelectTariff(index); };
-  m_form->OnDialEntry = [this](const std::string& entry) { m_logic->DialEntry(entry); };
+  m_form->OnTariffChosen = [this](int index) { m_logic->Call().SelectTariff(index); };
+  m_form->OnDialEntry = [this](const std::string& entry) { m_logic->Watcher().DialEntry(entry); };
   m_form->OnShowVoiceDialer = [this] { m_windows->OpenPhoneBook(); };
   // The first activation: the saved tariff and the period cost; then the setup wizard while
   // "Mostra wizard" is on, with both shortcut questions preset to "Sì".
@@ -257,14 +257,14 @@ void TOrvaProgram::MakeLogic() {
   platform.telephony = m_options.telephony;
   platform.statistics = m_options.statistics;
   platform.launcher = m_options.launcher;
-  MainLogic::Deps d = m_records->MeterDeps(platform);
+  MeterDeps d = m_records->MeterDependencies(platform);
   d.log = m_logAppended.get();
   d.chooseService = [this](const std::string& text) {
     return ChooseService(text, ServiceFilePath(), *m_dialogs, m_form.get());
   };
   d.applicationId = ::getpid();
-  d.network = m_services->Hooks([this]() -> const CallInfo& { return m_logic->Info(); },
-                                [this] { return m_logic->CallEnd(); });
+  d.network = m_services->Hooks([this]() -> const CallInfo& { return m_logic->Call().Info(); },
+                                [this] { return m_logic->Call().CallEnd(); });
   m_logic = std::make_unique<MainLogic>(std::move(d));
 }
 
@@ -320,7 +320,7 @@ void TOrvaProgram::CommitDataUnattended() {
   m_windows->SaveUnattended();
   m_windows->StoreOpenWindows();
   StoreWindowSettings(m_form->CurrentSettings(), m_settings);
-  m_settings.tariffIndex = std::max(0, m_logic->SelectedTariff());
+  m_settings.tariffIndex = std::max(0, m_logic->Call().SelectedTariff());
   // Nobody can read a message now; the settings are saved again at the end.
   [[maybe_unused]] const Status saved = SaveSettings(m_settings);
 }
@@ -337,7 +337,7 @@ void TOrvaProgram::FormDestroy() {
   if (m_saved || !m_logic) return;
   m_saved = true;
   StoreWindowSettings(m_form->CurrentSettings(), m_settings);
-  m_settings.tariffIndex = std::max(0, m_logic->SelectedTariff());
+  m_settings.tariffIndex = std::max(0, m_logic->Call().SelectedTariff());
   m_logic->FormDestroy();
 }
 

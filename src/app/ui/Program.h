@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "app/MainLogic.h"
 #include "app/ui/AccessibleNames.h"
 #include "app/ui/Hints.h"
 #include "app/ui/MainForm.h"
 #include "app/ui/NetworkServices.h"
 #include "app/ui/Windows.h"
-#include "core/MainLogic.h"
 #include "core/Settings.h"
 #include "platform/Clock.h"
 #include "platform/Dialup.h"

@@ -79,7 +79,7 @@ TEST(MainWindowLive, CallStartChecksMailAndNetworkTime) {
   ASSERT_TRUE(test::PumpUntil(
       [&] { return Text(form, "POP3L").startsWith(QStringLiteral("Posta controllata")); }, 30s))
       << Text(form, "POP3L").toStdString();
-  ASSERT_TRUE(program.Logic().Metering());
+  ASSERT_TRUE(program.Logic().Call().Metering());
   EXPECT_TRUE(form.MailIconVisible());
   EXPECT_FALSE(form.MailIconAnimated());
   EXPECT_EQ(form.MailIconHint(), QStringLiteral(" tester@127.0.0.1 (2)    "));
@@ -107,7 +107,7 @@ TEST(MainWindowLive, CallStartChecksMailAndNetworkTime) {
   mails->close();
 
   dialup.RemoveAll();
-  ASSERT_TRUE(test::PumpUntil([&] { return !program.Logic().Metering(); }, 5s));
+  ASSERT_TRUE(test::PumpUntil([&] { return !program.Logic().Call().Metering(); }, 5s));
   EXPECT_FALSE(form.findChild<QAction*>(QStringLiteral("ControllaOra1"))->isEnabled());
   program.WMQueryEndSession();
 }

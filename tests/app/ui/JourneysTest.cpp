@@ -128,13 +128,13 @@ TEST_F(Journey, CallShownInTheCountersThenInTheLogAndTheBill) {
   stats.Set("ppp0", kBytesReceivedCounter, 0);
   stats.Set("ppp0", kBytesSentCounter, 0);
   for (int step = 0; step < 10 * 60 * 4; ++step) clock.AdvanceMs(250);
-  EXPECT_TRUE(program.Logic().Metering());
+  EXPECT_TRUE(program.Logic().Call().Metering());
   EXPECT_TRUE(l22->text().startsWith(QStringLiteral("Scatti : "))) << l22->text().toStdString();
   EXPECT_NE(l22->text(), QStringLiteral("Scatti : 0"));
   const QString counted = l22->text();
   dialup.RemoveAll();
   clock.AdvanceMs(500);
-  ASSERT_FALSE(program.Logic().Metering());
+  ASSERT_FALSE(program.Logic().Call().Metering());
 
   // "Elenco connessioni" lists the call.
   Command(program, "ElencoConnessioni1")->trigger();

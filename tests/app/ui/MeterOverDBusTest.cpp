@@ -123,27 +123,27 @@ TEST_F(MeterOverDBus, IncomingVoiceCallIsMeteredAndLogged) {
   const QString call = added.front().value<QDBusObjectPath>().path();
   ASSERT_TRUE(test::WaitFor([&] { return Text("StatusLb") == u"Offering state"; }))
       << Text("StatusLb").toStdString();
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
 
   // Answered: the call is metered from the moment the modem says so.
   const auto sent = std::chrono::steady_clock::now();
   SetCallState(call, 4, 3);
-  ASSERT_TRUE(test::WaitFor([&] { return program->Logic().Metering(); }));
+  ASSERT_TRUE(test::WaitFor([&] { return program->Logic().Call().Metering(); }));
   const auto latency = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - sent);
   RecordProperty("SignalToStartCallMicroseconds", static_cast<int>(latency.count()));
   std::printf("D-Bus call state to StartCall: %.1f ms\n", latency.count() / 1000.0);
-  EXPECT_EQ(program->Logic().Info().kind, kKindVoice);
+  EXPECT_EQ(program->Logic().Call().Info().kind, kKindVoice);
   EXPECT_EQ(Text("StatusLb"), QStringLiteral("Connesso"));
   EXPECT_EQ(Text("DevType"), QStringLiteral("A voce"));
   EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Connesso a: 0612345678  "));
 
   clock.AdvanceMs(125000);
-  const long long ticks = program->Logic().Ticks();
+  const long long ticks = program->Logic().Call().Ticks();
   EXPECT_GE(ticks, 2);
   Picture(program->Form(), "main-window-voice-call.png");
   SetCallState(call, 7, 4);
-  ASSERT_TRUE(test::WaitFor([&] { return !program->Logic().Metering(); }));
+  ASSERT_TRUE(test::WaitFor([&] { return !program->Logic().Call().Metering(); }));
   EXPECT_EQ(Text("StatusLb"), QStringLiteral("Sconnesso"));
   const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);
@@ -167,18 +167,18 @@ TEST_F(MeterOverDBus, ComponiHandsTheTariffOverAndPlacesTheCall) {
   book->findChild<QComboBox*>(QStringLiteral("TariffeCB"))->setCurrentIndex(1);
   book->findChild<QPushButton*>(QStringLiteral("ComponiBtn"))->click();
   // The tariff is the main window's before the modem dials.
-  EXPECT_EQ(program->Logic().SelectedTariff(), 1);
+  EXPECT_EQ(program->Logic().Call().SelectedTariff(), 1);
   ASSERT_TRUE(test::WaitFor([&] { return Text("StatusLb") == u"Composizione numero"; }))
       << Text("StatusLb").toStdString();
   const QString call = kMmRoot + QStringLiteral("/Call/0");
   SetCallState(call, 2, 0);
   ASSERT_TRUE(test::WaitFor([&] { return Text("StatusLb") == u"Ringing..."; }));
   SetCallState(call, 4, 3);
-  ASSERT_TRUE(test::WaitFor([&] { return program->Logic().Metering(); }));
+  ASSERT_TRUE(test::WaitFor([&] { return program->Logic().Call().Metering(); }));
   clock.AdvanceMs(30000);
   // The other party hangs up; the call this program placed is then deleted from the modem.
   SetCallState(call, 7, 4);
-  ASSERT_TRUE(test::WaitFor([&] { return !program->Logic().Metering(); }));
+  ASSERT_TRUE(test::WaitFor([&] { return !program->Logic().Call().Metering(); }));
   const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("A voce: Mario Rossi (061234567)"), std::string::npos) << lines[0];
@@ -238,7 +238,7 @@ TEST_F(MeterOverDBus, GsmProfileDialledWithConnettiIsMeteredUntilDeactivated) {
     return links && links->size() == 1;
   }));
   clock.AdvanceMs(250);
-  ASSERT_TRUE(program->Logic().Metering());
+  ASSERT_TRUE(program->Logic().Call().Metering());
   EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Vodafone"));
   EXPECT_EQ(Text("RasLb"), QStringLiteral("Connesso"));
   EXPECT_EQ(Text("DevType"), QStringLiteral("modem"));
@@ -246,7 +246,7 @@ TEST_F(MeterOverDBus, GsmProfileDialledWithConnettiIsMeteredUntilDeactivated) {
   stats.Set("wwan0", kBytesReceivedCounter, 4096);
   clock.AdvanceMs(65000);
   EXPECT_EQ(Text("BytesRecv"), QStringLiteral("4.096"));
-  const long long ticks = program->Logic().Ticks();
+  const long long ticks = program->Logic().Call().Ticks();
 
   program->Form().findChild<QToolButton*>(QStringLiteral("HangupBtn"))->click();
   ASSERT_TRUE(test::WaitFor([&] {
@@ -254,7 +254,7 @@ TEST_F(MeterOverDBus, GsmProfileDialledWithConnettiIsMeteredUntilDeactivated) {
     return links && links->empty();
   }));
   clock.AdvanceMs(250);
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("Modem: Vodafone"), std::string::npos) << lines[0];

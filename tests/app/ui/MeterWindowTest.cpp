@@ -144,7 +144,7 @@ TEST_F(MeterWindow, SimulatedDialUpCallIsMeteredShownAndRecorded) {
 
   dialup.Add("Provider");
   Seconds(0.25);  // the dial-up poll sees the link
-  ASSERT_TRUE(program->Logic().Metering());
+  ASSERT_TRUE(program->Logic().Call().Metering());
   EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Provider"));
   EXPECT_EQ(Text("RasLb"), QStringLiteral("Connesso"));
   EXPECT_EQ(Text("StatusLb"), QStringLiteral("Connesso"));
@@ -158,11 +158,12 @@ TEST_F(MeterWindow, SimulatedDialUpCallIsMeteredShownAndRecorded) {
   Seconds(185);
   EXPECT_EQ(Text("HCostLb"), QStringLiteral("L. 7.620"));
   EXPECT_EQ(Text("TickLb"), QStringLiteral("00.01.00"));
-  const long long ticks = program->Logic().Ticks();
+  const long long ticks = program->Logic().Call().Ticks();
   EXPECT_GE(ticks, 3);
   // Item 1: elapsed time and cost, in both counters and the taskbar title.
   const QString counter =
-      QString::fromStdString(TimeToStr(MainLogic::FromSeconds(program->Logic().ElapsedSeconds()))) +
+      QString::fromStdString(
+          TimeToStr(MeteredCall::FromSeconds(program->Logic().Call().ElapsedSeconds()))) +
       QStringLiteral(" - ") + QString::number(ticks * 127) + QStringLiteral(".0");
   EXPECT_EQ(Text("L2"), counter);
   EXPECT_EQ(Text("L22"), counter);
@@ -172,7 +173,7 @@ TEST_F(MeterWindow, SimulatedDialUpCallIsMeteredShownAndRecorded) {
   // The link goes down: the call ends and is logged, the commands come back.
   dialup.RemoveAll();
   Seconds(0.25);
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   EXPECT_EQ(Text("StatusLb"), QStringLiteral("Sconnesso"));
   EXPECT_TRUE(Enabled("Start1"));
   EXPECT_FALSE(Enabled("Stop1"));
@@ -207,7 +208,7 @@ TEST_F(MeterWindow, HostsTheUserMayNotWriteWaitForApplicaHosts) {
   test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
   dialup.Add("Provider");
   Seconds(0.25);
-  ASSERT_TRUE(program->Logic().Metering());
+  ASSERT_TRUE(program->Logic().Call().Metering());
   for (int i = 0; i < 12; ++i) {
     Seconds(2.2);
     QApplication::processEvents();
@@ -215,7 +216,7 @@ TEST_F(MeterWindow, HostsTheUserMayNotWriteWaitForApplicaHosts) {
   dialup.RemoveAll();
   Seconds(0.25);
   QApplication::processEvents();
-  ASSERT_FALSE(program->Logic().Metering());
+  ASSERT_FALSE(program->Logic().Call().Metering());
   EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown[0].text;
   EXPECT_EQ(test::ReadBytes(dir.File("hosts")), "127.0.0.1 localhost\n");
   EXPECT_EQ(Text("HostsL"), QStringLiteral("2 nomi in attesa di «Applica hosts»"));
@@ -237,17 +238,17 @@ TEST_F(MeterWindow, HostsTheUserMayNotWriteWaitForApplicaHosts) {
 TEST_F(MeterWindow, ManualStartAndStopFromTheButtons) {
   Make();
   Form().findChild<QToolButton*>(QStringLiteral("StartBtn"))->click();
-  ASSERT_TRUE(program->Logic().Metering());
+  ASSERT_TRUE(program->Logic().Call().Metering());
   EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Avvio manuale"));
   EXPECT_EQ(Form().findChild<QToolButton*>(QStringLiteral("StopBtn"))->toolTip(),
             QStringLiteral("Arresto manuale"));
   Seconds(61);
   Form().findChild<QToolButton*>(QStringLiteral("StopBtn"))->click();
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   EXPECT_EQ(LogLines().size(), 1u);
   // The bill counter now holds the call's ticks with VAT.
   Form().SelectCounterItem(6);
-  const double period = program->Logic().PeriodCost();
+  const double period = program->Logic().Call().PeriodCost();
   EXPECT_GT(period, 0);
   EXPECT_TRUE(Text("L22").contains(QString::number(period * 1.2, 'f', 1)))
       << Text("L22").toStdString();
@@ -257,14 +258,14 @@ TEST_F(MeterWindow, QuitMessageEndsTheCallSavesAndCloses) {
   Make();
   dialup.Add("Provider");
   Seconds(0.25);
-  ASSERT_TRUE(program->Logic().Metering());
+  ASSERT_TRUE(program->Logic().Call().Metering());
   Seconds(30);
   Form().SelectCounterItem(3);
   const auto answers = program->HandleRequest(FormatMessageRequest({kMsgQuit, 0, 0}));
   EXPECT_EQ(answers.back(), FormatDone(true));
   // The quit runs once the request is answered.
   QApplication::processEvents();
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   EXPECT_EQ(LogLines().size(), 1u);
   EXPECT_FALSE(Form().isVisible());
   EXPECT_FALSE(Form().TrayIcon()->isVisible());
@@ -303,24 +304,24 @@ TEST_F(MeterWindow, QuitMessageAsksTheLogWindowFirstAndLosesNoCall) {
   // A second call is running when the quit comes; "Annulla" in the log window.
   dialup.Add("Provider");
   Seconds(0.25);
-  ASSERT_TRUE(program->Logic().Metering());
+  ASSERT_TRUE(program->Logic().Call().Metering());
   dialogs.NextAnswer(MsgAnswer::Cancel);
   // The answer comes at once, before any question.
   EXPECT_EQ(Send(FormatMessageRequest({kMsgQuit, 0, 0})) + "\n", FormatDone(true));
   QApplication::processEvents();
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, std::string(kAskSaveChanges));
-  EXPECT_TRUE(program->Logic().Metering());
+  EXPECT_TRUE(program->Logic().Call().Metering());
   EXPECT_TRUE(Form().isVisible());
   EXPECT_TRUE(log->isVisible());
   Seconds(10);
-  EXPECT_TRUE(program->Logic().Metering());  // the meter goes on
+  EXPECT_TRUE(program->Logic().Call().Metering());  // the meter goes on
 
   // "Sì": the edit and both calls are in the log; the settings are saved; all closes.
   dialogs.NextAnswer(MsgAnswer::Yes);
   Send(FormatMessageRequest({kMsgQuit, 0, 0}));
   QApplication::processEvents();
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_NE(lines[0].find("Old B"), std::string::npos);
@@ -352,7 +353,7 @@ TEST_F(MeterWindow, UnattendedQuitAsksNothingAndKeepsEverything) {
   Seconds(65);
   program->QuitUnattended();
   EXPECT_TRUE(dialogs.shown.empty());
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);  // "Old A" deleted and saved; the call recorded
   EXPECT_NE(lines[0].find("Modem: Provider"), std::string::npos) << lines[0];
@@ -380,7 +381,7 @@ TEST_F(MeterWindow, TerminaAsksTheOpenWindowsBeforeTheCall) {
   dialogs.NextAnswer(MsgAnswer::Cancel);
   Form().Quit1Click();
   ASSERT_EQ(dialogs.shown.size(), 1u);
-  EXPECT_TRUE(program->Logic().Metering());
+  EXPECT_TRUE(program->Logic().Call().Metering());
   EXPECT_TRUE(Form().isVisible());
   EXPECT_TRUE(log->isVisible());
   // "No" keeps the log as it is; "Sì" to the call records it; everything closes.
@@ -389,7 +390,7 @@ TEST_F(MeterWindow, TerminaAsksTheOpenWindowsBeforeTheCall) {
   Form().Quit1Click();
   ASSERT_EQ(dialogs.shown.size(), 3u);
   EXPECT_EQ(dialogs.shown[2].text, "Connessione in corso. Esco lo stesso ?");
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[0].find("Old A"), std::string::npos);
@@ -413,7 +414,7 @@ TEST_F(MeterWindow, CommitDataSavesEverythingWithoutAskingAndKeepsRunning) {
   Seconds(0.25);
   program->CommitDataUnattended();
   EXPECT_TRUE(dialogs.shown.empty());
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   const auto lines = LogLines();
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_NE(lines[0].find("Modem: Provider"), std::string::npos);
@@ -440,11 +441,11 @@ TEST_F(MeterWindow, MessagesSelectTariffsRedrawAndAnswerThePing) {
   Make();
   EXPECT_EQ(program->HandleRequest(FormatMessageRequest({kMsgStart, 0, 0})).back(),
             FormatDone(true));
-  EXPECT_TRUE(program->Logic().Metering());
+  EXPECT_TRUE(program->Logic().Call().Metering());
   EXPECT_FALSE(Enabled("FeeCB"));
   EXPECT_EQ(program->HandleRequest(FormatMessageRequest({kMsgStop, 0, 0})).back(),
             FormatDone(true));
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   const auto ping = program->HandleRequest(FormatMessageRequest({kMsgPing, 7, 0}));
   ASSERT_EQ(ping.size(), 2u);
   EXPECT_EQ(ping[0].rfind("REPLY 1123 ", 0), 0u) << ping[0];
@@ -460,16 +461,16 @@ TEST_F(MeterWindow, ClosingDuringACallAsksAndRecordsTheCall) {
   Make();
   dialup.Add("Provider");
   Seconds(0.25);
-  ASSERT_TRUE(program->Logic().Metering());
+  ASSERT_TRUE(program->Logic().Call().Metering());
   dialogs.NextAnswer(MsgAnswer::No);
   Form().Quit1Click();
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, "Connessione in corso. Esco lo stesso ?");
-  EXPECT_TRUE(program->Logic().Metering());
+  EXPECT_TRUE(program->Logic().Call().Metering());
   EXPECT_TRUE(Form().isVisible());
   dialogs.NextAnswer(MsgAnswer::Yes);
   Form().Quit1Click();
-  EXPECT_FALSE(program->Logic().Metering());
+  EXPECT_FALSE(program->Logic().Call().Metering());
   EXPECT_EQ(LogLines().size(), 1u);
   EXPECT_FALSE(Form().isVisible());
 }

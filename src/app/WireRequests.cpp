@@ -1,5 +1,5 @@
 // The answer to a request line.
-#include "core/WireRequests.h"
+#include "app/WireRequests.h"
 
 #include "core/AppMessages.h"
 

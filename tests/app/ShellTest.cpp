@@ -11,16 +11,16 @@ TEST_F(MeterTest, StartupOpensTelephonyAndReportsMissingDevicesOnce) {
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].type, MsgType::Warning);
   EXPECT_EQ(dialogs.shown[0].text.rfind("Nessuna periferica TAPI compatibile trovata !", 0), 0u);
-  EXPECT_TRUE(logic->TimerRAS().Enabled());
-  EXPECT_TRUE(logic->TimerCh().Enabled());
-  EXPECT_FALSE(logic->Timer22().Enabled());
+  EXPECT_TRUE(logic->Watcher().Polling());
+  EXPECT_TRUE(logic->Call().CheckingWarnings());
+  EXPECT_FALSE(logic->Call().Sampling());
   EXPECT_EQ(view.labels[MeterLabel::TickLb], "00.01.00");
 }
 
 TEST_F(MeterTest, SavedTariffBeyondTheListSelectsTheFirst) {
   settings.tariffIndex = 7;
   Make();
-  EXPECT_EQ(logic->SelectedTariff(), 0);
+  EXPECT_EQ(logic->Call().SelectedTariff(), 0);
   EXPECT_EQ(settings.tariffIndex, 0);
   EXPECT_EQ(view.selected, 0);
 }
@@ -28,19 +28,19 @@ TEST_F(MeterTest, SavedTariffBeyondTheListSelectsTheFirst) {
 TEST_F(MeterTest, ApplicationMessagesStartStopSelectRedrawAndReply) {
   Make();
   EXPECT_TRUE(logic->HandleAppMessage(kMsgSelectTariff, 0, 2));
-  EXPECT_EQ(logic->SelectedTariff(), 2);
+  EXPECT_EQ(logic->Call().SelectedTariff(), 2);
   EXPECT_TRUE(logic->HandleAppMessage(kMsgSelectTariff, 0, 99));  // not in the list
-  EXPECT_EQ(logic->SelectedTariff(), 2);
+  EXPECT_EQ(logic->Call().SelectedTariff(), 2);
   EXPECT_TRUE(logic->HandleAppMessage(kMsgDefaultTariff, 0, 0));
-  EXPECT_EQ(logic->SelectedTariff(), 0);
+  EXPECT_EQ(logic->Call().SelectedTariff(), 0);
 
   EXPECT_TRUE(logic->HandleAppMessage(kMsgStart, 0, 0));
-  EXPECT_TRUE(logic->Metering());
-  EXPECT_EQ(logic->Info().status, "Avvio manuale");
+  EXPECT_TRUE(logic->Call().Metering());
+  EXPECT_EQ(logic->Call().Info().status, "Avvio manuale");
   AdvanceSeconds(10);
-  EXPECT_TRUE(logic->Metering());  // no connection does not end a manual call
+  EXPECT_TRUE(logic->Call().Metering());  // no connection does not end a manual call
   EXPECT_TRUE(logic->HandleAppMessage(kMsgStop, 0, 0));
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   EXPECT_EQ(log.records.size(), 1u);
 
   const int redraws = view.redraws;
@@ -62,7 +62,7 @@ TEST_F(MeterTest, QuitMessageEndsTheCallSavesAndQuits) {
   logic->Start1Click();
   AdvanceSeconds(61);
   EXPECT_TRUE(logic->HandleAppMessage(kMsgQuit, 0, 0));
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].ticks, "2");
   EXPECT_EQ(saves, 1);
@@ -83,12 +83,12 @@ TEST_F(MeterTest, CloseAsksThePasswordThenConfirmsEndingTheCall) {
   dialogs.NextPassword(std::string("pw"));
   dialogs.NextAnswer(MsgAnswer::No);
   EXPECT_FALSE(logic->FormCloseQuery());
-  EXPECT_TRUE(logic->Metering());
+  EXPECT_TRUE(logic->Call().Metering());
   dialogs.NextPassword(std::string("pw"));
   dialogs.NextAnswer(MsgAnswer::Yes);
   EXPECT_TRUE(logic->FormCloseQuery());
   EXPECT_EQ(dialogs.shown.back().text, "Connessione in corso. Esco lo stesso ?");
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   EXPECT_EQ(log.records.size(), 1u);
 }
 
@@ -99,7 +99,7 @@ TEST_F(MeterTest, SessionEndDuringACallRecordsItAndNeverAsksThePassword) {
   logic->Start1Click();
   AdvanceSeconds(30);
   logic->WMQueryEndSession();
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   EXPECT_EQ(log.records.size(), 1u);
   EXPECT_TRUE(logic->FormCloseQuery());
   EXPECT_TRUE(dialogs.prompts.empty());
@@ -112,7 +112,7 @@ TEST_F(MeterTest, TaskbarCounterItemsAndSessionEndPassThrough) {
   EXPECT_FALSE(logic->HandleAppMessage(274, 16 * 13, 0));
   EXPECT_EQ(view.item, 3);
   EXPECT_FALSE(logic->HandleAppMessage(17, 0, 0));
-  EXPECT_TRUE(logic->ShuttingDown());
+  EXPECT_TRUE(logic->Call().SessionEnding());
 }
 
 }  // namespace

@@ -8,10 +8,10 @@ TEST_F(MeterTest, ManualCallSurvivesNoConnectionsButNotAFailedEnumeration) {
   Make();
   logic->Start1Click();
   AdvanceSeconds(5);
-  EXPECT_TRUE(logic->Metering());
+  EXPECT_TRUE(logic->Call().Metering());
   dialup.SetEnumerationFails(true);
   AdvanceSeconds(0.3);
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   EXPECT_EQ(log.records.size(), 1u);
   EXPECT_EQ(view.labels[MeterLabel::RasLb], "Sconnesso");
 }
@@ -20,14 +20,14 @@ TEST_F(MeterTest, DialUpCallEndsWhenItsConnectionVanishes) {
   Make();
   const auto h = dialup.Add("tiscali");
   AdvanceSeconds(0.3);
-  ASSERT_TRUE(logic->Metering());
-  EXPECT_EQ(logic->Info().kind, kKindModem);
-  EXPECT_EQ(logic->Info().status, "Connesso");
+  ASSERT_TRUE(logic->Call().Metering());
+  EXPECT_EQ(logic->Call().Info().kind, kKindModem);
+  EXPECT_EQ(logic->Call().Info().status, "Connesso");
   EXPECT_EQ(view.tray, "ORVA32 - Connesso a : tiscali");
-  EXPECT_EQ(logic->Info().ipAddress, "10.64.64.64");
+  EXPECT_EQ(logic->Call().Info().ipAddress, "10.64.64.64");
   dialup.Remove(h);
   AdvanceSeconds(0.3);
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].service, "Modem: tiscali");
   EXPECT_EQ(view.tray, "ORVA32 - nessuna connessione");
@@ -39,8 +39,8 @@ TEST_F(MeterTest, TwoConnectionsAreSeenInTurnAndTheLastStaysCurrent) {
   dialup.Add("libero", kRasConnectingDevice, "ppp1");
   const auto second = dialup.Add("tiscali", kRasConnected, "ppp0");
   AdvanceSeconds(0.3);
-  EXPECT_TRUE(logic->Metering());
-  EXPECT_EQ(logic->Info().entryName, "tiscali");
+  EXPECT_TRUE(logic->Call().Metering());
+  EXPECT_EQ(logic->Call().Info().entryName, "tiscali");
   EXPECT_EQ(view.labels[MeterLabel::RasLb], "Connesso");
   logic->HangupBtnClick();
   ASSERT_EQ(dialup.hungUp.size(), 1u);
@@ -58,7 +58,7 @@ TEST_F(MeterTest, StatusTextsFollowTheDialUpStates) {
   const auto h = dialup.Add("tiscali", kRasConnectingDevice);
   AdvanceSeconds(0.3);
   EXPECT_EQ(view.labels[MeterLabel::RasLb], "Connecting device");
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   dialup.SetState(h, kRasConnectingDevice, 678);
   AdvanceSeconds(0.3);
   EXPECT_EQ(view.labels[MeterLabel::RasLb], "Errore 678");
@@ -87,10 +87,10 @@ TEST_F(MeterTest, ProgramsLaunchOncePerCallForTheirProvider) {
 
 TEST_F(MeterTest, DiallingRunsPonWithTheEntryAsOneArgument) {
   Make();
-  logic->DialEntry("my isp");
+  logic->Watcher().DialEntry("my isp");
   ASSERT_EQ(launcher.launched.size(), 1u);
   EXPECT_EQ(launcher.launched[0].arguments, (std::vector<std::string>{"pon", "my isp"}));
-  logic->DialEntry("-option");
+  logic->Watcher().DialEntry("-option");
   EXPECT_EQ(launcher.launched.size(), 1u);
 }
 
@@ -103,7 +103,7 @@ TEST_F(MeterTest, BytesCountPerInterfaceFromZeroOnANewLinkAndStayAfterItGoes) {
   stats.Set("ppp0", kBytesReceivedCounter, 6000000000LL);  // past 32 bits
   stats.Set("ppp0", kBytesSentCounter, 400);
   AdvanceSeconds(0.3);
-  EXPECT_EQ(logic->Info().bytesReceived, "6000000000");
+  EXPECT_EQ(logic->Call().Info().bytesReceived, "6000000000");
   EXPECT_EQ(view.labels[MeterLabel::BytesRecv], "6.000.000.000");
   // The link goes: its counters vanish with it; the log keeps the last figures.
   dialup.Remove(h);
@@ -118,8 +118,8 @@ TEST_F(MeterTest, BytesCountPerInterfaceFromZeroOnANewLinkAndStayAfterItGoes) {
   stats.Set("ppp0", kBytesSentCounter, 20);
   h = dialup.Add("tiscali");  // interface index 102
   AdvanceSeconds(0.6);
-  EXPECT_EQ(logic->Info().bytesReceived, "50");
-  EXPECT_EQ(logic->Info().bytesSent, "20");
+  EXPECT_EQ(logic->Call().Info().bytesReceived, "50");
+  EXPECT_EQ(logic->Call().Info().bytesSent, "20");
 }
 
 TEST_F(MeterTest, StopWhileTheLinkStaysUpCountsTheNextCallFromThatEnd) {
@@ -135,30 +135,30 @@ TEST_F(MeterTest, StopWhileTheLinkStaysUpCountsTheNextCallFromThatEnd) {
   EXPECT_EQ(log.records.back().bytesReceived, "300");
   stats.Set("ppp0", kBytesReceivedCounter, 1000);  // traffic while idle
   AdvanceSeconds(0.3);                             // the watcher starts a new call
-  ASSERT_TRUE(logic->Metering());
+  ASSERT_TRUE(logic->Call().Metering());
   stats.Set("ppp0", kBytesReceivedCounter, 1500);
   AdvanceSeconds(0.3);
-  EXPECT_EQ(logic->Info().bytesReceived, "1200");
+  EXPECT_EQ(logic->Call().Info().bytesReceived, "1200");
 }
 
 TEST_F(MeterTest, VoiceCallIsMeteredWithoutNegotiationAndTheFaxInitialisationIsNot) {
   Make();
   telephony.calls[7] = {9600, "0612345678", "Inizializzazione del fax", kMediaG3Fax};
   telephony.Event(7, kCallConnected);
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   EXPECT_EQ(view.labels[MeterLabel::StatusLb], "Connesso a 9600 bps");
   telephony.Event(7, kCallIdle);
   EXPECT_TRUE(log.records.empty());
 
   telephony.calls[8] = {0, "0612345678", "Mario", kMediaInteractiveVoice};
   telephony.Event(8, kCallConnected);
-  ASSERT_TRUE(logic->Metering());
-  EXPECT_EQ(logic->Info().kind, kKindVoice);
-  EXPECT_EQ(MainLogic::ToSeconds(logic->CallStart()), MainLogic::ToSeconds(clock.Now()));
+  ASSERT_TRUE(logic->Call().Metering());
+  EXPECT_EQ(logic->Call().Info().kind, kKindVoice);
+  EXPECT_EQ(MeteredCall::ToSeconds(logic->Call().CallStart()), MeteredCall::ToSeconds(clock.Now()));
   EXPECT_EQ(view.labels[MeterLabel::ServiceLb], "Connesso a: Mario  0612345678");
   AdvanceSeconds(65);
   telephony.Event(8, kCallDisconnected, 64);
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   EXPECT_EQ(view.labels[MeterLabel::StatusLb], "Disconnesso - Nessuna risposta");
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].service, "A voce: Mario (0612345678)");
@@ -176,7 +176,7 @@ TEST_F(MeterTest, HangUpOfAVoiceCallReleasesItAndTelephonyStatusTexts) {
   logic->HangupBtnClick();
   EXPECT_EQ(telephony.dropped, std::vector<std::int64_t>{3});
   telephony.Event(3, kCallIdle);
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   EXPECT_EQ(telephony.deallocated, std::vector<std::int64_t>{3});
 }
 

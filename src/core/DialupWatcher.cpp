@@ -1,11 +1,11 @@
 // The dial-up watcher: the 250 ms poll of the connections, the telephony call states, the
-// adapter byte counters, the programs launched at a connection and dialling.
+// adapter byte counters, the programs launched at a connection, dialling and hanging up.
 #include <algorithm>
 #include <cmath>
 #include <exception>
 
+#include "core/DialupWatcher.h"
 #include "core/HowUtils.h"
-#include "core/MainLogic.h"
 #include "platform/SafeFile.h"
 
 namespace orva {
@@ -71,7 +71,125 @@ std::string RasStateText(int state) {
   }
 }
 
-void MainLogic::OpenAdapterStatistics() {
+DialupWatcher::DialupWatcher(const MeterDeps& d, MeteredCall& call)
+    : m_d(d),
+      m_call(call),
+      m_timerRAS(d.timers->CreateTimer()),
+      m_hangupDelay(d.timers->CreateTimer()) {
+  m_timerRAS->SetInterval(250);
+  m_timerRAS->OnTimer = [this] { TimerRASTimer(); };
+  m_hangupDelay->OnTimer = [this] {
+    m_hangupDelay->SetEnabled(false);
+    m_d.view->SetHangupEnabled(false);
+  };
+  m_call.Attach(*this);
+}
+
+DialupWatcher::~DialupWatcher() = default;
+
+void DialupWatcher::OpenLines() {
+  const TelephonyOpen opened =
+      m_d.telephony->Open([this](std::int64_t call, int event, int state, int detail) {
+        LineCallback(call, event, state, detail);
+      });
+  m_telephonyOpen = opened == TelephonyOpen::Ok;
+  if (opened == TelephonyOpen::IncompatibleVersion)
+    m_d.dialogs->Message("Versione TAPI incompatibile !", MsgType::Error, MsgButtons::Ok);
+  else if (opened == TelephonyOpen::NoDevices)
+    m_d.dialogs->Message(
+        "Nessuna periferica TAPI compatibile trovata !\nÈ necessario configurare almeno un modem "
+        "nel sistema.",
+        MsgType::Warning, MsgButtons::Ok);
+
+  const auto entries = m_d.dialup->EnumEntries();
+  if (!entries.empty()) m_d.view->SetDialEntries(entries);
+}
+
+void DialupWatcher::StartPolling() {
+  m_info.Reset();
+  OpenAdapterStatistics();
+  m_firstSinceIdle = true;
+  m_launchAllowed = true;
+  m_timerRAS->SetEnabled(true);
+}
+
+void DialupWatcher::Stop() {
+  if (m_telephonyOpen) m_d.telephony->Close();
+  m_telephonyOpen = false;
+  m_timerRAS->SetEnabled(false);
+}
+
+bool DialupWatcher::Polling() const {
+  return m_timerRAS->Enabled();
+}
+
+void DialupWatcher::CallStarting() {
+  m_info.hostName.clear();
+  m_info.ipAddress.clear();
+  m_d.view->SetLabel(MeterLabel::IPLb, "?");
+}
+
+bool DialupWatcher::HangUpLink() {
+  return m_info.kind == kKindModem && static_cast<bool>(m_d.dialup->HangUp(m_dialupHandle));
+}
+
+bool DialupWatcher::HoldPolling() {
+  const bool was = m_timerRAS->Enabled();
+  m_timerRAS->SetEnabled(false);
+  return was;
+}
+
+void DialupWatcher::ResumePolling() {
+  m_timerRAS->SetEnabled(true);
+}
+
+void DialupWatcher::CallClosed() {
+  const Settings& st = *m_d.settings;
+  m_firstSinceIdle = true;
+  if (!m_info.ipAddress.empty()) {
+    if (st.manageHosts && m_d.network.saveVisitedHosts) m_d.network.saveVisitedHosts();
+    if (st.recordIpList && m_d.network.saveVisitedServers) m_d.network.saveVisitedServers();
+  }
+  m_info.ipAddress.clear();
+  m_d.view->SetLabel(MeterLabel::IPLb, "127.0.0.1");
+  m_d.view->SetStopHint("");
+  m_launchAllowed = true;
+  m_d.view->StopFlashing();
+  TakeBaselines();
+  m_d.view->BringUp();
+}
+
+void DialupWatcher::HangUp() {
+  switch (m_info.kind) {
+    case kKindModem:
+      if (!m_d.dialup->HangUp(m_dialupHandle)) return;
+      // The link takes a moment to go; the poll then ends the call.
+      m_hangupDelay->SetInterval(1000);
+      m_hangupDelay->SetEnabled(true);
+      break;
+    case kKindVoice:
+    case kKindFaxG3:
+    case kKindFaxG4:
+      // A fax call is a telephony call too: releasing it is the only way to end it.
+      // A call the line no longer knows has ended already; the meter ends it either way.
+      static_cast<void>(m_d.telephony->Drop(m_voiceCall));
+      break;
+    default:
+      break;
+  }
+}
+
+void DialupWatcher::TakeManualCall() {
+  m_info.status = kStatusManual;
+  m_info.kind = kKindUnknown;
+  m_info.entryName = kStatusManual;
+}
+
+void DialupWatcher::MarkDisconnected() {
+  m_info.status = kStatusDisconnected;
+}
+
+void DialupWatcher::OpenAdapterStatistics() {
   m_sysMon = std::make_unique<TSysMon>(*m_d.statistics, *m_d.clock);
   m_baseline = {};
   const auto objects = m_sysMon->ListObjects();
@@ -97,13 +215,13 @@ void MainLogic::OpenAdapterStatistics() {
   TakeBaselines();
 }
 
-void MainLogic::BindAdapter(const DialupConnection& c) {
+void DialupWatcher::BindAdapter(const DialupConnection& c) {
   m_adapterInterface = c.interfaceName;
   m_adapterIndex = c.interfaceIndex;
   if (m_sysMon) m_sysMon->SetDialupInterface(c.interfaceName);
 }
 
-void MainLogic::TakeBaselines() {
+void DialupWatcher::TakeBaselines() {
   m_baseline = {m_adapterInterface, m_adapterIndex, 0, 0};
   if (!m_recvCounter || m_adapterInterface.empty()) return;
   m_baseline.received = std::max<std::int64_t>(0, m_sysMon->Read(*m_recvCounter));
@@ -113,7 +231,7 @@ void MainLogic::TakeBaselines() {
 // Bytes since the baseline of this interface. A link is a new interface each time (its counters
 // start at 0), so a baseline taken on another interface, or above the reading, counts from 0.
 // A value that cannot be read (the link just went) leaves the last texts, which the log gets.
-void MainLogic::ReadAdapterCounters() {
+void DialupWatcher::ReadAdapterCounters() {
   if (!m_recvCounter) return;
   if (m_baseline.interfaceName != m_adapterInterface || m_baseline.interfaceIndex != m_adapterIndex)
     m_baseline = {m_adapterInterface, m_adapterIndex, 0, 0};
@@ -131,40 +249,40 @@ void MainLogic::ReadAdapterCounters() {
   }
 }
 
-void MainLogic::TimerRASTimer() {
+void DialupWatcher::TimerRASTimer() {
   m_timerRAS->SetEnabled(false);
   ReenableRas again{*m_timerRAS, *m_d.view};
   try {
     TakeSpeed();
-    if (!m_metering) Evaluate(m_ticks, m_elapsed);
+    m_call.EvaluateIdle();
     auto connections = m_d.dialup->EnumConnections();
     if (!connections) {
       // The service cannot be asked: whatever runs ends as on disconnection.
-      if (m_metering) LinkDisconnected();
+      if (m_call.Metering()) LinkDisconnected();
       return;
     }
     if (connections->empty()) {
-      if (m_metering && m_info.status != kStatusManual && m_info.kind == kKindModem)
+      if (m_call.Metering() && m_info.status != kStatusManual && m_info.kind == kKindModem)
         LinkDisconnected();
       return;
     }
     for (const DialupConnection& c : *connections) WatchConnection(c);
   } catch (const std::exception& e) {
-    ReportProblem(e.what());
+    m_call.ReportProblem(e.what());
   }
 }
 
-void MainLogic::TakeSpeed() {
+void DialupWatcher::TakeSpeed() {
   // A missing speed (-1) is no speed: the log then says "n.d".
-  if (!m_metering || !m_info.speed.empty() || !m_speedCounter) return;
+  if (!m_call.Metering() || !m_info.speed.empty() || !m_speedCounter) return;
   const std::int64_t speed = m_sysMon->Read(*m_speedCounter);
   if (speed > 0) m_info.speed = std::to_string(speed);
 }
 
-void MainLogic::LinkDisconnected() {
+void DialupWatcher::LinkDisconnected() {
   const Settings& st = *m_d.settings;
   m_d.view->SetHangupEnabled(false);
-  if (m_metering) EndCall();
+  if (m_call.Metering()) m_call.End();
   m_info.status = kStatusDisconnected;
   // Without a telephony service the link is the only news of the call.
   if (!m_voiceCall) ShowStatus();
@@ -177,12 +295,12 @@ void MainLogic::LinkDisconnected() {
   if (st.hideOnStop == 1) m_d.view->HideWindow();
 }
 
-void MainLogic::WatchConnection(const DialupConnection& c) {
+void DialupWatcher::WatchConnection(const DialupConnection& c) {
   m_dialupHandle = c.handle;
   m_d.view->SetLabel(MeterLabel::ServiceLb, c.entryName);
   m_info.entryName = c.entryName;
-  m_negotiation = m_d.tariffs->FindAssociation(c.entryName, m_negotiation,
-                                               [this](int index) { SelectTariff(index); });
+  m_call.SetNegotiation(m_d.tariffs->FindAssociation(
+      c.entryName, m_call.NegotiationText(), [this](int index) { m_call.SelectTariff(index); }));
   m_d.view->SetLabel(MeterLabel::DevType, c.deviceType);
   m_d.view->SetLabel(MeterLabel::DevName, c.deviceName);
   m_info.kind = kKindModem;
@@ -190,7 +308,7 @@ void MainLogic::WatchConnection(const DialupConnection& c) {
   m_d.view->SetLabel(MeterLabel::RasLb, status.error != 0 ? m_d.dialup->ErrorText(status.error)
                                                           : RasStateText(status.state));
   BindAdapter(c);
-  if (m_metering) {
+  if (m_call.Metering()) {
     ReadAdapterCounters();
     TakeSpeed();
   }
@@ -200,10 +318,10 @@ void MainLogic::WatchConnection(const DialupConnection& c) {
     LinkDisconnected();
 }
 
-void MainLogic::LinkConnected(const DialupConnection& c) {
+void DialupWatcher::LinkConnected(const DialupConnection& c) {
   const Settings& st = *m_d.settings;
-  if (!m_metering) {
-    StartCall();
+  if (!m_call.Metering()) {
+    m_call.Start();
     if (st.maximizeOnConnect == 1) m_d.view->BringUp();
     if (m_d.view->IsHidden()) m_d.view->ShowWindow();
     m_d.view->ExpandDetails();
@@ -231,10 +349,11 @@ void MainLogic::LinkConnected(const DialupConnection& c) {
   m_d.view->SetTrayHint("ORVA32 - Connesso a : " + c.entryName);
 }
 
-void MainLogic::LaunchConnectionPrograms(const std::string& entry) {
+void DialupWatcher::LaunchConnectionPrograms(const std::string& entry) {
   if (!m_launchAllowed) return;
   for (const auto& p : m_d.settings->launched) {
-    if (p.program.empty() || !FileExists(p.program)) continue;  // a missing program is skipped
+    if (p.program.empty() || !MeterFileExists(m_d, p.program))
+      continue;  // a missing program is skipped
     if (p.provider != "qualunque" && p.provider != entry) continue;
     const ShowWindow show = p.window == 1   ? ShowWindow::swShowMaximized
                             : p.window == 2 ? ShowWindow::swShowMinimized
@@ -245,22 +364,22 @@ void MainLogic::LaunchConnectionPrograms(const std::string& entry) {
   m_launchAllowed = false;
 }
 
-void MainLogic::DialEntry(const std::string& entry) {
+void DialupWatcher::DialEntry(const std::string& entry) {
   // pppd is dialled by a program the launcher starts, NetworkManager by a request of its own;
   // either way the poll then sees the link. A name that cannot be dialled does nothing.
   (void)m_d.dialup->Dial(entry, *m_d.launcher);
 }
 
-void MainLogic::EndTelephonyCall(bool releaseHandle, bool keepStatus) {
+void DialupWatcher::EndTelephonyCall(bool releaseHandle, bool keepStatus) {
   const Settings& st = *m_d.settings;
   if (releaseHandle) {
     m_d.telephony->Deallocate(m_voiceCall);
     m_voiceCall = 0;
   }
   if (!keepStatus) m_info.status = kStatusDisconnected;
-  if (m_metering) {
+  if (m_call.Metering()) {
     const bool voice = m_info.kind == kKindVoice;
-    EndCall();
+    m_call.End();
     if (!voice) {
       if (st.iconOnStop == 1) m_d.view->Minimise();
       if (st.hideOnStop == 1) m_d.view->HideWindow();
@@ -275,7 +394,7 @@ void MainLogic::EndTelephonyCall(bool releaseHandle, bool keepStatus) {
   m_d.view->SetLabel(MeterLabel::RasLb, kStatusDisconnected);
 }
 
-void MainLogic::LineCallback(std::int64_t call, int event, int state, int detail) {
+void DialupWatcher::LineCallback(std::int64_t call, int event, int state, int detail) {
   if (event != kLineCallState) return;
   try {
     m_voiceCall = call;
@@ -301,7 +420,7 @@ void MainLogic::LineCallback(std::int64_t call, int event, int state, int detail
         break;
       case kCallProceeding:
         m_info.status = "Tentativo di connessione";
-        if (m_metering) ReadAdapterCounters();
+        if (m_call.Metering()) ReadAdapterCounters();
         BringUpForCall();
         break;
       case kCallDisconnected: {
@@ -318,19 +437,19 @@ void MainLogic::LineCallback(std::int64_t call, int event, int state, int detail
         break;
     }
   } catch (const std::exception& e) {
-    ReportProblem(e.what());
+    m_call.ReportProblem(e.what());
   }
   ShowStatus();
   m_d.view->SetLabel(MeterLabel::DevType, CallKindName(m_info.kind));
   m_d.view->RefreshCommandStates();
 }
 
-void MainLogic::BringUpForCall() {
+void DialupWatcher::BringUpForCall() {
   if (m_d.settings->maximizeOnConnect == 1) m_d.view->BringUp();
   m_d.view->ExpandDetails();
 }
 
-void MainLogic::CallConnected(std::int64_t call) {
+void DialupWatcher::CallConnected(std::int64_t call) {
   const TelephonyCallInfo info = m_d.telephony->GetCallInfo(call).value_or(TelephonyCallInfo{});
   m_info.speed = info.rate > 0 ? std::to_string(info.rate) : std::string();
   m_info.remoteParty = info.displayableAddress;
@@ -355,15 +474,15 @@ void MainLogic::CallConnected(std::int64_t call) {
   const std::string text = m_info.status + " a: " + m_info.entryName + "  " + m_info.remoteParty;
   m_d.view->SetLabel(MeterLabel::ServiceLb, text);
   m_d.view->SetTrayHint("ORVA32 - " + text);
-  m_d.view->SetLabel(MeterLabel::TickLb, m_tariff.tickText);
+  m_d.view->SetLabel(MeterLabel::TickLb, m_call.Tariff().tickText);
   // The modem's own fax initialisation shows as a call but costs nothing.
-  if (!m_metering && m_info.entryName != "Inizializzazione del fax") {
-    StartCall();
+  if (!m_call.Metering() && m_info.entryName != "Inizializzazione del fax") {
+    m_call.Start();
     BringUpForCall();
   }
 }
 
-void MainLogic::ShowStatus() {
+void DialupWatcher::ShowStatus() {
   m_d.view->SetLabel(MeterLabel::StatusLb,
                      m_info.status == kStatusConnected && !m_info.speed.empty()
                          ? "Connesso a " + m_info.speed + " bps"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ScriptedDialogs.h"
-#include "core/MainLogic.h"
+#include "app/MainLogic.h"
 #include "platform/ManualClock.h"
 #include "platform/Simulated.h"
 
@@ -119,8 +119,9 @@ class MeterTest : public ::testing::Test {
     tariffs.value.tickText = "00.01.00";
   }
 
-  void Make() {
-    MainLogic::Deps d;
+  // The meter's dependencies on the doubles below.
+  MeterDeps Deps() {
+    MeterDeps d;
     d.clock = &clock;
     d.timers = &clock;
     d.dialogs = &dialogs;
@@ -141,12 +142,15 @@ class MeterTest : public ::testing::Test {
       if (duringChoice) duringChoice();
       return chosenService;
     };
-    logic = std::make_unique<MainLogic>(d);
+    return d;
+  }
+  void Make() {
+    logic = std::make_unique<MainLogic>(Deps());
     logic->Startup();
     logic->FirstActivation();
   }
   void AdvanceSeconds(double s) { clock.AdvanceMs(static_cast<std::int64_t>(s * 1000)); }
-  long long Elapsed() const { return logic->ElapsedSeconds(); }
+  long long Elapsed() const { return logic->Call().ElapsedSeconds(); }
   static TDateTime At(int y, int mo, int d, int h, int mi, int s) {
     return EncodeDate(y, mo, d) + EncodeTime(h, mi, s);
   }

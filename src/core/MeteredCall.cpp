@@ -1,14 +1,11 @@
 // The metered call: start, one sample per Timer22 run, the warnings of TimerCh, the limits,
-// the end with its bill and log record, the event sounds and the manual commands.
+// the end with its bill and log record, and the event sounds.
 #include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <exception>
 
-#include "core/HowUtils.h"
-#include "core/MainLogic.h"
-#include "core/password.h"
-#include "platform/IniFile.h"
+#include "core/MeteredCall.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
 #include "platform/Trim.h"
@@ -49,7 +46,7 @@ long long FloorDiv(long long a, long long b) {
 constexpr long long kMaxNegotiationMs = 86400000;
 
 long long RoundSeconds(double v) {
-  return MainLogic::Round(v);
+  return MeteredCall::Round(v);
 }
 
 // Re-enables a timer when the run ends, whatever happened inside it.
@@ -67,42 +64,124 @@ class ReenableAtEnd {
 
 }  // namespace
 
-long long MainLogic::Round(double v) {
+bool MeterFileExists(const MeterDeps& d, const std::string& path) {
+  if (path.empty()) return false;
+  if (d.fileExists) return d.fileExists(path);
+  return FileExists(path);
+}
+
+MeteredCall::MeteredCall(const MeterDeps& d)
+    : m_d(d), m_timer22(d.timers->CreateTimer()), m_timerCh(d.timers->CreateTimer()) {
+  m_timer22->OnTimer = [this] { Timer22Timer(); };
+  m_timerCh->OnTimer = [this] { TimerChTimer(); };
+  m_timerCh->SetInterval(15000);
+  m_negotiation = d.settings->negotiationTime;
+}
+
+MeteredCall::~MeteredCall() = default;
+
+void MeteredCall::Reset() {
+  const Settings& st = *m_d.settings;
+  m_negotiation = st.negotiationTime;
+  m_ticks = 0;
+  m_cost = 0;
+  m_elapsed = 0;
+  m_metering = false;
+  m_tariff.tickCost = 127.0;
+  m_timer22->SetEnabled(false);
+  m_timer22->SetInterval(st.timerClockMs > 0 ? st.timerClockMs : 200);
+  m_timerCh->SetInterval(std::max(1, st.warnFrequency) * 1000);
+  m_d.view->SetLabel(MeterLabel::TickLb, "");
+  m_selectedTariff = 0;
+  Evaluate(0, 0);
+  m_d.view->SetLabel(MeterLabel::TickLb, m_tariff.tickText);
+  m_timerCh->SetEnabled(true);
+}
+
+void MeteredCall::Activate() {
+  m_periodCost = m_d.bill->PeriodCost();
+  int index = m_d.settings->tariffIndex;
+  if (index < 0 || index >= m_d.tariffs->Count()) {
+    index = 0;
+    m_d.settings->tariffIndex = 0;
+  }
+  m_selectedTariff = index;
+  m_d.view->SelectTariff(index);
+  m_d.view->RedrawCounters();
+  Evaluate(m_ticks, m_elapsed);
+  m_d.view->SetGauges(static_cast<int>(Round(m_tariff.tickSeconds)), -1);
+  m_d.view->RedrawCounters();
+}
+
+void MeteredCall::Stop() {
+  m_timer22->SetEnabled(false);
+  m_timerCh->SetEnabled(false);
+}
+
+bool MeteredCall::Sampling() const {
+  return m_timer22->Enabled();
+}
+
+bool MeteredCall::CheckingWarnings() const {
+  return m_timerCh->Enabled();
+}
+
+void MeteredCall::SelectTariff(int index) {
+  const int count = m_d.tariffs->Count();
+  if (index < 0 || (count > 0 && index >= count) || (count == 0 && index != 0)) return;
+  m_selectedTariff = index;
+  m_d.settings->tariffIndex = index;
+  m_d.view->SelectTariff(index);
+  Evaluate(m_ticks, m_elapsed);
+  m_d.view->SetGauges(static_cast<int>(Round(m_tariff.tickSeconds)), -1);
+  m_d.view->RedrawCounters();
+}
+
+void MeteredCall::EvaluateIdle() {
+  if (!m_metering) Evaluate(m_ticks, m_elapsed);
+}
+
+void MeteredCall::RefreshPeriodCost() {
+  m_periodCost = m_d.bill->PeriodCost();
+  m_d.view->RedrawCounters();
+}
+
+long long MeteredCall::Round(double v) {
   return static_cast<long long>(std::nearbyint(v));
 }
 
-long long MainLogic::ToSeconds(TDateTime t) {
+long long MeteredCall::ToSeconds(TDateTime t) {
   return static_cast<long long>(std::floor(t * kSecondsPerDay + 1e-4));
 }
 
-TDateTime MainLogic::LocalTime(long long realSeconds) {
+TDateTime MeteredCall::LocalTime(long long realSeconds) {
   return realSeconds == 0 ? 0.0 : FromTimeT(static_cast<std::time_t>(realSeconds));
 }
 
-TDateTime MainLogic::TickStart() const {
+TDateTime MeteredCall::TickStart() const {
   return m_tickStartMs == 0 ? 0.0 : LocalFromUtcMs(m_tickStartMs);
 }
 
-long long MainLogic::SecondsIntoTick() const {
+long long MeteredCall::SecondsIntoTick() const {
   return FloorDiv(m_lastSample * 1000 - m_tickStartMs, 1000);
 }
 
-long long MainLogic::MsSinceTickStart() const {
+long long MeteredCall::MsSinceTickStart() const {
   return m_d.clock->UtcMilliseconds() - m_tickStartMs;
 }
 
 // The clock sample: real whole seconds (the milliseconds dropped).
-long long MainLogic::Sample() const {
+long long MeteredCall::Sample() const {
   return FloorDiv(m_d.clock->UtcMilliseconds(), 1000);
 }
 
-void MainLogic::ReportProblem(const std::string& text) {
+void MeteredCall::ReportProblem(const std::string& text) {
   if (text == m_lastProblem) return;
   m_lastProblem = text;
   m_d.dialogs->Message(text, MsgType::Error, MsgButtons::Ok);
 }
 
-bool MainLogic::Evaluate(long long ticks, long long elapsedSeconds) {
+bool MeteredCall::Evaluate(long long ticks, long long elapsedSeconds) {
   MeterTariff r = m_tariff;
   Status s;
   try {
@@ -123,33 +202,25 @@ bool MainLogic::Evaluate(long long ticks, long long elapsedSeconds) {
   return true;
 }
 
-bool MainLogic::FileExists(const std::string& path) const {
-  if (path.empty()) return false;
-  if (m_d.fileExists) return m_d.fileExists(path);
-  return orva::FileExists(path);
-}
-
-void MainLogic::PlayEventSound(int event) {
+void MeteredCall::PlayEventSound(int event) {
   if (m_d.settings->soundsOn == 0 || event < 1 || event > 5) return;
   const auto i = static_cast<std::size_t>(event - 1);
   if (!m_d.settings->soundEnabled[i] || m_d.settings->soundFiles[i].empty()) return;
   std::string path = m_d.settings->soundFiles[i];
-  if (path[0] != '/') path = ProgramDirectory() + path;
-  if (!FileExists(path)) return;
+  if (path[0] != '/') path = m_d.dataDirectory + path;
+  if (!MeterFileExists(m_d, path)) return;
   const bool was = m_timer22->Enabled();
   if (was) m_timer22->SetEnabled(false);
   m_d.sound->PlayWav(path);
   if (was) m_timer22->SetEnabled(true);
 }
 
-void MainLogic::StartCall() {
+void MeteredCall::Start() {
   if (m_metering) return;
   Settings& st = *m_d.settings;
   m_lastProblem.clear();
-  m_info.hostName.clear();
-  m_info.ipAddress.clear();
+  m_line->CallStarting();
   if (m_d.network.callStarted) m_d.network.callStarted();
-  m_d.view->SetLabel(MeterLabel::IPLb, "?");
   m_d.view->SetTariffSelectorsEnabled(false);
   m_timerCh->SetInterval(std::max(1, st.warnFrequency) * 1000);
 
@@ -181,15 +252,15 @@ void MainLogic::StartCall() {
   m_d.view->RedrawCounters();
 }
 
-long long MainLogic::NegotiatedSeconds() const {
+long long MeteredCall::NegotiatedSeconds() const {
   // A negative or unreadable time counts as none; voice calls and manual starts have none.
   long long negotiationMs = ParseInteger64(m_negotiation).value_or(0);
-  if (negotiationMs < 0 || m_info.kind == kKindVoice || m_info.status == kStatusManual)
+  if (negotiationMs < 0 || Info().kind == kKindVoice || Info().status == kStatusManual)
     negotiationMs = 0;
   return std::min(negotiationMs, kMaxNegotiationMs) / 1000;
 }
 
-void MainLogic::ChargeOpening(long long now, long long n) {
+void MeteredCall::ChargeOpening(long long now, long long n) {
   const double t = m_tariff.tickSeconds;
   const TickSplit negotiated = SplitTicks(n * 1000, t);
   const long long whole = negotiated.ticks;
@@ -218,8 +289,7 @@ void MainLogic::ChargeOpening(long long now, long long n) {
 }
 
 // Steps 3 to 9 of a sample: elapsed time, ticks and their bill, counters, mail and monitor.
-void MainLogic::Sample22(bool finalPass, bool& ended) {
-  (void)finalPass;
+void MeteredCall::Sample22(bool& ended) {
   ended = false;
   m_lastSample = Sample();
   m_elapsed = m_lastSample - m_callStart;
@@ -250,8 +320,8 @@ void MainLogic::Sample22(bool finalPass, bool& ended) {
   const Settings& st = *m_d.settings;
   const bool mailRunning = m_d.network.mailCheckRunning && m_d.network.mailCheckRunning();
   if (m_d.network.mailMeteringTick) {
-    m_d.network.mailMeteringTick(!m_info.ipAddress.empty());
-  } else if (st.mailCheckEnabled && !mailRunning && !m_info.ipAddress.empty() &&
+    m_d.network.mailMeteringTick(!Info().ipAddress.empty());
+  } else if (st.mailCheckEnabled && !mailRunning && !Info().ipAddress.empty() &&
              (m_lastSample - m_lastMailCheck) / 60 >= st.mailCheckMinutes) {
     m_lastMailCheck = m_lastSample;
     if (m_d.network.startMailCheck) m_d.network.startMailCheck();
@@ -265,11 +335,11 @@ void MainLogic::Sample22(bool finalPass, bool& ended) {
   }
 }
 
-long long MainLogic::SecondsToNextTick() const {
+long long MeteredCall::SecondsToNextTick() const {
   return RoundSeconds(m_tariff.tickSeconds) - SecondsIntoTick();
 }
 
-void MainLogic::Bill(TDateTime day, long long ticks, double price) {
+void MeteredCall::Bill(TDateTime day, long long ticks, double price) {
   const Status billed = m_d.bill->AddTicks(day, ticks, price);
   if (billed)
     m_billed += static_cast<double>(ticks) * price;
@@ -279,7 +349,7 @@ void MainLogic::Bill(TDateTime day, long long ticks, double price) {
 
 // The disconnection limits and the flashing before a tick; they act only while a password
 // exists.
-void MainLogic::CheckLimits(bool& ended) {
+void MeteredCall::CheckLimits(bool& ended) {
   const Settings& st = *m_d.settings;
   if (!st.access.HasPassword()) return;
   bool flashed = false;
@@ -297,9 +367,9 @@ void MainLogic::CheckLimits(bool& ended) {
     }
     if (t >= l) {
       m_d.view->StopFlashing();
-      if (m_info.kind == kKindModem && m_d.dialup->HangUp(m_dialupHandle)) {
+      if (m_line->HangUpLink()) {
         m_d.view->SetHangupEnabled(false);
-        EndCall();
+        End();
         m_d.dialogs->Message("ORVA32 - blocco connessione\r\rConnessione interrotta, trascorsi " +
                                  std::to_string(position) + " minuti.",
                              MsgType::Information, MsgButtons::Ok);
@@ -318,12 +388,12 @@ void MainLogic::CheckLimits(bool& ended) {
     if (previous >= r) {
       m_d.view->StopFlashing();
       bool stop = true;
-      if (m_info.kind == kKindModem) {
-        stop = static_cast<bool>(m_d.dialup->HangUp(m_dialupHandle));
+      if (Info().kind == kKindModem) {
+        stop = m_line->HangUpLink();
         if (stop) m_d.view->SetHangupEnabled(false);
       }
       if (stop) {
-        EndCall();
+        End();
         m_d.dialogs->Message("ORVA32 - blocco connessione\r\rConnessione interrotta, consumati " +
                                  std::to_string(undo - 1) + " scatti.",
                              MsgType::Information, MsgButtons::Ok);
@@ -333,26 +403,26 @@ void MainLogic::CheckLimits(bool& ended) {
   }
 }
 
-void MainLogic::Timer22Timer() {
+void MeteredCall::Timer22Timer() {
   m_timer22->SetEnabled(false);
   ReenableAtEnd again(*m_timer22, &m_metering);
   if (!m_metering) return;
   try {
     const long long now = Sample();
     if (now * 1000 < m_tickStartMs || now < m_callStart) {
-      EndCall(/*finalSample=*/false);
+      End(/*finalSample=*/false);
       m_d.dialogs->Message(kClockChanged, MsgType::Confirmation, MsgButtons::Ok);
       return;
     }
     bool ended = false;
-    Sample22(false, ended);
+    Sample22(ended);
     CheckLimits(ended);
   } catch (const std::exception& e) {
     ReportProblem(e.what());
   }
 }
 
-void MainLogic::TimerChTimer() {
+void MeteredCall::TimerChTimer() {
   m_timerCh->SetEnabled(false);
   ReenableAtEnd again(*m_timerCh);
   try {
@@ -407,7 +477,7 @@ void MainLogic::TimerChTimer() {
   }
 }
 
-void MainLogic::WriteLogRecord(const CallRecord& record) {
+void MeteredCall::WriteLogRecord(const CallRecord& record) {
   // Records an earlier append could not write go first, so the log keeps the call order; a
   // record that cannot be written is shown and kept for the next append.
   m_pendingRecords.push_back(record);
@@ -426,10 +496,10 @@ void MainLogic::WriteLogRecord(const CallRecord& record) {
   }
 }
 
-void MainLogic::AskLoggedService(const std::string& offered) {
+void MeteredCall::AskLoggedService(const std::string& offered) {
   const auto chosen = m_d.chooseService(offered);
   // The session ended while the question was open: the record keeps the offered text.
-  if (m_shutdown) return;
+  if (m_sessionEnding) return;
   std::string service = chosen ? std::string(TrimBlanks(*chosen)) : "?";
   if (service.empty()) service = "?";
   if (service == offered) return;
@@ -445,18 +515,17 @@ void MainLogic::AskLoggedService(const std::string& offered) {
     m_d.dialogs->Message(set.status.error, MsgType::Error, MsgButtons::Ok);
 }
 
-void MainLogic::EndCall(bool finalSample) {
+void MeteredCall::End(bool finalSample) {
   if (!m_metering) return;
   // The service choice and the hosts merge keep events flowing while they show: the dial-up
   // poll waits until the call is closed, so it cannot start another call in the middle.
-  struct PausePoll {
-    Timer& t;
+  struct HoldPoll {
+    MeteredLine& line;
     bool was;
-    ~PausePoll() {
-      if (was) t.SetEnabled(true);
+    ~HoldPoll() {
+      if (was) line.ResumePolling();
     }
-  } pause{*m_timerRAS, m_timerRAS->Enabled()};
-  m_timerRAS->SetEnabled(false);
+  } hold{*m_line, m_line->HoldPolling()};
   const Settings& st = *m_d.settings;
   if (m_d.network.stopTcpMonitor) m_d.network.stopTcpMonitor();
   if (m_d.network.endMailState) m_d.network.endMailState();
@@ -467,7 +536,7 @@ void MainLogic::EndCall(bool finalSample) {
     // The last ticks are counted and billed; the clock guard and the limits do not act here.
     bool ended = false;
     try {
-      Sample22(true, ended);
+      Sample22(ended);
     } catch (const std::exception& e) {
       ReportProblem(e.what());
     }
@@ -486,12 +555,12 @@ void MainLogic::EndCall(bool finalSample) {
   // The call is on disk before anyone is asked about its service; while the session ends
   // nobody is asked.
   WriteLogRecord(record);
-  if (st.askService && m_d.chooseService && !m_shutdown) AskLoggedService(record.service);
+  if (st.askService && m_d.chooseService && !m_sessionEnding) AskLoggedService(record.service);
 
   AfterCall();
 }
 
-void MainLogic::BillTheRest() {
+void MeteredCall::BillTheRest() {
   // Continuous charging (ticks of a second or less) is not billed tick by tick: the call's
   // cost less what the start already billed goes to the bill once. The same rest is billed
   // when a band of such ticks ran in a call that ends on longer ticks, or when an addition
@@ -501,113 +570,35 @@ void MainLogic::BillTheRest() {
     Bill(DatePart(LocalTime(m_callEnd)), 1, rest);
 }
 
-void MainLogic::AfterCall() {
-  const Settings& st = *m_d.settings;
+void MeteredCall::AfterCall() {
   // The call's ticks are in the bill now: the period counter would otherwise drop back to
   // the cost read before the call.
   m_periodCost = m_d.bill->PeriodCost();
   m_d.view->RedrawCounters();
-  m_firstSinceIdle = true;
-  if (!m_info.ipAddress.empty()) {
-    if (st.manageHosts && m_d.network.saveVisitedHosts) m_d.network.saveVisitedHosts();
-    if (st.recordIpList && m_d.network.saveVisitedServers) m_d.network.saveVisitedServers();
-  }
-  m_info.ipAddress.clear();
-  m_d.view->SetLabel(MeterLabel::IPLb, "127.0.0.1");
-  m_d.view->SetStopHint("");
-  m_launchAllowed = true;
-  m_d.view->StopFlashing();
-  TakeBaselines();
-  m_d.view->BringUp();
+  m_line->CallClosed();
   m_lastProblem.clear();
 }
 
-CallRecord MainLogic::FinishedCallRecord() const {
-  std::string prefix = std::string(CallKindName(m_info.kind)) + ": ";
+CallRecord MeteredCall::FinishedCallRecord() const {
+  const CallInfo& info = Info();
+  std::string prefix = std::string(CallKindName(info.kind)) + ": ";
   if (prefix.size() > 17) prefix.resize(17);
-  std::string service = prefix + m_info.entryName;
-  if (!m_info.remoteParty.empty()) service += " (" + m_info.remoteParty + ")";
+  std::string service = prefix + info.entryName;
+  if (!info.remoteParty.empty()) service += " (" + info.remoteParty + ")";
   service = std::string(TrimBlanks(service));
   if (service.empty()) service = "?";
   CallRecord record;
   record.ticks = m_tariff.tickSeconds > 1 ? std::to_string(m_ticks) : "?";
   record.tariff = m_d.tariffs->Abbreviation(m_selectedTariff);
-  record.speed = m_info.speed;
+  record.speed = info.speed;
   record.service = service;
-  record.bytesReceived = m_info.bytesReceived;
-  record.bytesSent = m_info.bytesSent;
+  record.bytesReceived = info.bytesReceived;
+  record.bytesSent = info.bytesSent;
   record.cost = m_cost;
   record.end = LocalTime(m_callEnd);
   record.start = LocalTime(m_callStart);
   record.durationSeconds = std::max(0LL, m_callEnd - m_callStart);
   return record;
-}
-
-void MainLogic::Start1Click() {
-  if (m_metering) return;
-  if (!CheckPasswordFor(ProtectedAction::ManualStart, m_d.settings->access, *m_d.dialogs)) return;
-  m_info.status = kStatusManual;
-  m_info.kind = kKindUnknown;
-  m_info.entryName = kStatusManual;
-  m_d.view->SetStopHint("Arresto manuale");
-  m_d.view->SetLabel(MeterLabel::ServiceLb, m_info.status);
-  m_d.view->SetTrayHint(std::string("ORVA32 - ") + kStatusManual);
-  m_d.view->SetLabel(MeterLabel::TickLb, m_tariff.tickText);
-  StartCall();
-}
-
-void MainLogic::Stop1Click() {
-  if (!CheckPasswordFor(ProtectedAction::ManualStop, m_d.settings->access, *m_d.dialogs)) return;
-  m_inStop = true;
-  m_d.view->SetStopHint("");
-  if (!m_info.ipAddress.empty())
-    HangupBtnClick();
-  else
-    m_d.view->SetLabel(MeterLabel::StatusLb, kStatusDisconnected);
-  m_info.status = kStatusDisconnected;
-  m_d.view->SetLabel(MeterLabel::ServiceLb, m_info.status);
-  m_d.view->SetTrayHint(std::string("ORVA32 - ") + kStatusDisconnected);
-  m_d.view->SetLabel(MeterLabel::TickLb, m_tariff.tickText);
-  EndCall();
-  m_inStop = false;
-}
-
-void MainLogic::HangupBtnClick() {
-  if (!m_metering) return;
-  switch (m_info.kind) {
-    case kKindModem: {
-      if (!m_d.dialup->HangUp(m_dialupHandle)) return;
-      // The link takes a moment to go; the watcher then ends the call.
-      m_hangupDelay->SetInterval(1000);
-      m_hangupDelay->SetEnabled(true);
-      break;
-    }
-    case kKindVoice:
-    case kKindFaxG3:
-    case kKindFaxG4:
-      // A fax call is a telephony call too: releasing it is the only way to end it.
-      // A call the line no longer knows has ended already; the meter ends it either way.
-      static_cast<void>(m_d.telephony->Drop(m_voiceCall));
-      break;
-    case kKindUnknown:
-      if (!m_inStop) Stop1Click();
-      break;
-    default:
-      break;
-  }
-}
-
-void MainLogic::VoiceBtnClick() {
-  const std::string& dir = m_d.settings->rubrixPath;
-  if (!dir.empty()) {
-    const std::string program = WithTrailingBackslash(dir) + "Rubrix.exe";
-    if (FileExists(program)) {
-      // As the voice button always did, a program that does not start says nothing.
-      static_cast<void>(m_d.launcher->Launch({{program}, dir, ShowWindow::swShowNormal}));
-      return;
-    }
-  }
-  m_d.view->ShowVoiceDialer();
 }
 
 }  // namespace orva

@@ -12,38 +12,38 @@ TEST_F(MeterTest, NegotiationOfTenSecondsGivesTheFirstFurtherTickFiftySecondsLat
   Make();
   dialup.Add("tiscali");
   AdvanceSeconds(0.25);  // first poll at .900
-  ASSERT_TRUE(logic->Metering());
-  EXPECT_EQ(logic->SelectedTariff(), 1);
-  EXPECT_EQ(logic->Ticks(), 1);  // the answer tick
-  EXPECT_EQ(MainLogic::ToSeconds(logic->CallStart()),
-            MainLogic::ToSeconds(At(2026, 1, 5, 9, 59, 50)));
+  ASSERT_TRUE(logic->Call().Metering());
+  EXPECT_EQ(logic->Call().SelectedTariff(), 1);
+  EXPECT_EQ(logic->Call().Ticks(), 1);  // the answer tick
+  EXPECT_EQ(MeteredCall::ToSeconds(logic->Call().CallStart()),
+            MeteredCall::ToSeconds(At(2026, 1, 5, 9, 59, 50)));
   ASSERT_EQ(bill.added.size(), 1u);
   EXPECT_EQ(bill.added[0].ticks, 1);
 
   clock.SetNow(At(2026, 1, 5, 10, 0, 49) + 0.9 / 86400);
   AdvanceSeconds(0.05);
-  EXPECT_EQ(logic->Ticks(), 1);
+  EXPECT_EQ(logic->Call().Ticks(), 1);
   AdvanceSeconds(0.3);  // a sample in 10:00:50
-  EXPECT_EQ(logic->Ticks(), 2);
-  EXPECT_DOUBLE_EQ(logic->Cost(), 254);
-  EXPECT_EQ(MainLogic::ToSeconds(logic->TickStart()),
-            MainLogic::ToSeconds(At(2026, 1, 5, 10, 0, 50)));
+  EXPECT_EQ(logic->Call().Ticks(), 2);
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), 254);
+  EXPECT_EQ(MeteredCall::ToSeconds(logic->Call().TickStart()),
+            MeteredCall::ToSeconds(At(2026, 1, 5, 10, 0, 50)));
 }
 
 TEST_F(MeterTest, FixedChargeInTicksOrLireStartsTheCall) {
   tariffs.value.fixedCharge = 3;
   Make();
   logic->Start1Click();
-  EXPECT_EQ(logic->Ticks(), 4);  // 3 + the answer tick; no negotiation by hand
-  EXPECT_DOUBLE_EQ(logic->Cost(), 4 * 127);
-  logic->EndCall();
+  EXPECT_EQ(logic->Call().Ticks(), 4);  // 3 + the answer tick; no negotiation by hand
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), 4 * 127);
+  logic->Call().End();
 
   tariffs.value.fixedCharge = 200;
   tariffs.value.fixedChargeUnit = 1;
   bill.added.clear();
   logic->Start1Click();
-  EXPECT_EQ(logic->Ticks(), 0);
-  EXPECT_DOUBLE_EQ(logic->Cost(), 200);
+  EXPECT_EQ(logic->Call().Ticks(), 0);
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), 200);
   ASSERT_EQ(bill.added.size(), 1u);
   EXPECT_EQ(bill.added[0].ticks, 1);
   EXPECT_DOUBLE_EQ(bill.added[0].price, 200);
@@ -57,14 +57,14 @@ TEST_F(MeterTest, LateSampleCountsEveryMissedTickInOneBillAdditionHoursIncluded)
   // The machine sleeps 5 minutes 10 seconds: no sample runs meanwhile.
   clock.SetNow(clock.Now() + 310.0 / 86400);
   AdvanceSeconds(0.2);
-  EXPECT_EQ(logic->Ticks(), 1 + 5);
+  EXPECT_EQ(logic->Call().Ticks(), 1 + 5);
   ASSERT_EQ(bill.added.size(), 1u);
   EXPECT_EQ(bill.added[0].ticks, 5);
   // Two hours and a half later: the whole hours count too.
   bill.added.clear();
   clock.SetNow(clock.Now() + 9000.0 / 86400);
   AdvanceSeconds(0.2);
-  EXPECT_EQ(logic->Ticks(), 6 + 150);
+  EXPECT_EQ(logic->Call().Ticks(), 6 + 150);
   ASSERT_EQ(bill.added.size(), 1u);
   EXPECT_EQ(bill.added[0].ticks, 150);
 }
@@ -74,9 +74,9 @@ TEST_F(MeterTest, TickOfAnHourFalls) {
   Make();
   logic->Start1Click();
   AdvanceSeconds(3599);
-  EXPECT_EQ(logic->Ticks(), 1);
+  EXPECT_EQ(logic->Call().Ticks(), 1);
   AdvanceSeconds(1.2);
-  EXPECT_EQ(logic->Ticks(), 2);
+  EXPECT_EQ(logic->Call().Ticks(), 2);
 }
 
 TEST_F(MeterTest, ContinuousChargingIsBilledOnceAtTheEndAndLoggedWithoutTicks) {
@@ -92,8 +92,8 @@ TEST_F(MeterTest, ContinuousChargingIsBilledOnceAtTheEndAndLoggedWithoutTicks) {
   ASSERT_EQ(bill.added.size(), 2u);
   EXPECT_EQ(bill.added[1].ticks, 1);
   // 2 start ticks + 2 per second for 30 s, less the 2 start ticks the bill already holds.
-  EXPECT_DOUBLE_EQ(bill.added[1].price, logic->Cost() - 4);
-  EXPECT_DOUBLE_EQ(logic->Cost(), (2 + 60) * 2);
+  EXPECT_DOUBLE_EQ(bill.added[1].price, logic->Call().Cost() - 4);
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), (2 + 60) * 2);
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].ticks, "?");
 }
@@ -111,7 +111,7 @@ TEST_F(MeterTest, CallAcrossMidnightAndMonthEndBillsEachTickOnItsOwnDay) {
   EXPECT_EQ(bill.added.back().day.day, 1);
   long long total = 0;
   for (const auto& a : bill.added) total += a.ticks;
-  EXPECT_EQ(total, logic->Ticks());
+  EXPECT_EQ(total, logic->Call().Ticks());
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].ticks, "4");
 }
@@ -147,12 +147,12 @@ TEST_F(MeterTest, TickLimitEndsTheCallTenSecondsBeforeTheFifthTick) {
   Make();
   logic->Start1Click();
   AdvanceSeconds(229.5);
-  EXPECT_TRUE(logic->Metering());
+  EXPECT_TRUE(logic->Call().Metering());
   EXPECT_GT(view.flashes, 0);  // flashing from 30 s before the limit
   AdvanceSeconds(1);
-  EXPECT_FALSE(logic->Metering());
-  EXPECT_EQ(logic->ElapsedSeconds(), 230);
-  EXPECT_EQ(logic->Ticks(), 4);
+  EXPECT_FALSE(logic->Call().Metering());
+  EXPECT_EQ(logic->Call().ElapsedSeconds(), 230);
+  EXPECT_EQ(logic->Call().Ticks(), 4);
   ASSERT_FALSE(dialogs.shown.empty());
   EXPECT_EQ(dialogs.shown.back().text,
             "ORVA32 - blocco connessione\r\rConnessione interrotta, consumati 4 scatti.");
@@ -166,8 +166,8 @@ TEST_F(MeterTest, LimitsNeedAPasswordAndADialUpTimeLimitRetriesAFailedHangUp) {
   Make();
   dialup.Add("tiscali");
   AdvanceSeconds(200);
-  EXPECT_TRUE(logic->Metering());  // no password: no limit
-  logic->EndCall();
+  EXPECT_TRUE(logic->Call().Metering());  // no password: no limit
+  logic->Call().End();
   dialup.RemoveAll();
   AdvanceSeconds(1);
 
@@ -175,11 +175,11 @@ TEST_F(MeterTest, LimitsNeedAPasswordAndADialUpTimeLimitRetriesAFailedHangUp) {
   dialup.SetHangUpFails(true);
   dialup.Add("tiscali");
   AdvanceSeconds(121);
-  EXPECT_TRUE(logic->Metering());
+  EXPECT_TRUE(logic->Call().Metering());
   EXPECT_FALSE(dialup.hungUp.empty());
   dialup.SetHangUpFails(false);
   AdvanceSeconds(0.5);
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   EXPECT_EQ(dialogs.shown.back().text,
             "ORVA32 - blocco connessione\r\rConnessione interrotta, trascorsi 2 minuti.");
 }
@@ -190,8 +190,8 @@ TEST_F(MeterTest, ClockSetBackEndsAndRecordsTheCall) {
   AdvanceSeconds(90);
   clock.SetNow(clock.Now() - 1.0 / 24);
   AdvanceSeconds(0.2);
-  EXPECT_FALSE(logic->Metering());
-  EXPECT_FALSE(logic->Timer22().Enabled());
+  EXPECT_FALSE(logic->Call().Metering());
+  EXPECT_FALSE(logic->Call().Sampling());
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].ticks, "2");
   EXPECT_EQ(dialogs.shown.back().text,
@@ -205,10 +205,10 @@ TEST_F(MeterTest, FailedEvaluationKeepsTheValuesIsShownOnceAndMeteringGoesOn) {
   logic->Start1Click();
   tariffs.failure = "Fascia 2 non valida in URBANA.TRF";
   AdvanceSeconds(600);
-  EXPECT_TRUE(logic->Metering());
-  EXPECT_TRUE(logic->Timer22().Enabled());
-  EXPECT_EQ(logic->Ticks(), 11);
-  EXPECT_DOUBLE_EQ(logic->Cost(), 1100);
+  EXPECT_TRUE(logic->Call().Metering());
+  EXPECT_TRUE(logic->Call().Sampling());
+  EXPECT_EQ(logic->Call().Ticks(), 11);
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), 1100);
   int shown = 0;
   for (const auto& s : dialogs.shown) shown += s.text == tariffs.failure;
   EXPECT_EQ(shown, 1);
@@ -224,10 +224,10 @@ TEST_F(MeterTest, TimersRunAgainAfterAnExceptionInsideARun) {
   };
   AdvanceSeconds(130);
   EXPECT_GT(throws, 0);
-  EXPECT_TRUE(logic->Timer22().Enabled());
-  EXPECT_TRUE(logic->TimerCh().Enabled());
-  EXPECT_TRUE(logic->TimerRAS().Enabled());
-  EXPECT_EQ(logic->Ticks(), 3);
+  EXPECT_TRUE(logic->Call().Sampling());
+  EXPECT_TRUE(logic->Call().CheckingWarnings());
+  EXPECT_TRUE(logic->Watcher().Polling());
+  EXPECT_EQ(logic->Call().Ticks(), 3);
 }
 
 TEST_F(MeterTest, EndCallWritesTheServiceTextAndAskedServiceReplacesIt) {
@@ -260,7 +260,7 @@ TEST_F(MeterTest, FailedLogAppendIsShownWithTheRecordAndWrittenFirstNextTime) {
   ASSERT_FALSE(dialogs.shown.empty());
   EXPECT_NE(dialogs.shown.back().text.find("Disco pieno"), std::string::npos);
   EXPECT_NE(dialogs.shown.back().text.find("Sconosciuto: Avvio manuale"), std::string::npos);
-  EXPECT_EQ(logic->PendingRecords().size(), 1u);
+  EXPECT_EQ(logic->Call().PendingRecords().size(), 1u);
 
   log.fails = false;
   AdvanceSeconds(10);
@@ -270,7 +270,7 @@ TEST_F(MeterTest, FailedLogAppendIsShownWithTheRecordAndWrittenFirstNextTime) {
   ASSERT_EQ(log.records.size(), 2u);
   EXPECT_EQ(log.records[0].ticks, "1");
   EXPECT_EQ(log.records[1].ticks, "2");
-  EXPECT_TRUE(logic->PendingRecords().empty());
+  EXPECT_TRUE(logic->Call().PendingRecords().empty());
 }
 
 TEST_F(MeterTest, ManualStartAndStopAskThePasswordWhenGuarded) {
@@ -280,15 +280,15 @@ TEST_F(MeterTest, ManualStartAndStopAskThePasswordWhenGuarded) {
   Make();
   dialogs.NextPassword(std::string("ABC"));
   logic->Start1Click();
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
   dialogs.NextPassword(std::string("abc"));
   logic->Start1Click();
-  EXPECT_TRUE(logic->Metering());
+  EXPECT_TRUE(logic->Call().Metering());
   logic->Stop1Click();  // cancelled
-  EXPECT_TRUE(logic->Metering());
+  EXPECT_TRUE(logic->Call().Metering());
   dialogs.NextPassword(std::string("abc"));
   logic->Stop1Click();
-  EXPECT_FALSE(logic->Metering());
+  EXPECT_FALSE(logic->Call().Metering());
 }
 
 TEST_F(MeterTest, EventSoundsNeedTheMasterSwitchTheirFlagAndAFile) {
@@ -314,17 +314,17 @@ namespace orva::test {
 TEST_F(MeterTest, PeriodCostIsReadAgainAfterEachCallAndOnRequest) {
   bill.period = 1000;
   Make();
-  EXPECT_DOUBLE_EQ(logic->PeriodCost(), 1000);
+  EXPECT_DOUBLE_EQ(logic->Call().PeriodCost(), 1000);
   logic->Start1Click();
   // The bill file takes the call's ticks as they fall.
   bill.period = 1254;
   AdvanceSeconds(61);
   logic->Stop1Click();
-  EXPECT_DOUBLE_EQ(logic->PeriodCost(), 1254);
+  EXPECT_DOUBLE_EQ(logic->Call().PeriodCost(), 1254);
   bill.period = 2000;  // the bill view changed a day
   const int redraws = view.redraws;
-  logic->RefreshPeriodCost();
-  EXPECT_DOUBLE_EQ(logic->PeriodCost(), 2000);
+  logic->Call().RefreshPeriodCost();
+  EXPECT_DOUBLE_EQ(logic->Call().PeriodCost(), 2000);
   EXPECT_GT(view.redraws, redraws);
 }
 
@@ -371,21 +371,21 @@ TEST_F(MeterTest, ServiceChosenForACallTheLogCouldNotTakeIsWrittenWithIt) {
   chosenService = "BBS";
   logic->Start1Click();
   logic->Stop1Click();
-  ASSERT_EQ(logic->PendingRecords().size(), 1u);
-  EXPECT_EQ(logic->PendingRecords().front().service, "BBS");
+  ASSERT_EQ(logic->Call().PendingRecords().size(), 1u);
+  EXPECT_EQ(logic->Call().PendingRecords().front().service, "BBS");
 }
 
 TEST_F(MeterTest, DialUpPollWaitsWhileTheCallIsBeingClosed) {
   settings.askService = true;
   Make();
   bool pollDuringChoice = true;
-  duringChoice = [&] { pollDuringChoice = logic->TimerRAS().Enabled(); };
+  duringChoice = [&] { pollDuringChoice = logic->Watcher().Polling(); };
   logic->Start1Click();
   AdvanceSeconds(5);
   logic->Stop1Click();
   ASSERT_EQ(chooserShown.size(), 1u);
   EXPECT_FALSE(pollDuringChoice);
-  EXPECT_TRUE(logic->TimerRAS().Enabled());  // back once the call is closed
+  EXPECT_TRUE(logic->Watcher().Polling());  // back once the call is closed
 }
 
 }  // namespace orva::test
@@ -409,14 +409,14 @@ TEST_F(MeterTest, TicksOfTwelveAndAHalfSecondsFallAfterThirteenAndTwelveInTurn) 
   for (const auto& [when, ticks] : steps) {
     AdvanceSeconds(when - at);
     at = when;
-    EXPECT_EQ(logic->Ticks(), ticks) << "at " << when << " s";
+    EXPECT_EQ(logic->Call().Ticks(), ticks) << "at " << when << " s";
   }
   // An hour holds 288 such ticks besides the answer tick, each billed.
   AdvanceSeconds(3600.2 - at);
   logic->Stop1Click();
-  EXPECT_EQ(logic->Ticks(), 289);
-  EXPECT_DOUBLE_EQ(logic->Cost(), 289 * 127);
-  EXPECT_DOUBLE_EQ(Billed(bill), logic->Cost());
+  EXPECT_EQ(logic->Call().Ticks(), 289);
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), 289 * 127);
+  EXPECT_DOUBLE_EQ(Billed(bill), logic->Call().Cost());
 }
 
 TEST_F(MeterTest, HourOfFractionalTicksCountsEveryTickThatEnded) {
@@ -428,7 +428,7 @@ TEST_F(MeterTest, HourOfFractionalTicksCountsEveryTickThatEnded) {
     Make();
     logic->Start1Click();
     AdvanceSeconds(3600.1);
-    EXPECT_EQ(logic->Ticks(), 1 + 3600000 / lengthMs);
+    EXPECT_EQ(logic->Call().Ticks(), 1 + 3600000 / lengthMs);
     logic->Stop1Click();
   }
 }
@@ -441,12 +441,12 @@ TEST_F(MeterTest, NegotiationKeepsTheHalfSecondOfAFractionalTick) {
   Make();
   dialup.Add("tiscali");
   AdvanceSeconds(0.25);
-  ASSERT_TRUE(logic->Metering());
-  EXPECT_EQ(logic->Ticks(), 2);  // the negotiated tick and the answer tick
+  ASSERT_TRUE(logic->Call().Metering());
+  EXPECT_EQ(logic->Call().Ticks(), 2);  // the negotiated tick and the answer tick
   AdvanceSeconds(4.7);
-  EXPECT_EQ(logic->Ticks(), 2);
+  EXPECT_EQ(logic->Call().Ticks(), 2);
   AdvanceSeconds(0.4);
-  EXPECT_EQ(logic->Ticks(), 3);
+  EXPECT_EQ(logic->Call().Ticks(), 3);
 }
 
 TEST_F(MeterTest, BillHoldsTheCallsCostOnceWhateverTheTickLengthAndFixedCharge) {
@@ -475,13 +475,13 @@ TEST_F(MeterTest, BillHoldsTheCallsCostOnceWhateverTheTickLengthAndFixedCharge) 
     Make();
     dialup.Add("tiscali");
     AdvanceSeconds(0.25);
-    ASSERT_TRUE(logic->Metering());
+    ASSERT_TRUE(logic->Call().Metering());
     AdvanceSeconds(125);
     dialup.RemoveAll();
     AdvanceSeconds(0.5);
-    ASSERT_FALSE(logic->Metering());
-    EXPECT_GT(logic->Cost(), 0);
-    EXPECT_NEAR(Billed(bill), logic->Cost(), 1e-9);
+    ASSERT_FALSE(logic->Call().Metering());
+    EXPECT_GT(logic->Call().Cost(), 0);
+    EXPECT_NEAR(Billed(bill), logic->Call().Cost(), 1e-9);
   }
 }
 
@@ -500,7 +500,7 @@ TEST_F(MeterTest, TickLengthChangingToASecondInTheCallStillBillsTheCallOnce) {
   tariffs.value.tickSeconds = 60;  // and minutes again before the end
   AdvanceSeconds(70);
   logic->Stop1Click();
-  EXPECT_NEAR(Billed(bill), logic->Cost(), 1e-9);
+  EXPECT_NEAR(Billed(bill), logic->Call().Cost(), 1e-9);
 }
 
 TEST_F(MeterTest, CallOfMoreThanADayIsLoggedWithItsRealLength) {
@@ -512,7 +512,7 @@ TEST_F(MeterTest, CallOfMoreThanADayIsLoggedWithItsRealLength) {
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].durationSeconds, 25 * 3600 + 10);
   EXPECT_EQ(log.records[0].ticks, "26");
-  EXPECT_EQ(logic->ElapsedSeconds(), 25 * 3600 + 10);
+  EXPECT_EQ(logic->Call().ElapsedSeconds(), 25 * 3600 + 10);
 }
 
 }  // namespace orva::test

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/MainLogic.h"
+#include "app/MainLogic.h"
 
 namespace orva {
 

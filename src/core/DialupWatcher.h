@@ -1,0 +1,102 @@
+// The dial-up watcher: the 250 ms poll of the connections, the telephony call states, the
+// adapter byte counters, the programs launched at a connection, dialling and hanging up. It
+// is the line of the metered call: it starts and ends the call as the links and calls come
+// and go, and keeps what is known of the call.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/CallInfo.h"
+#include "core/MeterDeps.h"
+#include "core/MeteredCall.h"
+#include "core/MeteredLine.h"
+#include "platform/SysMon.h"
+
+namespace orva {
+
+// The dial-up state texts of the label "Accesso remoto :"; empty for an unknown state.
+std::string RasStateText(int state);
+
+class DialupWatcher : public MeteredLine {
+ public:
+  // `d` and `call` outlive the watcher; the watcher becomes the call's line.
+  DialupWatcher(const MeterDeps& d, MeteredCall& call);
+  ~DialupWatcher() override;
+  DialupWatcher(const DialupWatcher&) = delete;
+  DialupWatcher& operator=(const DialupWatcher&) = delete;
+
+  // Opens telephony (its failures shown) and lists the dial-up entries.
+  void OpenLines();
+  // Forgets the last call, opens the adapter's counters and starts the poll.
+  void StartPolling();
+  // Stops the poll and releases telephony (the program closes).
+  void Stop();
+  bool Polling() const;
+
+  void TimerRASTimer();
+  // A telephony line event.
+  void LineCallback(std::int64_t call, int event, int state, int detail);
+  // Dials an entry through the launcher (the per-entry dial items).
+  void DialEntry(const std::string& entry);
+  void LaunchConnectionPrograms(const std::string& entry);
+  // Hangs up the current dial-up link, or drops the current telephony call.
+  void HangUp();
+  // The call is one the user starts and stops by hand.
+  void TakeManualCall();
+  void MarkDisconnected();
+  // The kind a call is taken for when telephony reports no known media mode.
+  void AssumeKind(int kind) { m_info.kind = kind; }
+
+  // The metered call's line.
+  const CallInfo& Info() const override { return m_info; }
+  void CallStarting() override;
+  bool HangUpLink() override;
+  bool HoldPolling() override;
+  void ResumePolling() override;
+  void CallClosed() override;
+
+ private:
+  void ReadAdapterCounters();
+  void TakeBaselines();
+  void ShowStatus();
+  void EndTelephonyCall(bool releaseHandle, bool keepStatus);
+  void OpenAdapterStatistics();
+  // The poll's steps: the link's speed once per call, one connection, the link up (the call
+  // starts) and the link gone (the call ends).
+  void TakeSpeed();
+  void WatchConnection(const DialupConnection& c);
+  void LinkConnected(const DialupConnection& c);
+  void LinkDisconnected();
+  // The telephony events' steps: a call answered (metered from now), and the window brought
+  // up for a call as the settings ask.
+  void CallConnected(std::int64_t call);
+  void BringUpForCall();
+  void BindAdapter(const DialupConnection& c);
+
+  const MeterDeps& m_d;
+  MeteredCall& m_call;
+  std::unique_ptr<Timer> m_timerRAS, m_hangupDelay;
+  std::unique_ptr<TSysMon> m_sysMon;
+  TMonObject* m_recvCounter = nullptr;
+  TMonObject* m_sentCounter = nullptr;
+  TMonObject* m_speedCounter = nullptr;
+  // Byte baselines per interface (name and index), 64-bit.
+  struct Baseline {
+    std::string interfaceName;
+    int interfaceIndex = -1;
+    std::int64_t received = 0, sent = 0;
+  } m_baseline;
+  std::string m_adapterInterface;
+  int m_adapterIndex = -1;
+
+  CallInfo m_info;
+  std::int64_t m_dialupHandle = 0;
+  std::int64_t m_voiceCall = 0;
+  bool m_firstSinceIdle = true;
+  bool m_launchAllowed = true;
+  bool m_telephonyOpen = false;
+};
+
+}  // namespace orva
