@@ -121,13 +121,10 @@ void TOrvaProgram::Start() {
   m_form->CloseQuery = [this] { return FormCloseQuery(); };
   m_form->OnDestroy = [this] { FormDestroy(); };
   m_form->OnCommand = [this](const QString& name) { Command(name); };
-  ProgramWindowsContext windows{m_settings,   *m_registry,
-                                *m_dialogs,   *m_sound,
-                                m_form.get(), QApplication::applicationFilePath().toStdString(),
-                                {},           {},
-                                {},           {},
-                                {},           {},
-                                {},           {}};
+  ProgramWindowsContext windows(m_settings, *m_registry, *m_dialogs, *m_sound);
+  windows.parent = m_form.get();
+  windows.programPath = QApplication::applicationFilePath().toStdString();
+  windows.now = [this] { return m_clock->Now(); };
   windows.vatRate = [this] { return m_logic->Call().Tariff().vatRate; };
   windows.afterBill = [this] { m_logic->Call().RefreshPeriodCost(); };
   windows.afterSettings = [this] {

@@ -38,10 +38,6 @@
 namespace orva {
 namespace {
 
-DateParts Today() {
-  return DecodeDate(FromTimeT(std::time(nullptr)));
-}
-
 std::vector<MailboxRow> ToRows(const std::vector<Pop3Record>& records) {
   std::vector<MailboxRow> rows;
   for (const auto& r : records)
@@ -68,6 +64,10 @@ std::vector<Pop3Record> ToRecords(const std::vector<MailboxRow>& rows) {
 }  // namespace
 
 TProgramWindows::TProgramWindows(ProgramWindowsContext context) : m_ctx(std::move(context)) {}
+
+TDateTime TProgramWindows::Now() const {
+  return m_ctx.now ? m_ctx.now() : FromTimeT(std::time(nullptr));
+}
 
 TProgramWindows::~TProgramWindows() {
   delete m_wizard.data();
@@ -187,9 +187,8 @@ void TProgramWindows::OpenLog() {
   hooks.editRecord = [this](TConnObj& record, bool isNew) {
     std::vector<std::string> services;
     if (m_log) services = m_log->Model().Services();
-    return EditLogRecord(m_log, Catalogue(), services, record, isNew,
-                         DatePart(FromTimeT(std::time(nullptr))), m_ctx.settings.decimals,
-                         m_ctx.dialogs);
+    return EditLogRecord(m_log, Catalogue(), services, record, isNew, DatePart(Now()),
+                         m_ctx.settings.decimals, m_ctx.dialogs);
   };
   // A call's visited servers: the icon of its row, the double click that shows them, and the
   // popup item that deletes the file.
@@ -217,7 +216,7 @@ void TProgramWindows::OpenLog() {
 void TProgramWindows::OpenBill() {
   if (!CheckPasswordFor(ProtectedAction::Bill, m_ctx.settings.access, m_ctx.dialogs)) return;
   {
-    TBollettaDLG view(BillViewContext{m_ctx.settings, m_ctx.dialogs, Today(),
+    TBollettaDLG view(BillViewContext{m_ctx.settings, m_ctx.dialogs, DecodeDate(DatePart(Now())),
                                       m_ctx.vatRate ? m_ctx.vatRate() : 0.2, &OpenHelp},
                       m_ctx.parent);
     view.exec();
@@ -320,7 +319,7 @@ void TProgramWindows::OpenTips() {
     m_tips->activateWindow();
     return;
   }
-  const auto day = static_cast<long>(DatePart(FromTimeT(std::time(nullptr))));
+  const auto day = static_cast<long>(DatePart(Now()));
   m_tips = new TTipsForm(m_ctx.settings, day, m_ctx.parent);
   m_tips->setAttribute(Qt::WA_DeleteOnClose);
   m_tips->show();

@@ -14,6 +14,7 @@
 #include "core/Settings.h"
 #include "phone/ui/vivavoce.h"
 #include "phone/vivavoce.h"
+#include "platform/DateTime.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
 #include "platform/Sound.h"
@@ -30,12 +31,18 @@ class TLog;
 class TTipsForm;
 
 struct ProgramWindowsContext {
+  ProgramWindowsContext(Settings& s, Registry& r, Dialogs& d, Sound& so)
+      : settings(s), registry(r), dialogs(d), sound(so) {}
+
   Settings& settings;
   Registry& registry;
   Dialogs& dialogs;
   Sound& sound;
   QWidget* parent = nullptr;
   std::string programPath;
+  // The program's clock: the day the bill view opens on, the new log entry's date, the tip of
+  // the day. The wall clock when unset.
+  std::function<TDateTime()> now;
   // The VAT rate of the current tariff, as a fraction.
   std::function<double()> vatRate;
   // After the bill view closed (the main window reads the period cost again and redraws),
@@ -92,6 +99,8 @@ class TProgramWindows {
   void LogRecordRewritten(const std::string& oldLine, const std::string& newLine);
 
  private:
+  TDateTime Now() const;
+
   ProgramWindowsContext m_ctx;
   TariffCatalogue m_catalogue;
   bool m_scanned = false;

@@ -31,20 +31,7 @@ struct WindowsFixture : ::testing::Test {
     settings.associationPath = dir.File("lista.ser");
   }
   TProgramWindows Make() {
-    return TProgramWindows(ProgramWindowsContext{settings,
-                                                 *registry,
-                                                 dialogs,
-                                                 sound,
-                                                 nullptr,
-                                                 "/usr/bin/orva32",
-                                                 {},
-                                                 {},
-                                                 {},
-                                                 {},
-                                                 {},
-                                                 {},
-                                                 {},
-                                                 {}});
+    return TProgramWindows(ProgramWindowsContext(settings, *registry, dialogs, sound));
   }
   static bool PhoneBookShown() {
     for (QWidget* w : QApplication::topLevelWidgets())
