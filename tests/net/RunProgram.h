@@ -1,6 +1,7 @@
 // Runs a program with an argument vector (no shell) and captures its standard output.
 #pragma once
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,8 +42,19 @@ inline ProgramRun RunProgram(std::vector<std::string> args, const std::string& i
   ::close(out[1]);
   ::close(in[0]);
   if (started) {
-    // The input is small (a pipe's buffer holds it), so writing first cannot block.
-    if (!input.empty()) (void)!::write(in[1], input.data(), input.size());
+    // The program reads its input before it answers, so writing all of it first cannot block.
+    // It may stop reading early (a refusal): the rest is dropped, without the SIGPIPE that
+    // would end the test.
+    struct sigaction ignore {
+    }, previous{};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &ignore, &previous);
+    for (std::size_t done = 0; done < input.size();) {
+      const ssize_t w = ::write(in[1], input.data() + done, input.size() - done);
+      if (w <= 0) break;
+      done += static_cast<std::size_t>(w);
+    }
+    ::sigaction(SIGPIPE, &previous, nullptr);
     ::close(in[1]);
     char buf[4096];
     ssize_t n;
