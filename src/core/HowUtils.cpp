@@ -38,7 +38,11 @@ std::string ProgramSubdirectory(const std::string& name) {
 }
 
 std::string SettingsFilePath() {
-  return ResolveNoCase(ProgramDirectory() + "ORVA32.INI");
+  return SettingsFileIn(ProgramDirectory());
+}
+
+std::string SettingsFileIn(const std::string& dataDir) {
+  return ResolveNoCase(WithTrailingBackslash(dataDir) + "ORVA32.INI");
 }
 
 std::string PlatformCode() {

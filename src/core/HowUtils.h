@@ -21,6 +21,8 @@ std::string WithTrailingBackslash(std::string path);
 std::string ProgramSubdirectory(const std::string& name);
 // The settings file, the data directory + "ORVA32.INI" (found without regard to case).
 std::string SettingsFilePath();
+// The same for a data directory given by value.
+std::string SettingsFileIn(const std::string& dataDir);
 
 // "LNX": Linux takes the Windows 95/98 ways where the program chooses between them.
 std::string PlatformCode();

@@ -45,7 +45,9 @@ bool ShowSplash(bool setting, const QStringList& arguments) {
 }
 
 TOrvaProgram::TOrvaProgram(ProgramOptions options)
-    : m_options(std::move(options)), m_settings(ProgramSettings()) {
+    : m_options(std::move(options)),
+      m_settings(ProgramSettings()),
+      m_places(SettingsFileIn(m_options.dataDir)) {
   m_registry = std::make_unique<Registry>(m_options.dataDir);
   m_qtDialogs = std::make_unique<QtDialogs>();
   m_clock = m_options.clock ? m_options.clock : &m_systemClock;
@@ -125,6 +127,7 @@ void TOrvaProgram::Start() {
   windows.parent = m_form.get();
   windows.programPath = QApplication::applicationFilePath().toStdString();
   windows.now = [this] { return m_clock->Now(); };
+  windows.places = &m_places;
   windows.vatRate = [this] { return m_logic->Call().Tariff().vatRate; };
   windows.afterBill = [this] { m_logic->Call().RefreshPeriodCost(); };
   windows.afterSettings = [this] {

@@ -18,6 +18,7 @@
 #include "app/ui/NetworkServices.h"
 #include "app/ui/Windows.h"
 #include "core/Settings.h"
+#include "core/WindowPlaces.h"
 #include "platform/Clock.h"
 #include "platform/Dialup.h"
 #include "platform/Process.h"
@@ -121,6 +122,7 @@ class TOrvaProgram final : public QObject {
 
   ProgramOptions m_options;
   Settings& m_settings;
+  WindowPlaces m_places;
   std::unique_ptr<Registry> m_registry;
   SystemClock m_systemClock;
   QtTimerFactory m_qtTimers;

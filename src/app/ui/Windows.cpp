@@ -188,7 +188,7 @@ void TProgramWindows::OpenLog() {
     std::vector<std::string> services;
     if (m_log) services = m_log->Model().Services();
     return EditLogRecord(m_log, Catalogue(), services, record, isNew, DatePart(Now()),
-                         m_ctx.settings.decimals, m_ctx.dialogs);
+                         m_ctx.settings.decimals, m_ctx.dialogs, m_ctx.places);
   };
   // A call's visited servers: the icon of its row, the double click that shows them, and the
   // popup item that deletes the file.
@@ -198,7 +198,7 @@ void TProgramWindows::OpenLog() {
   hooks.showVisitedServers = [this](const TConnObj& record) {
     const auto request = VisitedServersOf(record);
     if (!request) return;  // no file: nothing opens
-    auto* dlg = new TURLDlg(request->path, request->caption, m_log);
+    auto* dlg = new TURLDlg(request->path, request->caption, m_ctx.places, m_log);
     dlg->setAttribute(Qt::WA_DeleteOnClose);
     dlg->open();
   };
@@ -207,7 +207,7 @@ void TProgramWindows::OpenLog() {
     if (request && std::remove(request->path.c_str()) != 0)
       m_ctx.dialogs.Message(SystemErrorText(errno), MsgType::Error);
   };
-  m_log = new TLog(m_ctx.settings, m_ctx.dialogs, hooks);
+  m_log = new TLog(m_ctx.settings, m_ctx.dialogs, hooks, m_ctx.places);
   m_log->setAttribute(Qt::WA_DeleteOnClose);
   m_log->Model().vatRate = m_ctx.vatRate ? m_ctx.vatRate() : 0.2;
   m_log->show();
@@ -308,7 +308,7 @@ void TProgramWindows::OpenWizard(bool presetShortcuts) {
 
 void TProgramWindows::OpenTariffEditor() {
   // The catalogue is not rebuilt: a tariff saved here is listed from the next start on.
-  TSetTar editor(m_ctx.dialogs, m_ctx.settings, m_ctx.parent);
+  TSetTar editor(m_ctx.dialogs, m_ctx.settings, m_ctx.places, m_ctx.parent);
   editor.exec();
 }
 

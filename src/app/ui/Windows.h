@@ -25,6 +25,7 @@ class QWidget;
 namespace orva {
 
 class TDialForm;
+class WindowPlaces;
 class TWizardDlg;
 class TSetupForm;
 class TLog;
@@ -43,6 +44,9 @@ struct ProgramWindowsContext {
   // The program's clock: the day the bill view opens on, the new log entry's date, the tip of
   // the day. The wall clock when unset.
   std::function<TDateTime()> now;
+  // Where the log, its manual entry, the visited servers and the tariff editor open; none
+  // keeps no places.
+  WindowPlaces* places = nullptr;
   // The VAT rate of the current tariff, as a fraction.
   std::function<double()> vatRate;
   // After the bill view closed (the main window reads the period cost again and redraws),

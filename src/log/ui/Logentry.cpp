@@ -14,7 +14,7 @@
 
 #include "bill/ui/DateForm.h"
 #include "core/HowUtils.h"
-#include "platform/IniFile.h"
+#include "core/WindowPlaces.h"
 #include "platform/qt/ClientPlace.h"
 
 namespace orva {
@@ -212,24 +212,22 @@ void TLogEntryDlg::OKBtnClick() {
 
 bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
                    const std::vector<std::string>& services, TConnObj& record, bool isNew,
-                   TDateTime today, int decimals, Dialogs& dialogs) {
+                   TDateTime today, int decimals, Dialogs& dialogs, WindowPlaces* places) {
   TLogEntryDlg dlg(catalogue, services, record, isNew, today, decimals, dialogs, parent);
-  TIniFile ini(SettingsFilePath());
   const QRect screen = QGuiApplication::primaryScreen()
                            ? QGuiApplication::primaryScreen()->geometry()
                            : QRect(0, 0, 1024, 768);
-  if (ini.ReadString("Log entry", "Window pos", "Default") != "Default") {
-    const FormGeometry g = RestoreFormPosition(ini, "Log entry", "Window pos",
-                                               {0, dlg.y(), dlg.x(), dlg.width(), dlg.height()},
-                                               screen.width(), screen.height(), false);
-    // The client area's place, as stored below: put back exactly under a window manager.
-    PlaceClientArea(dlg, g.left, g.top, dlg.width(), dlg.height());
-  }
+  const auto g =
+      places ? places->Place(kLogEntryPlace, {0, dlg.y(), dlg.x(), dlg.width(), dlg.height()},
+                             screen.width(), screen.height(), false)
+             : std::nullopt;
+  // The client area's place, as stored below: put back exactly under a window manager.
+  if (g) PlaceClientArea(dlg, g->left, g->top, dlg.width(), dlg.height());
   const int result = dlg.exec();
-  SaveFormPosition(ini, "Log entry", "Window pos",
-                   {0, dlg.geometry().y(), dlg.geometry().x(), dlg.width(), dlg.height()});
   // A place not stored only means the window opens at its default place next time.
-  static_cast<void>(ini.UpdateFile());
+  if (places)
+    static_cast<void>(places->Store(
+        kLogEntryPlace, {0, dlg.geometry().y(), dlg.geometry().x(), dlg.width(), dlg.height()}));
   if (result != QDialog::Accepted) return false;
   record = dlg.Logic().Result();  // the service is cut to its 64 characters by the record
   return true;

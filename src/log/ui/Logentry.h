@@ -12,6 +12,8 @@ class QPushButton;
 
 namespace orva {
 
+class WindowPlaces;
+
 class TLogEntryDlg final : public QDialog {
   Q_OBJECT
  public:
@@ -45,10 +47,10 @@ class TLogEntryDlg final : public QDialog {
   QPushButton* OKBtn;
 };
 
-// Opens the dialog for the record; true (and the record changed) on OK. The position is
-// "Window pos" of section "Log entry".
+// Opens the dialog for the record; true (and the record changed) on OK. `places` keeps the
+// dialog's place; without it the dialog opens as built.
 bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
                    const std::vector<std::string>& services, TConnObj& record, bool isNew,
-                   TDateTime today, int decimals, Dialogs& dialogs);
+                   TDateTime today, int decimals, Dialogs& dialogs, WindowPlaces* places = nullptr);
 
 }  // namespace orva

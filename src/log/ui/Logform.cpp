@@ -33,11 +33,11 @@
 #include <QVBoxLayout>
 
 #include "core/HowUtils.h"
+#include "core/WindowPlaces.h"
 #include "log/LogReport.h"
 #include "log/ui/Filter.h"
 #include "log/ui/Prnmain.h"
 #include "log/ui/WarnDup.h"
-#include "platform/IniFile.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
 #include "platform/qt/ClientPlace.h"
@@ -167,8 +167,13 @@ class LogListView final : public QTableView {
   }
 };
 
-TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_dialogs(dialogs), m_hooks(std::move(hooks)) {
+TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, WindowPlaces* places,
+           QWidget* parent)
+    : QMainWindow(parent),
+      m_settings(settings),
+      m_dialogs(dialogs),
+      m_hooks(std::move(hooks)),
+      m_places(places) {
   setObjectName(QStringLiteral("Log"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   setMinimumSize(600, 450);
@@ -702,44 +707,48 @@ void TLog::ApplyAppearance() {
 }
 
 void TLog::RestoreState() {
-  const TIniFile ini(SettingsFilePath());
   const QFontMetrics fm(ConnLB->font());
   const int narrow = fm.horizontalAdvance(QStringLiteral("000000000")) - 4;
   const int wide = fm.horizontalAdvance(QStringLiteral("00000000000")) - 4;
+  // The byte columns show kilobytes ("146,48 Kb"): wide enough for that text.
+  const int kb = fm.horizontalAdvance(QStringLiteral("000.000,00 Kb")) + 6;
+  std::vector<int> widths(kLogColumnCount);
+  for (int i = 0; i < kLogColumnCount; ++i)
+    widths[static_cast<std::size_t>(i)] = i == 11               ? 30
+                                          : (i >= 1 && i <= 4)  ? wide
+                                          : (i == 9 || i == 10) ? kb
+                                                                : narrow;
+  if (m_places) widths = m_places->ColumnWidths(kLogWindowPlace, widths);
   for (int i = 0; i < kLogColumnCount; ++i) {
-    // The byte columns show kilobytes ("146,48 Kb"): wide enough for that text.
-    const int kb = fm.horizontalAdvance(QStringLiteral("000.000,00 Kb")) + 6;
-    const int def = i == 11 ? 30 : (i >= 1 && i <= 4) ? wide : (i == 9 || i == 10) ? kb : narrow;
-    const int w = ini.ReadInteger("Log settings", "Header " + std::to_string(i), def);
-    ConnLB->horizontalHeader()->resizeSection(i, w > 0 ? w : def);
+    ConnLB->horizontalHeader()->resizeSection(i, widths[static_cast<std::size_t>(i)]);
     HeaderBottom->resizeSection(i, ConnLB->horizontalHeader()->sectionSize(i));
   }
+  resize(760, 480);
+  if (!m_places) return;
   const QRect screen = QGuiApplication::primaryScreen()
                            ? QGuiApplication::primaryScreen()->geometry()
                            : QRect(0, 0, 1024, 768);
-  resize(760, 480);
-  const FormGeometry g =
-      RestoreFormPosition(ini, "Log settings", "Log", {0, y(), x(), width(), height()},
-                          screen.width(), screen.height(), true);
-  if (ini.ReadString("Log settings", "Log", "Default") != "Default") {
+  if (const auto g = m_places->Place(kLogWindowPlace, {0, y(), x(), width(), height()},
+                                     screen.width(), screen.height(), true)) {
     // The client area's place, as stored: put back exactly under a window manager.
-    PlaceClientArea(*this, g.left, g.top, std::max(g.width, 600), std::max(g.height, 450));
-    if (g.state == 2) setWindowState(Qt::WindowMaximized);
+    PlaceClientArea(*this, g->left, g->top, std::max(g->width, 600), std::max(g->height, 450));
+    if (g->state == 2) setWindowState(Qt::WindowMaximized);
   }
 }
 
 void TLog::StoreState() {
-  TIniFile ini(SettingsFilePath());
-  for (int i = 0; i < kLogColumnCount; ++i)
-    ini.WriteInteger("Log settings", "Header " + std::to_string(i),
-                     ConnLB->horizontalHeader()->sectionSize(i));
-  SaveFormPosition(ini, "Log settings", "Log",
-                   {isMaximized()   ? 2
-                    : isMinimized() ? 1
-                                    : 0,
-                    geometry().y(), geometry().x(), width(), height()});
-  // Widths and a place not stored only mean the window opens as it was built next time.
-  static_cast<void>(ini.UpdateFile());
+  if (m_places) {
+    std::vector<int> widths;
+    for (int i = 0; i < kLogColumnCount; ++i)
+      widths.push_back(ConnLB->horizontalHeader()->sectionSize(i));
+    // Widths and a place not stored only mean the window opens as it was built next time.
+    static_cast<void>(m_places->Store(kLogWindowPlace,
+                                      {isMaximized()   ? 2
+                                       : isMinimized() ? 1
+                                                       : 0,
+                                       geometry().y(), geometry().x(), width(), height()},
+                                      widths));
+  }
   m_settings.sortIndex = m_model->sort.column;
   m_settings.sortAscending = m_model->sort.ascending;
 }

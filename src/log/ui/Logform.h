@@ -25,6 +25,7 @@ class QTableView;
 namespace orva {
 
 class LogTableModel;
+class WindowPlaces;
 
 // What the log window asks of the rest of the program.
 struct LogWindowHooks {
@@ -41,7 +42,9 @@ struct LogWindowHooks {
 class TLog final : public QMainWindow {
   Q_OBJECT
  public:
-  TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, QWidget* parent = nullptr);
+  // `places` keeps the window's place and column widths; without it the window opens as built.
+  TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, WindowPlaces* places = nullptr,
+       QWidget* parent = nullptr);
   ~TLog() override;
 
   LogModel& Model() { return *m_model; }
@@ -133,6 +136,7 @@ class TLog final : public QMainWindow {
   Settings& m_settings;
   Dialogs& m_dialogs;
   LogWindowHooks m_hooks;
+  WindowPlaces* m_places;
   std::unique_ptr<LogModel> m_model;
   LogTableModel* m_table = nullptr;
   QTableView* ConnLB = nullptr;

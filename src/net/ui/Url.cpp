@@ -13,9 +13,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "core/HowUtils.h"
+#include "core/WindowPlaces.h"
 #include "net/Url.h"
-#include "platform/IniFile.h"
 #include "platform/qt/ClientPlace.h"
 
 namespace orva {
@@ -26,13 +25,10 @@ QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }
 
-constexpr const char* kSection = "Log settings";
-constexpr const char* kKey = "Show url";
-
 }  // namespace
 
-TURLDlg::TURLDlg(std::string path, std::string caption, QWidget* parent)
-    : QDialog(parent), m_path(std::move(path)) {
+TURLDlg::TURLDlg(std::string path, std::string caption, WindowPlaces* places, QWidget* parent)
+    : QDialog(parent), m_path(std::move(path)), m_places(places) {
   setObjectName(QStringLiteral("URLDlg"));
   QString title = Q(caption);
   title.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -81,13 +77,13 @@ TURLDlg::TURLDlg(std::string path, std::string caption, QWidget* parent)
   const QRect screen = QGuiApplication::primaryScreen()
                            ? QGuiApplication::primaryScreen()->availableGeometry()
                            : QRect(0, 0, 1024, 768);
-  const TIniFile ini(SettingsFilePath());
-  const FormGeometry g = RestoreFormPosition(ini, kSection, kKey, {0, y(), x(), width(), height()},
-                                             screen.width(), screen.height(), true);
-  if (ini.ReadString(kSection, kKey, "Default") != "Default") {
+  const auto g = m_places ? m_places->Place(kVisitedServersPlace, {0, y(), x(), width(), height()},
+                                            screen.width(), screen.height(), true)
+                          : std::nullopt;
+  if (g) {
     // The client area's place, as stored at close.
-    PlaceClientArea(*this, g.left, g.top, std::max(g.width, 300), std::max(g.height, 200));
-    if (g.state == 2) setWindowState(Qt::WindowMaximized);
+    PlaceClientArea(*this, g->left, g->top, std::max(g->width, 300), std::max(g->height, 200));
+    if (g->state == 2) setWindowState(Qt::WindowMaximized);
   }
 }
 
@@ -116,11 +112,10 @@ void TURLDlg::FormActivate() {
 }
 
 void TURLDlg::done(int result) {
-  TIniFile ini(SettingsFilePath());
-  SaveFormPosition(ini, kSection, kKey,
-                   {isMaximized() ? 2 : 0, geometry().y(), geometry().x(), width(), height()});
   // A place not stored only means the window opens at its default place next time.
-  static_cast<void>(ini.UpdateFile());
+  if (m_places)
+    static_cast<void>(m_places->Store(kVisitedServersPlace, {isMaximized() ? 2 : 0, geometry().y(),
+                                                             geometry().x(), width(), height()}));
   QDialog::done(result);
 }
 

@@ -14,13 +14,16 @@ class QStandardItemModel;
 
 namespace orva {
 
+class WindowPlaces;
+
 class TURLDlg final : public QDialog {
   Q_OBJECT
  public:
   // `caption` may hold a line break ("...il 08/12/26\n alle ore 09.00.00"): it is shown
   // above the list, and on one line as the window title. The file is read at the first
-  // showing. The place is kept under [Log settings] "Show url" of the settings file.
-  TURLDlg(std::string path, std::string caption, QWidget* parent = nullptr);
+  // showing. `places` keeps the window's place; without it the window opens as built.
+  TURLDlg(std::string path, std::string caption, WindowPlaces* places = nullptr,
+          QWidget* parent = nullptr);
   ~TURLDlg() override;
 
   // Reads the file (done once, at the first showing).
@@ -33,6 +36,7 @@ class TURLDlg final : public QDialog {
 
  private:
   std::string m_path;
+  WindowPlaces* m_places;
   std::vector<TIpaddr> m_rows;
   QTableView* m_list = nullptr;
   QStandardItemModel* m_model = nullptr;

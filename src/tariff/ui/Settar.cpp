@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "core/HowUtils.h"
+#include "core/WindowPlaces.h"
 #include "platform/qt/ClientPlace.h"
 
 namespace orva {
@@ -42,8 +42,12 @@ QLineEdit* Edit(const QString& name, QWidget* parent, int maxLength = 0) {
 
 }  // namespace
 
-TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, QWidget* parent)
-    : QDialog(parent), m_dialogs(dialogs), m_settings(settings), m_editor(dialogs) {
+TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, WindowPlaces* places, QWidget* parent)
+    : QDialog(parent),
+      m_dialogs(dialogs),
+      m_settings(settings),
+      m_places(places),
+      m_editor(dialogs) {
   setObjectName(QStringLiteral("SetTar"));
   auto* bar = new QToolBar(this);
   bar->setObjectName(QStringLiteral("ToolBar"));
@@ -108,17 +112,16 @@ TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, QWidget* parent)
           [this](const QString& t) { m_editor.SetDiscountThresholdText(S(t)); });
   connect(DelayCB, &QComboBox::activated, this, [this](int i) { m_editor.SetDiscountUnit(i); });
 
-  const TIniFile ini(SettingsFilePath());
   const QRect screen = QGuiApplication::primaryScreen()
                            ? QGuiApplication::primaryScreen()->geometry()
                            : QRect(0, 0, 1024, 768);
-  if (ini.ReadString("Impostazioni tariffe", "Posizione", "Default") != "Default") {
-    const FormGeometry g = RestoreFormPosition(ini, "Impostazioni tariffe", "Posizione",
-                                               {0, y(), x(), width(), height()}, screen.width(),
-                                               screen.height(), true);
+  const auto g = m_places ? m_places->Place(kTariffEditorPlace, {0, y(), x(), width(), height()},
+                                            screen.width(), screen.height(), true)
+                          : std::nullopt;
+  if (g) {
     // The client area's place, as stored at close.
-    PlaceClientArea(*this, g.left, g.top, g.width > 0 ? g.width : width(),
-                    g.height > 0 ? g.height : height());
+    PlaceClientArea(*this, g->left, g->top, g->width > 0 ? g->width : width(),
+                    g->height > 0 ? g->height : height());
   }
   ShowAll();
 }
@@ -367,11 +370,10 @@ void TSetTar::done(int result) {
   StoreGrids();
   // The close box, OK and Escape all end here: No to the question keeps the dialog open.
   if (!m_editor.CanClose()) return;
-  TIniFile ini(SettingsFilePath());
-  SaveFormPosition(ini, "Impostazioni tariffe", "Posizione",
-                   {isMaximized() ? 2 : 0, geometry().y(), geometry().x(), width(), height()});
   // A place not stored only means the window opens at its default place next time.
-  static_cast<void>(ini.UpdateFile());
+  if (m_places)
+    static_cast<void>(m_places->Store(kTariffEditorPlace, {isMaximized() ? 2 : 0, geometry().y(),
+                                                           geometry().x(), width(), height()}));
   QDialog::done(result);
 }
 

@@ -17,10 +17,14 @@ class QTabWidget;
 
 namespace orva {
 
+class WindowPlaces;
+
 class TSetTar final : public QDialog {
   Q_OBJECT
  public:
-  TSetTar(Dialogs& dialogs, Settings& settings, QWidget* parent = nullptr);
+  // `places` keeps the window's place; without it the window opens as built.
+  TSetTar(Dialogs& dialogs, Settings& settings, WindowPlaces* places = nullptr,
+          QWidget* parent = nullptr);
   TariffEditor& Editor() { return m_editor; }
 
   void LoadBtnClick();
@@ -54,6 +58,7 @@ class TSetTar final : public QDialog {
 
   Dialogs& m_dialogs;
   Settings& m_settings;
+  WindowPlaces* m_places;
   TariffEditor m_editor;
   bool m_showing = false;
   QTabWidget* m_pages;

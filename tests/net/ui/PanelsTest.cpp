@@ -17,6 +17,7 @@
 #include "../NetFakes.h"
 #include "TempDir.h"
 #include "core/HowUtils.h"
+#include "core/WindowPlaces.h"
 #include "net/ui/DnsPanel.h"
 #include "net/ui/MonitorPanel.h"
 #include "net/ui/Url.h"
@@ -46,7 +47,7 @@ QString Joined(const std::vector<std::string>& lines) {
 
 TEST(TURLDlg, ShowsTheFileSortedByNameSkipsShortLinesAndClosesWithEscape) {
   test::TempDir dir;
-  SetProgramDirectory(dir.path());
+  WindowPlaces places(dir.File("ORVA32.INI"));
   const std::string path = dir.File("08-12-2026 10-05-07.mqm");
   test::WriteBytes(path,
                    "10.0.0.2 www.example.com #08-12-2026 10.00.02\r\n"
@@ -55,7 +56,7 @@ TEST(TURLDlg, ShowsTheFileSortedByNameSkipsShortLinesAndClosesWithEscape) {
                    "no hash at all\r\n"
                    "10.0.0.9 Alpha.example.org # 08-12-2026 10.01.00 \r\n"
                    "10.0.0.4 mail.example.net #08-12-2026 10.02.30\r\n");
-  TURLDlg dlg(path, "Elenco indirizzi server visitati il 08/12/26\n alle ore 09.00.00");
+  TURLDlg dlg(path, "Elenco indirizzi server visitati il 08/12/26\n alle ore 09.00.00", &places);
   dlg.show();
   auto* list = Find<QTableView>(&dlg, "ListBox1");
   ASSERT_NE(list, nullptr);
@@ -82,11 +83,11 @@ TEST(TURLDlg, ShowsTheFileSortedByNameSkipsShortLinesAndClosesWithEscape) {
   QTest::keyClick(&dlg, Qt::Key_Escape);
   EXPECT_FALSE(dlg.isVisible());
   // Its place is kept in the settings file.
-  EXPECT_NE(TIniFile(SettingsFilePath()).ReadString("Log settings", "Show url", "Default"),
+  EXPECT_NE(TIniFile(dir.File("ORVA32.INI")).ReadString("Log settings", "Show url", "Default"),
             "Default");
 
   // A second window takes the place back; "Chiudi" closes it.
-  TURLDlg again(path, "x");
+  TURLDlg again(path, "x", &places);
   again.show();
   EXPECT_EQ(again.size(), dlg.size());
   Find<QPushButton>(&again, "CloseBtn")->click();
