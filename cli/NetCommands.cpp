@@ -100,7 +100,7 @@ int RunHosts(const std::vector<std::string>& words) {
   args.Allow({"staging", "system"});
   const Context ctx = MakeContext(words, DataAccess::Write);
   if (args.Word(0, "hosts merge") != "merge") throw UsageError("hosts: merge");
-  HostsPaths paths = DefaultHostsPaths();
+  HostsPaths paths = HostsPathsIn(ctx.dataDir);
   if (auto s = args.Get("staging")) paths.staging = *s;
   if (auto s = args.Get("system")) paths.system = *s;
   const Status st = MergeStagedHosts(paths);

@@ -295,11 +295,6 @@ void ClampLoadedNumbers(Settings& s) {
 
 }  // namespace
 
-Settings& ProgramSettings() {
-  static Settings settings;
-  return settings;
-}
-
 SettingsColour ParseSettingsColour(const std::string& text, SettingsColour fallback) {
   const auto trimmed = TrimBlanks(text);
   if (trimmed == "clDefault") return fallback;

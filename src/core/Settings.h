@@ -189,9 +189,6 @@ struct Settings {
   std::map<std::string, std::string> storedTexts;
 };
 
-// The settings of this run (the program-wide variables).
-Settings& ProgramSettings();
-
 // Start-up autostart handling: the program path to put in the autostart entry, and the
 // entry's path (empty: AutostartEntryPath()).
 struct AutostartRequest {

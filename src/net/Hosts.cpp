@@ -16,12 +16,6 @@
 
 namespace orva {
 
-namespace {
-
-std::string g_systemHostsPath = "/etc/hosts";
-
-}  // namespace
-
 std::optional<TIpaddr> ParseHostsLine(std::string_view line) {
   const std::size_t hash = line.find('#');
   if (hash == std::string_view::npos || hash < 3) return std::nullopt;
@@ -213,15 +207,8 @@ std::string HostsPaths::Backup() const {
   return JoinPath(DirectoryOf(system), "hosts.bak");
 }
 
-void SetSystemHostsPath(std::string path) {
-  g_systemHostsPath = std::move(path);
-}
-const std::string& SystemHostsPath() {
-  return g_systemHostsPath;
-}
-
-HostsPaths DefaultHostsPaths() {
-  return {ResolveNoCase(ProgramDirectory() + "hosts.mqm"), SystemHostsPath()};
+HostsPaths HostsPathsIn(const std::string& dataDir, std::string systemHosts) {
+  return {ResolveNoCase(WithTrailingBackslash(dataDir) + "hosts.mqm"), std::move(systemHosts)};
 }
 
 Result<HostsFile> LoadHostsFile(const std::string& path, bool system) {
@@ -378,7 +365,7 @@ int HostsDialogModel::DeleteSelected(int side, std::vector<int> rows) {
   if (side == 0) {
     // The staging list is the program's own file: it is rewritten at once, keeping its other
     // lines when the list was read from it.
-    const std::string staging = ResolveNoCase(ProgramDirectory() + "hosts.mqm");
+    const std::string staging = ResolveNoCase(m_paths.staging);
     m_stagingWrite = m_files[0] == staging ? ReplaceFile(staging, m_layout[0].Render(list))
                                            : SaveHostsList(staging, list);
   } else {

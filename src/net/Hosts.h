@@ -77,11 +77,9 @@ struct HostsPaths {
   std::string system;          // the system hosts file
   std::string Backup() const;  // "hosts.bak" beside the system file
 };
-// The system hosts file, /etc/hosts unless set (tests point it at a temporary file).
-void SetSystemHostsPath(std::string path);
-const std::string& SystemHostsPath();
-// The program folder's "hosts.mqm" and the system hosts file.
-HostsPaths DefaultHostsPaths();
+inline constexpr const char* kSystemHostsPath = "/etc/hosts";
+// The data directory's "hosts.mqm" (found without regard to case) and the system hosts file.
+HostsPaths HostsPathsIn(const std::string& dataDir, std::string systemHosts = kSystemHostsPath);
 
 // Reads a list file; a missing file is a failure.
 Result<HostsFile> LoadHostsFile(const std::string& path, bool system);
@@ -127,6 +125,7 @@ class HostsDialogModel {
   void LoadList(int side, const std::string& path);
   const std::vector<TIpaddr>& List(int side) const { return m_lists[side]; }
   const std::string& FilePath(int side) const { return m_files[side]; }
+  const HostsPaths& Paths() const { return m_paths; }
   bool Ascending(int side) const { return m_ascending[side]; }
   bool Modified() const { return m_modified; }
   // " 12 elementi"

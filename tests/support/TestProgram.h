@@ -12,9 +12,9 @@
 namespace orva::test {
 
 inline ProgramOptions QuietProgram(const std::string& dataDir, Dialogs& dialogs) {
-  ProgramSettings() = Settings();
   ProgramOptions o;
   o.dataDir = dataDir;
+  o.systemHosts = dataDir + "hosts";  // never the machine's own
   o.arguments = {QStringLiteral("nosplash")};
   o.dialogs = &dialogs;
   o.autostart = false;

@@ -129,7 +129,8 @@ NetworkHooks TNetworkServices::Hooks(std::function<const CallInfo&()> info,
     m_monitor->CanWriteSystemHosts = [this](const std::string& path) {
       return m_hostsAuthority->CanWrite(path);
     };
-    const Status s = m_monitor->CallEnd(callEnd(), DefaultHostsPaths(), &progress);
+    const Status s =
+        m_monitor->CallEnd(callEnd(), HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts), &progress);
     if (!s) ReportOnce(s.error);
     // Names this user may not write into the hosts file wait without a box.
     ShowHostsWaiting();
@@ -198,13 +199,16 @@ void TNetworkServices::OpenMailDialog() {
 }
 
 void TNetworkServices::ShowHostsWaiting() {
-  m_ctx.form.SetLabel(QStringLiteral("HostsL"),
-                      Q(HostsWaitingText(PendingStagedEntries(DefaultHostsPaths()).size())));
+  m_ctx.form.SetLabel(
+      QStringLiteral("HostsL"),
+      Q(HostsWaitingText(
+          PendingStagedEntries(HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts)).size())));
 }
 
 void TNetworkServices::ApplyHosts() {
   // One authorisation for every name that waits; asked for by the user, so a failure is shown.
-  const auto applied = ApplyPendingHosts(DefaultHostsPaths(), *m_hostsAuthority);
+  const auto applied =
+      ApplyPendingHosts(HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts), *m_hostsAuthority);
   if (!applied) m_ctx.dialogs.Message(applied.error, MsgType::Error, MsgButtons::Ok);
   ShowHostsWaiting();
 }

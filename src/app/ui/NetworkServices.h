@@ -41,6 +41,7 @@ struct NetworkServicesContext {
   Dialogs& dialogs;
   TMainForm& form;
   std::string dataDir;  // with a trailing "/"
+  std::string systemHosts;
   // The sockets and the resolver; default: Qt's.
   NetworkFactory* network = nullptr;
   // The connection table and the protocol counters; default: the system's /proc.

@@ -45,9 +45,7 @@ bool ShowSplash(bool setting, const QStringList& arguments) {
 }
 
 TOrvaProgram::TOrvaProgram(ProgramOptions options)
-    : m_options(std::move(options)),
-      m_settings(ProgramSettings()),
-      m_places(SettingsFileIn(m_options.dataDir)) {
+    : m_options(std::move(options)), m_places(SettingsFileIn(m_options.dataDir)) {
   m_registry = std::make_unique<Registry>(m_options.dataDir);
   m_qtDialogs = std::make_unique<QtDialogs>();
   m_clock = m_options.clock ? m_options.clock : &m_systemClock;
@@ -128,6 +126,8 @@ void TOrvaProgram::Start() {
   windows.programPath = QApplication::applicationFilePath().toStdString();
   windows.now = [this] { return m_clock->Now(); };
   windows.places = &m_places;
+  windows.dataDir = m_options.dataDir;
+  windows.systemHosts = m_options.systemHosts;
   windows.vatRate = [this] { return m_logic->Call().Tariff().vatRate; };
   windows.afterBill = [this] { m_logic->Call().RefreshPeriodCost(); };
   windows.afterSettings = [this] {
@@ -140,9 +140,9 @@ void TOrvaProgram::Start() {
   WireServices(windows);
   m_windows = std::make_unique<TProgramWindows>(std::move(windows));
   m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
-  m_services = std::make_unique<TNetworkServices>(
-      NetworkServicesContext{m_settings, *m_clock, *m_timers, *m_dialogs, *m_form,
-                             m_options.dataDir, m_options.network, m_options.mib});
+  m_services = std::make_unique<TNetworkServices>(NetworkServicesContext{
+      m_settings, *m_clock, *m_timers, *m_dialogs, *m_form, m_options.dataDir,
+      m_options.systemHosts, m_options.network, m_options.mib});
   MakeLogic();
   m_services->playNewMailSound = [this] { m_logic->Call().PlayEventSound(kEventMail); };
   m_form->CounterSource = [this] { return MeterCounters(m_logic->Call(), m_clock->Now()); };

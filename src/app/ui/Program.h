@@ -50,7 +50,8 @@ class AppendedLog final : public LogService {
 inline constexpr unsigned kWhiteHints = 0xFFFFFF;
 
 struct ProgramOptions {
-  std::string dataDir;             // the resolved data directory, with a trailing "/"
+  std::string dataDir;  // the resolved data directory, with a trailing "/"
+  std::string systemHosts = kSystemHostsPath;
   QStringList arguments;           // the command line without the program name
   Clock* clock = nullptr;          // default: the system clock
   TimerFactory* timers = nullptr;  // default: Qt timers
@@ -121,7 +122,7 @@ class TOrvaProgram final : public QObject {
   void WireServices(ProgramWindowsContext& windows);
 
   ProgramOptions m_options;
-  Settings& m_settings;
+  Settings m_settings;
   WindowPlaces m_places;
   std::unique_ptr<Registry> m_registry;
   SystemClock m_systemClock;

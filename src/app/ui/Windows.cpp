@@ -120,7 +120,7 @@ bool TProgramWindows::Handle(const QString& name) {
 
 const TariffCatalogue& TProgramWindows::Catalogue() {
   if (!m_scanned) {
-    ScanTariffFiles(m_catalogue, ProgramDirectory());
+    ScanTariffFiles(m_catalogue, m_ctx.dataDir);
     m_scanned = true;
   }
   return m_catalogue;
@@ -232,7 +232,7 @@ void TProgramWindows::OpenOptions() {
     return;
   }
   const Settings copy = m_ctx.settings;
-  const std::string pop3 = ProgramDirectory() + "POP3.LST";
+  const std::string pop3 = m_ctx.dataDir + "POP3.LST";
   SetupContext ctx{m_ctx.settings,
                    m_ctx.registry,
                    m_ctx.dialogs,
@@ -326,12 +326,13 @@ void TProgramWindows::OpenTips() {
 }
 
 void TProgramWindows::OpenAbout() {
-  TAboutBox box(m_ctx.settings, ProgramDirectory(), m_ctx.parent);
+  TAboutBox box(m_ctx.settings, m_ctx.dataDir, m_ctx.parent);
   box.exec();
 }
 
 void TProgramWindows::OpenHosts() {
-  THostsDlg dlg(m_ctx.dialogs, m_ctx.settings.hostPosition, m_ctx.parent);
+  THostsDlg dlg(HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts), m_ctx.dialogs,
+                m_ctx.settings.hostPosition, m_ctx.parent);
   dlg.exec();
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/Settings.h"
+#include "net/Hosts.h"
 #include "phone/ui/vivavoce.h"
 #include "phone/vivavoce.h"
 #include "platform/DateTime.h"
@@ -41,6 +42,9 @@ struct ProgramWindowsContext {
   Sound& sound;
   QWidget* parent = nullptr;
   std::string programPath;
+  // The data directory (with a trailing "/") and the system hosts file.
+  std::string dataDir;
+  std::string systemHosts = kSystemHostsPath;
   // The program's clock: the day the bill view opens on, the new log entry's date, the tip of
   // the day. The wall clock when unset.
   std::function<TDateTime()> now;

@@ -141,9 +141,6 @@ class HostsListModel final : public QAbstractListModel {
   int m_side;
 };
 
-THostsDlg::THostsDlg(Dialogs& dialogs, std::string& position, QWidget* parent)
-    : THostsDlg(DefaultHostsPaths(), dialogs, position, parent) {}
-
 THostsDlg::THostsDlg(HostsPaths paths, Dialogs& dialogs, std::string& position, QWidget* parent)
     : QDialog(parent),
       m_dialogs(dialogs),
@@ -337,7 +334,7 @@ void THostsDlg::Report(const Status& status) {
 void THostsDlg::Load0BtnClick() {
   if (m_busy) return;
   const auto path = m_dialogs.ChooseOpenFile(
-      "Carica lista", ProgramDirectory() + "hosts.mqm",
+      "Carica lista", m_model.Paths().staging,
       "*.mqm (*.mqm *.MQM);;tutti i files (*.*) (*);;files di testo (*.txt) (*.txt *.TXT)");
   if (!path) return;
   m_busy = true;
@@ -348,8 +345,7 @@ void THostsDlg::Load0BtnClick() {
 
 void THostsDlg::Save0BtnClick() {
   if (m_busy) return;
-  const auto path =
-      m_dialogs.ChooseSaveFile("Salva lista", ProgramDirectory() + "hosts.mqm", "(*.mqm)");
+  const auto path = m_dialogs.ChooseSaveFile("Salva lista", m_model.Paths().staging, "(*.mqm)");
   if (!path) return;
   Report(m_model.SaveLeft(*path));
 }

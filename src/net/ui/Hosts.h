@@ -27,8 +27,7 @@ class THostsDlg final : public QDialog {
   Q_OBJECT
  public:
   // `position` is [Host dialog] "Host pos": applied now, written back when the dialog closes.
-  // The lists come from the program folder's "hosts.mqm" and SystemHostsPath().
-  THostsDlg(Dialogs& dialogs, std::string& position, QWidget* parent = nullptr);
+  // The lists come from the paths' staging list ("hosts.mqm") and system hosts file.
   THostsDlg(HostsPaths paths, Dialogs& dialogs, std::string& position, QWidget* parent = nullptr);
   ~THostsDlg() override;
 

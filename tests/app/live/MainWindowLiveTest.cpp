@@ -54,7 +54,6 @@ TEST(MainWindowLive, CallStartChecksMailAndNetworkTime) {
   ASSERT_TRUE(WritePop3List(dir.File("POP3.LST"), {{"127.0.0.1", std::to_string(dovecot.Port()),
                                                     "tester", "secret", true}}));
   SetProgramDirectory(dir.path());
-  SetSystemHostsPath(dir.File("hosts"));
   test::ScriptedDialogs dialogs;
   NoSound sound;
   SimulatedDialup dialup;

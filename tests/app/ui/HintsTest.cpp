@@ -63,7 +63,6 @@ TEST(Hints, SettingsAreAppliedAtStartAndTheStartUpPauseAndColourFollow) {
   // keep that colour.
   ini.DeleteKey("Messaggi aiuto", "Colore suggerimenti");
   ASSERT_TRUE(ini.UpdateFile().ok);
-  ProgramSettings() = Settings();
   {
     TOrvaProgram program(o);
     program.Start();

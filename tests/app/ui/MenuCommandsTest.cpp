@@ -112,7 +112,6 @@ struct MenuFixture : ::testing::Test {
                      "Help Tips=1\r\n[Setup]\r\nSuggerimenti=0\r\n[TCPIP]\r\n"
                      "Get network time=0\r\n");
     test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
-    SetSystemHostsPath(dir.File("hosts"));
     SetProgramDirectory(dir.path());
     SeedTariffs(dir.path());
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
@@ -123,7 +122,6 @@ struct MenuFixture : ::testing::Test {
   void TearDown() override {
     program->WMQueryEndSession();
     program.reset();
-    SetSystemHostsPath("/etc/hosts");
   }
 
   // Runs a command as the user does and returns the class of the window it opened (empty

@@ -78,7 +78,6 @@ struct MeterOverDBus : ::testing::Test {
     test::WriteBytes(dir.File("ORVA32.INI"), "[Impostazioni generali]\r\nMostra wizard=0\r\n");
     SetProgramDirectory(dir.path());
     if (tariffFiles) SeedTariffs(dir.path());
-    SetSystemHostsPath(dir.File("hosts"));
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;
     o.clock = &clock;

@@ -59,8 +59,7 @@ struct MeterWindow : ::testing::Test {
     test::WriteBytes(dir.File("ORVA32.INI"),
                      "[Impostazioni generali]\r\nMostra wizard=0\r\n" + extraSettings);
     SetProgramDirectory(dir.path());
-    // The connection table of a fixture, and a hosts file of the test's own.
-    SetSystemHostsPath(dir.File("hosts"));
+    // The connection table of a fixture, and a hosts file of the test's own (QuietProgram's).
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;
     o.clock = &clock;
@@ -188,14 +187,18 @@ TEST_F(MeterWindow, SimulatedDialUpCallIsMeteredShownAndRecorded) {
 // authorisation.
 class NoWriteAuthority final : public HostsAuthority {
  public:
+  explicit NoWriteAuthority(std::string hosts) : m_hosts(std::move(hosts)) {}
   bool CanWrite(const std::string&) const override { return false; }
   Status RunHelper(const std::string& input) override {
     ++runs;
     const auto request = ParseHelperInput(input);
     if (!request) return Status::Fail(request.error);
-    return ApplyHostsRequest(SystemHostsPath(), *request);  // what the helper does
+    return ApplyHostsRequest(m_hosts, *request);  // what the helper does
   }
   int runs = 0;
+
+ private:
+  std::string m_hosts;
 };
 
 TEST_F(MeterWindow, HostsTheUserMayNotWriteWaitForApplicaHosts) {
@@ -203,7 +206,7 @@ TEST_F(MeterWindow, HostsTheUserMayNotWriteWaitForApplicaHosts) {
   network.Names().names = {{"10.0.0.2", "www.example.com"},
                            {"2001:db8::1:2:3:4", "v6.example.net"}};
   Make("[TCPIP]\r\nGet network time=0\r\n");
-  NoWriteAuthority authority;
+  NoWriteAuthority authority(dir.File("hosts"));
   program->Network().SetHostsAuthority(&authority);
   test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
   dialup.Add("Provider");

@@ -31,7 +31,10 @@ struct WindowsFixture : ::testing::Test {
     settings.associationPath = dir.File("lista.ser");
   }
   TProgramWindows Make() {
-    return TProgramWindows(ProgramWindowsContext(settings, *registry, dialogs, sound));
+    ProgramWindowsContext context(settings, *registry, dialogs, sound);
+    context.dataDir = dir.path();
+    context.systemHosts = dir.File("hosts");
+    return TProgramWindows(std::move(context));
   }
   static bool PhoneBookShown() {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -109,7 +112,6 @@ TEST_F(WindowsFixture, TheBillCounterShowsThePeriodCostReadAtTheFirstActivation)
 namespace orva {
 
 TEST_F(WindowsFixture, HostsCommandsOpenTheHostsDialogModally) {
-  SetSystemHostsPath(dir.File("hosts"));
   test::WriteBytes(dir.File("hosts"), "10.0.0.1 a.example #t\n");
   EXPECT_TRUE(TProgramWindows::Commands().contains(QStringLiteral("HostsBtn")));
   EXPECT_TRUE(TProgramWindows::Commands().contains(QStringLiteral("ElencoServers1")));
@@ -132,7 +134,6 @@ TEST_F(WindowsFixture, HostsCommandsOpenTheHostsDialogModally) {
     EXPECT_EQ(rows, 1) << command;
   }
   EXPECT_NE(settings.hostPosition, "Default");  // the place is kept
-  SetSystemHostsPath("/etc/hosts");
 }
 
 TEST_F(WindowsFixture, DoubleClickOnALoggedCallShowsItsVisitedServers) {
