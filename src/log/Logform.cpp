@@ -2,7 +2,6 @@
 #include "log/Logform.h"
 
 #include <algorithm>
-#include <atomic>
 #include <unordered_set>
 
 #include "log/LogFile.h"
@@ -12,9 +11,6 @@
 
 namespace orva {
 namespace {
-
-// "Incolla" stays enabled for the rest of the run once rows were copied.
-std::atomic<bool> g_copiedThisRun{false};
 
 std::string CallKey(std::string_view date, std::string_view start, std::string_view end) {
   std::string key;
@@ -76,8 +72,11 @@ std::string FormatCsvLine(const TConnObj& record) {
   return out;
 }
 
-LogModel::LogModel(Dialogs& dialogs, std::string programDirectory)
-    : m_dialogs(dialogs), m_programDirectory(std::move(programDirectory)) {}
+LogModel::LogModel(Dialogs& dialogs, std::string programDirectory,
+                   std::shared_ptr<LogClipboard> clipboard)
+    : m_dialogs(dialogs),
+      m_programDirectory(std::move(programDirectory)),
+      m_clipboard(clipboard ? std::move(clipboard) : std::make_shared<LogClipboard>()) {}
 
 std::string LogModel::SwapFilePath() const {
   return ResolveNoCase(JoinPath(m_programDirectory, kSwapFileName));
@@ -326,12 +325,8 @@ Status LogModel::Copy() {
   for (std::size_t i = 0; i < m_records.size(); ++i)
     if (Selected(i)) rows.push_back(i);
   Status s = ReplaceFile(SwapFilePath(), EncodeLogRecords(m_records, rows));
-  if (s) g_copiedThisRun = true;
+  if (s) m_clipboard->copied = true;
   return s;
-}
-
-bool LogModel::PasteAvailable() {
-  return g_copiedThisRun;
 }
 
 ImportOutcome LogModel::Paste(const DupQuestion& ask) {

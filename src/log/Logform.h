@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -50,10 +51,18 @@ struct ImportOutcome {
   bool sameFile = false;
 };
 
+// Whether rows were copied in this run: "Incolla" stays enabled from then on, also in a log
+// window opened later. The program keeps one for all its log windows.
+struct LogClipboard {
+  bool copied = false;
+};
+
 class LogModel {
  public:
-  // `programDirectory` holds "swap.tmp" and "ORVA.SRV" (with a trailing "/").
-  LogModel(Dialogs& dialogs, std::string programDirectory);
+  // `programDirectory` holds "swap.tmp" and "ORVA.SRV" (with a trailing "/"); without a
+  // clipboard the model keeps its own.
+  LogModel(Dialogs& dialogs, std::string programDirectory,
+           std::shared_ptr<LogClipboard> clipboard = nullptr);
 
   // Settings the window reads at creation.
   int decimals = 1;       // "Cifre decimali"
@@ -116,7 +125,7 @@ class LogModel {
   ImportOutcome Import(const std::string& fromPath, const DupQuestion& ask);
   // Writes the selected rows to "swap.tmp" and allows Paste for the rest of the run.
   Status Copy();
-  static bool PasteAvailable();
+  bool PasteAvailable() const { return m_clipboard->copied; }
   // Imports "swap.tmp" without saving (the list stays modified).
   ImportOutcome Paste(const DupQuestion& ask);
 
@@ -150,6 +159,7 @@ class LogModel {
 
   Dialogs& m_dialogs;
   std::string m_programDirectory;
+  std::shared_ptr<LogClipboard> m_clipboard;
   std::string m_logPath;
   std::vector<TConnObj> m_records;
   std::vector<bool> m_selected;

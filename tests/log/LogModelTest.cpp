@@ -256,7 +256,7 @@ TEST_F(LogModelTest, CopyWritesSwapFileAndPasteAddsWithoutSaving) {
   model.Select(1, true);
   model.Select(2, true);
   ASSERT_TRUE(model.Copy());
-  EXPECT_TRUE(LogModel::PasteAvailable());
+  EXPECT_TRUE(model.PasteAvailable());
   EXPECT_EQ(ReadBytes(dir.File("swap.tmp")), Line(b));  // the "?" row is not copied
 
   WriteBytes(

@@ -184,6 +184,8 @@ void TProgramWindows::OpenLog() {
     return;
   }
   LogWindowHooks hooks;
+  hooks.clipboard = m_logClipboard;
+  hooks.dataDir = m_ctx.dataDir;
   hooks.editRecord = [this](TConnObj& record, bool isNew) {
     std::vector<std::string> services;
     if (m_log) services = m_log->Model().Services();

@@ -8,10 +8,12 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Settings.h"
+#include "log/Logform.h"
 #include "net/Hosts.h"
 #include "phone/ui/vivavoce.h"
 #include "phone/vivavoce.h"
@@ -113,6 +115,7 @@ class TProgramWindows {
   TariffCatalogue m_catalogue;
   bool m_scanned = false;
   QPointer<TLog> m_log;
+  std::shared_ptr<LogClipboard> m_logClipboard = std::make_shared<LogClipboard>();
   QPointer<TDialForm> m_phone;
   QPointer<TWizardDlg> m_wizard;
   DialFormSettings m_phoneSettings;

@@ -177,10 +177,10 @@ TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, WindowPla
   setObjectName(QStringLiteral("Log"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   setMinimumSize(600, 450);
-  m_model = std::make_unique<LogModel>(m_dialogs, ProgramDirectory());
+  const std::string dataDir = m_hooks.dataDir.empty() ? ProgramDirectory() : m_hooks.dataDir;
+  m_model = std::make_unique<LogModel>(m_dialogs, dataDir, m_hooks.clipboard);
   m_model->decimals = settings.decimals;
-  m_model->SetLogPath(settings.logFileName.empty() ? ProgramDirectory() + "ORVA.LOG"
-                                                   : settings.logFileName);
+  m_model->SetLogPath(settings.logFileName.empty() ? dataDir + "ORVA.LOG" : settings.logFileName);
   m_model->sort.column = settings.sortIndex;
   m_model->sort.ascending = settings.sortAscending;
 
@@ -448,7 +448,7 @@ void TLog::RefreshCommands() {
   if (ChartShowing()) return;
   const bool any = m_model->SelectedCount() > 0;
   m_copy->setEnabled(any);
-  m_paste->setEnabled(LogModel::PasteAvailable());
+  m_paste->setEnabled(m_model->PasteAvailable());
   m_edit->setEnabled(any);
 }
 

@@ -37,6 +37,11 @@ struct LogWindowHooks {
   std::function<bool(TConnObj& record, bool isNew)> editRecord;
   // Where a report goes when no printer is installed: a PDF file chosen by the user.
   std::function<std::optional<std::string>()> choosePdfFile;
+  // What the program shares with every log window it opens: the run's copied rows and the
+  // data directory holding "swap.tmp", "ORVA.SRV" and the default "ORVA.LOG" (empty: the
+  // program directory).
+  std::shared_ptr<LogClipboard> clipboard;
+  std::string dataDir;
 };
 
 class TLog final : public QMainWindow {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QWidget>
@@ -193,6 +194,49 @@ TEST_F(WindowsFixture, DoubleClickOnALoggedCallShowsItsVisitedServers) {
   ASSERT_EQ(visited[0]->Rows().size(), 1u);
   EXPECT_EQ(visited[0]->Rows()[0].hostName, "night.example");
   visited[0]->close();
+}
+
+}  // namespace orva
+
+namespace orva {
+
+TEST_F(WindowsFixture, RowsCopiedInOneLogWindowPasteInTheNextNotInAnotherRun) {
+  settings.logFileName = dir.File("ORVA.LOG");
+  test::WriteBytes(
+      settings.logFileName,
+      "08/12/26\t09.00.00\t10.05.07\t01.05.07\tTI\t7\t889\t28800\t1536\t1034\tModem: A\t\r\n");
+  auto openLog = [](TProgramWindows& windows) {
+    windows.OpenLog();
+    TLog* log = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* l = qobject_cast<TLog*>(w); l && l->isVisible()) log = l;
+    return log;
+  };
+  auto pasteEnabled = [](TLog* log) {
+    return log->findChild<QAction*>(QStringLiteral("PasteItem"))->isEnabled();
+  };
+  {
+    TProgramWindows windows = Make();
+    TLog* log = openLog(windows);
+    ASSERT_NE(log, nullptr);
+    EXPECT_FALSE(pasteEnabled(log));
+    log->SelectRows({0});
+    log->CopyClick();
+    EXPECT_TRUE(pasteEnabled(log));
+    windows.CloseAll();
+    // A log window opened later in the same run still offers "Incolla".
+    log = openLog(windows);
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(pasteEnabled(log));
+    windows.CloseAll();
+  }
+  // The swap file is still there, but rows copied in an earlier run are not offered.
+  ASSERT_TRUE(FileExists(dir.File("swap.tmp")));
+  TProgramWindows next = Make();
+  TLog* log = openLog(next);
+  ASSERT_NE(log, nullptr);
+  EXPECT_FALSE(pasteEnabled(log));
+  next.CloseAll();
 }
 
 }  // namespace orva
