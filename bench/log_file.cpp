@@ -135,9 +135,9 @@ void BM_TotalsAllRows_1M(benchmark::State& state) {
 BENCHMARK(BM_TotalsAllRows_1M)->Unit(benchmark::kMillisecond);
 
 void BM_AppendLogRecord_100k(benchmark::State& state) {
-  SetProgramDirectory(BenchDir());
   AppendOptions options;
   options.logPath = BenchDir() + "append.log";
+  options.dataDir = BenchDir();
   orva::bench::WriteInput(options.logPath, MakeLog(100000));
   LogCall c;
   c.ticks = "7";

@@ -53,7 +53,6 @@ struct Cleanup {
 // The home log (a few dozen services), and the office log (thousands of them).
 const std::string& SampleLogPath(bool office = false) {
   static const std::string home = [] {
-    SetProgramDirectory(BenchDir());
     const std::string p = BenchDir() + "ORVA.LOG";
     orva::bench::WriteInput(p, bench::MakeSampleLog(kCalls));
     return p;
@@ -85,7 +84,7 @@ void Paint(TLog& w) {
 void OpenWith(benchmark::State& state, int sortColumn, bool office = false) {
   Settings settings = SettingsWithSort(sortColumn, office);
   for (auto _ : state) {
-    auto w = std::make_unique<TLog>(settings, g_dialogs, LogWindowHooks{});
+    auto w = std::make_unique<TLog>(settings, g_dialogs, BenchDir(), LogWindowHooks{});
     w->resize(980, 600);
     w->show();
     Paint(*w);
@@ -113,7 +112,7 @@ std::unique_ptr<TLog> g_window;
 TLog& OpenWindow() {
   if (!g_window) {
     g_settings = SettingsWithSort(-1);
-    g_window = std::make_unique<TLog>(g_settings, g_dialogs, LogWindowHooks{});
+    g_window = std::make_unique<TLog>(g_settings, g_dialogs, BenchDir(), LogWindowHooks{});
     g_window->resize(980, 600);
     g_window->show();
     Paint(*g_window);

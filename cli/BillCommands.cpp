@@ -39,7 +39,7 @@ BillContext MakeBillContext(const std::vector<std::string>& words,
   BillContext b;
   b.ctx = MakeContext(words, access);
   Registry registry(b.ctx.dataDir);
-  LoadSettings(b.settings, registry);
+  LoadSettings(b.settings, b.ctx.dataDir, registry);
   b.options.directory = b.ctx.dataDir;
   b.options.decimals = std::clamp(b.settings.decimals, 0, 15);
   return b;

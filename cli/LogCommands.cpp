@@ -46,7 +46,7 @@ LogContext MakeLogContext(const std::vector<std::string>& words,
   LogContext l;
   l.ctx = MakeContext(words, access);
   Registry registry(l.ctx.dataDir);
-  LoadSettings(l.settings, registry);
+  LoadSettings(l.settings, l.ctx.dataDir, registry);
   l.settings.decimals = std::clamp(l.settings.decimals, 0, 15);
   return l;
 }

@@ -153,7 +153,7 @@ int MailCheck(const std::vector<std::string>& words) {
   // The same POP3 settings as the program: encryption required or not, the read time-out.
   Settings settings;
   Registry registry(ctx.dataDir);
-  LoadSettings(settings, registry);
+  LoadSettings(settings, ctx.dataDir, registry);
   mail.RequireEncryption = settings.mailRequireTls;
   mail.ReadTimeoutSeconds = settings.mailReadTimeout;
   if (const Status loaded = mail.LoadMailboxes(lst); !loaded) {

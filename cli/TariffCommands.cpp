@@ -171,7 +171,7 @@ int TariffCost(const std::vector<std::string>& words) {
   const TDateTime to = RequireMoment(args, "to");
   if (to < from) throw UsageError("--to precede --from");
   const Context ctx = MakeContext(words);
-  const TIniFile settings(SettingsFilePath());
+  const TIniFile settings(SettingsFileIn(ctx.dataDir));
   const int decimals = settings.ReadInteger("Impostazioni generali", "Cifre decimali", 1);
 
   ConsoleDialogs dialogs;

@@ -35,7 +35,6 @@ Context MakeContext(const std::vector<std::string>& words, DataAccess access) {
   } else if (!HoldsTariffFiles(ctx.dataDir)) {
     if (std::string shipped = ShippedTariffDirectory(); !shipped.empty()) ctx.tariffDir = shipped;
   }
-  SetProgramDirectory(ctx.dataDir);
   return ctx;
 }
 

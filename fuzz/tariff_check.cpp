@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       orva::Cp1252ToUtf8(std::string(reinterpret_cast<const char*>(data), size));
   const auto ini = orva::TIniFile::FromText(text);
   orva::SilentDialogs dialogs;
-  orva::TariffEditor editor(dialogs);
+  orva::TariffEditor editor(dialogs, "./");
   editor.LoadTariff(orva::ParseTariffFile(ini), "FUZZ.TRF");
   editor.SetDiscountOn(true);
   editor.TestAll();

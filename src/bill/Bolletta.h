@@ -78,9 +78,8 @@ double PeriodCost(std::string_view startText, const DateParts& today, const Bill
 class TBollettaLogic {
  public:
   // Opening: calendar and period end at today, the rest from the settings. vatRate is the
-  // current tariff's, as a fraction; directory empty: the program directory.
-  TBollettaLogic(Settings& settings, const DateParts& today, double vatRate,
-                 std::string directory = {});
+  // current tariff's, as a fraction; `directory` holds the bill files.
+  TBollettaLogic(Settings& settings, const DateParts& today, double vatRate, std::string directory);
 
   BillOptions Options() const;
 

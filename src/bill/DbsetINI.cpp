@@ -79,7 +79,6 @@ TDataSetINI::TDataSetINI(int month, int year, BillOptions options)
       m_year(year),
       m_valid(month >= 1 && month <= 12 && year >= 1 && year <= 9999),
       m_options(std::move(options)) {
-  if (m_options.directory.empty()) m_options.directory = ProgramDirectory();
   if (m_valid) m_path = JoinPath(m_options.directory, BillFileName(month, year));
 }
 

@@ -19,7 +19,7 @@ constexpr double kUnitTickPrice = 127.0;
 
 // Where the bill files live and how they are written.
 struct BillOptions {
-  // The data directory; empty: the program directory.
+  // The data directory, where the bill files are.
   std::string directory;
   // "Cifre decimali": decimals of tick price keys and of costs.
   int decimals = 1;

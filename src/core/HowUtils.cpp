@@ -10,35 +10,19 @@
 #include "platform/SafeFile.h"
 
 namespace orva {
-namespace {
-std::string& ProgramDirectoryStorage() {
-  static std::string dir = "./";
-  return dir;
-}
-}  // namespace
-
-void SetProgramDirectory(const std::string& dir) {
-  ProgramDirectoryStorage() = WithTrailingBackslash(dir.empty() ? "." : dir);
-}
-
-const std::string& ProgramDirectory() {
-  return ProgramDirectoryStorage();
-}
 
 std::string WithTrailingBackslash(std::string path) {
-  if (path.empty() || path.back() != '/') path += '/';
+  // No folder is the current one, never the root.
+  if (path.empty()) return "./";
+  if (path.back() != '/') path += '/';
   return path;
 }
 
-std::string ProgramSubdirectory(const std::string& name) {
-  const std::string path = ProgramDirectory() + name;
+std::string DataSubdirectory(const std::string& dataDir, const std::string& name) {
+  const std::string path = WithTrailingBackslash(dataDir) + name;
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 && !MakeDirectories(path)) return {};
+  if (::stat(path.c_str(), &st) != 0) static_cast<void>(MakeDirectories(path));
   return WithTrailingBackslash(path);
-}
-
-std::string SettingsFilePath() {
-  return SettingsFileIn(ProgramDirectory());
 }
 
 std::string SettingsFileIn(const std::string& dataDir) {

@@ -11,17 +11,13 @@
 
 namespace orva {
 
-// The data directory, always ending in "/" (the path separator plays the part of "\").
-// Set once at start-up; tests point it at a temporary folder.
-void SetProgramDirectory(const std::string& dir);
-const std::string& ProgramDirectory();
-// Appends the path separator when the last character is not one.
+// Appends the path separator when the last character is not one (the data directory is
+// passed around with it, as "\" ended it); an empty path gives "./".
 std::string WithTrailingBackslash(std::string path);
-// A folder under the program directory, created when missing; empty when it cannot be.
-std::string ProgramSubdirectory(const std::string& name);
+// A folder of the data directory, with a trailing "/", created when missing (a folder that
+// cannot be made shows when a file is written there).
+std::string DataSubdirectory(const std::string& dataDir, const std::string& name);
 // The settings file, the data directory + "ORVA32.INI" (found without regard to case).
-std::string SettingsFilePath();
-// The same for a data directory given by value.
 std::string SettingsFileIn(const std::string& dataDir);
 
 // "LNX": Linux takes the Windows 95/98 ways where the program chooses between them.

@@ -340,28 +340,29 @@ Status SaveAccessSettings(const AccessSettings& access, Registry& registry) {
   return st;
 }
 
-Status WriteInstallRecord(Registry& registry) {
-  return Keep(registry.WriteString(kOrvaInstallKey, "Path", ProgramDirectory()),
+Status WriteInstallRecord(Registry& registry, const std::string& dataDir) {
+  return Keep(registry.WriteString(kOrvaInstallKey, "Path", dataDir),
               registry.WriteString(kOrvaInstallKey, "Version", "4.1"));
 }
 
-void LoadSettings(Settings& s, Registry& registry, const AutostartRequest* autostart) {
+void LoadSettings(Settings& s, const std::string& dataDir, Registry& registry,
+                  const AutostartRequest* autostart) {
+  const std::string dir = WithTrailingBackslash(dataDir);
   if (autostart) {
     // Failures here are not the user's business at start-up, as with the shortcut.
     static_cast<void>(HandleStartupAutostart(
         registry, autostart->programPath,
         autostart->entryPath.empty() ? AutostartEntryPath() : autostart->entryPath,
-        SettingsFilePath(), ProgramDirectory()));
+        SettingsFileIn(dir), dir));
   }
   s = Settings{};
-  const std::string& dir = ProgramDirectory();
   s.logFileName = dir + "ORVA.LOG";
   // Only the file names are fixed in lower case: the folder is kept as it is, since letter
   // case matters on this file system.
   s.phoneBook = dir + "rubrica.tel";
   s.associationPath = ResolveNoCase(dir + "lista.ser");
 
-  const TIniFile ini(SettingsFilePath());
+  const TIniFile ini(SettingsFileIn(dir));
   Loader loader(ini, s);
   VisitKeys(s, loader);
   if (s.savePosition == 0) {
@@ -379,9 +380,9 @@ void LoadSettings(Settings& s, Registry& registry, const AutostartRequest* autos
   ClampLoadedNumbers(s);
 }
 
-Status SaveSettings(Settings& s) {
+Status SaveSettings(Settings& s, const std::string& dataDir) {
   if (s.saveOptions == 0) return Status::Ok();
-  TIniFile ini(SettingsFilePath());
+  TIniFile ini(SettingsFileIn(dataDir));
   Saver saver(ini, s);
   saver.Put("ORVA32", "Autore", "Zefir");
   saver.Put("ORVA32", "Versione", "4.1  32 bit per Win95-98-NT4.0");

@@ -196,15 +196,17 @@ struct AutostartRequest {
   std::string entryPath;
 };
 
-// Reads ORVA32.INI (SettingsFilePath()) and the registry values into `s`; a missing file or
+// Reads ORVA32.INI of `dataDir` and the registry values into `s`; a missing file or
 // key, or a text that does not convert, gives the default; a number out of the range the
 // program works with is brought to the nearest end of it. With `autostart`, first deletes
-// the "Run" value ORVA32 and creates the autostart entry at the first run.
-void LoadSettings(Settings& s, Registry& registry, const AutostartRequest* autostart = nullptr);
+// the "Run" value ORVA32 and creates the autostart entry at the first run. The default
+// files (log, phone book, service list) are those of `dataDir`.
+void LoadSettings(Settings& s, const std::string& dataDir, Registry& registry,
+                  const AutostartRequest* autostart = nullptr);
 
 // Writes every key back (once, crash-safely) unless "Salva opzioni" is 0, with the three
 // informational keys of section "ORVA32". A failed write is returned.
-Status SaveSettings(Settings& s);
+Status SaveSettings(Settings& s, const std::string& dataDir);
 
 // Reads the VALDO values; "Regkey" is unscrambled (an unreadable value gives no password).
 void LoadAccessSettings(AccessSettings& access, const Registry& registry);
@@ -214,7 +216,7 @@ Status SaveAccessSettings(const AccessSettings& access, Registry& registry);
 
 // HKEY_CURRENT_USER\Software\Zefir\ORVA32: "Path" (the data directory) and "Version" "4.1",
 // written at every start.
-Status WriteInstallRecord(Registry& registry);
+Status WriteInstallRecord(Registry& registry, const std::string& dataDir);
 
 // A colour text: "clDefault", a text that is not an integer, or a value that is no RGB colour
 // gives the fallback.

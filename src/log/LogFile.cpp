@@ -332,12 +332,13 @@ AppendOutcome AppendLogRecord(const LogCall& call, const AppendOptions& options)
     if (auto chosen = options.chooseLogFile()) path = *chosen;
   }
   if (path.empty()) {
-    path = ResolveNoCase(ProgramDirectory() + std::string(kDefaultLogName));
+    path = ResolveNoCase(WithTrailingBackslash(options.dataDir) + std::string(kDefaultLogName));
     out.usedDefaultPath = true;
   }
   // A log in a folder that is gone goes to the program directory under its own name.
   const std::string dir = DirectoryOf(path);
-  if (dir.empty() || !DirectoryExists(dir)) path = ProgramDirectory() + FileNameOf(path);
+  if (dir.empty() || !DirectoryExists(dir))
+    path = WithTrailingBackslash(options.dataDir) + FileNameOf(path);
   out.logPath = path;
 
   // A TAB or a line end in a text would break the record apart.

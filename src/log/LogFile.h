@@ -90,6 +90,8 @@ struct LogCall {
 struct AppendOptions {
   // "Nome file Log"; empty when none is set.
   std::string logPath;
+  // The data directory: the default log's, and the one a log whose folder is gone moves to.
+  std::string dataDir;
   // "Cifre decimali".
   int decimals = 1;
   // The log file chooser, asked when logPath is empty; none when it is left without a file.

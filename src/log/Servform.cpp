@@ -8,8 +8,8 @@
 
 namespace orva {
 
-std::string ServiceFilePath() {
-  return ResolveNoCase(ProgramDirectory() + std::string(kServiceFileName));
+std::string ServiceFilePath(const std::string& dataDir) {
+  return ResolveNoCase(WithTrailingBackslash(dataDir) + std::string(kServiceFileName));
 }
 
 std::vector<std::string> LoadServiceFile(const std::string& path, std::string* error) {

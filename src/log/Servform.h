@@ -15,7 +15,7 @@ namespace orva {
 inline constexpr std::string_view kServiceFileName = "ORVA.SRV";
 
 // The service file of the program directory (found without regard to case).
-std::string ServiceFilePath();
+std::string ServiceFilePath(const std::string& dataDir);
 
 // A missing file is an empty list; so is one that cannot be read (reported in `error`).
 std::vector<std::string> LoadServiceFile(const std::string& path, std::string* error = nullptr);

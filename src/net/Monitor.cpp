@@ -182,7 +182,8 @@ void TrafficMonitor::CallStart(const std::string& localAddress) {
   }
 }
 
-Status TrafficMonitor::CallEnd(TDateTime callEnd, const HostsPaths& hosts, ProgressBox* progress) {
+Status TrafficMonitor::CallEnd(TDateTime callEnd, const HostsPaths& hosts,
+                               const std::string& dataDir, ProgressBox* progress) {
   m_refreshFlag = false;
   Memo.clear();
   if (OnMemoChange) OnMemoChange();
@@ -203,7 +204,7 @@ Status TrafficMonitor::CallEnd(TDateTime callEnd, const HostsPaths& hosts, Progr
     if (!s) result = s;
   }
   if (m_settings.recordIpList) {
-    Status s = SaveVisitedList(m_visited, UrlsFilePath(callEnd), "dd-mm-yyyy hh.nn.ss");
+    Status s = SaveVisitedList(m_visited, UrlsFilePath(dataDir, callEnd), "dd-mm-yyyy hh.nn.ss");
     if (!s && result) result = s;
   }
   return result;

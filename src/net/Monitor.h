@@ -65,7 +65,9 @@ class TrafficMonitor {
   void CallStart(const std::string& localAddress);
   // The call has ended at `callEnd` (its last sample). Returns the first failure of writing
   // the files or merging the hosts file (a hosts file this program may not write is none).
-  Status CallEnd(TDateTime callEnd, const HostsPaths& hosts, ProgressBox* progress = nullptr);
+  // `dataDir` holds the "Urls" folder of the visited-servers lists.
+  Status CallEnd(TDateTime callEnd, const HostsPaths& hosts, const std::string& dataDir,
+                 ProgressBox* progress = nullptr);
 
   // Whether this program may rewrite the system hosts file itself. When it may not, the names
   // found at call end wait in "hosts.mqm" for the privileged helper, and nothing is reported.

@@ -32,23 +32,19 @@ Status SaveVisitedList(const VisitedList& list, const std::string& path,
   return WriteTextLines(path, lines);
 }
 
-std::string UrlsFolder() {
-  return ProgramSubdirectory("Urls");
+std::string UrlsFilePath(const std::string& dataDir, TDateTime callEnd) {
+  return DataSubdirectory(dataDir, "Urls") + FormatDateTime("dd-mm-yyyy hh-nn-ss", callEnd) +
+         ".mqm";
 }
 
-std::string UrlsFilePath(TDateTime callEnd) {
-  const std::string name = FormatDateTime("dd-mm-yyyy hh-nn-ss", callEnd) + ".mqm";
-  const std::string folder = UrlsFolder();
-  return folder.empty() ? name : JoinPath(folder, name);
-}
-
-std::optional<UrlDialogRequest> FindVisitedServersFile(TDateTime callDate, TDateTime startTime,
+std::optional<UrlDialogRequest> FindVisitedServersFile(const std::string& dataDir,
+                                                       TDateTime callDate, TDateTime startTime,
                                                        TDateTime endTime) {
   TDateTime day = DatePart(callDate);
   if (TimePart(endTime) < TimePart(startTime)) day += 1;
   const std::string name = FormatDateTime("dd-mm-yyyy", day) + " " +
                            FormatDateTime("hh-nn-ss", TimePart(endTime)) + ".mqm";
-  const std::string folder = ProgramDirectory() + "Urls";
+  const std::string folder = WithTrailingBackslash(dataDir) + "Urls";
   std::string path = ResolveNoCase(JoinPath(folder, name));
   if (!FileExists(path)) return std::nullopt;
   return UrlDialogRequest{path, "Elenco indirizzi server visitati il " + DateToStr(callDate) +

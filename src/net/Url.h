@@ -46,11 +46,9 @@ class VisitedList {
 Status SaveVisitedList(const VisitedList& list, const std::string& path,
                        const std::string& timeFormat);
 
-// The "Urls" folder under the program folder (created when missing), "" when it cannot be.
-std::string UrlsFolder();
-// The file of a call, named after its end: "dd-mm-yyyy hh-mm-ss.mqm" in the "Urls" folder (the
-// bare name when the folder cannot be had).
-std::string UrlsFilePath(TDateTime callEnd);
+// The file of a call, named after its end: "dd-mm-yyyy hh-mm-ss.mqm" in the data directory's
+// "Urls" folder (created when missing).
+std::string UrlsFilePath(const std::string& dataDir, TDateTime callEnd);
 
 // What the connection log window needs to open TURLDlg for a record.
 struct UrlDialogRequest {
@@ -60,7 +58,8 @@ struct UrlDialogRequest {
 // The file of a logged call: the record's date with its end time; a call that ended earlier in
 // the day than it started crossed midnight, so its file carries the next day's date. None when
 // the file does not exist (the window is not opened).
-std::optional<UrlDialogRequest> FindVisitedServersFile(TDateTime callDate, TDateTime startTime,
+std::optional<UrlDialogRequest> FindVisitedServersFile(const std::string& dataDir,
+                                                       TDateTime callDate, TDateTime startTime,
                                                        TDateTime endTime);
 
 // TURLDlg's rows: lines whose "#" is missing or among the first three characters are skipped;

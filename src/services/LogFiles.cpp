@@ -18,6 +18,7 @@ AppendResult LogFiles::Append(const CallRecord& r) {
   call.durationSeconds = r.durationSeconds;
   AppendOptions options;
   options.logPath = m_settings.logFileName;
+  options.dataDir = m_dataDir;
   options.decimals = m_settings.decimals;
   options.chooseLogFile = chooseLogFile;
   const AppendOutcome outcome = AppendLogRecord(call, options);

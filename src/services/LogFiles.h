@@ -13,7 +13,8 @@ namespace orva {
 
 class LogFiles final : public LogService {
  public:
-  explicit LogFiles(Settings& settings) : m_settings(settings) {}
+  LogFiles(Settings& settings, std::string dataDir)
+      : m_settings(settings), m_dataDir(std::move(dataDir)) {}
   AppendResult Append(const CallRecord& record) override;
   AppendResult SetService(const std::string& line, const std::string& service) override;
 
@@ -23,6 +24,7 @@ class LogFiles final : public LogService {
 
  private:
   Settings& m_settings;
+  std::string m_dataDir;
 };
 
 }  // namespace orva

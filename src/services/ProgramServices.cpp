@@ -8,7 +8,7 @@ namespace orva {
 
 ProgramData::ProgramData(const std::string& dataDir, const std::string& tariffDir)
     : registry(dataDir) {
-  LoadSettings(settings, registry);
+  LoadSettings(settings, dataDir, registry);
   ScanTariffFiles(catalogue, tariffDir);
 }
 
@@ -18,7 +18,7 @@ ProgramServices::ProgramServices(std::string dataDir, Settings& settings,
     : m_settings(settings),
       m_tariffs(catalogue, settings.associationPath, dialogs),
       m_bill(settings, dataDir, clock),
-      m_log(settings),
+      m_log(settings, WithTrailingBackslash(dataDir)),
       m_dataDir(WithTrailingBackslash(dataDir)) {}
 
 MeterDeps ProgramServices::MeterDependencies(const MeterPlatform& platform) {
@@ -31,7 +31,7 @@ MeterDeps ProgramServices::MeterDependencies(const MeterPlatform& platform) {
   d.dataDirectory = m_dataDir;
   Dialogs* dialogs = platform.dialogs;
   d.saveSettings = [this, dialogs] {
-    const Status saved = SaveSettings(m_settings);
+    const Status saved = SaveSettings(m_settings, m_dataDir);
     if (!saved && dialogs) dialogs->Message(saved.error, MsgType::Error, MsgButtons::Ok);
   };
   return d;

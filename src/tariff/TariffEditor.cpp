@@ -32,7 +32,8 @@ std::string WithTrfExtension(const std::string& path) {
 
 }  // namespace
 
-TariffEditor::TariffEditor(Dialogs& dialogs) : m_dialogs(dialogs) {
+TariffEditor::TariffEditor(Dialogs& dialogs, std::string directory)
+    : m_dialogs(dialogs), m_directory(std::move(directory)) {
   m_caption = CaptionFor(m_fileName);
   ShowList(kOrdinaryPage);
   ShowList(kDiscountedPage);
@@ -320,7 +321,7 @@ bool TariffEditor::New() {
 
 bool TariffEditor::Load() {
   if (!ConfirmDiscard()) return false;
-  const auto path = m_dialogs.ChooseOpenFile("Carica tariffa", ProgramDirectory(), kFileFilter);
+  const auto path = m_dialogs.ChooseOpenFile("Carica tariffa", m_directory, kFileFilter);
   if (!path) return false;
   const Status st = LoadFile(*path);
   if (!st) {
@@ -392,8 +393,8 @@ bool TariffEditor::Save() {
     m_focus = EditorFocus::Field(EditorFocus::Description);
     return false;
   }
-  const auto chosen = m_dialogs.ChooseSaveFile(
-      "Salva con nome", JoinPath(ProgramDirectory(), m_fileName), kFileFilter);
+  const auto chosen =
+      m_dialogs.ChooseSaveFile("Salva con nome", JoinPath(m_directory, m_fileName), kFileFilter);
   if (!chosen) return false;
   const Status st = SaveFile(WithTrfExtension(*chosen));
   if (!st) {
@@ -432,7 +433,7 @@ class RecordingDialogs final : public NoChoiceDialogs {
 
 Result<TariffFileCheck> CheckTariffFile(const std::string& path) {
   RecordingDialogs dialogs;
-  TariffEditor editor(dialogs);
+  TariffEditor editor(dialogs, DirectoryOf(path));
   const Status loaded = editor.LoadFile(path);
   if (!loaded) return Result<TariffFileCheck>::Fail(loaded.error);
   TariffFileCheck check;

@@ -47,7 +47,8 @@ class TariffEditor {
   static constexpr std::array<const char*, 3> kDayClassNames = {"Feriale", "Prefestiva/Sabato",
                                                                 "Festiva"};
 
-  explicit TariffEditor(Dialogs& dialogs);
+  // `directory` is where "Carica" and "Salva con nome" start: the tariffs' folder.
+  TariffEditor(Dialogs& dialogs, std::string directory);
 
   // --- state for the window
   std::string Caption() const { return m_caption; }
@@ -126,6 +127,7 @@ class TariffEditor {
   void FocusCell(int page, const GridCell& cell);
 
   Dialogs& m_dialogs;
+  std::string m_directory;
   std::string m_caption;
   std::string m_fileName = "NONAME.TRF";
   std::string m_description, m_abbreviation;

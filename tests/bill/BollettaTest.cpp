@@ -168,7 +168,7 @@ TEST(TBollettaLogic, OpensFromSettingsAndStoresWhatTheUserChanges) {
 TEST(TBollettaLogic, UnreadableStoredStartOpensTheDayItself) {
   Settings settings;
   settings.billStart = "31/02/99";
-  TBollettaLogic view(settings, DateParts{1999, 10, 10}, 0.20);
+  TBollettaLogic view(settings, DateParts{1999, 10, 10}, 0.20, "/nonexistent/");
   EXPECT_EQ(view.FromText(), "10/10/99");
   EXPECT_EQ(settings.billStart, "31/02/99") << "opening changes nothing stored";
 }

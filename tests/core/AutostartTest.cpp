@@ -68,11 +68,10 @@ TEST_F(StartupAutostart, ExistingSettingsOrEntryMeansNotFirstRun) {
 }
 
 TEST_F(StartupAutostart, LoadSettingsDoesItBeforeReadingTheFile) {
-  SetProgramDirectory(dir.path());
   Registry reg(dir.path());
   Settings s;
   const AutostartRequest req{"/usr/bin/orva32", entry};
-  LoadSettings(s, reg, &req);
+  LoadSettings(s, dir.path(), reg, &req);
   EXPECT_TRUE(FileExists(entry));
   // Loading never writes the settings file; the next run is not a first run because the
   // entry exists.

@@ -41,13 +41,15 @@ TEST(HowUtils, NumericMailDate) {
   EXPECT_EQ(NumericMailDate("no month here"), "no month here");
 }
 
-TEST(HowUtils, ProgramSubdirectoryCreatesOrReuses) {
+TEST(HowUtils, DataSubdirectoryCreatesOrReuses) {
   test::TempDir dir;
-  SetProgramDirectory(dir.path());
-  EXPECT_EQ(ProgramSubdirectory("Urls"), dir.path() + "Urls/");
+  EXPECT_EQ(DataSubdirectory(dir.path(), "Urls"), dir.path() + "Urls/");
   EXPECT_TRUE(DirectoryExists(dir.path() + "Urls"));
   test::WriteBytes(dir.path() + "Urls/keep", "x");
-  EXPECT_EQ(ProgramSubdirectory("Urls"), dir.path() + "Urls/");
+  EXPECT_EQ(DataSubdirectory(dir.path(), "Urls"), dir.path() + "Urls/");
+  // No data directory is the current folder, never the root.
+  EXPECT_EQ(WithTrailingBackslash(""), "./");
+  EXPECT_EQ(WithTrailingBackslash("/data"), "/data/");
   EXPECT_EQ(test::ReadBytes(dir.path() + "Urls/keep"), "x");
 }
 

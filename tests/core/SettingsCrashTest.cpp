@@ -16,7 +16,6 @@ using test::ExpectWholeIniLines;
 
 TEST(SettingsFileCrash, KilledSaveLosesNoAcknowledgedSetting) {
   test::TempDir dir;
-  SetProgramDirectory(dir.path());
   Registry registry(dir.path());
   const long long reached = test::KillWhileWriting(
       40, 80000,
@@ -24,14 +23,14 @@ TEST(SettingsFileCrash, KilledSaveLosesNoAcknowledgedSetting) {
         Settings s;
         s.warnTimeMinutes = static_cast<int>(n);
         s.logFileName = dir.File("call " + std::to_string(n) + ".LOG");
-        return static_cast<bool>(SaveSettings(s));
+        return static_cast<bool>(SaveSettings(s, dir.path()));
       },
       [&](long long acked) -> long long {
         EXPECT_LE(test::RemoveTemporaryLeftovers(dir.path(), "ORVA32.INI"), 1);
-        if (acked < 0 && !FileExists(SettingsFilePath())) return 0;
-        ExpectWholeIniLines(test::ReadBytes(SettingsFilePath()));
+        if (acked < 0 && !FileExists(SettingsFileIn(dir.path()))) return 0;
+        ExpectWholeIniLines(test::ReadBytes(SettingsFileIn(dir.path())));
         Settings s;
-        LoadSettings(s, registry);
+        LoadSettings(s, dir.path(), registry);
         // One save, whole: both values come from the same one.
         EXPECT_EQ(s.logFileName, dir.File("call " + std::to_string(s.warnTimeMinutes) + ".LOG"));
         EXPECT_GE(s.warnTimeMinutes, acked);

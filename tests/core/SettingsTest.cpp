@@ -12,13 +12,12 @@ namespace orva {
 
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetProgramDirectory(dir.path()); }
   std::string Ini() const { return dir.File("ORVA32.INI"); }
   void WriteIni(std::string_view text) { test::WriteBytes(Ini(), text); }
   Settings Load() {
     Settings s;
     Registry reg(dir.path());
-    LoadSettings(s, reg);
+    LoadSettings(s, dir.path(), reg);
     return s;
   }
   test::TempDir dir;
@@ -87,7 +86,7 @@ TEST_F(SettingsTest, SaveWritesDefaultColourAsNumberAndEveryKeyRoundTrips) {
   s.soundEnabled[kSoundMail] = true;
   s.mainLeft = 321;
   s.billStart = "01/10/99";
-  ASSERT_TRUE(SaveSettings(s));
+  ASSERT_TRUE(SaveSettings(s, dir.path()));
 
   const TIniFile ini(Ini());
   EXPECT_EQ(ini.ReadString("Impostazioni generali", "Colore etichette", ""), "255");
@@ -111,7 +110,7 @@ TEST_F(SettingsTest, SaveWritesDefaultColourAsNumberAndEveryKeyRoundTrips) {
 TEST_F(SettingsTest, HiddenWindowLeftIsNotWritten) {
   Settings s = Load();
   s.mainLeft = kHiddenLeft;
-  ASSERT_TRUE(SaveSettings(s));
+  ASSERT_TRUE(SaveSettings(s, dir.path()));
   EXPECT_FALSE(TIniFile(Ini()).ValueExists("Impostazioni generali", "Left coord."));
 }
 
@@ -123,12 +122,12 @@ TEST_F(SettingsTest, SaveOptionsZeroWritesNothing) {
   s.mainWidth = 800;
   s.mainLeft = 10;
   s.leftLarge = 99;
-  EXPECT_TRUE(SaveSettings(s));
+  EXPECT_TRUE(SaveSettings(s, dir.path()));
   EXPECT_EQ(test::ReadBytes(Ini()), original);
 
   // Without a file none is created either.
   std::remove(Ini().c_str());
-  EXPECT_TRUE(SaveSettings(s));
+  EXPECT_TRUE(SaveSettings(s, dir.path()));
   EXPECT_FALSE(FileExists(Ini()));
 }
 
@@ -137,7 +136,7 @@ TEST_F(SettingsTest, SaveKeepsLinesOwnedByOtherWindows) {
       "; kept\r\n[Log settings]\r\nHeader 3=120\r\nShow url=1\r\n"
       "[Impostazioni tariffe]\r\nPosizione=0 10 20 300 200\r\n");
   Settings s = Load();
-  ASSERT_TRUE(SaveSettings(s));
+  ASSERT_TRUE(SaveSettings(s, dir.path()));
   const TIniFile ini(Ini());
   EXPECT_EQ(ini.Lines().front(), "; kept");
   EXPECT_EQ(ini.ReadString("Log settings", "Header 3", ""), "120");
@@ -147,7 +146,7 @@ TEST_F(SettingsTest, SaveKeepsLinesOwnedByOtherWindows) {
 
 TEST_F(SettingsTest, PositionStoredByAWindowMeanwhileSurvivesTheSave) {
   Settings s = Load();
-  ASSERT_TRUE(SaveSettings(s));
+  ASSERT_TRUE(SaveSettings(s, dir.path()));
   {
     // The bill view stores its place in the file while the program runs.
     TIniFile ini(Ini());
@@ -155,21 +154,21 @@ TEST_F(SettingsTest, PositionStoredByAWindowMeanwhileSurvivesTheSave) {
     ASSERT_TRUE(ini.UpdateFile());
   }
   s.decimals = 0;
-  ASSERT_TRUE(SaveSettings(s));
+  ASSERT_TRUE(SaveSettings(s, dir.path()));
   const TIniFile ini(Ini());
   EXPECT_EQ(ini.ReadString("Bolletta", "Posizione", ""), "0 5 6 700 500");
   EXPECT_EQ(ini.ReadString("Impostazioni generali", "Cifre decimali", ""), "0");
 
   // A value changed in the record wins.
   s.billPosition = "2";
-  ASSERT_TRUE(SaveSettings(s));
+  ASSERT_TRUE(SaveSettings(s, dir.path()));
   EXPECT_EQ(TIniFile(Ini()).ReadString("Bolletta", "Posizione", ""), "2");
 }
 
 TEST_F(SettingsTest, LineEndsInsideValuesCannotMakeKeys) {
   Settings s = Load();
   s.defaultService = "Internet\r\n[Tariffa]\r\nClasse tariffa=9";
-  ASSERT_TRUE(SaveSettings(s));
+  ASSERT_TRUE(SaveSettings(s, dir.path()));
   const Settings back = Load();
   EXPECT_EQ(back.tariffIndex, 0);
   EXPECT_EQ(back.defaultService.find('\n'), std::string::npos);
@@ -180,7 +179,7 @@ TEST_F(SettingsTest, FailedWriteIsReported) {
   s.tariffIndex = 4;
   // A folder where the file should be: the rename over it fails.
   ASSERT_TRUE(MakeDirectories(Ini()));
-  const Status st = SaveSettings(s);
+  const Status st = SaveSettings(s, dir.path());
   EXPECT_FALSE(st);
   EXPECT_FALSE(st.error.empty());
 }
@@ -214,7 +213,7 @@ TEST_F(SettingsTest, AccessSaveWritesSetFlagsAsOneAndDeletesTheRest) {
   EXPECT_EQ(reg.ReadInteger(kValdoSettingsKey, "Position"), 30);
   EXPECT_FALSE(reg.ValueExists(kValdoSettingsKey, "Undo"));
 
-  ASSERT_TRUE(WriteInstallRecord(reg));
+  ASSERT_TRUE(WriteInstallRecord(reg, dir.path()));
   EXPECT_EQ(reg.ReadString(kOrvaInstallKey, "Path"), dir.path());
   EXPECT_EQ(reg.ReadString(kOrvaInstallKey, "Version"), "4.1");
 }

@@ -29,10 +29,10 @@ LogCall NumberedCall(long long n) {
 
 TEST(AppendLogRecordCrash, KilledAppenderLosesNoAcknowledgedRecord) {
   test::TempDir dir;
-  SetProgramDirectory(dir.path());
   const std::string path = dir.File("ORVA.LOG");
   AppendOptions o;
   o.logPath = path;
+  o.dataDir = dir.path();
   const long long next = test::KillWhileWriting(
       60, 40000,
       [&](long long n) { return static_cast<bool>(AppendLogRecord(NumberedCall(n), o).status); },

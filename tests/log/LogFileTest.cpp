@@ -181,7 +181,11 @@ TEST(BuildServiceText, KindPartyAndNumber) {
 
 class AppendLogRecordTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetProgramDirectory(m_program.path()); }
+  AppendOptions Options() const {
+    AppendOptions o;
+    o.dataDir = m_program.path();
+    return o;
+  }
   LogCall Call() const {
     LogCall c;
     c.ticks = "7";
@@ -199,7 +203,7 @@ class AppendLogRecordTest : public ::testing::Test {
 };
 
 TEST_F(AppendLogRecordTest, ServiceChosenAfterTheAppendRewritesOnlyThatRecord) {
-  AppendOptions o;
+  AppendOptions o = Options();
   o.logPath = m_other.File("calls.log");
   // An older blank-separated line and the same call twice: only the last copy changes.
   const std::string older = "14/10/99 20.00.00 20.01.00 00.01.00 TI 1 127 Vecchio\r\n";
@@ -221,7 +225,7 @@ TEST_F(AppendLogRecordTest, ServiceChosenAfterTheAppendRewritesOnlyThatRecord) {
 }
 
 TEST_F(AppendLogRecordTest, FirstCallCreatesTheLogWithTheLine) {
-  AppendOptions o;
+  AppendOptions o = Options();
   o.logPath = m_other.File("calls.log");
   const AppendOutcome out = AppendLogRecord(Call(), o);
   ASSERT_TRUE(out.status) << out.status.error;
@@ -246,7 +250,7 @@ TEST_F(AppendLogRecordTest, FirstCallCreatesTheLogWithTheLine) {
 }
 
 TEST_F(AppendLogRecordTest, MissingFolderOrNoPathGoesToTheProgramDirectory) {
-  AppendOptions o;
+  AppendOptions o = Options();
   o.logPath = m_other.path() + "gone/calls.log";
   AppendOutcome out = AppendLogRecord(Call(), o);
   ASSERT_TRUE(out.status);
@@ -254,13 +258,13 @@ TEST_F(AppendLogRecordTest, MissingFolderOrNoPathGoesToTheProgramDirectory) {
   EXPECT_TRUE(FileExists(m_program.File("calls.log")));
 
   // No path and nobody to ask: the default log, and the caller is told.
-  out = AppendLogRecord(Call(), AppendOptions{});
+  out = AppendLogRecord(Call(), Options());
   ASSERT_TRUE(out.status);
   EXPECT_TRUE(out.usedDefaultPath);
   EXPECT_EQ(out.logPath, m_program.File("ORVA.LOG"));
 
   // A chooser that gives a file; one that gives none falls back too.
-  AppendOptions asked;
+  AppendOptions asked = Options();
   asked.chooseLogFile = [&] { return std::optional<std::string>(m_other.File("chosen.log")); };
   out = AppendLogRecord(Call(), asked);
   EXPECT_EQ(out.logPath, m_other.File("chosen.log"));
@@ -274,7 +278,7 @@ TEST_F(AppendLogRecordTest, MissingFolderOrNoPathGoesToTheProgramDirectory) {
 }
 
 TEST_F(AppendLogRecordTest, FullDiskKeepsThePreviousLogAndHandsTheRecordBack) {
-  AppendOptions o;
+  AppendOptions o = Options();
   o.logPath = m_other.File("calls.log");
   ASSERT_TRUE(AppendLogRecord(Call(), o).status);
   const std::string before = ReadBytes(o.logPath);
@@ -289,7 +293,7 @@ TEST_F(AppendLogRecordTest, FullDiskKeepsThePreviousLogAndHandsTheRecordBack) {
 }
 
 TEST_F(AppendLogRecordTest, OtherLineEndsAreKeptAsSeparateLines) {
-  AppendOptions o;
+  AppendOptions o = Options();
   o.logPath = m_other.File("calls.log");
   WriteBytes(o.logPath,
              "1/1/00\ta\tb\tc\td\te\tf\tg\th\ti\tA\t\n2/1/00\ta\tb\tc\td\te\tf\tg\th\ti\tB\t");
@@ -305,7 +309,7 @@ TEST_F(AppendLogRecordTest, OtherLineEndsAreKeptAsSeparateLines) {
 }
 
 TEST_F(AppendLogRecordTest, TextsWithTabsOrLineEndsStayOneRecord) {
-  AppendOptions o;
+  AppendOptions o = Options();
   o.logPath = m_other.File("calls.log");
   LogCall c = Call();
   c.service = "Modem:\tA\r\nB";

@@ -38,7 +38,6 @@ TEST(Duration, WholeHoursAreWrittenAndReadBack) {
 
 TEST(LongCall, AppendedLineKeepsTheHoursAndTheLogReadsThemBack) {
   test::TempDir dir;
-  SetProgramDirectory(dir.path());
   LogCall call;
   call.ticks = "1501";
   call.tariff = "INT";
@@ -52,6 +51,7 @@ TEST(LongCall, AppendedLineKeepsTheHoursAndTheLogReadsThemBack) {
   call.durationSeconds = 25 * 3600 + 10;
   AppendOptions o;
   o.logPath = dir.File("ORVA.LOG");
+  o.dataDir = dir.path();
   ASSERT_TRUE(AppendLogRecord(call, o).status);
   // An older line of the same log, written before: 01.00.00.
   call.start = EncodeDate(2026, 12, 15) + EncodeTime(10, 0, 0);

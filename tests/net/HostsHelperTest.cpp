@@ -114,7 +114,6 @@ TEST(HostsHelper, RefusesTheWholeInputAtTheFirstBadLine) {
 // applies them all.
 TEST(HostsHelper, CallEndNamesWaitThenOneRunAppliesThem) {
   test::TempDir dir;
-  SetProgramDirectory(dir.path());
   HostsPaths paths{dir.File("hosts.mqm"), dir.File("hosts")};
   test::WriteBytes(paths.system, "127.0.0.1 localhost\n");
   ManualClock clock{EncodeDate(2026, 12, 8) + EncodeTime(10, 0, 0)};
@@ -136,7 +135,7 @@ TEST(HostsHelper, CallEndNamesWaitThenOneRunAppliesThem) {
       monitor.MeterTick();
       resolver.Complete(test::FakeResolver::Failed());
     }
-    return monitor.CallEnd(clock.Now(), paths);
+    return monitor.CallEnd(clock.Now(), paths, dir.path());
   };
   ASSERT_TRUE(call("first.example"));
   EXPECT_EQ(test::ReadBytes(paths.system), "127.0.0.1 localhost\n");
@@ -171,7 +170,6 @@ TEST(HostsHelper, CallEndNamesWaitThenOneRunAppliesThem) {
 // added, updated and deleted entries; the list is read again from the file.
 TEST(HostsHelper, DialogSaveGoesThroughTheHelper) {
   test::TempDir dir;
-  SetProgramDirectory(dir.path());
   HostsPaths paths{dir.File("hosts.mqm"), dir.File("hosts")};
   test::WriteBytes(paths.system,
                    "# mine\n10.0.0.1 keep.example #t0\n10.0.0.2 gone.example #t0\n"

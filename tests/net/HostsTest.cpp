@@ -57,10 +57,7 @@ TEST(HostsLineRule, ValidNamesAndAddresses) {
 struct HostsFixture : ::testing::Test {
   test::TempDir dir;
   HostsPaths paths{dir.File("hosts.mqm"), dir.File("etc/hosts")};
-  void SetUp() override {
-    MakeDirectories(dir.path() + "etc");
-    SetProgramDirectory(dir.path());
-  }
+  void SetUp() override { MakeDirectories(dir.path() + "etc"); }
 };
 
 TEST_F(HostsFixture, MergeKeepsForeignLinesByteForByte) {

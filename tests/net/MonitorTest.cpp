@@ -23,7 +23,6 @@ struct MonitorFixture : ::testing::Test {
       std::make_shared<ProcMibAgent>(test::TestDataDir() + "net/proc/listen"), 0);
   TrafficMonitor monitor{clock, settings, netstat, resolver};
   HostsPaths hosts{dir.File("hosts.mqm"), dir.File("hosts")};
-  void SetUp() override { SetProgramDirectory(dir.path()); }
 };
 
 TEST_F(MonitorFixture, ConnectionsViewText) {
@@ -90,7 +89,7 @@ TEST_F(MonitorFixture, CallCollectsResolvesAndWritesFiles) {
                                      "08-12-2026 10.00.02"});
 
   const TDateTime end = EncodeDate(2026, 12, 8) + EncodeTime(10, 5, 7);
-  ASSERT_TRUE(monitor.CallEnd(end, hosts));
+  ASSERT_TRUE(monitor.CallEnd(end, hosts, dir.path()));
   EXPECT_EQ(test::ReadBytes(hosts.staging), "10.0.0.2 www.example.com #12-08-2026 10.00.02\r\n");
   EXPECT_EQ(test::ReadBytes(hosts.system), "10.0.0.2 www.example.com #12-08-2026 10.00.02\n");
   EXPECT_EQ(test::ReadBytes(dir.path() + "Urls/08-12-2026 10-05-07.mqm"),
@@ -99,16 +98,16 @@ TEST_F(MonitorFixture, CallCollectsResolvesAndWritesFiles) {
   EXPECT_TRUE(monitor.Memo.empty());
 
   // The log window finds the file, also for a call that crossed midnight.
-  auto found =
-      FindVisitedServersFile(EncodeDate(2026, 12, 8), EncodeTime(9, 0, 0), EncodeTime(10, 5, 7));
+  auto found = FindVisitedServersFile(dir.path(), EncodeDate(2026, 12, 8), EncodeTime(9, 0, 0),
+                                      EncodeTime(10, 5, 7));
   ASSERT_TRUE(found);
   EXPECT_EQ(found->caption, "Elenco indirizzi server visitati il 08/12/26\n alle ore 09.00.00");
   EXPECT_EQ(LoadUrlFile(found->path).size(), 1u);
-  EXPECT_FALSE(
-      FindVisitedServersFile(EncodeDate(2026, 12, 8), EncodeTime(9, 0, 0), EncodeTime(10, 5, 8)));
+  EXPECT_FALSE(FindVisitedServersFile(dir.path(), EncodeDate(2026, 12, 8), EncodeTime(9, 0, 0),
+                                      EncodeTime(10, 5, 8)));
   test::WriteBytes(dir.path() + "Urls/09-12-2026 00-10-00.mqm", "x");
-  EXPECT_TRUE(
-      FindVisitedServersFile(EncodeDate(2026, 12, 8), EncodeTime(23, 50, 0), EncodeTime(0, 10, 0)));
+  EXPECT_TRUE(FindVisitedServersFile(dir.path(), EncodeDate(2026, 12, 8), EncodeTime(23, 50, 0),
+                                     EncodeTime(0, 10, 0)));
 }
 
 TEST_F(MonitorFixture, SpoofedReverseAnswersStayUnresolved) {
@@ -128,7 +127,7 @@ TEST_F(MonitorFixture, SpoofedReverseAnswersStayUnresolved) {
     EXPECT_EQ(monitor.Visited()[0].host.hostName, "?") << i;
     EXPECT_EQ(monitor.Dns().DisplayMemo, std::vector<std::string>{"Unknown Host '10.0.0.2'"});
     EXPECT_TRUE(monitor.State().idle);
-    ASSERT_TRUE(monitor.CallEnd(clock.Now(), hosts));
+    ASSERT_TRUE(monitor.CallEnd(clock.Now(), hosts, dir.path()));
     EXPECT_EQ(test::ReadBytes(hosts.system), "") << i;  // nothing resolved: nothing merged
     EXPECT_EQ(test::ReadBytes(hosts.staging), "");
   }
@@ -139,7 +138,7 @@ TEST_F(MonitorFixture, ACallWithoutTrafficWritesNothing) {
   settings.recordIpList = true;
   test::WriteBytes(hosts.staging, "previous");
   monitor.CallStart("10.0.0.1");
-  ASSERT_TRUE(monitor.CallEnd(clock.Now(), hosts));
+  ASSERT_TRUE(monitor.CallEnd(clock.Now(), hosts, dir.path()));
   EXPECT_EQ(test::ReadBytes(hosts.staging), "previous");
   const std::filesystem::path urls = dir.path() + "Urls";
   EXPECT_TRUE(!std::filesystem::exists(urls) || std::filesystem::is_empty(urls));
@@ -218,7 +217,7 @@ TEST_F(MonitorFixture, Ipv6ServersGoAllTheWayToTheHostsFile) {
 
   test::WriteBytes(hosts.system, "127.0.0.1 localhost\n::1 ip6-localhost\n");
   const TDateTime end = EncodeDate(2026, 12, 8) + EncodeTime(10, 5, 7);
-  ASSERT_TRUE(m.CallEnd(end, hosts));
+  ASSERT_TRUE(m.CallEnd(end, hosts, dir.path()));
   EXPECT_EQ(test::ReadBytes(hosts.staging),
             "2001:db8::1:2:3:4 v6.example.net #12-08-2026 10.00.02\r\n");
   EXPECT_EQ(test::ReadBytes(hosts.system),

@@ -43,7 +43,6 @@ class RomeZone {
 class MeteredFiles : public ::testing::Test {
  protected:
   void Start(TDateTime localStart) {
-    SetProgramDirectory(dir.path());
     const std::string shipped = std::string(ORVA_SOURCE_DIR) + "/data/tariffe/";
     WriteBytes(dir.File("INTERURB.TRF"), ReadBytes(shipped + "INTERURB.TRF"));
     settings.logFileName = dir.File("ORVA.LOG");

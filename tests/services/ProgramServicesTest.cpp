@@ -18,7 +18,6 @@ namespace {
 
 TEST(ProgramServices, CallAcrossAMonthEndFillsTwoBillFilesAndOneLogLine) {
   TempDir dir;
-  SetProgramDirectory(dir.path());
   const std::string tariffs = std::string(ORVA_SOURCE_DIR) + "/data/tariffe/";
   WriteBytes(dir.File("URBANA.TRF"), ReadBytes(tariffs + "URBANA.TRF"));
   SimulatedPlatform platform(EncodeDate(2026, 1, 31) + EncodeTime(23, 57, 0));
@@ -58,7 +57,6 @@ TEST(ProgramServices, CallAcrossAMonthEndFillsTwoBillFilesAndOneLogLine) {
 
 TEST(ProgramServices, SettingsOfADataDirectoryAreSavedThereAndAFailedSaveIsShown) {
   TempDir dir;
-  SetProgramDirectory(dir.path());
   WriteBytes(dir.File("ORVA32.INI"), "[Impostazioni generali]\r\nCifre decimali=2\r\n");
   ProgramData data(dir.path(), std::string(ORVA_SOURCE_DIR) + "/data/tariffe/");
   EXPECT_EQ(data.settings.decimals, 2);

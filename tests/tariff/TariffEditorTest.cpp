@@ -26,7 +26,6 @@ std::vector<std::string> Texts(const test::ScriptedDialogs& d) {
 
 class TariffEditorTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetProgramDirectory(dir.path()); }
   // Gives every ordinary day class a valid grid.
   void FillOrdinary() {
     ed.SetGrid(kOrdinaryPage, kDay);
@@ -37,7 +36,7 @@ class TariffEditorTest : public ::testing::Test {
   }
   test::TempDir dir;
   test::ScriptedDialogs d;
-  TariffEditor ed{d};
+  TariffEditor ed{d, dir.path()};
 };
 
 }  // namespace
@@ -302,7 +301,7 @@ TEST_F(TariffEditorTest, SavedFileLoadsBackIntoTheSameGrids) {
   }
 
   test::ScriptedDialogs d2;
-  TariffEditor other(d2);
+  TariffEditor other(d2, dir.path());
   d2.NextFile(saved);
   ASSERT_TRUE(other.Load());
   EXPECT_EQ(other.Caption(), "ORVA32 - Impostazione tariffe - MIA.TRF");

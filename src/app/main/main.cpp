@@ -70,7 +70,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "orva32: %s\n", dir.error.c_str());
     return 1;
   }
-  orva::SetProgramDirectory(*dir);
   // Shortcuts and the autostart entry start the program on the same data directory.
   if (orva::DataDirectoryChosen(dataDirOption)) orva::SetChosenDataDirectory(*dir);
   orva::SeedTariffs(*dir);

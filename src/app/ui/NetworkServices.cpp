@@ -129,8 +129,8 @@ NetworkHooks TNetworkServices::Hooks(std::function<const CallInfo&()> info,
     m_monitor->CanWriteSystemHosts = [this](const std::string& path) {
       return m_hostsAuthority->CanWrite(path);
     };
-    const Status s =
-        m_monitor->CallEnd(callEnd(), HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts), &progress);
+    const Status s = m_monitor->CallEnd(callEnd(), HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts),
+                                        m_ctx.dataDir, &progress);
     if (!s) ReportOnce(s.error);
     // Names this user may not write into the hosts file wait without a box.
     ShowHostsWaiting();

@@ -94,7 +94,8 @@ void TOrvaProgram::SplashStep(const char* text) {
 void TOrvaProgram::Start() {
   // 1-2: the settings (and, at the first run, the autostart entry).
   AutostartRequest autostart{QApplication::applicationFilePath().toStdString(), {}};
-  LoadSettings(m_settings, *m_registry, m_options.autostart ? &autostart : nullptr);
+  LoadSettings(m_settings, m_options.dataDir, *m_registry,
+               m_options.autostart ? &autostart : nullptr);
   ApplyHintSettings();
   // 4: the splash window.
   if (ShowSplash(m_settings.showSplash, m_options.arguments)) {
@@ -104,7 +105,7 @@ void TOrvaProgram::Start() {
   SplashStep("Loading preferences...");
   // 5: the install record.
   // Only other programs read it; the program itself runs the same without it.
-  static_cast<void>(WriteInstallRecord(*m_registry));
+  static_cast<void>(WriteInstallRecord(*m_registry, m_options.dataDir));
   // 3, 6, 7: colours, panels and the place of the window.
   m_form->ApplySettings(WindowSettingsFrom(m_settings));
   SplashStep("Initialize RAS...");
@@ -260,7 +261,7 @@ void TOrvaProgram::MakeLogic() {
   MeterDeps d = m_records->MeterDependencies(platform);
   d.log = m_logAppended.get();
   d.chooseService = [this](const std::string& text) {
-    return ChooseService(text, ServiceFilePath(), *m_dialogs, m_form.get());
+    return ChooseService(text, ServiceFilePath(m_options.dataDir), *m_dialogs, m_form.get());
   };
   d.applicationId = ::getpid();
   d.network = m_services->Hooks([this]() -> const CallInfo& { return m_logic->Call().Info(); },
@@ -322,7 +323,7 @@ void TOrvaProgram::CommitDataUnattended() {
   StoreWindowSettings(m_form->CurrentSettings(), m_settings);
   m_settings.tariffIndex = std::max(0, m_logic->Call().SelectedTariff());
   // Nobody can read a message now; the settings are saved again at the end.
-  [[maybe_unused]] const Status saved = SaveSettings(m_settings);
+  [[maybe_unused]] const Status saved = SaveSettings(m_settings, m_options.dataDir);
 }
 
 void TOrvaProgram::QuitUnattended() {

@@ -46,12 +46,13 @@ std::vector<MailboxRow> ToRows(const std::vector<Pop3Record>& records) {
 }
 
 // The visited-servers file of a logged call, when the record's times read and the file exists.
-std::optional<UrlDialogRequest> VisitedServersOf(const TConnObj& record) {
+std::optional<UrlDialogRequest> VisitedServersOf(const std::string& dataDir,
+                                                 const TConnObj& record) {
   const auto date = StrToDate(record.Date());
   const auto start = StrToTime(record.Start());
   const auto end = StrToTime(record.End());
   if (!date || !start || !end) return std::nullopt;
-  return FindVisitedServersFile(*date, *start, *end);
+  return FindVisitedServersFile(dataDir, *date, *start, *end);
 }
 
 std::vector<Pop3Record> ToRecords(const std::vector<MailboxRow>& rows) {
@@ -185,7 +186,6 @@ void TProgramWindows::OpenLog() {
   }
   LogWindowHooks hooks;
   hooks.clipboard = m_logClipboard;
-  hooks.dataDir = m_ctx.dataDir;
   hooks.editRecord = [this](TConnObj& record, bool isNew) {
     std::vector<std::string> services;
     if (m_log) services = m_log->Model().Services();
@@ -194,22 +194,22 @@ void TProgramWindows::OpenLog() {
   };
   // A call's visited servers: the icon of its row, the double click that shows them, and the
   // popup item that deletes the file.
-  hooks.hasVisitedServers = [](const TConnObj& record) {
-    return VisitedServersOf(record).has_value();
+  hooks.hasVisitedServers = [this](const TConnObj& record) {
+    return VisitedServersOf(m_ctx.dataDir, record).has_value();
   };
   hooks.showVisitedServers = [this](const TConnObj& record) {
-    const auto request = VisitedServersOf(record);
+    const auto request = VisitedServersOf(m_ctx.dataDir, record);
     if (!request) return;  // no file: nothing opens
     auto* dlg = new TURLDlg(request->path, request->caption, m_ctx.places, m_log);
     dlg->setAttribute(Qt::WA_DeleteOnClose);
     dlg->open();
   };
   hooks.clearVisitedServers = [this](const TConnObj& record) {
-    const auto request = VisitedServersOf(record);
+    const auto request = VisitedServersOf(m_ctx.dataDir, record);
     if (request && std::remove(request->path.c_str()) != 0)
       m_ctx.dialogs.Message(SystemErrorText(errno), MsgType::Error);
   };
-  m_log = new TLog(m_ctx.settings, m_ctx.dialogs, hooks, m_ctx.places);
+  m_log = new TLog(m_ctx.settings, m_ctx.dialogs, m_ctx.dataDir, hooks, m_ctx.places);
   m_log->setAttribute(Qt::WA_DeleteOnClose);
   m_log->Model().vatRate = m_ctx.vatRate ? m_ctx.vatRate() : 0.2;
   m_log->show();
@@ -218,9 +218,10 @@ void TProgramWindows::OpenLog() {
 void TProgramWindows::OpenBill() {
   if (!CheckPasswordFor(ProtectedAction::Bill, m_ctx.settings.access, m_ctx.dialogs)) return;
   {
-    TBollettaDLG view(BillViewContext{m_ctx.settings, m_ctx.dialogs, DecodeDate(DatePart(Now())),
-                                      m_ctx.vatRate ? m_ctx.vatRate() : 0.2, &OpenHelp},
-                      m_ctx.parent);
+    TBollettaDLG view(
+        BillViewContext{m_ctx.settings, m_ctx.dialogs, DecodeDate(DatePart(Now())),
+                        m_ctx.vatRate ? m_ctx.vatRate() : 0.2, &OpenHelp, m_ctx.dataDir},
+        m_ctx.parent);
     view.exec();
   }
   // The period cost is read again and the counters redrawn, also when the view failed.
@@ -246,7 +247,8 @@ void TProgramWindows::OpenOptions() {
                    {},
                    m_ctx.editEntry,
                    m_ctx.entryUser,
-                   &OpenHelp};
+                   &OpenHelp,
+                   m_ctx.dataDir};
   ctx.loadMailboxes = [this, pop3] {
     auto records = ReadPop3List(pop3);
     if (!records) {
@@ -266,7 +268,7 @@ void TProgramWindows::OpenOptions() {
     m_options = nullptr;
   }
   if (!accepted) RestoreAfterCancel(m_ctx.settings, copy);
-  if (Status st = SaveSettings(m_ctx.settings); !st)
+  if (Status st = SaveSettings(m_ctx.settings, m_ctx.dataDir); !st)
     m_ctx.dialogs.Message(st.error, MsgType::Error);
   if (m_ctx.afterSettings) m_ctx.afterSettings();
 }
@@ -302,7 +304,8 @@ void TProgramWindows::OpenWizard(bool presetShortcuts) {
     st.showWizard = false;
     if (Status f = m_wizard->Model().StoreFiles(m_ctx.programPath); !f)
       m_ctx.dialogs.Message(f.error, MsgType::Error);
-    if (Status f = SaveSettings(st); !f) m_ctx.dialogs.Message(f.error, MsgType::Error);
+    if (Status f = SaveSettings(st, m_ctx.dataDir); !f)
+      m_ctx.dialogs.Message(f.error, MsgType::Error);
     if (m_ctx.afterSettings) m_ctx.afterSettings();
   });
   m_wizard->show();
@@ -310,7 +313,7 @@ void TProgramWindows::OpenWizard(bool presetShortcuts) {
 
 void TProgramWindows::OpenTariffEditor() {
   // The catalogue is not rebuilt: a tariff saved here is listed from the next start on.
-  TSetTar editor(m_ctx.dialogs, m_ctx.settings, m_ctx.places, m_ctx.parent);
+  TSetTar editor(m_ctx.dialogs, m_ctx.settings, m_ctx.dataDir, m_ctx.places, m_ctx.parent);
   editor.exec();
 }
 
@@ -358,7 +361,8 @@ void TProgramWindows::OpenPhoneBook() {
     return;
   }
   DialFormSettings& phone = m_phoneSettings;
-  phone.phoneBookPath = m_ctx.settings.phoneBook;
+  phone.phoneBookPath =
+      m_ctx.settings.phoneBook.empty() ? m_ctx.dataDir + "rubrica.tel" : m_ctx.settings.phoneBook;
   phone.speakerLevel = m_ctx.settings.speakerVolume;
   phone.position = m_ctx.settings.voicePosition;
   DialFormHooks hooks;

@@ -53,7 +53,7 @@ QDate ToQDate(const DateParts& d) {
 TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
     : QDialog(parent),
       m_ctx(std::move(context)),
-      m_logic(m_ctx.settings, m_ctx.today, m_ctx.vatRate) {
+      m_logic(m_ctx.settings, m_ctx.today, m_ctx.vatRate, m_ctx.directory) {
   setObjectName(QStringLiteral("BollettaDLG"));
   setWindowTitle(QStringLiteral("ORVA32 - Bolletta"));
   Settings& s = m_ctx.settings;

@@ -26,6 +26,7 @@ struct BillViewContext {
   DateParts today;
   double vatRate = 0.2;  // of the current tariff
   std::function<void(int context)> openHelp;
+  std::string directory;  // where the bill files are: the data directory
 };
 
 class TBollettaDLG final : public QDialog {

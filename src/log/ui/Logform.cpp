@@ -167,8 +167,8 @@ class LogListView final : public QTableView {
   }
 };
 
-TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, WindowPlaces* places,
-           QWidget* parent)
+TLog::TLog(Settings& settings, Dialogs& dialogs, std::string dataDir, LogWindowHooks hooks,
+           WindowPlaces* places, QWidget* parent)
     : QMainWindow(parent),
       m_settings(settings),
       m_dialogs(dialogs),
@@ -177,7 +177,7 @@ TLog::TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, WindowPla
   setObjectName(QStringLiteral("Log"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   setMinimumSize(600, 450);
-  const std::string dataDir = m_hooks.dataDir.empty() ? ProgramDirectory() : m_hooks.dataDir;
+  dataDir = WithTrailingBackslash(std::move(dataDir));
   m_model = std::make_unique<LogModel>(m_dialogs, dataDir, m_hooks.clipboard);
   m_model->decimals = settings.decimals;
   m_model->SetLogPath(settings.logFileName.empty() ? dataDir + "ORVA.LOG" : settings.logFileName);

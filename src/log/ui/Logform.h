@@ -37,19 +37,17 @@ struct LogWindowHooks {
   std::function<bool(TConnObj& record, bool isNew)> editRecord;
   // Where a report goes when no printer is installed: a PDF file chosen by the user.
   std::function<std::optional<std::string>()> choosePdfFile;
-  // What the program shares with every log window it opens: the run's copied rows and the
-  // data directory holding "swap.tmp", "ORVA.SRV" and the default "ORVA.LOG" (empty: the
-  // program directory).
+  // What the program shares with every log window it opens: the run's copied rows.
   std::shared_ptr<LogClipboard> clipboard;
-  std::string dataDir;
 };
 
 class TLog final : public QMainWindow {
   Q_OBJECT
  public:
   // `places` keeps the window's place and column widths; without it the window opens as built.
-  TLog(Settings& settings, Dialogs& dialogs, LogWindowHooks hooks, WindowPlaces* places = nullptr,
-       QWidget* parent = nullptr);
+  // `dataDir` holds "swap.tmp", "ORVA.SRV" and the default "ORVA.LOG".
+  TLog(Settings& settings, Dialogs& dialogs, std::string dataDir, LogWindowHooks hooks,
+       WindowPlaces* places = nullptr, QWidget* parent = nullptr);
   ~TLog() override;
 
   LogModel& Model() { return *m_model; }

@@ -188,8 +188,6 @@ TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettin
                     g.height > 0 ? g.height : height());
   }
   ComponiBtn->setEnabled(false);
-  if (m_settings.phoneBookPath.empty())
-    m_settings.phoneBookPath = ProgramDirectory() + "rubrica.tel";
   LoadCurrentFile();
   m_baseInit = m_registry.ReadString(kModemKey, "UserInit").value_or("");
   const int level = std::clamp(m_settings.speakerLevel, 0, 3);

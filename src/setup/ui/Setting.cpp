@@ -583,7 +583,7 @@ QWidget* TSetupForm::BuildSoundsPage() {
     connect(choose, &QPushButton::clicked, this, [this, i] {
       auto& file = m_ctx.settings.soundFiles[static_cast<std::size_t>(i)];
       const auto chosen = m_ctx.dialogs.ChooseOpenFile(
-          "Scelta file WAV", file == "None" ? ProgramDirectory() : DirectoryOf(file),
+          "Scelta file WAV", file == "None" ? m_ctx.dataDir : DirectoryOf(file),
           "Wav files (*.wav *.WAV)");
       if (!chosen || !FileExists(*chosen)) return;
       file = *chosen;  // at once: kept even after "Annulla"

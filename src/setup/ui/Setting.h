@@ -46,6 +46,8 @@ struct SetupContext {
   // The stored user name of an entry, for the "Accesso Remoto" page.
   std::function<std::string(const std::string& entry)> entryUser;
   std::function<void(int context)> openHelp;
+  // Where the sound chooser starts for an event without a sound: the data directory.
+  std::string dataDir;
 };
 
 class TSetupForm final : public QDialog {

@@ -42,12 +42,13 @@ QLineEdit* Edit(const QString& name, QWidget* parent, int maxLength = 0) {
 
 }  // namespace
 
-TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, WindowPlaces* places, QWidget* parent)
+TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, std::string directory, WindowPlaces* places,
+                 QWidget* parent)
     : QDialog(parent),
       m_dialogs(dialogs),
       m_settings(settings),
       m_places(places),
-      m_editor(dialogs) {
+      m_editor(dialogs, std::move(directory)) {
   setObjectName(QStringLiteral("SetTar"));
   auto* bar = new QToolBar(this);
   bar->setObjectName(QStringLiteral("ToolBar"));

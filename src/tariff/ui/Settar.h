@@ -23,8 +23,9 @@ class TSetTar final : public QDialog {
   Q_OBJECT
  public:
   // `places` keeps the window's place; without it the window opens as built.
-  TSetTar(Dialogs& dialogs, Settings& settings, WindowPlaces* places = nullptr,
-          QWidget* parent = nullptr);
+  // `directory` holds the tariff files.
+  TSetTar(Dialogs& dialogs, Settings& settings, std::string directory,
+          WindowPlaces* places = nullptr, QWidget* parent = nullptr);
   TariffEditor& Editor() { return m_editor; }
 
   void LoadBtnClick();

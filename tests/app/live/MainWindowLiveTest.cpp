@@ -53,7 +53,6 @@ TEST(MainWindowLive, CallStartChecksMailAndNetworkTime) {
   test::WriteBytes(dir.File("Time Servers.txt"), "127.0.0.1  # chrony on loopback\r\n");
   ASSERT_TRUE(WritePop3List(dir.File("POP3.LST"), {{"127.0.0.1", std::to_string(dovecot.Port()),
                                                     "tester", "secret", true}}));
-  SetProgramDirectory(dir.path());
   test::ScriptedDialogs dialogs;
   NoSound sound;
   SimulatedDialup dialup;

@@ -26,7 +26,6 @@ int main(int argc, char** argv) {
   QDir().mkpath(out);
   QTemporaryDir temp;
   const std::string dir = temp.path().toStdString() + "/";
-  SetProgramDirectory(dir);
   SeedTariffs(dir);
   const std::string ini =
       "[Impostazioni generali]\r\nMostra wizard=0\r\nDisplay=1\r\nLeft coord. Z=40\r\n"

@@ -26,7 +26,6 @@ TEST(Hints, SettingsAreAppliedAtStartAndTheStartUpPauseAndColourFollow) {
                    "[Impostazioni generali]\r\nMostra wizard=0\r\n[Messaggi aiuto]\r\n"
                    "Mostra suggerimenti=0\r\nAttesa suggerimenti=1200\r\n"
                    "Colore suggerimenti=255\r\n[Setup]\r\nSuggerimenti=0\r\n");
-  SetProgramDirectory(dir.path());
   test::ScriptedDialogs dialogs;
   ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
   {

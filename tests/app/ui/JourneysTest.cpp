@@ -65,10 +65,7 @@ struct Journey : ::testing::Test {
   SimulatedStatistics stats;
   RecordingLauncher launcher;
 
-  void SetUp() override {
-    SetProgramDirectory(dir.path());
-    SeedTariffs(dir.path());
-  }
+  void SetUp() override { SeedTariffs(dir.path()); }
   ProgramOptions Options() {
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;

@@ -222,7 +222,6 @@ struct ProgramFixture : ::testing::Test {
   test::ScriptedDialogs dialogs;
   std::unique_ptr<TOrvaProgram> program;
   void Make() {
-    SetProgramDirectory(dir.path());
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     program = std::make_unique<TOrvaProgram>(o);
     program->Start();

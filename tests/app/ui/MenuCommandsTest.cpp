@@ -112,7 +112,6 @@ struct MenuFixture : ::testing::Test {
                      "Help Tips=1\r\n[Setup]\r\nSuggerimenti=0\r\n[TCPIP]\r\n"
                      "Get network time=0\r\n");
     test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
-    SetProgramDirectory(dir.path());
     SeedTariffs(dir.path());
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     program = std::make_unique<TOrvaProgram>(o);

@@ -76,7 +76,6 @@ struct MeterOverDBus : ::testing::Test {
   }
   void Make(bool tariffFiles = false) {
     test::WriteBytes(dir.File("ORVA32.INI"), "[Impostazioni generali]\r\nMostra wizard=0\r\n");
-    SetProgramDirectory(dir.path());
     if (tariffFiles) SeedTariffs(dir.path());
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;

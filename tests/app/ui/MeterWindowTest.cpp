@@ -58,7 +58,6 @@ struct MeterWindow : ::testing::Test {
   void Make(const std::string& extraSettings = "") {
     test::WriteBytes(dir.File("ORVA32.INI"),
                      "[Impostazioni generali]\r\nMostra wizard=0\r\n" + extraSettings);
-    SetProgramDirectory(dir.path());
     // The connection table of a fixture, and a hosts file of the test's own (QuietProgram's).
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;

@@ -26,7 +26,6 @@ struct WindowsFixture : ::testing::Test {
   Settings settings;
   std::unique_ptr<Registry> registry;
   void SetUp() override {
-    SetProgramDirectory(dir.path());
     registry = std::make_unique<Registry>(dir.path());
     settings.phoneBook = dir.File("rubrica.tel");
     settings.associationPath = dir.File("lista.ser");

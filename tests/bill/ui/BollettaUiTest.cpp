@@ -24,10 +24,7 @@ struct BillFixture : ::testing::Test {
   test::TempDir dir;
   test::ScriptedDialogs dialogs;
   Settings settings;
-  void SetUp() override {
-    SetProgramDirectory(dir.path());
-    settings.decimals = 1;
-  }
+  void SetUp() override { settings.decimals = 1; }
   BillOptions Options() const {
     BillOptions o;
     o.directory = dir.path();
@@ -35,7 +32,8 @@ struct BillFixture : ::testing::Test {
     return o;
   }
   std::unique_ptr<TBollettaDLG> Open(DateParts today) {
-    return std::make_unique<TBollettaDLG>(BillViewContext{settings, dialogs, today, 0.2, {}});
+    return std::make_unique<TBollettaDLG>(
+        BillViewContext{settings, dialogs, today, 0.2, {}, dir.path()});
   }
   template <class T>
   static T* Find(QWidget* w, const char* name) {

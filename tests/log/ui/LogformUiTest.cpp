@@ -38,12 +38,11 @@ struct LogFixture : ::testing::Test {
   test::ScriptedDialogs dialogs;
   Settings settings;
   void SetUp() override {
-    SetProgramDirectory(dir.path());
     settings.logFileName = dir.File("ORVA.LOG");
     test::WriteBytes(settings.logFileName, kLog);
   }
   std::unique_ptr<TLog> Open() {
-    return std::make_unique<TLog>(settings, dialogs, LogWindowHooks{});
+    return std::make_unique<TLog>(settings, dialogs, dir.path(), LogWindowHooks{});
   }
   static std::vector<std::string> Dates(TLog& w) {
     std::vector<std::string> out;

@@ -40,10 +40,7 @@ struct PrintFixture : ::testing::Test {
   test::TempDir dir;
   test::ScriptedDialogs dialogs;
   Settings settings;
-  void SetUp() override {
-    SetProgramDirectory(dir.path());
-    settings.logFileName = dir.File("ORVA.LOG");
-  }
+  void SetUp() override { settings.logFileName = dir.File("ORVA.LOG"); }
   std::string PdfText(TLog& w, bool onlySelected) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -67,7 +64,7 @@ TEST_F(PrintFixture, SelectedRowsAreNumberedFromOne) {
   if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
     GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
   test::WriteBytes(settings.logFileName, LogOf(10));
-  TLog w(settings, dialogs, {});
+  TLog w(settings, dialogs, dir.path(), {});
   w.SelectRows({4, 6, 8});
   const std::string text = PdfText(w, true);
   EXPECT_NE(text.find("ORVA32Elenco connessioni"), std::string::npos) << text;
@@ -81,7 +78,7 @@ TEST_F(PrintFixture, LongReportRepeatsItsHeadingsOnEveryPage) {
   if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
     GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
   test::WriteBytes(settings.logFileName, LogOf(150));
-  TLog w(settings, dialogs, {});
+  TLog w(settings, dialogs, dir.path(), {});
   const std::string text = PdfText(w, false);
   const std::size_t pages = Count(text, "Pag. ");
   ASSERT_GE(pages, 2u) << text.substr(0, 2000);
@@ -96,7 +93,7 @@ TEST_F(PrintFixture, ReportScreenshot) {
   if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
     GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
   test::WriteBytes(settings.logFileName, test::ShotLog(40));
-  TLog w(settings, dialogs, {});
+  TLog w(settings, dialogs, dir.path(), {});
   w.Model().vatRate = 0.20;
   const std::string text = PdfText(w, false);
   ASSERT_EQ(Count(text, "Pag. "), 1u) << text;
@@ -111,7 +108,7 @@ TEST_F(PrintFixture, ReportScreenshot) {
 
 TEST_F(PrintFixture, ChartPageDisablesListCommandsUntilRitorna) {
   test::WriteBytes(settings.logFileName, LogOf(3));
-  TLog w(settings, dialogs, {});
+  TLog w(settings, dialogs, dir.path(), {});
   auto* del = w.findChild<QAction*>(QStringLiteral("DelBtn"));
   w.ChartKindClick(2);  // nothing selected
   EXPECT_FALSE(w.ChartShowing());
@@ -137,7 +134,7 @@ QStringList BottomLabels(TLog& w) {
 
 TEST_F(PrintFixture, OnlyTheCostInPointsAndLinesNamesThePointsByDate) {
   test::WriteBytes(settings.logFileName, LogOf(3));
-  TLog w(settings, dialogs, {});
+  TLog w(settings, dialogs, dir.path(), {});
   w.SelectRows({0, 2});
   w.ChartKindClick(1);
   EXPECT_EQ(BottomLabels(w),
@@ -165,7 +162,7 @@ TEST_F(PrintFixture, PrintedChartFillsThePageWidthInsideItsMargins) {
       QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
     GTEST_SKIP() << "pdftoppm or pdftotext (poppler-utils) is not installed";
   test::WriteBytes(settings.logFileName, test::ShotLog(12));
-  TLog w(settings, dialogs, {});
+  TLog w(settings, dialogs, dir.path(), {});
   ShowCostChartOfAll(w);
   const std::string text = PdfText(w, false);
   EXPECT_NE(text.find("Connessione"), std::string::npos) << text;
@@ -197,7 +194,7 @@ TEST_F(PrintFixture, PrintedChartFillsThePageWidthInsideItsMargins) {
 // side (a name with no room is cut down to "…"), and names more as the window grows.
 TEST_F(PrintFixture, BottomAxisNamesAsManyCallsAsFit) {
   test::WriteBytes(settings.logFileName, test::ShotLog(40));
-  TLog w(settings, dialogs, {});
+  TLog w(settings, dialogs, dir.path(), {});
   ShowCostChartOfAll(w);
   const QStringList shown = BottomLabels(w);
   ASSERT_FALSE(shown.isEmpty());
@@ -219,7 +216,7 @@ TEST_F(PrintFixture, ChartScreenshots) {
   const char* out = std::getenv("ORVA_SCREENSHOTS");
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
   test::WriteBytes(settings.logFileName, test::ShotLog(12));
-  TLog w(settings, dialogs, {});
+  TLog w(settings, dialogs, dir.path(), {});
   w.resize(760, 480);  // the size the window opens at
   w.show();
   w.SelectAllBtnClick();

@@ -32,10 +32,7 @@ struct HostsDlgFixture : ::testing::Test {
   test::ScriptedDialogs dialogs;
   std::string position = "Default";
   HostsPaths paths{dir.File("hosts.mqm"), dir.File("etc/hosts")};
-  void SetUp() override {
-    SetProgramDirectory(dir.path());
-    MakeDirectories(dir.path() + "etc");
-  }
+  void SetUp() override { MakeDirectories(dir.path() + "etc"); }
   template <class T>
   static T* Find(QWidget* w, const char* name) {
     T* found = w->findChild<T*>(QString::fromLatin1(name));

@@ -123,7 +123,6 @@ struct MonitorPanelFixture : ::testing::Test {
   ManualClock clock{EncodeDate(2026, 12, 8) + EncodeTime(10, 0, 0)};
   MonitorSettings settings;
   test::FakeResolver resolver;
-  void SetUp() override { SetProgramDirectory(dir.path()); }
 };
 
 TEST_F(MonitorPanelFixture, TabsAskTheMonitorAndTheBoxShowsItsLines) {
@@ -157,7 +156,8 @@ TEST_F(MonitorPanelFixture, TabsAskTheMonitorAndTheBoxShowsItsLines) {
   EXPECT_EQ(monitor.TabIndex, kTabVisited);
 
   // The call's end clears the box.
-  ASSERT_TRUE(monitor.CallEnd(clock.Now(), HostsPaths{dir.File("h.mqm"), dir.File("hosts")}));
+  ASSERT_TRUE(
+      monitor.CallEnd(clock.Now(), HostsPaths{dir.File("h.mqm"), dir.File("hosts")}, dir.path()));
   EXPECT_TRUE(memo->toPlainText().isEmpty());
 }
 
@@ -276,7 +276,8 @@ TEST_F(MonitorPanelFixture, AutomaticLookupsShowInTheDnsPanelAndTheCallEndGivesT
   EXPECT_EQ(Find<QPlainTextEdit>(dns, "DisplayMemo")->toPlainText(),
             QStringLiteral("Resolving host '151.99.0.1'"));
   EXPECT_FALSE(Find<QPushButton>(dns, "HostBtn")->isEnabled());
-  ASSERT_TRUE(monitor.CallEnd(clock.Now(), HostsPaths{dir.File("h.mqm"), dir.File("hosts")}));
+  ASSERT_TRUE(
+      monitor.CallEnd(clock.Now(), HostsPaths{dir.File("h.mqm"), dir.File("hosts")}, dir.path()));
   EXPECT_TRUE(Find<QPushButton>(dns, "HostBtn")->isEnabled());
   EXPECT_FALSE(Find<QPushButton>(dns, "CancelButton")->isEnabled());
 }

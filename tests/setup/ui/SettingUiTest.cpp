@@ -30,7 +30,6 @@ struct SetupFixture : ::testing::Test {
   int mailboxWrites = 0;
 
   void SetUp() override {
-    SetProgramDirectory(dir.path());
     settings.associationPath = dir.File("lista.ser");
     registry = std::make_unique<Registry>(dir.path());
     ::setenv("XDG_CONFIG_HOME", (dir.path() + "config").c_str(), 1);
@@ -53,7 +52,8 @@ struct SetupFixture : ::testing::Test {
                      {},
                      {},
                      {},
-                     {}};
+                     {},
+                     dir.path()};
     ctx.loadMailboxes = [mailboxes] { return mailboxes; };
     ctx.saveMailboxes = [this](const std::vector<MailboxRow>& rows) {
       savedMailboxes = rows;

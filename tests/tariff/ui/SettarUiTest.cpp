@@ -23,7 +23,6 @@ struct SetTarFixture : ::testing::Test {
   test::TempDir dir;
   test::ScriptedDialogs dialogs;
   Settings settings;
-  void SetUp() override { SetProgramDirectory(dir.path()); }
   static void Trigger(QWidget* w, const char* name) {
     w->findChild<QAction*>(QString::fromUtf8(name))->trigger();
   }
@@ -37,7 +36,7 @@ struct SetTarFixture : ::testing::Test {
 };
 
 TEST_F(SetTarFixture, NewTariffAndTheBandRules) {
-  TSetTar w(dialogs, settings);
+  TSetTar w(dialogs, settings, dir.path());
   EXPECT_EQ(w.windowTitle(), QStringLiteral("ORVA32 - Impostazione tariffe - NONAME.TRF"));
   auto* grid = Grid(&w);
   ASSERT_EQ(grid->rowCount(), 1);
@@ -75,7 +74,7 @@ TEST_F(SetTarFixture, NewTariffAndTheBandRules) {
 }
 
 TEST_F(SetTarFixture, VatRefusedAndASavedFileLoadsBackIntoTheGrids) {
-  TSetTar w(dialogs, settings);
+  TSetTar w(dialogs, settings, dir.path());
   auto* grid = Grid(&w);
   SetCell(grid, 0, 1, "23.59");
   SetCell(grid, 0, 2, "60");
@@ -128,7 +127,7 @@ TEST_F(SetTarFixture, VatRefusedAndASavedFileLoadsBackIntoTheGrids) {
   EXPECT_EQ(saved.ReadString("Tariffa prefestiva", "1", ""), "00.00 23.59 120 127");
   EXPECT_FALSE(w.Editor().Modified());
 
-  TSetTar again(dialogs, settings);
+  TSetTar again(dialogs, settings, dir.path());
   dialogs.NextFile(path);
   Trigger(&again, "LoadBtn");
   EXPECT_EQ(again.windowTitle(), QStringLiteral("ORVA32 - Impostazione tariffe - PROVA.TRF"));
