@@ -6,7 +6,7 @@
 
 #include "Args.h"
 #include "Commands.h"
-#include "tariff/TariffEditor.h"
+#include "tariff/Settar.h"
 
 namespace orva::cli {
 

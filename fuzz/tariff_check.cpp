@@ -7,7 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/TextCodec.h"
-#include "tariff/TariffEditor.h"
+#include "tariff/Settar.h"
 #include "tariff/Tariffe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       orva::Cp1252ToUtf8(std::string(reinterpret_cast<const char*>(data), size));
   const auto ini = orva::TIniFile::FromText(text);
   orva::SilentDialogs dialogs;
-  orva::TariffEditor editor(dialogs, "./");
+  orva::SetTarModel editor(dialogs, "./");
   editor.LoadTariff(orva::ParseTariffFile(ini), "FUZZ.TRF");
   editor.SetDiscountOn(true);
   editor.TestAll();

@@ -126,8 +126,8 @@ double PeriodCost(std::string_view startText, const DateParts& today, const Bill
   return PeriodUnitTicks(PeriodStart(startText, today), today, options) * kUnitTickPrice;
 }
 
-TBollettaLogic::TBollettaLogic(Settings& settings, const DateParts& today, double vatRate,
-                               std::string directory)
+BollettaModel::BollettaModel(Settings& settings, const DateParts& today, double vatRate,
+                             std::string directory)
     : m_settings(settings),
       m_vatRate(vatRate),
       m_directory(std::move(directory)),
@@ -136,50 +136,50 @@ TBollettaLogic::TBollettaLogic(Settings& settings, const DateParts& today, doubl
       m_from(PeriodStart(settings.billStart, today)),
       m_to(today) {}
 
-BillOptions TBollettaLogic::Options() const {
+BillOptions BollettaModel::Options() const {
   BillOptions o;
   o.directory = m_directory;
   o.decimals = std::clamp(m_settings.decimals, 0, 15);
   return o;
 }
 
-void TBollettaLogic::SetMode(BillDisplayMode mode) {
+void BollettaModel::SetMode(BillDisplayMode mode) {
   m_mode = mode;
   m_settings.billShowData = static_cast<int>(mode);
 }
 
-void TBollettaLogic::ChangeMonth(int step) {
+void BollettaModel::ChangeMonth(int step) {
   m_calendar = orva::ChangeMonth(m_calendar, step);
 }
 
-void TBollettaLogic::SetPeriodStart(const DateParts& date) {
+void BollettaModel::SetPeriodStart(const DateParts& date) {
   m_from = date;
   m_settings.billStart = FormatPeriodDate(date);
 }
 
-void TBollettaLogic::SetFixedCosts(std::string_view text) {
+void BollettaModel::SetFixedCosts(std::string_view text) {
   m_settings.billFixedCosts = Utf8Left(text, 9);
 }
 
-void TBollettaLogic::SetSupplementaryTicks(std::string_view text) {
+void BollettaModel::SetSupplementaryTicks(std::string_view text) {
   m_settings.billExtraTicks = Utf8Left(text, 8);
 }
 
-BillDayMonthFigures TBollettaLogic::Figures() const {
+BillDayMonthFigures BollettaModel::Figures() const {
   return DayMonthFigures(m_calendar, m_mode, Options());
 }
 
-BillPeriodFigures TBollettaLogic::Period() const {
+BillPeriodFigures BollettaModel::Period() const {
   return PeriodFigures(m_from, m_to, m_settings.billFixedCosts, m_settings.billExtraTicks,
                        m_vatRate, Options());
 }
 
-BillChart TBollettaLogic::Chart() const {
+BillChart BollettaModel::Chart() const {
   return MonthChart(m_calendar, m_mode, Options());
 }
 
-TBolManLogic TBollettaLogic::OpenDayEditor() const {
-  TBolManLogic editor;
+BolManModel BollettaModel::OpenDayEditor() const {
+  BolManModel editor;
   editor.Open(m_calendar.day, m_calendar.month, m_calendar.year, Options());
   return editor;
 }

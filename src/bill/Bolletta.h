@@ -75,11 +75,11 @@ double PeriodCost(std::string_view startText, const DateParts& today, const Bill
 // The bill view's state and what its controls do to it: the window copies these texts into
 // its labels and forwards its events here. Changes of the stored values ("Visualizza dati",
 // "Inizio conteggio", "Costi fissi", "Scatti supplementari") go to the settings at once.
-class TBollettaLogic {
+class BollettaModel {
  public:
   // Opening: calendar and period end at today, the rest from the settings. vatRate is the
   // current tariff's, as a fraction; `directory` holds the bill files.
-  TBollettaLogic(Settings& settings, const DateParts& today, double vatRate, std::string directory);
+  BollettaModel(Settings& settings, const DateParts& today, double vatRate, std::string directory);
 
   BillOptions Options() const;
 
@@ -110,7 +110,7 @@ class TBollettaLogic {
   BillChart Chart() const;
 
   // The day tick editor on the calendar date, already filled; its WriteBack on OK.
-  TBolManLogic OpenDayEditor() const;
+  BolManModel OpenDayEditor() const;
 
  private:
   Settings& m_settings;

@@ -22,7 +22,7 @@ void SplitItem(const std::string& item, std::string& count, std::string& price) 
 
 }  // namespace
 
-void TBolManLogic::Open(int day, int month, int year, const BillOptions& options) {
+void BolManModel::Open(int day, int month, int year, const BillOptions& options) {
   m_day = day;
   m_month = month;
   m_year = year;
@@ -33,22 +33,22 @@ void TBolManLogic::Open(int day, int month, int year, const BillOptions& options
   TDataSetINI(month, year, options).DayEntries(day, day, m_items);
 }
 
-std::string TBolManLogic::DayTitle() const {
+std::string BolManModel::DayTitle() const {
   const auto date = TryEncodeDate(m_year, m_month, m_day);
   return date ? FormatDateTime("dddd, d mmmm yyyy", *date) : std::string();
 }
 
-void TBolManLogic::Select(int index) {
+void BolManModel::Select(int index) {
   if (index < 0 || index >= static_cast<int>(m_items.size())) return;
   m_selected = index;
   SplitItem(m_items[static_cast<std::size_t>(index)], m_ed0, m_ed1);
 }
 
-std::string TBolManLogic::ItemText() const {
+std::string BolManModel::ItemText() const {
   return m_ed0 + "\t" + DecimalPoint(m_ed1);
 }
 
-bool TBolManLogic::EditsComplete() const {
+bool BolManModel::EditsComplete() const {
   auto hasDigit = [](const std::string& text) {
     for (char c : text)
       if (c >= '0' && c <= '9') return true;
@@ -57,23 +57,23 @@ bool TBolManLogic::EditsComplete() const {
   return hasDigit(m_ed0) && hasDigit(m_ed1);
 }
 
-bool TBolManLogic::Add() {
+bool BolManModel::Add() {
   if (!EditsComplete()) return false;
   m_items.push_back(ItemText());
   return true;
 }
 
-bool TBolManLogic::CanChange() const {
+bool BolManModel::CanChange() const {
   return m_selected >= 0 && m_selected < static_cast<int>(m_items.size());
 }
 
-bool TBolManLogic::Modify() {
+bool BolManModel::Modify() {
   if (!CanChange() || !EditsComplete()) return false;
   m_items[static_cast<std::size_t>(m_selected)] = ItemText();
   return true;
 }
 
-void TBolManLogic::Delete() {
+void BolManModel::Delete() {
   if (!CanChange()) return;
   m_items.erase(m_items.begin() + m_selected);
   m_selected = -1;
@@ -81,18 +81,18 @@ void TBolManLogic::Delete() {
   m_ed1.clear();
 }
 
-bool TBolManLogic::AcceptsKey(char key) {
+bool BolManModel::AcceptsKey(char key) {
   return (key >= '0' && key <= '9') || key == ',' || key == '.' || key == 8;
 }
 
-std::string TBolManLogic::AcceptedText(std::string_view text) {
+std::string BolManModel::AcceptedText(std::string_view text) {
   std::string out;
   for (char c : text)
     if (c != 8 && AcceptsKey(c)) out += c;
   return out;
 }
 
-Status TBolManLogic::WriteBack() const {
+Status BolManModel::WriteBack() const {
   std::vector<TDataSetINI::Entry> entries;
   std::string count, price;
   for (const auto& item : m_items) {

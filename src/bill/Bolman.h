@@ -11,7 +11,7 @@
 
 namespace orva {
 
-class TBolManLogic {
+class BolManModel {
  public:
   // Fills the list with the day's entries in file order.
   void Open(int day, int month, int year, const BillOptions& options);

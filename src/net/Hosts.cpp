@@ -281,25 +281,25 @@ Status MergeStagedHosts(const HostsPaths& paths, ProgressBox* progress) {
   return ReplaceFile(paths.system, bytes);
 }
 
-HostsDialogModel::HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress,
-                                   HostsAuthority* authority)
+HostsModel::HostsModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress,
+                       HostsAuthority* authority)
     : m_paths(std::move(paths)), m_dialogs(dialogs), m_progress(progress), m_authority(authority) {
   m_layout[1].system = true;
 }
 
-void HostsDialogModel::Progress(const std::string& text, bool stop) {
+void HostsModel::Progress(const std::string& text, bool stop) {
   if (m_progress) {
     m_progress->Show(text, stop);
     m_progress->Pump();
   }
 }
 
-void HostsDialogModel::Activate() {
+void HostsModel::Activate() {
   LoadList(0, m_paths.staging);
   LoadList(1, m_paths.system);
 }
 
-void HostsDialogModel::LoadList(int side, const std::string& path) {
+void HostsModel::LoadList(int side, const std::string& path) {
   m_files[side] = path;
   m_ascending[side] = true;
   Progress("Un attimo, prego sto caricando la lista...", false);
@@ -316,11 +316,11 @@ void HostsDialogModel::LoadList(int side, const std::string& path) {
   if (m_progress) m_progress->Close();
 }
 
-std::string HostsDialogModel::CountText(int side) const {
+std::string HostsModel::CountText(int side) const {
   return " " + std::to_string(m_lists[side].size()) + " elementi";
 }
 
-void HostsDialogModel::Sort(int side) {
+void HostsModel::Sort(int side) {
   auto& list = m_lists[side];
   std::vector<std::pair<std::string, std::size_t>> keys;
   keys.reserve(list.size());
@@ -335,12 +335,12 @@ void HostsDialogModel::Sort(int side) {
   list = std::move(sorted);
 }
 
-void HostsDialogModel::HeaderClick(int side) {
+void HostsModel::HeaderClick(int side) {
   m_ascending[side] = !m_ascending[side];
   Sort(side);
 }
 
-int HostsDialogModel::DeleteSelected(int side, std::vector<int> rows) {
+int HostsModel::DeleteSelected(int side, std::vector<int> rows) {
   auto& list = m_lists[side];
   m_stagingWrite = Status::Ok();
   std::sort(rows.begin(), rows.end());
@@ -374,7 +374,7 @@ int HostsDialogModel::DeleteSelected(int side, std::vector<int> rows) {
   return deleted;
 }
 
-void HostsDialogModel::CopySelected(const std::vector<int>& rows) {
+void HostsModel::CopySelected(const std::vector<int>& rows) {
   std::vector<TIpaddr> picked;
   for (int r : rows) {
     if (r >= 0 && r < static_cast<int>(m_lists[0].size()))
@@ -388,17 +388,17 @@ void HostsDialogModel::CopySelected(const std::vector<int>& rows) {
   m_modified = true;
 }
 
-void HostsDialogModel::CopyAll() {
+void HostsModel::CopyAll() {
   std::vector<int> all(m_lists[0].size());
   for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
   CopySelected(all);
 }
 
-Status HostsDialogModel::SaveLeft(const std::string& path) {
+Status HostsModel::SaveLeft(const std::string& path) {
   return SaveHostsList(path, m_lists[0]);
 }
 
-Status HostsDialogModel::SaveSystem() {
+Status HostsModel::SaveSystem() {
   const std::string& path = m_paths.system;
   if (m_authority && !m_authority->CanWrite(path)) {
     // What changed against the file as read: the helper applies it to the file as it is now.
@@ -432,7 +432,7 @@ Status HostsDialogModel::SaveSystem() {
   return Status::Ok();
 }
 
-bool HostsDialogModel::CanClose() {
+bool HostsModel::CanClose() {
   if (!m_modified) return true;
   return m_dialogs.Message(
              "La lista dei servers di sistema non è stata salvata e le modifiche andranno "

@@ -112,11 +112,11 @@ Status MergeStagedHosts(const HostsPaths& paths, ProgressBox* progress = nullptr
 class HostsAuthority;
 
 // THostsDlg's logic: the staging list (0, left) and the system list (1, right).
-class HostsDialogModel {
+class HostsModel {
  public:
   // `authority`: who writes a system hosts file this program may not write (none: nobody).
-  HostsDialogModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress = nullptr,
-                   HostsAuthority* authority = nullptr);
+  HostsModel(HostsPaths paths, Dialogs& dialogs, ProgressBox* progress = nullptr,
+             HostsAuthority* authority = nullptr);
 
   // First activation: both lists from their files.
   void Activate();

@@ -130,7 +130,7 @@ TEST_F(BillView, PeriodCostFromStoredStartToToday) {
 
 namespace orva {
 
-TEST(TBollettaLogic, OpensFromSettingsAndStoresWhatTheUserChanges) {
+TEST(BollettaModel, OpensFromSettingsAndStoresWhatTheUserChanges) {
   test::TempDir dir;
   Settings settings;
   settings.decimals = 0;
@@ -138,14 +138,14 @@ TEST(TBollettaLogic, OpensFromSettingsAndStoresWhatTheUserChanges) {
   settings.billFixedCosts = "1000";
   settings.billExtraTicks = "10";
   settings.billShowData = 1;
-  TBollettaLogic view(settings, DateParts{1999, 10, 10}, 0.20, dir.path());
+  BollettaModel view(settings, DateParts{1999, 10, 10}, 0.20, dir.path());
   EXPECT_EQ(view.Mode(), BillDisplayMode::Lire);
   EXPECT_EQ(view.FromText(), "20/09/99");
   EXPECT_EQ(view.ToText(), "10/10/99");
   EXPECT_EQ(view.Period().totalText, "2724");
 
   // A day edited through the view counts in the day, month and period figures.
-  TBolManLogic editor = view.OpenDayEditor();
+  BolManModel editor = view.OpenDayEditor();
   editor.SetEd0("2");
   editor.SetEd1("63,5");
   editor.Add();
@@ -165,10 +165,10 @@ TEST(TBollettaLogic, OpensFromSettingsAndStoresWhatTheUserChanges) {
   EXPECT_EQ(view.Figures().monthTitle, "Settembre 1999");
 }
 
-TEST(TBollettaLogic, UnreadableStoredStartOpensTheDayItself) {
+TEST(BollettaModel, UnreadableStoredStartOpensTheDayItself) {
   Settings settings;
   settings.billStart = "31/02/99";
-  TBollettaLogic view(settings, DateParts{1999, 10, 10}, 0.20, "/nonexistent/");
+  BollettaModel view(settings, DateParts{1999, 10, 10}, 0.20, "/nonexistent/");
   EXPECT_EQ(view.FromText(), "10/10/99");
   EXPECT_EQ(settings.billStart, "31/02/99") << "opening changes nothing stored";
 }

@@ -13,7 +13,7 @@ class DayEditor : public ::testing::Test {
   TDataSetINI Month() const { return TDataSetINI(10, 1999, options); }
   test::TempDir dir;
   BillOptions options;
-  TBolManLogic editor;
+  BolManModel editor;
 };
 
 }  // namespace
@@ -94,8 +94,8 @@ TEST_F(DayEditor, AnEmptyCountOrPriceIsRefusedAndNeverReachesTheFile) {
 }
 
 TEST_F(DayEditor, EditsTakeOnlyDigitsCommaPointAndBackspace) {
-  for (char c : std::string("0123456789,.\b")) EXPECT_TRUE(TBolManLogic::AcceptsKey(c)) << c;
-  for (char c : std::string("a-=\t \r\n+e")) EXPECT_FALSE(TBolManLogic::AcceptsKey(c)) << c;
+  for (char c : std::string("0123456789,.\b")) EXPECT_TRUE(BolManModel::AcceptsKey(c)) << c;
+  for (char c : std::string("a-=\t \r\n+e")) EXPECT_FALSE(BolManModel::AcceptsKey(c)) << c;
   editor.SetEd1("12=3\t4\r\nx");  // pasted text cannot break the file's lines
   EXPECT_EQ(editor.Ed1(), "1234");
 }

@@ -4,11 +4,11 @@
 
 #include "TempDir.h"
 #include "core/HowUtils.h"
-#include "log/LogEntry.h"
 #include "log/LogFile.h"
 #include "log/LogReport.h"
 #include "log/LogSort.h"
 #include "log/LogTotals.h"
+#include "log/Logentry.h"
 #include "log/Logform.h"
 #include "platform/SafeFile.h"
 
@@ -79,7 +79,7 @@ TEST(LongCall, ManualEntryOfARecordOfADayOrMoreEndsOnItsDay) {
   r.Set(LogField::End, "00.00.10");
   r.Set(LogField::Duration, "25.00.10");
   TariffCatalogue none;
-  const LogEntryLogic e(none, r, false, EncodeDate(2026, 1, 1), 1);
+  const LogEntryModel e(none, r, false, EncodeDate(2026, 1, 1), 1);
   EXPECT_EQ(e.EndDateText(), "14/12/26");
 }
 

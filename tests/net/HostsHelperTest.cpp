@@ -177,7 +177,7 @@ TEST(HostsHelper, DialogSaveGoesThroughTheHelper) {
   test::WriteBytes(paths.staging, "10.1.1.1 upd.example #t1\r\n10.0.0.9 new.example #t1\r\n");
   test::ScriptedDialogs dialogs;
   DirectHelper helper(paths.system);
-  HostsDialogModel dlg(paths, dialogs, nullptr, &helper);
+  HostsModel dlg(paths, dialogs, nullptr, &helper);
   dlg.Activate();
   dlg.CopyAll();
   const auto& list = dlg.List(1);

@@ -184,7 +184,7 @@ TEST_F(HostsFixture, DialogListsSortDeleteCopyAndSave) {
   test::WriteBytes(paths.system, "# keep\n5.5.5.5 gamma.example #old\n::1 localhost6 #v6\n");
   test::ScriptedDialogs dialogs;
   RecordingProgress progress;
-  HostsDialogModel dlg(paths, dialogs, &progress);
+  HostsModel dlg(paths, dialogs, &progress);
   dlg.Activate();
   ASSERT_EQ(dlg.List(0).size(), 4u);
   EXPECT_EQ(dlg.List(0)[0].hostName, "Alpha.example");
@@ -239,7 +239,7 @@ TEST_F(HostsFixture, SortingTheDialogMovesNoEntryAwayFromItsComment) {
   test::WriteBytes(paths.system, system);
   test::WriteBytes(paths.staging, "10.0.0.9 mid.example #t9\r\n10.9.9.9 nas.home #t8\r\n");
   test::ScriptedDialogs dialogs;
-  HostsDialogModel dlg(paths, dialogs);
+  HostsModel dlg(paths, dialogs);
   dlg.Activate();
   ASSERT_EQ(dlg.List(1).size(), 3u);
   EXPECT_EQ(dlg.List(1)[0].hostName, "alpha.example");

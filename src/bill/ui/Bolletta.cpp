@@ -53,7 +53,7 @@ QDate ToQDate(const DateParts& d) {
 TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
     : QDialog(parent),
       m_ctx(std::move(context)),
-      m_logic(m_ctx.settings, m_ctx.today, m_ctx.vatRate, m_ctx.directory) {
+      m_model(m_ctx.settings, m_ctx.today, m_ctx.vatRate, m_ctx.directory) {
   setObjectName(QStringLiteral("BollettaDLG"));
   setWindowTitle(QStringLiteral("ORVA32 - Bolletta"));
   Settings& s = m_ctx.settings;
@@ -68,7 +68,7 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
   A0->setObjectName(QStringLiteral("A0"));
   A1 = new QRadioButton(QStringLiteral("Lire"), this);
   A1->setObjectName(QStringLiteral("A1"));
-  (m_logic.Mode() == BillDisplayMode::Lire ? A1 : A0)->setChecked(true);
+  (m_model.Mode() == BillDisplayMode::Lire ? A1 : A0)->setChecked(true);
   LM = Label("LM", this);
   MScl = Label("MScl", this);
   LG = Label("LG", this);
@@ -178,7 +178,7 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
   connect(A0, &QRadioButton::clicked, this, &TBollettaDLG::A0Click);
   connect(A1, &QRadioButton::clicked, this, &TBollettaDLG::A1Click);
   connect(Calendar1, &QCalendarWidget::selectionChanged, this, [this] {
-    m_logic.SetCalendar(CalendarDate());
+    m_model.SetCalendar(CalendarDate());
     RedoDayMonth();
     RedoChart();
   });
@@ -232,7 +232,7 @@ DateParts TBollettaDLG::CalendarDate() const {
 }
 
 void TBollettaDLG::SetCalendarDate(const DateParts& date) {
-  m_logic.SetCalendar(date);
+  m_model.SetCalendar(date);
   Calendar1->blockSignals(true);
   Calendar1->setSelectedDate(ToQDate(date));
   Calendar1->blockSignals(false);
@@ -242,13 +242,13 @@ void TBollettaDLG::SetCalendarDate(const DateParts& date) {
 }
 
 void TBollettaDLG::SetPeriod(const DateParts& from, const DateParts& to) {
-  m_logic.SetPeriodStart(from);
-  m_logic.SetPeriodEnd(to);
+  m_model.SetPeriodStart(from);
+  m_model.SetPeriodEnd(to);
   RedoPeriod();
 }
 
 void TBollettaDLG::RedoDayMonth() {
-  const BillDayMonthFigures f = m_logic.Figures();
+  const BillDayMonthFigures f = m_model.Figures();
   LM->setText(Q(f.monthCaption));
   LG->setText(Q(f.dayCaption));
   MScl->setText(Q(f.monthFigure));
@@ -258,9 +258,9 @@ void TBollettaDLG::RedoDayMonth() {
 }
 
 void TBollettaDLG::RedoPeriod() {
-  FromLb->setText(Q(m_logic.FromText()));
-  ToLb->setText(Q(m_logic.ToText()));
-  const BillPeriodFigures p = m_logic.Period();
+  FromLb->setText(Q(m_model.FromText()));
+  ToLb->setText(Q(m_model.ToText()));
+  const BillPeriodFigures p = m_model.Period();
   ScattiLb->setText(Q(p.ticksText));
   NettoLb->setText(Q(p.netText));
   IVALb->setText(Q(p.vatText));
@@ -268,8 +268,8 @@ void TBollettaDLG::RedoPeriod() {
 }
 
 void TBollettaDLG::RedoChart() {
-  const BillDisplayMode mode = m_logic.Mode();
-  const BillChart c = m_logic.Chart();
+  const BillDisplayMode mode = m_model.Mode();
+  const BillChart c = m_model.Chart();
   auto* chart = new QChart;
   chart->setObjectName(QStringLiteral("Chart"));
   auto* set = new QBarSet(mode == BillDisplayMode::Lire ? QStringLiteral("Costo")
@@ -330,52 +330,52 @@ void TBollettaDLG::RedoChart() {
 }
 
 void TBollettaDLG::A0Click() {
-  m_logic.SetMode(BillDisplayMode::Scatti);
+  m_model.SetMode(BillDisplayMode::Scatti);
   RedoDayMonth();
   RedoChart();
 }
 
 void TBollettaDLG::A1Click() {
-  m_logic.SetMode(BillDisplayMode::Lire);
+  m_model.SetMode(BillDisplayMode::Lire);
   RedoDayMonth();
   RedoChart();
 }
 
 void TBollettaDLG::UpDown1Click(int step) {
-  m_logic.ChangeMonth(step);
-  SetCalendarDate(m_logic.Calendar());
+  m_model.ChangeMonth(step);
+  SetCalendarDate(m_model.Calendar());
 }
 
 void TBollettaDLG::StartBtnClick() {
-  const auto d = PickDate(this, QStringLiteral("Data inizio periodo"), m_logic.PeriodStartDate());
+  const auto d = PickDate(this, QStringLiteral("Data inizio periodo"), m_model.PeriodStartDate());
   if (!d) return;
-  m_logic.SetPeriodStart(*d);
+  m_model.SetPeriodStart(*d);
   RedoPeriod();
 }
 
 void TBollettaDLG::EndBtnClick() {
-  const auto d = PickDate(this, QStringLiteral("Data fine periodo"), m_logic.PeriodEndDate());
+  const auto d = PickDate(this, QStringLiteral("Data fine periodo"), m_model.PeriodEndDate());
   if (!d) return;
-  m_logic.SetPeriodEnd(*d);
+  m_model.SetPeriodEnd(*d);
   RedoPeriod();
 }
 
 void TBollettaDLG::FixCostChange() {
-  m_logic.SetFixedCosts(FixCost->text().toStdString());
+  m_model.SetFixedCosts(FixCost->text().toStdString());
   RedoPeriod();
 }
 
 void TBollettaDLG::SupplChange() {
-  m_logic.SetSupplementaryTicks(Suppl->text().toStdString());
+  m_model.SetSupplementaryTicks(Suppl->text().toStdString());
   RedoPeriod();
 }
 
 void TBollettaDLG::EditDay() {
-  const DateParts d = m_logic.Calendar();
+  const DateParts d = m_model.Calendar();
   TBolManDlg editor(d.day, d.month, d.year, Options(), this);
   editor.move(pos() + QPoint(30, 30));
   if (editor.exec() != QDialog::Accepted) return;
-  if (Status st = editor.Logic().WriteBack(); !st) m_ctx.dialogs.Message(st.error, MsgType::Error);
+  if (Status st = editor.Model().WriteBack(); !st) m_ctx.dialogs.Message(st.error, MsgType::Error);
   RedoDayMonth();
   RedoPeriod();
   RedoChart();

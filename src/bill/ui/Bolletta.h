@@ -51,7 +51,7 @@ class TBollettaDLG final : public QDialog {
   // Opens the day tick editor for the calendar date; OK rewrites the day.
   void EditDay();
 
-  BillOptions Options() const { return m_logic.Options(); }
+  BillOptions Options() const { return m_model.Options(); }
 
  protected:
   void done(int result) override;
@@ -62,7 +62,7 @@ class TBollettaDLG final : public QDialog {
   void RedoChart();
 
   BillViewContext m_ctx;
-  TBollettaLogic m_logic;
+  BollettaModel m_model;
   int m_spin = 0;
   QCalendarWidget* Calendar1;
   QRadioButton* A0;

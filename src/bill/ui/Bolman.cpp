@@ -18,9 +18,9 @@ TBolManDlg::TBolManDlg(int day, int month, int year, const BillOptions& options,
     : QDialog(parent) {
   setObjectName(QStringLiteral("BolManDlg"));
   setWindowTitle(QStringLiteral("Gestione scatti"));
-  m_logic.Open(day, month, year, options);
+  m_model.Open(day, month, year, options);
 
-  DATLb = new QLabel(QString::fromStdString(m_logic.DayTitle()), this);
+  DATLb = new QLabel(QString::fromStdString(m_model.DayTitle()), this);
   DATLb->setObjectName(QStringLiteral("DATLb"));
   LB = new QTreeWidget(this);
   LB->setObjectName(QStringLiteral("LB"));
@@ -71,9 +71,9 @@ TBolManDlg::TBolManDlg(int day, int month, int year, const BillOptions& options,
   connect(LB, &QTreeWidget::itemClicked, this, &TBolManDlg::LBClick);
   connect(LB, &QTreeWidget::currentItemChanged, this, &TBolManDlg::LBClick);
   connect(ED0, &QLineEdit::textChanged, this,
-          [this](const QString& t) { m_logic.SetEd0(t.toStdString()); });
+          [this](const QString& t) { m_model.SetEd0(t.toStdString()); });
   connect(ED1, &QLineEdit::textChanged, this,
-          [this](const QString& t) { m_logic.SetEd1(t.toStdString()); });
+          [this](const QString& t) { m_model.SetEd1(t.toStdString()); });
   connect(add, &QPushButton::clicked, this, &TBolManDlg::AddBtnClick);
   connect(ModBtn, &QPushButton::clicked, this, &TBolManDlg::ModBtnClick);
   connect(DelBtn, &QPushButton::clicked, this, &TBolManDlg::DelBtnClick);
@@ -85,48 +85,48 @@ TBolManDlg::TBolManDlg(int day, int month, int year, const BillOptions& options,
 void TBolManDlg::ShowItems() {
   LB->blockSignals(true);
   LB->clear();
-  for (const auto& item : m_logic.Items()) {
+  for (const auto& item : m_model.Items()) {
     const auto tab = item.find('\t');
     LB->addTopLevelItem(new QTreeWidgetItem(
         {QString::fromStdString(item.substr(0, tab)),
          QString::fromStdString(tab == std::string::npos ? std::string() : item.substr(tab + 1))}));
   }
-  if (m_logic.Selected() >= 0) LB->setCurrentItem(LB->topLevelItem(m_logic.Selected()));
+  if (m_model.Selected() >= 0) LB->setCurrentItem(LB->topLevelItem(m_model.Selected()));
   LB->blockSignals(false);
-  ModBtn->setEnabled(m_logic.CanChange());
-  DelBtn->setEnabled(m_logic.CanChange());
+  ModBtn->setEnabled(m_model.CanChange());
+  DelBtn->setEnabled(m_model.CanChange());
 }
 
 void TBolManDlg::LBClick() {
   auto* item = LB->currentItem();
   if (!item) return;
-  m_logic.Select(LB->indexOfTopLevelItem(item));
-  ED0->setText(QString::fromStdString(m_logic.Ed0()));
-  ED1->setText(QString::fromStdString(m_logic.Ed1()));
-  ModBtn->setEnabled(m_logic.CanChange());
-  DelBtn->setEnabled(m_logic.CanChange());
+  m_model.Select(LB->indexOfTopLevelItem(item));
+  ED0->setText(QString::fromStdString(m_model.Ed0()));
+  ED1->setText(QString::fromStdString(m_model.Ed1()));
+  ModBtn->setEnabled(m_model.CanChange());
+  DelBtn->setEnabled(m_model.CanChange());
 }
 
 void TBolManDlg::RefuseIncomplete() {
   // A count and a price are both needed: the empty one gets the focus.
   QApplication::beep();
-  (m_logic.Ed0().empty() ? ED0 : ED1)->setFocus();
+  (m_model.Ed0().empty() ? ED0 : ED1)->setFocus();
 }
 
 void TBolManDlg::AddBtnClick() {
-  if (!m_logic.Add()) return RefuseIncomplete();
+  if (!m_model.Add()) return RefuseIncomplete();
   ShowItems();
 }
 
 void TBolManDlg::ModBtnClick() {
-  if (!m_logic.CanChange()) return;
-  if (!m_logic.Modify()) return RefuseIncomplete();
+  if (!m_model.CanChange()) return;
+  if (!m_model.Modify()) return RefuseIncomplete();
   ShowItems();
 }
 
 void TBolManDlg::DelBtnClick() {
-  if (!m_logic.CanChange()) return;
-  m_logic.Delete();
+  if (!m_model.CanChange()) return;
+  m_model.Delete();
   ED0->clear();
   ED1->clear();
   ShowItems();

@@ -1,5 +1,5 @@
 // TBolManDlg, "Gestione scatti": the ticks of one day as (count, price) pairs, edited through
-// TBolManLogic; on OK the bill view writes them back.
+// BolManModel; on OK the bill view writes them back.
 #pragma once
 
 #include <QDialog>
@@ -17,7 +17,7 @@ class TBolManDlg final : public QDialog {
   Q_OBJECT
  public:
   TBolManDlg(int day, int month, int year, const BillOptions& options, QWidget* parent = nullptr);
-  const TBolManLogic& Logic() const { return m_logic; }
+  const BolManModel& Model() const { return m_model; }
 
   void LBClick();
   void AddBtnClick();
@@ -27,7 +27,7 @@ class TBolManDlg final : public QDialog {
  private:
   void RefuseIncomplete();
   void ShowItems();
-  TBolManLogic m_logic;
+  BolManModel m_model;
   QTreeWidget* LB;
   QLineEdit* ED0;
   QLineEdit* ED1;

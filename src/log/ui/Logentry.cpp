@@ -46,10 +46,10 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
                            const std::vector<std::string>& services, TConnObj record, bool isNew,
                            TDateTime today, int decimals, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent),
-      m_logic(catalogue, std::move(record), isNew, today, decimals),
+      m_model(catalogue, std::move(record), isNew, today, decimals),
       m_dialogs(dialogs) {
   setObjectName(QStringLiteral("LogEntryDlg"));
-  setWindowTitle(Q(m_logic.Caption()));
+  setWindowTitle(Q(m_model.Caption()));
   STED = Edit("STED", this);
   ST = Edit("ST", this);
   ET = Edit("ET", this);
@@ -66,7 +66,7 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
   ScattiPn = Panel("ScattiPn", this);
   CalcolaBtn = new QPushButton(QStringLiteral("Calcola"), this);
   CalcolaBtn->setObjectName(QStringLiteral("CalcolaBtn"));
-  OKBtn = new QPushButton(Q(m_logic.OkCaption()), this);
+  OKBtn = new QPushButton(Q(m_model.OkCaption()), this);
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
   auto* cancel = new QPushButton(QStringLiteral("Annulla"), this);
   cancel->setObjectName(QStringLiteral("CancelBtn"));
@@ -124,30 +124,30 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
   top->addLayout(results);
   top->addLayout(buttons);
 
-  STED->setText(Q(m_logic.StartDateText()));
-  ENED->setText(Q(m_logic.EndDateText()));
-  ST->setText(Q(m_logic.StartTimeText()));
-  ET->setText(Q(m_logic.EndTimeText()));
-  TariffeCB->setCurrentIndex(m_logic.TariffIndex());
+  STED->setText(Q(m_model.StartDateText()));
+  ENED->setText(Q(m_model.EndDateText()));
+  ST->setText(Q(m_model.StartTimeText()));
+  ET->setText(Q(m_model.EndTimeText()));
+  TariffeCB->setCurrentIndex(m_model.TariffIndex());
   // A service that is not in the list still shows in the box: OK writes the box's text back,
   // and must not blank the service of a call it did not change.
-  ServCB->setCurrentIndex(ServCB->findText(Q(m_logic.Service()), Qt::MatchExactly));
-  if (ServCB->currentIndex() < 0) ServCB->setEditText(Q(m_logic.Service()));
+  ServCB->setCurrentIndex(ServCB->findText(Q(m_model.Service()), Qt::MatchExactly));
+  if (ServCB->currentIndex() < 0) ServCB->setEditText(Q(m_model.Service()));
 
   connect(STED, &QLineEdit::editingFinished, this,
-          [this] { LeaveEdit(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText); });
+          [this] { LeaveEdit(STED, &LogEntryModel::SetStartDate, &LogEntryModel::StartDateText); });
   connect(ENED, &QLineEdit::editingFinished, this,
-          [this] { LeaveEdit(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText); });
+          [this] { LeaveEdit(ENED, &LogEntryModel::SetEndDate, &LogEntryModel::EndDateText); });
   connect(ST, &QLineEdit::editingFinished, this,
-          [this] { LeaveEdit(ST, &LogEntryLogic::SetStartTime, &LogEntryLogic::StartTimeText); });
+          [this] { LeaveEdit(ST, &LogEntryModel::SetStartTime, &LogEntryModel::StartTimeText); });
   connect(ET, &QLineEdit::editingFinished, this,
-          [this] { LeaveEdit(ET, &LogEntryLogic::SetEndTime, &LogEntryLogic::EndTimeText); });
+          [this] { LeaveEdit(ET, &LogEntryModel::SetEndTime, &LogEntryModel::EndTimeText); });
   connect(TariffeCB, &QComboBox::currentIndexChanged, this, [this](int i) {
-    m_logic.SetTariff(i);
+    m_model.SetTariff(i);
     ShowState();
   });
-  auto pick = [this](QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
-                     std::string (LogEntryLogic::*shown)() const) {
+  auto pick = [this](QLineEdit* edit, bool (LogEntryModel::*set)(std::string_view),
+                     std::string (LogEntryModel::*shown)() const) {
     const auto current = StrToDate(edit->text().toStdString());
     const auto d = PickDate(this, QStringLiteral("Seleziona la data"),
                             DecodeDate(current.value_or(DatePart(FromTimeT(std::time(nullptr))))));
@@ -156,57 +156,57 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
     LeaveEdit(edit, set, shown);
   };
   connect(startCal, &QPushButton::clicked, this, [this, pick] {
-    pick(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText);
+    pick(STED, &LogEntryModel::SetStartDate, &LogEntryModel::StartDateText);
   });
   connect(endCal, &QPushButton::clicked, this,
-          [this, pick] { pick(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText); });
+          [this, pick] { pick(ENED, &LogEntryModel::SetEndDate, &LogEntryModel::EndDateText); });
   connect(CalcolaBtn, &QPushButton::clicked, this, &TLogEntryDlg::CalcolaBtnClick);
   connect(OKBtn, &QPushButton::clicked, this, &TLogEntryDlg::OKBtnClick);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   ShowState();
 }
 
-bool TLogEntryDlg::LeaveEdit(QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
-                             std::string (LogEntryLogic::*shown)() const) {
-  if (!(m_logic.*set)(edit->text().toStdString())) {
+bool TLogEntryDlg::LeaveEdit(QLineEdit* edit, bool (LogEntryModel::*set)(std::string_view),
+                             std::string (LogEntryModel::*shown)() const) {
+  if (!(m_model.*set)(edit->text().toStdString())) {
     m_dialogs.Beep();
     edit->selectAll();
     edit->setFocus();
     return false;
   }
-  edit->setText(Q((m_logic.*shown)()));
+  edit->setText(Q((m_model.*shown)()));
   ShowState();
   return true;
 }
 
 void TLogEntryDlg::ShowState() {
-  OKBtn->setEnabled(m_logic.OkEnabled());
-  CalcolaBtn->setEnabled(m_logic.CalcolaEnabled());
-  DurataPn->setText(Q(m_logic.Duration()));
-  CostoPn->setText(Q(m_logic.Cost()));
-  ScattiPn->setText(Q(m_logic.Ticks()));
+  OKBtn->setEnabled(m_model.OkEnabled());
+  CalcolaBtn->setEnabled(m_model.CalcolaEnabled());
+  DurataPn->setText(Q(m_model.Duration()));
+  CostoPn->setText(Q(m_model.Cost()));
+  ScattiPn->setText(Q(m_model.Ticks()));
 }
 
 bool TLogEntryDlg::TakeEdits() {
   // The edits may still hold text not yet taken (focus still in them). An edit whose text
   // is no date or time stops here: the results would be those of a value no longer shown.
-  return LeaveEdit(STED, &LogEntryLogic::SetStartDate, &LogEntryLogic::StartDateText) &&
-         LeaveEdit(ENED, &LogEntryLogic::SetEndDate, &LogEntryLogic::EndDateText) &&
-         LeaveEdit(ST, &LogEntryLogic::SetStartTime, &LogEntryLogic::StartTimeText) &&
-         LeaveEdit(ET, &LogEntryLogic::SetEndTime, &LogEntryLogic::EndTimeText);
+  return LeaveEdit(STED, &LogEntryModel::SetStartDate, &LogEntryModel::StartDateText) &&
+         LeaveEdit(ENED, &LogEntryModel::SetEndDate, &LogEntryModel::EndDateText) &&
+         LeaveEdit(ST, &LogEntryModel::SetStartTime, &LogEntryModel::StartTimeText) &&
+         LeaveEdit(ET, &LogEntryModel::SetEndTime, &LogEntryModel::EndTimeText);
 }
 
 void TLogEntryDlg::CalcolaBtnClick() {
   if (!TakeEdits()) return;
-  m_logic.Calcola(m_dialogs);
+  m_model.Calcola(m_dialogs);
   ShowState();
 }
 
 void TLogEntryDlg::OKBtnClick() {
   // A time changed since "Calcola" and not yet taken would leave the record with results of
   // other times: taking it disables OK until "Calcola" is pressed again.
-  if (!TakeEdits() || !m_logic.OkEnabled()) return;
-  m_logic.SetService(ServCB->currentText().toStdString());
+  if (!TakeEdits() || !m_model.OkEnabled()) return;
+  m_model.SetService(ServCB->currentText().toStdString());
   accept();
 }
 
@@ -229,7 +229,7 @@ bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
     static_cast<void>(places->Store(
         kLogEntryPlace, {0, dlg.geometry().y(), dlg.geometry().x(), dlg.width(), dlg.height()}));
   if (result != QDialog::Accepted) return false;
-  record = dlg.Logic().Result();  // the service is cut to its 64 characters by the record
+  record = dlg.Model().Result();  // the service is cut to its 64 characters by the record
   return true;
 }
 

@@ -1,9 +1,9 @@
-// TLogEntryDlg: the manual entry of a call, new or changed. LogEntryLogic holds the rules.
+// TLogEntryDlg: the manual entry of a call, new or changed. LogEntryModel holds the rules.
 #pragma once
 
 #include <QDialog>
 
-#include "log/LogEntry.h"
+#include "log/Logentry.h"
 
 class QComboBox;
 class QLabel;
@@ -20,19 +20,19 @@ class TLogEntryDlg final : public QDialog {
   TLogEntryDlg(const TariffCatalogue& catalogue, const std::vector<std::string>& services,
                TConnObj record, bool isNew, TDateTime today, int decimals, Dialogs& dialogs,
                QWidget* parent = nullptr);
-  const LogEntryLogic& Logic() const { return m_logic; }
+  const LogEntryModel& Model() const { return m_model; }
 
   void CalcolaBtnClick();
   void OKBtnClick();
 
  private:
   // False (after a beep, with the text selected) when the text is no valid date or time.
-  bool LeaveEdit(QLineEdit* edit, bool (LogEntryLogic::*set)(std::string_view),
-                 std::string (LogEntryLogic::*shown)() const);
+  bool LeaveEdit(QLineEdit* edit, bool (LogEntryModel::*set)(std::string_view),
+                 std::string (LogEntryModel::*shown)() const);
   bool TakeEdits();
   void ShowState();
 
-  LogEntryLogic m_logic;
+  LogEntryModel m_model;
   Dialogs& m_dialogs;
   QLineEdit* STED;
   QLineEdit* ST;

@@ -1,4 +1,4 @@
-// The hosts dialog: two owner-drawn lists over HostsDialogModel.
+// The hosts dialog: two owner-drawn lists over HostsModel.
 #include "net/ui/Hosts.h"
 
 #include <QAbstractListModel>
@@ -104,7 +104,7 @@ QPushButton* Button(QWidget* parent, const QString& name, const QString& text) {
 // The rows of one list as the view sees them.
 class HostsListModel final : public QAbstractListModel {
  public:
-  HostsListModel(const HostsDialogModel& model, int side, QObject* parent)
+  HostsListModel(const HostsModel& model, int side, QObject* parent)
       : QAbstractListModel(parent), m_model(model), m_side(side) {}
   int rowCount(const QModelIndex& parent) const override {
     return parent.isValid() ? 0 : static_cast<int>(m_model.List(m_side).size());
@@ -137,7 +137,7 @@ class HostsListModel final : public QAbstractListModel {
   }
 
  private:
-  const HostsDialogModel& m_model;
+  const HostsModel& m_model;
   int m_side;
 };
 

@@ -1,7 +1,7 @@
 // THostsDlg, "Gestione indirizzi dei server": the servers resolved during the last calls (the
 // staging file "hosts.mqm", left) beside the system hosts file (right), with copying,
 // deleting, loading and saving of both. Widgets and wiring only; the lists and their rules
-// are HostsDialogModel's.
+// are HostsModel's.
 #pragma once
 
 #include <QDialog>
@@ -31,7 +31,7 @@ class THostsDlg final : public QDialog {
   THostsDlg(HostsPaths paths, Dialogs& dialogs, std::string& position, QWidget* parent = nullptr);
   ~THostsDlg() override;
 
-  const HostsDialogModel& Model() const { return m_model; }
+  const HostsModel& Model() const { return m_model; }
   TSmallMsg& ProgressBoxWindow() { return *m_progress; }
 
   // Loads both lists; runs once, at the first showing.
@@ -73,7 +73,7 @@ class THostsDlg final : public QDialog {
   std::unique_ptr<TSmallMsg> m_progress;
   // A system hosts file this program may not write is saved through the privileged helper.
   std::unique_ptr<PkexecHostsAuthority> m_authority;
-  HostsDialogModel m_model;
+  HostsModel m_model;
   std::array<Side, 2> m_sides{};
   bool m_activated = false;
   // An operation runs (its loop pumps events): the buttons do nothing meanwhile.

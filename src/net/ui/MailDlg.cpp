@@ -44,16 +44,16 @@ TMailDlg::TMailDlg(std::vector<TPOP3Object> boxes, MailDlgSettings& settings,
   m_lv = new QTreeWidget(this);
   m_lv->setObjectName(QStringLiteral("LV"));
   m_lv->setRootIsDecorated(false);
-  m_lv->setColumnCount(TMailDialogModel::kColumns);
+  m_lv->setColumnCount(MailModel::kColumns);
   QStringList titles;
-  for (const char* t : TMailDialogModel::kColumnTitles) titles << QString::fromUtf8(t);
+  for (const char* t : MailModel::kColumnTitles) titles << QString::fromUtf8(t);
   m_lv->setHeaderLabels(titles);
   m_lv->header()->setSectionsClickable(true);
   m_lv->header()->setSortIndicatorShown(true);
-  for (int i = 0; i < TMailDialogModel::kColumns; ++i)
+  for (int i = 0; i < MailModel::kColumns; ++i)
     m_lv->setColumnWidth(i, m_settings.headerWidths[static_cast<std::size_t>(i)] > 0
                                 ? m_settings.headerWidths[static_cast<std::size_t>(i)]
-                                : TMailDialogModel::kDefaultWidths[static_cast<std::size_t>(i)]);
+                                : MailModel::kDefaultWidths[static_cast<std::size_t>(i)]);
   layout->addWidget(m_lv);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   buttons->button(QDialogButtonBox::Close)->setObjectName(QStringLiteral("CloseBtn"));
@@ -92,7 +92,7 @@ void TMailDlg::ShowRows() {
   m_lv->clear();
   for (const auto& row : m_model.Rows()) {
     auto* item = new QTreeWidgetItem(m_lv);
-    for (int i = 0; i < TMailDialogModel::kColumns; ++i)
+    for (int i = 0; i < MailModel::kColumns; ++i)
       item->setText(i, Q(row[static_cast<std::size_t>(i)]));
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
   }
@@ -101,7 +101,7 @@ void TMailDlg::ShowRows() {
 void TMailDlg::StoreSettings() {
   if (m_stored) return;
   m_stored = true;
-  for (int i = 0; i < TMailDialogModel::kColumns; ++i)
+  for (int i = 0; i < MailModel::kColumns; ++i)
     m_settings.headerWidths[static_cast<std::size_t>(i)] = m_lv->columnWidth(i);
   const int state = isMaximized() ? 2 : isMinimized() ? 1 : 0;
   m_settings.position =

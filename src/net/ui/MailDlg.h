@@ -1,5 +1,5 @@
 // TMailDlg, "Caselle di posta": the headers of the mailboxes' waiting messages, a tab per
-// mailbox. Widgets and wiring only; rows and order come from TMailDialogModel.
+// mailbox. Widgets and wiring only; rows and order come from MailModel.
 #pragma once
 
 #include <QDialog>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "net/MailDialog.h"
+#include "net/MailDlg.h"
 
 class QTabBar;
 class QTreeWidget;
@@ -17,9 +17,9 @@ class QLabel;
 namespace orva {
 
 struct MailDlgSettings {
-  std::array<int, TMailDialogModel::kColumns> headerWidths =
-      TMailDialogModel::kDefaultWidths;  // [Mail dialog] "Header width 0".."4"
-  std::string position = "Default";      // [Mail dialog] "Mail pos"
+  std::array<int, MailModel::kColumns> headerWidths =
+      MailModel::kDefaultWidths;     // [Mail dialog] "Header width 0".."4"
+  std::string position = "Default";  // [Mail dialog] "Mail pos"
 };
 
 class TMailDlg final : public QDialog {
@@ -34,7 +34,7 @@ class TMailDlg final : public QDialog {
   void TabControl1Change(int tab);
   void LVColumnClick(int column);
 
-  const TMailDialogModel& Model() const { return m_model; }
+  const MailModel& Model() const { return m_model; }
 
  protected:
   void done(int result) override;
@@ -43,7 +43,7 @@ class TMailDlg final : public QDialog {
   void ShowRows();
   void StoreSettings();
 
-  TMailDialogModel m_model;
+  MailModel m_model;
   MailDlgSettings& m_settings;
   std::function<void()> m_onClosed;
   QTabBar* m_tabs = nullptr;

@@ -48,7 +48,7 @@ TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, std::string directory, Wi
       m_dialogs(dialogs),
       m_settings(settings),
       m_places(places),
-      m_editor(dialogs, std::move(directory)) {
+      m_model(dialogs, std::move(directory)) {
   setObjectName(QStringLiteral("SetTar"));
   auto* bar = new QToolBar(this);
   bar->setObjectName(QStringLiteral("ToolBar"));
@@ -93,25 +93,25 @@ TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, std::string directory, Wi
   connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
     if (m_showing) return;
     StoreGrids();
-    m_editor.ShowPage(page);
+    m_model.ShowPage(page);
   });
   connect(IDEdit, &QLineEdit::textEdited, this, [this](const QString& t) {
-    m_editor.SetAbbreviation(S(t));
-    setWindowTitle(Q(m_editor.Caption()));
+    m_model.SetAbbreviation(S(t));
+    setWindowTitle(Q(m_model.Caption()));
   });
   connect(DESedit, &QLineEdit::textEdited, this,
-          [this](const QString& t) { m_editor.SetDescription(S(t)); });
+          [this](const QString& t) { m_model.SetDescription(S(t)); });
   connect(IVAED, &QLineEdit::textEdited, this,
-          [this](const QString& t) { m_editor.SetVatText(S(t)); });
+          [this](const QString& t) { m_model.SetVatText(S(t)); });
   connect(StCostED, &QLineEdit::textEdited, this,
-          [this](const QString& t) { m_editor.SetFixedChargeText(S(t)); });
-  connect(StCostCB, &QComboBox::activated, this, [this](int i) { m_editor.SetFixedChargeUnit(i); });
+          [this](const QString& t) { m_model.SetFixedChargeText(S(t)); });
+  connect(StCostCB, &QComboBox::activated, this, [this](int i) { m_model.SetFixedChargeUnit(i); });
   connect(ScoCB, &QCheckBox::toggled, this, [this](bool on) {
-    if (!m_showing) m_editor.SetDiscountOn(on);
+    if (!m_showing) m_model.SetDiscountOn(on);
   });
   connect(DelayED, &QLineEdit::textEdited, this,
-          [this](const QString& t) { m_editor.SetDiscountThresholdText(S(t)); });
-  connect(DelayCB, &QComboBox::activated, this, [this](int i) { m_editor.SetDiscountUnit(i); });
+          [this](const QString& t) { m_model.SetDiscountThresholdText(S(t)); });
+  connect(DelayCB, &QComboBox::activated, this, [this](int i) { m_model.SetDiscountUnit(i); });
 
   const QRect screen = QGuiApplication::primaryScreen()
                            ? QGuiApplication::primaryScreen()->geometry()
@@ -160,8 +160,7 @@ QWidget* TSetTar::BuildPage(int page) {
   const QString suffix = discounted ? QStringLiteral("1") : QStringLiteral("0");
   p.dayClass = new QComboBox(w);
   p.dayClass->setObjectName(QStringLiteral("TarCB") + suffix);
-  for (const char* name : TariffEditor::kDayClassNames)
-    p.dayClass->addItem(QString::fromUtf8(name));
+  for (const char* name : SetTarModel::kDayClassNames) p.dayClass->addItem(QString::fromUtf8(name));
   p.start = Edit(discounted ? QStringLiteral("TimeEdit11") : QStringLiteral("TimeEdit1"), w);
   p.end = Edit(discounted ? QStringLiteral("TimeEdit22") : QStringLiteral("TimeEdit2"), w);
   p.seconds = Edit(discounted ? QStringLiteral("TimeEd0") : QStringLiteral("TimeEd"), w, 6);
@@ -203,12 +202,12 @@ QWidget* TSetTar::BuildPage(int page) {
 
   connect(p.dayClass, &QComboBox::activated, this, [this, page](int cls) {
     StoreGrids();
-    m_editor.SelectDayClass(page, cls);
+    m_model.SelectDayClass(page, cls);
     ShowAll();
   });
   connect(p.grid, &QTableWidget::currentCellChanged, this, [this, page](int row) {
     if (m_showing || row < 0) return;
-    m_editor.SelectRow(page, row + 1);
+    m_model.SelectRow(page, row + 1);
     ShowFields();
   });
   connect(p.grid, &QTableWidget::cellChanged, this, [this, page] {
@@ -219,7 +218,7 @@ QWidget* TSetTar::BuildPage(int page) {
   auto edit = [this, page](QLineEdit* e, BandColumn column) {
     connect(e, &QLineEdit::textEdited, this, [this, page, column](const QString& t) {
       StoreGrids();
-      m_editor.EditCell(page, column, S(t));
+      m_model.EditCell(page, column, S(t));
       ShowGrid(page);
     });
   };
@@ -242,7 +241,7 @@ void TSetTar::StoreGrids() {
       auto cell = [&](int c) { return g->item(r, c) ? S(g->item(r, c)->text()) : std::string(); };
       grid.push_back({cell(0), cell(1), cell(2), cell(3)});
     }
-    m_editor.SetGrid(page, grid);
+    m_model.SetGrid(page, grid);
   }
 }
 
@@ -250,14 +249,14 @@ void TSetTar::ShowGrid(int page) {
   const bool was = m_showing;
   m_showing = true;
   QTableWidget* g = m_w[static_cast<std::size_t>(page)].grid;
-  const BandGrid& grid = m_editor.Grid(page);
+  const BandGrid& grid = m_model.Grid(page);
   g->setRowCount(static_cast<int>(grid.size()));
   for (int r = 0; r < static_cast<int>(grid.size()); ++r) {
     const BandRow& b = grid[static_cast<std::size_t>(r)];
     const std::string cells[4] = {b.start, b.end, b.seconds, b.cost};
     for (int c = 0; c < 4; ++c) g->setItem(r, c, new QTableWidgetItem(Q(cells[c])));
   }
-  const int selected = m_editor.SelectedRow(page) - 1;
+  const int selected = m_model.SelectedRow(page) - 1;
   if (selected >= 0 && selected < g->rowCount()) g->setCurrentCell(selected, 0);
   m_showing = was;
 }
@@ -267,37 +266,37 @@ void TSetTar::ShowFields() {
   m_showing = true;
   for (int page : {kOrdinaryPage, kDiscountedPage}) {
     const PageWidgets& p = m_w[static_cast<std::size_t>(page)];
-    const BandRow& b = m_editor.SelectedBand(page);
+    const BandRow& b = m_model.SelectedBand(page);
     p.start->setText(Q(b.start));
     p.end->setText(Q(b.end));
     p.seconds->setText(Q(b.seconds.empty() ? "0" : b.seconds));
     p.cost->setText(Q(b.cost.empty() ? "0" : b.cost));
-    p.dayClass->setCurrentIndex(m_editor.DayClassIndex(page));
+    p.dayClass->setCurrentIndex(m_model.DayClassIndex(page));
   }
   m_showing = was;
 }
 
 void TSetTar::ShowAll() {
   m_showing = true;
-  setWindowTitle(Q(m_editor.Caption()));
-  IDEdit->setText(Q(m_editor.Abbreviation()));
-  DESedit->setText(Q(m_editor.Description()));
-  IVAED->setText(Q(m_editor.VatText()));
-  StCostED->setText(Q(m_editor.FixedChargeText()));
-  StCostCB->setCurrentIndex(m_editor.FixedChargeUnit());
-  ScoCB->setChecked(m_editor.DiscountOn());
-  DelayED->setText(Q(m_editor.DiscountThresholdText()));
-  DelayCB->setCurrentIndex(m_editor.DiscountUnit());
+  setWindowTitle(Q(m_model.Caption()));
+  IDEdit->setText(Q(m_model.Abbreviation()));
+  DESedit->setText(Q(m_model.Description()));
+  IVAED->setText(Q(m_model.VatText()));
+  StCostED->setText(Q(m_model.FixedChargeText()));
+  StCostCB->setCurrentIndex(m_model.FixedChargeUnit());
+  ScoCB->setChecked(m_model.DiscountOn());
+  DelayED->setText(Q(m_model.DiscountThresholdText()));
+  DelayCB->setCurrentIndex(m_model.DiscountUnit());
   ShowGrid(kOrdinaryPage);
   ShowGrid(kDiscountedPage);
   ShowFields();
-  m_pages->setCurrentIndex(m_editor.ShownPage());
+  m_pages->setCurrentIndex(m_model.ShownPage());
   m_showing = false;
   ApplyFocus();
 }
 
 void TSetTar::ApplyFocus() {
-  const auto focus = m_editor.TakeFocus();
+  const auto focus = m_model.TakeFocus();
   if (!focus) return;
   switch (focus->target) {
     case EditorFocus::Description:
@@ -321,56 +320,56 @@ void TSetTar::ApplyFocus() {
 
 void TSetTar::LoadBtnClick() {
   StoreGrids();
-  m_editor.Load();
+  m_model.Load();
   ShowAll();
 }
 
 void TSetTar::NewBtnClick() {
   StoreGrids();
-  m_editor.New();
+  m_model.New();
   ShowAll();
 }
 
 void TSetTar::SaveBtnClick() {
   StoreGrids();
-  m_editor.Save();
+  m_model.Save();
   ShowAll();
 }
 
 void TSetTar::AddBtnClick() {
   StoreGrids();
-  m_editor.AddBand(Page());
+  m_model.AddBand(Page());
   ShowAll();
 }
 
 void TSetTar::DelBtnClick() {
   StoreGrids();
-  m_editor.DeleteBand(Page());
+  m_model.DeleteBand(Page());
   ShowAll();
 }
 
 void TSetTar::ClearBtnClick() {
   StoreGrids();
-  m_editor.ClearPage(Page());
+  m_model.ClearPage(Page());
   ShowAll();
 }
 
 void TSetTar::TestBtnClick() {
   StoreGrids();
-  m_editor.TestBand(Page());
+  m_model.TestBand(Page());
   ShowAll();
 }
 
 void TSetTar::TestAllBtnClick() {
   StoreGrids();
-  m_editor.TestAll();
+  m_model.TestAll();
   ShowAll();
 }
 
 void TSetTar::done(int result) {
   StoreGrids();
   // The close box, OK and Escape all end here: No to the question keeps the dialog open.
-  if (!m_editor.CanClose()) return;
+  if (!m_model.CanClose()) return;
   // A place not stored only means the window opens at its default place next time.
   if (m_places)
     static_cast<void>(m_places->Store(kTariffEditorPlace, {isMaximized() ? 2 : 0, geometry().y(),

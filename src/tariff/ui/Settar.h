@@ -1,5 +1,5 @@
 // TSetTar, "ORVA32 - Impostazione tariffe": the tariff editor window. Its two pages show the
-// ordinary and the discounted band grids; every rule and message is TariffEditor's, the
+// ordinary and the discounted band grids; every rule and message is SetTarModel's, the
 // window copies the grids and fields in and out and forwards the commands.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <array>
 
 #include "core/Settings.h"
-#include "tariff/TariffEditor.h"
+#include "tariff/Settar.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,7 +26,7 @@ class TSetTar final : public QDialog {
   // `directory` holds the tariff files.
   TSetTar(Dialogs& dialogs, Settings& settings, std::string directory,
           WindowPlaces* places = nullptr, QWidget* parent = nullptr);
-  TariffEditor& Editor() { return m_editor; }
+  SetTarModel& Model() { return m_model; }
 
   void LoadBtnClick();
   void NewBtnClick();
@@ -60,7 +60,7 @@ class TSetTar final : public QDialog {
   Dialogs& m_dialogs;
   Settings& m_settings;
   WindowPlaces* m_places;
-  TariffEditor m_editor;
+  SetTarModel m_model;
   bool m_showing = false;
   QTabWidget* m_pages;
   std::array<PageWidgets, 2> m_w;

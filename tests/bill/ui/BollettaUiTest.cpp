@@ -96,7 +96,7 @@ TEST_F(BillFixture, DayEditorOkWithAnEmptyListRemovesTheDay) {
   EXPECT_EQ(Find<QLineEdit>(&editor, "ED0")->text(), QStringLiteral("3"));
   Find<QPushButton>(&editor, "DelBtn")->click();
   EXPECT_EQ(list->topLevelItemCount(), 0);
-  ASSERT_TRUE(editor.Logic().WriteBack());
+  ASSERT_TRUE(editor.Model().WriteBack());
   const std::string file = test::ReadBytes(dir.File("10_1999.BOL"));
   EXPECT_EQ(file.find("[15/10/99]"), std::string::npos) << file;
   EXPECT_NE(file.find("[16/10/99]"), std::string::npos) << file;
@@ -107,7 +107,7 @@ TEST_F(BillFixture, DayEditorStoresADecimalCommaAsAPoint) {
   Find<QLineEdit>(&editor, "ED0")->setText(QStringLiteral("2"));
   Find<QLineEdit>(&editor, "ED1")->setText(QStringLiteral("63,5"));
   Find<QPushButton>(&editor, "AddBtn")->click();
-  ASSERT_TRUE(editor.Logic().WriteBack());
+  ASSERT_TRUE(editor.Model().WriteBack());
   EXPECT_EQ(TDataSetINI(10, 1999, Options()).CostSum(15, 15), "127.0");
 }
 

@@ -317,8 +317,8 @@ TEST_F(EntryDialogFixture, EditingACallWhoseServiceIsNotListedKeepsItsService) {
             QStringLiteral("Modem: Libero"));
   dlg.CalcolaBtnClick();
   dlg.OKBtnClick();
-  EXPECT_EQ(dlg.Logic().Result().Service(), "Modem: Libero");
-  EXPECT_EQ(dlg.Logic().Result().Cost(), "635");  // five minutes of 127-lire ticks
+  EXPECT_EQ(dlg.Model().Result().Service(), "Modem: Libero");
+  EXPECT_EQ(dlg.Model().Result().Cost(), "635");  // five minutes of 127-lire ticks
 }
 
 TEST_F(EntryDialogFixture, CalcolaWithAnEditThatHoldsNoTimeBeepsAndComputesNothing) {
@@ -348,7 +348,7 @@ TEST_F(EntryDialogFixture, OkAfterATimeChangedSinceCalcolaWaitsForCalcola) {
   dlg.CalcolaBtnClick();
   dlg.OKBtnClick();
   EXPECT_EQ(dlg.result(), QDialog::Accepted);
-  EXPECT_EQ(dlg.Logic().Result().Duration(), "01.00.00");
+  EXPECT_EQ(dlg.Model().Result().Duration(), "01.00.00");
 }
 
 TEST_F(LogFixture, Screenshot) {

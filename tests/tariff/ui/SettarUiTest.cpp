@@ -125,7 +125,7 @@ TEST_F(SetTarFixture, VatRefusedAndASavedFileLoadsBackIntoTheGrids) {
   EXPECT_EQ(saved.ReadInteger("Sconto", "Attivo a", -9), 1);
   EXPECT_EQ(saved.ReadInteger("Sconto", "Dopo", -9), 300);
   EXPECT_EQ(saved.ReadString("Tariffa prefestiva", "1", ""), "00.00 23.59 120 127");
-  EXPECT_FALSE(w.Editor().Modified());
+  EXPECT_FALSE(w.Model().Modified());
 
   TSetTar again(dialogs, settings, dir.path());
   dialogs.NextFile(path);

@@ -1,4 +1,4 @@
-#include "tariff/TariffEditor.h"
+#include "tariff/Settar.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ class TariffEditorTest : public ::testing::Test {
   }
   test::TempDir dir;
   test::ScriptedDialogs d;
-  TariffEditor ed{d, dir.path()};
+  SetTarModel ed{d, dir.path()};
 };
 
 }  // namespace
@@ -301,7 +301,7 @@ TEST_F(TariffEditorTest, SavedFileLoadsBackIntoTheSameGrids) {
   }
 
   test::ScriptedDialogs d2;
-  TariffEditor other(d2, dir.path());
+  SetTarModel other(d2, dir.path());
   d2.NextFile(saved);
   ASSERT_TRUE(other.Load());
   EXPECT_EQ(other.Caption(), "ORVA32 - Impostazione tariffe - MIA.TRF");

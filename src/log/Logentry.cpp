@@ -1,5 +1,5 @@
 // The manual entry's rules.
-#include "log/LogEntry.h"
+#include "log/Logentry.h"
 
 #include "platform/IniFile.h"
 #include "platform/Trim.h"
@@ -7,7 +7,7 @@
 
 namespace orva {
 
-LogEntryLogic::LogEntryLogic(const TariffCatalogue& catalogue, TConnObj record, bool isNew,
+LogEntryModel::LogEntryModel(const TariffCatalogue& catalogue, TConnObj record, bool isNew,
                              TDateTime today, int decimals)
     : m_catalogue(catalogue),
       m_record(std::move(record)),
@@ -29,16 +29,16 @@ LogEntryLogic::LogEntryLogic(const TariffCatalogue& catalogue, TConnObj record, 
   m_tariff = m_catalogue.IndexOfAbbreviation(TrimBlanks(m_record.Tariff()));
 }
 
-std::string LogEntryLogic::Caption() const {
+std::string LogEntryModel::Caption() const {
   return m_isNew ? "Inserisci nuova connessione in elenco"
                  : "Modifica i dati della connessione in elenco";
 }
 
-std::string LogEntryLogic::OkCaption() const {
+std::string LogEntryModel::OkCaption() const {
   return m_isNew ? "Inserisci" : "Modifica";
 }
 
-void LogEntryLogic::Changed() {
+void LogEntryModel::Changed() {
   m_okEnabled = false;
   m_calcEnabled = true;
   m_duration.clear();
@@ -46,40 +46,40 @@ void LogEntryLogic::Changed() {
   m_ticks.clear();
 }
 
-bool LogEntryLogic::SetStartDate(std::string_view text) {
+bool LogEntryModel::SetStartDate(std::string_view text) {
   const auto d = StrToDate(text);
   if (!d) return false;
   if (*d != m_startDate) m_startDate = *d, Changed();
   return true;
 }
 
-bool LogEntryLogic::SetEndDate(std::string_view text) {
+bool LogEntryModel::SetEndDate(std::string_view text) {
   const auto d = StrToDate(text);
   if (!d) return false;
   if (*d != m_endDate) m_endDate = *d, Changed();
   return true;
 }
 
-bool LogEntryLogic::SetStartTime(std::string_view text) {
+bool LogEntryModel::SetStartTime(std::string_view text) {
   const auto t = StrToTime(text);
   if (!t) return false;
   if (*t != m_startTime) m_startTime = *t, Changed();
   return true;
 }
 
-bool LogEntryLogic::SetEndTime(std::string_view text) {
+bool LogEntryModel::SetEndTime(std::string_view text) {
   const auto t = StrToTime(text);
   if (!t) return false;
   if (*t != m_endTime) m_endTime = *t, Changed();
   return true;
 }
 
-void LogEntryLogic::SetTariff(int index) {
+void LogEntryModel::SetTariff(int index) {
   const int valid = index >= 0 && index < m_catalogue.Size() ? index : -1;
   if (valid != m_tariff) m_tariff = valid, Changed();
 }
 
-bool LogEntryLogic::Calcola(Dialogs& dialogs) {
+bool LogEntryModel::Calcola(Dialogs& dialogs) {
   if (m_tariff < 0 || End() < Start()) return false;
   auto texts = RecalculateCall(m_catalogue, m_tariff, Start(), End(), m_decimals, dialogs);
   if (!texts) {
@@ -94,7 +94,7 @@ bool LogEntryLogic::Calcola(Dialogs& dialogs) {
   return true;
 }
 
-TConnObj LogEntryLogic::Result() const {
+TConnObj LogEntryModel::Result() const {
   TConnObj r = m_record;
   r.Set(LogField::Date, DateToStr(m_startDate));
   r.Set(LogField::Start, TimeToStr(m_startTime));

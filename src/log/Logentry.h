@@ -14,10 +14,10 @@
 
 namespace orva {
 
-class LogEntryLogic {
+class LogEntryModel {
  public:
   // `today` gives the dates of a new record (and of a record without a date).
-  LogEntryLogic(const TariffCatalogue& catalogue, TConnObj record, bool isNew, TDateTime today,
+  LogEntryModel(const TariffCatalogue& catalogue, TConnObj record, bool isNew, TDateTime today,
                 int decimals);
 
   bool IsNew() const { return m_isNew; }

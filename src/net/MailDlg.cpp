@@ -1,5 +1,5 @@
 // Rows and order of the mailbox window.
-#include "net/MailDialog.h"
+#include "net/MailDlg.h"
 
 #include <algorithm>
 #include <limits>
@@ -30,9 +30,9 @@ double TimeKey(const std::string& text) {
 
 }  // namespace
 
-TMailDialogModel::TMailDialogModel(std::vector<TPOP3Object> boxes) : m_boxes(std::move(boxes)) {}
+MailModel::MailModel(std::vector<TPOP3Object> boxes) : m_boxes(std::move(boxes)) {}
 
-std::vector<std::string> TMailDialogModel::TabTitles() const {
+std::vector<std::string> MailModel::TabTitles() const {
   std::vector<std::string> out;
   for (const auto& b : m_boxes)
     out.push_back(b.Address() + " (" + std::to_string(b.messages.size()) + ")" +
@@ -40,7 +40,7 @@ std::vector<std::string> TMailDialogModel::TabTitles() const {
   return out;
 }
 
-std::string TMailDialogModel::Notice() const {
+std::string MailModel::Notice() const {
   if (m_boxes.empty()) return "";
   const TPOP3Object& b = m_boxes[static_cast<std::size_t>(m_tab)];
   if (!b.lastError.empty()) return "Controllo non riuscito: " + b.lastError;
@@ -50,15 +50,15 @@ std::string TMailDialogModel::Notice() const {
   return "";
 }
 
-void TMailDialogModel::SelectTab(int tab) {
+void MailModel::SelectTab(int tab) {
   if (tab >= 0 && tab < static_cast<int>(m_boxes.size())) m_tab = tab;
 }
 
-bool TMailDialogModel::Empty() const {
+bool MailModel::Empty() const {
   return m_boxes.empty() || m_boxes[static_cast<std::size_t>(m_tab)].messages.empty();
 }
 
-void TMailDialogModel::ColumnClick(int column) {
+void MailModel::ColumnClick(int column) {
   if (column < 0 || column >= kColumns) return;
   if (column == m_sortColumn) {
     m_descending = !m_descending;
@@ -68,7 +68,7 @@ void TMailDialogModel::ColumnClick(int column) {
   }
 }
 
-std::vector<TMailDialogModel::Row> TMailDialogModel::Rows() const {
+std::vector<MailModel::Row> MailModel::Rows() const {
   std::vector<Row> rows;
   if (Empty()) {
     rows.push_back({kNoMessages, "", "", "", ""});

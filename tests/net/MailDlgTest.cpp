@@ -1,5 +1,5 @@
 // Rows and sorting of the mailbox window.
-#include "net/MailDialog.h"
+#include "net/MailDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +14,14 @@ TPOP3Object Box(std::string user, std::vector<TPOP3Msg> msgs) {
   return b;
 }
 
-std::vector<std::string> Column(const TMailDialogModel& m, int c) {
+std::vector<std::string> Column(const MailModel& m, int c) {
   std::vector<std::string> out;
   for (const auto& r : m.Rows()) out.push_back(r[static_cast<std::size_t>(c)]);
   return out;
 }
 
-TEST(MailDialogModel, TabsAndTheEmptyMailboxRow) {
-  TMailDialogModel m({Box("anna", {{"a", "s", "07/12/99", "10:11", "1.50"}}), Box("bob", {})});
+TEST(MailModel, TabsAndTheEmptyMailboxRow) {
+  MailModel m({Box("anna", {{"a", "s", "07/12/99", "10:11", "1.50"}}), Box("bob", {})});
   EXPECT_EQ(m.TabTitles(),
             (std::vector<std::string>{"anna@pop.example.org (1)", "bob@pop.example.org (0)"}));
   EXPECT_EQ(m.Rows().size(), 1u);
@@ -31,19 +31,19 @@ TEST(MailDialogModel, TabsAndTheEmptyMailboxRow) {
   EXPECT_EQ(m.Rows()[0][0], "Nessun messaggio");
   m.SelectTab(7);  // out of range: stays
   EXPECT_EQ(m.SelectedTab(), 1);
-  TMailDialogModel none({});
+  MailModel none({});
   EXPECT_EQ(none.Rows()[0][0], "Nessun messaggio");
   EXPECT_EQ(none.Notice(), "");
 }
 
-TEST(MailDialogModel, FailedAndCutMailboxesSaySo) {
+TEST(MailModel, FailedAndCutMailboxesSaySo) {
   auto failed = Box("anna", {});
   failed.lastError = "-ERR Certificate not trusted: The certificate has expired";
   auto cut = Box("bob", {{"a", "s", "", "", ""}});
   cut.serverCount = 5000;
   auto whole = Box("carla", {{"a", "s", "", "", ""}});
   whole.serverCount = 1;
-  TMailDialogModel m({failed, cut, whole});
+  MailModel m({failed, cut, whole});
   EXPECT_EQ(m.TabTitles()[0], "anna@pop.example.org (0) - errore");
   EXPECT_EQ(m.Notice(),
             "Controllo non riuscito: -ERR Certificate not trusted: The certificate has expired");
@@ -53,10 +53,10 @@ TEST(MailDialogModel, FailedAndCutMailboxesSaySo) {
   EXPECT_EQ(m.Notice(), "");
 }
 
-TEST(MailDialogModel, EachColumnSortsByItsKindAndAgainReverses) {
-  TMailDialogModel m({Box("u", {{"bob", "Zeta", "01/01/25", "09:05", "10.00"},
-                                {"Anna", "alfa", "31/12/99", "23:59", "9.50"},
-                                {"carla", "Beta", "15/06/24", "9:10", ""}})});
+TEST(MailModel, EachColumnSortsByItsKindAndAgainReverses) {
+  MailModel m({Box("u", {{"bob", "Zeta", "01/01/25", "09:05", "10.00"},
+                         {"Anna", "alfa", "31/12/99", "23:59", "9.50"},
+                         {"carla", "Beta", "15/06/24", "9:10", ""}})});
   m.ColumnClick(0);
   EXPECT_EQ(Column(m, 0), (std::vector<std::string>{"Anna", "bob", "carla"}));
   m.ColumnClick(0);

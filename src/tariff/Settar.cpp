@@ -1,5 +1,5 @@
 // The tariff editor's logic.
-#include "tariff/TariffEditor.h"
+#include "tariff/Settar.h"
 
 #include <algorithm>
 
@@ -19,7 +19,7 @@ constexpr const char* kUnsavedQuestion = "File non salvato, andrà perduto !\r\r
 const BandRow kEmptyBand{"00.00", "00.00", "0", "0"};
 
 std::string CaptionFor(const std::string& fileName) {
-  return std::string(TariffEditor::kBaseCaption) + " - " + fileName;
+  return std::string(SetTarModel::kBaseCaption) + " - " + fileName;
 }
 
 // The path with its extension (after the last "." of the file name) changed to ".TRF".
@@ -32,33 +32,33 @@ std::string WithTrfExtension(const std::string& path) {
 
 }  // namespace
 
-TariffEditor::TariffEditor(Dialogs& dialogs, std::string directory)
+SetTarModel::SetTarModel(Dialogs& dialogs, std::string directory)
     : m_dialogs(dialogs), m_directory(std::move(directory)) {
   m_caption = CaptionFor(m_fileName);
   ShowList(kOrdinaryPage);
   ShowList(kDiscountedPage);
 }
 
-const BandRow& TariffEditor::SelectedBand(int page) const {
+const BandRow& SetTarModel::SelectedBand(int page) const {
   const auto& grid = m_grid[Page(page)];
   return grid[static_cast<std::size_t>(m_selected[Page(page)] - 1)];
 }
 
-const std::vector<std::string>& TariffEditor::Bands(int page, int dayClass) const {
+const std::vector<std::string>& SetTarModel::Bands(int page, int dayClass) const {
   return m_lists[Page(page) * 3 + static_cast<std::size_t>(std::clamp(dayClass, 0, 2))];
 }
 
-std::vector<std::string>& TariffEditor::CurrentList(int page) {
+std::vector<std::string>& SetTarModel::CurrentList(int page) {
   return m_lists[Page(page) * 3 + static_cast<std::size_t>(m_dayClass[Page(page)])];
 }
 
-std::optional<EditorFocus> TariffEditor::TakeFocus() {
+std::optional<EditorFocus> SetTarModel::TakeFocus() {
   auto f = m_focus;
   m_focus.reset();
   return f;
 }
 
-void TariffEditor::FocusCell(int page, const GridCell& cell) {
+void SetTarModel::FocusCell(int page, const GridCell& cell) {
   m_focus = EditorFocus::OnCell(static_cast<int>(Page(page)), cell);
   SelectRow(page, cell.row);
 }
@@ -74,28 +74,28 @@ bool Assign(std::string& field, const std::string& text, std::size_t maxChars) {
 }
 }  // namespace
 
-void TariffEditor::SetDescription(const std::string& text) {
+void SetTarModel::SetDescription(const std::string& text) {
   if (Assign(m_description, text, 64)) m_modified = true;
 }
-void TariffEditor::SetAbbreviation(const std::string& text) {
+void SetTarModel::SetAbbreviation(const std::string& text) {
   if (Assign(m_abbreviation, text, 5)) m_modified = true;
 }
-void TariffEditor::SetVatText(const std::string& text) {
+void SetTarModel::SetVatText(const std::string& text) {
   if (Assign(m_vatText, text, 10)) m_modified = true;
 }
-void TariffEditor::SetFixedChargeText(const std::string& text) {
+void SetTarModel::SetFixedChargeText(const std::string& text) {
   if (Assign(m_fixedChargeText, text, 10)) m_modified = true;
 }
-void TariffEditor::SetFixedChargeUnit(int unit) {
+void SetTarModel::SetFixedChargeUnit(int unit) {
   const int u = unit == 1 ? 1 : 0;
   if (u != m_fixedChargeUnit) m_modified = true;
   m_fixedChargeUnit = u;
 }
-void TariffEditor::SetDiscountOn(bool on) {
+void SetTarModel::SetDiscountOn(bool on) {
   m_discountOn = on;
 }
 
-void TariffEditor::SetDiscountThresholdText(const std::string& text) {
+void SetTarModel::SetDiscountThresholdText(const std::string& text) {
   std::string digits;
   for (const char c : text)
     if (c >= '0' && c <= '9') digits += c;
@@ -105,15 +105,15 @@ void TariffEditor::SetDiscountThresholdText(const std::string& text) {
   if (const auto v = ParseInteger(digits)) m_threshold = *v;
 }
 
-void TariffEditor::SetDiscountUnit(int unit) {
+void SetTarModel::SetDiscountUnit(int unit) {
   m_discountUnit = (unit == 0 || unit == 1) ? unit : -1;
 }
 
-void TariffEditor::ShowPage(int page) {
+void SetTarModel::ShowPage(int page) {
   m_shownPage = static_cast<int>(Page(page));
 }
 
-void TariffEditor::SetGrid(int page, BandGrid grid) {
+void SetTarModel::SetGrid(int page, BandGrid grid) {
   if (grid.empty()) grid.push_back(kEmptyBand);
   auto& g = m_grid[Page(page)];
   g = std::move(grid);
@@ -121,11 +121,11 @@ void TariffEditor::SetGrid(int page, BandGrid grid) {
   sel = std::clamp(sel, 1, static_cast<int>(g.size()));
 }
 
-void TariffEditor::SelectRow(int page, int row) {
+void SetTarModel::SelectRow(int page, int row) {
   m_selected[Page(page)] = std::clamp(row, 1, static_cast<int>(m_grid[Page(page)].size()));
 }
 
-void TariffEditor::EditCell(int page, BandColumn column, const std::string& text) {
+void SetTarModel::EditCell(int page, BandColumn column, const std::string& text) {
   const std::size_t p = Page(page);
   BandRow& row = m_grid[p][static_cast<std::size_t>(m_selected[p] - 1)];
   switch (column) {
@@ -147,7 +147,7 @@ void TariffEditor::EditCell(int page, BandColumn column, const std::string& text
   }
 }
 
-void TariffEditor::SelectDayClass(int page, int dayClass) {
+void SetTarModel::SelectDayClass(int page, int dayClass) {
   StoreGrid(page);
   m_dayClass[Page(page)] = std::clamp(dayClass, 0, 2);
   ShowList(page);
@@ -155,13 +155,13 @@ void TariffEditor::SelectDayClass(int page, int dayClass) {
 
 // --- grid and list exchange
 
-void TariffEditor::StoreGrid(int page) {
+void SetTarModel::StoreGrid(int page) {
   auto& list = CurrentList(page);
   list.clear();
   for (const auto& row : m_grid[Page(page)]) list.push_back(JoinBandRow(row));
 }
 
-void TariffEditor::ShowList(int page) {
+void SetTarModel::ShowList(int page) {
   const auto& list = CurrentList(page);
   BandGrid grid;
   for (const auto& line : list) {
@@ -174,19 +174,19 @@ void TariffEditor::ShowList(int page) {
   m_selected[Page(page)] = 1;
 }
 
-bool TariffEditor::ConfirmDiscard() {
+bool SetTarModel::ConfirmDiscard() {
   if (!m_modified) return true;
   return m_dialogs.Message(kUnsavedQuestion, MsgType::Confirmation, MsgButtons::YesNo) ==
          MsgAnswer::Yes;
 }
 
-bool TariffEditor::CanClose() {
+bool SetTarModel::CanClose() {
   return ConfirmDiscard();
 }
 
 // --- band list rules
 
-bool TariffEditor::AddBand(int page) {
+bool SetTarModel::AddBand(int page) {
   const std::size_t p = Page(page);
   auto& grid = m_grid[p];
   const int lastRow = static_cast<int>(grid.size());
@@ -219,7 +219,7 @@ bool TariffEditor::AddBand(int page) {
   return true;
 }
 
-bool TariffEditor::DeleteBand(int page) {
+bool SetTarModel::DeleteBand(int page) {
   const std::size_t p = Page(page);
   auto& grid = m_grid[p];
   if (grid.size() < 2) return false;
@@ -229,7 +229,7 @@ bool TariffEditor::DeleteBand(int page) {
   return true;
 }
 
-bool TariffEditor::ClearPage(int page) {
+bool SetTarModel::ClearPage(int page) {
   if (!ConfirmDiscard()) return false;
   const std::size_t p = Page(page);
   auto& grid = m_grid[p];
@@ -246,7 +246,7 @@ bool TariffEditor::ClearPage(int page) {
 
 // --- checks
 
-bool TariffEditor::TestBand(int page) {
+bool SetTarModel::TestBand(int page) {
   const GridCheck check = ValidateBandGrid(m_grid[Page(page)], m_dialogs);
   if (check.focus) FocusCell(page, *check.focus);
   if (!check.ok) return false;
@@ -254,7 +254,7 @@ bool TariffEditor::TestBand(int page) {
   return true;
 }
 
-bool TariffEditor::ValidatePageClasses(int page) {
+bool SetTarModel::ValidatePageClasses(int page) {
   for (int c = 0; c < 3; ++c) {
     SelectDayClass(page, c);
     const GridCheck check = ValidateBandGrid(m_grid[Page(page)], m_dialogs);
@@ -267,7 +267,7 @@ bool TariffEditor::ValidatePageClasses(int page) {
   return true;
 }
 
-bool TariffEditor::ValidateTariff() {
+bool SetTarModel::ValidateTariff() {
   ShowPage(kOrdinaryPage);
   StoreGrid(kOrdinaryPage);
   if (!ValidatePageClasses(kOrdinaryPage)) return false;
@@ -291,7 +291,7 @@ bool TariffEditor::ValidateTariff() {
   return true;
 }
 
-bool TariffEditor::TestAll() {
+bool SetTarModel::TestAll() {
   if (!ValidateTariff()) return false;
   m_dialogs.Message("Tutte le fasce sono impostate correttamente\r", MsgType::Information,
                     MsgButtons::Ok);
@@ -300,7 +300,7 @@ bool TariffEditor::TestAll() {
 
 // --- files
 
-bool TariffEditor::New() {
+bool SetTarModel::New() {
   if (!ConfirmDiscard()) return false;
   m_fileName = "NONAME.TRF";
   m_caption = CaptionFor(m_fileName);
@@ -319,7 +319,7 @@ bool TariffEditor::New() {
   return true;
 }
 
-bool TariffEditor::Load() {
+bool SetTarModel::Load() {
   if (!ConfirmDiscard()) return false;
   const auto path = m_dialogs.ChooseOpenFile("Carica tariffa", m_directory, kFileFilter);
   if (!path) return false;
@@ -331,14 +331,14 @@ bool TariffEditor::Load() {
   return true;
 }
 
-Status TariffEditor::LoadFile(const std::string& path) {
+Status SetTarModel::LoadFile(const std::string& path) {
   auto read = ReadTariffFile(path);
   if (!read) return Status::Fail(read.error);
   LoadTariff(*read, TariffFileName(path));
   return Status::Ok();
 }
 
-void TariffEditor::LoadTariff(const TariffFile& t, const std::string& fileName) {
+void SetTarModel::LoadTariff(const TariffFile& t, const std::string& fileName) {
   m_shownPage = kOrdinaryPage;
   m_dayClass = {0, 0};
   m_fileName = fileName;
@@ -367,7 +367,7 @@ void TariffEditor::LoadTariff(const TariffFile& t, const std::string& fileName) 
   m_modified = false;
 }
 
-TariffFile TariffEditor::ToTariffFile() const {
+TariffFile SetTarModel::ToTariffFile() const {
   TariffFile t;
   t.fileName = m_fileName;
   t.abbreviation = m_abbreviation;
@@ -385,7 +385,7 @@ TariffFile TariffEditor::ToTariffFile() const {
   return t;
 }
 
-bool TariffEditor::Save() {
+bool SetTarModel::Save() {
   if (!ValidateTariff()) return false;
   if (m_description.empty()) {
     m_dialogs.Message("Inserire un identificatore della tariffa\r", MsgType::Warning,
@@ -404,7 +404,7 @@ bool TariffEditor::Save() {
   return true;
 }
 
-Status TariffEditor::SaveFile(const std::string& path) {
+Status SetTarModel::SaveFile(const std::string& path) {
   TariffFile t = ToTariffFile();
   t.fileName = FileNameOf(path);
   const Status st = WriteTariffFile(path, t);
@@ -433,7 +433,7 @@ class RecordingDialogs final : public NoChoiceDialogs {
 
 Result<TariffFileCheck> CheckTariffFile(const std::string& path) {
   RecordingDialogs dialogs;
-  TariffEditor editor(dialogs, DirectoryOf(path));
+  SetTarModel editor(dialogs, DirectoryOf(path));
   const Status loaded = editor.LoadFile(path);
   if (!loaded) return Result<TariffFileCheck>::Fail(loaded.error);
   TariffFileCheck check;

@@ -1,4 +1,4 @@
-#include "log/LogEntry.h"
+#include "log/Logentry.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ struct EntryFixture : ::testing::Test {
 };
 
 TEST_F(EntryFixture, CallAcrossMidnightLastsTwentyMinutes) {
-  LogEntryLogic e(catalogue, LogModel::NewManualRecord(), true, EncodeDate(2026, 3, 10), 1);
+  LogEntryModel e(catalogue, LogModel::NewManualRecord(), true, EncodeDate(2026, 3, 10), 1);
   EXPECT_EQ(e.Caption(), "Inserisci nuova connessione in elenco");
   EXPECT_FALSE(e.OkEnabled());
   ASSERT_TRUE(e.SetStartTime("23.50.00"));
@@ -46,7 +46,7 @@ TEST_F(EntryFixture, CallAcrossMidnightLastsTwentyMinutes) {
 }
 
 TEST_F(EntryFixture, EndBeforeStartAndChangesAfterCalcola) {
-  LogEntryLogic e(catalogue, LogModel::NewManualRecord(), true, EncodeDate(2026, 3, 10), 1);
+  LogEntryModel e(catalogue, LogModel::NewManualRecord(), true, EncodeDate(2026, 3, 10), 1);
   e.SetTariff(0);
   ASSERT_TRUE(e.SetStartTime("10.00.00"));
   ASSERT_TRUE(e.SetEndTime("09.00.00"));
@@ -69,7 +69,7 @@ TEST_F(EntryFixture, ExistingRecordOpensWithItsDatesAndTariff) {
   r.Set(LogField::End, "00.10.00");
   r.Set(LogField::Duration, "00.20.00");
   r.Set(LogField::Tariff, "flt");
-  LogEntryLogic e(catalogue, r, false, EncodeDate(2026, 1, 1), 1);
+  LogEntryModel e(catalogue, r, false, EncodeDate(2026, 1, 1), 1);
   EXPECT_EQ(e.OkCaption(), "Modifica");
   EXPECT_EQ(e.StartDateText(), "10/03/26");
   EXPECT_EQ(e.EndDateText(), "11/03/26");

@@ -39,7 +39,7 @@ struct EditorFocus {
   bool operator==(const EditorFocus&) const = default;
 };
 
-class TariffEditor {
+class SetTarModel {
  public:
   static constexpr const char* kBaseCaption = "ORVA32 - Impostazione tariffe";
   static constexpr const char* kFileFilter = "files tariffe telef. (*.trf *.TRF)";
@@ -48,7 +48,7 @@ class TariffEditor {
                                                                 "Festiva"};
 
   // `directory` is where "Carica" and "Salva con nome" start: the tariffs' folder.
-  TariffEditor(Dialogs& dialogs, std::string directory);
+  SetTarModel(Dialogs& dialogs, std::string directory);
 
   // --- state for the window
   std::string Caption() const { return m_caption; }

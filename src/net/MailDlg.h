@@ -10,7 +10,7 @@
 
 namespace orva {
 
-class TMailDialogModel {
+class MailModel {
  public:
   static constexpr int kColumns = 5;
   static constexpr std::array<const char*, kColumns> kColumnTitles = {"Mittente", "Dim (Kb)",
@@ -21,7 +21,7 @@ class TMailDialogModel {
   static constexpr const char* kNoMessages = "Nessun messaggio";
   using Row = std::array<std::string, kColumns>;
 
-  explicit TMailDialogModel(std::vector<TPOP3Object> boxes);
+  explicit MailModel(std::vector<TPOP3Object> boxes);
 
   // user + "@" + server + " (" + count + ")" for every mailbox, and " - errore" after one
   // whose last check failed.
