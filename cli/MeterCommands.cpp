@@ -17,20 +17,20 @@
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "core/Settings.h"
-#include "platform/ManualClock.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "platform/SafeFile.h"
 #include "services/ProgramServices.h"
+#include "simulation/ManualClock.h"
 
 #if __has_include(<QCoreApplication>)
 #define ORVA_CLI_QT 1
 #include <QCoreApplication>
 
-#include "platform/Simulated.h"
 #include "platform/qt/QtTimer.h"
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SingleInstance.h"
+#include "simulation/Simulated.h"
 #endif
 
 namespace orva::cli {

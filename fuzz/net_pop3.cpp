@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "net/Mail.h"
-#include "platform/ManualClock.h"
+#include "simulation/ManualClock.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "net/SntpCheck.h"
-#include "platform/ManualClock.h"
+#include "simulation/ManualClock.h"
 
 namespace {
 

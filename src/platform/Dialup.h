@@ -3,7 +3,7 @@
 // NetworkManager's dial-up profiles are one Linux service (platform/qt/NmDialup); pppd is the
 // other: entries are the files of /etc/ppp/peers, a connection is a
 // network interface matching the configured patterns (default "ppp*"), named by the pppd peer
-// that owns it. SimulatedDialup (platform/Simulated.h) stands in for it in simulations and tests.
+// that owns it. SimulatedDialup (simulation/Simulated.h) stands in for it in simulations and tests.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Telephony: the modem line's call-state events, the information of a call and the voice call
 // request. ModemManager's voice calls are the Linux service (platform/qt/MmTelephony); without
-// it there is none (NoTelephony). SimulatedTelephony (platform/Simulated.h) drives the events in
+// it there is none (NoTelephony). SimulatedTelephony (simulation/Simulated.h) drives the events in
 // simulations and tests.
 #pragma once
 

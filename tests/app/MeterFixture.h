@@ -13,8 +13,8 @@
 
 #include "ScriptedDialogs.h"
 #include "app/MainLogic.h"
-#include "platform/ManualClock.h"
-#include "platform/Simulated.h"
+#include "simulation/ManualClock.h"
+#include "simulation/Simulated.h"
 
 namespace orva::test {
 

@@ -14,8 +14,8 @@
 #include "core/HowUtils.h"
 #include "net/HostsUpkeep.h"
 #include "net/Monitor.h"
-#include "platform/ManualClock.h"
 #include "platform/SafeFile.h"
+#include "simulation/ManualClock.h"
 
 namespace orva {
 namespace {

@@ -8,8 +8,8 @@
 #include "TempDir.h"
 #include "core/HowUtils.h"
 #include "net/Monitor.h"
-#include "platform/ManualClock.h"
 #include "platform/SafeFile.h"
+#include "simulation/ManualClock.h"
 
 namespace orva {
 namespace {

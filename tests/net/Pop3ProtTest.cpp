@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Pop3ScriptedServer.h"
-#include "platform/ManualClock.h"
+#include "simulation/ManualClock.h"
 
 namespace orva {
 namespace {

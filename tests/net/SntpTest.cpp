@@ -6,7 +6,7 @@
 #include "SntpFakeNetwork.h"
 #include "TempDir.h"
 #include "net/SntpCheck.h"
-#include "platform/ManualClock.h"
+#include "simulation/ManualClock.h"
 
 namespace orva {
 namespace {

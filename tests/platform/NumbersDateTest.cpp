@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/DateTime.h"
-#include "platform/ManualClock.h"
 #include "platform/Numbers.h"
+#include "simulation/ManualClock.h"
 
 namespace orva {
 

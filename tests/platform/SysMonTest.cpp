@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "platform/ManualClock.h"
 #include "platform/SafeFile.h"
 #include "platform/SysMon.h"
+#include "simulation/ManualClock.h"
 
 namespace orva {
 namespace {

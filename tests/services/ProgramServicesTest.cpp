@@ -9,9 +9,9 @@
 #include "bill/DbsetINI.h"
 #include "core/HowUtils.h"
 #include "platform/SafeFile.h"
-#include "platform/Simulated.h"
 #include "platform/TextFile.h"
 #include "services/ProgramServices.h"
+#include "simulation/Simulated.h"
 
 namespace orva::test {
 namespace {

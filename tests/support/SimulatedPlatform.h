@@ -4,8 +4,8 @@
 
 #include "ScriptedDialogs.h"
 #include "core/MeterPlatform.h"
-#include "platform/ManualClock.h"
-#include "platform/Simulated.h"
+#include "simulation/ManualClock.h"
+#include "simulation/Simulated.h"
 
 namespace orva::test {
 

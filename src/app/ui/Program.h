@@ -23,13 +23,13 @@
 #include "platform/Dialup.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
-#include "platform/Simulated.h"
 #include "platform/SysMon.h"
 #include "platform/Telephony.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtSound.h"
 #include "platform/qt/QtTimer.h"
 #include "services/ProgramServices.h"
+#include "simulation/Simulated.h"
 
 namespace orva {
 

@@ -9,8 +9,8 @@
 
 #include "platform/Dialup.h"
 #include "platform/Process.h"
-#include "platform/Simulated.h"
 #include "platform/SysMon.h"
+#include "simulation/Simulated.h"
 
 namespace orva {
 

@@ -19,7 +19,7 @@
 #include "net/Hosts.h"
 #include "net/MailBoxes.h"
 #include "net/ui/MailDlg.h"
-#include "platform/Simulated.h"
+#include "simulation/Simulated.h"
 
 namespace orva {
 namespace {

@@ -12,9 +12,9 @@
 #include "app/ui/Program.h"
 #include "core/HowUtils.h"
 #include "platform/DataDir.h"
-#include "platform/ManualClock.h"
 #include "platform/SafeFile.h"
-#include "platform/Simulated.h"
+#include "simulation/ManualClock.h"
+#include "simulation/Simulated.h"
 
 using namespace orva;
 

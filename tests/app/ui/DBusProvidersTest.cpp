@@ -7,10 +7,10 @@
 #include <algorithm>
 
 #include "PrivateBus.h"
-#include "platform/Simulated.h"
 #include "platform/qt/MmTelephony.h"
 #include "platform/qt/NmDialup.h"
 #include "platform/qt/SystemServices.h"
+#include "simulation/Simulated.h"
 
 namespace orva {
 namespace {

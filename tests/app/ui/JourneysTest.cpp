@@ -25,9 +25,9 @@
 #include "log/ui/Logform.h"
 #include "platform/DataDir.h"
 #include "platform/IniFile.h"
-#include "platform/ManualClock.h"
 #include "platform/SafeFile.h"
-#include "platform/Simulated.h"
+#include "simulation/ManualClock.h"
+#include "simulation/Simulated.h"
 #include "tariff/ui/Settar.h"
 
 namespace orva {

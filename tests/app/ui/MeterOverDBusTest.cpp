@@ -30,12 +30,12 @@
 #include "net/MibAgent.h"
 #include "phone/ui/vivavoce.h"
 #include "platform/DataDir.h"
-#include "platform/ManualClock.h"
-#include "platform/Simulated.h"
 #include "platform/TextFile.h"
 #include "platform/qt/DBusValues.h"
 #include "platform/qt/MmTelephony.h"
 #include "platform/qt/NmDialup.h"
+#include "simulation/ManualClock.h"
+#include "simulation/Simulated.h"
 
 namespace orva {
 namespace {

@@ -32,10 +32,10 @@
 #include "net/HostsUpkeep.h"
 #include "net/MibAgent.h"
 #include "phone/ui/vivavoce.h"
-#include "platform/ManualClock.h"
-#include "platform/Simulated.h"
 #include "platform/TextFile.h"
 #include "platform/qt/SingleInstance.h"
+#include "simulation/ManualClock.h"
+#include "simulation/Simulated.h"
 
 namespace orva {
 namespace {

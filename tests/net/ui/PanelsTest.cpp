@@ -22,8 +22,8 @@
 #include "net/ui/MonitorPanel.h"
 #include "net/ui/Url.h"
 #include "platform/IniFile.h"
-#include "platform/ManualClock.h"
 #include "platform/SafeFile.h"
+#include "simulation/ManualClock.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) {
   *os << '"' << s.toStdString() << '"';

@@ -1,4 +1,4 @@
-#include "platform/Simulated.h"
+#include "simulation/Simulated.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The manual clock and scheduler.
-#include "platform/ManualClock.h"
+#include "simulation/ManualClock.h"
 
 #include <algorithm>
 #include <limits>
