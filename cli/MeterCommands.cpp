@@ -91,124 +91,163 @@ std::string IsoDate(TDateTime day) {
 
 // ---- simulate-call
 
-int RunSimulateCall(const std::vector<std::string>& words) {
-  const Args args(words, {});
+namespace {
+
+struct SimulateOptions {
+  std::string entry;
+  TDateTime start = 0;
+  long long duration = 0;
+  long long kind = kKindModem;
+  std::optional<long long> tariff;
+  std::optional<std::string> negotiation;
+  std::optional<long long> sampleMs;
+};
+
+SimulateOptions ParseSimulateOptions(const Args& args) {
   args.Allow({"entry", "tariff", "start", "duration", "kind", "negotiation", "sample-ms"});
-  const std::string entry = args.Require("entry");
+  SimulateOptions o;
+  o.entry = args.Require("entry");
   const auto start = ParseIsoDateTime(args.Require("start"));
   if (!start) throw UsageError("--start: data non valida (AAAA-MM-GG hh:mm:ss)");
-  const long long duration = args.RequireInteger("duration");
-  if (duration < 0 || duration > 31LL * 86400)
+  o.start = *start;
+  o.duration = args.RequireInteger("duration");
+  if (o.duration < 0 || o.duration > 31LL * 86400)
     throw UsageError("--duration: da 0 a 2678400 secondi");
-  const long long kind = args.GetInteger("kind").value_or(kKindModem);
-  if (kind < 0 || kind > 5) throw UsageError("--kind: da 0 a 5");
-  const auto tariff = args.GetInteger("tariff");
-  std::optional<std::string> negotiation;
+  o.kind = args.GetInteger("kind").value_or(kKindModem);
+  if (o.kind < 0 || o.kind > 5) throw UsageError("--kind: da 0 a 5");
+  o.tariff = args.GetInteger("tariff");
   if (const auto n = args.GetInteger("negotiation")) {
     if (*n < 0 || *n > 0x7FFFFFFF) throw UsageError("--negotiation: millisecondi non validi");
-    negotiation = std::to_string(*n);
+    o.negotiation = std::to_string(*n);
   }
-  const auto sampleMs = args.GetInteger("sample-ms");
-  if (sampleMs && (*sampleMs < 1 || *sampleMs > 60000))
+  o.sampleMs = args.GetInteger("sample-ms");
+  if (o.sampleMs && (*o.sampleMs < 1 || *o.sampleMs > 60000))
     throw UsageError("--sample-ms: da 1 a 60000");
-  const Context ctx = MakeContext(words, DataAccess::Write);
+  return o;
+}
 
-  // The first poll falls exactly at the start.
-  ManualClock clock(*start - 250.0 / 86400000.0);
-  ConsoleDialogs dialogs("orva32cli: ", true);
-  Program p(ctx, clock, dialogs);
-  if (sampleMs) p.settings.timerClockMs = static_cast<int>(*sampleMs);
-  p.settings.askService = false;  // nobody to ask
-  ForcedNegotiation tariffs(p.records.Tariffs(), negotiation);
+// The machine a simulated call runs on: a manual clock and links driven by hand.
+struct SimulatedMachine {
+  explicit SimulatedMachine(TDateTime start)
+      // The first poll falls exactly at the start.
+      : clock(start - 250.0 / 86400000.0) {}
+  ManualClock clock;
   NoSound sound;
   MeterView view;
   SimulatedDialup dialup;
   SimulatedTelephony telephony;
   SimulatedStatistics stats;
   RecordingLauncher launcher;  // programs are not started by a simulation
+};
+
+// The call comes up as its kind does: a dial-up link, a manual start or a modem call.
+void StartCall(const SimulateOptions& o, SimulatedMachine& m, MainLogic& logic) {
+  switch (o.kind) {
+    case kKindModem:
+      m.dialup.Add(o.entry);
+      break;
+    case kKindUnknown:
+      m.clock.AdvanceMs(250);
+      logic.HandleAppMessage(kMsgStart, 0, 0);
+      break;
+    default: {
+      const int media = o.kind == kKindVoice   ? kMediaInteractiveVoice
+                        : o.kind == kKindFaxG3 ? kMediaG3Fax
+                        : o.kind == kKindFaxG4 ? kMediaG4Fax
+                                               : 0;
+      m.telephony.calls[1] = {0, "", o.entry, media};
+      m.clock.AdvanceMs(250);
+      logic.Watcher().AssumeKind(static_cast<int>(o.kind));
+      m.telephony.Event(1, kCallConnected);
+      break;
+    }
+  }
+}
+
+// Runs the call for its duration, then ends it as its kind ends.
+void RunAndEndCall(const SimulateOptions& o, SimulatedMachine& m, MainLogic& logic) {
+  // The start is local time in the zone of TZ; the duration is real time, so a call across a
+  // daylight-saving change lasts what it says.
+  const std::int64_t endMs = UtcMsFromLocal(o.start) + o.duration * 1000;
+  m.clock.AdvanceMs(o.kind == kKindModem ? 250 : 0);
+  // Run to the end, a simulated hour at a time.
+  while (logic.Call().Metering() && m.clock.UtcMilliseconds() < endMs)
+    m.clock.AdvanceMs(std::min<std::int64_t>(3600000, endMs - m.clock.UtcMilliseconds()));
+  if (logic.Call().Metering()) {
+    if (o.kind == kKindModem) {
+      m.dialup.RemoveAll();
+      m.clock.AdvanceMs(250);
+    } else if (o.kind == kKindUnknown) {
+      logic.HandleAppMessage(kMsgStop, 0, 0);
+    } else {
+      m.telephony.Event(1, kCallIdle);
+    }
+  }
+  if (logic.Call().Metering()) logic.Call().End();
+}
+
+void PrintSimulatedCall(const MeteredCall& call, const std::string& line,
+                        const std::vector<BillAddition>& billed, bool json) {
+  const std::string elapsed = FormatDuration(call.ElapsedSeconds());
+  if (json) {
+    nlohmann::json bill = nlohmann::json::array();
+    for (const auto& a : billed)
+      bill.push_back({{"date", IsoDate(a.day)}, {"price", a.price}, {"ticks", a.ticks}});
+    const nlohmann::json out = {{"ticks", call.Ticks()},
+                                {"cost", call.Cost()},
+                                {"elapsed", elapsed},
+                                {"log_line", line},
+                                {"bill", bill}};
+    std::printf("%s\n", out.dump().c_str());
+    return;
+  }
+  std::printf("scatti: %lld\ncosto: %s\ndurata: %s\n", call.Ticks(),
+              FormatShortest(call.Cost()).c_str(), elapsed.c_str());
+  std::string shown = line;
+  for (char& c : shown)
+    if (c == '\t') c = '|';
+  std::printf("registro: %s\n", shown.c_str());
+  for (const auto& a : billed)
+    std::printf("bolletta: %s %lld x %s\n", IsoDate(a.day).c_str(), a.ticks,
+                FormatShortest(a.price).c_str());
+}
+
+}  // namespace
+
+int RunSimulateCall(const std::vector<std::string>& words) {
+  const Args args(words, {});
+  const SimulateOptions o = ParseSimulateOptions(args);
+  const Context ctx = MakeContext(words, DataAccess::Write);
+
+  SimulatedMachine m(o.start);
+  ConsoleDialogs dialogs("orva32cli: ", true);
+  Program p(ctx, m.clock, dialogs);
+  if (o.sampleMs) p.settings.timerClockMs = static_cast<int>(*o.sampleMs);
+  p.settings.askService = false;  // nobody to ask
+  ForcedNegotiation tariffs(p.records.Tariffs(), o.negotiation);
   DeferredBill bill(p.records.Bill());
-  MeterDeps deps = p.records.MeterDependencies(
-      Platform(clock, clock, dialogs, sound, view, dialup, telephony, stats, launcher));
+  MeterDeps deps = p.records.MeterDependencies(Platform(
+      m.clock, m.clock, dialogs, m.sound, m.view, m.dialup, m.telephony, m.stats, m.launcher));
   deps.tariffs = &tariffs;
   deps.bill = &bill;
   MainLogic logic(deps);
   logic.Startup();
   logic.FirstActivation();
-  if (tariff) {
-    if (*tariff < 0 || *tariff >= std::max(1, p.data.catalogue.Size()))
+  if (o.tariff) {
+    if (*o.tariff < 0 || *o.tariff >= std::max(1, p.data.catalogue.Size()))
       throw UsageError("--tariff: indice fuori dal catalogo");
-    logic.Call().SelectTariff(static_cast<int>(*tariff));
+    logic.Call().SelectTariff(static_cast<int>(*o.tariff));
   }
-
-  auto lineEvent = [&](int state) { telephony.Event(1, state); };
-  int media = 0;
-  switch (kind) {
-    case kKindModem:
-      dialup.Add(entry);
-      break;
-    case kKindUnknown:
-      clock.AdvanceMs(250);
-      logic.HandleAppMessage(kMsgStart, 0, 0);
-      break;
-    default:
-      media = kind == kKindVoice   ? kMediaInteractiveVoice
-              : kind == kKindFaxG3 ? kMediaG3Fax
-              : kind == kKindFaxG4 ? kMediaG4Fax
-                                   : 0;
-      telephony.calls[1] = {0, "", entry, media};
-      clock.AdvanceMs(250);
-      logic.Watcher().AssumeKind(static_cast<int>(kind));
-      lineEvent(kCallConnected);
-      break;
-  }
-  // The start is local time in the zone of TZ; the duration is real time, so a call across a
-  // daylight-saving change lasts what it says.
-  const std::int64_t endMs = UtcMsFromLocal(*start) + duration * 1000;
-  clock.AdvanceMs(kind == kKindModem ? 250 : 0);
-  // Run to the end, a simulated hour at a time.
-  while (logic.Call().Metering() && clock.UtcMilliseconds() < endMs)
-    clock.AdvanceMs(std::min<std::int64_t>(3600000, endMs - clock.UtcMilliseconds()));
-  if (logic.Call().Metering()) {
-    if (kind == kKindModem) {
-      dialup.RemoveAll();
-      clock.AdvanceMs(250);
-    } else if (kind == kKindUnknown) {
-      logic.HandleAppMessage(kMsgStop, 0, 0);
-    } else {
-      lineEvent(kCallIdle);
-    }
-  }
-  if (logic.Call().Metering()) logic.Call().End();
+  StartCall(o, m, logic);
+  RunAndEndCall(o, m, logic);
   if (const Status s = bill.Flush(); !s) {
     std::fprintf(stderr, "orva32cli: %s\n", s.error.c_str());
     return 1;
   }
-
-  const std::string elapsed = FormatDuration(logic.Call().ElapsedSeconds());
-  const std::string line =
-      p.records.Log().lines.empty() ? std::string() : p.records.Log().lines.back();
-  if (ctx.json) {
-    nlohmann::json billed = nlohmann::json::array();
-    for (const auto& a : bill.added)
-      billed.push_back({{"date", IsoDate(a.day)}, {"price", a.price}, {"ticks", a.ticks}});
-    nlohmann::json out = {{"ticks", logic.Call().Ticks()},
-                          {"cost", logic.Call().Cost()},
-                          {"elapsed", elapsed},
-                          {"log_line", line},
-                          {"bill", billed}};
-    std::printf("%s\n", out.dump().c_str());
-  } else {
-    std::printf("scatti: %lld\ncosto: %s\ndurata: %s\n", logic.Call().Ticks(),
-                FormatShortest(logic.Call().Cost()).c_str(), elapsed.c_str());
-    std::string shown = line;
-    for (char& c : shown)
-      if (c == '\t') c = '|';
-    std::printf("registro: %s\n", shown.c_str());
-    for (const auto& a : bill.added)
-      std::printf("bolletta: %s %lld x %s\n", IsoDate(a.day).c_str(), a.ticks,
-                  FormatShortest(a.price).c_str());
-  }
-  return p.records.Log().lines.empty() ? 1 : 0;
+  const auto& lines = p.records.Log().lines;
+  PrintSimulatedCall(logic.Call(), lines.empty() ? std::string() : lines.back(), bill.added,
+                     ctx.json);
+  return lines.empty() ? 1 : 0;
 }
 
 #ifdef ORVA_CLI_QT
@@ -272,6 +311,72 @@ double CpuSeconds() {
   return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
+// "--interfaces ppp0,wwan*": the interface names or patterns the links are looked for on.
+std::vector<std::string> InterfacePatterns(const std::optional<std::string>& list) {
+  if (!list) return {"ppp*"};
+  std::vector<std::string> patterns;
+  std::size_t i = 0;
+  while (i <= list->size()) {
+    const auto j = list->find(',', i);
+    const std::string one = list->substr(i, j == std::string::npos ? std::string::npos : j - i);
+    if (!one.empty()) patterns.push_back(one);
+    if (j == std::string::npos) break;
+    i = j + 1;
+  }
+  return patterns;
+}
+
+// The links the console meter watches: the machine's pppd links, or with --simulate one
+// simulated link that is up from the start and moves some bytes every second.
+struct MeterLinks {
+  MeterLinks(const std::optional<std::string>& simulate,
+             const std::optional<std::string>& interfaces) {
+    if (!simulate) {
+      dialup = std::make_unique<PppDialup>(PppRoots{}, InterfacePatterns(interfaces));
+      stats = std::make_unique<SysfsStatistics>("/sys");
+      return;
+    }
+    auto d = std::make_unique<SimulatedDialup>();
+    auto s = std::make_unique<SimulatedStatistics>();
+    d->Add(*simulate);
+    simulated = d.get();
+    simulatedStats = s.get();
+    dialup = std::move(d);
+    stats = std::move(s);
+    QObject::connect(&traffic, &QTimer::timeout, &traffic, [this] { MoveBytes(); });
+    traffic.start(1000);
+  }
+  // The simulated link goes down (with the call, or at the end).
+  void HangUp() {
+    if (simulated) simulated->RemoveAll();
+  }
+
+  std::unique_ptr<Dialup> dialup;
+  std::unique_ptr<StatisticsSource> stats;
+
+ private:
+  void MoveBytes() {
+    if (simulated->EnumConnections()->empty()) return;
+    for (const char* c : {kBytesReceivedCounter, kBytesSentCounter}) {
+      const auto v = simulatedStats->ReadCounter("ppp0", c).value_or(0);
+      simulatedStats->Set("ppp0", c, v + (c == kBytesReceivedCounter ? 4096 : 512));
+    }
+  }
+
+  SimulatedDialup* simulated = nullptr;
+  SimulatedStatistics* simulatedStats = nullptr;
+  QTimer traffic;
+};
+
+void PrintCpuUse(std::chrono::steady_clock::time_point wallStart, double cpuStart) {
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+  const double cpu = CpuSeconds() - cpuStart;
+  std::fprintf(stderr, "cpu: %s s in %s s (%s %%)\n", FormatFixed(cpu, 2).c_str(),
+               FormatFixed(wall, 1).c_str(),
+               FormatFixed(wall > 0 ? cpu * 100 / wall : 0, 3).c_str());
+}
+
 }  // namespace
 
 int RunMeter(const std::vector<std::string>& words) {
@@ -298,65 +403,25 @@ int RunMeter(const std::vector<std::string>& words) {
   NoSound sound;
   const MainLogic* current = nullptr;
   ConsoleView view(current, p.settings, clock);
-  std::unique_ptr<Dialup> dialup;
-  std::unique_ptr<StatisticsSource> stats;
-  SimulatedDialup* simulated = nullptr;
-  SimulatedStatistics* simulatedStats = nullptr;
-  if (simulate) {
-    auto d = std::make_unique<SimulatedDialup>();
-    auto s = std::make_unique<SimulatedStatistics>();
-    d->Add(*simulate);
-    simulated = d.get();
-    simulatedStats = s.get();
-    dialup = std::move(d);
-    stats = std::move(s);
-  } else {
-    std::vector<std::string> patterns = {"ppp*"};
-    if (const auto list = args.Get("interfaces")) {
-      patterns.clear();
-      std::size_t i = 0;
-      while (i <= list->size()) {
-        const auto j = list->find(',', i);
-        const std::string one = list->substr(i, j == std::string::npos ? std::string::npos : j - i);
-        if (!one.empty()) patterns.push_back(one);
-        if (j == std::string::npos) break;
-        i = j + 1;
-      }
-    }
-    dialup = std::make_unique<PppDialup>(PppRoots{}, patterns);
-    stats = std::make_unique<SysfsStatistics>("/sys");
-  }
+  MeterLinks links(simulate, args.Get("interfaces"));
   NoTelephony telephony;
   ProcessLauncher launcher;
-  MeterDeps deps = p.records.MeterDependencies(
-      Platform(clock, timers, dialogs, sound, view, *dialup, telephony, *stats, launcher));
+  MeterDeps deps = p.records.MeterDependencies(Platform(
+      clock, timers, dialogs, sound, view, *links.dialup, telephony, *links.stats, launcher));
   deps.applicationId = ::getpid();
   MainLogic logic(deps);
   current = &logic;
 
-  // Simulated traffic on the simulated link, so the byte counters move.
-  QTimer traffic;
-  if (simulated) {
-    QObject::connect(&traffic, &QTimer::timeout, &app, [&] {
-      if (simulated->EnumConnections()->empty()) return;
-      for (const char* c : {kBytesReceivedCounter, kBytesSentCounter}) {
-        const auto v = simulatedStats->ReadCounter("ppp0", c).value_or(0);
-        simulatedStats->Set("ppp0", c, v + (c == kBytesReceivedCounter ? 4096 : 512));
-      }
-    });
-    traffic.start(1000);
-  }
-
   instance.OnRequest = [&](const std::string& line) {
     // The simulated link goes down with the call.
     return AnswerWireRequest(logic, line, {}, [&](int number) {
-      if (simulated && (number == kMsgStop || number == kMsgQuit)) simulated->RemoveAll();
+      if (number == kMsgStop || number == kMsgQuit) links.HangUp();
     });
   };
 
   const Status watched = WatchQuitSignals(&app, [&] {
     // Ended like a session end: a metered call is ended and recorded first.
-    if (simulated) simulated->RemoveAll();
+    links.HangUp();
     logic.WMQueryEndSession();
     QCoreApplication::quit();
   });
@@ -373,14 +438,7 @@ int RunMeter(const std::vector<std::string>& words) {
   app.exec();
   if (logic.Call().Metering()) logic.WMQueryEndSession();
   logic.FormDestroy();
-  if (args.Flag("cpu")) {
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
-    const double cpu = CpuSeconds() - cpuStart;
-    std::fprintf(stderr, "cpu: %s s in %s s (%s %%)\n", FormatFixed(cpu, 2).c_str(),
-                 FormatFixed(wall, 1).c_str(),
-                 FormatFixed(wall > 0 ? cpu * 100 / wall : 0, 3).c_str());
-  }
+  if (args.Flag("cpu")) PrintCpuUse(wallStart, cpuStart);
   return 0;
 }
 
