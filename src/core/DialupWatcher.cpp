@@ -366,8 +366,10 @@ void DialupWatcher::LaunchConnectionPrograms(const std::string& entry) {
 
 void DialupWatcher::DialEntry(const std::string& entry) {
   // pppd is dialled by a program the launcher starts, NetworkManager by a request of its own;
-  // either way the poll then sees the link. A name that cannot be dialled does nothing.
-  (void)m_d.dialup->Dial(entry, *m_d.launcher);
+  // either way the poll then sees the link. A name that cannot be dialled, or a dialler that
+  // does not start, is told: the user chose the entry and waits for the link.
+  if (const Status dialled = m_d.dialup->Dial(entry, *m_d.launcher); !dialled && m_d.dialogs)
+    m_d.dialogs->Message(dialled.error, MsgType::Error, MsgButtons::Ok);
 }
 
 void DialupWatcher::EndTelephonyCall(bool releaseHandle, bool keepStatus) {

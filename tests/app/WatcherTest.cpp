@@ -85,13 +85,23 @@ TEST_F(MeterTest, ProgramsLaunchOncePerCallForTheirProvider) {
   EXPECT_EQ(launcher.launched.size(), 3u);
 }
 
-TEST_F(MeterTest, DiallingRunsPonWithTheEntryAsOneArgument) {
+TEST_F(MeterTest, DiallingRunsPonWithTheEntryAsOneArgumentAndTellsWhatCannotBeDialled) {
   Make();
   logic->Watcher().DialEntry("my isp");
   ASSERT_EQ(launcher.launched.size(), 1u);
   EXPECT_EQ(launcher.launched[0].arguments, (std::vector<std::string>{"pon", "my isp"}));
+  EXPECT_TRUE(dialogs.shown.empty());
+  // A name pon would take for an option is not run, and the user is told.
   logic->Watcher().DialEntry("-option");
   EXPECT_EQ(launcher.launched.size(), 1u);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "Voce di accesso remoto non valida: -option");
+  EXPECT_EQ(dialogs.shown[0].type, MsgType::Error);
+  // A dialler that does not start (pppd not installed) is told too.
+  launcher.fails = true;
+  logic->Watcher().DialEntry("my isp");
+  ASSERT_EQ(dialogs.shown.size(), 2u);
+  EXPECT_EQ(dialogs.shown[1].text, "non avviato");
 }
 
 TEST_F(MeterTest, BytesCountPerInterfaceFromZeroOnANewLinkAndStayAfterItGoes) {
