@@ -422,6 +422,20 @@ void MeteredCall::Timer22Timer() {
   }
 }
 
+// The amount a cost warning compares: with VAT cut to whole lire, or the cost rounded.
+long long MeteredCall::WarningAmount(double cost, int withVat) const {
+  return withVat == 1 ? static_cast<long long>(std::trunc((1 + m_tariff.vatRate) * cost))
+                      : RoundSeconds(cost);
+}
+
+// One warning: the sound, the window brought up, the message; not again until the next tick.
+void MeteredCall::Warn(bool& armed, const std::string& text) {
+  PlayEventSound(kEventWarning);
+  m_d.view->BringUp();
+  armed = false;
+  m_d.dialogs->Message("ORVA AVVISO !\r\r" + text + "\r\r", MsgType::Warning, MsgButtons::Ok);
+}
+
 void MeteredCall::TimerChTimer() {
   m_timerCh->SetEnabled(false);
   ReenableAtEnd again(*m_timerCh);
@@ -432,45 +446,21 @@ void MeteredCall::TimerChTimer() {
       m_d.view->RedrawCounters();
     }
     if (st.warnTimeOn == 1 && m_warnTime &&
-        m_elapsed >= static_cast<long long>(st.warnTimeMinutes) * 60) {
-      PlayEventSound(kEventWarning);
-      m_d.view->BringUp();
-      m_warnTime = false;
-      m_d.dialogs->Message(
-          "ORVA AVVISO !\r\rIl tempo totale di connessione è superiore al limite impostato\r\r",
-          MsgType::Warning, MsgButtons::Ok);
-    }
+        m_elapsed >= static_cast<long long>(st.warnTimeMinutes) * 60)
+      Warn(m_warnTime, "Il tempo totale di connessione è superiore al limite impostato");
     if (st.warnDayCostOn == 1 && m_warnCost) {
-      const double withVat = (1 + m_tariff.vatRate) * m_cost;
-      const long long amount = st.warnDayCostWithVat == 1
-                                   ? static_cast<long long>(std::trunc(withVat))
-                                   : RoundSeconds(m_cost);
+      const long long amount = WarningAmount(m_cost, st.warnDayCostWithVat);
       const auto limit = ParseInteger64(st.warnDayCost);
-      if (limit && amount >= *limit) {
-        PlayEventSound(kEventWarning);
-        m_d.view->BringUp();
-        m_warnCost = false;
-        m_d.dialogs->Message(
-            "ORVA AVVISO !\r\rIl costo della connessione in corso è superiore alle " +
-                st.warnDayCost + " lire." + "\r\r",
-            MsgType::Warning, MsgButtons::Ok);
-      }
+      if (limit && amount >= *limit)
+        Warn(m_warnCost,
+             "Il costo della connessione in corso è superiore alle " + st.warnDayCost + " lire.");
     }
     if (st.warnPeriodCostOn == 1 && m_warnPeriod) {
-      const double withVat = (1 + m_tariff.vatRate) * m_periodCost;
-      const long long amount = st.warnPeriodCostWithVat == 1
-                                   ? static_cast<long long>(std::trunc(withVat))
-                                   : RoundSeconds(m_periodCost);
+      const long long amount = WarningAmount(m_periodCost, st.warnPeriodCostWithVat);
       const auto limit = ParseInteger64(st.warnPeriodCost);
-      if (limit && amount >= *limit) {
-        PlayEventSound(kEventWarning);
-        m_d.view->BringUp();
-        m_warnPeriod = false;
-        m_d.dialogs->Message("ORVA AVVISO !\r\rIl costo di connessione nel periodo è di L." +
-                                 std::to_string(amount) + " ed è superiore alle " +
-                                 st.warnPeriodCost + " lire." + "\r\r",
-                             MsgType::Warning, MsgButtons::Ok);
-      }
+      if (limit && amount >= *limit)
+        Warn(m_warnPeriod, "Il costo di connessione nel periodo è di L." + std::to_string(amount) +
+                               " ed è superiore alle " + st.warnPeriodCost + " lire.");
     }
   } catch (const std::exception& e) {
     ReportProblem(e.what());

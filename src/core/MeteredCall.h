@@ -93,6 +93,8 @@ class MeteredCall {
   static long long Round(double v);
 
  private:
+  long long WarningAmount(double cost, int withVat) const;
+  void Warn(bool& armed, const std::string& text);
   long long Sample() const;
   bool Evaluate(long long ticks, long long elapsedSeconds);
   // Adds ticks to the bill and counts what it got; a failure is shown.
