@@ -288,7 +288,7 @@ void MeteredCall::ChargeOpening(long long now, long long n) {
   }
 }
 
-// Steps 3 to 9 of a sample: elapsed time, ticks and their bill, counters, mail and monitor.
+// A sample while metering: elapsed time, ticks and their bill, counters, mail and monitor.
 void MeteredCall::Sample22(bool& ended) {
   ended = false;
   m_lastSample = Sample();

@@ -110,7 +110,7 @@ std::vector<std::string> ReadBandLines(const TIniFile& ini, std::string_view sec
 
 using BandViews = std::vector<std::string_view>;
 
-// Steps 2 to 7 of the load of one day class from a file that exists. The band lines are
+// The load of one day class from a file that exists, once it is read. The band lines are
 // views into the file's bytes, cut to 128 characters (one byte each in the file's code page).
 void LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime elapsed,
                  BandViews& bands, TariffResult& result) {

@@ -92,21 +92,20 @@ void TOrvaProgram::SplashStep(const char* text) {
 }
 
 void TOrvaProgram::Start() {
-  // 1-2: the settings (and, at the first run, the autostart entry).
+  // The settings (and, at the first run, the autostart entry).
   AutostartRequest autostart{QApplication::applicationFilePath().toStdString(), {}};
   LoadSettings(m_settings, m_options.dataDir, *m_registry,
                m_options.autostart ? &autostart : nullptr);
   ApplyHintSettings();
-  // 4: the splash window.
+  // The splash window.
   if (ShowSplash(m_settings.showSplash, m_options.arguments)) {
     m_splash = std::make_unique<TSplashForm>();
     m_splash->show();
   }
   SplashStep("Loading preferences...");
-  // 5: the install record.
-  // Only other programs read it; the program itself runs the same without it.
+  // The install record: only other programs read it; the program itself runs the same without it.
   static_cast<void>(WriteInstallRecord(*m_registry, m_options.dataDir));
-  // 3, 6, 7: colours, panels and the place of the window.
+  // Colours, panels and the place of the window.
   m_form->ApplySettings(WindowSettingsFrom(m_settings));
   SplashStep("Initialize RAS...");
   SplashStep("Initialize TAPI...");
@@ -114,7 +113,7 @@ void TOrvaProgram::Start() {
   SplashStep("Checking RAS...");
   SplashStep("Open Database...");
   SplashStep("Scanning files...");
-  // 14: a hint stays up for 30 seconds.
+  // A hint stays up for 30 seconds.
   m_hints.SetHidePause(30000);
   SplashStep("Setup cost...");
   SplashStep("Startup...");
@@ -167,7 +166,7 @@ void TOrvaProgram::Start() {
       m_windows->OpenTips();
   };
 
-  // 8-19: telephony, the dial-up entries, the first evaluation, the timers; the network
+  // Telephony, the dial-up entries, the first evaluation, the timers; the network
   // services' lists and the connection table.
   m_logic->Startup();
   m_services->Startup();
@@ -186,12 +185,12 @@ void TOrvaProgram::Start() {
     embed("MPanel6Body", [monitor](QWidget* body) { return new TMonitorPanel(body, *monitor); });
   }
 
-  // 19: the hints turn white, unless the settings name a colour of the user's own: that one
+  // The hints turn white, unless the settings name a colour of the user's own: that one
   // stays, instead of being shown never and overwritten at the next save. The settings keep
   // the application's hint colour.
   if (m_settings.hintColour == Settings().hintColour) m_hints.SetColour(kWhiteHints);
   m_settings.hintColour = m_hints.Colour();
-  // 20: the splash goes once it has been seen for its time; the window takes its mode and
+  // The splash goes once it has been seen for its time; the window takes its mode and
   // place.
   if (m_splash) {
     const int left = m_splash->RemainingMs();
