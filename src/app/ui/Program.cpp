@@ -121,6 +121,40 @@ void TOrvaProgram::Start() {
   m_form->CloseQuery = [this] { return FormCloseQuery(); };
   m_form->OnDestroy = [this] { FormDestroy(); };
   m_form->OnCommand = [this](const QString& name) { Command(name); };
+  MakeWindows();
+  m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
+  m_services = std::make_unique<TNetworkServices>(NetworkServicesContext{
+      m_settings, *m_clock, *m_timers, *m_dialogs, *m_form, m_options.dataDir,
+      m_options.systemHosts, m_options.network, m_options.mib});
+  MakeLogic();
+  WireForm();
+
+  // Telephony, the dial-up entries, the first evaluation, the timers; the network
+  // services' lists and the connection table.
+  m_logic->Startup();
+  m_services->Startup();
+  EmbedServicePanels();
+
+  // The hints turn white, unless the settings name a colour of the user's own: that one
+  // stays, instead of being shown never and overwritten at the next save. The settings keep
+  // the application's hint colour.
+  if (m_settings.hintColour == Settings().hintColour) m_hints.SetColour(kWhiteHints);
+  m_settings.hintColour = m_hints.Colour();
+  // The splash goes once it has been seen for its time; the window takes its mode and
+  // place.
+  if (m_splash) {
+    const int left = m_splash->RemainingMs();
+    if (left > 0)
+      QTimer::singleShot(left, this, [this] { m_splash.reset(); });
+    else
+      m_splash.reset();
+  }
+  m_form->FormCreate();
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { CommitDataUnattended(); });
+}
+
+// The windows the commands open, on the program's settings, clock, places and services.
+void TOrvaProgram::MakeWindows() {
   ProgramWindowsContext windows(m_settings, *m_registry, *m_dialogs, *m_sound);
   windows.parent = m_form.get();
   windows.programPath = QApplication::applicationFilePath().toStdString();
@@ -139,11 +173,10 @@ void TOrvaProgram::Start() {
   windows.selectTariff = [this](int index) { m_logic->Call().SelectTariff(index); };
   WireServices(windows);
   m_windows = std::make_unique<TProgramWindows>(std::move(windows));
-  m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
-  m_services = std::make_unique<TNetworkServices>(NetworkServicesContext{
-      m_settings, *m_clock, *m_timers, *m_dialogs, *m_form, m_options.dataDir,
-      m_options.systemHosts, m_options.network, m_options.mib});
-  MakeLogic();
+}
+
+// What the main window asks of the meter and the network services, and what it tells them.
+void TOrvaProgram::WireForm() {
   m_services->playNewMailSound = [this] { m_logic->Call().PlayEventSound(kEventMail); };
   m_form->CounterSource = [this] { return MeterCounters(m_logic->Call(), m_clock->Now()); };
   m_form->CommandSource = [this] {
@@ -165,42 +198,23 @@ void TOrvaProgram::Start() {
     else if (ShowTipsAtStart(m_settings))
       m_windows->OpenTips();
   };
+}
 
-  // Telephony, the dial-up entries, the first evaluation, the timers; the network
-  // services' lists and the connection table.
-  m_logic->Startup();
-  m_services->Startup();
-  // The DNS and monitor panels show the monitor's lookups and views.
-  if (TrafficMonitor* monitor = m_services->Monitor()) {
-    auto embed = [this](const char* bodyName, auto make) {
-      auto* body = m_form->findChild<QWidget*>(QString::fromLatin1(bodyName));
-      if (!body) return;
-      auto* layout = new QVBoxLayout(body);
-      layout->setContentsMargins(2, 0, 2, 0);
-      QWidget* panel = make(body);
-      layout->addWidget(panel);
-      m_servicePanels << panel;
-    };
-    embed("MPanel5Body", [monitor](QWidget* body) { return new TDnsPanel(body, monitor->Dns()); });
-    embed("MPanel6Body", [monitor](QWidget* body) { return new TMonitorPanel(body, *monitor); });
-  }
-
-  // The hints turn white, unless the settings name a colour of the user's own: that one
-  // stays, instead of being shown never and overwritten at the next save. The settings keep
-  // the application's hint colour.
-  if (m_settings.hintColour == Settings().hintColour) m_hints.SetColour(kWhiteHints);
-  m_settings.hintColour = m_hints.Colour();
-  // The splash goes once it has been seen for its time; the window takes its mode and
-  // place.
-  if (m_splash) {
-    const int left = m_splash->RemainingMs();
-    if (left > 0)
-      QTimer::singleShot(left, this, [this] { m_splash.reset(); });
-    else
-      m_splash.reset();
-  }
-  m_form->FormCreate();
-  connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { CommitDataUnattended(); });
+// The DNS and monitor panels show the monitor's lookups and views.
+void TOrvaProgram::EmbedServicePanels() {
+  TrafficMonitor* monitor = m_services->Monitor();
+  if (!monitor) return;
+  auto embed = [this](const char* bodyName, auto make) {
+    auto* body = m_form->findChild<QWidget*>(QString::fromLatin1(bodyName));
+    if (!body) return;
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(2, 0, 2, 0);
+    QWidget* panel = make(body);
+    layout->addWidget(panel);
+    m_servicePanels << panel;
+  };
+  embed("MPanel5Body", [monitor](QWidget* body) { return new TDnsPanel(body, monitor->Dns()); });
+  embed("MPanel6Body", [monitor](QWidget* body) { return new TMonitorPanel(body, *monitor); });
 }
 
 void TOrvaProgram::QuitOnSignals() {

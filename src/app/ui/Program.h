@@ -119,6 +119,9 @@ class TOrvaProgram final : public QObject {
   void ApplyHintSettings();
   void Command(const QString& name);
   void MakeLogic();
+  void MakeWindows();
+  void WireForm();
+  void EmbedServicePanels();
   void WireServices(ProgramWindowsContext& windows);
 
   ProgramOptions m_options;
