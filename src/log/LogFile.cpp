@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/HowUtils.h"
+#include "platform/FileLock.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 
@@ -362,6 +363,13 @@ AppendOutcome AppendLogRecord(const LogCall& call, const AppendOptions& options)
   out.line = FormatLogLine(fields);
   out.record = TConnObj(fields);
 
+  // Held from the read to the rename: a call appended while another writer rewrites the log
+  // would otherwise be lost.
+  const Result<FileUpdateLock> lock = LockForUpdate(path);
+  if (!lock) {
+    out.status = Status::Fail(lock.error);
+    return out;
+  }
   std::string bytes;
   if (FileExists(path)) {
     auto old = ReadFileBytes(path);
@@ -391,6 +399,8 @@ Result<std::string> SetLogRecordService(const std::string& path, const std::stri
                                         const std::string& service,
                                         const SafeWriteOptions& options) {
   using R = Result<std::string>;
+  const Result<FileUpdateLock> lock = LockForUpdate(path);
+  if (!lock) return R::Fail(lock.error);
   auto read = ReadFileBytes(path);
   if (!read) return R::Fail(read.error);
   std::string& bytes = *read;

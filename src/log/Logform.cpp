@@ -6,6 +6,7 @@
 
 #include "log/LogFile.h"
 #include "log/Servform.h"
+#include "platform/FileLock.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
@@ -178,6 +179,10 @@ Status LogModel::Show() {
 }
 
 Status LogModel::Save() {
+  // Held from taking in the calls appended meanwhile to the rename, so that none comes in
+  // between and is lost.
+  const Result<FileUpdateLock> lock = LockForUpdate(m_logPath);
+  if (!lock) return Status::Fail(lock.error);
   // A log that cannot be read now is not overwritten: what it holds might be lost.
   const Result<std::size_t> appended = TakeAppended();
   if (!appended) return Status::Fail(appended.error);
@@ -207,9 +212,13 @@ Status LogModel::New(const std::string& path) {
 Status LogModel::SaveAs(const std::string& path) {
   // The calls appended to the log in use come along; the chosen file is overwritten, as its
   // chooser asked.
+  const Result<FileUpdateLock> lock = LockForUpdate(m_logPath);
+  if (!lock) return Status::Fail(lock.error);
   const Result<std::size_t> appended = TakeAppended();
   if (!appended) return Status::Fail(appended.error);
   m_logPath = DefaultFileExt(path, ".LOG");
+  const Result<FileUpdateLock> target = LockForUpdate(m_logPath);
+  if (!target) return Status::Fail(target.error);
   return WriteList();
 }
 

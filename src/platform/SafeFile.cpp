@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <random>
 
+#include "platform/FileLock.h"
 #include "platform/TextCodec.h"
 
 namespace orva {
@@ -57,21 +59,30 @@ int CreateTempFile(const std::string& path, std::string& temp) {
   return -1;
 }
 
-// The file a path names after following symbolic links, so that a rewrite replaces the link's
-// target and the link stays. A dangling link names the file it would point to; a loop of
-// links is left as it is (the rename then replaces the link, as the system would refuse it).
-std::string FollowLinks(const std::string& path) {
-  std::string current = path;
-  for (int depth = 0; depth < 40; ++depth) {
-    struct stat st {};
-    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
-    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
-    const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return current;
-    target.resize(static_cast<std::size_t>(n));
-    current = target.front() == '/' ? target : DirectoryOf(current) + target;
+// Removes the temporary files of `path` that writers killed mid-way left behind: those of a
+// process that no longer runs. A live writer's file is never touched.
+void RemoveStaleTempFiles(const std::string& path) {
+  const std::string dir = DirectoryOf(path);
+  const std::string prefix = "." + FileNameOf(path) + ".tmp";
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (d == nullptr) return;
+  while (dirent* e = ::readdir(d)) {
+    const std::string_view name = e->d_name;
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) continue;
+    const std::string_view rest = name.substr(prefix.size());
+    const auto dot = rest.find('.');
+    if (dot == std::string_view::npos || dot == 0 || dot > 9) continue;
+    long pid = 0;
+    bool digits = true;
+    for (const char c : rest.substr(0, dot)) {
+      if (c < '0' || c > '9') digits = false;
+      pid = pid * 10 + (c - '0');
+    }
+    if (!digits || pid <= 0 || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+      ::unlink(JoinPath(dir.empty() ? "." : dir, name).c_str());
   }
-  return path;
+  ::closedir(d);
 }
 
 void SyncDirectory(const std::string& path) {
@@ -106,10 +117,30 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
   return out;
 }
 
+// The file a path names after following symbolic links, so that a rewrite replaces the link's
+// target and the link stays. A dangling link names the file it would point to; a loop of
+// links is left as it is (the rename then replaces the link, as the system would refuse it).
+std::string FollowFileLinks(const std::string& path) {
+  std::string current = path;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st {};
+    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return current;
+    target.resize(static_cast<std::size_t>(n));
+    current = target.front() == '/' ? target : DirectoryOf(current) + target;
+  }
+  return path;
+}
+
 Status ReplaceFile(const std::string& path, std::string_view bytes,
                    const SafeWriteOptions& options) {
   // A symbolic link keeps pointing where it did: the file it names is the one replaced.
-  const std::string target = FollowLinks(path);
+  const std::string target = FollowFileLinks(path);
+  const Result<FileUpdateLock> lock = LockForUpdate(target);
+  if (!lock) return Status::Fail(lock.error);
+  RemoveStaleTempFiles(target);
   mode_t mode = static_cast<mode_t>(options.mode);
   struct stat st {};
   const bool existed = ::stat(target.c_str(), &st) == 0;
@@ -141,7 +172,7 @@ Status ReplaceFile(const std::string& path, std::string_view bytes,
 }
 
 bool CanReplaceFile(const std::string& path) {
-  const std::string target = FollowLinks(path);
+  const std::string target = FollowFileLinks(path);
   const std::string dir = DirectoryOf(target);
   if (::access(dir.empty() ? "." : dir.c_str(), W_OK | X_OK) != 0) return false;
   return ::access(target.c_str(), F_OK) != 0 || ::access(target.c_str(), W_OK) == 0;

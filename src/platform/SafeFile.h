@@ -29,6 +29,10 @@ Status ReplaceFile(const std::string& path, std::string_view bytes,
 // takes new files and an existing file is writable.
 bool CanReplaceFile(const std::string& path);
 
+// The file a path names after following symbolic links (a dangling link: the file it would
+// name).
+std::string FollowFileLinks(const std::string& path);
+
 // Reads a whole file as bytes. A missing file is a failure (see FileExists to tell).
 Result<std::string> ReadFileBytes(const std::string& path);
 
