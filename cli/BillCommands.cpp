@@ -52,6 +52,11 @@ DateParts RequireDate(const Args& args, const std::string& name) {
   return DecodeDate(*date);
 }
 
+// A bill file that is there but cannot be read ends the command: its figures would be zeros.
+void RequireReadable(const Status& readable) {
+  if (!readable) throw std::runtime_error(readable.error);
+}
+
 void Print(const BillContext& b, const json& j, const std::string& text) {
   if (b.ctx.json) {
     std::printf("%s\n", j.dump().c_str());
@@ -91,6 +96,7 @@ int Day(const std::vector<std::string>& words) {
   const DateParts date = RequireDate(args, "date");
   const BillContext b = MakeBillContext(words);
   const TDataSetINI ds(date.month, date.year, b.options);
+  RequireReadable(ds.Readable());
   std::vector<std::string> items;
   ds.DayEntries(date.day, date.day, items);
   json entries = json::array();
@@ -119,6 +125,7 @@ int Month(const std::vector<std::string>& words) {
   if (year < 1 || year > 9999) throw UsageError("--year: anno non valido");
   const BillContext b = MakeBillContext(words);
   const TDataSetINI ds(static_cast<int>(month), static_cast<int>(year), b.options);
+  RequireReadable(ds.Readable());
   json days = json::array();
   std::string text = BillMonthTitle(ds.Month(), ds.Year()) + " (" + ds.FileName() + ")\n";
   for (int day = 1; day <= ds.DaysInMonth(); ++day) {
@@ -147,6 +154,7 @@ int Period(const std::vector<std::string>& words) {
   const std::string fixed = args.Get("fixed").value_or(b.settings.billFixedCosts);
   const std::string suppl = args.Get("suppl").value_or(b.settings.billExtraTicks);
   const auto f = PeriodFigures(from, to, fixed, suppl, vat, b.options);
+  if (!f.error.empty()) throw std::runtime_error(f.error);
   json j = {{"ticks", f.ticksText}, {"net", f.netText}, {"vat", f.vatText}, {"total", f.totalText}};
   Print(b, j,
         "dal : " + FormatPeriodDate(from) + "  al : " + FormatPeriodDate(to) +
@@ -162,6 +170,7 @@ int PeriodCostCommand(const std::vector<std::string>& words) {
   const SystemClock clock;
   const DateParts today = DecodeDate(clock.Now());
   const DateParts start = PeriodStart(b.settings.billStart, today);
+  RequireReadable(PeriodReadable(start, today, b.options));
   const double cost = PeriodCost(b.settings.billStart, today, b.options);
   const std::string costText = FormatFixed(cost, b.options.decimals);
   json j = {{"from", FormatPeriodDate(start)}, {"to", FormatPeriodDate(today)}, {"cost", costText}};

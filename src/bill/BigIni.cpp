@@ -1,6 +1,8 @@
 // The bill's in-memory INI file.
 #include "bill/BigIni.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <limits>
 
@@ -68,7 +70,13 @@ bool ConvertInteger(std::string_view text, int& out) {
 
 TBigIniFile::TBigIniFile(std::string fileName, SafeWriteOptions options)
     : m_fileName(ResolveNoCase(fileName)), m_options(options) {
-  if (!FileExists(m_fileName)) return;
+  // Only a missing file is an empty bill; one that is there but cannot be read is an error.
+  struct stat st {};
+  if (::stat(m_fileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    if (err != ENOENT) m_loadError = m_fileName + ": " + SystemErrorText(err);
+    return;
+  }
   auto bytes = ReadFileBytes(m_fileName);
   if (!bytes) {
     m_loadError = bytes.error.empty() ? SystemErrorText(EIO) : bytes.error;

@@ -42,6 +42,10 @@ BillDayMonthFigures DayMonthFigures(const DateParts& calendar, BillDisplayMode m
     f.dayFigure = ds.CostSum(calendar.day, calendar.day);
     f.monthFigure = ds.CostSum(1, 31);
   }
+  if (const Status readable = ds.Readable(); !readable) {
+    f.error = readable.error;
+    f.dayFigure = f.monthFigure = "?";
+  }
   f.monthTitle = BillMonthTitle(calendar.month, calendar.year);
   f.fileName = ds.FileName();
   std::transform(f.fileName.begin(), f.fileName.end(), f.fileName.begin(),
@@ -75,23 +79,45 @@ DateParts ChangeMonth(const DateParts& date, int step) {
   return d;
 }
 
-double PeriodUnitTicks(const DateParts& from, const DateParts& to, const BillOptions& options) {
+namespace {
+
+// Calls f(data set, first day, last day) for every month of the period, while f returns true.
+template <class F>
+void ForEachPeriodMonth(const DateParts& from, const DateParts& to, const BillOptions& options,
+                        F&& f) {
   // Outside years 1..9999 no bill file can exist.
   const long long first = std::max(MonthNumber(from.month, from.year), MonthNumber(1, 1));
   const long long last = std::min(MonthNumber(to.month, to.year), MonthNumber(12, 9999));
-  double sum = 0;
   // An end before the start holds no day, also within one month.
   if (MonthNumber(to.month, to.year) * 32 + to.day <
       MonthNumber(from.month, from.year) * 32 + from.day)
-    return sum;
+    return;
   for (long long n = first; n <= last; ++n) {
     const int year = static_cast<int>((n - 1) / 12);
     const int month = static_cast<int>((n - 1) % 12) + 1;
     const int startDay = n == MonthNumber(from.month, from.year) ? from.day : 1;
     const int endDay = n == MonthNumber(to.month, to.year) ? to.day : 31;
-    const TDataSetINI ds(month, year, options);
-    if (const auto v = ParseDecimal(ds.UnitTicks(startDay, endDay))) sum += *v;
+    if (!f(TDataSetINI(month, year, options), startDay, endDay)) return;
   }
+}
+
+}  // namespace
+
+Status PeriodReadable(const DateParts& from, const DateParts& to, const BillOptions& options) {
+  Status out = Status::Ok();
+  ForEachPeriodMonth(from, to, options, [&](const TDataSetINI& ds, int, int) {
+    out = ds.Readable();
+    return out.ok;
+  });
+  return out;
+}
+
+double PeriodUnitTicks(const DateParts& from, const DateParts& to, const BillOptions& options) {
+  double sum = 0;
+  ForEachPeriodMonth(from, to, options, [&](const TDataSetINI& ds, int startDay, int endDay) {
+    if (const auto v = ParseDecimal(ds.UnitTicks(startDay, endDay))) sum += *v;
+    return true;
+  });
   return sum;
 }
 
@@ -99,6 +125,11 @@ BillPeriodFigures PeriodFigures(const DateParts& from, const DateParts& to,
                                 std::string_view fixedCosts, std::string_view supplementaryTicks,
                                 double vatRate, const BillOptions& options) {
   BillPeriodFigures f;
+  if (const Status readable = PeriodReadable(from, to, options); !readable) {
+    f.error = readable.error;
+    f.ticksText = f.netText = f.vatText = f.totalText = "?";
+    return f;
+  }
   f.ticks = PeriodUnitTicks(from, to, options);
   if (const auto suppl = ParseInteger(supplementaryTicks)) f.ticks += *suppl;
   f.net = ParseDecimal(fixedCosts).value_or(0.0) + f.ticks * kUnitTickPrice;

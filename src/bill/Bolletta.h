@@ -26,6 +26,8 @@ struct BillDayMonthFigures {
   std::string dayFigure;     // DScl
   std::string monthTitle;    // MonthLb: "Ottobre 1999"
   std::string fileName;      // DATLb: "10_1999.BOL", in capitals
+  // Why the month's file could not be read; the figures are then "?".
+  std::string error;
 };
 BillDayMonthFigures DayMonthFigures(const DateParts& calendar, BillDisplayMode mode,
                                     const BillOptions& options);
@@ -50,12 +52,17 @@ ChartScale NiceChartScale(double maximum);
 // "Cambia mese": step +1 (up) or -1 (down) months; a day the new month lacks becomes its last.
 DateParts ChangeMonth(const DateParts& date, int step);
 
+// Whether every bill file of the period can be read (see TDataSetINI::Readable).
+Status PeriodReadable(const DateParts& from, const DateParts& to, const BillOptions& options);
+
 // The sum of UnitTicks over the period, month by month; 0 when the end lies before the start.
 double PeriodUnitTicks(const DateParts& from, const DateParts& to, const BillOptions& options);
 
 struct BillPeriodFigures {
   double ticks = 0, net = 0, vat = 0, total = 0;
   std::string ticksText, netText, vatText, totalText;  // "Cifre decimali" decimals
+  // Why a month file of the period could not be read; the texts are then "?".
+  std::string error;
 };
 // fixedCosts: "Costi fissi" (not a number counts 0); supplementaryTicks: "Scatti supplementari"
 // (counted when an integer); vatRate a fraction (0.2 for 20 %).

@@ -7,6 +7,7 @@
 
 #include "core/HowUtils.h"
 #include "platform/DateTime.h"
+#include "platform/FileLock.h"
 #include "platform/Numbers.h"
 
 namespace orva {
@@ -93,6 +94,13 @@ TDataSetINI::Range TDataSetINI::OrderRange(int firstDay, int lastDay) const {
   return {firstDay, lastDay};
 }
 
+Status TDataSetINI::Readable() const {
+  if (!m_valid) return Status::Ok();
+  const TBiggerIniFile ini(m_path, m_options.write);
+  if (!ini.LoadError().empty()) return Status::Fail(ini.LoadError());
+  return Status::Ok();
+}
+
 template <class F>
 void TDataSetINI::ForEachEntry(int firstDay, int lastDay, F&& f) const {
   if (!m_valid) return;
@@ -119,6 +127,10 @@ Status TDataSetINI::AddTicks(int day, long long ticks, double tickPrice) {
   if (day < 1 || day > DaysInMonth())
     return Status::Fail("Giorno non valido: " + std::to_string(day));
   if (!std::isfinite(tickPrice)) return Status::Fail("Costo scatto non valido");
+  // Held from the read to the rename: two writers adding to one day would otherwise each
+  // write back its own sum and one addition would be lost.
+  const Result<FileUpdateLock> lock = LockForUpdate(m_path);
+  if (!lock) return Status::Fail(lock.error);
   TBiggerIniFile ini(m_path, m_options.write);
   if (!ini.LoadError().empty()) return Status::Fail(ini.LoadError());
   ini.WriteString(kGeneral, kProgramKey, kProgramText);
@@ -139,6 +151,8 @@ Status TDataSetINI::WriteDay(int day, const std::vector<Entry>& entries) {
                         std::to_string(m_year));
   if (day < 1 || day > DaysInMonth())
     return Status::Fail("Giorno non valido: " + std::to_string(day));
+  const Result<FileUpdateLock> lock = LockForUpdate(m_path);
+  if (!lock) return Status::Fail(lock.error);
   TBiggerIniFile ini(m_path, m_options.write);
   if (!ini.LoadError().empty()) return Status::Fail(ini.LoadError());
   const std::string section = BillDaySection(day, m_month, m_year);

@@ -52,6 +52,10 @@ class TDataSetINI {
   std::string FileName() const { return BillFileName(m_month, m_year); }
   int DaysInMonth() const;
 
+  // Whether the month's file can be read: a file that exists but cannot be read (no
+  // permission, a folder in its place) is an error naming it, never an empty month.
+  Status Readable() const;
+
   // Adds ticks at a tick price to a day and rewrites the file; the error carries the
   // system's text when the file cannot be written.
   Status AddTicks(int day, long long ticks, double tickPrice);

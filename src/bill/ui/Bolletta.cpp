@@ -254,7 +254,8 @@ void TBollettaDLG::RedoDayMonth() {
   MScl->setText(Q(f.monthFigure));
   DScl->setText(Q(f.dayFigure));
   MonthLb->setText(Q(f.monthTitle));
-  DATLb->setText(Q(f.fileName));
+  DATLb->setText(Q(f.error.empty() ? f.fileName : f.fileName + " (illeggibile)"));
+  DATLb->setToolTip(Q(f.error));
 }
 
 void TBollettaDLG::RedoPeriod() {
@@ -265,6 +266,7 @@ void TBollettaDLG::RedoPeriod() {
   NettoLb->setText(Q(p.netText));
   IVALb->setText(Q(p.vatText));
   TotalLb->setText(Q(p.totalText));
+  TotalLb->setToolTip(Q(p.error));
 }
 
 void TBollettaDLG::RedoChart() {
