@@ -1,6 +1,7 @@
 // orva32cli tariff check: the tariff editor's complete test applied to a file.
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,13 @@ int RunTariffCheck(const std::vector<std::string>& words) {
   if (args.Positional().size() > 1) throw UsageError("argomento in più: " + args.Positional()[1]);
 
   const auto check = CheckTariffFile(path);
-  if (!check) throw UsageError(check.error);
+  if (!check) {
+    // A file that is there but cannot be read is a failure of the check, not of the command
+    // line.
+    if (check.error.find("non leggibile") != std::string::npos)
+      throw std::runtime_error(check.error);
+    throw UsageError(check.error);
+  }
   if (ctx.json) {
     const nlohmann::json out = {
         {"path", path}, {"passed", check->passed}, {"messages", check->messages}};

@@ -26,6 +26,7 @@ void PrintJson(const nlohmann::json& j) {
 TariffCatalogue Catalogue(const Context& ctx) {
   TariffCatalogue catalogue;
   ScanTariffFiles(catalogue, ctx.tariffDir);
+  for (const auto& error : catalogue.errors) std::fprintf(stderr, "orva32cli: %s\n", error.c_str());
   return catalogue;
 }
 

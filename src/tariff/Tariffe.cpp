@@ -2,9 +2,12 @@
 #include "tariff/Tariffe.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -357,6 +360,7 @@ Status WriteTariffFile(const std::string& path, const TariffFile& t) {
 // Catalogue
 
 void TariffCatalogue::Clear() {
+  errors.clear();
   descriptions.clear();
   abbreviations.clear();
   paths.clear();
@@ -416,7 +420,13 @@ void ScanTariffFiles(TariffCatalogue& catalogue, const std::string& directory,
     if (onFile) onFile(name);
     const std::string path = dir + name;
     TIniFile ini = TIniFile::FromText({});
-    if (!ReadIni(path, ini)) continue;
+    if (!ReadIni(path, ini)) {
+      // Kept under its file name, so the index of every later tariff stays what the
+      // associations and the settings hold, and a call on it says why it cannot be metered.
+      catalogue.errors.push_back(MissingTariffMessage(path));
+      catalogue.Add(Cut(Cp1252ToUtf8(name), 64), "None", path);
+      continue;
+    }
     std::string description = ini.ReadString(kGeneralSection, "Descrizione", "");
     if (description.empty()) description = Cp1252ToUtf8(name);
     std::string abbreviation = ini.ReadString(kGeneralSection, "Abbreviazione", "None");
@@ -428,7 +438,22 @@ void ScanTariffFiles(TariffCatalogue& catalogue, const std::string& directory,
 // Evaluation
 
 std::string MissingTariffMessage(const std::string& path) {
-  return "File tariffe " + path + " non trovato !";
+  // A file that is there but cannot be read (no permission, a folder in its place) is not
+  // "missing": the person must learn why, or he looks for a file that is plainly there.
+  const std::string found = ResolveNoCase(path);
+  struct stat st {};
+  int err = EIO;
+  if (::stat(found.c_str(), &st) != 0) {
+    err = errno;
+  } else if (S_ISDIR(st.st_mode)) {
+    err = EISDIR;
+  } else if (const int fd = ::open(found.c_str(), O_RDONLY | O_CLOEXEC); fd < 0) {
+    err = errno;
+  } else {
+    ::close(fd);
+  }
+  if (err == ENOENT || err == ENOTDIR) return "File tariffe " + path + " non trovato !";
+  return "File tariffe " + path + " non leggibile: " + SystemErrorText(err) + " !";
 }
 
 DayClass DayClassOf(TDateTime date) {

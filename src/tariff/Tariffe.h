@@ -98,6 +98,8 @@ struct TariffCatalogue {
   std::vector<std::string> descriptions;
   std::vector<std::string> abbreviations;
   std::vector<std::string> paths;
+  // Why files of the folder could not be read (each stays in the catalogue under its name).
+  std::vector<std::string> errors;
 
   int Size() const { return static_cast<int>(descriptions.size()); }
   bool Empty() const { return descriptions.empty(); }
@@ -139,7 +141,7 @@ struct TariffResult {
 
 using BandList = std::vector<std::string>;
 
-// The message shown when a tariff file is missing.
+// The message shown when a tariff file is missing, or names why it cannot be read.
 std::string MissingTariffMessage(const std::string& path);
 
 // Reads one day class of a tariff file into bands and sets VAT rate, fixed charge, its unit
