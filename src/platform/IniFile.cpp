@@ -1,6 +1,9 @@
 // The INI routines.
 #include "platform/IniFile.h"
 
+#include <cerrno>
+
+#include "platform/FileLock.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
@@ -32,10 +35,44 @@ bool KeyOf(std::string_view line, std::string_view& key) {
 
 }  // namespace
 
+namespace {
+
+// The file's lines; a missing file is empty, one that is there but cannot be read an error.
+Result<std::vector<std::string>> ReadIniLines(const std::string& path) {
+  auto lines = ReadTextLines(path);
+  if (!lines && !FileExists(path) && !DirectoryExists(path) && errno == ENOENT)
+    return Result<std::vector<std::string>>::Ok({});
+  return lines;
+}
+
+}  // namespace
+
 TIniFile::TIniFile(std::string path, SafeWriteOptions options)
     : m_path(ResolveNoCase(path)), m_options(options) {
-  if (auto lines = ReadTextLines(m_path)) m_lines = std::move(*lines);
+  if (auto lines = ReadIniLines(m_path))
+    m_lines = std::move(*lines);
+  else
+    m_loadError = lines.error;
+  m_fileLines = m_lines;
   Parse();
+}
+
+void TIniFile::Record(Change change) {
+  if (!m_path.empty()) m_changes.push_back(std::move(change));
+}
+
+void TIniFile::Apply(const Change& change) {
+  switch (change.kind) {
+    case Change::Write:
+      WriteString(change.section, change.key, change.value);
+      break;
+    case Change::Erase:
+      EraseSection(change.section);
+      break;
+    case Change::Delete:
+      DeleteKey(change.section, change.key);
+      break;
+  }
 }
 
 TIniFile TIniFile::FromText(std::string_view utf8Text) {
@@ -101,6 +138,7 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  Record({Change::Write, std::string(section), std::string(key), std::string(value)});
   std::string line = std::string(key) + "=" + std::string(value);
   if (const Section* s = FindSection(section)) {
     if (const Entry* e = FindKey(*s, key)) {
@@ -172,6 +210,7 @@ std::vector<std::pair<std::string, std::string>> TIniFile::ReadSectionValues(
 }
 
 void TIniFile::EraseSection(std::string_view section) {
+  Record({Change::Erase, std::string(section), {}, {}});
   bool changed = false;
   // Every occurrence goes, as with the Windows routine.
   for (;;) {
@@ -186,6 +225,7 @@ void TIniFile::EraseSection(std::string_view section) {
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
+  Record({Change::Delete, std::string(section), std::string(key), {}});
   const Section* s = FindSection(section);
   if (!s) return;
   const Entry* e = FindKey(*s, key);
@@ -197,8 +237,27 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
 
 Status TIniFile::UpdateFile() {
   if (!m_modified || m_path.empty()) return Status::Ok();
+  if (!m_loadError.empty()) return Status::Fail(m_loadError);
+  const Result<FileUpdateLock> lock = LockForUpdate(m_path);
+  if (!lock) return Status::Fail(lock.error);
+  auto now = ReadIniLines(m_path);
+  if (!now) return Status::Fail(now.error);
+  if (*now != m_fileLines) {
+    // Another program wrote the file since it was read here: this object's changes are made
+    // again on what it holds now.
+    TIniFile current;
+    current.m_lines = std::move(*now);
+    current.Parse();
+    for (const auto& change : m_changes) current.Apply(change);
+    m_lines = std::move(current.m_lines);
+    Parse();
+  }
   Status st = WriteTextLines(m_path, m_lines, m_options);
-  if (st) m_modified = false;
+  if (st) {
+    m_modified = false;
+    m_fileLines = m_lines;
+    m_changes.clear();
+  }
   return st;
 }
 

@@ -56,7 +56,12 @@ class TIniFile {
   void DeleteKey(std::string_view section, std::string_view key);
 
   bool Modified() const { return m_modified; }
-  // Writes pending changes; Ok when nothing was pending.
+  // Empty when the file was read or is missing; else why it could not be read. Such an object
+  // never rewrites the file, so content it could not see is not lost.
+  const std::string& LoadError() const { return m_loadError; }
+  // Writes pending changes; Ok when nothing was pending. The file is read again under the
+  // writers' lock and the changes made on what it holds now, so a key another program wrote
+  // since this object read the file is kept.
   Status UpdateFile();
   // The whole content as lines (UTF-8).
   const std::vector<std::string>& Lines() const { return m_lines; }
@@ -77,11 +82,24 @@ class TIniFile {
   const Section* FindSection(std::string_view section) const;
   const Entry* FindKey(const Section& s, std::string_view key) const;
 
+  // One change as it was asked, so that it can be made again on the file as another writer
+  // left it.
+  struct Change {
+    enum Kind { Write, Erase, Delete } kind;
+    std::string section, key, value;
+  };
+  void Apply(const Change& change);
+  void Record(Change change);
+
   std::string m_path;
   SafeWriteOptions m_options;
   std::vector<std::string> m_lines;
   std::vector<Section> m_sections;
   bool m_modified = false;
+  // The file's lines as last read or written, and the changes made since.
+  std::vector<std::string> m_fileLines;
+  std::vector<Change> m_changes;
+  std::string m_loadError;
 };
 
 }  // namespace orva
