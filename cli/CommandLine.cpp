@@ -96,8 +96,9 @@ const std::map<std::string, std::string>& Usages() {
        "uso: orva32cli time check SERVER [--port N]\n"
        "Confronta l'orologio con un server di ora di rete.\n"},
       {"mail",
-       "uso: orva32cli mail check [--lst FILE] [--timeout S]\n"
-       "Controlla le caselle di posta di POP3.LST.\n"},
+       "uso: orva32cli mail check [--lst FILE] [--mailbox-timeout S] [--timeout S]\n"
+       "Controlla le caselle di posta di POP3.LST; --mailbox-timeout: tempo massimo per\n"
+       "ogni casella, --timeout: per tutto il controllo.\n"},
   };
   return usages;
 }

@@ -3,6 +3,8 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <limits>
+#include <optional>
 
 #include "Args.h"
 #include "Commands.h"
@@ -133,9 +135,14 @@ int TimeCheck(const std::vector<std::string>& words) {
 
 int MailCheck(const std::vector<std::string>& words) {
   Args args(words, {});
-  args.Allow({"lst", "timeout"});
-  const long long timeout = args.GetInteger("timeout").value_or(120);
-  if (timeout < 1) throw UsageError("--timeout: secondi non validi");
+  args.Allow({"lst", "timeout", "mailbox-timeout"});
+  // Each mailbox ends by its own deadline, so the run is bounded without --timeout too; a
+  // limit on the whole run stops the mailboxes it has not reached.
+  const std::optional<long long> timeout = args.GetInteger("timeout");
+  if (timeout && *timeout < 1) throw UsageError("--timeout: secondi non validi");
+  const std::optional<long long> mailboxTimeout = args.GetInteger("mailbox-timeout");
+  if (mailboxTimeout && (*mailboxTimeout < 1 || *mailboxTimeout > 86400))
+    throw UsageError("--mailbox-timeout: secondi non validi");
   const Context ctx = MakeContext(words, DataAccess::Write);
   const std::string lst = args.Get("lst").value_or(ctx.dataDir + TMailCheck::kFileName);
   if (args.Get("lst") && !FileExists(lst)) {
@@ -156,13 +163,15 @@ int MailCheck(const std::vector<std::string>& words) {
   LoadSettings(settings, ctx.dataDir, registry);
   mail.RequireEncryption = settings.mailRequireTls;
   mail.ReadTimeoutSeconds = settings.mailReadTimeout;
+  if (mailboxTimeout) mail.MailboxDeadlineMs = static_cast<int>(*mailboxTimeout * 1000);
   if (const Status loaded = mail.LoadMailboxes(lst); !loaded) {
     std::fprintf(stderr, "orva32cli: %s: %s\n", lst.c_str(), loaded.error.c_str());
     return 1;
   }
   mail.CallStarted();
   bool timedOut = false;
-  if (!Pump([&] { return !mail.Busy(); }, timeout * 1000)) {
+  if (!Pump([&] { return !mail.Busy(); },
+            timeout ? *timeout * 1000 : std::numeric_limits<qint64>::max())) {
     timedOut = true;
     mail.Abort1Click();
   }

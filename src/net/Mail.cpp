@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/HowUtils.h"
 #include "platform/Numbers.h"
@@ -91,7 +92,11 @@ std::string ListLineSizeText(std::string_view listLine) {
 
 TMailCheck::TMailCheck(TCustomPop3Cli& client, MailView& view, const Clock& clock,
                        TimerFactory& timers)
-    : m_client(client), m_view(view), m_clock(clock), m_nextTimer(timers.CreateTimer()) {
+    : m_client(client),
+      m_view(view),
+      m_clock(clock),
+      m_nextTimer(timers.CreateTimer()),
+      m_deadlineTimer(timers.CreateTimer()) {
   m_client.OnRequestDone = [this](TPop3Request r, int e) { Pop3ClientRequestDone(r, e); };
   m_client.OnMessageBegin = [this] { Pop3ClientMessageBegin(); };
   m_client.OnMessageLine = [this] { Pop3ClientMessageLine(); };
@@ -109,6 +114,7 @@ TMailCheck::TMailCheck(TCustomPop3Cli& client, MailView& view, const Clock& cloc
     if (!m_allowed) return EndCycle(m_index);
     StartMailbox();
   };
+  m_deadlineTimer->OnTimer = [this] { MailboxDeadlinePassed(); };
 }
 
 TMailCheck::~TMailCheck() {
@@ -188,7 +194,52 @@ void TMailCheck::StartMailbox() {
   m_failed = false;
   m_view.SetMailIcon(true, true);
   m_view.SetMailIconHint("Controllo posta su " + box->Address());
+  ArmMailboxDeadline();
   RunPop3Step(TPop3Request::pop3Connect);
+}
+
+int TMailCheck::ReadTimeoutMs() const {
+  return std::clamp(ReadTimeoutSeconds, 1, 3600) * 1000;
+}
+
+void TMailCheck::ArmMailboxDeadline() {
+  m_deadlineMs = MailboxDeadlineMs > 0 ? MailboxDeadlineMs
+                                       : std::max(kDefaultMailboxDeadlineMs, 2 * ReadTimeoutMs());
+  m_deadlineTick = m_clock.TickCount() + static_cast<std::uint64_t>(m_deadlineMs);
+  m_deadlineTimer->SetEnabled(false);
+  m_deadlineTimer->SetInterval(static_cast<int>(m_deadlineMs));
+  m_deadlineTimer->SetEnabled(true);
+}
+
+void TMailCheck::ExtendMailboxDeadline(int headersToRead) {
+  if (headersToRead <= 0 || MailboxDeadlineMsPerMessage <= 0 || !m_deadlineTimer->Enabled()) return;
+  const std::int64_t extra = std::int64_t{headersToRead} * MailboxDeadlineMsPerMessage;
+  m_deadlineMs += extra;
+  m_deadlineTick += static_cast<std::uint64_t>(extra);
+  const std::uint64_t now = m_clock.TickCount();
+  const std::uint64_t left = m_deadlineTick > now ? m_deadlineTick - now : 1;
+  m_deadlineTimer->SetEnabled(false);
+  m_deadlineTimer->SetInterval(
+      static_cast<int>(std::min<std::uint64_t>(left, std::numeric_limits<int>::max())));
+  m_deadlineTimer->SetEnabled(true);
+}
+
+void TMailCheck::MailboxDeadlinePassed() {
+  m_deadlineTimer->SetEnabled(false);
+  if (!m_busy) return;
+  m_failed = true;
+  if (TPOP3Object* box = Current(); box && box->lastError.empty()) {
+    const std::string seconds = m_deadlineMs % 1000 == 0
+                                    ? std::to_string(m_deadlineMs / 1000)
+                                    : FormatFixed(static_cast<double>(m_deadlineMs) / 1000.0, 1);
+    box->lastError = "Tempo scaduto per la casella: controllo non finito in " + seconds + " s";
+  }
+  // Abort closes the connection whatever request is running. Its end is this mailbox's, not
+  // the user's interruption of the cycle: the walk goes on with the next mailbox.
+  m_deadlinePassing = true;
+  m_client.Abort();
+  m_deadlinePassing = false;
+  MailboxDone();
 }
 
 const char* TMailCheck::StepName(TPop3Request step) {
@@ -238,7 +289,7 @@ void TMailCheck::RunPop3Step(TPop3Request step) {
   }
   m_client.MsgNum = m_msgNumber;
   m_client.RequireTls = RequireEncryption;
-  m_client.ReadTimeoutMs = std::clamp(ReadTimeoutSeconds, 1, 3600) * 1000;
+  m_client.ReadTimeoutMs = ReadTimeoutMs();
   m_client.MaxReplyBytes = kMaxCheckReplyBytes;
   const std::string name = StepName(step);
   const unsigned serial = ++m_stepSerial;
@@ -320,10 +371,11 @@ void TMailCheck::SetMailDialogOpen(bool open) {
 }
 
 void TMailCheck::Pop3ClientRequestDone(TPop3Request request, int error) {
-  if (!m_busy) return;
+  if (!m_busy || m_deadlinePassing) return;
   if (request == TPop3Request::pop3Abort) {
     // The user interrupted the check: no further mailbox, no notice.
     m_nextTimer->SetEnabled(false);
+    m_deadlineTimer->SetEnabled(false);
     m_failed = true;
     if (TPOP3Object* box = Current()) box->lastError = m_client.ErrorMessage();
     m_busy = false;
@@ -372,6 +424,7 @@ void TMailCheck::NextStep(TPop3Request done) {
       if (TPOP3Object* box = Current()) box->serverCount = m_client.MsgCount();
       // A mailbox larger than the bound shows its newest messages.
       m_listOffset = std::max(0, m_client.MsgCount() - kMaxHeadersPerCheck);
+      ExtendMailboxDeadline(std::min(m_client.MsgCount(), kMaxHeadersPerCheck));
       return RunPop3Step(TPop3Request::pop3List);
     case TPop3Request::pop3List:
       m_msgNumber = m_listOffset;
@@ -389,6 +442,7 @@ void TMailCheck::NextStep(TPop3Request done) {
 }
 
 void TMailCheck::MailboxDone() {
+  m_deadlineTimer->SetEnabled(false);
   m_view.SetMailIcon(false, false);
   m_view.SetMailIconHint("");
   if (TPOP3Object* box = Current()) {
@@ -418,6 +472,7 @@ void TMailCheck::EndCycle(int firstUnchecked) {
        firstUnchecked >= 0 && i < static_cast<int>(m_boxes.size()); ++i)
     m_boxes[static_cast<std::size_t>(i)].lastError = "not checked: the call ended";
   m_nextTimer->SetEnabled(false);
+  m_deadlineTimer->SetEnabled(false);
   m_index = 0;
   const TDateTime now = m_clock.Now();
   m_lastCycleEnd = now;

@@ -61,6 +61,15 @@ class TMailCheck {
   bool RequireEncryption = true;  // "Richiedi connessione cifrata"
   int ReadTimeoutSeconds = 60;    // "Timeout lettura"
 
+  // However steadily its server keeps talking, the check of one mailbox (Connect to the end of
+  // Quit) ends after this long, so a server that drips its replies a byte at a time cannot hold
+  // the cycle for ever. 0: two minutes, or two read time-outs when that is longer.
+  int MailboxDeadlineMs = 0;
+  // Added for each header to read once STAT has said how many, so a large mailbox on a slow
+  // line still gets through.
+  int MailboxDeadlineMsPerMessage = 2000;
+  static constexpr int kDefaultMailboxDeadlineMs = 120000;
+
   // A call started: checks are allowed and one starts at once. A call ended: none starts.
   void CallStarted();
   void CallEnded();
@@ -100,12 +109,17 @@ class TMailCheck {
   void MailboxDone();
   // From firstUnchecked on (when not negative) the mailboxes were not reached.
   void EndCycle(int firstUnchecked = -1);
+  void ArmMailboxDeadline();
+  void ExtendMailboxDeadline(int headersToRead);
+  void MailboxDeadlinePassed();
   TPOP3Object* Current();
+  int ReadTimeoutMs() const;
 
   TCustomPop3Cli& m_client;
   MailView& m_view;
   const Clock& m_clock;
   std::unique_ptr<Timer> m_nextTimer;
+  std::unique_ptr<Timer> m_deadlineTimer;
   std::vector<TPOP3Object> m_boxes;
   int m_index = -1;
   int m_msgNumber = 0;
@@ -121,6 +135,9 @@ class TMailCheck {
   bool m_dialogOpen = false;
   bool m_failed = false;  // a step of the current mailbox failed
   unsigned m_stepSerial = 0;
+  std::uint64_t m_deadlineTick = 0;  // when the current mailbox's check must have ended
+  std::int64_t m_deadlineMs = 0;     // the time it was given
+  bool m_deadlinePassing = false;    // the deadline is closing the connection
   TDateTime m_lastCycleEnd = 0;
   std::string m_hint;
 };

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "Pop3ScriptedServer.h"
@@ -279,6 +280,80 @@ TEST_F(MailCycleTest, SilentServersTimeOutAndTheCycleGoesOn) {
             std::string::npos);
   EXPECT_NE(mail.Hint().find(" u@d (1)    "), std::string::npos);
   EXPECT_TRUE(view.visible);
+}
+
+TEST_F(MailCycleTest, DrippingServerEndsAtTheMailboxDeadlineAndTheNextIsChecked) {
+  // a: a greeting that never ends, one byte a second, each in time for the read time-out.
+  Boxes({"a", "b"});
+  drops["b"].messages = {{"From: x", 10}};
+  mail.CallStarted();
+  client.Accept("+");
+  int seconds = 0;
+  for (; seconds < 600 && client.closes == 0; ++seconds) {
+    clock.AdvanceMs(1000);
+    client.Reply("O");
+  }
+  EXPECT_EQ(seconds, 120) << "a's connection is closed after two minutes (two read time-outs)";
+  clock.AdvanceMs(1);
+  ASSERT_EQ(client.opens, 2) << "b starts";
+  EXPECT_EQ(mail.Mailboxes()[0].lastError,
+            "Tempo scaduto per la casella: controllo non finito in 120 s");
+  EXPECT_TRUE(mail.Busy());
+  Pump();
+  EXPECT_FALSE(mail.Busy());
+  EXPECT_EQ(mail.Mailboxes()[0].previousCount, 0);
+  EXPECT_EQ(mail.Mailboxes()[1].lastError, "");
+  EXPECT_EQ(mail.Mailboxes()[1].messages.size(), 1u);
+  EXPECT_EQ(view.labels.back(),
+            "Controllo posta non riuscito alle ore 09.32.00: u@a (Tempo scaduto per la casella: "
+            "controllo non finito in 120 s)");
+  EXPECT_EQ(view.boxes, 1) << "b's new mail is told";
+}
+
+TEST_F(MailCycleTest, MailboxDeadlineGrowsWithTheHeadersToReadAndBoundsADrippedReply) {
+  Boxes({"a"});
+  mail.MailboxDeadlineMs = 10000;
+  mail.MailboxDeadlineMsPerMessage = 5000;
+  // Three headers, each answered after 6 s: 18 s in all, longer than the 10 s for the rest of
+  // the session but within the 25 s the three headers earn.
+  const auto session = [&](const std::function<void(int top)>& answerTop) {
+    mail.Check1Click();
+    client.Accept("+OK\r\n");
+    for (const char* line : {"+OK\r\n", "+OK\r\n", "+OK 3 30\r\n", "+OK\r\n.\r\n"}) {
+      client.TakeCommands();
+      client.Reply(line);
+    }
+    for (int top = 1; top <= 3 && client.TakeCommands() ==
+                                      std::vector<std::string>{"TOP " + std::to_string(top) + " 1"};
+         ++top)
+      answerTop(top);
+  };
+  mail.CallStarted();
+  Pump();
+  session([&](int) {
+    clock.AdvanceMs(6000);
+    client.Reply("+OK\r\nFrom: x\r\n.\r\n");
+  });
+  EXPECT_EQ(client.TakeCommands(), std::vector<std::string>{"QUIT"});
+  client.Reply("+OK\r\n");
+  EXPECT_FALSE(mail.Busy());
+  EXPECT_EQ(mail.Mailboxes()[0].lastError, "");
+  EXPECT_EQ(mail.Mailboxes()[0].messages.size(), 3u);
+
+  // The third reply drips: the check ends when the 25 s are up.
+  session([&](int top) {
+    if (top < 3) return client.Reply("+OK\r\nFrom: x\r\n.\r\n");
+    client.Reply("+OK\r\n");
+    for (int i = 0; i < 60 && mail.Busy(); ++i) {
+      clock.AdvanceMs(1000);
+      client.Reply("F");
+    }
+  });
+  EXPECT_FALSE(mail.Busy());
+  EXPECT_EQ(mail.Mailboxes()[0].lastError,
+            "Tempo scaduto per la casella: controllo non finito in 25 s");
+  EXPECT_EQ(mail.Mailboxes()[0].messages.size(), 2u) << "the headers read before stay";
+  EXPECT_EQ(mail.Mailboxes()[0].previousCount, 3) << "a failed check leaves the count alone";
 }
 
 TEST_F(MailCycleTest, ClosingTheWindowStopsNothingAndNoSecondCheckOverlaps) {
