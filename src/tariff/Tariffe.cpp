@@ -188,14 +188,24 @@ std::optional<long long> BandTime(std::string_view text) {
   return BandTimeMs(text);
 }
 
+// The tick length of a band's seconds field: one that is not a number, zero or negative
+// would stop the meter, so it is 60 s.
+double TickSecondsOf(std::string_view field) {
+  const auto seconds = ParseDecimal(field);
+  return seconds && std::isfinite(*seconds) && *seconds > 0 ? *seconds : kDefaultTickSeconds;
+}
+
 // The band search over lines in memory; cp1252 tells that the lines are raw file bytes (for
-// the error text).
+// the error text). keepTick: tick seconds and text on entry are this tariff's own and stay
+// when no band matches; otherwise the band that began last before the moment gives them.
 Status FindBandIn(const BandViews& bands, TDateTime timeOfDay, TariffResult& result,
-                  bool fixedPoint, bool cp1252) {
+                  bool fixedPoint, bool cp1252, bool keepTick = true) {
   result.tickCost = kDefaultTickCost;
   if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
   const double t = std::isfinite(timeOfDay) ? timeOfDay : 0.0;
   const long long ms = std::llround(std::clamp(t, 0.0, 1.0) * static_cast<double>(kMsPerDay));
+  std::optional<std::size_t> begunLast;
+  long long begunLastAt = -1;
   for (std::size_t i = 0; i < bands.size(); ++i) {
     const BandView v = SplitBandView(bands[i]);
     // The cost is taken from every line examined, so with no match the last line's stays.
@@ -211,14 +221,21 @@ Status FindBandIn(const BandViews& bands, TDateTime timeOfDay, TariffResult& res
     }
     // A band's end "hh.mm" stands for hh:mm:00, so the rest of that minute matches no band.
     if (*start <= ms && ms <= *end) {
-      const auto seconds = ParseDecimal(v.seconds);
-      // A tick length that is not a number, zero or negative would stop the meter: 60 s.
-      const double s =
-          seconds && std::isfinite(*seconds) && *seconds > 0 ? *seconds : kDefaultTickSeconds;
+      const double s = TickSecondsOf(v.seconds);
       result.tickSeconds = s;
       SetTickText(s, result.tickText);
       return Status::Ok();
     }
+    if (*start <= ms && *start > begunLastAt) {
+      begunLastAt = *start;
+      begunLast = i;
+    }
+  }
+  // The last minute of a band after its first instant: the band it ends is the one in force.
+  if (!keepTick && begunLast) {
+    const double s = TickSecondsOf(SplitBandView(bands[*begunLast]).seconds);
+    result.tickSeconds = s;
+    SetTickText(s, result.tickText);
   }
   return Status::Ok();
 }
@@ -239,7 +256,9 @@ Status EvaluateRaw(const RawIni* ini, const std::string& path, int ticks, TDateT
   } else {
     LoadDefault(bands, result);
   }
-  Status status = FindBandIn(bands, TimePart(moment), result, fixedPoint, true);
+  const bool ownTick = !result.tickFrom.empty() && result.tickFrom == path;
+  Status status = FindBandIn(bands, TimePart(moment), result, fixedPoint, true, ownTick);
+  if (status) result.tickFrom = path;
   if (!status) {
     status.error = "Errore nel file tariffe " + path + ", sezione [" +
                    BandSection(dayClass, result.discountActive) + "]: " + status.error;

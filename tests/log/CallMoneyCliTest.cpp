@@ -1,0 +1,130 @@
+// What simulated calls cost and where their money goes (the log and the bill files), run as a
+// user runs orva32cli, on a private data directory holding the shipped tariffs. The expected
+// figures are worked by hand from the tariff files.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "TempDir.h"
+#include "platform/SafeFile.h"
+
+extern char** environ;
+
+namespace orva {
+namespace {
+
+struct CliRun {
+  int code = -1;
+  std::string out;  // standard output and standard error together
+};
+
+pid_t Spawn(std::vector<std::string> args, int outFd) {
+  args.insert(args.begin(), ORVA_CLI);
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+  posix_spawn_file_actions_adddup2(&actions, outFd, 2);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+CliRun Cli(std::vector<std::string> args) {
+  int fds[2];
+  if (::pipe(fds) != 0) return {};
+  CliRun r;
+  const pid_t pid = Spawn(std::move(args), fds[1]);
+  ::close(fds[1]);
+  char buf[4096];
+  ssize_t n;
+  while ((n = ::read(fds[0], buf, sizeof buf)) > 0) r.out.append(buf, static_cast<std::size_t>(n));
+  ::close(fds[0]);
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, 0) == pid)
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+class CallMoney : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // The simulation reads --start in the zone of TZ.
+    setenv("TZ", "Europe/Rome", 1);
+    for (const char* name :
+         {"INTERNET.TRF", "INTERURB.TRF", "ESEMPIO.TRF", "SECONDO.TRF", "URBANA.TRF"})
+      test::WriteBytes(dir.File(name),
+                       test::ReadBytes(std::string(ORVA_SOURCE_DIR) + "/data/tariffe/" + name));
+  }
+  std::vector<std::string> With(std::vector<std::string> args) {
+    args.insert(args.end(), {"--data-dir", dir.path(), "--json"});
+    return args;
+  }
+  // A call with no negotiation time: it counts from --start.
+  nlohmann::json Simulate(const char* tariff, const char* start, const char* seconds) {
+    const CliRun r = Cli(With({"simulate-call", "--entry", "prova", "--negotiation", "0",
+                               "--tariff", tariff, "--start", start, "--duration", seconds}));
+    EXPECT_EQ(r.code, 0) << r.out;
+    return nlohmann::json::parse(r.out, nullptr, false);
+  }
+  // The cost of one day as the bill files hold it.
+  double BillDayCost(const char* date) {
+    const CliRun r = Cli(With({"bill", "day", "--date", date}));
+    EXPECT_EQ(r.code, 0) << r.out;
+    const auto j = nlohmann::json::parse(r.out, nullptr, false);
+    double sum = 0;
+    for (const auto& e : j["entries"])
+      sum += std::stod(e["ticks"].get<std::string>()) * std::stod(e["price"].get<std::string>());
+    return sum;
+  }
+  test::TempDir dir;
+};
+
+// The catalogue, sorted by description: 0 NET "Internet…", 1 INT "Interurbana…", 2 ESE,
+// 3 SEC "Tariffazione al secondo", 4 URB. The tool starts on tariff 0 and then selects the
+// call's tariff, as the desktop program does for a provider with a tariff of its own.
+TEST_F(CallMoney, ACallOnAnotherTariffStartsOnThatTariffsOwnTick) {
+  // INT on Wednesday 9 December 2026 from 18.29.30 for 239 s, ending 18.33.29. No fixed
+  // charge: the answer tick, 127 lire, at 18.29.30. 18.29.30 lies in the last minute of the
+  // band 08.00-18.29 (12.5 s), so its ticks run on 12.5 s (not NET's 240 s) until a tick
+  // is priced in 18.30-23.59 (20 s). Samples are whole seconds; a tick falls when the
+  // seconds since the tick start reach the tick length in force, and the new tick start keeps
+  // the unused part of the interval:
+  //   18.29.43 (13 s >= 12.5): tick 2, tick start 18.29.42.5
+  //   18.29.55 (12.5 s):       tick 3, tick start 18.29.55
+  //   18.30.08 (13 s): evaluated 20 s now, Trunc(13 / 20) = 0 ticks, start stays 18.29.55
+  //   18.30.15 (20 s):         tick 4, then every 20 s: 18.30.35 (5) … 18.33.15 (13)
+  // 13 ticks x 127 = 1651 lire, all billed on the 9th.
+  auto j = Simulate("1", "2026-12-09 18:29:30", "239");
+  EXPECT_EQ(j["ticks"], 13);
+  EXPECT_EQ(j["cost"], 1651.0);
+  EXPECT_EQ(j["log_line"],
+            "09/12/26\t18.29.30\t18.33.29\t00.03.59\tINT\t13\t1651\tn.d\t0\t0\tModem: prova\t");
+  EXPECT_DOUBLE_EQ(BillDayCost("2026-12-09"), 1651.0);
+
+  // SEC (per second, 150 lire answer charge) from 07.59.30 for 150 s, ending 08.02.00: the
+  // minute 07.59 runs on the 1-second ticks of the band 00.00-07.59 (not NET's 180 s). A
+  // minute that no band names costs the last band's price, 2.75, as 08.00-23.59 does: 150
+  // one-second ticks x 2.75 = 412.5, plus 150 = 562.5 lire. The log has no tick count.
+  j = Simulate("3", "2026-12-09 07:59:30", "150");
+  EXPECT_EQ(j["cost"], 562.5);
+  EXPECT_EQ(j["log_line"],
+            "09/12/26\t07.59.30\t08.02.00\t00.02.30\tSEC\t?\t562.5\tn.d\t0\t0\tModem: prova\t");
+  EXPECT_DOUBLE_EQ(BillDayCost("2026-12-09"), 1651.0 + 562.5);
+}
+
+}  // namespace
+}  // namespace orva
