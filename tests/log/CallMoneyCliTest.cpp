@@ -126,5 +126,19 @@ TEST_F(CallMoney, ACallOnAnotherTariffStartsOnThatTariffsOwnTick) {
   EXPECT_DOUBLE_EQ(BillDayCost("2026-12-09"), 1651.0 + 562.5);
 }
 
+TEST_F(CallMoney, ContinuousChargingBillsEachDaysShareToItsDayAndMonth) {
+  // SEC from 23.50.00 on Thursday 31 December 2026 to 00.10.00 on 1 January 2027 (a holiday).
+  // The answer charge, 150 lire, goes to the 31st. Every second a tick is priced at the
+  // moment it falls: 23.50.01 … 23.59.59 are 599 ticks at 2.75 (the band 08.00-23.59, whose
+  // price the rest of its last minute also takes) = 1647.25; 00.00.00 … 00.10.00 are 601
+  // ticks at the holiday price 1.5 = 901.5. The call costs 150 + 1647.25 + 901.5 = 2698.75.
+  const auto j = Simulate("3", "2026-12-31 23:50:00", "1200");
+  EXPECT_EQ(j["cost"], 2698.75);
+  EXPECT_DOUBLE_EQ(BillDayCost("2026-12-31"), 150 + 1647.25);  // in 12_2026.BOL
+  EXPECT_DOUBLE_EQ(BillDayCost("2027-01-01"), 901.5);          // in 1_2027.BOL
+  EXPECT_TRUE(FileExists(dir.File("12_2026.BOL")));
+  EXPECT_TRUE(FileExists(dir.File("1_2027.BOL")));
+}
+
 }  // namespace
 }  // namespace orva
