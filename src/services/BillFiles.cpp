@@ -29,15 +29,22 @@ Status DeferredBill::AddTicks(TDateTime day, long long ticks, double price) {
 }
 
 Status DeferredBill::Flush() {
+  Status first = Status::Ok();
   for (std::size_t i = m_flushed; i < added.size();) {
     std::size_t j = i;
     long long ticks = 0;
     while (j < added.size() && added[j].day == added[i].day && added[j].price == added[i].price)
       ticks += added[j++].ticks;
-    if (const Status s = m_files.AddTicks(added[i].day, ticks, added[i].price); !s) return s;
+    if (const Status s = m_files.AddTicks(added[i].day, ticks, added[i].price); !s && first)
+      first = s;
     i = m_flushed = j;
   }
-  return Status::Ok();
+  return first;
+}
+
+AppendResult BillFirstLog::Append(const CallRecord& record) {
+  if (const Status billed = m_bill.Flush(); !billed && m_billFailed) m_billFailed(billed);
+  return m_log.Append(record);
 }
 
 }  // namespace orva

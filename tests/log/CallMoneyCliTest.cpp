@@ -140,5 +140,30 @@ TEST_F(CallMoney, ContinuousChargingBillsEachDaysShareToItsDayAndMonth) {
   EXPECT_TRUE(FileExists(dir.File("1_2027.BOL")));
 }
 
+TEST_F(CallMoney, AStoppedSimulationHasBilledWhatItLoggedAndWhatItSpentSoFar) {
+  // A month-long INT call: its bill must be on disk while it runs (from the answer tick on),
+  // never only after its log record. Killed as soon as the bill appears, the call is not in
+  // the log yet and the bill holds at least the answer tick.
+  const int null = ::open("/dev/null", O_WRONLY);
+  ASSERT_GE(null, 0);
+  const pid_t pid =
+      Spawn(With({"simulate-call", "--entry", "prova", "--negotiation", "0", "--tariff", "1",
+                  "--start", "2026-12-01 00:00:00", "--duration", "2678400"}),
+            null);
+  ::close(null);
+  ASSERT_GT(pid, 0);
+  const std::string bill = dir.File("12_2026.BOL");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!FileExists(bill) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  const bool loggedFirst = FileExists(dir.File("ORVA.LOG"));
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ASSERT_TRUE(FileExists(bill));
+  EXPECT_FALSE(loggedFirst) << "the call was logged before any of it was billed";
+  EXPECT_GE(BillDayCost("2026-12-01"), 127.0);
+}
+
 }  // namespace
 }  // namespace orva
