@@ -85,7 +85,8 @@ MeterPlatform Platform(Clock& clock, TimerFactory& timers, Dialogs& dialogs, Sou
 }
 
 std::string IsoDate(TDateTime day) {
-  return FormatIso(day).substr(0, 10);
+  const std::string text = FormatIso(day);
+  return text.substr(0, text.find(' '));
 }
 
 }  // namespace

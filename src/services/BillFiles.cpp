@@ -6,6 +6,12 @@ namespace orva {
 
 Status BillFiles::AddTicks(TDateTime day, long long ticks, double price) {
   const DateParts d = DecodeDate(day);
+  // A bill file names its month with a four-digit year: a day beyond that is refused, never
+  // counted in another month.
+  if (!IsValidDate(d.year, d.month, d.day))
+    return Status::Fail("La bolletta non può registrare il giorno " + std::to_string(d.day) + "/" +
+                        std::to_string(d.month) + "/" + std::to_string(d.year) +
+                        ": gli anni vanno da 1 a 9999");
   TDataSetINI month(d.month, d.year, Options());
   const Status s = month.AddTicks(d.day, ticks, price);
   if (s) added.push_back({DatePart(day), ticks, price});

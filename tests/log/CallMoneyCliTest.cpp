@@ -165,5 +165,25 @@ TEST_F(CallMoney, AStoppedSimulationHasBilledWhatItLoggedAndWhatItSpentSoFar) {
   EXPECT_GE(BillDayCost("2026-12-01"), 127.0);
 }
 
+TEST_F(CallMoney, ADayPastTheYear9999IsRefusedNotBilledToAnotherMonth) {
+  // INT on Friday 31 December 9999 from 23.59.00 for 120 s. 23.59.00 is in 18.30-23.59
+  // (20 s): the answer tick, then 23.59.20 and 23.59.40, 3 x 127 = 381 lire on the 31st. At
+  // 00.00.00 (1 January 10000, a holiday, 30 s ticks) Trunc(20 / 30) = 0; ticks fall at
+  // 00.00.10 and 00.00.40: 2 more, 5 in all, 635 lire. A bill cannot name the year 10000:
+  // those two are refused and reported, and nothing goes to any other month.
+  const CliRun r = Cli(With({"simulate-call", "--entry", "prova", "--negotiation", "0", "--tariff",
+                             "1", "--start", "9999-12-31 23:59:00", "--duration", "120"}));
+  EXPECT_EQ(r.code, 1) << r.out;
+  EXPECT_NE(r.out.find("gli anni vanno da 1 a 9999"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(R"(\t5\t635\t)"), std::string::npos) << r.out;  // the log keeps the call
+  EXPECT_DOUBLE_EQ(BillDayCost("9999-12-31"), 381.0);
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() > 4 && name.substr(name.size() - 4) == ".BOL") {
+      EXPECT_EQ(name, "12_9999.BOL");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orva
