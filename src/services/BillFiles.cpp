@@ -1,6 +1,8 @@
 #include "services/BillFiles.h"
 
 #include "bill/DbsetINI.h"
+#include "core/Amounts.h"
+#include "platform/Numbers.h"
 
 namespace orva {
 
@@ -12,6 +14,8 @@ Status BillFiles::AddTicks(TDateTime day, long long ticks, double price) {
     return Status::Fail("La bolletta non può registrare il giorno " + std::to_string(d.day) + "/" +
                         std::to_string(d.month) + "/" + std::to_string(d.year) +
                         ": gli anni vanno da 1 a 9999");
+  if (!IsBillPrice(price))
+    return Status::Fail("Costo scatto fuori dai limiti della bolletta: " + FormatShortest(price));
   TDataSetINI month(d.month, d.year, Options());
   const Status s = month.AddTicks(d.day, ticks, price);
   if (s) added.push_back({DatePart(day), ticks, price});

@@ -185,5 +185,86 @@ TEST_F(CallMoney, ADayPastTheYear9999IsRefusedNotBilledToAnotherMonth) {
   }
 }
 
+// Tariff files with numbers beyond what a tariff holds.
+std::string Tariff(const char* vat, const char* weekdayBand2) {
+  return std::string("[Dati generali]\r\nAbbreviazione=BIG\r\nDescrizione=Grande\r\n") +
+         "Aliquota IVA=" + vat + "\r\nAddebito fisso=0\r\nAddebito fisso espresso in=0\r\n" +
+         "[Tariffa feriale]\r\nFasce=2\r\n1=00.00 11.59 60 127\r\n2=" + weekdayBand2 +
+         "\r\n[Tariffa prefestiva]\r\nFasce=1\r\n1=00.00 23.59 60 127\r\n"
+         "[Tariffa festiva]\r\nFasce=1\r\n1=00.00 23.59 60 127\r\n";
+}
+
+TEST_F(CallMoney, TariffNumbersBeyondBoundsMakeTheTariffUnusable) {
+  const std::string path = dir.File("GRANDE.TRF");
+  test::WriteBytes(path, Tariff("20", "12.00 23.59 60 127"));
+  CliRun r = Cli(With({"tariff", "check", path}));
+  ASSERT_EQ(r.code, 0) << r.out;  // the file itself is sound
+
+  struct Case {
+    const char* vat;
+    const char* band;
+    const char* message;  // what tariff check says
+    const char* line;     // the line it points at, when a band
+  };
+  const Case cases[] = {
+      {"20", "12.00 23.59 1e308 127", "Durata scatto fuori dai limiti nella fascia 2",
+       "[Tariffa feriale] 2=12.00 23.59 1e308 127"},
+      {"20", "12.00 23.59 86401 127", "Durata scatto fuori dai limiti nella fascia 2",
+       "[Tariffa feriale] 2=12.00 23.59 86401 127"},
+      {"20", "12.00 23.59 60 1e308", "Costo scatto fuori dai limiti nella fascia 2",
+       "[Tariffa feriale] 2=12.00 23.59 60 1e308"},
+      {"1e308", "12.00 23.59 60 127", "L'aliquota IVA è fuori dai limiti", nullptr},
+  };
+  for (const auto& c : cases) {
+    test::WriteBytes(path, Tariff(c.vat, c.band));
+    r = Cli(With({"tariff", "check", path}));
+    EXPECT_EQ(r.code, 1) << c.band;
+    const auto messages = nlohmann::json::parse(r.out, nullptr, false)["messages"];
+    std::string all;
+    for (const auto& m : messages) all += m.get<std::string>() + "\n";
+    EXPECT_NE(all.find(c.message), std::string::npos) << all;
+    if (c.line) {
+      EXPECT_NE(all.find(c.line), std::string::npos) << all;
+    }
+    // The evaluation refuses it in the afternoon: no tick of a day-long-plus length, no
+    // cost that overflows.
+    r = Cli(With({"tariff", "eval", "--file", path, "--at", "2026-12-09 15:00:00"}));
+    EXPECT_EQ(r.code, 1) << r.out;
+    EXPECT_NE(r.out.find("fuori dai limiti"), std::string::npos) << r.out;
+  }
+  EXPECT_DOUBLE_EQ(BillDayCost("2026-12-09"), 0.0);
+}
+
+TEST_F(CallMoney, BillAndLogAmountsBeyondBoundsAreRefusedAndTotalsStayNumbers) {
+  for (const char* price : {"1e308", "864000000001"}) {
+    const CliRun r =
+        Cli(With({"bill", "add", "--date", "2026-12-09", "--ticks", "2", "--price", price}));
+    EXPECT_EQ(r.code, 1) << price;
+    EXPECT_NE(r.out.find("costo scatto fuori dai limiti"), std::string::npos) << r.out;
+  }
+  CliRun r =
+      Cli(With({"bill", "add", "--date", "2026-12-09", "--ticks", "2000000", "--price", "127"}));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("numero di scatti fuori dai limiti"), std::string::npos) << r.out;
+  EXPECT_FALSE(FileExists(dir.File("12_2026.BOL")));
+
+  // Files edited by hand: a price key and a log cost beyond any call count as nothing, and
+  // the rest still adds up (2 x 127 = 254; 889 + 127 = 1016).
+  test::WriteBytes(dir.File("12_2026.BOL"),
+                   "[Generale]\r\nProgramma=ORVA32 4.1 del 28/10/99\r\n\r\n"
+                   "[09/12/26]\r\n1e308=3\r\n127.0=2\r\n\r\n");
+  r = Cli(With({"bill", "month", "--month", "12", "--year", "2026"}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out, nullptr, false)["cost"], "254.0") << r.out;
+  const std::string log = dir.File("a.log");
+  test::WriteBytes(log,
+                   "09/12/26\t10.00.00\t10.01.00\t00.01.00\tINT\t1\t1e308\tn.d\t0\t0\tX\t\r\n"
+                   "09/12/26\t11.00.00\t11.12.35\t00.12.35\tINT\t7\t889\tn.d\t0\t0\tX\t\r\n"
+                   "09/12/26\t12.00.00\t12.01.00\t00.01.00\tINT\t1\t127\tn.d\t0\t0\tX\t\r\n");
+  r = Cli(With({"log", "totals", log}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out, nullptr, false)["cost"], "1016.0") << r.out;
+}
+
 }  // namespace
 }  // namespace orva

@@ -324,15 +324,22 @@ TEST_F(EvaluateTariffTest, BadValuesFallBack) {
 }
 
 TEST_F(EvaluateTariffTest, LongValuesAreCutTo128Characters) {
-  // Cut to 128 characters the VAT text is a number; whole it would not be.
+  // Cut to 128 characters the VAT text is a number; whole it would not be (and would read as
+  // 20 %). As a number it is far beyond any VAT rate, so the tariff is refused.
   const std::string vat = "1" + std::string(127, '0') + "x";
   WriteTariff(dir, "ESEMPIO.TRF",
               CrLf({"[Dati generali]", ("Aliquota IVA=" + vat).c_str(), "[Tariffa feriale]",
-                    "Fasce=1", ("1=00.00 23.59 60 " + std::string(113, '1') + "x").c_str()}));
-  const TariffResult r = Eval(At(2024, 4, 22, 10));
-  ASSERT_TRUE(status);
-  EXPECT_DOUBLE_EQ(r.vatRate, 1e125);
-  EXPECT_GT(r.tickCost, 1e100);
+                    "Fasce=1", "1=00.00 23.59 60 127"}));
+  Eval(At(2024, 4, 22, 10));
+  EXPECT_FALSE(status);
+  EXPECT_NE(status.error.find("aliquota IVA"), std::string::npos) << status.error;
+  // The same for a band line: its cost, cut, is a 113-digit number.
+  WriteTariff(dir, "ESEMPIO.TRF",
+              CrLf({"[Tariffa feriale]", "Fasce=1",
+                    ("1=00.00 23.59 60 " + std::string(113, '1') + "x").c_str()}));
+  Eval(At(2024, 4, 22, 10));
+  EXPECT_FALSE(status);
+  EXPECT_NE(status.error.find("costo scatto fuori dai limiti"), std::string::npos) << status.error;
 }
 
 TEST_F(EvaluateTariffTest, InvalidBandTimeIsAnErrorNamingFileAndLine) {
