@@ -15,6 +15,7 @@
 #include "VatOption.h"
 #include "bill/Bolletta.h"
 #include "bill/DbsetINI.h"
+#include "core/Amounts.h"
 #include "core/Settings.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -74,6 +75,17 @@ int Add(const std::vector<std::string>& words) {
   const std::string priceText = args.Require("price");
   const auto price = ParseDecimal(priceText);
   if (!price || *price < 0) throw UsageError("--price: costo scatto non valido: " + priceText);
+  // Numbers beyond what a bill holds would make its sums overflow: refused.
+  if (ticks > kMaxBillTicks) {
+    std::fprintf(stderr, "orva32cli: numero di scatti fuori dai limiti: %lld (al massimo %s)\n",
+                 ticks, FormatShortest(static_cast<double>(kMaxBillTicks)).c_str());
+    return 1;
+  }
+  if (!IsBillPrice(*price)) {
+    std::fprintf(stderr, "orva32cli: costo scatto fuori dai limiti: %s (al massimo %s lire)\n",
+                 priceText.c_str(), FormatFixed(kMaxBillPrice, 0).c_str());
+    return 1;
+  }
   const BillContext b = MakeBillContext(words, DataAccess::Write);
   TDataSetINI ds(date.month, date.year, b.options);
   if (const Status st = ds.AddTicks(date.day, ticks, *price); !st) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 #include "Args.h"
@@ -84,7 +85,8 @@ MeterPlatform Platform(Clock& clock, TimerFactory& timers, Dialogs& dialogs, Sou
 }
 
 std::string IsoDate(TDateTime day) {
-  return FormatIso(day).substr(0, 10);
+  const std::string text = FormatIso(day);
+  return text.substr(0, text.find(' '));
 }
 
 }  // namespace
@@ -164,15 +166,26 @@ void StartCall(const SimulateOptions& o, SimulatedMachine& m, MainLogic& logic) 
   }
 }
 
-// Runs the call for its duration, then ends it as its kind ends.
-void RunAndEndCall(const SimulateOptions& o, SimulatedMachine& m, MainLogic& logic) {
+// Runs the call for its duration, then ends it as its kind ends. The bill is written as the
+// call goes on, as the meter writes it: at the start, then at most every fifth of a second
+// of real time, so a simulation stopped half-way leaves the bill holding what the call spent
+// up to then.
+void RunAndEndCall(const SimulateOptions& o, SimulatedMachine& m, MainLogic& logic,
+                   const std::function<void()>& flushBill) {
   // The start is local time in the zone of TZ; the duration is real time, so a call across a
   // daylight-saving change lasts what it says.
   const std::int64_t endMs = UtcMsFromLocal(o.start) + o.duration * 1000;
   m.clock.AdvanceMs(o.kind == kKindModem ? 250 : 0);
-  // Run to the end, a simulated hour at a time.
-  while (logic.Call().Metering() && m.clock.UtcMilliseconds() < endMs)
-    m.clock.AdvanceMs(std::min<std::int64_t>(3600000, endMs - m.clock.UtcMilliseconds()));
+  flushBill();
+  auto flushed = std::chrono::steady_clock::now();
+  // Run to the end, a simulated minute at a time.
+  while (logic.Call().Metering() && m.clock.UtcMilliseconds() < endMs) {
+    m.clock.AdvanceMs(std::min<std::int64_t>(60000, endMs - m.clock.UtcMilliseconds()));
+    if (std::chrono::steady_clock::now() - flushed >= std::chrono::milliseconds(200)) {
+      flushBill();
+      flushed = std::chrono::steady_clock::now();
+    }
+  }
   if (logic.Call().Metering()) {
     if (o.kind == kKindModem) {
       m.dialup.RemoveAll();
@@ -226,10 +239,21 @@ int RunSimulateCall(const std::vector<std::string>& words) {
   p.settings.askService = false;  // nobody to ask
   ForcedNegotiation tariffs(p.records.Tariffs(), o.negotiation);
   DeferredBill bill(p.records.Bill());
+  // A failure to write the bill is shown once, as the meter shows it, and ends in exit 1.
+  Status billFailed = Status::Ok();
+  auto noteBill = [&](const Status& s) {
+    if (!s && billFailed) {
+      billFailed = s;
+      std::fprintf(stderr, "orva32cli: %s\n", s.error.c_str());
+    }
+  };
+  auto flushBill = [&] { noteBill(bill.Flush()); };
   MeterDeps deps = p.records.MeterDependencies(Platform(
       m.clock, m.clock, dialogs, m.sound, m.view, m.dialup, m.telephony, m.stats, m.launcher));
+  BillFirstLog log(*deps.log, bill, noteBill);
   deps.tariffs = &tariffs;
   deps.bill = &bill;
+  deps.log = &log;
   MainLogic logic(deps);
   logic.Startup();
   logic.FirstActivation();
@@ -239,15 +263,12 @@ int RunSimulateCall(const std::vector<std::string>& words) {
     logic.Call().SelectTariff(static_cast<int>(*o.tariff));
   }
   StartCall(o, m, logic);
-  RunAndEndCall(o, m, logic);
-  if (const Status s = bill.Flush(); !s) {
-    std::fprintf(stderr, "orva32cli: %s\n", s.error.c_str());
-    return 1;
-  }
+  RunAndEndCall(o, m, logic, flushBill);
+  flushBill();
   const auto& lines = p.records.Log().lines;
   PrintSimulatedCall(logic.Call(), lines.empty() ? std::string() : lines.back(), bill.added,
                      ctx.json);
-  return lines.empty() ? 1 : 0;
+  return lines.empty() || !billFailed ? 1 : 0;
 }
 
 #ifdef ORVA_CLI_QT

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/Amounts.h"
 #include "core/HowUtils.h"
 #include "platform/DateTime.h"
 #include "platform/FileLock.h"
@@ -114,7 +115,10 @@ void TDataSetINI::ForEachEntry(int firstDay, int lastDay, F&& f) const {
     ini.ReadSection(section, keys);
     for (const auto& key : keys) {
       const long long count = ParseInteger64(ini.ReadString(section, key, "0")).value_or(0);
-      const double price = ParseDecimal(key).value_or(0.0);
+      // A price beyond what a bill holds is no price: it counts as 0, like one that is not a
+      // number.
+      double price = ParseDecimal(key).value_or(0.0);
+      if (!IsBillPrice(price)) price = 0;
       f(count, key, price);
     }
   }
@@ -172,7 +176,7 @@ long long TDataSetINI::TickTotal(int firstDay, int lastDay) const {
 double TDataSetINI::CostTotal(int firstDay, int lastDay) const {
   double sum = 0;
   ForEachEntry(firstDay, lastDay, [&](long long count, const std::string&, double price) {
-    sum += static_cast<double>(count) * price;
+    sum = AddAmount(sum, static_cast<double>(count) * price);
   });
   return sum;
 }

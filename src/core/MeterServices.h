@@ -23,6 +23,8 @@ struct MeterTariff {
   int fixedCharge = 0;
   int fixedChargeUnit = 0;  // 0: a number of ticks, 1: an amount in lire
   bool discountActive = false;
+  // The tariff file tick seconds and tick text came from (the evaluation's own mark).
+  std::string tickFrom;
 };
 
 class TariffService {

@@ -278,6 +278,7 @@ void MeteredCall::ChargeOpening(long long now, long long n) {
     m_tickStartMs = (now - n) * 1000;
 
   const TDateTime today = DatePart(LocalTime(now));
+  m_shareDay = today;
   if (m_tariff.fixedChargeUnit == 1) {
     Bill(today, 1, m_tariff.fixedCharge);
     // The ticks the negotiation already ran are billed as they are counted; with ticks of a
@@ -303,6 +304,7 @@ void MeteredCall::Sample22(bool& ended) {
         static_cast<int>(std::clamp<long long>(FloorDiv(sinceMs, 1000), 0, 0x7FFFFFFF)));
   if (s >= m_tariff.tickSeconds) {
     Evaluate(m_ticks, m_elapsed);
+    BillDayShare(DatePart(LocalTime(m_lastSample)));
     const double t = m_tariff.tickSeconds;
     const TickSplit split = SplitTicks(sinceMs, t);
     const long long m = split.ticks;
@@ -552,12 +554,21 @@ void MeteredCall::End(bool finalSample) {
 
 void MeteredCall::BillTheRest() {
   // Continuous charging (ticks of a second or less) is not billed tick by tick: the call's
-  // cost less what the start already billed goes to the bill once. The same rest is billed
-  // when a band of such ticks ran in a call that ends on longer ticks, or when an addition
-  // failed on the way, so the bill holds the call's cost once.
+  // cost less what the start and the earlier days got goes to the last day. The same rest
+  // is billed when a band of such ticks ran in a call that ends on longer ticks, or when an
+  // addition failed on the way, so the bill holds the call's cost once.
   const double rest = m_cost - m_billed;
   if (m_tariff.tickSeconds <= 1 || std::abs(rest) > 1e-6 * std::max(1.0, std::abs(m_cost)))
     Bill(DatePart(LocalTime(m_callEnd)), 1, rest);
+}
+
+void MeteredCall::BillDayShare(TDateTime day) {
+  if (day == m_shareDay) return;
+  // A call across midnight with ticks of a second or less: the cost counted up to the last
+  // tick of the old day is that day's (and that month's), as whole ticks are.
+  const double rest = m_cost - m_billed;
+  if (std::abs(rest) > 1e-6 * std::max(1.0, std::abs(m_cost))) Bill(m_shareDay, 1, rest);
+  m_shareDay = day;
 }
 
 void MeteredCall::AfterCall() {

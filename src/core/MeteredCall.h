@@ -109,6 +109,8 @@ class MeteredCall {
   // At the call's end: what the bill has not got of the call's cost yet; then the period
   // cost, and the line made ready for the next call.
   void BillTheRest();
+  // Bills what the call counted on the day of the share before a tick of another day.
+  void BillDayShare(TDateTime day);
   void AfterCall();
   // The log record of the call just ended, with the default service text.
   CallRecord FinishedCallRecord() const;
@@ -134,6 +136,9 @@ class MeteredCall {
   // What the bill got for this call so far, lire: the end of a call with ticks of a second or
   // less bills the rest, so the bill holds the call's cost once.
   double m_billed = 0;
+  // The day the cost not yet billed was counted on: continuous charging bills each day's
+  // share to its own day when the day changes.
+  TDateTime m_shareDay = 0;
   long long m_ticks = 0;
   double m_cost = 0;
   bool m_warnTime = false, m_warnCost = false, m_warnPeriod = false;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/Amounts.h"
 #include "log/LogTotals.h"
 #include "platform/DateTime.h"
 #include "platform/IniFile.h"
@@ -24,7 +25,10 @@ std::optional<double> CostValue(std::string_view text) {
   std::string t(TrimBlanks(text));
   for (auto& c : t)
     if (c == ',') c = '.';
-  return ParseDecimal(t);
+  // A cost beyond any call's is no cost, like "?".
+  const auto v = ParseDecimal(t);
+  if (!v || !IsAmount(*v)) return std::nullopt;
+  return v;
 }
 
 std::string TwoDigits(long long v) {
@@ -46,7 +50,7 @@ LogReport BuildLogReport(const std::vector<TConnObj>& records, const std::vector
                            std::string(r.Tariff()), std::string(r.Ticks()), std::string(r.Cost()),
                            std::string(r.Bps()), std::string(r.Service())});
     if (const auto t = ParseInteger64(r.Ticks())) ticks += *t;
-    if (const auto c = CostValue(r.Cost())) cost += *c;
+    if (const auto c = CostValue(r.Cost())) cost = AddAmount(cost, *c);
     if (const auto s = ParseInteger64(r.Bps())) speedSum += *s, ++speedCount;
     if (const auto d = ParseDuration(r.Duration())) seconds += *d;
   }

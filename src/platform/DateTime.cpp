@@ -284,8 +284,13 @@ std::optional<TDateTime> StrToTime(std::string_view text) {
 TDateTime FromTimeT(std::time_t t, int msec) {
   std::tm tm{};
   localtime_r(&t, &tm);
-  return EncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday) +
-         EncodeTime(tm.tm_hour, tm.tm_min, tm.tm_sec, msec);
+  // The day counted directly: a moment past the year 9999 stays that moment (which a bill
+  // can refuse), not the day 0 of an invalid date.
+  const auto day =
+      DaysFromCivil(static_cast<long long>(tm.tm_year) + 1900, static_cast<unsigned>(tm.tm_mon + 1),
+                    static_cast<unsigned>(tm.tm_mday)) +
+      kEpochOffset;
+  return static_cast<double>(day) + EncodeTime(tm.tm_hour, tm.tm_min, tm.tm_sec, msec);
 }
 
 std::time_t ToTimeT(TDateTime local) {

@@ -1,6 +1,7 @@
 // The meter's bill: the monthly bill files of the data directory.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,8 @@ class DeferredBill final : public BillService {
   explicit DeferredBill(BillFiles& files) : m_files(files) {}
   Status AddTicks(TDateTime day, long long ticks, double price) override;
   double PeriodCost() override { return m_files.PeriodCost(); }
-  // Writes the additions kept since the last flush; the first failure stops it.
+  // Writes the additions kept since the last flush. An addition the files refuse is passed
+  // over, as the meter passes over one that fails; the first failure is returned.
   Status Flush();
 
   std::vector<BillAddition> added;  // every addition, in order
@@ -51,6 +53,23 @@ class DeferredBill final : public BillService {
  private:
   BillFiles& m_files;
   std::size_t m_flushed = 0;
+};
+
+// The log of a call whose bill is deferred: the bill is written before the call's record, so
+// a call in the log is always in the bill too, however the program ends after it.
+class BillFirstLog final : public LogService {
+ public:
+  BillFirstLog(LogService& log, DeferredBill& bill, std::function<void(const Status&)> billFailed)
+      : m_log(log), m_bill(bill), m_billFailed(std::move(billFailed)) {}
+  AppendResult Append(const CallRecord& record) override;
+  AppendResult SetService(const std::string& line, const std::string& service) override {
+    return m_log.SetService(line, service);
+  }
+
+ private:
+  LogService& m_log;
+  DeferredBill& m_bill;
+  std::function<void(const Status&)> m_billFailed;
 };
 
 }  // namespace orva

@@ -22,6 +22,7 @@ Status CatalogueTariffs::Evaluate(int index, long long ticks, TDateTime elapsed,
   r.fixedCharge = out.fixedCharge;
   r.fixedChargeUnit = out.fixedChargeUnit;
   r.discountActive = out.discountActive;
+  r.tickFrom = out.tickFrom;
   const int t = static_cast<int>(std::clamp<long long>(ticks, 0, 0x7FFFFFFF));
   const Status s = EvaluateTariff(m_catalogue, index, t, elapsed, moment, r, m_dialogs);
   if (!s) return s;
@@ -32,6 +33,7 @@ Status CatalogueTariffs::Evaluate(int index, long long ticks, TDateTime elapsed,
   out.fixedCharge = r.fixedCharge;
   out.fixedChargeUnit = r.fixedChargeUnit;
   out.discountActive = r.discountActive;
+  out.tickFrom = std::move(r.tickFrom);
   return s;
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/Amounts.h"
 #include "core/HowUtils.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
@@ -283,6 +284,21 @@ bool SetTarModel::ValidateTariff() {
     m_focus = EditorFocus::Field(EditorFocus::FixedCharge);
     return false;
   }
+  // Beyond these a call's cost would stop being a number.
+  if (ParseDecimal(m_vatText).value_or(0) > kMaxVatPercent) {
+    m_dialogs.Beep();
+    m_dialogs.Message("L'aliquota IVA è fuori dai limiti (al massimo 100) !\r", MsgType::Warning,
+                      MsgButtons::Ok);
+    m_focus = EditorFocus::Field(EditorFocus::Vat);
+    return false;
+  }
+  if (ParseDecimal(m_fixedChargeText).value_or(0) > kMaxTickPrice) {
+    m_dialogs.Beep();
+    m_dialogs.Message("Valore addebito fisso fuori dai limiti (al massimo 10000000) !\r",
+                      MsgType::Warning, MsgButtons::Ok);
+    m_focus = EditorFocus::Field(EditorFocus::FixedCharge);
+    return false;
+  }
   if (m_discountOn) {
     ShowPage(kDiscountedPage);
     StoreGrid(kDiscountedPage);
@@ -439,6 +455,18 @@ Result<TariffFileCheck> CheckTariffFile(const std::string& path) {
   TariffFileCheck check;
   check.passed = editor.TestAll();
   check.messages = std::move(dialogs.messages);
+  // The band at fault as the file holds it: its section and its line.
+  const auto focus = editor.TakeFocus();
+  if (!check.passed && focus && focus->target == EditorFocus::Cell) {
+    const int page = focus->page;
+    const int dayClass = editor.DayClassIndex(page);
+    const BandGrid& grid = editor.Grid(page);
+    const auto row = static_cast<std::size_t>(focus->cell.row);
+    if (row >= 1 && row <= grid.size())
+      check.messages.push_back(
+          "[" + BandSection(static_cast<DayClass>(dayClass), page == kDiscountedPage) + "] " +
+          std::to_string(row) + "=" + JoinBandRow(grid[row - 1]));
+  }
   return Result<TariffFileCheck>::Ok(std::move(check));
 }
 

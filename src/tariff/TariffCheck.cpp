@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/Amounts.h"
 #include "platform/DateTime.h"
 #include "platform/Numbers.h"
 
@@ -31,6 +32,24 @@ bool Warn(Dialogs& dialogs, const std::string& text) {
 
 GridCheck Fail(int row, int column) {
   return GridCheck{false, GridCell{row, column}};
+}
+
+// A tick length or cost beyond what a tariff holds (a number the other checks let through):
+// warned and pointed at.
+std::optional<GridCheck> OutOfBounds(const BandRow& band, int row, Dialogs& dialogs) {
+  const auto seconds = ParseDecimal(band.seconds);
+  if (seconds && *seconds > 0 && !IsTickSeconds(*seconds)) {
+    Warn(dialogs, "Durata scatto fuori dai limiti nella fascia " + std::to_string(row) +
+                      " (al massimo 86400 secondi)\r");
+    return Fail(row, kSecondsColumn);
+  }
+  const auto cost = ParseDecimal(band.cost);
+  if (cost && !IsTickPrice(*cost)) {
+    Warn(dialogs, "Costo scatto fuori dai limiti nella fascia " + std::to_string(row) +
+                      " (al massimo 10000000 lire)\r");
+    return Fail(row, kCostColumn);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -112,6 +131,7 @@ GridCheck ValidateBandGrid(const BandGrid& grid, Dialogs& dialogs) {
     Warn(dialogs, "Campo durata scatto errato\r");
     return Fail(1, kSecondsColumn);
   }
+  if (const auto fault = OutOfBounds(grid[0], 1, dialogs)) return *fault;
   for (std::size_t i = 1; i < grid.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
     const auto previousEnd = timeOf(i - 1, kEndColumn);
@@ -134,6 +154,7 @@ GridCheck ValidateBandGrid(const BandGrid& grid, Dialogs& dialogs) {
       Warn(dialogs, "Costo scatto errato o negativo !\r");
       return Fail(row, kCostColumn);
     }
+    if (const auto fault = OutOfBounds(grid[i], row, dialogs)) return *fault;
   }
   const int lastRow = static_cast<int>(grid.size());
   const auto lastEnd = timeOf(grid.size() - 1, kEndColumn);

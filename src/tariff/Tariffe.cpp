@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "core/Amounts.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
@@ -115,12 +116,24 @@ using BandViews = std::vector<std::string_view>;
 
 // The load of one day class from a file that exists, once it is read. The band lines are
 // views into the file's bytes, cut to 128 characters (one byte each in the file's code page).
-void LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime elapsed,
-                 BandViews& bands, TariffResult& result) {
+// Numbers beyond what a tariff holds make the file unusable: they are reported, never metered.
+Status LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime elapsed,
+                   BandViews& bands, TariffResult& result) {
   auto cut = [](std::string_view v) { return v.substr(0, kMaxValueChars); };
-  const auto vat = ParseDecimal(cut(ini.Value(kGeneralSection, "Aliquota IVA").value_or("20")));
-  result.vatRate = vat && std::isfinite(*vat) ? *vat / 100.0 : kDefaultVatRate;
-  const auto fixed = ParseInteger(cut(ini.Value(kGeneralSection, "Addebito fisso").value_or("0")));
+  const std::string_view vatText = cut(ini.Value(kGeneralSection, "Aliquota IVA").value_or("20"));
+  const auto vat = ParseDecimal(vatText);
+  if (vat && !(std::isfinite(*vat) && *vat >= 0 && *vat <= kMaxVatPercent))
+    return Status::Fail("l'aliquota IVA \"" + Cp1252ToUtf8(vatText) +
+                        "\" è fuori dai limiti (da 0 a 100)");
+  result.vatRate = vat ? *vat / 100.0 : kDefaultVatRate;
+  const std::string_view fixedText =
+      cut(ini.Value(kGeneralSection, "Addebito fisso").value_or("0"));
+  const auto fixedNumber = ParseDecimal(fixedText);
+  if (fixedNumber &&
+      !(std::isfinite(*fixedNumber) && *fixedNumber >= 0 && *fixedNumber <= kMaxTickPrice))
+    return Status::Fail("l'addebito fisso \"" + Cp1252ToUtf8(fixedText) +
+                        "\" è fuori dai limiti (da 0 a 10000000)");
+  const auto fixed = ParseInteger(fixedText);
   result.fixedCharge = fixed ? *fixed : 0;
   result.fixedChargeUnit = ini.Integer(kGeneralSection, "Addebito fisso espresso in", 0);
 
@@ -153,6 +166,7 @@ void LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime elap
     bands.push_back(
         cut(ini.Value(section, std::string_view(key, static_cast<std::size_t>(len))).value_or("")));
   }
+  return Status::Ok();
 }
 
 void LoadDefault(BandViews& bands, TariffResult& result) {
@@ -191,37 +205,66 @@ std::optional<long long> BandTime(std::string_view text) {
   return BandTimeMs(text);
 }
 
+// The tick length of a band's seconds field: one that is not a number, zero or negative
+// would stop the meter, so it is 60 s.
+double TickSecondsOf(std::string_view field) {
+  const auto seconds = ParseDecimal(field);
+  return seconds && std::isfinite(*seconds) && *seconds > 0 ? *seconds : kDefaultTickSeconds;
+}
+
+// What is wrong with a band's numbers beyond what a tariff holds; empty when nothing is.
+std::string BandNumbersFault(const BandView& v) {
+  const auto seconds = ParseDecimal(v.seconds);
+  if (seconds && !(*seconds <= 0 || IsTickSeconds(*seconds)))
+    return "ha una durata scatto fuori dai limiti (fino a 86400 secondi)";
+  const auto cost = ParseDecimal(v.cost);
+  if (cost && !IsTickPrice(*cost))
+    return "ha un costo scatto fuori dai limiti (fino a 10000000 lire)";
+  return {};
+}
+
 // The band search over lines in memory; cp1252 tells that the lines are raw file bytes (for
-// the error text).
+// the error text). keepTick: tick seconds and text on entry are this tariff's own and stay
+// when no band matches; otherwise the band that began last before the moment gives them.
 Status FindBandIn(const BandViews& bands, TDateTime timeOfDay, TariffResult& result,
-                  bool fixedPoint, bool cp1252) {
+                  bool fixedPoint, bool cp1252, bool keepTick = true) {
   result.tickCost = kDefaultTickCost;
   if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
   const double t = std::isfinite(timeOfDay) ? timeOfDay : 0.0;
   const long long ms = std::llround(std::clamp(t, 0.0, 1.0) * static_cast<double>(kMsPerDay));
+  std::optional<std::size_t> begunLast;
+  long long begunLastAt = -1;
   for (std::size_t i = 0; i < bands.size(); ++i) {
     const BandView v = SplitBandView(bands[i]);
+    auto fail = [&](const std::string& fault) {
+      const std::string line = cp1252 ? Cp1252ToUtf8(bands[i]) : std::string(bands[i]);
+      return Status::Fail("la fascia " + std::to_string(i + 1) + " \"" + line + "\" " + fault);
+    };
+    if (const std::string fault = BandNumbersFault(v); !fault.empty()) return fail(fault);
     // The cost is taken from every line examined, so with no match the last line's stays.
     const auto cost = ParseDecimal(v.cost);
-    result.tickCost = cost && std::isfinite(*cost) ? *cost : kDefaultTickCost;
+    result.tickCost = cost ? *cost : kDefaultTickCost;
     if (fixedPoint) result.tickCostFixed = ToFixed(result.tickCost);
     const auto start = BandTime(v.start);
     const auto end = BandTime(v.end);
-    if (!start || !end) {
-      const std::string line = cp1252 ? Cp1252ToUtf8(bands[i]) : std::string(bands[i]);
-      return Status::Fail("la fascia " + std::to_string(i + 1) + " \"" + line +
-                          "\" non ha un orario valido");
-    }
+    if (!start || !end) return fail("non ha un orario valido");
     // A band's end "hh.mm" stands for hh:mm:00, so the rest of that minute matches no band.
     if (*start <= ms && ms <= *end) {
-      const auto seconds = ParseDecimal(v.seconds);
-      // A tick length that is not a number, zero or negative would stop the meter: 60 s.
-      const double s =
-          seconds && std::isfinite(*seconds) && *seconds > 0 ? *seconds : kDefaultTickSeconds;
+      const double s = TickSecondsOf(v.seconds);
       result.tickSeconds = s;
       SetTickText(s, result.tickText);
       return Status::Ok();
     }
+    if (*start <= ms && *start > begunLastAt) {
+      begunLastAt = *start;
+      begunLast = i;
+    }
+  }
+  // The last minute of a band after its first instant: the band it ends is the one in force.
+  if (!keepTick && begunLast) {
+    const double s = TickSecondsOf(SplitBandView(bands[*begunLast]).seconds);
+    result.tickSeconds = s;
+    SetTickText(s, result.tickText);
   }
   return Status::Ok();
 }
@@ -238,11 +281,16 @@ Status EvaluateRaw(const RawIni* ini, const std::string& path, int ticks, TDateT
   result.dayClass = dayClass;
   thread_local BandViews bands;
   if (ini) {
-    LoadFromRaw(*ini, ticks, dayClass, elapsed, bands, result);
+    if (Status loaded = LoadFromRaw(*ini, ticks, dayClass, elapsed, bands, result); !loaded) {
+      loaded.error = "Errore nel file tariffe " + path + ": " + loaded.error;
+      return loaded;
+    }
   } else {
     LoadDefault(bands, result);
   }
-  Status status = FindBandIn(bands, TimePart(moment), result, fixedPoint, true);
+  const bool ownTick = !result.tickFrom.empty() && result.tickFrom == path;
+  Status status = FindBandIn(bands, TimePart(moment), result, fixedPoint, true, ownTick);
+  if (status) result.tickFrom = path;
   if (!status) {
     status.error = "Errore nel file tariffe " + path + ", sezione [" +
                    BandSection(dayClass, result.discountActive) + "]: " + status.error;
@@ -472,7 +520,8 @@ void LoadDayClassBands(const std::string& path, int ticks, DayClass dayClass, TD
   } else {
     RawIni ini;
     ini.Index(bytes);
-    LoadFromRaw(ini, ticks, dayClass, elapsed, views, result);
+    // Numbers out of bounds leave the bands read so far; the evaluation reports them.
+    (void)LoadFromRaw(ini, ticks, dayClass, elapsed, views, result);
   }
   bands.clear();
   for (const auto v : views) bands.push_back(Cp1252ToUtf8(v));

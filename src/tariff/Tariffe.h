@@ -137,6 +137,12 @@ struct TariffResult {
   std::int64_t tickCostFixed = 1270000;
   // The day class whose bands were used.
   DayClass dayClass = DayClass::Feriale;
+  // The tariff file whose bands gave tick seconds and tick text; empty before the first
+  // evaluation. In a minute that no band names they are kept only when they are that file's
+  // own: a first evaluation, or one of another file, takes them from the band whose last
+  // minute it is (the band that began last before the moment), so a call on a new tariff
+  // never runs on the ticks of the old one.
+  std::string tickFrom;
 };
 
 using BandList = std::vector<std::string>;

@@ -91,8 +91,9 @@ TEST_F(MeterTest, ContinuousChargingIsBilledOnceAtTheEndAndLoggedWithoutTicks) {
   logic->Stop1Click();
   ASSERT_EQ(bill.added.size(), 2u);
   EXPECT_EQ(bill.added[1].ticks, 1);
-  // 2 start ticks + 2 per second for 30 s, less the 2 start ticks the bill already holds.
-  EXPECT_DOUBLE_EQ(bill.added[1].price, logic->Call().Cost() - 4);
+  // 2 start ticks + 2 per second for 30 s, less the 2 start ticks the bill already holds:
+  // 60 ticks of 2 lire.
+  EXPECT_DOUBLE_EQ(bill.added[1].price, 120);
   EXPECT_DOUBLE_EQ(logic->Call().Cost(), (2 + 60) * 2);
   ASSERT_EQ(log.records.size(), 1u);
   EXPECT_EQ(log.records[0].ticks, "?");

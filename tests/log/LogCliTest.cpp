@@ -145,9 +145,13 @@ TEST_F(LogCli, SimulatedCallsAcrossBothDaylightChangesInRomeAndADayLongOne) {
             "Sconosciuto: Avvio manuale\t");
   EXPECT_EQ(billed(j), 30607.0);
   // A call of 25 hours and ten seconds, and the totals of the three.
+  // Saturday 23.00.00 to Monday 00.00.10, all 30-second ticks: the answer tick and 119 to
+  // 23.59.30, 2880 on Sunday, 1 at 00.00.00 on Monday; 3001 x 127 = 381127 lire.
   j = simulate("2026-12-12 23:00:00", "90010");
   EXPECT_EQ(j["elapsed"], "25.00.10");
-  EXPECT_EQ(billed(j), j["cost"].get<double>());
+  EXPECT_EQ(j["ticks"], 3001);
+  EXPECT_EQ(j["cost"], 381127.0);
+  EXPECT_EQ(billed(j), 381127.0);
   const CliRun totals = Cli(With({"log", "totals", dir.File("ORVA.LOG")}));
   ASSERT_EQ(totals.code, 0);
   EXPECT_EQ(nlohmann::json::parse(totals.out)["duration"], "28.00.10");

@@ -155,10 +155,16 @@ TEST_F(MeteredFiles, CallOfTwentyFiveHoursWritesItsWholeHours) {
   RunAndStop(25 * 3600 + 10);
   const std::string line = LogLine();
   EXPECT_EQ(line.substr(0, 36), "12/12/26\t23.00.00\t00.00.10\t25.00.10\t") << line;
-  const long long billed =
-      BillTicks(12, 12, 2026) + BillTicks(13, 12, 2026) + BillTicks(14, 12, 2026);
-  EXPECT_EQ(billed, logic->Call().Ticks());
-  EXPECT_DOUBLE_EQ(BillCost(12, 2026), logic->Call().Cost());
+  // INT, all at 127 lire. Saturday 13.00-23.59 is 30 s: the answer tick at 23.00.00 and
+  // one every 30 s to 23.59.30, 1 + 119 = 120 (the rest of 23.59 keeps the 30 s). Sunday is
+  // 30 s all day: 00.00.00 … 23.59.30, 2880. Monday 00.00-07.59 is 30 s: 00.00.00, 1.
+  // 3001 ticks, 381127 lire.
+  EXPECT_EQ(logic->Call().Ticks(), 3001);
+  EXPECT_DOUBLE_EQ(logic->Call().Cost(), 381127);
+  EXPECT_EQ(BillTicks(12, 12, 2026), 120);
+  EXPECT_EQ(BillTicks(13, 12, 2026), 2880);
+  EXPECT_EQ(BillTicks(14, 12, 2026), 1);
+  EXPECT_DOUBLE_EQ(BillCost(12, 2026), 381127);
 }
 
 }  // namespace

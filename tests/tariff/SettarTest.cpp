@@ -389,7 +389,9 @@ TEST(CheckTariffFile, MessagesComeInOrderWithoutLineEnds) {
   EXPECT_EQ(check->messages,
             (std::vector<std::string>{
                 "Differenza tra inizio periodo e fine periodo precedente > di 1 minuto !",
-                "Impostazione delle tariffe non corretta o incompleta"}));
+                "Impostazione delle tariffe non corretta o incompleta",
+                // The band at fault, as the file holds it.
+                "[Tariffa feriale] 2=08.01 23.59 60 127"}));
 
   // A bad time in the festive bands, after two good classes; then a bad VAT.
   const std::string bad = dir.File("ora.trf");
@@ -398,9 +400,10 @@ TEST(CheckTariffFile, MessagesComeInOrderWithoutLineEnds) {
                             "[Tariffa festiva]\r\nFasce=1\r\n1=00.00 2359 60 127\r\n");
   check = CheckTariffFile(bad);
   ASSERT_TRUE(check);
-  ASSERT_EQ(check->messages.size(), 2u);
+  ASSERT_EQ(check->messages.size(), 3u);
   EXPECT_NE(check->messages[0].find("2359"), std::string::npos);
   EXPECT_NE(check->messages[0].find("fascia 1"), std::string::npos);
+  EXPECT_EQ(check->messages[2], "[Tariffa festiva] 1=00.00 2359 60 127");
 
   test::WriteBytes(bad, "[Dati generali]\r\nAliquota IVA=-1\r\n[Tariffa feriale]\r\n" + day +
                             "[Tariffa prefestiva]\r\n" + day + "[Tariffa festiva]\r\n" + day);

@@ -174,17 +174,42 @@ TEST_F(EvaluateTariffTest, LastMinuteOfABandKeepsTickLengthAndTakesLastCost) {
   WriteTariff(dir, "ESEMPIO.TRF",
               CrLf({"[Tariffa feriale]", "Fasce=3", "1=00.00 07.59 240 100", "2=08.00 18.29 60 110",
                     "3=18.30 23.59 120 120"}));
+  // The values kept are those of the same tariff's last evaluation (the evening band here).
   TariffResult r;
-  r.tickSeconds = 33;
-  r.tickText = "before";
+  ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 20, 0, 0), r, dialogs));
   ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 18, 29, 30), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 33);
-  EXPECT_EQ(r.tickText, "before");
+  EXPECT_EQ(r.tickSeconds, 120);
+  EXPECT_EQ(r.tickText, "00.02.00");
   EXPECT_EQ(r.tickCost, 120);
   // The band's end minute itself still matches at its first instant.
   ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 18, 29, 0), r, dialogs));
   EXPECT_EQ(r.tickSeconds, 60);
   EXPECT_EQ(r.tickCost, 110);
+}
+
+TEST_F(EvaluateTariffTest, LastMinuteOfABandOnAnotherTariffTakesThatBandsTick) {
+  // Two providers on different tariffs: the 18.29 minute of the second one must not run on
+  // the first one's ticks, nor on values no tariff gave (a first evaluation).
+  WriteTariff(dir, "INT.TRF",
+              CrLf({"[Dati generali]", "Descrizione=Zeta", "[Tariffa feriale]", "Fasce=2",
+                    "1=00.00 18.29 12.5 127", "2=18.30 23.59 20 127"}));
+  ScanTariffFiles(catalogue, dir.path());
+  ASSERT_EQ(catalogue.descriptions[1], "Zeta");
+  TariffResult r;
+  ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 20), r, dialogs));
+  EXPECT_EQ(r.tickSeconds, 120);
+  ASSERT_TRUE(EvaluateTariff(catalogue, 1, 0, 0, At(2024, 4, 22, 18, 29, 30), r, dialogs));
+  EXPECT_EQ(r.tickSeconds, 12.5);
+  EXPECT_EQ(r.tickText, "00.00.12");
+  EXPECT_EQ(r.tickCost, 127);  // the last band's, as in the same tariff
+  TariffResult first;
+  first.tickSeconds = 33;
+  ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 7, 59, 30), first, dialogs));
+  EXPECT_EQ(first.tickSeconds, 240);
+  // Back on the first tariff in the same minute: its own 07.59 band again, not 12.5.
+  ASSERT_TRUE(EvaluateTariff(catalogue, 1, 0, 0, At(2024, 4, 22, 7, 59, 30), first, dialogs));
+  ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 7, 59, 40), first, dialogs));
+  EXPECT_EQ(first.tickSeconds, 240);
 }
 
 TEST_F(EvaluateTariffTest, DayClasses) {
@@ -299,15 +324,22 @@ TEST_F(EvaluateTariffTest, BadValuesFallBack) {
 }
 
 TEST_F(EvaluateTariffTest, LongValuesAreCutTo128Characters) {
-  // Cut to 128 characters the VAT text is a number; whole it would not be.
+  // Cut to 128 characters the VAT text is a number; whole it would not be (and would read as
+  // 20 %). As a number it is far beyond any VAT rate, so the tariff is refused.
   const std::string vat = "1" + std::string(127, '0') + "x";
   WriteTariff(dir, "ESEMPIO.TRF",
               CrLf({"[Dati generali]", ("Aliquota IVA=" + vat).c_str(), "[Tariffa feriale]",
-                    "Fasce=1", ("1=00.00 23.59 60 " + std::string(113, '1') + "x").c_str()}));
-  const TariffResult r = Eval(At(2024, 4, 22, 10));
-  ASSERT_TRUE(status);
-  EXPECT_DOUBLE_EQ(r.vatRate, 1e125);
-  EXPECT_GT(r.tickCost, 1e100);
+                    "Fasce=1", "1=00.00 23.59 60 127"}));
+  Eval(At(2024, 4, 22, 10));
+  EXPECT_FALSE(status);
+  EXPECT_NE(status.error.find("aliquota IVA"), std::string::npos) << status.error;
+  // The same for a band line: its cost, cut, is a 113-digit number.
+  WriteTariff(dir, "ESEMPIO.TRF",
+              CrLf({"[Tariffa feriale]", "Fasce=1",
+                    ("1=00.00 23.59 60 " + std::string(113, '1') + "x").c_str()}));
+  Eval(At(2024, 4, 22, 10));
+  EXPECT_FALSE(status);
+  EXPECT_NE(status.error.find("costo scatto fuori dai limiti"), std::string::npos) << status.error;
 }
 
 TEST_F(EvaluateTariffTest, InvalidBandTimeIsAnErrorNamingFileAndLine) {
