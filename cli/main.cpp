@@ -31,7 +31,8 @@ Context MakeContext(const std::vector<std::string>& words, DataAccess access) {
   ctx.dataDir = *dir;
   ctx.tariffDir = ctx.dataDir;
   if (write) {
-    SeedTariffs(ctx.dataDir);
+    if (const Status seeded = SeedTariffs(ctx.dataDir); !seeded)
+      std::fprintf(stderr, "orva32cli: %s\n", seeded.error.c_str());
   } else if (!HoldsTariffFiles(ctx.dataDir)) {
     if (std::string shipped = ShippedTariffDirectory(); !shipped.empty()) ctx.tariffDir = shipped;
   }

@@ -99,20 +99,32 @@ std::string ShippedTariffDirectory() {
   return FindShippedData("tariffe/", HoldsTariffFiles);
 }
 
-void SeedTariffs(const std::string& dir) {
-  if (HoldsTariffFiles(dir)) return;
+Status SeedTariffs(const std::string& dir) {
+  if (HoldsTariffFiles(dir)) return Status::Ok();
   const std::string from = ShippedTariffDirectory();
-  if (from.empty()) return;
+  if (from.empty()) return Status::Ok();
   DIR* d = ::opendir(from.c_str());
-  if (!d) return;
+  if (!d) return Status::Ok();
+  std::vector<std::string> copied;
+  std::string failure;
   while (dirent* e = ::readdir(d)) {
     const std::string name = e->d_name;
     if (name.size() <= 4 || !EqualsNoCase(name.substr(name.size() - 4), ".trf")) continue;
-    // A tariff not copied is missing from the list, which the user sees; seeding goes on.
-    if (auto bytes = ReadFileBytes(from + name))
-      static_cast<void>(ReplaceFile(JoinPath(dir, name), *bytes));
+    const auto bytes = ReadFileBytes(from + name);
+    if (!bytes) continue;  // a shipped file that cannot be read is the installation's problem
+    const Status written = ReplaceFile(JoinPath(dir, name), *bytes);
+    if (!written) {
+      failure = written.error;
+      break;
+    }
+    copied.push_back(JoinPath(dir, name));
   }
   ::closedir(d);
+  if (failure.empty()) return Status::Ok();
+  // Some of the set would pass for all of it and never be completed: the next start copies
+  // the whole set again.
+  for (const std::string& path : copied) ::unlink(path.c_str());
+  return Status::Fail("Le tariffe fornite con il programma non sono state copiate: " + failure);
 }
 
 }  // namespace orva

@@ -43,7 +43,8 @@ std::string FindShippedData(const std::string& relative,
 // The folder of the tariff files the program ships; empty when none is found.
 std::string ShippedTariffDirectory();
 
-// Copies the shipped tariff files into dir when it holds no "*.TRF" file yet.
-void SeedTariffs(const std::string& dir);
+// Copies the shipped tariff files into dir when it holds no "*.TRF" file yet: all of them, or
+// none and an error saying why (a full disk, a folder that takes no files).
+Status SeedTariffs(const std::string& dir);
 
 }  // namespace orva

@@ -72,9 +72,10 @@ int main(int argc, char** argv) {
   }
   // Shortcuts and the autostart entry start the program on the same data directory.
   if (orva::DataDirectoryChosen(dataDirOption)) orva::SetChosenDataDirectory(*dir);
-  orva::SeedTariffs(*dir);
+  const orva::Status seeded = orva::SeedTariffs(*dir);
 
   orva::ProgramOptions options;
+  if (!seeded) options.startupProblems.push_back(seeded.error);
   options.dataDir = *dir;
   options.arguments = args;
   options.dialupChoice = dialup;

@@ -122,6 +122,7 @@ void TOrvaProgram::Start() {
   m_form->OnDestroy = [this] { FormDestroy(); };
   m_form->OnCommand = [this](const QString& name) { Command(name); };
   MakeWindows();
+  ReportStartupProblems();
   m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
   m_services = std::make_unique<TNetworkServices>(NetworkServicesContext{
       m_settings, *m_clock, *m_timers, *m_dialogs, *m_form, m_options.dataDir,
@@ -250,6 +251,17 @@ void TOrvaProgram::WireServices(ProgramWindowsContext& windows) {
   };
   if (auto* nm = dynamic_cast<NmDialup*>(&dialup)) nm->onError = warn;
   if (auto* mm = dynamic_cast<MmTelephony*>(&telephony)) mm->onError = warn;
+}
+
+// A tariff that could not be copied or read would otherwise only show as a shorter list.
+void TOrvaProgram::ReportStartupProblems() {
+  std::vector<std::string> problems = m_options.startupProblems;
+  const std::vector<std::string>& unreadable = m_windows->Catalogue().errors;
+  problems.insert(problems.end(), unreadable.begin(), unreadable.end());
+  if (problems.empty()) return;
+  std::string text;
+  for (const std::string& p : problems) text += (text.empty() ? "" : "\n") + p;
+  m_dialogs->Message(text, MsgType::Warning, MsgButtons::Ok);
 }
 
 void TOrvaProgram::MakeLogic() {

@@ -72,6 +72,9 @@ struct ProgramOptions {
   // Sockets and resolver, and the connection table; default: Qt's and the system's /proc.
   NetworkFactory* network = nullptr;
   MibAgentPtr mib;
+  // What went wrong before the program started (copying the shipped tariffs): shown once the
+  // window is up.
+  std::vector<std::string> startupProblems;
 };
 
 class TOrvaProgram final : public QObject {
@@ -118,6 +121,7 @@ class TOrvaProgram final : public QObject {
   void SplashStep(const char* text);
   void ApplyHintSettings();
   void Command(const QString& name);
+  void ReportStartupProblems();
   void MakeLogic();
   void MakeWindows();
   void WireForm();

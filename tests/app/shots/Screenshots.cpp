@@ -26,7 +26,10 @@ int main(int argc, char** argv) {
   QDir().mkpath(out);
   QTemporaryDir temp;
   const std::string dir = temp.path().toStdString() + "/";
-  SeedTariffs(dir);
+  if (const Status seeded = SeedTariffs(dir); !seeded) {
+    std::fprintf(stderr, "%s\n", seeded.error.c_str());
+    return 1;
+  }
   const std::string ini =
       "[Impostazioni generali]\r\nMostra wizard=0\r\nDisplay=1\r\nLeft coord. Z=40\r\n"
       "Top coord. Z=40\r\nLeft coord. S=40\r\nTop coord. S=40\r\nMain height=560\r\n[TCPIP]\r\nGet "

@@ -65,7 +65,7 @@ struct Journey : ::testing::Test {
   SimulatedStatistics stats;
   RecordingLauncher launcher;
 
-  void SetUp() override { SeedTariffs(dir.path()); }
+  void SetUp() override { ASSERT_TRUE(SeedTariffs(dir.path())); }
   ProgramOptions Options() {
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;

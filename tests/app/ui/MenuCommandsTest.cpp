@@ -112,7 +112,7 @@ struct MenuFixture : ::testing::Test {
                      "Help Tips=1\r\n[Setup]\r\nSuggerimenti=0\r\n[TCPIP]\r\n"
                      "Get network time=0\r\n");
     test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
-    SeedTariffs(dir.path());
+    ASSERT_TRUE(SeedTariffs(dir.path()));
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     program = std::make_unique<TOrvaProgram>(o);
     program->Start();

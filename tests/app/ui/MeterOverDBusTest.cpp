@@ -76,7 +76,9 @@ struct MeterOverDBus : ::testing::Test {
   }
   void Make(bool tariffFiles = false) {
     test::WriteBytes(dir.File("ORVA32.INI"), "[Impostazioni generali]\r\nMostra wizard=0\r\n");
-    if (tariffFiles) SeedTariffs(dir.path());
+    if (tariffFiles) {
+      ASSERT_TRUE(SeedTariffs(dir.path()));
+    }
     ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
     o.sound = &sound;
     o.clock = &clock;
