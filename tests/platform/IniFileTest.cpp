@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include "AsOtherUser.h"
 #include "TempDir.h"
 
 namespace orva {
@@ -48,6 +51,43 @@ TEST(TIniFile, MissingFileReadsEmptyAndEraseSectionRemovesAllLines) {
   ini.EraseSection("a");
   EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"B"});
   EXPECT_EQ(ini.ReadSection("B"), std::vector<std::string>{"b"});
+}
+
+// The options dialog and the tool each hold the settings open: what one saved is not undone by
+// the other's save of other keys, and a file that could not be read is never written over.
+TEST(TIniFile, TwoWritersKeepEachOthersChangesAndAnUnreadableFileIsLeftAlone) {
+  test::TempDir dir;
+  const std::string path = dir.File("ORVA32.INI");
+  test::WriteBytes(path, "[Opzioni]\r\nSuono=1\r\nVecchia=x\r\n[Posta]\r\nOgni=10\r\n");
+  {
+    TIniFile dialog(path);
+    TIniFile tool(path);
+    dialog.WriteString("Opzioni", "Suono", "0");
+    dialog.DeleteKey("Opzioni", "Vecchia");
+    ASSERT_TRUE(dialog.UpdateFile());
+    tool.WriteString("Posta", "Ogni", "15");
+    tool.WriteString("Nuova", "k", "v");
+    ASSERT_TRUE(tool.UpdateFile());
+    // The tool's view now holds the dialog's change too.
+    EXPECT_EQ(tool.ReadString("Opzioni", "Suono", ""), "0");
+  }
+  EXPECT_EQ(test::ReadBytes(path),
+            "[Opzioni]\r\nSuono=0\r\n[Posta]\r\nOgni=15\r\n[Nuova]\r\nk=v\r\n");
+
+  ::chmod(dir.path().c_str(), 0777);
+  ::chmod(path.c_str(), 0);
+  EXPECT_TRUE(test::AsOtherUser([&] {
+    bool refused = false;
+    {
+      TIniFile ini(path);
+      ini.WriteString("Opzioni", "Suono", "1");
+      refused = !ini.LoadError().empty() && !ini.UpdateFile();
+    }  // nor on its way out
+    return refused;
+  }));
+  ::chmod(path.c_str(), 0644);
+  EXPECT_EQ(test::ReadBytes(path),
+            "[Opzioni]\r\nSuono=0\r\n[Posta]\r\nOgni=15\r\n[Nuova]\r\nk=v\r\n");
 }
 
 TEST(TIniFile, FileNameFoundWithoutRegardToCase) {
