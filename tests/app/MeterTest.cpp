@@ -450,17 +450,25 @@ TEST_F(MeterTest, NegotiationKeepsTheHalfSecondOfAFractionalTick) {
   EXPECT_EQ(logic->Call().Ticks(), 3);
 }
 
+// Each call is found 0.25 s after the link comes up, its start moved back by the negotiation
+// time, and ends 125.5 s later: 135 s of call with a negotiation of 10 s, 255 s with 130 s.
 TEST_F(MeterTest, BillHoldsTheCallsCostOnceWhateverTheTickLengthAndFixedCharge) {
   struct Case {
     double tickSeconds, tickCost;
     int fixedCharge, fixedChargeUnit;
     const char* negotiationMs;
+    double cost;  // worked by hand
   } cases[] = {
-      {1, 3, 2, 0, "10000"},      // per second, fixed charge in ticks
-      {0.5, 2, 1, 0, "0"},        // ticks under a second
-      {1, 3, 150, 1, "10000"},    // per second, fixed charge in lire
-      {5, 127, 200, 1, "10000"},  // negotiated ticks with a fixed charge in lire
-      {60, 127, 3, 0, "130000"},  // negotiated ticks with a fixed charge in ticks
+      // 1 answer tick + 135 s + 2 fixed ticks = 138 ticks x 3
+      {1, 3, 2, 0, "10000", 414},
+      // 1 answer tick + 250 half seconds + 1 fixed tick = 252 ticks x 2
+      {0.5, 2, 1, 0, "0", 504},
+      // 1 answer tick + 135 s = 136 ticks x 3, + 150 lire
+      {1, 3, 150, 1, "10000", 558},
+      // ticks at 0, 5, ... 130 s = 27 x 127, + 200 lire
+      {5, 127, 200, 1, "10000", 3629},
+      // ticks at 0, 60, 120, 180, 240 s + 3 fixed ticks = 8 x 127
+      {60, 127, 3, 0, "130000", 1016},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tickSeconds);
@@ -481,8 +489,8 @@ TEST_F(MeterTest, BillHoldsTheCallsCostOnceWhateverTheTickLengthAndFixedCharge) 
     dialup.RemoveAll();
     AdvanceSeconds(0.5);
     ASSERT_FALSE(logic->Call().Metering());
-    EXPECT_GT(logic->Call().Cost(), 0);
-    EXPECT_NEAR(Billed(bill), logic->Call().Cost(), 1e-9);
+    EXPECT_NEAR(logic->Call().Cost(), c.cost, 1e-9);
+    EXPECT_NEAR(Billed(bill), c.cost, 1e-9);
   }
 }
 
