@@ -3,7 +3,6 @@
 // figures are worked by hand from the tariff files.
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,47 +15,22 @@
 #include <thread>
 
 #include "TempDir.h"
+#include "ToolRun.h"
 #include "platform/SafeFile.h"
-
-extern char** environ;
 
 namespace orva {
 namespace {
 
-struct CliRun {
-  int code = -1;
-  std::string out;  // standard output and standard error together
-};
+using test::CliRun;
 
 pid_t Spawn(std::vector<std::string> args, int outFd) {
   args.insert(args.begin(), ORVA_CLI);
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-  posix_spawn_file_actions_adddup2(&actions, outFd, 2);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
+  return test::StartTool(std::move(args), {}, outFd);
 }
 
 CliRun Cli(std::vector<std::string> args) {
-  int fds[2];
-  if (::pipe(fds) != 0) return {};
-  CliRun r;
-  const pid_t pid = Spawn(std::move(args), fds[1]);
-  ::close(fds[1]);
-  char buf[4096];
-  ssize_t n;
-  while ((n = ::read(fds[0], buf, sizeof buf)) > 0) r.out.append(buf, static_cast<std::size_t>(n));
-  ::close(fds[0]);
-  int status = 0;
-  if (pid > 0 && ::waitpid(pid, &status, 0) == pid)
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
+  args.insert(args.begin(), ORVA_CLI);
+  return test::RunTool(std::move(args));
 }
 
 class CallMoney : public ::testing::Test {
