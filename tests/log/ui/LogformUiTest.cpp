@@ -126,6 +126,21 @@ TEST_F(LogFixture, TotalsOfTheSelection) {
   EXPECT_EQ(w->BottomText(8), QStringLiteral("0"));
 }
 
+// A log kept partly by an older version, with decimal commas: the window adds the comma costs
+// like the report does (254,5 + 127 + 63,5 = 445.0) and sorts them among the others.
+TEST_F(LogFixture, DecimalCommaCostsAreAddedAndSorted) {
+  test::WriteBytes(settings.logFileName,
+                   "01/11/99\t10.00.00\t10.10.00\t00.10.00\tTI\t2\t254,5\tn.d\t0\t0\tA\t\r\n"
+                   "02/11/99\t10.00.00\t10.01.00\t00.01.00\tTI\t1\t127\tn.d\t0\t0\tB\t\r\n"
+                   "04/11/99\t10.00.00\t10.00.30\t00.00.30\tTI\t1\t63,5\tn.d\t0\t0\tD\t\r\n");
+  auto w = Open();
+  w->SelectAllBtnClick();
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("3/3"));
+  EXPECT_EQ(w->BottomText(7), QStringLiteral("445.0"));
+  w->HeaderTopSectionClick(7);
+  EXPECT_EQ(Dates(*w), (std::vector<std::string>{"04/11/99", "02/11/99", "01/11/99"}));
+}
+
 TEST_F(LogFixture, DeleteAsksUnlessCtrlIsHeld) {
   auto w = Open();
   w->SelectRows({0});
