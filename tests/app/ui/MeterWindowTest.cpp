@@ -503,6 +503,41 @@ TEST_F(MeterWindow, ConnectWithoutEntriesSaysWhereLinksAreConfigured) {
   EXPECT_TRUE(launcher.launched.empty());
 }
 
+// The user finds the cost warning checked once a minute, opens "Opzioni" during the call,
+// sets "Controlla ogni" to 1 second and closes with OK: the warning comes within the second,
+// not when the minute the call started with is over.
+TEST_F(MeterWindow, WarningPeriodSetWithOkDuringACallAppliesAtOnce) {
+  Make(
+      "[TCPIP]\r\nGet network time=0\r\n[Messsaggi di avviso]\r\nFrequenza=60\r\n"
+      "Attiva costo giornaliero=1\r\nCosto giornaliero=1\r\n");
+  dialup.Add("Provider");
+  Seconds(0.25);
+  ASSERT_TRUE(program->Logic().Call().Metering());
+  Seconds(2);
+  auto warned = [this] {
+    for (const auto& m : dialogs.shown)
+      if (m.text.find("ORVA AVVISO") != std::string::npos) return true;
+    return false;
+  };
+  ASSERT_FALSE(warned());  // the first check is a minute after the start
+  bool answered = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+    QWidget* form = QApplication::activeModalWidget();
+    if (!form || form->objectName() != QStringLiteral("SetupForm")) return;
+    poll.stop();
+    form->findChild<QSpinBox*>(QStringLiteral("FreqEdit"))->setValue(1);
+    form->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+    answered = true;
+  });
+  poll.start(10);
+  Form().findChild<QAction*>(QStringLiteral("Opzioni1"))->trigger();
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(program->Logic().Call().Metering(), true);
+  Seconds(1.1);
+  EXPECT_TRUE(warned());
+}
+
 // Answers the service choice when it shows: `text` into "Scelta" and "Associa", or "Ignora".
 void AnswerServiceChoice(std::optional<QString> text, QString* offered) {
   QTimer::singleShot(0, [text, offered] {
