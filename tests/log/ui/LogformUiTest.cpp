@@ -201,6 +201,39 @@ TEST_F(LogFixture, ImportAndPasteKeepTheHighlightedRowsThoseTheTotalsCount) {
   EXPECT_EQ(w->BottomText(0), QStringLiteral("2/6"));
 }
 
+// "Colore sfondo lista" colours the list: the rows (the odd ones a shade of it, so they still
+// alternate) and the empty space under them; the default white keeps the pale yellow rows.
+TEST_F(LogFixture, ListBackgroundColourIsTheListsColour) {
+  settings.logBackgroundColour = 0x00C0FFC0;  // stored as 0x00BBGGRR: RGB(192, 255, 192)
+  auto w = Open();
+  w->resize(800, 500);
+  w->show();
+  QTableView* list = w->List();
+  QApplication::processEvents();
+  const QImage shot = list->viewport()->grab().toImage();
+  auto colourAt = [&](int row) {
+    const QRect cell = list->visualRect(list->model()->index(row, 5));
+    return QColor(shot.pixel(cell.center().x(), cell.top() + 2));
+  };
+  EXPECT_EQ(colourAt(0), QColor(192, 255, 192));
+  const QColor odd = colourAt(1);
+  EXPECT_NE(odd, QColor(255, 255, 223));
+  EXPECT_NE(odd, QColor(192, 255, 192));
+  EXPECT_GT(odd.green(), odd.red());  // a shade of the green, not another colour
+  const QRect last = list->visualRect(list->model()->index(2, 5));
+  ASSERT_LT(last.bottom() + 10, shot.height());
+  EXPECT_EQ(QColor(shot.pixel(last.center().x(), last.bottom() + 10)), QColor(192, 255, 192));
+
+  settings.logBackgroundColour = 0xFFFFFF;
+  auto plain = Open();
+  plain->resize(800, 500);
+  plain->show();
+  QApplication::processEvents();
+  const QImage white = plain->List()->viewport()->grab().toImage();
+  const QRect second = plain->List()->visualRect(plain->List()->model()->index(1, 5));
+  EXPECT_EQ(QColor(white.pixel(second.center().x(), second.top() + 2)), QColor(255, 255, 223));
+}
+
 TEST_F(LogFixture, FilterByServiceAndByDate) {
   auto w = Open();
   LogFilter f;
