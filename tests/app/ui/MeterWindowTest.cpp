@@ -591,7 +591,6 @@ TEST(TSimulatedLink, DiallingTheEntryBringsItsLinkUpAndTrafficMovesTheCounters) 
   TSimulatedLink link("Provider", false);
   EXPECT_EQ(link.Dialup().EnumEntries(), std::vector<std::string>{"Provider"});
   EXPECT_TRUE(link.Dialup().EnumConnections()->empty());
-  EXPECT_FALSE(link.Dialer().Launch({{"xterm"}, "", ShowWindow::swShowNormal}));
   EXPECT_TRUE(link.Dialer().Launch({{"pon", "Provider"}, "", ShowWindow::swShowNormal}));
   const auto up = link.Dialup().EnumConnections();
   ASSERT_EQ(up->size(), 1u);
@@ -601,6 +600,49 @@ TEST(TSimulatedLink, DiallingTheEntryBringsItsLinkUpAndTrafficMovesTheCounters) 
       link.Statistics().ReadCounter("ppp0", kBytesReceivedCounter).value_or(0) > 0, 3000);
   EXPECT_TRUE(link.Dialup().HangUp((*up)[0].handle));
   EXPECT_TRUE(link.Dialup().EnumConnections()->empty());
+}
+
+// A program of "Avvio applicazioni" that leaves a mark in the data directory when it runs.
+std::string MarkingProgram(test::TempDir& dir) {
+  const std::string program = dir.File("segna.sh");
+  test::WriteBytes(program, "#!/bin/sh\necho avviato > \"" + dir.File("segno") + "\"\n");
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+  return program;
+}
+
+// Trying the program on a simulated link starts the programs the user set to start at a
+// connection, as a real link would; before, the simulation started none of them.
+TEST(SimulatedLinkProgram, ProgramsSetToStartAtAConnectionStart) {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  test::OfflineNetwork network;
+  NoSound sound;
+  const std::string program = MarkingProgram(dir);
+  test::WriteBytes(dir.File("ORVA32.INI"),
+                   "[Impostazioni generali]\r\nMostra wizard=0\r\n[TCPIP]\r\nGet network time=0\r\n"
+                   "[Avvio applicazioni]\r\nApplicazione 1=" +
+                       program + "\r\nFinestra 1=2\r\nProvider 1=qualunque\r\n");
+  TSimulatedLink link("Provider", false);
+  ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
+  o.sound = &sound;
+  o.network = &network;
+  o.dialup = &link.Dialup();
+  o.statistics = &link.Statistics();
+  o.launcher = &link.Dialer();
+  o.simulatedLink = &link.Dialup();
+  TOrvaProgram orva(o);
+  orva.Start();
+  QApplication::processEvents();
+  EXPECT_FALSE(FileExists(dir.File("segno")));
+  // "Connetti" on the simulated entry: the link comes up, the call starts, the program runs.
+  auto* connect = orva.Form().findChild<QAction*>(QStringLiteral("Connetti1"));
+  ASSERT_NE(connect, nullptr);
+  ASSERT_NE(connect->menu(), nullptr);
+  ASSERT_EQ(connect->menu()->actions().size(), 1);
+  connect->menu()->actions()[0]->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(orva.Logic().Call().Metering(), 5000);
+  QTRY_VERIFY_WITH_TIMEOUT(FileExists(dir.File("segno")), 5000);
+  orva.WMQueryEndSession();
 }
 
 }  // namespace
