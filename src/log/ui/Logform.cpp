@@ -635,7 +635,8 @@ void TLog::NewEntryClick() {
   if (!m_hooks.editRecord) return;
   TConnObj record = LogModel::NewManualRecord();
   if (!m_hooks.editRecord(record, true)) return;
-  m_model->AddRecord(std::move(record));
+  if (Status st = m_model->AddRecord(std::move(record)); !st)
+    m_dialogs.Message(st.error, MsgType::Error);
   RedrawList();
   RebuildServiceCombo();
   RedrawTotals();
@@ -646,7 +647,8 @@ void TLog::EditEntryClick() {
   if (rows.empty() || !m_hooks.editRecord) return;
   TConnObj record = m_model->Records()[rows.front()];
   if (!m_hooks.editRecord(record, false)) return;
-  m_model->ReplaceRecord(rows.front(), std::move(record));
+  if (Status st = m_model->ReplaceRecord(rows.front(), std::move(record)); !st)
+    m_dialogs.Message(st.error, MsgType::Error);
   ReorderList();
   RebuildServiceCombo();
   RedrawTotals();

@@ -201,6 +201,39 @@ TEST_F(LogFixture, ImportAndPasteKeepTheHighlightedRowsThoseTheTotalsCount) {
   EXPECT_EQ(w->BottomText(0), QStringLiteral("2/6"));
 }
 
+// Calls brought in by an import or typed in by hand are offered by their service at once: in
+// the tool bar's combo and in the service file the filter and the manual entry read.
+TEST_F(LogFixture, ServicesOfImportedAndTypedCallsAreListedAtOnce) {
+  const std::string other = dir.File("OTHER.LOG");
+  test::WriteBytes(other,
+                   "17/10/99\t09.00.00\t09.01.00\t00.01.00\tTI\t1\t127\tn.d\t0\t0\tVideotel\t\r\n");
+  LogWindowHooks hooks;
+  hooks.editRecord = [](TConnObj& record, bool) {
+    record.Set(LogField::Date, "18/10/99");
+    record.Set(LogField::Service, "Agenda");
+    return true;
+  };
+  TLog w(settings, dialogs, dir.path(), hooks);
+  auto* combo = w.findChild<QComboBox*>(QStringLiteral("ServCB"));
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->findText(QStringLiteral("Videotel")), -1);
+  dialogs.NextFile(other);
+  w.ImportClick();
+  ASSERT_EQ(w.Model().Count(), 4u);
+  EXPECT_GE(combo->findText(QStringLiteral("Videotel")), 0);
+  EXPECT_NE(test::ReadBytes(dir.File("ORVA.SRV")).find("Videotel\r\n"), std::string::npos);
+  w.NewEntryClick();
+  EXPECT_GE(combo->findText(QStringLiteral("Agenda")), 0);
+  EXPECT_NE(test::ReadBytes(dir.File("ORVA.SRV")).find("Agenda\r\n"), std::string::npos);
+  // The imported call is found by its service.
+  LogFilter f;
+  f.byService = true;
+  f.service = "Videotel";
+  w.ApplyFilter(f);
+  ASSERT_EQ(w.SelectedRows().size(), 1u);
+  EXPECT_EQ(w.Model().Records()[w.SelectedRows()[0]].Date(), "17/10/99");
+}
+
 // "Colore sfondo lista" colours the list: the rows (the odd ones a shade of it, so they still
 // alternate) and the empty space under them; the default white keeps the pale yellow rows.
 TEST_F(LogFixture, ListBackgroundColourIsTheListsColour) {
