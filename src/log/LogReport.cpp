@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/Amounts.h"
+#include "core/HowUtils.h"
 #include "log/LogCost.h"
 #include "log/LogTotals.h"
 #include "platform/DateTime.h"
@@ -95,6 +96,16 @@ LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<b
   chart.firstAverage = average(chart.first);
   chart.secondAverage = average(chart.second);
   return chart;
+}
+
+std::string ChartValueMark(double value) {
+  if (!std::isfinite(value)) return "0";
+  const double whole = std::round(value);
+  if (std::fabs(value) >= 1000 || std::fabs(value - whole) < 0.005)
+    return GroupInteger(static_cast<long long>(whole));
+  std::string text = FormatFixed(value, 2);
+  while (text.back() == '0') text.pop_back();
+  return text;
 }
 
 }  // namespace orva

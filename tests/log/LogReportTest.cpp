@@ -83,6 +83,16 @@ TEST(LogCost, DecimalCommaCountsAlikeInTotalsReportChartAndSort) {
   EXPECT_EQ(order, "CEDBA");  // no cost first, then 63,5 < 127 < 254,5
 }
 
+// A chart's value marks are read by people: millions of bytes in groups, not "2.34568e+06".
+TEST(LogChart, ValueMarksGroupLargeNumbersAndKeepSmallFractions) {
+  EXPECT_EQ(ChartValueMark(2345678), "2.345.678");
+  EXPECT_EQ(ChartValueMark(28800), "28.800");
+  EXPECT_EQ(ChartValueMark(254.5), "254.5");
+  EXPECT_EQ(ChartValueMark(63.25), "63.25");
+  EXPECT_EQ(ChartValueMark(127), "127");
+  EXPECT_EQ(ChartValueMark(1651.5), "1.652");
+}
+
 TEST(LogCost, ReadsPointOrCommaAndNothingElse) {
   EXPECT_EQ(ParseLogCost("254,5"), 254.5);
   EXPECT_EQ(ParseLogCost(" 254.5 "), 254.5);

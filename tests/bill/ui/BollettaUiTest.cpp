@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QLabel>
@@ -149,6 +151,31 @@ TEST_F(BillFixture, TicksAddedAtAPriceTheDayHasJoinItsCount) {
   EXPECT_EQ(Text(view.get(), "DScl"), "40.00");
   Find<QRadioButton>(view.get(), "A1")->click();
   EXPECT_EQ(Text(view.get(), "DScl"), "5080.0");
+}
+
+// "Lire" and "Scatti" follow the choice however it is made: a screen reader toggles the
+// button through its accessible action, which is no mouse click, and the figures follow.
+TEST_F(BillFixture, DisplayModeFollowsAScreenReadersToggle) {
+  TDataSetINI set(10, 1999, Options());
+  ASSERT_TRUE(set.AddTicks(15, 3, 127.0));
+  auto view = Open({1999, 10, 15});
+  view->show();
+  auto toggle = [&](const char* name) {
+    QAccessibleInterface* button =
+        QAccessible::queryAccessibleInterface(Find<QRadioButton>(view.get(), name));
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(button->actionInterface(), nullptr);
+    button->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  };
+  toggle("A1");
+  ASSERT_TRUE(Find<QRadioButton>(view.get(), "A1")->isChecked());
+  EXPECT_EQ(Text(view.get(), "LG"), "Costo nel giorno :");
+  EXPECT_EQ(Text(view.get(), "DScl"), "381.0");
+  EXPECT_EQ(settings.billShowData, 1);
+  toggle("A0");
+  EXPECT_EQ(Text(view.get(), "LG"), "Scatti nel giorno :");
+  EXPECT_EQ(Text(view.get(), "DScl"), "3.00");
+  EXPECT_EQ(settings.billShowData, 0);
 }
 
 TEST_F(BillFixture, Screenshots) {
