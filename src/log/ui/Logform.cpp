@@ -719,8 +719,14 @@ void TLog::ApplyAppearance() {
   HeaderBottom->setFont(font);
   m_table->SetTextColour(ToQColor(m_settings.logFontColour));
   m_table->SetListColour(ToQColor(m_settings.logBackgroundColour));
+  // The list's style sheet (its silver grid lines) overrides the palette, so the colour of the
+  // space under the rows goes into it too.
+  const QColor back = ToQColor(m_settings.logBackgroundColour);
+  ConnLB->setStyleSheet(QStringLiteral("QTableView { gridline-color: rgb(192,192,192); "
+                                       "background-color: %1; }")
+                            .arg(back.name()));
   QPalette p = ConnLB->palette();
-  p.setColor(QPalette::Base, ToQColor(m_settings.logBackgroundColour));
+  p.setColor(QPalette::Base, back);
   ConnLB->setPalette(p);
   ConnLB->viewport()->update();
 }
