@@ -132,9 +132,12 @@ TEST_F(BillFixture, TicksAddedAtAPriceTheDayHasJoinItsCount) {
     poll.stop();
     auto* count = Find<QLineEdit>(editor, "ED0");
     auto* price = Find<QLineEdit>(editor, "ED1");
+    // The edits may hold the day's entry already: typed over, as a user does.
     count->setFocus();
+    count->selectAll();
     QTest::keyClicks(count, QStringLiteral("4"));
     price->setFocus();
+    price->selectAll();
     QTest::keyClicks(price, QStringLiteral("127.0"));
     Find<QPushButton>(editor, "AddBtn")->click();
     edited = Find<QTreeWidget>(editor, "LB")->topLevelItemCount() == 2;
