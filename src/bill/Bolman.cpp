@@ -1,7 +1,11 @@
 // The day tick editor's logic.
 #include "bill/Bolman.h"
 
+#include <cstdint>
+#include <optional>
+
 #include "platform/DateTime.h"
+#include "platform/Numbers.h"
 
 namespace orva {
 namespace {
@@ -92,14 +96,36 @@ std::string BolManModel::AcceptedText(std::string_view text) {
   return out;
 }
 
-Status BolManModel::WriteBack() const {
+std::vector<TDataSetINI::Entry> BolManModel::DayEntries() const {
   std::vector<TDataSetINI::Entry> entries;
+  std::vector<std::optional<double>> prices;
   std::string count, price;
   for (const auto& item : m_items) {
     SplitItem(item, count, price);
-    entries.push_back({DecimalPoint(price), count});
+    price = DecimalPoint(price);
+    const auto value = ParseDecimal(price);
+    // A day holds one count per price: ticks added at a price the day already has ("127" and
+    // "127.0" alike) join its count instead of replacing it.
+    std::size_t same = 0;
+    while (same < entries.size() && !(value ? prices[same] == value : entries[same].price == price))
+      ++same;
+    if (same == entries.size()) {
+      entries.push_back({price, count});
+      prices.push_back(value);
+      continue;
+    }
+    // The bill reads a count that is no whole number as none.
+    const long long before = ParseInteger64(entries[same].count).value_or(0);
+    const long long added = ParseInteger64(count).value_or(0);
+    long long sum;
+    if (__builtin_add_overflow(before, added, &sum)) sum = added > 0 ? INT64_MAX : INT64_MIN;
+    entries[same].count = std::to_string(sum);
   }
-  return TDataSetINI(m_month, m_year, m_options).WriteDay(m_day, entries);
+  return entries;
+}
+
+Status BolManModel::WriteBack() const {
+  return TDataSetINI(m_month, m_year, m_options).WriteDay(m_day, DayEntries());
 }
 
 }  // namespace orva

@@ -45,8 +45,11 @@ class BolManModel {
   static bool AcceptsKey(char key);
   static std::string AcceptedText(std::string_view text);
 
-  // OK: erases the day's section and writes every item, price as key and count as value,
-  // in list order; an empty list removes the day.
+  // What OK writes: one entry per price in the order of the list, the counts of the items of
+  // one price added together (the first item's price text is kept).
+  std::vector<TDataSetINI::Entry> DayEntries() const;
+  // OK: erases the day's section and writes DayEntries(), price as key and count as value;
+  // an empty list removes the day.
   Status WriteBack() const;
 
  private:

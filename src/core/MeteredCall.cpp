@@ -141,6 +141,16 @@ void MeteredCall::EvaluateIdle() {
   if (!m_metering) Evaluate(m_ticks, m_elapsed);
 }
 
+void MeteredCall::ApplyTimerSettings() {
+  const Settings& st = *m_d.settings;
+  // An unchanged period is left alone, so closing the options does not put off the next run.
+  const int sample = st.timerClockMs > 0 ? st.timerClockMs : 200;
+  if (m_timer22->Interval() != sample) m_timer22->SetInterval(sample);
+  // Without a call the warnings' timer keeps its idle period; the next call takes the setting.
+  const int warnings = std::max(1, st.warnFrequency) * 1000;
+  if (m_metering && m_timerCh->Interval() != warnings) m_timerCh->SetInterval(warnings);
+}
+
 void MeteredCall::RefreshPeriodCost() {
   m_periodCost = m_d.bill->PeriodCost();
   m_d.view->RedrawCounters();

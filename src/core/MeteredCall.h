@@ -51,6 +51,9 @@ class MeteredCall {
   void SelectTariff(int index);
   // The tariff in force evaluated again while no call runs (the poll keeps it current).
   void EvaluateIdle();
+  // The options were closed: a running call samples and checks its warnings at the new
+  // periods from now on, not from the next call.
+  void ApplyTimerSettings();
   // Reads the bill period's cost again (after the bill view, and after every call, whose
   // ticks are in the bill by then).
   void RefreshPeriodCost();

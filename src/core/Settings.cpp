@@ -264,7 +264,9 @@ void Clamp(std::optional<int>& value, int lo, int hi) {
 
 // Numbers typed into the files by hand are brought into ranges the program can work with:
 // the meter adds to, subtracts from and multiplies them ("Previous" + 20, "Undo" - 1,
-// "Frequenza" x 1000), and the windows take them as sizes and indices.
+// "Frequenza" x 1000), and the windows take them as sizes and indices. A value the options
+// dialog sets is held to the dialog's own range, so the file cannot make the program do what
+// the dialog would not let the user choose.
 void ClampLoadedNumbers(Settings& s) {
   constexpr int kCoordinate = 32767;
   for (int* v : {&s.leftLarge, &s.leftSmall, &s.topLarge, &s.topSmall, &s.mainTop, &s.aboutLeft,
@@ -273,20 +275,20 @@ void ClampLoadedNumbers(Settings& s) {
   Clamp(s.mainWidth, 0, kCoordinate);
   Clamp(s.mainHeight, 0, kCoordinate);
   Clamp(s.display, 1, 7);
-  Clamp(s.decimals, 0, 10);
+  Clamp(s.decimals, 0, 5);  // "Cifre decimali"
   Clamp(s.flashAdvance, 0, 3600);
   Clamp(s.tariffIndex, 0, kCoordinate);
   // No interval (or a negative one) is the default sample of 200 ms, as the meter takes it.
   if (s.timerClockMs <= 0) s.timerClockMs = 200;
-  Clamp(s.timerClockMs, 10, 10000);
-  Clamp(s.hintPause, 0, 60000);
+  Clamp(s.timerClockMs, 100, 3000);  // "Frequenza di controllo"
+  Clamp(s.hintPause, 100, 2500);     // "Ritardo"
   Clamp(s.sortIndex, -1, 11);
   Clamp(s.logFontSize, 0, 200);
   Clamp(s.warnTimeMinutes, 0, 99999);
   Clamp(s.warnFrequency, 1, 1000);
   for (auto& p : s.launched) Clamp(p.window, 0, 2);
   Clamp(s.speakerVolume, 0, 3);
-  Clamp(s.mailCheckMinutes, 1, 1440);
+  Clamp(s.mailCheckMinutes, 1, 59);
   for (int& w : s.mailHeaderWidths) Clamp(w, 0, kCoordinate);
   Clamp(s.access.disconnectMinutes, 0, 99999);
   Clamp(s.access.disconnectTick, 1, 1000000);

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "core/Amounts.h"
+#include "core/HowUtils.h"
+#include "log/LogCost.h"
 #include "log/LogTotals.h"
 #include "platform/DateTime.h"
 #include "platform/IniFile.h"
@@ -20,16 +22,6 @@ const std::array<double, kReportColumns> kReportColumnWidth = {0.25, 0.75, 0.75,
                                                                0.5,  0.5,  0.75, 0.75, 2.0};
 
 namespace {
-
-std::optional<double> CostValue(std::string_view text) {
-  std::string t(TrimBlanks(text));
-  for (auto& c : t)
-    if (c == ',') c = '.';
-  // A cost beyond any call's is no cost, like "?".
-  const auto v = ParseDecimal(t);
-  if (!v || !IsAmount(*v)) return std::nullopt;
-  return v;
-}
 
 std::string TwoDigits(long long v) {
   return v < 10 ? "0" + std::to_string(v) : std::to_string(v);
@@ -50,7 +42,7 @@ LogReport BuildLogReport(const std::vector<TConnObj>& records, const std::vector
                            std::string(r.Tariff()), std::string(r.Ticks()), std::string(r.Cost()),
                            std::string(r.Bps()), std::string(r.Service())});
     if (const auto t = ParseInteger64(r.Ticks())) ticks += *t;
-    if (const auto c = CostValue(r.Cost())) cost = AddAmount(cost, *c);
+    if (const auto c = ParseLogCost(r.Cost())) cost = AddAmount(cost, *c);
     if (const auto s = ParseInteger64(r.Bps())) speedSum += *s, ++speedCount;
     if (const auto d = ParseDuration(r.Duration())) seconds += *d;
   }
@@ -84,7 +76,7 @@ LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<b
     ++x;
     const TConnObj& r = records[i];
     if (kind == LogChartKind::Cost) {
-      if (const auto c = CostValue(r.Cost()))
+      if (const auto c = ParseLogCost(r.Cost()))
         chart.first.push_back({static_cast<double>(x), *c, std::string(r.Date())});
     } else if (kind == LogChartKind::Bytes) {
       const auto in = ParseByteCount(r.Received()), out = ParseByteCount(r.Sent());
@@ -104,6 +96,16 @@ LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<b
   chart.firstAverage = average(chart.first);
   chart.secondAverage = average(chart.second);
   return chart;
+}
+
+std::string ChartValueMark(double value) {
+  if (!std::isfinite(value)) return "0";
+  const double whole = std::round(value);
+  if (std::fabs(value) >= 1000 || std::fabs(value - whole) < 0.005)
+    return GroupInteger(static_cast<long long>(whole));
+  std::string text = FormatFixed(value, 2);
+  while (text.back() == '0') text.pop_back();
+  return text;
 }
 
 }  // namespace orva

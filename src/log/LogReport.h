@@ -48,4 +48,9 @@ struct LogChart {
 LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<bool>& selected,
                        LogChartKind kind);
 
+// The value mark of a chart point: whole amounts with "." every three digits ("2.345.678"
+// bytes), a cost with its fraction ("254.5", at most two decimals) only under a thousand,
+// where the point cannot be mistaken for grouping.
+std::string ChartValueMark(double value);
+
 }  // namespace orva

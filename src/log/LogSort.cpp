@@ -6,6 +6,7 @@
 #include <numeric>
 #include <string>
 
+#include "log/LogCost.h"
 #include "platform/DateTime.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
@@ -43,14 +44,14 @@ double GroupedIntegerKey(std::string_view text) {
   return v ? static_cast<double>(*v) : 0;
 }
 
-double DecimalKey(std::string_view text, bool commaToo) {
-  if (commaToo && text.find(',') != std::string_view::npos) {
-    std::string copy(text);
-    std::replace(copy.begin(), copy.end(), ',', '.');
-    const auto v = ParseDecimal(copy);
-    return v ? *v : kSmallest;
-  }
+double DecimalKey(std::string_view text) {
   const auto v = ParseDecimal(text);
+  return v ? *v : kSmallest;
+}
+
+// Costs sort as the totals add them; a text that is no cost sorts first.
+double CostKey(std::string_view text) {
+  const auto v = ParseLogCost(text);
   return v ? *v : kSmallest;
 }
 
@@ -73,9 +74,9 @@ NumKey NumericKey(const TConnObj& r, int column) {
       return {v ? static_cast<double>(*v) : 0, 0};
     }
     case 7:
-      return {DecimalKey(r.Cost(), true), 0};
+      return {CostKey(r.Cost()), 0};
     case 8:
-      return {DecimalKey(r.Bps(), false), 0};
+      return {DecimalKey(r.Bps()), 0};
     case 9:
     case 10:
       return {GroupedIntegerKey(r.Field(static_cast<std::size_t>(column - 1))), 0};

@@ -6,6 +6,7 @@
 
 #include "core/Amounts.h"
 #include "core/HowUtils.h"
+#include "log/LogCost.h"
 #include "platform/DateTime.h"
 #include "platform/Numbers.h"
 
@@ -79,8 +80,8 @@ void LogTotalsAccumulator::Add(const TConnObj::Fields& r) {
   // Calls of a day or more carry their whole hours ("25.00.10").
   if (const auto s = ParseDuration(r[3])) AddSaturated(m_seconds, *s);
   if (const auto t = Integer(r[5])) AddSaturated(m_ticks, *t);
-  // A cost beyond any call's is no cost, like "?"; the sum stops at the bound.
-  if (const auto c = ParseDecimal(r[6]); c && IsAmount(*c)) m_cost = AddAmount(m_cost, *c);
+  // The sum stops at the bound.
+  if (const auto c = ParseLogCost(r[6])) m_cost = AddAmount(m_cost, *c);
   if (const auto b = Integer(r[7])) {
     AddSaturated(m_speedSum, *b);
     ++m_speedCount;

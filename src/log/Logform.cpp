@@ -325,7 +325,10 @@ ImportOutcome LogModel::Import(const std::string& fromPath, const DupQuestion& a
     return out;
   }
   ImportOutcome out = ImportFrom(fromPath, ask);
-  if (out.status) out.status = Save();
+  if (!out.status) return out;
+  out.status = Save();
+  // The services of the calls brought in are offered by the combo and the filter at once.
+  if (Status services = RebuildServices(); out.status) out.status = services;
   return out;
 }
 
@@ -339,7 +342,9 @@ Status LogModel::Copy() {
 }
 
 ImportOutcome LogModel::Paste(const DupQuestion& ask) {
-  return ImportFrom(SwapFilePath(), ask);
+  ImportOutcome out = ImportFrom(SwapFilePath(), ask);
+  if (out.status) out.status = RebuildServices();
+  return out;
 }
 
 Status LogModel::ExportCsv(const std::string& path) const {
@@ -400,19 +405,20 @@ TConnObj LogModel::NewManualRecord() {
   return r;
 }
 
-void LogModel::AddRecord(TConnObj record) {
+Status LogModel::AddRecord(TConnObj record) {
   m_records.push_back(std::move(record));
   m_selected.push_back(false);
   Resort();
   m_modified = true;
+  return RebuildServices();
 }
 
-bool LogModel::ReplaceRecord(std::size_t row, TConnObj record) {
-  if (row >= m_records.size()) return false;
+Status LogModel::ReplaceRecord(std::size_t row, TConnObj record) {
+  if (row >= m_records.size()) return Status::Ok();
   m_records[row] = std::move(record);
   Resort();
   m_modified = true;
-  return true;
+  return RebuildServices();
 }
 
 }  // namespace orva

@@ -142,10 +142,11 @@ class LogModel {
   // log and rebuilds the list. Ok also when the user says No.
   Status ChangeService(const std::string& service);
 
-  // The manual entry: a new record, adding it, and writing an edited one back.
+  // The manual entry: a new record, adding it, and writing an edited one back. Both rebuild
+  // the service list, as an import and a paste do: the status is that of saving it.
   static TConnObj NewManualRecord();
-  void AddRecord(TConnObj record);
-  bool ReplaceRecord(std::size_t row, TConnObj record);
+  Status AddRecord(TConnObj record);
+  Status ReplaceRecord(std::size_t row, TConnObj record);
 
   std::string SwapFilePath() const;
   std::string ServiceFilePathHere() const;

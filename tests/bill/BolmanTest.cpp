@@ -58,6 +58,33 @@ TEST_F(DayEditor, AddModifyDeleteAndWriteBack) {
   EXPECT_EQ(Month().CostSum(15, 15), "889.0") << "63,5 is counted as 63.5, not as 0";
 }
 
+// Entries of one price are one count in the day: 36 + 4 ticks at 127 lire, however the price
+// is written, are 40 ticks (5080 lire), not the 4 of the later entry.
+TEST_F(DayEditor, EntriesOfTheSamePriceAreAddedTogether) {
+  ASSERT_TRUE(Month().AddTicks(15, 36, 127));
+  editor.Open(15, 10, 1999, options);
+  for (const char* price : {"127.0", "127", "127,00"}) {
+    editor.SetEd0("4");
+    editor.SetEd1(price);
+    ASSERT_TRUE(editor.Add());
+  }
+  editor.SetEd0("2");
+  editor.SetEd1("63,5");
+  ASSERT_TRUE(editor.Add());
+  const auto entries = editor.DayEntries();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].price, "127.0");
+  EXPECT_EQ(entries[0].count, "48");
+  EXPECT_EQ(entries[1].count, "2");
+  ASSERT_TRUE(editor.WriteBack());
+  EXPECT_EQ(Month().TickSum(15, 15), "50");
+  // 48 x 127 + 2 x 63.5 = 6096 + 127.
+  EXPECT_EQ(Month().CostSum(15, 15), "6223.0");
+  // Opened again, the day shows one entry per price.
+  editor.Open(15, 10, 1999, options);
+  EXPECT_EQ(editor.Items(), (std::vector<std::string>{"48\t127.0", "2\t63.5"}));
+}
+
 TEST_F(DayEditor, EmptyListRemovesTheDay) {
   editor.Open(15, 10, 1999, options);
   EXPECT_TRUE(editor.Items().empty());

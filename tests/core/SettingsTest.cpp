@@ -229,7 +229,7 @@ TEST_F(SettingsTest, HandTypedNumbersAreBroughtIntoWorkableRanges) {
       "[Opzioni avanzate]\r\nTimer clock ms.=0\r\n"
       "[Messsaggi di avviso]\r\nFrequenza=2147483647\r\nA tempo=-5\r\n"
       "[Avvio applicazioni]\r\nFinestra 2=7\r\n[Viva voce]\r\nVolume altoparlante=9\r\n"
-      "[POP3]\r\nCheck mail every=0\r\n");
+      "[POP3]\r\nCheck mail every=0\r\n[Messaggi aiuto]\r\nAttesa suggerimenti=0\r\n");
   {
     Registry reg(dir.path());
     ASSERT_TRUE(reg.WriteInteger(kValdoSettingsKey, "Previous", 2147483647));
@@ -237,7 +237,7 @@ TEST_F(SettingsTest, HandTypedNumbersAreBroughtIntoWorkableRanges) {
     ASSERT_TRUE(reg.WriteInteger(kValdoSettingsKey, "Position", 2147483647));
   }
   const Settings s = Load();
-  EXPECT_EQ(s.decimals, 10);
+  EXPECT_EQ(s.decimals, 5);
   EXPECT_EQ(s.display, 1);
   EXPECT_EQ(s.mainWidth, 32767);
   EXPECT_EQ(s.flashAdvance, 0);
@@ -247,14 +247,36 @@ TEST_F(SettingsTest, HandTypedNumbersAreBroughtIntoWorkableRanges) {
   EXPECT_EQ(s.launched[1].window, 2);
   EXPECT_EQ(s.speakerVolume, 3);
   EXPECT_EQ(s.mailCheckMinutes, 1);
+  EXPECT_EQ(s.hintPause, 100);
   EXPECT_EQ(s.access.disconnectTickAdvance, 86400);
   EXPECT_EQ(s.access.disconnectTick, 1);
   EXPECT_EQ(s.access.disconnectMinutes, 99999);
   // Values in range are kept as typed.
-  WriteIni("[Messsaggi di avviso]\r\nFrequenza=30\r\n[Opzioni avanzate]\r\nTimer clock ms.=50\r\n");
+  WriteIni(
+      "[Messsaggi di avviso]\r\nFrequenza=30\r\n[Opzioni avanzate]\r\nTimer clock ms.=150\r\n");
   const Settings t = Load();
   EXPECT_EQ(t.warnFrequency, 30);
-  EXPECT_EQ(t.timerClockMs, 50);
+  EXPECT_EQ(t.timerClockMs, 150);
+}
+
+// What the options dialog would not let the user choose, a file edited by hand cannot either:
+// ten decimals would fill the log with "37.0350000000", a 10 ms sample would run the meter
+// fifty times as often as the fastest the dialog offers.
+TEST_F(SettingsTest, HandEditedValuesAreHeldToTheOptionsDialogsRanges) {
+  WriteIni(
+      "[Impostazioni generali]\r\nCifre decimali=10\r\n[Opzioni avanzate]\r\nTimer clock ms.=10\r\n"
+      "[POP3]\r\nCheck mail every=1440\r\n[Messaggi aiuto]\r\nAttesa suggerimenti=60000\r\n");
+  const Settings high = Load();
+  EXPECT_EQ(high.decimals, 5);
+  EXPECT_EQ(high.timerClockMs, 100);
+  EXPECT_EQ(high.mailCheckMinutes, 59);
+  EXPECT_EQ(high.hintPause, 2500);
+  WriteIni(
+      "[Opzioni avanzate]\r\nTimer clock ms.=10000\r\n[Impostazioni generali]\r\nCifre "
+      "decimali=-1\r\n");
+  const Settings low = Load();
+  EXPECT_EQ(low.timerClockMs, 3000);
+  EXPECT_EQ(low.decimals, 0);
 }
 
 TEST_F(SettingsTest, SavePositionZeroKeepsBuiltInWidthHeightAndTop) {

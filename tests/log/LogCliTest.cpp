@@ -112,6 +112,26 @@ TEST_F(LogCli, TotalsAsTheBottomHeaderShowsThem) {
   EXPECT_EQ(Cli(With({"log", "totals", log, "--vat", "venti"})).code, 2);
 }
 
+// An old log with decimal commas: the tool's totals are the window's and the report's.
+TEST_F(LogCli, TotalsReadADecimalCommaAsTheWindowDoes) {
+  test::WriteBytes(log,
+                   "01/11/99\t10.00.00\t10.10.00\t00.10.00\tTI\t2\t254,5\tn.d\t0\t0\tA\t\r\n"
+                   "02/11/99\t10.00.00\t10.01.00\t00.01.00\tTI\t1\t127\tn.d\t0\t0\tB\t\r\n"
+                   "04/11/99\t10.00.00\t10.00.30\t00.00.30\tTI\t1\t63,5\tn.d\t0\t0\tD\t\r\n");
+  const CliRun r = Cli(With({"log", "totals", log, "--vat", "20"}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  const auto j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j["cost"], "445.0");
+  EXPECT_EQ(j["total"], "TOT.L.534.0");
+  // Sorted by cost: 63,5 < 127 < 254,5.
+  const CliRun sorted = Cli(With({"log", "sort", log, "--column", "7"}));
+  ASSERT_EQ(sorted.code, 0) << sorted.out;
+  const std::string& text = sorted.out;
+  ASSERT_NE(text.find("01/11/99"), std::string::npos) << text;
+  EXPECT_LT(text.find("04/11/99"), text.find("02/11/99"));
+  EXPECT_LT(text.find("02/11/99"), text.find("01/11/99"));
+}
+
 TEST_F(LogCli, SimulatedCallsAcrossBothDaylightChangesInRomeAndADayLongOne) {
   // The simulation reads --start in the zone of TZ.
   setenv("TZ", "Europe/Rome", 1);

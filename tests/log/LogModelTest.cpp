@@ -345,7 +345,7 @@ TEST_F(LogModelTest, UnsavedChangesYesSavesNoDiscardsCancelStays) {
   Use({a});
   EXPECT_TRUE(model.ConfirmDiscard());  // nothing to save: no question
   EXPECT_TRUE(dialogs.shown.empty());
-  model.AddRecord(LogModel::NewManualRecord());
+  ASSERT_TRUE(model.AddRecord(LogModel::NewManualRecord()));
   dialogs.NextAnswer(MsgAnswer::Cancel);
   EXPECT_FALSE(model.ConfirmDiscard());
   dialogs.NextAnswer(MsgAnswer::No);
@@ -373,7 +373,7 @@ TEST_F(LogModelTest, NewCreatesAnEmptyLogAndKeepsAnExistingOne) {
   EXPECT_TRUE(FileExists(dir.File("fresh.LOG")));
   EXPECT_EQ(model.Count(), 0u);
   // Opening a missing file keeps the previous list.
-  model.AddRecord(R(a));
+  ASSERT_TRUE(model.AddRecord(R(a)));
   ASSERT_TRUE(model.Open(dir.File("missing.LOG")));
   EXPECT_EQ(model.Count(), 1u);
 }
@@ -475,7 +475,7 @@ TEST_F(LogModelTest, AppendedCallsAreShownWithoutChangingTheModifiedFlag) {
   WriteBytes(model.LogPath(), Line(a) + Line(named));
   model.RecordRewritten(oldLine, newLine);
   EXPECT_EQ(model.Records()[1].Service(), "BBS");
-  model.AddRecord(LogModel::NewManualRecord());
+  ASSERT_TRUE(model.AddRecord(LogModel::NewManualRecord()));
   ASSERT_TRUE(model.Save());
   std::vector<TConnObj> saved;
   LoadLogFile(model.LogPath(), saved);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "log/LogCost.h"
 #include "log/LogFile.h"
+#include "log/LogSort.h"
+#include "log/LogTotals.h"
 
 namespace orva {
 namespace {
@@ -44,6 +47,59 @@ TEST(LogChart, BytesSkipRowsWithoutNumbersButKeepTheirX) {
   EXPECT_EQ(cost.first[0].label, "15/10/99");
   EXPECT_EQ(BuildLogChart(records, {true, true, true}, LogChartKind::Speed).leftAxisTitle,
             "Velocità di connessione");
+}
+
+// Older logs were written with a decimal comma. The window's totals, its sort, the report,
+// the cost chart and the tool all read a row's cost the same way, so the figures agree: here
+// 254,5 + 127 + 63,5 = 445.0 lire, 534.0 with 20 % VAT; "n.d" and the ambiguous "1.254,5"
+// count as no cost in every one of them.
+std::vector<TConnObj> CommaCosts() {
+  return ParseLogBytes(
+      "01/11/99\t10.00.00\t10.10.00\t00.10.00\tTI\t2\t254,5\tn.d\t0\t0\tA\t\r\n"
+      "02/11/99\t10.00.00\t10.01.00\t00.01.00\tTI\t1\t127\tn.d\t0\t0\tB\t\r\n"
+      "03/11/99\t10.00.00\t10.01.00\t00.01.00\tTI\t1\tn.d\tn.d\t0\t0\tC\t\r\n"
+      "04/11/99\t10.00.00\t10.00.30\t00.00.30\tTI\t1\t 63,5 \tn.d\t0\t0\tD\t\r\n"
+      "05/11/99\t10.00.00\t10.00.30\t00.00.30\tTI\t1\t1.254,5\tn.d\t0\t0\tE\t\r\n");
+}
+
+TEST(LogCost, DecimalCommaCountsAlikeInTotalsReportChartAndSort) {
+  const auto records = CommaCosts();
+  const LogTotals totals = ComputeLogTotals(records, 1, 0.2);
+  EXPECT_EQ(totals.cost, "445.0");
+  EXPECT_EQ(totals.total, "TOT.L.534.0");
+  const LogReport report = BuildLogReport(records, {}, 1, 0.2);
+  EXPECT_EQ(report.totals[7], "L.445.0");
+  EXPECT_EQ(report.totals[9], "IVA L.89.0  Tot.L.534.0");
+  const LogChart chart = BuildLogChart(records, std::vector<bool>(5, true), LogChartKind::Cost);
+  ASSERT_EQ(chart.first.size(), 3u);
+  EXPECT_EQ(chart.first[0].y, 254.5);
+  EXPECT_EQ(chart.first[2].x, 4);
+  EXPECT_EQ(chart.first[2].y, 63.5);
+  EXPECT_NEAR(chart.firstAverage, 445.0 / 3, 1e-9);
+  auto sorted = records;
+  SortLogRecords(sorted, 7, true);
+  std::string order;
+  for (const auto& r : sorted) order += r.Service();
+  EXPECT_EQ(order, "CEDBA");  // no cost first, then 63,5 < 127 < 254,5
+}
+
+// A chart's value marks are read by people: millions of bytes in groups, not "2.34568e+06".
+TEST(LogChart, ValueMarksGroupLargeNumbersAndKeepSmallFractions) {
+  EXPECT_EQ(ChartValueMark(2345678), "2.345.678");
+  EXPECT_EQ(ChartValueMark(28800), "28.800");
+  EXPECT_EQ(ChartValueMark(254.5), "254.5");
+  EXPECT_EQ(ChartValueMark(63.25), "63.25");
+  EXPECT_EQ(ChartValueMark(127), "127");
+  EXPECT_EQ(ChartValueMark(1651.5), "1.652");
+}
+
+TEST(LogCost, ReadsPointOrCommaAndNothingElse) {
+  EXPECT_EQ(ParseLogCost("254,5"), 254.5);
+  EXPECT_EQ(ParseLogCost(" 254.5 "), 254.5);
+  EXPECT_EQ(ParseLogCost("-12,25"), -12.25);
+  EXPECT_EQ(ParseLogCost("7620"), 7620.0);
+  for (const char* none : {"", "?", "n.d", "1.254,5", "1,2,5", ",", "inf", "1e300"})
+    EXPECT_FALSE(ParseLogCost(none)) << none;
 }
 
 }  // namespace

@@ -170,6 +170,7 @@ void TOrvaProgram::MakeWindows() {
     m_hints.SetShown(m_settings.showHints == 1);
     m_hints.SetPause(m_settings.hintPause);
     m_services->SettingsChanged();
+    m_logic->Call().ApplyTimerSettings();
   };
   windows.selectTariff = [this](int index) { m_logic->Call().SelectTariff(index); };
   WireServices(windows);

@@ -13,14 +13,18 @@ TSimulatedLink::TSimulatedLink(const std::string& entry, bool connectNow) : m_en
 }
 
 Status TSimulatedLink::Launch(const LaunchRequest& request) {
-  // The dial command of an entry is {"pon", entry}.
-  const auto dial = m_dialup.DialCommand(m_entry);
-  const auto links = m_dialup.EnumConnections();
-  if (request.arguments == dial && links && links->empty()) {
-    m_dialup.Add(m_entry);
-    return Status::Ok();
+  // The dial command of an entry is {"pon", entry}: it brings the simulated link up.
+  if (request.arguments == m_dialup.DialCommand(m_entry)) {
+    const auto links = m_dialup.EnumConnections();
+    if (links && links->empty()) {
+      m_dialup.Add(m_entry);
+      return Status::Ok();
+    }
+    return Status::Fail("Simulazione: collegamento già attivo");
   }
-  return Status::Fail("Simulazione: nessun programma avviato");
+  // Anything else is a program the user chose (those started at a connection, the log's
+  // editor): the simulation is the way to try them, so they really start.
+  return m_programs.Launch(request);
 }
 
 void TSimulatedLink::Traffic() {

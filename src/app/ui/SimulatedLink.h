@@ -21,7 +21,7 @@ class TSimulatedLink final : public QObject, public Launcher {
 
   SimulatedDialup& Dialup() { return m_dialup; }
   SimulatedStatistics& Statistics() { return m_statistics; }
-  // The program launcher: dialling the entry brings the link up; nothing else is started.
+  // The program launcher: dialling the entry brings the link up; every other program starts.
   Launcher& Dialer() { return *this; }
   Status Launch(const LaunchRequest& request) override;
 
@@ -29,6 +29,7 @@ class TSimulatedLink final : public QObject, public Launcher {
   void Traffic();
 
   std::string m_entry;
+  ProcessLauncher m_programs;
   SimulatedDialup m_dialup;
   SimulatedStatistics m_statistics;
   QTimer m_traffic;

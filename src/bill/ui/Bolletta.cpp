@@ -175,8 +175,14 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
   top->addLayout(buttons);
   resize(840, 600);
 
-  connect(A0, &QRadioButton::clicked, this, &TBollettaDLG::A0Click);
-  connect(A1, &QRadioButton::clicked, this, &TBollettaDLG::A1Click);
+  // The state change, not the click: a screen reader toggles the buttons without a click,
+  // and the mode must follow whatever way it was chosen.
+  connect(A0, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) A0Click();
+  });
+  connect(A1, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) A1Click();
+  });
   connect(Calendar1, &QCalendarWidget::selectionChanged, this, [this] {
     m_model.SetCalendar(CalendarDate());
     RedoDayMonth();

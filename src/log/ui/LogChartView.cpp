@@ -17,6 +17,8 @@
 namespace orva {
 namespace {
 
+constexpr std::size_t kMaxValueMarks = 300;
+
 QString Q(const std::string& s) {
   return QString::fromStdString(s);
 }
@@ -97,9 +99,24 @@ void LogChartView::Draw(const LogChart& chartData, int style, bool threeD) {
       line->setName(QStringLiteral("Line%1").arg(i + 1));
       line->setColor(colours[i]);
       for (const auto& p : pts) line->append(p.x - 1, p.y);
-      line->setPointLabelsVisible(true);
-      line->setPointLabelsFormat(QStringLiteral("@yPoint"));
       attach(line);
+      // The value marks: the series' own marks print large numbers as "2.34568e+06", so each
+      // point gets an invisible mark of its own that carries its text. Past a few hundred
+      // points the marks would only cover each other.
+      if (pts.size() <= kMaxValueMarks) {
+        for (const auto& p : pts) {
+          auto* mark = new QScatterSeries;
+          mark->setName(QStringLiteral("Mark%1").arg(i + 1));
+          mark->setMarkerSize(1);
+          mark->setColor(Qt::transparent);
+          mark->setBorderColor(Qt::transparent);
+          mark->append(p.x - 1, p.y);
+          mark->setPointLabelsVisible(true);
+          mark->setPointLabelsColor(colours[i]);
+          mark->setPointLabelsFormat(Q(ChartValueMark(p.y)));
+          attach(mark);
+        }
+      }
     }
     if (style != 2) {
       auto* points = new QScatterSeries;

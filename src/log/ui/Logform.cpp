@@ -113,7 +113,7 @@ class LogTableModel final : public QAbstractTableModel {
         return QVariant::fromValue(Qt::Alignment(
             (RightAligned(column) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
       case Qt::BackgroundRole:
-        return index.row() % 2 == 0 ? QColor(Qt::white) : QColor(255, 255, 223);
+        return index.row() % 2 == 0 ? m_evenColour : m_oddColour;
       case Qt::ForegroundRole:
         return m_textColour;
       case Qt::DecorationRole:
@@ -142,12 +142,28 @@ class LogTableModel final : public QAbstractTableModel {
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
   }
   void SetTextColour(const QColor& c) { m_textColour = c; }
+  // "Colore sfondo lista" is the colour of the even rows. On the default white the odd rows
+  // are pale yellow; on a colour of the user's they are a shade of it, so the rows still
+  // alternate without a yellow that clashes with the chosen colour.
+  void SetListColour(const QColor& c) {
+    m_evenColour = c;
+    if (c == QColor(Qt::white)) {
+      m_oddColour = QColor(255, 255, 223);
+      return;
+    }
+    // A tenth of the way towards black, or towards white for a dark colour.
+    const int towards = c.lightness() < 64 ? 255 : 0;
+    auto mix = [towards](int v) { return v + (towards - v) / 10; };
+    m_oddColour = QColor(mix(c.red()), mix(c.green()), mix(c.blue()));
+  }
 
  private:
   LogModel& m_model;
   const LogWindowHooks& m_hooks;
   QIcon m_icon;
   QColor m_textColour = Qt::black;
+  QColor m_evenColour = Qt::white;
+  QColor m_oddColour = QColor(255, 255, 223);
 };
 
 // The list of calls keys like a list box: Home and End go to the first and the last call
@@ -619,7 +635,8 @@ void TLog::NewEntryClick() {
   if (!m_hooks.editRecord) return;
   TConnObj record = LogModel::NewManualRecord();
   if (!m_hooks.editRecord(record, true)) return;
-  m_model->AddRecord(std::move(record));
+  if (Status st = m_model->AddRecord(std::move(record)); !st)
+    m_dialogs.Message(st.error, MsgType::Error);
   RedrawList();
   RebuildServiceCombo();
   RedrawTotals();
@@ -630,7 +647,8 @@ void TLog::EditEntryClick() {
   if (rows.empty() || !m_hooks.editRecord) return;
   TConnObj record = m_model->Records()[rows.front()];
   if (!m_hooks.editRecord(record, false)) return;
-  m_model->ReplaceRecord(rows.front(), std::move(record));
+  if (Status st = m_model->ReplaceRecord(rows.front(), std::move(record)); !st)
+    m_dialogs.Message(st.error, MsgType::Error);
   ReorderList();
   RebuildServiceCombo();
   RedrawTotals();
@@ -700,8 +718,15 @@ void TLog::ApplyAppearance() {
   ConnLB->setFont(font);
   HeaderBottom->setFont(font);
   m_table->SetTextColour(ToQColor(m_settings.logFontColour));
+  m_table->SetListColour(ToQColor(m_settings.logBackgroundColour));
+  // The list's style sheet (its silver grid lines) overrides the palette, so the colour of the
+  // space under the rows goes into it too.
+  const QColor back = ToQColor(m_settings.logBackgroundColour);
+  ConnLB->setStyleSheet(QStringLiteral("QTableView { gridline-color: rgb(192,192,192); "
+                                       "background-color: %1; }")
+                            .arg(back.name()));
   QPalette p = ConnLB->palette();
-  p.setColor(QPalette::Base, ToQColor(m_settings.logBackgroundColour));
+  p.setColor(QPalette::Base, back);
   ConnLB->setPalette(p);
   ConnLB->viewport()->update();
 }

@@ -503,6 +503,41 @@ TEST_F(MeterWindow, ConnectWithoutEntriesSaysWhereLinksAreConfigured) {
   EXPECT_TRUE(launcher.launched.empty());
 }
 
+// The user finds the cost warning checked once a minute, opens "Opzioni" during the call,
+// sets "Controlla ogni" to 1 second and closes with OK: the warning comes within the second,
+// not when the minute the call started with is over.
+TEST_F(MeterWindow, WarningPeriodSetWithOkDuringACallAppliesAtOnce) {
+  Make(
+      "[TCPIP]\r\nGet network time=0\r\n[Messsaggi di avviso]\r\nFrequenza=60\r\n"
+      "Attiva costo giornaliero=1\r\nCosto giornaliero=1\r\n");
+  dialup.Add("Provider");
+  Seconds(0.25);
+  ASSERT_TRUE(program->Logic().Call().Metering());
+  Seconds(2);
+  auto warned = [this] {
+    for (const auto& m : dialogs.shown)
+      if (m.text.find("ORVA AVVISO") != std::string::npos) return true;
+    return false;
+  };
+  ASSERT_FALSE(warned());  // the first check is a minute after the start
+  bool answered = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+    QWidget* form = QApplication::activeModalWidget();
+    if (!form || form->objectName() != QStringLiteral("SetupForm")) return;
+    poll.stop();
+    form->findChild<QSpinBox*>(QStringLiteral("FreqEdit"))->setValue(1);
+    form->findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+    answered = true;
+  });
+  poll.start(10);
+  Form().findChild<QAction*>(QStringLiteral("Opzioni1"))->trigger();
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(program->Logic().Call().Metering(), true);
+  Seconds(1.1);
+  EXPECT_TRUE(warned());
+}
+
 // Answers the service choice when it shows: `text` into "Scelta" and "Associa", or "Ignora".
 void AnswerServiceChoice(std::optional<QString> text, QString* offered) {
   QTimer::singleShot(0, [text, offered] {
@@ -556,7 +591,6 @@ TEST(TSimulatedLink, DiallingTheEntryBringsItsLinkUpAndTrafficMovesTheCounters) 
   TSimulatedLink link("Provider", false);
   EXPECT_EQ(link.Dialup().EnumEntries(), std::vector<std::string>{"Provider"});
   EXPECT_TRUE(link.Dialup().EnumConnections()->empty());
-  EXPECT_FALSE(link.Dialer().Launch({{"xterm"}, "", ShowWindow::swShowNormal}));
   EXPECT_TRUE(link.Dialer().Launch({{"pon", "Provider"}, "", ShowWindow::swShowNormal}));
   const auto up = link.Dialup().EnumConnections();
   ASSERT_EQ(up->size(), 1u);
@@ -566,6 +600,49 @@ TEST(TSimulatedLink, DiallingTheEntryBringsItsLinkUpAndTrafficMovesTheCounters) 
       link.Statistics().ReadCounter("ppp0", kBytesReceivedCounter).value_or(0) > 0, 3000);
   EXPECT_TRUE(link.Dialup().HangUp((*up)[0].handle));
   EXPECT_TRUE(link.Dialup().EnumConnections()->empty());
+}
+
+// A program of "Avvio applicazioni" that leaves a mark in the data directory when it runs.
+std::string MarkingProgram(test::TempDir& dir) {
+  const std::string program = dir.File("segna.sh");
+  test::WriteBytes(program, "#!/bin/sh\necho avviato > \"" + dir.File("segno") + "\"\n");
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+  return program;
+}
+
+// Trying the program on a simulated link starts the programs the user set to start at a
+// connection, as a real link would; before, the simulation started none of them.
+TEST(SimulatedLinkProgram, ProgramsSetToStartAtAConnectionStart) {
+  test::TempDir dir;
+  test::ScriptedDialogs dialogs;
+  test::OfflineNetwork network;
+  NoSound sound;
+  const std::string program = MarkingProgram(dir);
+  test::WriteBytes(dir.File("ORVA32.INI"),
+                   "[Impostazioni generali]\r\nMostra wizard=0\r\n[TCPIP]\r\nGet network time=0\r\n"
+                   "[Avvio applicazioni]\r\nApplicazione 1=" +
+                       program + "\r\nFinestra 1=2\r\nProvider 1=qualunque\r\n");
+  TSimulatedLink link("Provider", false);
+  ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
+  o.sound = &sound;
+  o.network = &network;
+  o.dialup = &link.Dialup();
+  o.statistics = &link.Statistics();
+  o.launcher = &link.Dialer();
+  o.simulatedLink = &link.Dialup();
+  TOrvaProgram orva(o);
+  orva.Start();
+  QApplication::processEvents();
+  EXPECT_FALSE(FileExists(dir.File("segno")));
+  // "Connetti" on the simulated entry: the link comes up, the call starts, the program runs.
+  auto* connect = orva.Form().findChild<QAction*>(QStringLiteral("Connetti1"));
+  ASSERT_NE(connect, nullptr);
+  ASSERT_NE(connect->menu(), nullptr);
+  ASSERT_EQ(connect->menu()->actions().size(), 1);
+  connect->menu()->actions()[0]->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(orva.Logic().Call().Metering(), 5000);
+  QTRY_VERIFY_WITH_TIMEOUT(FileExists(dir.File("segno")), 5000);
+  orva.WMQueryEndSession();
 }
 
 }  // namespace

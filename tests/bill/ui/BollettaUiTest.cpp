@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -109,6 +114,71 @@ TEST_F(BillFixture, DayEditorStoresADecimalCommaAsAPoint) {
   Find<QPushButton>(&editor, "AddBtn")->click();
   ASSERT_TRUE(editor.Model().WriteBack());
   EXPECT_EQ(TDataSetINI(10, 1999, Options()).CostSum(15, 15), "127.0");
+}
+
+// The user corrects a day of 36 ticks at 127 lire: Enter on the day in the calendar opens the
+// day tick editor, 4 more at 127.0 are added and confirmed with OK. The day then holds 40
+// ticks (5080 lire), not the 4 of the last entry.
+TEST_F(BillFixture, TicksAddedAtAPriceTheDayHasJoinItsCount) {
+  ASSERT_TRUE(TDataSetINI(10, 1999, Options()).AddTicks(15, 36, 127.0));
+  auto view = Open({1999, 10, 15});
+  view->show();
+  ASSERT_EQ(Text(view.get(), "DScl"), "36.00");
+  bool edited = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+    QWidget* editor = QApplication::activeModalWidget();
+    if (!editor || editor->objectName() != QStringLiteral("BolManDlg")) return;
+    poll.stop();
+    auto* count = Find<QLineEdit>(editor, "ED0");
+    auto* price = Find<QLineEdit>(editor, "ED1");
+    // The edits may hold the day's entry already: typed over, as a user does.
+    count->setFocus();
+    count->selectAll();
+    QTest::keyClicks(count, QStringLiteral("4"));
+    price->setFocus();
+    price->selectAll();
+    QTest::keyClicks(price, QStringLiteral("127.0"));
+    Find<QPushButton>(editor, "AddBtn")->click();
+    edited = Find<QTreeWidget>(editor, "LB")->topLevelItemCount() == 2;
+    Find<QPushButton>(editor, "OKBtn")->click();
+  });
+  poll.start(10);
+  auto* calendar = Find<QCalendarWidget>(view.get(), "Calendar1");
+  auto* grid = calendar->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview"));
+  ASSERT_NE(grid, nullptr);
+  grid->setFocus();
+  QTest::keyClick(grid, Qt::Key_Return);
+  ASSERT_TRUE(edited);
+  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_EQ(Text(view.get(), "DScl"), "40.00");
+  Find<QRadioButton>(view.get(), "A1")->click();
+  EXPECT_EQ(Text(view.get(), "DScl"), "5080.0");
+}
+
+// "Lire" and "Scatti" follow the choice however it is made: a screen reader toggles the
+// button through its accessible action, which is no mouse click, and the figures follow.
+TEST_F(BillFixture, DisplayModeFollowsAScreenReadersToggle) {
+  TDataSetINI set(10, 1999, Options());
+  ASSERT_TRUE(set.AddTicks(15, 3, 127.0));
+  auto view = Open({1999, 10, 15});
+  view->show();
+  auto toggle = [&](const char* name) {
+    QAccessibleInterface* button =
+        QAccessible::queryAccessibleInterface(Find<QRadioButton>(view.get(), name));
+    ASSERT_NE(button, nullptr);
+    ASSERT_NE(button->actionInterface(), nullptr);
+    button->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  };
+  toggle("A1");
+  ASSERT_TRUE(Find<QRadioButton>(view.get(), "A1")->isChecked());
+  EXPECT_EQ(Text(view.get(), "LG"), "Costo nel giorno :");
+  EXPECT_EQ(Text(view.get(), "DScl"), "381.0");
+  EXPECT_EQ(settings.billShowData, 1);
+  toggle("A0");
+  EXPECT_EQ(Text(view.get(), "LG"), "Scatti nel giorno :");
+  EXPECT_EQ(Text(view.get(), "DScl"), "3.00");
+  EXPECT_EQ(settings.billShowData, 0);
 }
 
 TEST_F(BillFixture, Screenshots) {

@@ -126,6 +126,21 @@ TEST_F(LogFixture, TotalsOfTheSelection) {
   EXPECT_EQ(w->BottomText(8), QStringLiteral("0"));
 }
 
+// A log kept partly by an older version, with decimal commas: the window adds the comma costs
+// like the report does (254,5 + 127 + 63,5 = 445.0) and sorts them among the others.
+TEST_F(LogFixture, DecimalCommaCostsAreAddedAndSorted) {
+  test::WriteBytes(settings.logFileName,
+                   "01/11/99\t10.00.00\t10.10.00\t00.10.00\tTI\t2\t254,5\tn.d\t0\t0\tA\t\r\n"
+                   "02/11/99\t10.00.00\t10.01.00\t00.01.00\tTI\t1\t127\tn.d\t0\t0\tB\t\r\n"
+                   "04/11/99\t10.00.00\t10.00.30\t00.00.30\tTI\t1\t63,5\tn.d\t0\t0\tD\t\r\n");
+  auto w = Open();
+  w->SelectAllBtnClick();
+  EXPECT_EQ(w->BottomText(0), QStringLiteral("3/3"));
+  EXPECT_EQ(w->BottomText(7), QStringLiteral("445.0"));
+  w->HeaderTopSectionClick(7);
+  EXPECT_EQ(Dates(*w), (std::vector<std::string>{"04/11/99", "02/11/99", "01/11/99"}));
+}
+
 TEST_F(LogFixture, DeleteAsksUnlessCtrlIsHeld) {
   auto w = Open();
   w->SelectRows({0});
@@ -184,6 +199,72 @@ TEST_F(LogFixture, ImportAndPasteKeepTheHighlightedRowsThoseTheTotalsCount) {
   ASSERT_EQ(w->Model().Count(), 6u);
   EXPECT_EQ(Highlighted(*w), w->SelectedRows());
   EXPECT_EQ(w->BottomText(0), QStringLiteral("2/6"));
+}
+
+// Calls brought in by an import or typed in by hand are offered by their service at once: in
+// the tool bar's combo and in the service file the filter and the manual entry read.
+TEST_F(LogFixture, ServicesOfImportedAndTypedCallsAreListedAtOnce) {
+  const std::string other = dir.File("OTHER.LOG");
+  test::WriteBytes(other,
+                   "17/10/99\t09.00.00\t09.01.00\t00.01.00\tTI\t1\t127\tn.d\t0\t0\tVideotel\t\r\n");
+  LogWindowHooks hooks;
+  hooks.editRecord = [](TConnObj& record, bool) {
+    record.Set(LogField::Date, "18/10/99");
+    record.Set(LogField::Service, "Agenda");
+    return true;
+  };
+  TLog w(settings, dialogs, dir.path(), hooks);
+  auto* combo = w.findChild<QComboBox*>(QStringLiteral("ServCB"));
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->findText(QStringLiteral("Videotel")), -1);
+  dialogs.NextFile(other);
+  w.ImportClick();
+  ASSERT_EQ(w.Model().Count(), 4u);
+  EXPECT_GE(combo->findText(QStringLiteral("Videotel")), 0);
+  EXPECT_NE(test::ReadBytes(dir.File("ORVA.SRV")).find("Videotel\r\n"), std::string::npos);
+  w.NewEntryClick();
+  EXPECT_GE(combo->findText(QStringLiteral("Agenda")), 0);
+  EXPECT_NE(test::ReadBytes(dir.File("ORVA.SRV")).find("Agenda\r\n"), std::string::npos);
+  // The imported call is found by its service.
+  LogFilter f;
+  f.byService = true;
+  f.service = "Videotel";
+  w.ApplyFilter(f);
+  ASSERT_EQ(w.SelectedRows().size(), 1u);
+  EXPECT_EQ(w.Model().Records()[w.SelectedRows()[0]].Date(), "17/10/99");
+}
+
+// "Colore sfondo lista" colours the list: the rows (the odd ones a shade of it, so they still
+// alternate) and the empty space under them; the default white keeps the pale yellow rows.
+TEST_F(LogFixture, ListBackgroundColourIsTheListsColour) {
+  settings.logBackgroundColour = 0x00C0FFC0;  // stored as 0x00BBGGRR: RGB(192, 255, 192)
+  auto w = Open();
+  w->resize(800, 500);
+  w->show();
+  QTableView* list = w->List();
+  QApplication::processEvents();
+  const QImage shot = list->viewport()->grab().toImage();
+  auto colourAt = [&](int row) {
+    const QRect cell = list->visualRect(list->model()->index(row, 5));
+    return QColor(shot.pixel(cell.center().x(), cell.top() + 2));
+  };
+  EXPECT_EQ(colourAt(0), QColor(192, 255, 192));
+  const QColor odd = colourAt(1);
+  EXPECT_NE(odd, QColor(255, 255, 223));
+  EXPECT_NE(odd, QColor(192, 255, 192));
+  EXPECT_GT(odd.green(), odd.red());  // a shade of the green, not another colour
+  const QRect last = list->visualRect(list->model()->index(2, 5));
+  ASSERT_LT(last.bottom() + 10, shot.height());
+  EXPECT_EQ(QColor(shot.pixel(last.center().x(), last.bottom() + 10)), QColor(192, 255, 192));
+
+  settings.logBackgroundColour = 0xFFFFFF;
+  auto plain = Open();
+  plain->resize(800, 500);
+  plain->show();
+  QApplication::processEvents();
+  const QImage white = plain->List()->viewport()->grab().toImage();
+  const QRect second = plain->List()->visualRect(plain->List()->model()->index(1, 5));
+  EXPECT_EQ(QColor(white.pixel(second.center().x(), second.top() + 2)), QColor(255, 255, 223));
 }
 
 TEST_F(LogFixture, FilterByServiceAndByDate) {

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QXYSeries>
 #include <cstdlib>
 
 #include "ScriptedDialogs.h"
@@ -143,6 +144,25 @@ TEST_F(PrintFixture, OnlyTheCostInPointsAndLinesNamesThePointsByDate) {
   EXPECT_EQ(BottomLabels(w), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
   w.ChartStyleClick(3);
   EXPECT_EQ(BottomLabels(w), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+}
+
+// The bytes chart marks each point with its value as people read it: 2.345.678, not
+// 2.34568e+06.
+TEST_F(PrintFixture, BytesChartMarksItsPointsInGroupsOfThreeDigits) {
+  test::WriteBytes(settings.logFileName,
+                   "01/10/99\t10.00.00\t11.00.00\t01.00.00\tTI\t1\t127\t33600\t2345678\t"
+                   "12288\tA\t\r\n");
+  TLog w(settings, dialogs, dir.path(), {});
+  w.SelectRows({0});
+  w.ChartKindClick(2);
+  QStringList marks;
+  for (QAbstractSeries* series : w.ChartView()->chart()->series())
+    if (auto* xy = qobject_cast<QXYSeries*>(series); xy && xy->pointLabelsVisible())
+      marks.push_back(xy->pointLabelsFormat());
+  EXPECT_TRUE(marks.contains(QStringLiteral("2.345.678"))) << marks.join(u'|').toStdString();
+  EXPECT_TRUE(marks.contains(QStringLiteral("12.288"))) << marks.join(u'|').toStdString();
+  for (const QString& m : marks)
+    EXPECT_FALSE(m.contains(u'@') || m.contains(u'e')) << m.toStdString();
 }
 
 // The window at its opening size with every call selected and the cost chart showing.
