@@ -307,8 +307,14 @@ void DialupWatcher::TimerRASTimer() {
       LinkDisconnected();
       return;
     }
-    if (m_call.Metering() && m_callLink && !CallLinkHolds(*connections)) LinkDisconnected();
-    m_serviceAwaySince.reset();
+    if (m_call.Metering() && m_callLink) {
+      if (!CallLinkHolds(*connections))
+        LinkDisconnected();
+      else if (connections->empty())
+        return;  // a restarted service that has not shown the call's link again yet
+    } else {
+      m_serviceAwaySince.reset();
+    }
     if (connections->empty()) {
       if (m_call.Metering() && m_info.status != kStatusManual && m_info.kind == kKindModem)
         LinkDisconnected();
@@ -336,14 +342,16 @@ bool DialupWatcher::CallLinkHolds(const std::vector<DialupConnection>& connectio
     for (const auto& c : connections)
       if (c.profileId == m_callLink->profile) own = &c;
   }
-  if (!own) return false;
-  const int state = m_d.dialup->GetConnectStatus(own->handle).state;
-  if (state == kRasConnected) {
+  const int state = own ? m_d.dialup->GetConnectStatus(own->handle).state : kRasDisconnected;
+  if (own && state == kRasConnected) {
     m_callLink->key = LinkKey(*own);
+    m_serviceAwaySince.reset();
     return true;
   }
-  // Back from a restart, the service may show the link as still being set up for a moment.
-  return returning && state != kRasDisconnected && ServiceAwayWithinGrace();
+  // Back from a restart, the service shows its links again one by one, and a link may read as
+  // being set up for a moment: the call waits for it until the grace is over. A link that went
+  // during the restart is thus ended late; a link that stayed up is never cut.
+  return returning && ServiceAwayWithinGrace();
 }
 
 void DialupWatcher::TakeSpeed() {

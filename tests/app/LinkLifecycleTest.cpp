@@ -252,6 +252,23 @@ TEST_F(LinkLifecycle, ServiceRestartMidCallContinuesTheCallAndOnlyARealEndEndsIt
   AdvanceSeconds(1.5);
   EXPECT_FALSE(logic->Call().Metering());
   EXPECT_EQ(log.records.size(), 2u);
+
+  // So does one that comes back without the link: it may still be showing its links again, so
+  // the call waits for the rest of the grace.
+  dialup.RemoveAll();
+  dialup.SetEnumerationFails(false);
+  link("/ActiveConnection/2");
+  AdvanceSeconds(0.3);
+  ASSERT_TRUE(logic->Call().Metering());
+  dialup.SetEnumerationFails(true);
+  AdvanceSeconds(10);
+  dialup.RemoveAll();
+  dialup.SetEnumerationFails(false);
+  AdvanceSeconds(5);
+  EXPECT_TRUE(logic->Call().Metering());
+  AdvanceSeconds(16);
+  EXPECT_FALSE(logic->Call().Metering());
+  EXPECT_EQ(log.records.size(), 3u);
 }
 
 TEST_F(LinkLifecycle, ADroppedLinkRedialledWhileTheServiceRunsIsANewCall) {
