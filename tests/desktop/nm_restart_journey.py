@@ -2,7 +2,7 @@
 '''The whole desktop program under Xvfb, on a private system bus with python-dbusmock's
 NetworkManager: a dial-up link comes up, NetworkManager restarts while it is up (leaves the bus
 and comes back with the same link under a new object), then the link ends. The log must hold
-one record for the whole call and the bill exactly that call's ticks.
+one record for the whole call and the bill exactly that call's cost.
 
 Usage: nm_restart_journey.py ORVA32 ORVA32CLI NM_TEMPLATE. Exit 77 when something it needs is
 missing.'''
@@ -121,7 +121,9 @@ def main():
         if fields[10] != 'Modem: Vodafone':
             print('wrong service: ' + fields[10])
             return 1
-        billed = 0
+        # The bill holds the call once: its amount is the call's cost (one answer tick or one
+        # fixed charge, not two).
+        billed = 0.0
         for name in os.listdir(data):
             if name.upper().endswith('.BOL'):
                 day = False
@@ -130,9 +132,10 @@ def main():
                         if line.startswith('['):
                             day = line != '[Generale]'
                         elif day and '=' in line:
-                            billed += int(line.split('=', 1)[1])
-        if billed != int(fields[0]):
-            print(f'the bill holds {billed} ticks, the call {fields[0]}')
+                            price, ticks = line.split('=', 1)
+                            billed += float(price) * int(ticks)
+        if abs(billed - float(fields[6])) > 0.5:
+            print(f'the bill holds L. {billed}, the call cost L. {fields[6]}')
             return 1
         return 0
     finally:
