@@ -72,8 +72,10 @@ const std::map<std::string, std::string>& Usages() {
        "     orva32cli bill period-cost\n"
        "La bolletta: scatti del giorno, del mese e di un periodo.\n"},
       {"meter",
-       "uso: orva32cli meter [--simulate VOCE] [--interfaces MODELLI] [--cpu]\n"
-       "Il contascatti senza finestre: sorveglia i collegamenti e misura le chiamate.\n"},
+       "uso: orva32cli meter [--simulate VOCE] [--dialup nm|pppd] [--interfaces MODELLI] [--cpu]\n"
+       "Il contascatti senza finestre: sorveglia i collegamenti e misura le chiamate, con gli\n"
+       "stessi servizi del programma (NetworkManager quando è attivo, altrimenti pppd;\n"
+       "ModemManager per le chiamate a voce).\n"},
       {"send",
        "uso: orva32cli send start|stop|quit|tariff N|default|redraw|NUMERO\n"
        "Un messaggio al programma in esecuzione.\n"},

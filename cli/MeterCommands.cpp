@@ -28,9 +28,12 @@
 #define ORVA_CLI_QT 1
 #include <QCoreApplication>
 
+#include <QDBusConnection>
+
 #include "platform/qt/QtTimer.h"
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SingleInstance.h"
+#include "platform/qt/SystemServices.h"
 #include "simulation/Simulated.h"
 #endif
 
@@ -347,16 +350,21 @@ std::vector<std::string> InterfacePatterns(const std::optional<std::string>& lis
   return patterns;
 }
 
-// The links the console meter watches: the machine's pppd links, or with --simulate one
-// simulated link that is up from the start and moves some bytes every second.
+// The links and calls the console meter watches: the system's services chosen as the desktop
+// program chooses them (--dialup, else NetworkManager whenever it runs and pppd otherwise;
+// ModemManager's calls), or with --simulate one simulated link that is up from the start and
+// moves some bytes every second.
 struct MeterLinks {
-  MeterLinks(const std::optional<std::string>& simulate,
+  MeterLinks(const std::optional<std::string>& simulate, const std::string& choice,
              const std::optional<std::string>& interfaces) {
     if (!simulate) {
-      dialup = std::make_unique<PppDialup>(PppRoots{}, InterfacePatterns(interfaces));
+      dialup =
+          MakeSystemDialup(choice, QDBusConnection::systemBus(), InterfacePatterns(interfaces));
+      telephony = MakeSystemTelephony(QDBusConnection::systemBus());
       stats = std::make_unique<SysfsStatistics>("/sys");
       return;
     }
+    telephony = std::make_unique<NoTelephony>();
     auto d = std::make_unique<SimulatedDialup>();
     auto s = std::make_unique<SimulatedStatistics>();
     d->Add(*simulate);
@@ -373,6 +381,7 @@ struct MeterLinks {
   }
 
   std::unique_ptr<Dialup> dialup;
+  std::unique_ptr<Telephony> telephony;
   std::unique_ptr<StatisticsSource> stats;
 
  private:
@@ -402,8 +411,10 @@ void PrintCpuUse(std::chrono::steady_clock::time_point wallStart, double cpuStar
 
 int RunMeter(const std::vector<std::string>& words) {
   const Args args(words, {"cpu"});
-  args.Allow({"simulate", "cpu", "interfaces"});
+  args.Allow({"simulate", "cpu", "interfaces", "dialup"});
   const auto simulate = args.Get("simulate");
+  const std::string dialupChoice = args.Get("dialup").value_or("");
+  if (!IsDialupChoice(dialupChoice)) throw UsageError("--dialup: usare nm oppure pppd");
   if (simulate && !IsDialableEntryName(*simulate)) throw UsageError("--simulate: nome non valido");
   const Context ctx = MakeContext(words, DataAccess::Write);
 
@@ -424,11 +435,11 @@ int RunMeter(const std::vector<std::string>& words) {
   NoSound sound;
   const MainLogic* current = nullptr;
   ConsoleView view(current, p.settings, clock);
-  MeterLinks links(simulate, args.Get("interfaces"));
-  NoTelephony telephony;
+  MeterLinks links(simulate, dialupChoice, args.Get("interfaces"));
   ProcessLauncher launcher;
-  MeterDeps deps = p.records.MeterDependencies(Platform(
-      clock, timers, dialogs, sound, view, *links.dialup, telephony, *links.stats, launcher));
+  MeterDeps deps =
+      p.records.MeterDependencies(Platform(clock, timers, dialogs, sound, view, *links.dialup,
+                                           *links.telephony, *links.stats, launcher));
   deps.applicationId = ::getpid();
   MainLogic logic(deps);
   current = &logic;

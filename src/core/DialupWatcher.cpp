@@ -21,7 +21,35 @@ struct ReenableRas {
   }
 };
 
+// What identifies a link from one poll to the next.
+std::string LinkKey(const DialupConnection& c) {
+  if (!c.linkId.empty()) return c.linkId;
+  return std::to_string(c.handle) + "/" + c.interfaceName + "/" + std::to_string(c.interfaceIndex);
+}
+
 }  // namespace
+
+std::string SafeServiceText(const std::string& text, std::size_t maxChars) {
+  std::string out;
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80    ? 1
+                               : lead >= 0xF0 ? 4
+                               : lead >= 0xE0 ? 3
+                               : lead >= 0xC0 ? 2
+                                              : 1;
+    if (chars == maxChars) break;
+    if (lead < 0x20 || lead == 0x7F) {
+      out += ' ';
+    } else {
+      out.append(text, i, std::min(length, text.size() - i));
+    }
+    i += length;
+    ++chars;
+  }
+  return out;
+}
 
 const char* CallKindName(int kind) {
   static const char* const kNames[] = {"Sconosciuto", "Generico", "Modem",
@@ -127,6 +155,16 @@ void DialupWatcher::CallStarting() {
   m_info.hostName.clear();
   m_info.ipAddress.clear();
   m_d.view->SetLabel(MeterLabel::IPLb, "?");
+  // Every call counts its own bytes, however it starts: a voice or manual call has none, and
+  // a link counts from now even when its interface carried traffic before (a modem's wwan0,
+  // the call before on the same interface).
+  m_callLink.reset();
+  m_serviceAwaySince.reset();
+  m_info.bytesReceived.clear();
+  m_info.bytesSent.clear();
+  m_d.view->SetLabel(MeterLabel::BytesRecv, "");
+  m_d.view->SetLabel(MeterLabel::BytesSend, "");
+  TakeBaselines();
 }
 
 bool DialupWatcher::HangUpLink() {
@@ -145,6 +183,8 @@ void DialupWatcher::ResumePolling() {
 
 void DialupWatcher::CallClosed() {
   const Settings& st = *m_d.settings;
+  m_callLink.reset();
+  m_serviceAwaySince.reset();
   m_firstSinceIdle = true;
   if (!m_info.ipAddress.empty()) {
     if (st.manageHosts && m_d.network.saveVisitedHosts) m_d.network.saveVisitedHosts();
@@ -257,9 +297,23 @@ void DialupWatcher::TimerRASTimer() {
     m_call.EvaluateIdle();
     auto connections = m_d.dialup->EnumConnections();
     if (!connections) {
-      // The service cannot be asked: whatever runs ends as on disconnection.
-      if (m_call.Metering()) LinkDisconnected();
+      // The service cannot be asked: whatever runs ends as on disconnection, except a link's
+      // call while its service restarts (it leaves the bus and comes back with the link).
+      if (!m_call.Metering()) return;
+      if (m_callLink && ServiceAwayWithinGrace()) {
+        m_d.view->SetLabel(MeterLabel::RasLb, SafeServiceText(connections.error, 100));
+        return;
+      }
+      LinkDisconnected();
       return;
+    }
+    if (m_call.Metering() && m_callLink) {
+      if (!CallLinkHolds(*connections))
+        LinkDisconnected();
+      else if (connections->empty())
+        return;  // a restarted service that has not shown the call's link again yet
+    } else {
+      m_serviceAwaySince.reset();
     }
     if (connections->empty()) {
       if (m_call.Metering() && m_info.status != kStatusManual && m_info.kind == kKindModem)
@@ -270,6 +324,34 @@ void DialupWatcher::TimerRASTimer() {
   } catch (const std::exception& e) {
     m_call.ReportProblem(e.what());
   }
+}
+
+bool DialupWatcher::ServiceAwayWithinGrace() {
+  const std::uint64_t now = m_d.clock->TickCount();
+  if (!m_serviceAwaySince) m_serviceAwaySince = now;
+  return now - *m_serviceAwaySince < kServiceRestartGraceMs;
+}
+
+bool DialupWatcher::CallLinkHolds(const std::vector<DialupConnection>& connections) {
+  const bool returning = m_serviceAwaySince.has_value();
+  const DialupConnection* own = nullptr;
+  for (const auto& c : connections)
+    if (LinkKey(c) == m_callLink->key) own = &c;
+  // A restarted service names the same link anew; only its profile tells it is the same.
+  if (!own && returning && !m_callLink->profile.empty()) {
+    for (const auto& c : connections)
+      if (c.profileId == m_callLink->profile) own = &c;
+  }
+  const int state = own ? m_d.dialup->GetConnectStatus(own->handle).state : kRasDisconnected;
+  if (own && state == kRasConnected) {
+    m_callLink->key = LinkKey(*own);
+    m_serviceAwaySince.reset();
+    return true;
+  }
+  // Back from a restart, the service shows its links again one by one, and a link may read as
+  // being set up for a moment: the call waits for it until the grace is over. A link that went
+  // during the restart is thus ended late; a link that stayed up is never cut.
+  return returning && ServiceAwayWithinGrace();
 }
 
 void DialupWatcher::TakeSpeed() {
@@ -295,7 +377,11 @@ void DialupWatcher::LinkDisconnected() {
   if (st.hideOnStop == 1) m_d.view->HideWindow();
 }
 
-void DialupWatcher::WatchConnection(const DialupConnection& c) {
+void DialupWatcher::WatchConnection(const DialupConnection& link) {
+  // The name goes to labels, the associations and the log's tab-separated line.
+  DialupConnection c = link;
+  c.entryName = SafeServiceText(link.entryName, kMaxEntryNameChars);
+  const bool callLink = m_callLink && LinkKey(c) == m_callLink->key;
   m_dialupHandle = c.handle;
   m_d.view->SetLabel(MeterLabel::ServiceLb, c.entryName);
   m_info.entryName = c.entryName;
@@ -307,10 +393,13 @@ void DialupWatcher::WatchConnection(const DialupConnection& c) {
   const DialupStatus status = m_d.dialup->GetConnectStatus(c.handle);
   m_d.view->SetLabel(MeterLabel::RasLb, status.error != 0 ? m_d.dialup->ErrorText(status.error)
                                                           : RasStateText(status.state));
-  BindAdapter(c);
-  if (m_call.Metering()) {
-    ReadAdapterCounters();
-    TakeSpeed();
+  // The bytes are the call's link's, whatever else is up beside it.
+  if (!m_callLink || callLink) {
+    BindAdapter(c);
+    if (m_call.Metering()) {
+      ReadAdapterCounters();
+      TakeSpeed();
+    }
   }
   if (status.state == kRasConnected)
     LinkConnected(c);
@@ -322,6 +411,10 @@ void DialupWatcher::LinkConnected(const DialupConnection& c) {
   const Settings& st = *m_d.settings;
   if (!m_call.Metering()) {
     m_call.Start();
+    if (m_call.Metering()) {
+      m_callLink = CallLink{LinkKey(c), c.profileId};
+      ReadAdapterCounters();  // a link's call shows its bytes from the first poll: 0
+    }
     if (st.maximizeOnConnect == 1) m_d.view->BringUp();
     if (m_d.view->IsHidden()) m_d.view->ShowWindow();
     m_d.view->ExpandDetails();
@@ -422,7 +515,8 @@ void DialupWatcher::LineCallback(std::int64_t call, int event, int state, int de
         break;
       case kCallProceeding:
         m_info.status = "Tentativo di connessione";
-        if (m_call.Metering()) ReadAdapterCounters();
+        // Only a data call has bytes on the adapter.
+        if (m_call.Metering() && m_info.kind == kKindModem) ReadAdapterCounters();
         BringUpForCall();
         break;
       case kCallDisconnected: {
@@ -454,8 +548,9 @@ void DialupWatcher::BringUpForCall() {
 void DialupWatcher::CallConnected(std::int64_t call) {
   const TelephonyCallInfo info = m_d.telephony->GetCallInfo(call).value_or(TelephonyCallInfo{});
   m_info.speed = info.rate > 0 ? std::to_string(info.rate) : std::string();
-  m_info.remoteParty = info.displayableAddress;
-  m_info.entryName = info.calledParty;
+  // A number is a few dozen digits at most; a name is bounded like an entry's.
+  m_info.remoteParty = SafeServiceText(info.displayableAddress, kMaxPartyChars);
+  m_info.entryName = SafeServiceText(info.calledParty, kMaxEntryNameChars);
   switch (info.mediaMode) {
     case kMediaInteractiveVoice:
       m_info.kind = kKindVoice;

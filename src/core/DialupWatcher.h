@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/CallInfo.h"
 #include "core/MeterDeps.h"
@@ -18,6 +20,15 @@ namespace orva {
 
 // The dial-up state texts of the label "Accesso remoto :"; empty for an unknown state.
 std::string RasStateText(int state);
+
+// How long a call's link waits for a dial-up service that left the bus (a restart) to come
+// back with it, in milliseconds.
+inline constexpr std::uint64_t kServiceRestartGraceMs = 30000;
+// Text from a service shown and logged: control characters (a TAB splits a log line) become
+// blanks, and it is cut to `maxChars` characters (UTF-8 sequences kept whole).
+std::string SafeServiceText(const std::string& text, std::size_t maxChars);
+inline constexpr std::size_t kMaxEntryNameChars = 256;
+inline constexpr std::size_t kMaxPartyChars = 64;
 
 class DialupWatcher : public MeteredLine {
  public:
@@ -74,6 +85,13 @@ class DialupWatcher : public MeteredLine {
   void CallConnected(std::int64_t call);
   void BringUpForCall();
   void BindAdapter(const DialupConnection& c);
+  // The link of a call started by the poll: whether it still carries the call (the same
+  // link, connected). After the service was away, the link it hands back for the same
+  // profile is the same link. False ends the call.
+  bool CallLinkHolds(const std::vector<DialupConnection>& connections);
+  // While the service cannot be asked during a link's call: whether the call may still wait
+  // for it to come back.
+  bool ServiceAwayWithinGrace();
 
   const MeterDeps& m_d;
   MeteredCall& m_call;
@@ -90,6 +108,15 @@ class DialupWatcher : public MeteredLine {
   } m_baseline;
   std::string m_adapterInterface;
   int m_adapterIndex = -1;
+
+  // The link the current call runs on, when the poll started it.
+  struct CallLink {
+    std::string key;
+    std::string profile;
+  };
+  std::optional<CallLink> m_callLink;
+  // When the service was first found away during a link's call (system tick, ms).
+  std::optional<std::uint64_t> m_serviceAwaySince;
 
   CallInfo m_info;
   std::int64_t m_dialupHandle = 0;

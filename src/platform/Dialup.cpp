@@ -176,9 +176,16 @@ Result<std::vector<DialupConnection>> PppDialup::EnumConnections() {
     }
     const bool up = (flagValue & 1) != 0;
     c.ipv4 = up ? m_addressOf(ifname) : std::string();
-    // Up with an address: connected; up without one: IP being negotiated; down: the link
-    // is going (pppd removes the interface next).
-    seen.push_back({!up ? kRasDisconnected : c.ipv4.empty() ? kRasProjecting : kRasConnected, c});
+    c.linkId =
+        "pppd:" + std::to_string(pid) + ":" + ifname + ":" + std::to_string(c.interfaceIndex);
+    // pppd creates the interface when the line answers and brings it up only once IP is
+    // negotiated: down is a link still being made (or, after a connection, one going, which
+    // ends its call because it is no longer connected). Up without an address: IP being
+    // negotiated; up with one: connected.
+    seen.push_back({!up              ? kRasDeviceConnected
+                    : c.ipv4.empty() ? kRasProjecting
+                                     : kRasConnected,
+                    c});
   }
   // A pppd that has no interface yet is still dialling.
   for (const auto& name : ListDirectory(m_roots.proc)) {
@@ -187,6 +194,7 @@ Result<std::vector<DialupConnection>> PppDialup::EnumConnections() {
     if (std::find(owners.begin(), owners.end(), *pid) != owners.end()) continue;
     DialupConnection c;
     c.handle = *pid;
+    c.linkId = "pppd:" + name;
     c.entryName = PeerName(*pid);
     if (c.entryName.empty()) c.entryName = "pppd " + name;
     c.deviceType = "modem";

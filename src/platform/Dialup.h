@@ -19,6 +19,7 @@ namespace orva {
 
 // Connection states as the watcher knows them (the dial-up service's numbering).
 inline constexpr int kRasConnectingDevice = 2;
+inline constexpr int kRasDeviceConnected = 3;
 inline constexpr int kRasProjecting = 10;
 inline constexpr int kRasConnected = 8192;
 inline constexpr int kRasDisconnected = 8193;
@@ -31,6 +32,13 @@ struct DialupConnection {
   std::string interfaceName;  // empty while pppd has no interface yet
   int interfaceIndex = -1;
   std::string ipv4;  // the local IPv4 address, empty when none
+  // The link itself: a line that drops and is dialled again is another link, so another
+  // identity (pppd: its pid, interface and interface index). Empty: the handle, interface and
+  // index stand for it.
+  std::string linkId;
+  // What the link was dialled from, kept when the service restarts and hands out new objects
+  // for the same link (NetworkManager: the profile's UUID); empty when the service has none.
+  std::string profileId;
 };
 
 struct DialupStatus {
@@ -62,9 +70,16 @@ class Dialup {
   // The argument vector that opens an entry's settings; empty when there is no editor.
   virtual std::vector<std::string> EditCommand(const std::string&) { return {}; }
 
+  // Where the user configures the entries, for the message shown when there are none.
+  virtual std::string ConfigurationHint() const {
+    return "Le connessioni si configurano in /etc/ppp/peers.";
+  }
+
   // Called when the entries changed after the start (a service that learns them while the
   // program runs); the dial menus are then built again.
   std::function<void()> onEntriesChanged;
+  // A request the service refused later (a service that answers asynchronously), with its text.
+  std::function<void(const std::string& text)> onError;
 };
 
 // Where the Linux service looks; tests point these at fake trees.

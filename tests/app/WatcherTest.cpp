@@ -104,14 +104,15 @@ TEST_F(MeterTest, DiallingRunsPonWithTheEntryAsOneArgumentAndTellsWhatCannotBeDi
   EXPECT_EQ(dialogs.shown[1].text, "non avviato");
 }
 
-TEST_F(MeterTest, BytesCountPerInterfaceFromZeroOnANewLinkAndStayAfterItGoes) {
+TEST_F(MeterTest, BytesCountFromTheCallsStartOnEachLinkAndStayAfterItGoes) {
+  // What the interface carried before the call (the negotiation) is not the call's.
   stats.Set("ppp0", kBytesReceivedCounter, 900);
   stats.Set("ppp0", kBytesSentCounter, 100);
   Make();
   auto h = dialup.Add("tiscali");  // interface index 101
   AdvanceSeconds(0.3);
-  stats.Set("ppp0", kBytesReceivedCounter, 6000000000LL);  // past 32 bits
-  stats.Set("ppp0", kBytesSentCounter, 400);
+  stats.Set("ppp0", kBytesReceivedCounter, 6000000900LL);  // past 32 bits
+  stats.Set("ppp0", kBytesSentCounter, 500);
   AdvanceSeconds(0.3);
   EXPECT_EQ(logic->Call().Info().bytesReceived, "6000000000");
   EXPECT_EQ(view.labels[MeterLabel::BytesRecv], "6.000.000.000");
@@ -123,12 +124,15 @@ TEST_F(MeterTest, BytesCountPerInterfaceFromZeroOnANewLinkAndStayAfterItGoes) {
   EXPECT_EQ(log.records[0].bytesReceived, "6000000000");
   EXPECT_EQ(log.records[0].bytesSent, "400");
 
-  // The next link is a new interface with the same name: it counts from 0.
+  // The next link is a new interface with the same name, its counters lower than the last.
   stats.Set("ppp0", kBytesReceivedCounter, 50);
   stats.Set("ppp0", kBytesSentCounter, 20);
   h = dialup.Add("tiscali");  // interface index 102
-  AdvanceSeconds(0.6);
-  EXPECT_EQ(logic->Call().Info().bytesReceived, "50");
+  AdvanceSeconds(0.3);
+  stats.Set("ppp0", kBytesReceivedCounter, 150);
+  stats.Set("ppp0", kBytesSentCounter, 40);
+  AdvanceSeconds(0.3);
+  EXPECT_EQ(logic->Call().Info().bytesReceived, "100");
   EXPECT_EQ(logic->Call().Info().bytesSent, "20");
 }
 
@@ -140,15 +144,15 @@ TEST_F(MeterTest, StopWhileTheLinkStaysUpCountsTheNextCallFromThatEnd) {
   AdvanceSeconds(0.3);
   stats.Set("ppp0", kBytesReceivedCounter, 300);
   AdvanceSeconds(0.3);
-  // A link first seen during this run counts from 0.
+  // The call counts from its own start.
   logic->HandleAppMessage(kMsgStop, 0, 0);  // ends the call, the link stays up
-  EXPECT_EQ(log.records.back().bytesReceived, "300");
+  EXPECT_EQ(log.records.back().bytesReceived, "200");
   stats.Set("ppp0", kBytesReceivedCounter, 1000);  // traffic while idle
   AdvanceSeconds(0.3);                             // the watcher starts a new call
   ASSERT_TRUE(logic->Call().Metering());
   stats.Set("ppp0", kBytesReceivedCounter, 1500);
   AdvanceSeconds(0.3);
-  EXPECT_EQ(logic->Call().Info().bytesReceived, "1200");
+  EXPECT_EQ(logic->Call().Info().bytesReceived, "500");
 }
 
 TEST_F(MeterTest, VoiceCallIsMeteredWithoutNegotiationAndTheFaxInitialisationIsNot) {

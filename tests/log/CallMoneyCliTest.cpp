@@ -86,7 +86,7 @@ TEST_F(CallMoney, ACallOnAnotherTariffStartsOnThatTariffsOwnTick) {
   EXPECT_EQ(j["ticks"], 13);
   EXPECT_EQ(j["cost"], 1651.0);
   EXPECT_EQ(j["log_line"],
-            "09/12/26\t18.29.30\t18.33.29\t00.03.59\tINT\t13\t1651\tn.d\t0\t0\tModem: prova\t");
+            "09/12/26\t18.29.30\t18.33.29\t00.03.59\tINT\t13\t1651\tn.d\t\t\tModem: prova\t");
   EXPECT_DOUBLE_EQ(BillDayCost("2026-12-09"), 1651.0);
 
   // SEC (per second, 150 lire answer charge) from 07.59.30 for 150 s, ending 08.02.00: the
@@ -96,7 +96,7 @@ TEST_F(CallMoney, ACallOnAnotherTariffStartsOnThatTariffsOwnTick) {
   j = Simulate("3", "2026-12-09 07:59:30", "150");
   EXPECT_EQ(j["cost"], 562.5);
   EXPECT_EQ(j["log_line"],
-            "09/12/26\t07.59.30\t08.02.00\t00.02.30\tSEC\t?\t562.5\tn.d\t0\t0\tModem: prova\t");
+            "09/12/26\t07.59.30\t08.02.00\t00.02.30\tSEC\t?\t562.5\tn.d\t\t\tModem: prova\t");
   EXPECT_DOUBLE_EQ(BillDayCost("2026-12-09"), 1651.0 + 562.5);
 }
 

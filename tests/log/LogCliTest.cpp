@@ -153,7 +153,7 @@ TEST_F(LogCli, SimulatedCallsAcrossBothDaylightChangesInRomeAndADayLongOne) {
   EXPECT_EQ(j["ticks"], 121);
   EXPECT_EQ(j["cost"], 15367.0);
   EXPECT_EQ(j["log_line"],
-            "29/03/26\t01.30.00\t03.30.00\t01.00.00\tINT\t121\t15367\tn.d\t0\t0\t"
+            "29/03/26\t01.30.00\t03.30.00\t01.00.00\tINT\t121\t15367\tn.d\t\t\t"
             "Sconosciuto: Avvio manuale\t");
   EXPECT_EQ(billed(j), 15367.0);
   // Autumn: two real hours from 01.30 end at 02.30 local, one call, no clock guard.
@@ -161,7 +161,7 @@ TEST_F(LogCli, SimulatedCallsAcrossBothDaylightChangesInRomeAndADayLongOne) {
   EXPECT_EQ(j["ticks"], 241);
   EXPECT_EQ(j["cost"], 30607.0);
   EXPECT_EQ(j["log_line"],
-            "25/10/26\t01.30.00\t02.30.00\t02.00.00\tINT\t241\t30607\tn.d\t0\t0\t"
+            "25/10/26\t01.30.00\t02.30.00\t02.00.00\tINT\t241\t30607\tn.d\t\t\t"
             "Sconosciuto: Avvio manuale\t");
   EXPECT_EQ(billed(j), 30607.0);
   // A call of 25 hours and ten seconds, and the totals of the three.

@@ -73,7 +73,9 @@ TEST_F(PppTree, ConnectionIsNamedByTheOwningPppdAndItsState) {
   EXPECT_EQ(d.GetConnectStatus(99999).state, kRasDisconnected);
 }
 
-TEST_F(PppTree, UpWithoutAddressIsNegotiatingAndDownIsDisconnected) {
+// pppd creates the interface before the line is authenticated and brings it up after IPCP:
+// a down interface is a link still being made, never a disconnection.
+TEST_F(PppTree, UpWithoutAddressIsNegotiatingAndDownIsStillConnecting) {
   Interface("ppp0", 3, true);  // up, no address yet
   Interface("ppp1", 4, false);
   addresses["ppp1"] = "10.1.1.1";  // an address on a down link does not count
@@ -81,7 +83,7 @@ TEST_F(PppTree, UpWithoutAddressIsNegotiatingAndDownIsDisconnected) {
   auto list = d.EnumConnections();
   ASSERT_EQ(list->size(), 2u);
   EXPECT_EQ(d.GetConnectStatus((*list)[0].handle).state, kRasProjecting);
-  EXPECT_EQ(d.GetConnectStatus((*list)[1].handle).state, kRasDisconnected);
+  EXPECT_EQ(d.GetConnectStatus((*list)[1].handle).state, kRasDeviceConnected);
 }
 
 TEST_F(PppTree, StalePidFileNamesTheInterfaceAndHangUpSendsNoSignal) {

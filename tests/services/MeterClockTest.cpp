@@ -100,7 +100,7 @@ TEST_F(MeteredFiles, HourOfTwelveAndAHalfSecondTicksCountsTwoHundredEightyNine) 
   EXPECT_EQ(logic->Call().Ticks(), 289);
   EXPECT_DOUBLE_EQ(logic->Call().Cost(), 289 * 127);
   EXPECT_EQ(LogLine(),
-            "09/12/26\t09.00.00\t10.00.00\t01.00.00\tINT\t289\t36703\tn.d\t0\t0\t"
+            "09/12/26\t09.00.00\t10.00.00\t01.00.00\tINT\t289\t36703\tn.d\t\t\t"
             "Sconosciuto: Avvio manuale\t");
   EXPECT_EQ(BillTicks(9, 12, 2026), 289);
   EXPECT_DOUBLE_EQ(BillCost(12, 2026), 36703);
@@ -115,7 +115,7 @@ TEST_F(MeteredFiles, CallAcrossTheSpringChangeCountsTheHourItReallyLasted) {
   EXPECT_DOUBLE_EQ(logic->Call().Cost(), 121 * 127);
   EXPECT_EQ(logic->Call().ElapsedSeconds(), 3600);
   EXPECT_EQ(LogLine(),
-            "29/03/26\t01.30.00\t03.30.00\t01.00.00\tINT\t121\t15367\tn.d\t0\t0\t"
+            "29/03/26\t01.30.00\t03.30.00\t01.00.00\tINT\t121\t15367\tn.d\t\t\t"
             "Sconosciuto: Avvio manuale\t");
   EXPECT_EQ(BillTicks(29, 3, 2026), 121);
   EXPECT_DOUBLE_EQ(BillCost(3, 2026), 15367);
@@ -131,7 +131,7 @@ TEST_F(MeteredFiles, CallAcrossTheAutumnChangeGoesOnThroughTheRepeatedHour) {
   EXPECT_DOUBLE_EQ(logic->Call().Cost(), 241 * 127);
   EXPECT_EQ(logic->Call().ElapsedSeconds(), 7200);
   EXPECT_EQ(LogLine(),
-            "25/10/26\t01.30.00\t02.30.00\t02.00.00\tINT\t241\t30607\tn.d\t0\t0\t"
+            "25/10/26\t01.30.00\t02.30.00\t02.00.00\tINT\t241\t30607\tn.d\t\t\t"
             "Sconosciuto: Avvio manuale\t");
   EXPECT_EQ(BillTicks(25, 10, 2026), 241);
   EXPECT_DOUBLE_EQ(BillCost(10, 2026), 30607);

@@ -112,6 +112,7 @@ bool PrivateBus::StartMock(const QString& templateName, const QString& busName,
                      QStringLiteral("--template"), templateName});
   QProcess* started = p.get();
   m_mocks.push_back(std::move(p));
+  m_mockNames.push_back(busName);
   if (!started->waitForStarted(5000)) {
     error = "python-dbusmock did not start";
     return false;
@@ -125,6 +126,24 @@ bool PrivateBus::StartMock(const QString& templateName, const QString& busName,
     QThread::msleep(50);
   }
   error = "the mock of " + busName.toStdString() + " did not come up";
+  return false;
+}
+
+bool PrivateBus::StopMock(const QString& busName, std::string& error) {
+  for (std::size_t i = 0; i < m_mocks.size(); ++i) {
+    if (m_mockNames[i] != busName || m_mocks[i]->state() == QProcess::NotRunning) continue;
+    Stop(*m_mocks[i]);
+    QDBusConnection bus = Connection();
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000) {
+      if (!bus.interface()->isServiceRegistered(busName).value()) return true;
+      QThread::msleep(20);
+    }
+    error = busName.toStdString() + " stayed on the bus";
+    return false;
+  }
+  error = "no running mock owns " + busName.toStdString();
   return false;
 }
 

@@ -36,6 +36,9 @@ class PrivateBus {
   // Starts python-dbusmock with a template (a name it ships or a path) and waits until the
   // service's name is on the bus.
   bool StartMock(const QString& templateName, const QString& busName, std::string& error);
+  // Ends the mock that owns a name (the service stops, or crashes before a restart) and waits
+  // until the name has left the bus.
+  bool StopMock(const QString& busName, std::string& error);
 
   // A method call on the bus, waited for (tests only); the reply's arguments, or empty with
   // `error` set.
@@ -50,6 +53,7 @@ class PrivateBus {
   TempDir m_dir;
   std::unique_ptr<QProcess> m_daemon;
   std::vector<std::unique_ptr<QProcess>> m_mocks;
+  std::vector<QString> m_mockNames;  // the bus name of each mock
   QString m_address;
   QString m_connectionName;
 };

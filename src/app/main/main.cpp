@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
   const bool connected = args.removeAll(QStringLiteral("--connected")) > 0;
   // --dialup nm|pppd: the dial-up service, instead of NetworkManager when it runs, else pppd.
   const std::string dialup = TakeOption(args, QStringLiteral("--dialup")).toStdString();
+  // --interfaces ppp0,wwan*: where pppd's links are looked for.
+  const QString interfaces = TakeOption(args, QStringLiteral("--interfaces"));
   if (!orva::IsDialupChoice(dialup)) {
     std::fprintf(stderr, "orva32: --dialup: usare nm oppure pppd\n");
     return 2;
@@ -79,6 +81,8 @@ int main(int argc, char** argv) {
   options.dataDir = *dir;
   options.arguments = args;
   options.dialupChoice = dialup;
+  for (const QString& pattern : interfaces.split(u',', Qt::SkipEmptyParts))
+    options.interfacePatterns.push_back(pattern.toStdString());
   std::unique_ptr<orva::TSimulatedLink> link;
   if (!simulate.empty()) {
     link = std::make_unique<orva::TSimulatedLink>(simulate, connected);

@@ -53,7 +53,8 @@ TOrvaProgram::TOrvaProgram(ProgramOptions options)
   m_dialogs = m_options.dialogs ? m_options.dialogs : m_qtDialogs.get();
   m_sound = m_options.sound ? m_options.sound : &m_qtSound;
   if (!m_options.dialup) {
-    m_ownDialup = MakeSystemDialup(m_options.dialupChoice, QDBusConnection::systemBus());
+    m_ownDialup = MakeSystemDialup(m_options.dialupChoice, QDBusConnection::systemBus(),
+                                   m_options.interfacePatterns);
     m_options.dialup = m_ownDialup.get();
   }
   if (!m_options.statistics) m_options.statistics = &m_sysfs;
@@ -71,7 +72,7 @@ TOrvaProgram::~TOrvaProgram() {
   m_form->OnDestroy = nullptr;
   // Services given by the caller may outlive the program: their news no longer reach it.
   m_options.dialup->onEntriesChanged = nullptr;
-  if (auto* nm = dynamic_cast<NmDialup*>(m_options.dialup)) nm->onError = nullptr;
+  m_options.dialup->onError = nullptr;
   if (auto* mm = dynamic_cast<MmTelephony*>(m_options.telephony)) mm->onError = nullptr;
   // The meter's timers stop before the window and the services they call go.
   m_logic.reset();
@@ -250,7 +251,7 @@ void TOrvaProgram::WireServices(ProgramWindowsContext& windows) {
   auto warn = [this](const std::string& text) {
     m_dialogs->Message(text, MsgType::Warning, MsgButtons::Ok);
   };
-  if (auto* nm = dynamic_cast<NmDialup*>(&dialup)) nm->onError = warn;
+  dialup.onError = warn;
   if (auto* mm = dynamic_cast<MmTelephony*>(&telephony)) mm->onError = warn;
 }
 
@@ -376,13 +377,9 @@ void TOrvaProgram::Command(const QString& name) {
   if (name == u"ConnectBtn" || name == QLatin1String(cmd::kConnect)) {
     // With dial-up entries the button and the item carry one dial item per entry.
     if (m_options.dialup->EnumEntries().empty())
-      m_dialogs->Message(
-          dynamic_cast<NmDialup*>(m_options.dialup)
-              ? "Nessuna connessione di accesso remoto configurata.\nLe connessioni si "
-                "configurano in NetworkManager (banda larga mobile, PPPoE, DUN Bluetooth)."
-              : "Nessuna connessione di accesso remoto configurata.\nLe connessioni si "
-                "configurano in /etc/ppp/peers.",
-          MsgType::Information, MsgButtons::Ok);
+      m_dialogs->Message("Nessuna connessione di accesso remoto configurata.\n" +
+                             m_options.dialup->ConfigurationHint(),
+                         MsgType::Information, MsgButtons::Ok);
     return;
   }
   if (TNetworkServices::Handles(name)) {

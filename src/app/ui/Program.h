@@ -64,6 +64,8 @@ struct ProgramOptions {
   Dialup* dialup = nullptr;
   // Without `dialup`: "nm", "pppd", or empty for NetworkManager when it is on the system bus.
   std::string dialupChoice;
+  // The name patterns of pppd's links (--interfaces); empty: "ppp*".
+  std::vector<std::string> interfacePatterns;
   StatisticsSource* statistics = nullptr;
   Telephony* telephony = nullptr;
   Launcher* launcher = nullptr;

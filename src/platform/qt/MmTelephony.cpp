@@ -36,6 +36,17 @@ std::optional<QString> DialableNumber(const std::string& text) {
   return number;
 }
 
+// A call's number as the modem reports it: a number is a few dozen characters, so anything
+// longer is cut, and control characters go.
+QString BoundedNumber(const QString& number) {
+  QString out;
+  for (const QChar c : number) {
+    if (out.size() >= 64) break;
+    if (c.unicode() >= 0x20 && c.unicode() != 0x7F) out += c;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::optional<LineStateEvent> LineEventOfCallState(int mmState, int mmReason) {
@@ -69,7 +80,8 @@ bool MmTelephony::Present(const QDBusConnection& bus) {
 }
 
 TelephonyOpen MmTelephony::Open(Callback callback) {
-  if (!Present(m_bus)) return TelephonyOpen::Unavailable;
+  // ModemManager may start after the program: its name is followed on the bus.
+  if (!m_bus.isConnected()) return TelephonyOpen::Unavailable;
   m_callback = std::move(callback);
   if (!m_open) {
     m_open = true;
@@ -94,7 +106,7 @@ TelephonyOpen MmTelephony::Open(Callback callback) {
     m_bus.connect(kService, QString(), kProperties, QStringLiteral("PropertiesChanged"), this,
                   SLOT(OnPropertiesChanged(QDBusMessage)));
   }
-  Reload();
+  if (Present(m_bus)) Reload();
   return TelephonyOpen::Ok;
 }
 
@@ -170,7 +182,7 @@ void MmTelephony::OnPropertiesChanged(const QDBusMessage& message) {
   const QVariantMap changed = ToPropertyMap(a.at(1));
   // The caller's number may come after the ring.
   if (changed.contains(QStringLiteral("Number")))
-    it->second.number = StringOf(changed.value(QStringLiteral("Number")));
+    it->second.number = BoundedNumber(StringOf(changed.value(QStringLiteral("Number"))));
   // The reason may come in its own change, before the state it explains.
   if (changed.contains(QStringLiteral("StateReason")))
     it->second.reason =
@@ -201,7 +213,7 @@ void MmTelephony::AddCall(const QString& path, const QString& modem) {
       props = ToPropertyMap(reply.arguments().at(0));
     it->second.loaded = true;
     if (it->second.number.isEmpty())
-      it->second.number = StringOf(props.value(QStringLiteral("Number")));
+      it->second.number = BoundedNumber(StringOf(props.value(QStringLiteral("Number"))));
     // The states seen while the properties were on their way, in order; else the state now.
     auto pending = std::move(it->second.pending);
     it->second.pending.clear();

@@ -45,7 +45,8 @@ class MmTelephony final : public QObject, public Telephony {
   // Whether ModemManager has its name on the bus (one short question to the bus).
   static bool Present(const QDBusConnection& bus);
 
-  // Unavailable when ModemManager is not on the bus; the modems are learnt afterwards.
+  // Unavailable without a system bus. ModemManager is followed as it comes and goes on the
+  // bus; its modems are learnt afterwards.
   TelephonyOpen Open(Callback callback) override;
   std::optional<TelephonyCallInfo> GetCallInfo(std::int64_t call) override;
   // Hangs the call up.

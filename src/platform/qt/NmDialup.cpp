@@ -34,12 +34,44 @@ std::string S(const QString& s) {
   return s.toStdString();
 }
 
-// A name shown in menus and written to the associations' tab-separated lines: no control
-// characters.
-bool IsShowableName(const QString& name) {
-  if (name.isEmpty() || name.size() > 256) return false;
-  for (const QChar c : name)
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
+// A profile's name as an entry: shown in menus and written to the associations' and the log's
+// tab-separated lines, so control characters become blanks and it is cut to 256 characters.
+// A profile without a name is named by its UUID.
+QString EntryNameOf(const QString& id, const QString& uuid) {
+  QString name;
+  qsizetype chars = 0;
+  for (qsizetype i = 0; i < id.size() && chars < 256; ++i, ++chars) {
+    const QChar c = id.at(i);
+    if (c.isHighSurrogate() && i + 1 < id.size()) {
+      name += c;
+      name += id.at(++i);
+    } else {
+      name += c.unicode() < 0x20 || c.unicode() == 0x7F ? QChar(u' ') : c;
+    }
+  }
+  name = name.trimmed();
+  return name.isEmpty() ? uuid.left(64) : name;
+}
+
+// Whether a property NetworkManager sent has the type the copy relies on. A value of another
+// type is not news of the object: it is dropped and the value known before stays (a State
+// that is not a number must not read as a connection gone).
+bool WellTyped(const QString& interface, const QString& property, const QVariant& value) {
+  static const QString kActiveIf =
+      QStringLiteral("org.freedesktop.NetworkManager.Connection.Active");
+  static const QString kDeviceIf = QStringLiteral("org.freedesktop.NetworkManager.Device");
+  if (interface == kActiveIf) {
+    if (property == u"State") {
+      const qint64 state = IntegerOf(value);
+      return state >= 0 && state <= 4;
+    }
+    if (property == u"Connection") return !PathOf(value).isEmpty();
+  }
+  if (interface == kDeviceIf) {
+    if (property == u"Interface" || property == u"IpInterface")
+      return value.metaType() == QMetaType::fromType<QString>() && value.toString().size() < 64;
+    if (property == u"Ip4Config") return value.metaType() == QMetaType::fromType<QDBusObjectPath>();
+  }
   return true;
 }
 
@@ -57,13 +89,18 @@ NmDialup::NmDialup(const QDBusConnection& bus, QObject* parent) : QObject(parent
                                                     QDBusServiceWatcher::WatchForOwnerChange);
   connect(m_watcher.get(), &QDBusServiceWatcher::serviceRegistered, this, [this] {
     ForgetAll();
+    m_onBus = true;
     Reload();
+    if (onPresenceChanged) onPresenceChanged();
   });
   connect(m_watcher.get(), &QDBusServiceWatcher::serviceUnregistered, this, [this] {
     ForgetAll();
     m_present = false;
+    m_onBus = false;
     EntriesMayHaveChanged();
+    if (onPresenceChanged) onPresenceChanged();
   });
+  m_onBus = Present(m_bus);
   // Every path of the service: the objects come and go while it runs.
   m_bus.connect(kService, kRoot, kObjectManager, QStringLiteral("InterfacesAdded"), this,
                 SLOT(OnInterfacesAdded(QDBusMessage)));
@@ -89,6 +126,7 @@ void NmDialup::ForgetAll() {
   m_profiles.clear();
   m_handles.clear();
   m_loaded = false;
+  m_settled = false;
   m_inFlight = false;
   m_dirty = false;
   m_pendingSettings = 0;
@@ -125,6 +163,7 @@ void NmDialup::Reload() {
       it = m_objects.contains(it->first) ? std::next(it) : m_handles.erase(it);
     m_loaded = true;
     SyncProfiles();
+    if (m_pendingSettings == 0) m_settled = true;
     EntriesMayHaveChanged();
     if (m_dirty) Reload();
   });
@@ -159,7 +198,7 @@ void NmDialup::FetchSettings(const QString& path) {
   connect(w, &QDBusPendingCallWatcher::finished, this, [this, w, path, generation] {
     w->deleteLater();
     if (generation != m_generation) return;
-    --m_pendingSettings;
+    if (--m_pendingSettings == 0 && m_loaded) m_settled = true;
     const QDBusMessage reply = w->reply();
     if (!m_profiles.contains(path)) return;  // removed meanwhile
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
@@ -182,7 +221,8 @@ void NmDialup::FetchSettings(const QString& path) {
           StringOf(settings.value(QLatin1String(kind)).value(QStringLiteral("username")));
       if (!user.isEmpty()) p.user = user;
     }
-    p.dialup = p.dialup && IsShowableName(p.id);
+    p.id = EntryNameOf(p.id, p.uuid);
+    p.dialup = p.dialup && !p.id.isEmpty();
     m_profiles[path] = p;
     EntriesMayHaveChanged();
   });
@@ -229,7 +269,8 @@ void NmDialup::OnPropertiesChanged(const QDBusMessage& message) {
   const QString interface = message.arguments().at(0).toString();
   const QVariantMap changed = ToPropertyMap(message.arguments().at(1));
   QVariantMap& props = (*it)[interface];
-  for (auto c = changed.begin(); c != changed.end(); ++c) props[c.key()] = *c;
+  for (auto c = changed.begin(); c != changed.end(); ++c)
+    if (WellTyped(interface, c.key(), *c)) props[c.key()] = *c;
   if (interface == kSettings) SyncProfiles();
 }
 
@@ -268,6 +309,9 @@ QString NmDialup::ActivePathOf(std::int64_t handle) const {
 Result<std::vector<DialupConnection>> NmDialup::EnumConnections() {
   using R = Result<std::vector<DialupConnection>>;
   if (!m_present) return R::Fail("NetworkManager non è in esecuzione");
+  // Until its profiles are known the picture is partial: a link of a profile not read yet
+  // would look gone.
+  if (!m_settled) return R::Fail("NetworkManager non è ancora pronto");
   std::vector<DialupConnection> out;
   for (auto it = m_objects.begin(); it != m_objects.end(); ++it) {
     const auto active = it->find(kActive);
@@ -278,6 +322,8 @@ Result<std::vector<DialupConnection>> NmDialup::EnumConnections() {
     if (!profile.dialup) continue;
     DialupConnection c;
     c.handle = HandleOf(it.key());
+    c.linkId = "nm:" + S(it.key());
+    c.profileId = S(profile.uuid);
     c.entryName = S(profile.id);
     c.deviceType = DeviceTypeOfProfile(profile.type);
     const QStringList devices = PathsOf(active->value(QStringLiteral("Devices")));

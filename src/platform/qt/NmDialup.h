@@ -51,8 +51,14 @@ class NmDialup final : public QObject, public Dialup {
 
   // Whether the first picture of NetworkManager's objects and profiles has arrived.
   bool Ready() const { return m_loaded && m_pendingSettings == 0; }
-  // A request NetworkManager refused (activation, deactivation), with its text.
-  std::function<void(const std::string& text)> onError;
+  // Whether NetworkManager's name is on the bus, as last heard.
+  bool OnBus() const { return m_onBus; }
+  // Called when NetworkManager comes onto the bus or leaves it.
+  std::function<void()> onPresenceChanged;
+  std::string ConfigurationHint() const override {
+    return "Le connessioni si configurano in NetworkManager (banda larga mobile, PPPoE, DUN "
+           "Bluetooth).";
+  }
 
  private slots:
   void OnInterfacesAdded(const QDBusMessage& message);
@@ -78,7 +84,9 @@ class NmDialup final : public QObject, public Dialup {
   QDBusConnection m_bus;
   std::unique_ptr<QDBusServiceWatcher> m_watcher;
   bool m_present = false;
+  bool m_onBus = false;
   bool m_loaded = false;
+  bool m_settled = false;   // the first picture and all its profiles have arrived
   bool m_inFlight = false;  // a picture of all objects is on its way
   bool m_dirty = false;     // and a signal came meanwhile: another one follows
   int m_pendingSettings = 0;

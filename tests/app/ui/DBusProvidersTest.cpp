@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "PrivateBus.h"
+#include "platform/qt/FollowingDialup.h"
 #include "platform/qt/MmTelephony.h"
 #include "platform/qt/NmDialup.h"
 #include "platform/qt/SystemServices.h"
@@ -65,8 +66,10 @@ TEST_F(DBusProviders, NetworkManagerProfilesOfDialledKindsAreTheEntries) {
   AddProfile("Aruba DSL", "pppoe", "utente@aruba", "");
   AddProfile("Telefono BT", "bluetooth", "", "");
   AddProfile("Casa", "802-11-wireless", "", "");
-  AddProfile("Riga\tdue", "gsm", "", "");  // a name that cannot go in a menu or a table line
-  const std::vector<std::string> expected{"Aruba DSL", "Telefono BT", "Tre", "Vodafone"};
+  // A name that cannot go in a menu or a table line as it is: it is made safe, not dropped.
+  AddProfile("Riga\tdue", "gsm", "", "");
+  const std::vector<std::string> expected{"Aruba DSL", "Riga due", "Telefono BT", "Tre",
+                                          "Vodafone"};
   ASSERT_TRUE(test::WaitFor([&] { return nm.EnumEntries() == expected; }))
       << nm.EnumEntries().size();
   EXPECT_GT(changes, 0);
@@ -118,16 +121,27 @@ TEST_F(DBusProviders, NetworkManagerDialActivatesAndHangUpDeactivates) {
   EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
-TEST_F(DBusProviders, ServicesAreChosenByWhatRunsOnTheBus) {
+TEST_F(DBusProviders, ServicesAreFollowedAsTheyComeAndGoOnTheBus) {
   QDBusConnection connection = bus.Connection();
-  EXPECT_TRUE(dynamic_cast<PppDialup*>(MakeSystemDialup("", connection).get()));
+  auto automatic = MakeSystemDialup("", connection);
+  auto* following = dynamic_cast<FollowingDialup*>(automatic.get());
+  ASSERT_TRUE(following);
+  EXPECT_FALSE(following->UsingNetworkManager());
   EXPECT_TRUE(dynamic_cast<NmDialup*>(MakeSystemDialup("nm", connection).get()));
-  EXPECT_TRUE(dynamic_cast<NoTelephony*>(MakeSystemTelephony(connection).get()));
-  StartNm();
-  StartMm();
-  EXPECT_TRUE(dynamic_cast<NmDialup*>(MakeSystemDialup("", connection).get()));
   EXPECT_TRUE(dynamic_cast<PppDialup*>(MakeSystemDialup("pppd", connection).get()));
+  // ModemManager is followed even before it runs.
   EXPECT_TRUE(dynamic_cast<MmTelephony*>(MakeSystemTelephony(connection).get()));
+  int changes = 0;
+  following->onEntriesChanged = [&] { ++changes; };
+  StartNm();
+  ASSERT_TRUE(test::WaitFor([&] { return following->UsingNetworkManager(); }));
+  EXPECT_GE(changes, 1);
+  // Leaving the bus, NetworkManager stays the service for the grace of a restart.
+  std::string error;
+  ASSERT_TRUE(bus.StopMock(kNm, error)) << error;
+  test::WaitFor([] { return false; }, std::chrono::milliseconds(200));
+  EXPECT_TRUE(following->UsingNetworkManager());
+  EXPECT_FALSE(following->EnumConnections());
   EXPECT_TRUE(IsDialupChoice("nm") && IsDialupChoice("pppd") && IsDialupChoice(""));
   EXPECT_FALSE(IsDialupChoice("NM") || IsDialupChoice("ppp"));
 }
@@ -153,12 +167,12 @@ struct Line {
 
 TEST_F(DBusProviders, ModemManagerIncomingCallGivesTheLineEvents) {
   QDBusConnection connection = bus.Connection();
-  MmTelephony absent(connection);
-  EXPECT_EQ(absent.Open([](std::int64_t, int, int, int) {}), TelephonyOpen::Unavailable);
-  StartMm();
+  // Opened before ModemManager runs, the line learns its modems when it comes.
   MmTelephony mm(connection);
   Line line;
   ASSERT_EQ(mm.Open(line.Callback()), TelephonyOpen::Ok);
+  EXPECT_EQ(mm.VoiceModems(), 0);
+  StartMm();
   ASSERT_TRUE(test::WaitFor([&] { return mm.VoiceModems() == 1; }));
 
   const auto path =

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -30,10 +31,13 @@
 #include "net/MibAgent.h"
 #include "phone/ui/vivavoce.h"
 #include "platform/DataDir.h"
+#include "platform/SafeFile.h"
 #include "platform/TextFile.h"
 #include "platform/qt/DBusValues.h"
+#include "platform/qt/FollowingDialup.h"
 #include "platform/qt/MmTelephony.h"
 #include "platform/qt/NmDialup.h"
+#include "platform/qt/SystemServices.h"
 #include "simulation/ManualClock.h"
 #include "simulation/Simulated.h"
 
@@ -55,6 +59,7 @@ struct MeterOverDBus : ::testing::Test {
   SimulatedStatistics stats;
   RecordingLauncher launcher;
   std::unique_ptr<NmDialup> nm;
+  std::unique_ptr<Dialup> chosen;  // the service the program chooses itself
   std::unique_ptr<MmTelephony> mm;
   std::unique_ptr<TOrvaProgram> program;
 
@@ -68,6 +73,7 @@ struct MeterOverDBus : ::testing::Test {
     program.reset();
     mm.reset();
     nm.reset();
+    chosen.reset();
   }
   void StartMock(const char* file, const QString& name) {
     std::string error;
@@ -83,7 +89,7 @@ struct MeterOverDBus : ::testing::Test {
     o.sound = &sound;
     o.clock = &clock;
     o.timers = &clock;
-    o.dialup = nm ? static_cast<Dialup*>(nm.get()) : &simulated;
+    o.dialup = chosen ? chosen.get() : nm ? static_cast<Dialup*>(nm.get()) : &simulated;
     o.telephony = mm.get();
     o.statistics = &stats;
     o.launcher = &launcher;
@@ -109,6 +115,43 @@ struct MeterOverDBus : ::testing::Test {
   }
   void SetCallState(const QString& call, int state, int reason) {
     bus.Mock(kMm, kMmRoot, QStringLiteral("SetCallState"), {call, state, reason});
+  }
+  // A dial-up profile with a modem that offers it on wwan0; its path.
+  QString AddProfile(const QString& name, const QString& uuid) {
+    const auto added = bus.Mock(kNm, QStringLiteral("/org/freedesktop"),
+                                QStringLiteral("AddDialupProfileWithUuid"),
+                                {name, QStringLiteral("gsm"), QStringLiteral("web.omnitel"),
+                                 QStringLiteral("wwan0"), uuid});
+    return added.isEmpty() ? QString() : added.front().toString();
+  }
+  // NetworkManager brings the profile's link up as the active connection `name`; its path.
+  QString Activate(const QString& profile, const QString& name) {
+    const QList<QDBusObjectPath> devices{
+        QDBusObjectPath(QStringLiteral("/org/freedesktop/NetworkManager/Devices/modem_wwan0"))};
+    const auto added = bus.Mock(
+        kNm, QStringLiteral("/org/freedesktop"), QStringLiteral("AddActiveConnection"),
+        {QVariant::fromValue(devices), QVariant::fromValue(QDBusObjectPath(profile)),
+         QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))), name, QVariant::fromValue(2u)});
+    if (added.isEmpty()) return {};
+    const QString path = PathOf(added.front());
+    return path.isEmpty() ? added.front().toString() : path;
+  }
+  static std::size_t Links(Dialup& d) {
+    auto links = d.EnumConnections();
+    return links ? links->size() : 0;
+  }
+  // The ticks the month's bill holds for its days, at any price.
+  long long BilledTicks() {
+    const auto lines = ReadTextLines(dir.File("1_2026.BOL"));
+    if (!lines) return -1;
+    long long ticks = 0;
+    bool day = false;
+    for (const std::string& line : *lines) {
+      if (!line.empty() && line[0] == '[') day = line != "[Generale]";
+      const auto eq = line.find('=');
+      if (day && eq != std::string::npos) ticks += std::stoll(line.substr(eq + 1));
+    }
+    return ticks;
   }
 };
 
@@ -261,6 +304,196 @@ TEST_F(MeterOverDBus, GsmProfileDialledWithConnettiIsMeteredUntilDeactivated) {
   EXPECT_NE(lines[0].find("\t" + std::to_string(ticks) + "\t"), std::string::npos) << lines[0];
   EXPECT_TRUE(dialogs.shown.empty());
 }
+
+// NetworkManager restarts while a link is up (an upgrade, a crash): it leaves the bus and
+// comes back with the same link under a new object. The call goes on; one record, one answer
+// tick, the bill with the ticks of the time that passed.
+TEST_F(MeterOverDBus, NetworkManagerRestartMidCallKeepsOneCall) {
+  const QString uuid = QStringLiteral("0f6a5a0e-8c1e-4b8e-9d3e-5a7b8c9d0e1f");
+  StartMock("networkmanager_dialup.py", kNm);
+  const QString profile = AddProfile(QStringLiteral("Vodafone"), uuid);
+  nm = std::make_unique<NmDialup>(bus.Connection());
+  Make();
+  ASSERT_TRUE(test::WaitFor([&] { return nm->EnumEntries().size() == 1; }));
+  ASSERT_FALSE(Activate(profile, QStringLiteral("3")).isEmpty());
+  ASSERT_TRUE(test::WaitFor([&] { return Links(*nm) == 1; }));
+  stats.Set("wwan0", kBytesReceivedCounter, 1'000'000);  // the modem's interface existed before
+  clock.AdvanceMs(250);
+  ASSERT_TRUE(program->Logic().Call().Metering());
+  const TDateTime start = program->Logic().Call().CallStart();
+  clock.AdvanceMs(65000);
+  stats.Set("wwan0", kBytesReceivedCounter, 1'004'096);
+
+  std::string error;
+  ASSERT_TRUE(bus.StopMock(kNm, error)) << error;
+  ASSERT_TRUE(test::WaitFor([&] { return !nm->EnumConnections(); }));
+  clock.AdvanceMs(8000);  // polls while NetworkManager is away
+  EXPECT_TRUE(program->Logic().Call().Metering());
+  StartMock("networkmanager_dialup.py", kNm);
+  const QString again = AddProfile(QStringLiteral("Vodafone"), uuid);
+  const QString active = Activate(again, QStringLiteral("0"));
+  ASSERT_TRUE(test::WaitFor([&] { return Links(*nm) == 1; }));
+  clock.AdvanceMs(250);
+  EXPECT_TRUE(program->Logic().Call().Metering());
+  EXPECT_EQ(program->Logic().Call().CallStart(), start);
+  EXPECT_TRUE(LogLines().empty());
+  clock.AdvanceMs(60000);
+  const long long ticks = program->Logic().Call().Ticks();
+  EXPECT_GE(ticks, 2);
+
+  // The link really ends: NetworkManager deactivates it.
+  bus.Mock(kNm, QStringLiteral("/org/freedesktop"), QStringLiteral("SetActiveState"),
+           {active, QVariant::fromValue(4u)});
+  ASSERT_TRUE(test::WaitFor([&] { return Links(*nm) == 0; }));
+  clock.AdvanceMs(250);
+  EXPECT_FALSE(program->Logic().Call().Metering());
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 1u);
+  const auto fields = SplitTabFields(lines[0]);
+  ASSERT_GE(fields.size(), 11u);
+  EXPECT_NE(lines[0].find("\t" + std::to_string(ticks) + "\t"), std::string::npos) << lines[0];
+  EXPECT_EQ(fields[8], "4096");
+  EXPECT_EQ(fields[10], "Modem: Vodafone");
+  // One answer tick: the bill holds exactly the call's ticks.
+  EXPECT_EQ(BilledTicks(), ticks);
+  EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// Neither service runs when the program starts; both come later and are used. A voice call
+// after the data call logs no bytes.
+TEST_F(MeterOverDBus, ServicesStartingAfterTheProgramAreFollowed) {
+  chosen = MakeSystemDialup("", bus.Connection());
+  mm = std::make_unique<MmTelephony>(bus.Connection());
+  Make();
+  clock.AdvanceMs(1000);
+  EXPECT_FALSE(program->Logic().Call().Metering());
+
+  StartMock("networkmanager_dialup.py", kNm);
+  StartMock("modemmanager.py", kMm);
+  const QString profile = AddProfile(QStringLiteral("Vodafone"), QStringLiteral("a-uuid"));
+  ASSERT_TRUE(test::WaitFor([&] { return chosen->EnumEntries().size() == 1; }));
+  ASSERT_TRUE(test::WaitFor([&] { return mm->VoiceModems() == 1; }));
+  const QString active = Activate(profile, QStringLiteral("1"));
+  ASSERT_TRUE(test::WaitFor([&] { return Links(*chosen) == 1; }));
+  stats.Set("wwan0", kBytesReceivedCounter, 500);
+  clock.AdvanceMs(250);
+  ASSERT_TRUE(program->Logic().Call().Metering());
+  EXPECT_EQ(Text("ServiceLb"), QStringLiteral("Vodafone"));
+  stats.Set("wwan0", kBytesReceivedCounter, 8692);
+  clock.AdvanceMs(30000);
+  bus.Mock(kNm, QStringLiteral("/org/freedesktop"), QStringLiteral("SetActiveState"),
+           {active, QVariant::fromValue(4u)});
+  ASSERT_TRUE(test::WaitFor([&] { return Links(*chosen) == 0; }));
+  clock.AdvanceMs(250);
+  ASSERT_EQ(LogLines().size(), 1u);
+  EXPECT_EQ(SplitTabFields(LogLines()[0]).at(8), "8192");
+
+  const auto added =
+      bus.Mock(kMm, kMmRoot, QStringLiteral("AddIncomingCall"), {QStringLiteral("0612345678")});
+  ASSERT_EQ(added.size(), 1);
+  const QString call = added.front().value<QDBusObjectPath>().path();
+  ASSERT_TRUE(test::WaitFor([&] { return Text("StatusLb") == u"Offering state"; }));
+  SetCallState(call, 4, 3);
+  ASSERT_TRUE(test::WaitFor([&] { return program->Logic().Call().Metering(); }));
+  clock.AdvanceMs(20000);
+  SetCallState(call, 7, 4);
+  ASSERT_TRUE(test::WaitFor([&] { return !program->Logic().Call().Metering(); }));
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 2u);
+  const auto voice = SplitTabFields(lines[1]);
+  ASSERT_GE(voice.size(), 11u);
+  EXPECT_EQ(voice[10], "A voce: 0612345678");
+  EXPECT_EQ(voice[8], "");
+  EXPECT_EQ(voice[9], "");
+}
+
+// What a broken or hostile service may send: a profile name with a TAB and 300 characters, an
+// active connection's State of the wrong type, a caller number of five thousand digits.
+TEST_F(MeterOverDBus, HostilePropertiesNeverEndOrCorruptACall) {
+  StartMock("networkmanager_dialup.py", kNm);
+  StartMock("modemmanager.py", kMm);
+  QString name = QStringLiteral("Casa\tUfficio");
+  name += QString(300, QChar(u'x'));
+  const QString profile = AddProfile(name, QStringLiteral("b-uuid"));
+  nm = std::make_unique<NmDialup>(bus.Connection());
+  mm = std::make_unique<MmTelephony>(bus.Connection());
+  Make();
+  ASSERT_TRUE(test::WaitFor([&] { return nm->EnumEntries().size() == 1; }));
+  ASSERT_TRUE(test::WaitFor([&] { return mm->VoiceModems() == 1; }));
+  const QString active = Activate(profile, QStringLiteral("2"));
+  ASSERT_TRUE(test::WaitFor([&] { return Links(*nm) == 1; }));
+  clock.AdvanceMs(250);
+  ASSERT_TRUE(program->Logic().Call().Metering());
+  bus.Mock(kNm, QStringLiteral("/org/freedesktop"), QStringLiteral("SetActiveStateText"),
+           {active, QStringLiteral("4")});
+  test::WaitFor([] { return false; }, std::chrono::milliseconds(300));  // the signal arrives
+  clock.AdvanceMs(2000);
+  EXPECT_TRUE(program->Logic().Call().Metering());
+  bus.Mock(kNm, QStringLiteral("/org/freedesktop"), QStringLiteral("SetActiveState"),
+           {active, QVariant::fromValue(4u)});
+  ASSERT_TRUE(test::WaitFor([&] { return Links(*nm) == 0; }));
+  clock.AdvanceMs(250);
+  ASSERT_EQ(LogLines().size(), 1u);
+  const auto data = SplitTabFields(LogLines()[0]);
+  ASSERT_GE(data.size(), 11u);
+  EXPECT_EQ(data[10], "Modem: Casa Ufficio" + std::string(256 - 12, 'x'));
+
+  const auto added =
+      bus.Mock(kMm, kMmRoot, QStringLiteral("AddIncomingCall"), {QString(5'000, QChar(u'7'))});
+  ASSERT_EQ(added.size(), 1);
+  const QString call = added.front().value<QDBusObjectPath>().path();
+  ASSERT_TRUE(test::WaitFor([&] { return Text("StatusLb") == u"Offering state"; }));
+  SetCallState(call, 4, 3);
+  ASSERT_TRUE(test::WaitFor([&] { return program->Logic().Call().Metering(); }));
+  EXPECT_LE(Text("ServiceLb").size(), 100);
+  clock.AdvanceMs(5000);
+  SetCallState(call, 7, 4);
+  ASSERT_TRUE(test::WaitFor([&] { return !program->Logic().Call().Metering(); }));
+  const auto lines = LogLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(SplitTabFields(lines[1]).at(10), "A voce: " + std::string(64, '7'));
+}
+
+#ifdef ORVA_CLI
+// orva32cli meter is the same meter: it follows NetworkManager on the bus as the window does.
+TEST_F(MeterOverDBus, ConsoleMeterChoosesTheServicesAsTheWindowDoes) {
+  StartMock("networkmanager_dialup.py", kNm);
+  const QString profile = AddProfile(QStringLiteral("Vodafone"), QStringLiteral("c-uuid"));
+  const std::string data = dir.path() + "cli/";
+  MakeDirectories(data);
+  MakeDirectories(dir.path() + "run");
+  test::WriteBytes(data + "Time Servers.txt", "127.0.0.1\r\n");
+  QProcess meter;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), bus.Address());
+  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(dir.path() + "run"));
+  meter.setProcessEnvironment(env);
+  meter.start(QStringLiteral(ORVA_CLI), {QStringLiteral("meter"), QStringLiteral("--data-dir"),
+                                         QString::fromStdString(data)});
+  ASSERT_TRUE(meter.waitForStarted(5000));
+  QByteArray out;
+  auto shown = [&](const char* text) {
+    out += meter.readAllStandardOutput();
+    return out.contains(text);
+  };
+  ASSERT_TRUE(test::WaitFor([&] { return shown("Sconnesso"); }, std::chrono::seconds(10)))
+      << out.toStdString();
+  const QString active = Activate(profile, QStringLiteral("5"));
+  ASSERT_TRUE(test::WaitFor([&] { return shown("Connesso | Vodafone"); }, std::chrono::seconds(10)))
+      << out.toStdString();
+  bus.Mock(kNm, QStringLiteral("/org/freedesktop"), QStringLiteral("SetActiveState"),
+           {active, QVariant::fromValue(4u)});
+  ASSERT_TRUE(
+      test::WaitFor([&] { return FileExists(data + "ORVA.LOG"); }, std::chrono::seconds(10)))
+      << out.toStdString();
+  meter.terminate();
+  EXPECT_TRUE(meter.waitForFinished(10000));
+  const auto lines = ReadTextLines(data + "ORVA.LOG");
+  ASSERT_TRUE(lines.ok());
+  ASSERT_EQ(lines->size(), 1u);
+  EXPECT_EQ(SplitTabFields((*lines)[0]).at(10), "Modem: Vodafone");
+}
+#endif
 
 }  // namespace
 }  // namespace orva

@@ -18,7 +18,13 @@ from dbusmock.templates.networkmanager import (DEVICE_IFACE, MANAGER_IFACE, MANA
 def AddDialupProfile(self, name, kind, user, ip_iface):
     '''A profile of kind gsm, cdma, pppoe, bluetooth (DUN) or anything else; with ip_iface, a
     device that offers it and brings up that IP interface. Returns the profile's path.'''
-    settings = {'connection': {'id': name, 'type': kind, 'uuid': str(uuid.uuid4())}}
+    return AddDialupProfileWithUuid(self, name, kind, user, ip_iface, str(uuid.uuid4()))
+
+
+@dbus.service.method(MOCK_IFACE, in_signature='sssss', out_signature='s')
+def AddDialupProfileWithUuid(self, name, kind, user, ip_iface, profile_uuid):
+    '''AddDialupProfile with a given UUID: the same profile after NetworkManager restarted.'''
+    settings = {'connection': {'id': name, 'type': kind, 'uuid': profile_uuid}}
     if kind in ('gsm', 'cdma', 'pppoe'):
         settings[kind] = {'username': user, 'password': 'segreto'}
     if kind == 'bluetooth':
@@ -39,3 +45,9 @@ def AddDialupProfile(self, name, kind, user, ip_iface):
 @dbus.service.method(MOCK_IFACE, in_signature='su', out_signature='')
 def SetActiveState(self, active_path, state):
     dbusmock.get_object(active_path).Set(ACTIVE_CONNECTION_IFACE, 'State', dbus.UInt32(state))
+
+
+@dbus.service.method(MOCK_IFACE, in_signature='ss', out_signature='')
+def SetActiveStateText(self, active_path, text):
+    '''A State of the wrong type (a string), as a broken or hostile service would send.'''
+    dbusmock.get_object(active_path).Set(ACTIVE_CONNECTION_IFACE, 'State', dbus.String(text))
