@@ -402,7 +402,7 @@ TEST(ForEachLogRecordInFile, ReadsWhatTheWholeFileGivesAcrossBlocks) {
   for (int i = 0; bytes.size() < 2500000; ++i) bytes += kinds[i % 5];
   bytes += "18/10/99\t09.00.00\t09.10.00\t00.10.00\tTI\t1\t127\t9600\t1\t2\t" +
            std::string(1500000, 'S') + "\t\r\n";
-  bytes += "19/10/99\t09.00.00\t09.10.00\t00.10.00\tTI\t1\t127\t9600\t1\t2\tultima";
+  bytes += "19/10/99\t09.00.00\t09.10.00\t00.10.00\tTI\t1\t127\t9600\t1\t2\tultima\t";
   const std::string path = dir.File("big.log");
   WriteBytes(path, bytes);
   std::vector<TConnObj> streamed;
