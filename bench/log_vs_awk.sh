@@ -2,17 +2,13 @@
 # Times loading and totalling a 1,000,000-line connection log with orva32cli against the awk
 # line that sums the cost column of the same file, and prints the ratio (below 1: faster).
 #   bench/log_vs_awk.sh [BUILD_DIR] [LINES]
+#   bench/log_vs_awk.sh --write-log FILE [LINES]   only writes the log (bench/run.sh uses it)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build}
-lines=${2:-1000000}
-cli=$build/cli/orva32cli
-[ -x "$cli" ] || { echo "build $cli first" >&2; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # Lines as the meter writes them: eleven TAB-terminated fields, CR LF.
-awk -v n="$lines" 'BEGIN {
+write_log() {
+awk -v n="$2" 'BEGIN {
   srand(42); split("TI-I TI-U INFOSTRADA WIND", tar, " ")
   split("Modem: Tiscali|Modem: Libero (0612345678)|A voce: Mario Rossi|FAX G3: Studio|?", srv, "|")
   for (i = 0; i < n; i++) {
@@ -24,7 +20,20 @@ awk -v n="$lines" 'BEGIN {
       d, m, y % 100, h, mi, s, h + 1, mi, s, dur % 60, s, tar[int(rand() * 4) + 1], ticks, cost,
       bps, int(rand() * 5000000), int(rand() * 500000), srv[int(rand() * 5) + 1]
   }
-}' >"$work/big.log"
+}' >"$1"
+}
+
+if [ "${1:-}" = --write-log ]; then
+  write_log "$2" "${3:-1000000}"
+  exit 0
+fi
+build=${1:-build}
+lines=${2:-1000000}
+cli=$build/cli/orva32cli
+[ -x "$cli" ] || { echo "build $cli first" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+write_log "$work/big.log" "$lines"
 mkdir -p "$work/data"
 
 # Best of five wall-clock runs, in seconds.

@@ -4,14 +4,10 @@
 //   log sort FILE --column N [--descending]
 //   log export-csv FILE OUT
 //   log import FILE FROM [--duplicates yes|no]
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -51,52 +47,6 @@ LogContext MakeLogContext(const std::vector<std::string>& words,
   return l;
 }
 
-// A file read through a read-only mapping: a large log is summed without copying it first.
-struct MappedFile {
-  explicit MappedFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-      error = path + ": " + SystemErrorText(errno);
-      if (fd >= 0) ::close(fd);
-      return;
-    }
-    if (st.st_size > 0) {
-      void* p =
-          ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
-      if (p != MAP_FAILED) {
-        ::madvise(p, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL);
-        m_map = p;
-        m_size = static_cast<std::size_t>(st.st_size);
-        bytes = std::string_view(static_cast<const char*>(p), m_size);
-      } else if (auto read = ReadFileBytes(path)) {
-        m_copy = std::move(*read);
-        bytes = m_copy;
-      } else {
-        error = read.error;
-        ::close(fd);
-        return;
-      }
-    }
-    ::close(fd);
-    ok = true;
-  }
-  ~MappedFile() {
-    if (m_map) ::munmap(m_map, m_size);
-  }
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-
-  bool ok = false;
-  std::string error;
-  std::string_view bytes;
-
- private:
-  void* m_map = nullptr;
-  std::size_t m_size = 0;
-  std::string m_copy;
-};
-
 void PrintJson(const json& j) {
   std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
 }
@@ -109,34 +59,59 @@ std::vector<TConnObj> LoadOrFail(const std::string& path) {
   return records;
 }
 
+// Prints records one at a time as they come, as a JSON array or as TAB-separated lines
+// numbered from 1; nothing but a block of output is kept.
+class RecordPrinter {
+ public:
+  explicit RecordPrinter(bool asJson) : m_json(asJson) {
+    if (m_json) m_out = "[";
+  }
+  void Add(const TConnObj& record) {
+    static constexpr const char* kKeys[] = {"date",     "start", "end",    "duration",
+                                            "tariff",   "ticks", "cost",   "bps",
+                                            "received", "sent",  "service"};
+    ++m_count;
+    if (m_json) {
+      json row = {{"n", m_count}};
+      for (std::size_t f = 0; f < kLogFieldCount; ++f) row[kKeys[f]] = record.Field(f);
+      if (m_count > 1) m_out += ',';
+      m_out += row.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    } else {
+      m_out += std::to_string(m_count);
+      for (std::size_t f = 0; f < kLogFieldCount; ++f) {
+        m_out += '\t';
+        m_out += record.Field(f);
+      }
+      m_out += '\n';
+    }
+    if (m_out.size() > (1 << 16)) Flush();
+  }
+  void Finish() {
+    if (m_json) m_out += "]\n";
+    Flush();
+  }
+
+ private:
+  void Flush() {
+    std::fwrite(m_out.data(), 1, m_out.size(), stdout);
+    m_out.clear();
+  }
+  bool m_json;
+  std::size_t m_count = 0;
+  std::string m_out;
+};
+
 void PrintRecords(const LogContext& l, const std::vector<TConnObj>& records) {
-  static constexpr const char* kKeys[] = {"date",     "start", "end",    "duration",
-                                          "tariff",   "ticks", "cost",   "bps",
-                                          "received", "sent",  "service"};
-  if (l.ctx.json) {
-    json rows = json::array();
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      json row = {{"n", i + 1}};
-      for (std::size_t f = 0; f < kLogFieldCount; ++f) row[kKeys[f]] = records[i].Field(f);
-      rows.push_back(std::move(row));
-    }
-    PrintJson(rows);
-    return;
-  }
-  std::string out;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    out += std::to_string(i + 1);
-    for (std::size_t f = 0; f < kLogFieldCount; ++f) {
-      out += '\t';
-      out += records[i].Field(f);
-    }
-    out += '\n';
-    if (out.size() > (1 << 16)) {
-      std::fputs(out.c_str(), stdout);
-      out.clear();
-    }
-  }
-  std::fputs(out.c_str(), stdout);
+  RecordPrinter printer(l.ctx.json);
+  for (const TConnObj& r : records) printer.Add(r);
+  printer.Finish();
+}
+
+// Reads a log a block at a time and hands on each record as it is read.
+void StreamRecords(const std::string& path,
+                   const std::function<void(const TConnObj::Fields&)>& row) {
+  if (!FileExists(path)) throw std::runtime_error(path + ": file non trovato");
+  if (const Status s = ForEachLogRecordInFile(path, row); !s) throw std::runtime_error(s.error);
 }
 
 double VatRate(const Args& args, const LogContext& l) {
@@ -148,7 +123,10 @@ int Show(const std::vector<std::string>& words) {
   args.Allow({});
   const std::string& file = args.Word(0, "FILE");
   const LogContext l = MakeLogContext(words);
-  PrintRecords(l, LoadOrFail(file));
+  // Printed as read: a log of any size is shown in the memory of one block.
+  RecordPrinter printer(l.ctx.json);
+  StreamRecords(file, [&printer](const TConnObj::Fields& row) { printer.Add(TConnObj(row)); });
+  printer.Finish();
   return 0;
 }
 
@@ -158,13 +136,10 @@ int Totals(const std::vector<std::string>& words) {
   const std::string& file = args.Word(0, "FILE");
   const LogContext l = MakeLogContext(words);
   const double vat = VatRate(args, l);
-  // Every row is selected, so the totals are summed while the log is read, without keeping
-  // the records.
-  if (!FileExists(file)) throw std::runtime_error(file + ": file non trovato");
+  // Every row is selected, so the totals are summed while the log is read a block at a time,
+  // without keeping the records.
   LogTotalsAccumulator sum;
-  const MappedFile mapped(file);
-  if (!mapped.ok) throw std::runtime_error(mapped.error);
-  ForEachLogRecord(mapped.bytes, [&sum](const TConnObj::Fields& row) { sum.Add(row); });
+  StreamRecords(file, [&sum](const TConnObj::Fields& row) { sum.Add(row); });
   const LogTotals t = sum.Result(static_cast<std::size_t>(sum.Rows()), l.settings.decimals, vat);
   if (l.ctx.json) {
     PrintJson({{"rows", t.rows},

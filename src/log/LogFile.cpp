@@ -1,8 +1,15 @@
 // Reading, writing and appending connection-log lines.
 #include "log/LogFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -16,6 +23,8 @@ namespace {
 
 constexpr std::string_view kNotAvailable = "n.d.";  // byte counts and speed the line lacks
 constexpr std::string_view kUnknown = "?";
+// The size of one read of a log that is streamed.
+constexpr std::size_t kLogReadBlock = 1u << 20;
 
 bool IsAscii(std::string_view s) {
   unsigned char acc = 0;
@@ -40,18 +49,59 @@ std::string_view TakeUntil(std::string_view& rest, char separator) {
 // A trimmed field as the record keeps it: cut to its width and trimmed again, so that a blank
 // at the cut does not make the saved line read back differently.
 std::string_view TrimmedField(std::string_view text) {
+  // The usual field has nothing to trim or cut.
+  if (text.empty() || (text.size() <= 24 && static_cast<unsigned char>(text.front()) > ' ' &&
+                       static_cast<unsigned char>(text.back()) > ' '))
+    return text;
   return TrimControls(CutToWidth(TrimControls(text), 24));
 }
 
-// Where the TABs of a line are (the first ten, and how many in all), whether it is plain
+// Where the TABs of a line are (the first eleven, and how many in all), whether it is plain
 // ASCII, and where its first CR is: one pass over the bytes.
 struct LineScan {
   std::size_t tabs = 0;
-  std::array<std::size_t, 10> at{};
+  std::array<std::size_t, 11> at{};
   bool ascii = true;
   std::size_t cr = std::string_view::npos;
 };
 
+#if defined(__SSE2__)
+// Sixteen bytes at a time: a million-line log spends much of its reading here.
+LineScan ScanLine(std::string_view line) {
+  LineScan scan;
+  const std::size_t n = line.size();
+  const __m128i tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r');
+  unsigned high = 0;
+  // The sixteen bytes at `from` stand for line[at, at + 16); only the bits of `keep` count.
+  auto block = [&](const char* from, std::size_t at, unsigned keep) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    high |= static_cast<unsigned>(_mm_movemask_epi8(v)) & keep;
+    unsigned tabs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, tab))) & keep;
+    const unsigned crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))) & keep;
+    if (crs && scan.cr == std::string_view::npos)
+      scan.cr = at + static_cast<std::size_t>(__builtin_ctz(crs));
+    for (; tabs; tabs &= tabs - 1) {
+      if (scan.tabs < scan.at.size())
+        scan.at[scan.tabs] = at + static_cast<std::size_t>(__builtin_ctz(tabs));
+      ++scan.tabs;
+    }
+  };
+  std::size_t at = 0;
+  for (; at + 16 <= n; at += 16) block(line.data() + at, at, 0xFFFFu);
+  if (at < n && n >= 16) {
+    // The last block ends with the line and overlaps the one before: its first bytes were
+    // seen there.
+    const std::size_t from = n - 16;
+    block(line.data() + from, from, 0xFFFFu << (at - from) & 0xFFFFu);
+  } else if (at < n) {
+    char copy[16] = {};
+    std::memcpy(copy, line.data(), n);
+    block(copy, 0, (1u << n) - 1);
+  }
+  scan.ascii = high == 0;
+  return scan;
+}
+#else
 LineScan ScanLine(std::string_view line) {
   LineScan scan;
   unsigned char acc = 0;
@@ -68,6 +118,7 @@ LineScan ScanLine(std::string_view line) {
   scan.ascii = acc < 0x80;
   return scan;
 }
+#endif
 
 // Splits a UTF-8 line into views of the line itself, of `scratch` or of constants.
 void SplitInto(std::string_view line, const LineScan& scan, TConnObj::Fields& out,
@@ -97,7 +148,10 @@ void SplitInto(std::string_view line, const LineScan& scan, TConnObj::Fields& ou
       out[9] = field(9);
     }
     rest = line.substr(std::min(from, line.size()));
-    if (scan.tabs > (remaining < 3 ? 8u : 10u)) {
+    if (scan.tabs == 11 && scan.at[10] + 1 == line.size()) {
+      // A line as the meter writes it: the service's own TAB ends the line.
+      rest = line.substr(from, scan.at[10] - from);
+    } else if (scan.tabs > (remaining < 3 ? 8u : 10u)) {
       scratch.clear();
       for (char c : rest)
         if (c != '\t') scratch.push_back(c);
@@ -247,6 +301,46 @@ void ForEachRecordLine(std::string_view bytes, bool tabLinesOnly, F&& row) {
 void ForEachLogRecord(std::string_view bytes,
                       const std::function<void(const TConnObj::Fields&)>& row) {
   ForEachRecordLine(bytes, false, row);
+}
+
+Status ForEachLogRecordInFile(const std::string& path,
+                              const std::function<void(const TConnObj::Fields&)>& row) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return Status::Fail(path + ": " + SystemErrorText(errno));
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  // Whole lines go to the parser; the part of a line a block cuts waits at the front of the
+  // buffer for the rest. A '\n' always ends a line, so a cut there never splits one.
+  std::string buffer(kLogReadBlock, '\0');
+  std::size_t filled = 0;
+  Status status;
+  for (;;) {
+    if (filled == buffer.size()) buffer.resize(buffer.size() * 2);  // one line longer than all
+    const ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      status = Status::Fail(path + ": " + SystemErrorText(errno));
+      break;
+    }
+    if (got == 0) {
+      ForEachRecordLine(std::string_view(buffer.data(), filled), false, row);
+      break;
+    }
+    filled += static_cast<std::size_t>(got);
+    const std::string_view bytes(buffer.data(), filled);
+    const std::size_t lastEnd = bytes.rfind('\n');
+    if (lastEnd == std::string_view::npos) continue;
+    ForEachRecordLine(bytes.substr(0, lastEnd + 1), false, row);
+    const std::size_t rest = filled - (lastEnd + 1);
+    std::memmove(buffer.data(), buffer.data() + lastEnd + 1, rest);
+    filled = rest;
+    // After a long line the buffer goes back to its usual size.
+    if (buffer.size() > kLogReadBlock && filled < kLogReadBlock) {
+      buffer.resize(kLogReadBlock);
+      buffer.shrink_to_fit();
+    }
+  }
+  ::close(fd);
+  return status;
 }
 
 std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly) {

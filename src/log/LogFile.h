@@ -51,6 +51,11 @@ std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly = 
 // (views valid during the call only), without keeping the records.
 void ForEachLogRecord(std::string_view bytes,
                       const std::function<void(const TConnObj::Fields&)>& row);
+// The same for a log file read a block at a time: memory holds one block (and a line longer
+// than a block while it is read), whatever the size of the file. A file that cannot be opened
+// or read is a failure with the system's text; `row` may have been called before a read error.
+Status ForEachLogRecordInFile(const std::string& path,
+                              const std::function<void(const TConnObj::Fields&)>& row);
 
 // Rewrites the log crash-safely; records whose trimmed date is "?" are left out.
 Status SaveLogFile(const std::vector<TConnObj>& records, const std::string& path,

@@ -67,19 +67,26 @@ void ParseDate(std::string_view value, TPOP3Msg& msg) {
 
 }  // namespace
 
-TPOP3Msg ParseMessageHeaders(const std::vector<std::string>& lines) {
-  TPOP3Msg msg;
-  for (const auto& line : lines) {
-    // The headers end at the first blank line; what follows is the body, whatever it says.
-    if (line.empty()) break;
-    if (StartsNoCase(line, "from:"))
-      msg.sender = Text(TrimBlanks(std::string_view(line).substr(5)), 128);
-    else if (StartsNoCase(line, "subject:"))
-      msg.subject = Text(TrimBlanks(std::string_view(line).substr(8)), 128);
-    else if (StartsNoCase(line, "date:"))
-      ParseDate(std::string_view(line).substr(5), msg);
+void MessageHeaderReader::Add(std::string_view line) {
+  ++m_lines;
+  // The headers end at the first blank line; what follows is the body, whatever it says.
+  if (m_inBody) return;
+  if (line.empty()) {
+    m_inBody = true;
+    return;
   }
-  return msg;
+  if (StartsNoCase(line, "from:"))
+    m_msg.sender = Text(TrimBlanks(line.substr(5)), 128);
+  else if (StartsNoCase(line, "subject:"))
+    m_msg.subject = Text(TrimBlanks(line.substr(8)), 128);
+  else if (StartsNoCase(line, "date:"))
+    ParseDate(line.substr(5), m_msg);
+}
+
+TPOP3Msg ParseMessageHeaders(const std::vector<std::string>& lines) {
+  MessageHeaderReader reader;
+  for (const auto& line : lines) reader.Add(line);
+  return reader.Message();
 }
 
 std::string ListLineSizeText(std::string_view listLine) {
@@ -516,21 +523,21 @@ void TMailCheck::EndCycle(int firstUnchecked) {
 }
 
 void TMailCheck::Pop3ClientMessageBegin() {
-  m_headerLines.clear();
+  m_header.Clear();
 }
 
 void TMailCheck::Pop3ClientMessageLine() {
-  m_headerLines.push_back(m_client.LastResponse());
+  m_header.Add(m_client.LastResponse());
 }
 
 void TMailCheck::Pop3ClientMessageEnd() {
   TPOP3Object* box = Current();
-  if (!box || m_headerLines.empty()) return;
-  TPOP3Msg msg = ParseMessageHeaders(m_headerLines);
+  if (!box || m_header.Empty()) return;
+  TPOP3Msg msg = m_header.Message();
   const std::size_t position = box->messages.size();
   if (position < m_listLines.size()) msg.size = ListLineSizeText(m_listLines[position]);
   box->messages.push_back(std::move(msg));
-  m_headerLines.clear();
+  m_header.Clear();
 }
 
 void TMailCheck::Pop3ClientListBegin() {

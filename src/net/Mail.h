@@ -32,6 +32,22 @@ class MailView {
 
 // The header fields of one message's TOP lines ("From:", "Subject:", "Date:").
 TPOP3Msg ParseMessageHeaders(const std::vector<std::string>& lines);
+
+// The same rule a line at a time, as the lines of a reply arrive: nothing of a line is kept
+// but the fields it sets, so a reply of millions of lines costs no more than one.
+class MessageHeaderReader {
+ public:
+  void Add(std::string_view line);
+  // Whether any line came since the start.
+  bool Empty() const { return m_lines == 0; }
+  const TPOP3Msg& Message() const { return m_msg; }
+  void Clear() { *this = MessageHeaderReader(); }
+
+ private:
+  TPOP3Msg m_msg;
+  std::size_t m_lines = 0;
+  bool m_inBody = false;
+};
 // The size text of a LIST line "n bytes": kilobytes with two decimals; empty when unreadable.
 std::string ListLineSizeText(std::string_view listLine);
 
@@ -123,7 +139,7 @@ class TMailCheck {
   std::vector<TPOP3Object> m_boxes;
   int m_index = -1;
   int m_msgNumber = 0;
-  std::vector<std::string> m_headerLines;
+  MessageHeaderReader m_header;
   // The LIST lines of the messages whose headers are read, by message number.
   std::vector<std::string> m_listLines;
   int m_listOffset = 0;  // messages before the first one read

@@ -1,6 +1,9 @@
 // The MIB-II agent over /proc/net: parsers of the kernel's tables and the GetNext walk order.
 #include "net/MibAgent.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -346,12 +349,38 @@ std::string OidToText(const Oid& oid) {
   return out;
 }
 
-ProcMibAgent::ProcMibAgent(std::string procRoot) : m_procRoot(std::move(procRoot)) {}
+ProcMibAgent::ProcMibAgent(std::string procRoot, ProcFileReader reader)
+    : m_procRoot(std::move(procRoot)), m_reader(std::move(reader)) {
+  if (!m_reader) m_reader = [](const std::string& path) { return ReadFileBytes(path); };
+}
 
 bool ProcMibAgent::SnmpExtensionInit(std::uint64_t) {
-  // The agent serves when the kernel's tables can be read.
-  return ReadFileBytes(JoinPath(m_procRoot, "net/snmp")).ok() &&
-         ReadFileBytes(JoinPath(m_procRoot, "net/tcp")).ok();
+  // The agent serves when the kernel's tables can be read. Opening them tells as much as
+  // reading them, without the kernel printing thousands of sockets for nothing.
+  if (m_started) return true;
+  for (const char* file : {"net/snmp", "net/tcp"}) {
+    const int fd = ::open(JoinPath(m_procRoot, file).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+  }
+  m_started = true;
+  return true;
+}
+
+void ProcMibAgent::BeginPicture() {
+  // A new picture starts from what the kernel says now.
+  if (m_pictures++ == 0) {
+    Invalidate();
+    m_snmpLoaded = false;
+  }
+}
+
+void ProcMibAgent::EndPicture() {
+  if (m_pictures > 0) --m_pictures;
+}
+
+Result<std::string> ProcMibAgent::Read(const char* file) const {
+  return m_reader(JoinPath(m_procRoot, file));
 }
 
 bool ProcMibAgent::SnmpExtensionQuery(std::uint8_t requestType, SnmpVarBind& binding,
@@ -367,7 +396,10 @@ bool ProcMibAgent::SnmpExtensionQuery(std::uint8_t requestType, SnmpVarBind& bin
 }
 
 void ProcMibAgent::Invalidate() {
-  for (Table& t : m_tables) t.loaded = false;
+  for (Table& t : m_tables) {
+    t.loaded = false;
+    t.lastName.clear();
+  }
 }
 
 namespace {
@@ -386,9 +418,10 @@ void ProcMibAgent::LoadTables(bool tcp) {
     if (!tcp && id == kTcpListener6) continue;
     m_tables[id].rows.clear();
     m_tables[id].loaded = true;
+    m_tables[id].lastName.clear();
   }
   for (const char* file : {tcp ? "net/tcp" : "net/udp", tcp ? "net/tcp6" : "net/udp6"}) {
-    const auto bytes = ReadFileBytes(JoinPath(m_procRoot, file));
+    const auto bytes = Read(file);
     if (!bytes) continue;  // a kernel without IPv6 has no tcp6 and udp6
     for (const ProcSocketRow& r : ParseProcSocketTable(*bytes, tcp)) {
       TableRow t;
@@ -429,9 +462,11 @@ void ProcMibAgent::LoadTables(bool tcp) {
 }
 
 bool ProcMibAgent::LoadSnmp() {
-  const auto bytes = ReadFileBytes(JoinPath(m_procRoot, "net/snmp"));
+  if (m_pictures > 0 && m_snmpLoaded) return true;
+  const auto bytes = Read("net/snmp");
   if (!bytes) return false;
   m_snmp = ParseProcSnmp(*bytes);
+  m_snmpLoaded = true;
   return true;
 }
 
@@ -439,13 +474,27 @@ bool ProcMibAgent::TableNext(int id, SnmpVarBind& binding) {
   const TableDef& def = Def(id);
   const Oid& entry = def.entry;
   Table& table = m_tables[id];
-  // A request without a row index starts a walk: read the table afresh.
-  if (!table.loaded || !StartsWith(binding.name, entry) || binding.name.size() <= entry.size() + 1)
+  // A request without a row index starts a walk: read the table afresh, unless a picture is
+  // held and the table is already in it.
+  if (!table.loaded || (m_pictures == 0 && (!StartsWith(binding.name, entry) ||
+                                            binding.name.size() <= entry.size() + 1)))
     LoadTables(def.tcp);
   if (table.rows.empty()) return false;
-  for (std::uint32_t col : def.columns) {
+  // The next request of a walk names the answer before: the row after it, or the next
+  // column's first row.
+  if (!table.lastName.empty() && binding.name == table.lastName) {
+    std::size_t column = table.lastColumn, row = table.lastRow + 1;
+    if (row == table.rows.size()) {
+      ++column;
+      row = 0;
+    }
+    if (column == def.columns.size()) return false;
+    Answer(id, column, row, binding);
+    return true;
+  }
+  for (std::size_t c = 0; c < def.columns.size(); ++c) {
     Oid prefix = entry;
-    prefix.push_back(col);
+    prefix.push_back(def.columns[c]);
     std::size_t pos = 0;
     const int cmp = CompareOid(binding.name, prefix);
     if (cmp > 0 && !StartsWith(binding.name, prefix)) continue;  // past this column
@@ -457,45 +506,56 @@ bool ProcMibAgent::TableNext(int id, SnmpVarBind& binding) {
       pos = static_cast<std::size_t>(it - table.rows.begin());
       if (pos == table.rows.size()) continue;
     }
-    const TableRow& r = table.rows[pos];
-    binding.name = prefix;
-    binding.name.insert(binding.name.end(), r.index.begin(), r.index.end());
-    binding.integer = 0;
-    binding.address = {};
-    // The value by its column in the tcpConnTable's numbering; the udpTable's columns map
-    // onto 2 and 3; the IPv6 tables give the state, or the owning process (not known: 0).
-    int value = static_cast<int>(col);
-    if (id == kUdp) value = static_cast<int>(col) + 1;
-    if (id == kTcpConnection6) value = 1;
-    if (id == kTcpListener6 || id == kUdpEndpoint6) value = 0;
-    switch (value) {
-      case 0:
-        binding.type = kAsnUnsigned32;
-        break;
-      case 1:
-        binding.type = kAsnInteger;
-        binding.integer = r.row.state;
-        break;
-      case 2:
-        binding.type = kAsnIpAddress;
-        binding.address = r.row.localAddress;
-        break;
-      case 3:
-        binding.type = kAsnInteger;
-        binding.integer = r.row.localPort;
-        break;
-      case 4:
-        binding.type = kAsnIpAddress;
-        binding.address = r.row.remoteAddress;
-        break;
-      default:
-        binding.type = kAsnInteger;
-        binding.integer = r.row.remotePort;
-        break;
-    }
+    Answer(id, c, pos, binding);
     return true;
   }
   return false;
+}
+
+void ProcMibAgent::Answer(int id, std::size_t column, std::size_t row, SnmpVarBind& binding) {
+  const TableDef& def = Def(id);
+  Table& table = m_tables[id];
+  const TableRow& r = table.rows[row];
+  const std::uint32_t col = def.columns[column];
+  binding.name.assign(def.entry.begin(), def.entry.end());
+  binding.name.push_back(col);
+  binding.name.insert(binding.name.end(), r.index.begin(), r.index.end());
+  table.lastName = binding.name;
+  table.lastColumn = column;
+  table.lastRow = row;
+  binding.integer = 0;
+  binding.address = {};
+  // The value by its column in the tcpConnTable's numbering; the udpTable's columns map
+  // onto 2 and 3; the IPv6 tables give the state, or the owning process (not known: 0).
+  int value = static_cast<int>(col);
+  if (id == kUdp) value = static_cast<int>(col) + 1;
+  if (id == kTcpConnection6) value = 1;
+  if (id == kTcpListener6 || id == kUdpEndpoint6) value = 0;
+  switch (value) {
+    case 0:
+      binding.type = kAsnUnsigned32;
+      break;
+    case 1:
+      binding.type = kAsnInteger;
+      binding.integer = r.row.state;
+      break;
+    case 2:
+      binding.type = kAsnIpAddress;
+      binding.address = r.row.localAddress;
+      break;
+    case 3:
+      binding.type = kAsnInteger;
+      binding.integer = r.row.localPort;
+      break;
+    case 4:
+      binding.type = kAsnIpAddress;
+      binding.address = r.row.remoteAddress;
+      break;
+    default:
+      binding.type = kAsnInteger;
+      binding.integer = r.row.remotePort;
+      break;
+  }
 }
 
 bool ProcMibAgent::GetNext(SnmpVarBind& binding) {

@@ -8,11 +8,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Result.h"
 
 namespace orva {
 
@@ -45,6 +48,26 @@ class MibAgent {
   // Only GetNext is served; false when the request fails.
   virtual bool SnmpExtensionQuery(std::uint8_t requestType, SnmpVarBind& binding,
                                   std::int32_t& errorStatus, std::int32_t& errorIndex) = 0;
+  // Between the two, every answer comes from one picture of the machine: each kernel table is
+  // read at most once, however many walks and counters the caller asks for. Pictures nest.
+  virtual void BeginPicture() {}
+  virtual void EndPicture() {}
+};
+
+// Holds one picture of the agent for a scope (no agent: nothing).
+class MibPicture {
+ public:
+  explicit MibPicture(MibAgent* agent) : m_agent(agent) {
+    if (m_agent) m_agent->BeginPicture();
+  }
+  ~MibPicture() {
+    if (m_agent) m_agent->EndPicture();
+  }
+  MibPicture(const MibPicture&) = delete;
+  MibPicture& operator=(const MibPicture&) = delete;
+
+ private:
+  MibAgent* m_agent;
 };
 
 // One row of /proc/net/tcp, udp, tcp6 or udp6. Addresses hold their bytes in network order.
@@ -77,18 +100,25 @@ ProcSnmpValues ParseProcSnmp(std::string_view text);
 int CompareOid(const Oid& a, const Oid& b);
 std::string OidToText(const Oid& oid);
 
+// Reads one file of the /proc tree (a test counts the reads through it).
+using ProcFileReader = std::function<Result<std::string>(const std::string& path)>;
+
 // The agent over a /proc tree (the machine's "/proc", or a fixture folder for tests).
 class ProcMibAgent final : public MibAgent {
  public:
-  explicit ProcMibAgent(std::string procRoot = "/proc");
+  explicit ProcMibAgent(std::string procRoot = "/proc", ProcFileReader reader = {});
 
+  // Succeeds when the kernel's tables can be opened; every object that shares the agent
+  // starts it, and only the first start looks.
   bool SnmpExtensionInit(std::uint64_t tickCount) override;
   bool SnmpExtensionQuery(std::uint8_t requestType, SnmpVarBind& binding, std::int32_t& errorStatus,
                           std::int32_t& errorIndex) override;
+  void BeginPicture() override;
+  void EndPicture() override;
 
-  // The tables are read again when a walk starts (a request for a name at or before the
-  // table's first row) and otherwise kept, so one walk sees one picture of the table and
-  // costs one read of the file.
+  // Outside a picture the tables are read again when a walk starts (a request for a name at
+  // or before the table's first row) and otherwise kept, so one walk sees one picture of the
+  // table and costs one read of the file; the counters are read at every request.
   void Invalidate();
 
  private:
@@ -99,15 +129,26 @@ class ProcMibAgent final : public MibAgent {
   struct Table {
     bool loaded = false;
     std::vector<TableRow> rows;  // sorted by index, no duplicates
+    // The last answer from this table, so that the next request of a walk (for exactly that
+    // name) needs no search: its column and row.
+    Oid lastName;
+    std::size_t lastColumn = 0, lastRow = 0;
   };
 
   bool GetNext(SnmpVarBind& binding);
   bool TableNext(int table, SnmpVarBind& binding);
+  // The value of `column` (a position in the table's columns) of row `row`.
+  void Answer(int table, std::size_t column, std::size_t row, SnmpVarBind& binding);
   // Reads the TCP (or UDP) files into their IPv4 and IPv6 tables.
   void LoadTables(bool tcp);
   bool LoadSnmp();
+  Result<std::string> Read(const char* file) const;
 
   std::string m_procRoot;
+  ProcFileReader m_reader;
+  bool m_started = false;
+  int m_pictures = 0;  // pictures held
+  bool m_snmpLoaded = false;
   Table m_tables[5];
   ProcSnmpValues m_snmp;
 };

@@ -81,6 +81,8 @@ std::vector<std::string> VisitedViewLines(const VisitedList& visited) {
 
 std::vector<std::string> CounterViewLines(const TCounterList& counters) {
   std::vector<std::string> lines;
+  // Every counter of the tab from one reading of the kernel's counters.
+  const MibPicture picture(counters.Agent());
   for (int i = 0; i < counters.Count(); ++i) {
     const TNetstatCounterObject* c = counters.Counter(i);
     std::int64_t value = 0;

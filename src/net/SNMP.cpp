@@ -96,6 +96,8 @@ void TDravikIpConnectionList::Refresh() {
   try {
     SetBusy(true);
     m_rows.clear();
+    // One picture for the whole refresh: each kernel table is read once.
+    const MibPicture picture(m_agent.get());
     if (Protocols.count(TIpProtocol::tcp_ip)) {
       WalkTcp();
       WalkIndexed({1, 3, 6, 1, 2, 1, 6, 19, 1, 7}, "TCP", true);  // IPv6 connections
@@ -256,7 +258,8 @@ std::int64_t TNetstatCounterObject::Value() const {
 }
 
 TCounterList::TCounterList(MibAgentPtr agent, std::uint64_t tickCount, std::uint32_t group,
-                           std::initializer_list<std::pair<const char*, std::uint32_t>> counters) {
+                           std::initializer_list<std::pair<const char*, std::uint32_t>> counters)
+    : m_agent(agent) {
   for (const auto& [name, n] : counters) {
     Oid oid = {1, 3, 6, 1, 2, 1, group, n, 1, 1};
     m_names.emplace_back(name);

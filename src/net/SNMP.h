@@ -142,6 +142,8 @@ class TCounterList {
   int Count() const { return static_cast<int>(m_counters.size()); }
   TNetstatCounterObject* Counter(int index) const;
   const std::vector<std::string>& Names() const { return m_names; }
+  // The agent the counters read (for a picture that spans them all).
+  MibAgent* Agent() const { return m_agent.get(); }
 
  protected:
   // Fills the list with group G's counters: (name, object number) in list order.
@@ -149,6 +151,7 @@ class TCounterList {
                std::initializer_list<std::pair<const char*, std::uint32_t>> counters);
 
  private:
+  MibAgentPtr m_agent;
   std::vector<std::string> m_names;
   std::vector<std::unique_ptr<TNetstatCounterObject>> m_counters;
 };

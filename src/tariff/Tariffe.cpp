@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <limits>
 
@@ -298,10 +299,26 @@ Status EvaluateRaw(const RawIni* ini, const std::string& path, int ticks, TDateT
   return status;
 }
 
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
 Status EvaluateFile(const std::string& path, int ticks, TDateTime elapsed, TDateTime moment,
                     TariffResult& result, Dialogs& dialogs, bool fixedPoint) {
   thread_local std::string bytes;
   thread_local RawIni ini;
+  // The file is read again whenever it is another file or has changed since it was read (its
+  // inode, size, modification or change time): the meter asks at every tick, and a file saved
+  // meanwhile counts from the next evaluation on.
+  thread_local std::string readPath;
+  thread_local struct stat readIdentity {};
+  struct stat now {};
+  const bool known = ::stat(path.c_str(), &now) == 0;
+  if (known && !readPath.empty() && readPath == path && SameFile(now, readIdentity))
+    return EvaluateRaw(&ini, path, ticks, elapsed, moment, result, fixedPoint);
+  readPath.clear();
   if (!ReadWholeFile(path, bytes)) {
     // Each day-class load reports the missing file: a holiday that is not a Sunday is
     // loaded twice (as its weekday, then as "Festiva"), so it is reported twice.
@@ -312,6 +329,14 @@ Status EvaluateFile(const std::string& path, int ticks, TDateTime elapsed, TDate
     return EvaluateRaw(nullptr, path, ticks, elapsed, moment, result, fixedPoint);
   }
   ini.Index(bytes);
+  // A file written in the last seconds may be written again within the same tick of the
+  // file system's clock, leaving the same times: such a file is read again next time.
+  timespec clock{};
+  ::clock_gettime(CLOCK_REALTIME, &clock);
+  if (known && clock.tv_sec - now.st_mtim.tv_sec > 2) {
+    readPath = path;
+    readIdentity = now;
+  }
   return EvaluateRaw(&ini, path, ticks, elapsed, moment, result, fixedPoint);
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 #include "TempDir.h"
 #include "core/HowUtils.h"
 #include "platform/DateTime.h"
@@ -321,6 +324,96 @@ TEST_F(AppendLogRecordTest, TextsWithTabsOrLineEndsStayOneRecord) {
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].Tariff(), "T I");
   EXPECT_EQ(records[0].Service(), "Modem: A  B");
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+// The split rule written out plainly for a line with a TAB (ASCII): fields 1-8 trimmed and cut
+// to 24, the byte counts raw when three TABs remain after them, the rest without its TABs.
+std::array<std::string, 11> PlainSplit(std::string_view line) {
+  auto trim = [](std::string_view t) {
+    while (!t.empty() && static_cast<unsigned char>(t.front()) <= ' ') t.remove_prefix(1);
+    while (!t.empty() && static_cast<unsigned char>(t.back()) <= ' ') t.remove_suffix(1);
+    return t;
+  };
+  auto take = [&line] {
+    const auto tab = line.find('\t');
+    const std::string_view field = line.substr(0, tab);
+    line.remove_prefix(tab == std::string_view::npos ? line.size() : tab + 1);
+    return field;
+  };
+  std::array<std::string, 11> out;
+  for (int i = 0; i < 8; ++i) out[i] = std::string(trim(trim(take()).substr(0, 24)));
+  if (std::count(line.begin(), line.end(), '\t') < 3) {
+    out[8] = out[9] = "n.d.";
+  } else {
+    out[8] = std::string(take());
+    out[9] = std::string(take());
+  }
+  std::string rest;
+  for (char c : line)
+    if (c != '\t') rest += c;
+  out[10] = rest.empty() || rest == " " ? "?" : rest.substr(0, 64);
+  for (int i = 8; i < 10; ++i) out[i] = out[i].substr(0, 24);
+  return out;
+}
+
+TEST(SplitLogLine, TabsAndLineEndsAnywhereInTheLine) {
+  // Lines of every length up to three blocks of the scanner, with TABs, blanks and a CR at
+  // every place: the fields are those of the plain rule.
+  const std::string base = "01/02/03 10.00.00 11.00.00 01.00.00 TI 12 345.5 28800 1234 567 S x";
+  for (std::size_t length = 6; length <= 50; ++length) {
+    for (std::size_t step = 1; step <= 5; ++step) {
+      std::string line = base.substr(0, length);
+      for (std::size_t i = step - 1; i < line.size(); i += step)
+        if (line[i] == ' ') line[i] = '\t';
+      line[length / 2] = '\t';
+      const auto records = ParseLogBytes(line + "\r\n");
+      ASSERT_EQ(records.size(), 1u) << line;
+      const auto expected = PlainSplit(line);
+      for (std::size_t f = 0; f < kLogFieldCount; ++f)
+        EXPECT_EQ(records[0].Field(f), expected[f]) << "field " << f << " of \"" << line << "\"";
+    }
+    // A CR inside the line ends it there; a byte above 127 at the very end is a character.
+    const std::string line = "a\tb\tc" + std::string(length, 'x') + "\rd\te\tf\xe8";
+    const auto records = ParseLogBytes(line);
+    ASSERT_EQ(records.size(), 2u) << length;
+    EXPECT_EQ(records[1].Date(), "d");
+    EXPECT_EQ(records[1].End(), "f\xc3\xa8");
+  }
+}
+
+TEST(ForEachLogRecordInFile, ReadsWhatTheWholeFileGivesAcrossBlocks) {
+  TempDir dir;
+  // Lines of all kinds spread over more than two read blocks, one longer than a block, and a
+  // last line without its end.
+  std::string bytes;
+  const std::string kinds[] = {
+      "15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI\t7\t889\t28800\t1536\t1034\tModem: X\t\r\n",
+      "14/10/99\t08.00.00\t08.30.00\t00.30.00\tTI\t13\t1651.5\tn.d\t0\t0\tFAX\t\n",
+      "short\r\n",
+      "16/10/99 09.00.00 09.10.00 00.10.00 TI 3 381 Vecchio formato\r\n",
+      "17/10/99\t09.00.00\t09.10.00\t00.10.00\tCAFF\xc8\t3\t381\tn.d\t5\t6\tA voce: \xe8\t\r",
+  };
+  for (int i = 0; bytes.size() < 2500000; ++i) bytes += kinds[i % 5];
+  bytes += "18/10/99\t09.00.00\t09.10.00\t00.10.00\tTI\t1\t127\t9600\t1\t2\t" +
+           std::string(1500000, 'S') + "\t\r\n";
+  bytes += "19/10/99\t09.00.00\t09.10.00\t00.10.00\tTI\t1\t127\t9600\t1\t2\tultima\t";
+  const std::string path = dir.File("big.log");
+  WriteBytes(path, bytes);
+  std::vector<TConnObj> streamed;
+  ASSERT_TRUE(ForEachLogRecordInFile(
+      path, [&](const TConnObj::Fields& row) { streamed.emplace_back(row); }));
+  EXPECT_EQ(streamed, ParseLogBytes(bytes));
+  EXPECT_EQ(streamed.back().Service(), "ultima");
+
+  const Status missing = ForEachLogRecordInFile(dir.File("none.log"), [](const auto&) {});
+  EXPECT_FALSE(missing);
+  EXPECT_NE(missing.error.find("none.log"), std::string::npos);
 }
 
 }  // namespace

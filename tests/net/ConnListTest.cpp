@@ -10,9 +10,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 
 #include "NetFakes.h"
 #include "TempDir.h"
+#include "net/Monitor.h"
 #include "net/SNMP.h"
 #include "platform/SafeFile.h"
 
@@ -301,6 +303,60 @@ TEST(ConnectionList, LiveProcShowsTheTestsOwnSockets) {
   ::close(accepted);
   ::close(client);
   ::close(server);
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+// A fixture tree whose files are counted as the agent reads them.
+struct CountedProc {
+  CountedProc() {
+    MakeDirectories(dir.path() + "net");
+    for (const char* f : {"tcp6", "udp", "udp6", "snmp"}) {
+      std::ifstream in(Fixture("ipv6") + "/net/" + f);
+      test::WriteBytes(dir.path() + "net/" + f,
+                       std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    test::WriteBytes(dir.path() + "net/tcp", TcpTable(3, 1000));
+    agent = std::make_shared<ProcMibAgent>(dir.path(), [this](const std::string& path) {
+      ++reads[FileNameOf(path)];
+      return ReadFileBytes(path);
+    });
+  }
+  test::TempDir dir;
+  std::map<std::string, int> reads;
+  std::shared_ptr<ProcMibAgent> agent;
+};
+
+TEST(ConnectionList, EachKernelTableIsReadOncePerRefreshAndAgainAtTheNext) {
+  CountedProc proc;
+  NetstatObjects o = CreateNetstatObjects(proc.agent, 0);
+  ASSERT_TRUE(o.connections) << o.error;
+  EXPECT_TRUE(proc.reads.empty());  // starting the objects reads no table
+  o.connections->Refresh();
+  for (const char* f : {"tcp", "tcp6", "udp", "udp6"}) EXPECT_EQ(proc.reads[f], 1) << f;
+  EXPECT_LE(proc.reads["snmp"], 1);
+  EXPECT_EQ(o.connections->Count(), 3 + 4);
+
+  // The next refresh sees what the kernel says then.
+  test::WriteBytes(proc.dir.path() + "net/tcp", TcpTable(5, 1000));
+  proc.reads.clear();
+  o.connections->Refresh();
+  EXPECT_EQ(proc.reads["tcp"], 1);
+  EXPECT_EQ(o.connections->Count(), 5 + 4);
+
+  // A tab of counters is read from one reading; a counter read on its own reads afresh.
+  proc.reads.clear();
+  const auto lines = CounterViewLines(*o.icmp);
+  EXPECT_EQ(lines.size(), 26u);
+  EXPECT_EQ(proc.reads["snmp"], 1);
+  EXPECT_EQ(proc.reads["tcp"], 0);
+  o.tcp->Counter(0)->Value();
+  o.tcp->Counter(0)->Value();
+  EXPECT_EQ(proc.reads["snmp"], 3);
 }
 
 }  // namespace

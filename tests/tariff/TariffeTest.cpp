@@ -1,6 +1,10 @@
 #include "tariff/Tariffe.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <cstdio>
+#include <cstdlib>
 
 #include <chrono>
 
@@ -383,6 +387,26 @@ TEST_F(EvaluateTariffTest, FileIsReadAtEveryEvaluation) {
   EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, 60);
   WriteTariff(dir, "ESEMPIO.TRF", CrLf({"[Tariffa feriale]", "Fasce=1", "1=00.00 23.59 45 9"}));
   EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, 45);
+}
+
+TEST_F(EvaluateTariffTest, FileChangedInPlaceOrRemovedCountsAtTheNextEvaluation) {
+  // A file last written long ago, then written over in place: the same inode and size.
+  WriteTariff(dir, "ESEMPIO.TRF", CrLf({"[Tariffa feriale]", "Fasce=1", "1=00.00 23.59 45 9"}));
+  const timespec longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), longAgo, 0), 0);
+  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, 45);
+  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, 45);
+  for (const char* seconds : {"46", "47"}) {
+    std::FILE* f = std::fopen(path.c_str(), "r+");
+    ASSERT_NE(f, nullptr);
+    std::fseek(f, -6, SEEK_END);  // "45 9" and CR LF end the file
+    std::fputs(seconds, f);
+    std::fclose(f);
+    EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, std::atoi(seconds));
+  }
+  std::remove(path.c_str());
+  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickCost, 127);
+  EXPECT_FALSE(dialogs.shown.empty());
 }
 
 TEST_F(EvaluateTariffTest, MissingFileGivesDefaultBandAndReportsEachLoad) {
