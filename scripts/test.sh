@@ -31,7 +31,7 @@ require_front_ends() {
 }
 
 echo "== Build and test (normal) =="
-bash scripts/configure.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+bash scripts/configure.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVA_WERROR=ON
 cmake --build build -j "$jobs"
 require_front_ends build
 ctest --test-dir build -j "$jobs" --timeout 300
@@ -53,7 +53,8 @@ on_display build/tests/setup/orva_setup_ui_tests --gtest_brief=1 \
 xvfb-run -a dbus-run-session -- /usr/bin/python3 tests/desktop/screen_reader.py build
 
 echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer) =="
-bash scripts/configure.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DORVA_SANITIZE=ON -DORVA_BENCH=OFF
+bash scripts/configure.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DORVA_SANITIZE=ON -DORVA_BENCH=OFF \
+  -DORVA_WERROR=ON
 cmake --build build-asan -j "$jobs"
 require_front_ends build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \

@@ -353,11 +353,10 @@ void TWizardDlg::LB00Click() {
   const int row = LB00->currentRow();
   if (row < 0) return;
   const auto tariff = m_model->SelectProvider(static_cast<std::size_t>(row));
+  const int tariffRow = tariff.has_value() ? static_cast<int>(tariff.value()) : -1;
   LB01->blockSignals(true);
-  if (tariff)
-    LB01->setCurrentRow(static_cast<int>(*tariff));
-  else
-    LB01->clearSelection(), LB01->setCurrentRow(-1);
+  if (tariffRow < 0) LB01->clearSelection();
+  LB01->setCurrentRow(tariffRow);
   LB01->blockSignals(false);
 }
 
