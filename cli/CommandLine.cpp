@@ -57,12 +57,13 @@ const std::map<std::string, std::string>& Usages() {
        "uso: orva32cli easter ANNO\n"
        "Le date di Pasqua e Pasquetta (anni 1900-2099).\n"},
       {"log",
-       "uso: orva32cli log show FILE\n"
-       "     orva32cli log totals FILE [--vat ALIQUOTA]\n"
-       "     orva32cli log sort FILE --column N [--descending]\n"
-       "     orva32cli log export-csv FILE OUT\n"
-       "     orva32cli log import FILE FROM [--duplicates yes|no]\n"
-       "Il registro delle connessioni: righe, totali, ordinamento, CSV, importazione.\n"},
+       "uso: orva32cli log show [FILE]\n"
+       "     orva32cli log totals [FILE] [--vat ALIQUOTA]\n"
+       "     orva32cli log sort [FILE] --column N [--descending]\n"
+       "     orva32cli log export-csv [FILE] OUT\n"
+       "     orva32cli log import [FILE] FROM [--duplicates yes|no]\n"
+       "Il registro delle connessioni: righe, totali, ordinamento, CSV, importazione.\n"
+       "Senza FILE si usa il registro corrente, quello in cui il programma scrive.\n"},
       {"bill",
        "uso: orva32cli bill add --date AAAA-MM-GG --ticks N --price COSTO\n"
        "     orva32cli bill day --date AAAA-MM-GG\n"

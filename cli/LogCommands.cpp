@@ -1,9 +1,10 @@
 // orva32cli log: the connection log from the command line.
-//   log show FILE                       the records as loaded
-//   log totals FILE [--vat RATE]        the log window's totals with every row selected
-//   log sort FILE --column N [--descending]
-//   log export-csv FILE OUT
-//   log import FILE FROM [--duplicates yes|no]
+//   log show [FILE]                       the records as loaded
+//   log totals [FILE] [--vat RATE]        the log window's totals with every row selected
+//   log sort [FILE] --column N [--descending]
+//   log export-csv [FILE] OUT
+//   log import [FILE] FROM [--duplicates yes|no]
+// Without FILE each reads the current log, the one the program writes.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -45,6 +46,20 @@ LogContext MakeLogContext(const std::vector<std::string>& words,
   LoadSettings(l.settings, l.ctx.dataDir, registry);
   l.settings.decimals = std::clamp(l.settings.decimals, 0, 15);
   return l;
+}
+
+// The log a command reads: the file named first when the command has all its words, else the
+// current log, the one the program writes ("Nome file Log"). `words` counts the file.
+std::string LogFile(const Args& args, const LogContext& l, std::size_t words) {
+  if (args.Positional().size() >= words) return args.Word(0, "FILE");
+  return l.settings.logFileName;
+}
+
+// The n-th word after the log file, whether or not the file was named.
+const std::string& WordAfterLog(const Args& args, std::size_t n, std::size_t words,
+                                const std::string& what) {
+  const bool named = args.Positional().size() >= words;
+  return args.Word(named ? n : n - 1, what);
 }
 
 void PrintJson(const json& j) {
@@ -121,8 +136,8 @@ double VatRate(const Args& args, const LogContext& l) {
 int Show(const std::vector<std::string>& words) {
   const Args args(words, {});
   args.Allow({});
-  const std::string& file = args.Word(0, "FILE");
   const LogContext l = MakeLogContext(words);
+  const std::string file = LogFile(args, l, 1);
   // Printed as read: a log of any size is shown in the memory of one block.
   RecordPrinter printer(l.ctx.json);
   StreamRecords(file, [&printer](const TConnObj::Fields& row) { printer.Add(TConnObj(row)); });
@@ -133,8 +148,8 @@ int Show(const std::vector<std::string>& words) {
 int Totals(const std::vector<std::string>& words) {
   const Args args(words, {});
   args.Allow({"vat"});
-  const std::string& file = args.Word(0, "FILE");
   const LogContext l = MakeLogContext(words);
+  const std::string file = LogFile(args, l, 1);
   const double vat = VatRate(args, l);
   // Every row is selected, so the totals are summed while the log is read a block at a time,
   // without keeping the records.
@@ -163,11 +178,11 @@ int Totals(const std::vector<std::string>& words) {
 int Sort(const std::vector<std::string>& words) {
   const Args args(words, {"descending"});
   args.Allow({"column", "descending"});
-  const std::string& file = args.Word(0, "FILE");
   const long long column = args.RequireInteger("column");
   if (column < 1 || column >= kLogColumnCount)
     throw UsageError("--column: colonna non valida (1-11): " + std::to_string(column));
   const LogContext l = MakeLogContext(words);
+  const std::string file = LogFile(args, l, 1);
   std::vector<TConnObj> records = LoadOrFail(file);
   SortLogRecords(records, static_cast<int>(column), !args.Flag("descending"));
   PrintRecords(l, records);
@@ -177,9 +192,9 @@ int Sort(const std::vector<std::string>& words) {
 int ExportCsv(const std::vector<std::string>& words) {
   const Args args(words, {});
   args.Allow({});
-  const std::string& file = args.Word(0, "FILE");
-  const std::string& out = args.Word(1, "OUT");
+  const std::string& out = WordAfterLog(args, 1, 2, "OUT");
   const LogContext l = MakeLogContext(words);
+  const std::string file = LogFile(args, l, 2);
   SilentDialogs dialogs;
   LogModel model(dialogs, l.ctx.dataDir);
   model.SetLogPath(file);
@@ -195,8 +210,7 @@ int ExportCsv(const std::vector<std::string>& words) {
 int Import(const std::vector<std::string>& words) {
   const Args args(words, {});
   args.Allow({"duplicates"});
-  const std::string& file = args.Word(0, "FILE");
-  const std::string& from = args.Word(1, "FROM");
+  const std::string& from = WordAfterLog(args, 1, 2, "FROM");
   DupAnswer answer = DupAnswer::Closed;  // nobody to ask: each duplicate is skipped
   if (auto d = args.Get("duplicates")) {
     if (*d == "yes")
@@ -207,6 +221,7 @@ int Import(const std::vector<std::string>& words) {
       throw UsageError("--duplicates: yes oppure no: " + *d);
   }
   const LogContext l = MakeLogContext(words, DataAccess::Write);
+  const std::string file = LogFile(args, l, 2);
   SilentDialogs dialogs;
   LogModel model(dialogs, l.ctx.dataDir);
   model.sort.column = l.settings.sortIndex;
@@ -231,7 +246,7 @@ int Import(const std::vector<std::string>& words) {
 }
 
 int Run(const std::vector<std::string>& words) {
-  if (words.empty()) throw UsageError("uso: log show|totals|sort|export-csv|import FILE ...");
+  if (words.empty()) throw UsageError("uso: log show|totals|sort|export-csv|import [FILE] ...");
   const std::string& verb = words[0];
   const std::vector<std::string> rest(words.begin() + 1, words.end());
   if (verb == "show") return Show(rest);

@@ -175,6 +175,10 @@ TEST_F(LogCli, SimulatedCallsAcrossBothDaylightChangesInRomeAndADayLongOne) {
   const CliRun totals = Cli(With({"log", "totals", dir.File("ORVA.LOG")}));
   ASSERT_EQ(totals.code, 0);
   EXPECT_EQ(nlohmann::json::parse(totals.out)["duration"], "28.00.10");
+  // Named or not, the log the calls went to.
+  const CliRun current = Cli(With({"log", "totals"}));
+  ASSERT_EQ(current.code, 0) << current.out;
+  EXPECT_EQ(current.out, totals.out);
 }
 
 TEST_F(LogCli, ImportAndExport) {
@@ -198,6 +202,14 @@ TEST_F(LogCli, ImportAndExport) {
   EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
             "15/10/99,21.03.05,21.15.40,00.12.35,TI,7,889,28800,1536,1034,"
             "\"Modem: Rossi, Bianchi\",");
+
+  // Without FILE an import goes to the current log, and an export reads it.
+  r = Cli(With({"log", "import", from}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out)["file"], dir.File("ORVA.LOG"));
+  r = Cli(With({"log", "export-csv", dir.File("corrente.csv")}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out)["rows"], 2);
 }
 
 }  // namespace
