@@ -298,11 +298,6 @@ void ForEachRecordLine(std::string_view bytes, bool tabLinesOnly, F&& row) {
 
 }  // namespace
 
-void ForEachLogRecord(std::string_view bytes,
-                      const std::function<void(const TConnObj::Fields&)>& row) {
-  ForEachRecordLine(bytes, false, row);
-}
-
 Status ForEachLogRecordInFile(const std::string& path,
                               const std::function<void(const TConnObj::Fields&)>& row) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -47,12 +47,10 @@ LoadOutcome LoadLogFile(const std::string& path, std::vector<TConnObj>& records)
 // without a TAB are skipped too (the import and the paste take only current lines).
 std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly = false);
 
-// Calls `row` with the fields of every record line of the bytes, as the loader reads them
-// (views valid during the call only), without keeping the records.
-void ForEachLogRecord(std::string_view bytes,
-                      const std::function<void(const TConnObj::Fields&)>& row);
-// The same for a log file read a block at a time: memory holds one block (and a line longer
-// than a block while it is read), whatever the size of the file. A file that cannot be opened
+// Calls `row` with the fields of every record line of a log file, as the loader reads them
+// (views valid during the call only), without keeping the records. The file is read a block
+// at a time: memory holds one block (and a line longer than a block while it is read),
+// whatever the size of the file. A file that cannot be opened
 // or read is a failure with the system's text; `row` may have been called before a read error.
 Status ForEachLogRecordInFile(const std::string& path,
                               const std::function<void(const TConnObj::Fields&)>& row);

@@ -3,6 +3,7 @@
 // another kind after a data call, and names and numbers the services should never send.
 #include <filesystem>
 
+#include "FakePppTree.h"
 #include "MeterFixture.h"
 #include "TempDir.h"
 #include "platform/SafeFile.h"
@@ -12,32 +13,13 @@ namespace {
 
 // pppd over fake /sys, /run and /proc trees, the way `pppd call tiscali persist` shows itself:
 // the daemon stays, its interface comes and goes with the line.
-struct PppdLine {
-  TempDir dir;
-  PppRoots roots;
-  std::map<std::string, std::string> addresses;
-
-  PppdLine() {
-    roots.sys = dir.path() + "sys";
-    roots.run = dir.path() + "run";
-    roots.proc = dir.path() + "proc";
-    roots.peers = dir.path() + "peers";
-    for (const auto& d : {roots.sys + "/class/net", roots.run, roots.proc, roots.peers})
-      MakeDirectories(d);
-  }
+struct PppdLine : FakePppTree {
   void Daemon(int pid, const std::string& peer) {
-    const std::string d = roots.proc + "/" + std::to_string(pid);
-    MakeDirectories(d);
-    WriteBytes(d + "/comm", "pppd\n");
-    const std::string args = std::string("pppd\0call\0", 10) + peer + '\0' + "persist" + '\0';
-    WriteBytes(d + "/cmdline", args);
+    Process(pid, "pppd", std::string("pppd\0call\0", 10) + peer + '\0' + "persist" + '\0');
   }
   // The interface pppd creates when the line answers (down), and brings up after IPCP.
   void Interface(const std::string& name, int index, int pid, bool up, const std::string& ip) {
-    const std::string d = roots.sys + "/class/net/" + name;
-    MakeDirectories(d + "/statistics");
-    WriteBytes(d + "/ifindex", std::to_string(index) + "\n");
-    WriteBytes(d + "/flags", up ? "0x1091\n" : "0x1090\n");
+    FakePppTree::Interface(name, index, up);
     WriteBytes(roots.run + "/" + name + ".pid", std::to_string(pid) + "\n");
     if (up && !ip.empty()) addresses[name] = ip;
   }
@@ -45,12 +27,6 @@ struct PppdLine {
     std::filesystem::remove_all(roots.sys + "/class/net/" + name);
     std::filesystem::remove(roots.run + "/" + name + ".pid");
     addresses.erase(name);
-  }
-  PppDialup Service() {
-    return PppDialup(roots, {"ppp*"}, [this](const std::string& ifname) {
-      const auto it = addresses.find(ifname);
-      return it == addresses.end() ? std::string() : it->second;
-    });
   }
 };
 

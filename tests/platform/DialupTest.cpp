@@ -1,6 +1,7 @@
 // The pppd dial-up service over fake /sys, /run, /proc and peers trees.
 #include <gtest/gtest.h>
 
+#include "FakePppTree.h"
 #include "TempDir.h"
 #include "platform/Dialup.h"
 #include "platform/SafeFile.h"
@@ -11,38 +12,7 @@ namespace {
 using test::TempDir;
 using test::WriteBytes;
 
-class PppTree : public ::testing::Test {
- protected:
-  void SetUp() override {
-    roots.sys = dir.path() + "sys";
-    roots.run = dir.path() + "run";
-    roots.proc = dir.path() + "proc";
-    roots.peers = dir.path() + "peers";
-    for (const auto& d : {roots.sys + "/class/net", roots.run, roots.proc, roots.peers})
-      MakeDirectories(d);
-  }
-  void Interface(const std::string& name, int index, bool up) {
-    const std::string d = roots.sys + "/class/net/" + name;
-    MakeDirectories(d + "/statistics");
-    WriteBytes(d + "/ifindex", std::to_string(index) + "\n");
-    WriteBytes(d + "/flags", up ? "0x1091\n" : "0x1090\n");
-  }
-  void Process(int pid, const std::string& comm, const std::string& cmdline) {
-    const std::string d = roots.proc + "/" + std::to_string(pid);
-    MakeDirectories(d);
-    WriteBytes(d + "/comm", comm + "\n");
-    WriteBytes(d + "/cmdline", cmdline);
-  }
-  PppDialup Service() {
-    return PppDialup(roots, {"ppp*"}, [this](const std::string& ifname) {
-      return addresses.count(ifname) ? addresses[ifname] : std::string();
-    });
-  }
-
-  TempDir dir;
-  PppRoots roots;
-  std::map<std::string, std::string> addresses;
-};
+class PppTree : public ::testing::Test, public test::FakePppTree {};
 
 TEST_F(PppTree, ConnectionIsNamedByTheOwningPppdAndItsState) {
   Interface("ppp0", 7, true);
