@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -40,13 +41,8 @@ constexpr int kPanel02Width = 112;
 constexpr int kFeeCb1Width = 64;
 constexpr int kPanel03Width = 24;
 
-struct PanelSpec {
-  const char16_t* caption;
-  int bodyHeight;
-};
-constexpr PanelSpec kPanels[6] = {{u"Pulsanti", 40},    {u"Servizi", 34},
-                                  {u"Contatori", 48},   {u"Stato", 128},
-                                  {u"DNS service", 44}, {u"TCP/UDP monitor", 80}};
+// The height of each panel's body; the captions are the "Finestra" menu's.
+constexpr int kPanelBodyHeights[6] = {40, 34, 48, 128, 44, 80};
 constexpr int kCaptionHeight = 18;
 
 }  // namespace
@@ -66,6 +62,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   BuildMenu();
   BuildTray();
   BuildMailTray();
+  BindOwnCommands();
 
   auto* bar = new QWidget(this);
   bar->setObjectName(QStringLiteral("CounterBar"));
@@ -125,9 +122,7 @@ void TMainForm::BuildCounterBar() {
   m_panel02 = new QFrame(this);
   m_panel02->setObjectName(QStringLiteral("Panel02"));
   m_panel02->setFixedSize(kPanel02Width, kBarHeight);
-  m_startBtn = new QToolButton(m_panel02);
-  m_startBtn->setObjectName(QStringLiteral("StartBtn"));
-  m_startBtn->setToolTip(QStringLiteral("Avvio manuale"));
+  m_startBtn = CommandButton(m_panel02, CommandId::Start);
   m_startBtn->setIcon(Glyph(QStringLiteral("start"), 14));
   m_startBtn->setFixedSize(20, 20);
   m_progBar = new QProgressBar(m_panel02);
@@ -142,10 +137,9 @@ void TMainForm::BuildCounterBar() {
                      "QProgressBar::chunk { background: #ffd800; }"));
   m_progBar->installEventFilter(this);
   m_progBar->setCursor(Qt::SizeAllCursor);
-  m_stopBtn = new QToolButton(m_panel02);
-  m_stopBtn->setObjectName(QStringLiteral("StopBtn"));
+  m_stopBtn = CommandButton(m_panel02, CommandId::Stop);
   // Its hint changes with the meter's state; the name says what it does.
-  m_stopBtn->setAccessibleName(QStringLiteral("Arresto manuale"));
+  m_stopBtn->setAccessibleName(Q(Command(CommandId::Stop).caption));
   m_stopBtn->setIcon(Glyph(QStringLiteral("stop"), 14));
   m_stopBtn->setFixedSize(20, 20);
   auto* l2 = new QHBoxLayout(m_panel02);
@@ -164,9 +158,7 @@ void TMainForm::BuildCounterBar() {
   m_panel03->setObjectName(QStringLiteral("Panel03"));
   m_panel03->setFixedSize(kPanel03Width, kBarHeight);
   m_panel03->setAutoFillBackground(true);
-  m_zoomBtn = new QToolButton(m_panel03);
-  m_zoomBtn->setObjectName(QStringLiteral("ZoomBtn"));
-  m_zoomBtn->setToolTip(QStringLiteral("Ingrandisci finestra"));
+  m_zoomBtn = CommandButton(m_panel03, CommandId::LargeWindow);
   m_zoomBtn->setIcon(Glyph(QStringLiteral("zoom"), 16));
   m_zoomBtn->setAutoRaise(true);
   m_zoomBtn->setFixedSize(20, 20);
@@ -174,23 +166,22 @@ void TMainForm::BuildCounterBar() {
   l3->setContentsMargins(2, 1, 2, 1);
   l3->addWidget(m_zoomBtn);
 
-  connect(m_startBtn, &QToolButton::clicked, this, [this] {
-    if (OnCommand) OnCommand(QStringLiteral("StartBtn"));
-  });
-  connect(m_stopBtn, &QToolButton::clicked, this, [this] {
-    if (OnCommand) OnCommand(QStringLiteral("StopBtn"));
-  });
-  connect(m_zoomBtn, &QToolButton::clicked, this, &TMainForm::ZoomBtnClick);
   connect(m_feeCb1, &QComboBox::activated, this, &TMainForm::FeeCB1Change);
 }
 
-QToolButton* TMainForm::AddPanelButton(QWidget* parent, const QString& name, const QString& glyph,
-                                       const QString& hint) {
+QToolButton* TMainForm::CommandButton(QWidget* parent, CommandId id) {
+  const CommandInfo& c = Command(id);
   auto* b = new QToolButton(parent);
-  b->setObjectName(name);
+  b->setObjectName(QString::fromLatin1(c.button));
+  if (c.buttonHint) b->setToolTip(QString::fromUtf8(c.buttonHint));
+  connect(b, &QToolButton::clicked, this, [this, id] { RunCommand(id); });
+  return b;
+}
+
+QToolButton* TMainForm::AddPanelButton(QWidget* parent, CommandId id, const QString& glyph) {
+  QToolButton* b = CommandButton(parent, id);
   b->setIcon(Glyph(glyph, 22));
   b->setIconSize(QSize(22, 22));
-  b->setToolTip(hint);
   b->setAutoRaise(true);
   b->setFixedSize(34, 34);
   return b;
@@ -213,7 +204,7 @@ void TMainForm::BuildPanels() {
     v->setSpacing(0);
     auto* caption = new QToolButton(panel);
     caption->setObjectName(QStringLiteral("MPanel%1Caption").arg(i + 1));
-    caption->setText(QString::fromUtf16(kPanels[i].caption));
+    caption->setText(QString::fromUtf8(Command(PanelCommand(i)).caption));
     caption->setToolButtonStyle(Qt::ToolButtonTextOnly);
     caption->setAutoRaise(true);
     caption->setFixedHeight(kCaptionHeight);
@@ -237,7 +228,7 @@ void TMainForm::BuildPanels() {
                                                      : body->objectName());
     v->addWidget(body, 1);
     m_panels[i] = panel;
-    m_panelHeights[i] = kCaptionHeight + kPanels[i].bodyHeight + 4;
+    m_panelHeights[i] = kCaptionHeight + kPanelBodyHeights[i] + 4;
     if (i < 5) panel->setFixedHeight(m_panelHeights[i]);
     m_panelLayout->addWidget(panel, i == 5 ? 1 : 0);
     bodies << body;
@@ -248,40 +239,29 @@ void TMainForm::BuildPanels() {
   auto* buttons = new QHBoxLayout(bodies[0]);
   buttons->setContentsMargins(4, 2, 4, 2);
   buttons->setSpacing(2);
-  auto* connectBtn = AddPanelButton(bodies[0], QStringLiteral("ConnectBtn"),
-                                    QStringLiteral("connect"), QStringLiteral("Connetti"));
-  auto* hangupBtn = AddPanelButton(bodies[0], QStringLiteral("HangupBtn"), QStringLiteral("hangup"),
-                                   QStringLiteral("Sconnetti"));
-  auto* tables = AddPanelButton(bodies[0], QStringLiteral("TransparentButton1"),
-                                QStringLiteral("tables"), QStringLiteral("Tabelle"));
+  auto* connectBtn = AddPanelButton(bodies[0], CommandId::Connect, QStringLiteral("connect"));
+  auto* hangupBtn = AddPanelButton(bodies[0], CommandId::Disconnect, QStringLiteral("hangup"));
+  // "Tabelle" is no command: it opens the menu of the three tables.
+  auto* tables = new QToolButton(bodies[0]);
+  tables->setObjectName(QStringLiteral("TransparentButton1"));
+  tables->setIcon(Glyph(QStringLiteral("tables"), 22));
+  tables->setIconSize(QSize(22, 22));
+  tables->setToolTip(QStringLiteral("Tabelle"));
+  tables->setAutoRaise(true);
+  tables->setFixedSize(34, 34);
   tables->setPopupMode(QToolButton::InstantPopup);
-  auto* voiceBtn = AddPanelButton(bodies[0], QStringLiteral("VoiceBtn"), QStringLiteral("voice"),
-                                  QStringLiteral("Chiamata a voce"));
-  auto* setupBtn = AddPanelButton(bodies[0], QStringLiteral("SetupBtn"), QStringLiteral("setup"),
-                                  QStringLiteral("Opzioni"));
-  auto* hostsBtn = AddPanelButton(bodies[0], QStringLiteral("HostsBtn"), QStringLiteral("hosts"),
-                                  QStringLiteral("Gestione indirizzi"));
-  m_shrinkBtn = AddPanelButton(bodies[0], QStringLiteral("ShrinkBtn"), QStringLiteral("shrink"),
-                               QStringLiteral("Riduci finestra"));
-  auto* clockBtn = AddPanelButton(bodies[0], QStringLiteral("ClockBtn"), QStringLiteral("clock"),
-                                  QStringLiteral("Preleva l'ora dalla rete"));
+  auto* voiceBtn = AddPanelButton(bodies[0], CommandId::Voice, QStringLiteral("voice"));
+  auto* setupBtn = AddPanelButton(bodies[0], CommandId::Options, QStringLiteral("setup"));
+  auto* hostsBtn = AddPanelButton(bodies[0], CommandId::Servers, QStringLiteral("hosts"));
+  m_shrinkBtn = AddPanelButton(bodies[0], CommandId::SmallWindow, QStringLiteral("shrink"));
+  auto* clockBtn = AddPanelButton(bodies[0], CommandId::Clock, QStringLiteral("clock"));
   for (QToolButton* b :
        {connectBtn, hangupBtn, tables, voiceBtn, setupBtn, hostsBtn, m_shrinkBtn, clockBtn})
     buttons->addWidget(b);
   buttons->addStretch();
-  for (QToolButton* b : {connectBtn, hangupBtn, voiceBtn, setupBtn, hostsBtn, clockBtn}) {
-    connect(b, &QToolButton::clicked, this, [this, b] {
-      if (OnCommand) OnCommand(b->objectName());
-    });
-  }
-  connect(m_shrinkBtn, &QToolButton::clicked, this, &TMainForm::ShrinkBtnClick);
   auto* tablesMenu = new QMenu(tables);
   tablesMenu->setObjectName(QStringLiteral("TabelleMenu"));
-  AddCommand(tablesMenu, QString::fromLatin1(cmd::kLogTables),
-             QStringLiteral("Elenco connessioni"));
-  AddCommand(tablesMenu, QString::fromLatin1(cmd::kBillTables), QStringLiteral("Bolletta"));
-  AddCommand(tablesMenu, QString::fromLatin1(cmd::kTariffsTables),
-             QStringLiteral("Impostazione tariffe"));
+  FillMenu(tablesMenu, TablesMenuLayout(), true);
   tables->setMenu(tablesMenu);
 
   // MPanel2 "Servizi".
@@ -373,96 +353,79 @@ void TMainForm::BuildPanels() {
   m_captionLabels << m_serviceLb;
 }
 
-QAction* TMainForm::AddCommand(QMenu* menu, const QString& name, const QString& text) {
-  auto* a = menu->addAction(text);
+QAction* TMainForm::AddCommand(QMenu* menu, CommandId id, bool tablesItem) {
+  const CommandInfo& c = Command(id);
+  const QString name = QString::fromLatin1(tablesItem ? c.tablesItem : c.item);
+  auto* a = menu->addAction(QString::fromUtf8(tablesItem ? c.tablesCaption : c.caption));
   a->setObjectName(name);
+  a->setCheckable(c.checkable);
+  if (*c.shortcut) a->setShortcut(QKeySequence(QString::fromLatin1(c.shortcut)));
   m_actions.insert(name, a);
-  connect(a, &QAction::triggered, this, [this, name] {
-    if (OnCommand) OnCommand(name);
-  });
+  connect(a, &QAction::triggered, this, [this, id] { RunCommand(id); });
   return a;
+}
+
+void TMainForm::FillMenu(QMenu* menu, std::span<const MenuEntry> entries, bool tablesItems) {
+  std::vector<QMenu*> open{menu};
+  for (const MenuEntry& e : entries) {
+    switch (e.kind) {
+      case MenuEntry::Kind::Command:
+        AddCommand(open.back(), e.id, tablesItems);
+        break;
+      case MenuEntry::Kind::Separator:
+        open.back()->addSeparator();
+        break;
+      case MenuEntry::Kind::Submenu: {
+        QMenu* sub = open.back()->addMenu(QString::fromUtf8(e.caption));
+        sub->setObjectName(QString::fromLatin1(e.name));
+        open.push_back(sub);
+        break;
+      }
+      case MenuEntry::Kind::End:
+        if (open.size() > 1) open.pop_back();
+        break;
+    }
+  }
+}
+
+void TMainForm::BindOwnCommands() {
+  m_commands.Bind(CommandId::SmallWindow, [this] { ShrinkBtnClick(); });
+  m_commands.Bind(CommandId::LargeWindow, [this] { ZoomBtnClick(); });
+  m_commands.Bind(CommandId::Bitmap, [this] { Sfondoabitmap1Click(); });
+  m_commands.Bind(CommandId::Details, [this] { ShowDetails(); });
+  for (int i = 0; i < 6; ++i) m_commands.Bind(PanelCommand(i), [this, i] { TogglePanel(i); });
+  for (int i = 0; i < kCounterItems; ++i)
+    m_commands.Bind(CounterCommand(i), [this, i] { SelectCounterItem(i + 1); });
+  m_commands.Bind(CommandId::Quit, [this] { Quit1Click(); });
+  m_commands.Bind(CommandId::HideMailIcon, [this] { SetMailIcon(false, false); });
+}
+
+QAction* TMainForm::Item(CommandId id) const {
+  return m_actions.value(QString::fromLatin1(Command(id).item));
+}
+
+void TMainForm::RunCommand(CommandId id) {
+  m_commands.Run(id);
 }
 
 void TMainForm::BuildMenu() {
   m_mainMenu = new QMenu(this);
   m_mainMenu->setObjectName(QStringLiteral("Mainmenu"));
-  QMenu* m = m_mainMenu;
-  AddCommand(m, QString::fromLatin1(cmd::kStart), QStringLiteral("Avvio manuale"));
-  AddCommand(m, QString::fromLatin1(cmd::kStop), QStringLiteral("Arresto manuale"));
-  m->addSeparator();
-  AddCommand(m, QString::fromLatin1(cmd::kConnect), QStringLiteral("Connetti"));
-  AddCommand(m, QString::fromLatin1(cmd::kDisconnect), QStringLiteral("Sconnetti"));
-  AddCommand(m, QString::fromLatin1(cmd::kVoice), QStringLiteral("A voce"));
-  m->addSeparator();
-  AddCommand(m, QString::fromLatin1(cmd::kLog), QStringLiteral("Elenco connessioni"));
-  AddCommand(m, QString::fromLatin1(cmd::kBill), QStringLiteral("Bolletta"));
-  AddCommand(m, QString::fromLatin1(cmd::kTariffs), QStringLiteral("Impostazioni tariffe"));
-  AddCommand(m, QString::fromLatin1(cmd::kServers), QStringLiteral("Elenco servers/IP"));
-  // The names that wait for a hosts file this user may not write, applied after one
-  // authorisation.
-  AddCommand(m, QString::fromLatin1(cmd::kApplyHosts), QStringLiteral("Applica hosts"));
-  m->addSeparator();
-
-  QMenu* mail = m->addMenu(QStringLiteral("Posta"));
-  mail->setObjectName(QStringLiteral("Posta1"));
-  AddCommand(mail, QString::fromLatin1(cmd::kMailNow), QStringLiteral("Controlla ora"));
-  AddCommand(mail, QString::fromLatin1(cmd::kMailCyclic),
-             QStringLiteral("Attiva controllo ciclico"))
-      ->setCheckable(true);
-  AddCommand(mail, QString::fromLatin1(cmd::kMailStop), QStringLiteral("Interrompi controllo"));
-
-  QMenu* window = m->addMenu(QStringLiteral("Finestra"));
-  window->setObjectName(QStringLiteral("Finestra1"));
-  m_smallAction = window->addAction(QStringLiteral("Ridotta"));
-  m_smallAction->setObjectName(QStringLiteral("Ridotta1"));
-  m_smallAction->setCheckable(true);
-  m_largeAction = window->addAction(QStringLiteral("Ingrandita"));
-  m_largeAction->setObjectName(QStringLiteral("Ingrandita1"));
-  m_largeAction->setCheckable(true);
-  connect(m_smallAction, &QAction::triggered, this, &TMainForm::ShrinkBtnClick);
-  connect(m_largeAction, &QAction::triggered, this, &TMainForm::ZoomBtnClick);
-  window->addSeparator();
-  m_bitmapAction = window->addAction(QStringLiteral("Sfondo a bitmap"));
-  m_bitmapAction->setObjectName(QStringLiteral("Sfondoabitmap1"));
-  m_bitmapAction->setCheckable(true);
-  connect(m_bitmapAction, &QAction::triggered, this, &TMainForm::Sfondoabitmap1Click);
-  auto* details = window->addAction(QStringLiteral("Dettagli"));
-  details->setObjectName(QStringLiteral("Dettagli1"));
-  details->setCheckable(true);
-  details->setChecked(true);
-  connect(details, &QAction::triggered, this, &TMainForm::ShowDetails);
-  window->addSeparator();
-  for (int i = 0; i < 6; ++i) {
-    m_panelActions[i] = window->addAction(QString::fromUtf16(kPanels[i].caption));
-    m_panelActions[i]->setObjectName(QStringLiteral("Pannello%1").arg(i + 1));
-    m_panelActions[i]->setCheckable(true);
-    m_panelActions[i]->setChecked(true);
-    connect(m_panelActions[i], &QAction::triggered, this, [this, i] { TogglePanel(i); });
-  }
-
-  // The counter items, as the taskbar menu has them.
-  QMenu* counter = m->addMenu(QStringLiteral("Contatore"));
-  counter->setObjectName(QStringLiteral("Contatore1"));
+  FillMenu(m_mainMenu, MainMenuLayout(), false);
+  m_smallAction = Item(CommandId::SmallWindow);
+  m_largeAction = Item(CommandId::LargeWindow);
+  m_bitmapAction = Item(CommandId::Bitmap);
+  Item(CommandId::Details)->setChecked(true);
   auto* group = new QActionGroup(this);
   group->setExclusive(true);
-  for (int i = 0; i < kCounterItems; ++i) {
-    QAction* a = counter->addAction(QString::fromLatin1(kCounterItemNames[i]));
-    a->setObjectName(QStringLiteral("Counter%1").arg(i + 1));
-    a->setCheckable(true);
-    group->addAction(a);
-    m_counterActions[i] = a;
-    connect(a, &QAction::triggered, this, [this, i] { SelectCounterItem(i + 1); });
+  for (int i = 0; i < 6; ++i) {
+    m_panelActions[i] = Item(PanelCommand(i));
+    m_panelActions[i]->setChecked(true);
   }
-  m->addSeparator();
-  AddCommand(m, QStringLiteral("Opzioni1"), QStringLiteral("Opzioni"));
-  AddCommand(m, QStringLiteral("Wizard1"), QStringLiteral("Impostazione guidata"));
-  AddCommand(m, QStringLiteral("Suggerimenti1"), QStringLiteral("Suggerimenti"));
-  AddCommand(m, QStringLiteral("Informazioni1"), QStringLiteral("Informazioni"));
-  m->addSeparator();
-  QAction* quit = m->addAction(QStringLiteral("Termina"));
-  quit->setObjectName(QStringLiteral("Quit1"));
-  m_actions.insert(quit->objectName(), quit);
-  connect(quit, &QAction::triggered, this, &TMainForm::Quit1Click);
+  for (int i = 0; i < kCounterItems; ++i) {
+    m_counterActions[i] = Item(CounterCommand(i));
+    group->addAction(m_counterActions[i]);
+  }
 
   m_menuBtn->setMenu(m_mainMenu);
   m_menuBtn->setPopupMode(QToolButton::InstantPopup);
@@ -491,16 +454,11 @@ void TMainForm::BuildMailTray() {
   m_mailTray->setObjectName(QStringLiteral("RxTrayIcon2"));
   m_pop3Menu = new QMenu(this);
   m_pop3Menu->setObjectName(QStringLiteral("Pop3Menu"));
-  AddCommand(m_pop3Menu, QStringLiteral("Visualizzamessaggi1"),
-             QStringLiteral("Visualizza messaggi"));
-  QAction* hide = m_pop3Menu->addAction(QStringLiteral("Nascondi icona"));
-  hide->setObjectName(QStringLiteral("Nascondiicona1"));
-  connect(hide, &QAction::triggered, this, [this] { SetMailIcon(false, false); });
+  FillMenu(m_pop3Menu, MailIconMenuLayout(), false);
   m_mailTray->setContextMenu(m_pop3Menu);
   connect(m_mailTray, &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason r) {
-            if (r == QSystemTrayIcon::DoubleClick && OnCommand)
-              OnCommand(QStringLiteral("Visualizzamessaggi1"));
+            if (r == QSystemTrayIcon::DoubleClick) RunCommand(CommandId::ShowMail);
           });
   m_mailTimer = new QTimer(this);
   m_mailTimer->setObjectName(QStringLiteral("MailIconAnimation"));
@@ -535,7 +493,7 @@ void TMainForm::SetMailIconHint(const QString& hint) {
 void TMainForm::SetClockButtonEnabled(bool enabled) {
   m_clockEnabled = enabled;
   const QString name = QStringLiteral("ClockBtn");
-  if (auto* b = findChild<QWidget*>(name)) b->setEnabled(enabled && !m_unavailable.contains(name));
+  if (auto* b = findChild<QWidget*>(name)) b->setEnabled(enabled);
 }
 
 void TMainForm::SetLabelHint(const QString& name, const QString& hint) {
@@ -543,7 +501,7 @@ void TMainForm::SetLabelHint(const QString& name, const QString& hint) {
 }
 
 void TMainForm::SetCyclicMailCheck(bool on) {
-  if (QAction* a = m_actions.value(QString::fromLatin1(cmd::kMailCyclic))) a->setChecked(on);
+  if (QAction* a = Item(CommandId::MailCyclic)) a->setChecked(on);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -633,15 +591,6 @@ void TMainForm::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
 }
 
-void TMainForm::SetCommandAvailable(const QString& name, bool available) {
-  if (available)
-    m_unavailable.remove(name);
-  else
-    m_unavailable.insert(name);
-  if (QAction* a = m_actions.value(name)) a->setEnabled(available);
-  if (auto* w = findChild<QWidget*>(name)) w->setEnabled(available);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Counters and commands
 
@@ -671,9 +620,8 @@ void TMainForm::RefreshCommandStates() {
   const CommandStateInput in = CommandSource ? CommandSource() : CommandStateInput{};
   for (const CommandState& s : orva::RefreshCommandStates(in)) {
     const QString name = QString::fromStdString(s.name);
-    const bool enabled = s.enabled && !m_unavailable.contains(name);
-    if (QAction* a = m_actions.value(name)) a->setEnabled(enabled);
-    if (auto* w = findChild<QWidget*>(name)) w->setEnabled(enabled);
+    if (QAction* a = m_actions.value(name)) a->setEnabled(s.enabled);
+    if (auto* w = findChild<QWidget*>(name)) w->setEnabled(s.enabled);
   }
 }
 
@@ -705,7 +653,7 @@ void TMainForm::ShowVoiceDialer() {
 void TMainForm::SetDialEntries(const std::vector<std::string>& entries) {
   // The connect button and the "Connetti" item get one dial item per entry.
   auto* button = findChild<QToolButton*>(QStringLiteral("ConnectBtn"));
-  QAction* item = m_actions.value(QString::fromLatin1(cmd::kConnect));
+  QAction* item = Item(CommandId::Connect);
   delete m_connectMenu;
   delete m_connectSubmenu;
   m_connectMenu = nullptr;
@@ -750,7 +698,7 @@ void TMainForm::SetStopHint(const QString& hint) {
 
 void TMainForm::SetHangupEnabled(bool enabled) {
   if (auto* b = findChild<QWidget*>(QStringLiteral("HangupBtn"))) b->setEnabled(enabled);
-  if (QAction* a = m_actions.value(QString::fromLatin1(cmd::kDisconnect))) a->setEnabled(enabled);
+  if (QAction* a = Item(CommandId::Disconnect)) a->setEnabled(enabled);
   if (auto* b = findChild<QWidget*>(QStringLiteral("ConnectBtn"))) b->setEnabled(!enabled);
 }
 
@@ -901,7 +849,7 @@ void TMainForm::ShowDetails() {
   // The details are the status panel; the flag travels with the shrink button.
   m_details = !m_details;
   m_shrinkBtn->setProperty("details", m_details);
-  if (QAction* a = findChild<QAction*>(QStringLiteral("Dettagli1"))) a->setChecked(m_details);
+  Item(CommandId::Details)->setChecked(m_details);
   if (m_panels[3]->isHidden() == m_details) TogglePanel(3);
 }
 

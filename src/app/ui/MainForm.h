@@ -5,15 +5,15 @@
 
 #include <QHash>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "app/CommandStates.h"
+#include "app/Commands.h"
 #include "app/CounterDisplay.h"
 #include "app/MainWindowState.h"
 #include "app/WindowPlacement.h"
@@ -58,8 +58,10 @@ class TMainForm final : public QWidget, public MeterView {
   std::function<void(int)> OnTariffChosen;
   // Whether a tray shows the icon (default: asks the desktop).
   std::function<bool()> TrayAvailable;
-  // Menu commands and buttons, by component name ("Start1", "StopBtn", "SetupBtn", ...).
-  std::function<void(const QString&)> OnCommand;
+  // The handlers of the menu commands and buttons: the window binds the ones that act on
+  // itself (modes, panels, counter items, "Termina"), the program the others.
+  CommandHandlers& Commands() { return m_commands; }
+  void RunCommand(CommandId id);
   // One of the per-entry dial items (the connect button's menu, "Connetti").
   std::function<void(const std::string&)> OnDialEntry;
   // The voice dialer window.
@@ -88,7 +90,6 @@ class TMainForm final : public QWidget, public MeterView {
   // Lays the panels out, puts the window in its mode and place and shows it (or keeps it
   // hidden when "Help Tips" is off).
   void FormCreate();
-  void SetCommandAvailable(const QString& name, bool available);
 
   // --- Window operations the meter calls ---
   void RedrawCounters() override;
@@ -160,9 +161,12 @@ class TMainForm final : public QWidget, public MeterView {
   void BuildMenu();
   void BuildTray();
   void BuildMailTray();
-  QAction* AddCommand(QMenu* menu, const QString& name, const QString& text);
-  QToolButton* AddPanelButton(QWidget* parent, const QString& name, const QString& glyph,
-                              const QString& hint);
+  void BindOwnCommands();
+  QAction* AddCommand(QMenu* menu, CommandId id, bool tablesItem);
+  void FillMenu(QMenu* menu, std::span<const MenuEntry> entries, bool tablesItems);
+  QAction* Item(CommandId id) const;
+  QToolButton* CommandButton(QWidget* parent, CommandId id);
+  QToolButton* AddPanelButton(QWidget* parent, CommandId id, const QString& glyph);
   void WMMove();
   void RememberPosition();
   void MoveToSavedPosition();
@@ -227,7 +231,7 @@ class TMainForm final : public QWidget, public MeterView {
   bool m_clockEnabled = true;
   QString m_mailHint;
   bool m_syncingTariffs = false;
-  QSet<QString> m_unavailable;  // commands whose window is not there
+  CommandHandlers m_commands;
 };
 
 }  // namespace orva

@@ -3,7 +3,7 @@
 
 #include <QMessageBox>
 
-#include "app/CommandStates.h"
+#include "app/Commands.h"
 #include "app/ui/MainForm.h"
 #include "net/Hosts.h"
 #include "net/HostsUpkeep.h"
@@ -146,32 +146,24 @@ NetworkHooks TNetworkServices::Hooks(std::function<const CallInfo&()> info,
   return h;
 }
 
-bool TNetworkServices::Handles(const QString& command) {
-  return command == QLatin1String(cmd::kMailNow) || command == QLatin1String(cmd::kMailCyclic) ||
-         command == QLatin1String(cmd::kMailStop) || command == u"ClockBtn" ||
-         command == QLatin1String(cmd::kApplyHosts) || command == u"Visualizzamessaggi1";
-}
-
-bool TNetworkServices::Handle(const QString& command) {
-  if (command == QLatin1String(cmd::kMailNow)) {
-    m_mail->Check1Click();
-  } else if (command == QLatin1String(cmd::kMailCyclic)) {
+void TNetworkServices::BindCommands(CommandHandlers& commands) {
+  // Each one changes what the mail commands allow.
+  const auto bind = [this, &commands](CommandId id, std::function<void()> run) {
+    commands.Bind(id, [this, run = std::move(run)] {
+      run();
+      m_ctx.form.RefreshCommandStates();
+    });
+  };
+  bind(CommandId::MailNow, [this] { m_mail->Check1Click(); });
+  bind(CommandId::MailCyclic, [this] {
     m_mail->EnCheck11Click();
     m_ctx.settings.mailCheckEnabled = m_mail->MailCheckEnabled;
     m_ctx.form.SetCyclicMailCheck(m_mail->MailCheckEnabled);
-  } else if (command == QLatin1String(cmd::kMailStop)) {
-    m_mail->Abort1Click();
-  } else if (command == u"ClockBtn") {
-    m_time->ClockBtnClick();
-  } else if (command == u"Visualizzamessaggi1") {
-    OpenMailDialog();
-  } else if (command == QLatin1String(cmd::kApplyHosts)) {
-    ApplyHosts();
-  } else {
-    return false;
-  }
-  m_ctx.form.RefreshCommandStates();
-  return true;
+  });
+  bind(CommandId::MailStop, [this] { m_mail->Abort1Click(); });
+  bind(CommandId::Clock, [this] { m_time->ClockBtnClick(); });
+  bind(CommandId::ShowMail, [this] { OpenMailDialog(); });
+  bind(CommandId::ApplyHosts, [this] { ApplyHosts(); });
 }
 
 void TNetworkServices::OpenMailDialog() {

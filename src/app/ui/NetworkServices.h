@@ -1,7 +1,7 @@
 // The main window's network services during a call: the traffic monitor and the visited
 // servers, the network time check behind SyncroL and ClockBtn, and the mail check behind
 // POP3L, the mail icon RxTrayIcon2, the new-mail box and the mailbox window. The meter reaches
-// them through its NetworkHooks; the menu commands through Handle().
+// them through its NetworkHooks; the menu commands through BindCommands().
 #pragma once
 
 #include <QPointer>
@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Commands.h"
 #include "core/CallInfo.h"
 #include "core/MeterServices.h"
 #include "core/Settings.h"
@@ -62,10 +63,8 @@ class TNetworkServices final : public MailView {
   // The meter's network follow-ups; `info` and `callEnd` read the meter's call.
   NetworkHooks Hooks(std::function<const CallInfo&()> info, std::function<TDateTime()> callEnd);
 
-  // "Controlla ora", "Attiva controllo ciclico", "Interrompi controllo", "ClockBtn",
-  // "Visualizzamessaggi1"; false for other names.
-  bool Handle(const QString& command);
-  static bool Handles(const QString& command);
+  // Binds the mail, network time and hosts commands.
+  void BindCommands(CommandHandlers& commands);
 
   bool MailBusy() const { return m_mail->Busy(); }
   TMailCheck& Mail() { return *m_mail; }

@@ -121,7 +121,6 @@ void TOrvaProgram::Start() {
 
   m_form->CloseQuery = [this] { return FormCloseQuery(); };
   m_form->OnDestroy = [this] { FormDestroy(); };
-  m_form->OnCommand = [this](const QString& name) { Command(name); };
   MakeWindows();
   ReportStartupProblems();
   m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
@@ -130,6 +129,7 @@ void TOrvaProgram::Start() {
       m_options.systemHosts, m_options.network, m_options.mib});
   MakeLogic();
   WireForm();
+  BindCommands();
 
   // Telephony, the dial-up entries, the first evaluation, the timers; the network
   // services' lists and the connection table.
@@ -369,24 +369,20 @@ void TOrvaProgram::FormDestroy() {
   m_logic->FormDestroy();
 }
 
-void TOrvaProgram::Command(const QString& name) {
-  if (name == u"StartBtn" || name == QLatin1String(cmd::kStart)) return m_logic->Start1Click();
-  if (name == u"StopBtn" || name == QLatin1String(cmd::kStop)) return m_logic->Stop1Click();
-  if (name == u"HangupBtn" || name == QLatin1String(cmd::kDisconnect))
-    return m_logic->HangupBtnClick();
-  if (name == u"ConnectBtn" || name == QLatin1String(cmd::kConnect)) {
+void TOrvaProgram::BindCommands() {
+  CommandHandlers& commands = m_form->Commands();
+  commands.Bind(CommandId::Start, [this] { m_logic->Start1Click(); });
+  commands.Bind(CommandId::Stop, [this] { m_logic->Stop1Click(); });
+  commands.Bind(CommandId::Disconnect, [this] { m_logic->HangupBtnClick(); });
+  commands.Bind(CommandId::Connect, [this] {
     // With dial-up entries the button and the item carry one dial item per entry.
     if (m_options.dialup->EnumEntries().empty())
       m_dialogs->Message("Nessuna connessione di accesso remoto configurata.\n" +
                              m_options.dialup->ConfigurationHint(),
                          MsgType::Information, MsgButtons::Ok);
-    return;
-  }
-  if (TNetworkServices::Handles(name)) {
-    m_services->Handle(name);
-    return;
-  }
-  if (m_windows) m_windows->Handle(name);
+  });
+  m_services->BindCommands(commands);
+  m_windows->BindCommands(commands);
 }
 
 }  // namespace orva

@@ -122,7 +122,7 @@ class TOrvaProgram final : public QObject {
  private:
   void SplashStep(const char* text);
   void ApplyHintSettings();
-  void Command(const QString& name);
+  void BindCommands();
   void ReportStartupProblems();
   void MakeLogic();
   void MakeWindows();

@@ -11,7 +11,7 @@
 #include <QDialog>
 #include <QUrl>
 
-#include "app/CommandStates.h"
+#include "app/Commands.h"
 #include "app/ui/AboutBox.h"
 #include "app/ui/TipsForm.h"
 #include "bill/ui/Bolletta.h"
@@ -77,46 +77,16 @@ TProgramWindows::~TProgramWindows() {
   delete m_tips.data();
 }
 
-QStringList TProgramWindows::Commands() {
-  return {QString::fromLatin1(cmd::kLog),
-          QString::fromLatin1(cmd::kLogTables),
-          QString::fromLatin1(cmd::kBill),
-          QString::fromLatin1(cmd::kBillTables),
-          QStringLiteral("Opzioni1"),
-          QStringLiteral("SetupBtn"),
-          QStringLiteral("Wizard1"),
-          QString::fromLatin1(cmd::kVoice),
-          QStringLiteral("VoiceBtn"),
-          QString::fromLatin1(cmd::kServers),
-          QStringLiteral("HostsBtn"),
-          QString::fromLatin1(cmd::kTariffs),
-          QString::fromLatin1(cmd::kTariffsTables),
-          QStringLiteral("Suggerimenti1"),
-          QStringLiteral("Informazioni1")};
-}
-
-bool TProgramWindows::Handle(const QString& name) {
-  if (name == QLatin1String(cmd::kLog) || name == QLatin1String(cmd::kLogTables))
-    OpenLog();
-  else if (name == QLatin1String(cmd::kBill) || name == QLatin1String(cmd::kBillTables))
-    OpenBill();
-  else if (name == u"Opzioni1" || name == u"SetupBtn")
-    OpenOptions();
-  else if (name == u"Wizard1")
-    OpenWizard(false);
-  else if (name == QLatin1String(cmd::kVoice) || name == u"VoiceBtn")
-    OpenPhoneBook();
-  else if (name == QLatin1String(cmd::kServers) || name == u"HostsBtn")
-    OpenHosts();
-  else if (name == QLatin1String(cmd::kTariffs) || name == QLatin1String(cmd::kTariffsTables))
-    OpenTariffEditor();
-  else if (name == u"Suggerimenti1")
-    OpenTips();
-  else if (name == u"Informazioni1")
-    OpenAbout();
-  else
-    return false;
-  return true;
+void TProgramWindows::BindCommands(CommandHandlers& commands) {
+  commands.Bind(CommandId::Log, [this] { OpenLog(); });
+  commands.Bind(CommandId::Bill, [this] { OpenBill(); });
+  commands.Bind(CommandId::Options, [this] { OpenOptions(); });
+  commands.Bind(CommandId::Wizard, [this] { OpenWizard(false); });
+  commands.Bind(CommandId::Voice, [this] { OpenPhoneBook(); });
+  commands.Bind(CommandId::Servers, [this] { OpenHosts(); });
+  commands.Bind(CommandId::Tariffs, [this] { OpenTariffEditor(); });
+  commands.Bind(CommandId::Tips, [this] { OpenTips(); });
+  commands.Bind(CommandId::About, [this] { OpenAbout(); });
 }
 
 const TariffCatalogue& TProgramWindows::Catalogue() {

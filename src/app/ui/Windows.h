@@ -6,12 +6,12 @@
 
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/Commands.h"
 #include "core/Settings.h"
 #include "log/Logform.h"
 #include "net/Hosts.h"
@@ -74,10 +74,8 @@ class TProgramWindows {
   explicit TProgramWindows(ProgramWindowsContext context);
   ~TProgramWindows();
 
-  // The command names this object answers.
-  static QStringList Commands();
-  // Runs a command; false when the name is not one of Commands().
-  bool Handle(const QString& name);
+  // Binds the commands that open the program's windows.
+  void BindCommands(CommandHandlers& commands);
 
   void OpenLog();
   void OpenBill();

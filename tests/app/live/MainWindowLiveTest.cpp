@@ -95,7 +95,7 @@ TEST(MainWindowLive, CallStartChecksMailAndNetworkTime) {
   EXPECT_TRUE(form.findChild<QToolButton*>(QStringLiteral("ClockBtn"))->isEnabled());
 
   // The mailbox window lists the mailbox with its two headers.
-  form.OnCommand(QStringLiteral("Visualizzamessaggi1"));
+  form.RunCommand(CommandId::ShowMail);
   auto* mails = form.findChild<TMailDlg*>();
   ASSERT_NE(mails, nullptr);
   EXPECT_TRUE(mails->isVisible());

@@ -16,6 +16,7 @@
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "TestProgram.h"
+#include "app/Commands.h"
 #include "app/ui/AccessibleNames.h"
 #include "app/ui/Program.h"
 #include "core/HowUtils.h"
@@ -232,6 +233,47 @@ TEST_F(MenuFixture, InformationBoxNamesVersionDataDirectoryAndLicence) {
   EXPECT_TRUE(text.contains(QStringLiteral("Versione 4.1"))) << text.toStdString();
   EXPECT_TRUE(text.contains(QString::fromStdString(dir.path()))) << text.toStdString();
   EXPECT_TRUE(text.contains(QStringLiteral("Licenza"))) << text.toStdString();
+}
+
+}  // namespace
+}  // namespace orva
+
+namespace orva {
+namespace {
+
+// Every entry of the real window's menus comes from the command table with its caption, every
+// button the table names is there, and every command reaches a handler once the program runs:
+// a command added to the table but not bound, or a menu item made beside the table, fails.
+TEST_F(MenuFixture, EveryMenuEntryComesFromTheCommandTableAndReachesAHandler) {
+  TMainForm& form = program->Form();
+  QList<QAction*> actions;
+  CollectActions(form.MainMenu(), actions);
+  for (const char* menu : {"TabelleMenu", "Pop3Menu"}) {
+    auto* m = form.findChild<QMenu*>(QString::fromLatin1(menu));
+    ASSERT_NE(m, nullptr) << menu;
+    CollectActions(m, actions);
+  }
+  std::set<std::string> seen;
+  for (QAction* a : actions) {
+    const std::string name = a->objectName().toStdString();
+    const CommandInfo* c = FindCommand(name);
+    ASSERT_NE(c, nullptr) << "a menu entry outside the table: " << name;
+    const bool tables = c->tablesItem && name == c->tablesItem;
+    EXPECT_EQ(a->text().toStdString(), tables ? c->tablesCaption : c->caption) << name;
+    EXPECT_TRUE(seen.insert(name).second) << "twice in the menus: " << name;
+  }
+  for (const CommandInfo& c : CommandTable()) {
+    const char* label = c.item ? c.item : c.button;
+    EXPECT_TRUE(form.Commands().Bound(c.id)) << "no handler: " << label;
+    for (const char* item : {c.item, c.tablesItem}) {
+      if (item) {
+        EXPECT_TRUE(seen.count(item)) << "not in a menu: " << item;
+      }
+    }
+    if (c.button) {
+      EXPECT_NE(form.findChild<QToolButton*>(QString::fromLatin1(c.button)), nullptr) << c.button;
+    }
+  }
 }
 
 }  // namespace

@@ -46,9 +46,11 @@ struct WindowsFixture : ::testing::Test {
 TEST_F(WindowsFixture, VoiceButtonOpensThePhoneBookOrStartsTheCompanionProgram) {
   {
     TProgramWindows windows = Make();
-    EXPECT_TRUE(windows.Handle(QStringLiteral("VoiceBtn")));
+    CommandHandlers commands;
+    windows.BindCommands(commands);
+    EXPECT_TRUE(commands.Run(CommandId::Voice));
     EXPECT_TRUE(PhoneBookShown());
-    EXPECT_FALSE(windows.Handle(QStringLiteral("Quit1")));
+    EXPECT_FALSE(commands.Run(CommandId::Quit));
   }
   EXPECT_FALSE(PhoneBookShown());
 
@@ -60,7 +62,9 @@ TEST_F(WindowsFixture, VoiceButtonOpensThePhoneBookOrStartsTheCompanionProgram) 
   ::chmod((folder + "/Rubrix").c_str(), 0755);
   settings.rubrixPath = folder;
   TProgramWindows windows = Make();
-  EXPECT_TRUE(windows.Handle(QStringLiteral("AVoce1")));
+  CommandHandlers commands;
+  windows.BindCommands(commands);
+  EXPECT_TRUE(commands.Run(CommandId::Voice));
   QElapsedTimer t;
   t.start();
   while (!std::filesystem::exists(marker) && t.elapsed() < 10000)
@@ -113,10 +117,10 @@ namespace orva {
 
 TEST_F(WindowsFixture, HostsCommandsOpenTheHostsDialogModally) {
   test::WriteBytes(dir.File("hosts"), "10.0.0.1 a.example #t\n");
-  EXPECT_TRUE(TProgramWindows::Commands().contains(QStringLiteral("HostsBtn")));
-  EXPECT_TRUE(TProgramWindows::Commands().contains(QStringLiteral("ElencoServers1")));
   TProgramWindows windows = Make();
-  for (const char* command : {"HostsBtn", "ElencoServers1"}) {
+  CommandHandlers commands;
+  windows.BindCommands(commands);
+  for (int round = 0; round < 2; ++round) {
     int rows = -1;
     bool modal = false;
     // Closed from inside its own event loop, once it has loaded its lists.
@@ -129,9 +133,9 @@ TEST_F(WindowsFixture, HostsCommandsOpenTheHostsDialogModally) {
       dlg->reject();
     });
     poll.start(10);
-    EXPECT_TRUE(windows.Handle(QString::fromLatin1(command)));
-    EXPECT_TRUE(modal) << command;
-    EXPECT_EQ(rows, 1) << command;
+    EXPECT_TRUE(commands.Run(CommandId::Servers));
+    EXPECT_TRUE(modal) << round;
+    EXPECT_EQ(rows, 1) << round;
   }
   EXPECT_NE(settings.hostPosition, "Default");  // the place is kept
 }
