@@ -157,7 +157,14 @@ class TMainForm final : public QWidget, public MeterView {
 
  private:
   void BuildCounterBar();
+  void BuildMenuPanel();
+  void BuildGaugePanel();
+  QWidget* AddPanel(int i);
   void BuildPanels();
+  void BuildButtonPanel(QWidget* body);
+  void BuildServicePanel(QWidget* body);
+  void BuildCounterPanel(QWidget* body);
+  void BuildStatusPanel(QWidget* body);
   void BuildMenu();
   void BuildTray();
   void BuildMailTray();
@@ -168,6 +175,8 @@ class TMainForm final : public QWidget, public MeterView {
   QToolButton* CommandButton(QWidget* parent, CommandId id);
   QToolButton* AddPanelButton(QWidget* parent, CommandId id, const QString& glyph);
   void WMMove();
+  void PaintButtonPanel();
+  bool GaugeDragEvent(QEvent* e);
   void RememberPosition();
   void MoveToSavedPosition();
   void FormActivate();

@@ -1,0 +1,166 @@
+// The main window's two modes and their places: shrinking and zooming, hiding to the tray
+// and coming back, following moves and resizes within the screen.
+#include "app/ui/MainForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMoveEvent>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/ui/MainFormLayout.h"
+
+namespace orva {
+
+using namespace mainform;
+
+void TMainForm::RememberPosition() {
+  if (m_state.Hidden()) return;
+  m_settings.positions.For(m_settings.mode) = {pos().x(), pos().y()};
+}
+
+void TMainForm::MoveToSavedPosition() {
+  const Point p = m_settings.positions.For(m_settings.mode);
+  move(p.left, p.top);
+}
+
+void TMainForm::ShrinkBtnClick() {
+  const MainWindowState::ProgramMove programMove(m_state);
+  hide();
+  const bool moveIt = m_state.ModeChangeMoves();
+  if (moveIt && m_settings.mode == WindowMode::Large) RememberPosition();
+  m_settings.mode = WindowMode::Small;
+  // No border, always on top, no taskbar button.
+  setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+  m_feeCb1->setCurrentIndex(m_feeCb->currentIndex());
+  m_feeCb1->show();
+  m_panel01->show();
+  m_panel02->show();
+  m_panel03->show();
+  m_panelManager->hide();
+  const int width = kPanel01Width + kPanel02Width + kFeeCb1Width + kPanel03Width;
+  setMinimumSize(0, 0);
+  setFixedSize(width, kBarHeight);
+  m_smallAction->setChecked(true);
+  m_largeAction->setChecked(false);
+  // Placed once shown: the frame changed with the flags, and a move before the window is
+  // mapped would count the old frame.
+  if (!m_state.Hidden()) show();
+  if (moveIt) MoveToSavedPosition();
+}
+
+void TMainForm::ZoomBtnClick() {
+  const MainWindowState::ProgramMove programMove(m_state);
+  hide();
+  const bool moveIt = m_state.ModeChangeMoves();
+  if (moveIt && m_settings.mode == WindowMode::Small) RememberPosition();
+  m_settings.mode = WindowMode::Large;
+  setWindowFlags(Qt::Window);
+  m_feeCb1->hide();
+  m_feeCb->setCurrentIndex(m_feeCb1->currentIndex());
+  m_panel01->hide();
+  m_panel02->hide();
+  m_panel03->hide();
+  setMinimumSize(0, 0);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  resize(m_settings.mainWidth, m_settings.mainHeight);
+  setMinimumSize(260, 60);
+  m_panelManager->show();
+  if (m_state.FirstActivationDone()) PanelManager1PanelChange(-1);
+  m_largeAction->setChecked(true);
+  m_smallAction->setChecked(false);
+  if (!m_state.Hidden()) show();
+  if (moveIt) MoveToSavedPosition();
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TMainForm::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  // FormResize: the large window remembers its size and lays the panels out again.
+  if (m_settings.mode == WindowMode::Large && m_state.UserPlaces()) {
+    m_settings.mainWidth = width();
+    m_settings.mainHeight = height();
+  }
+}
+
+void TMainForm::moveEvent(QMoveEvent* e) {
+  QWidget::moveEvent(e);
+  WMMove();
+}
+
+void TMainForm::WMMove() {
+  if (!m_state.UserPlaces() || !isVisible()) return;
+  QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s) return;
+  const QRect area = s->availableGeometry();
+  const QRect frame = frameGeometry();
+  Point p{frame.left() - area.left(), frame.top() - area.top()};
+  const Point kept = KeepOnScreen(p, frame.width(), frame.height(), area.width(), area.height());
+  if (!(kept == p)) {
+    const MainWindowState::ProgramMove programMove(m_state);
+    move(kept.left + area.left(), kept.top + area.top());
+  }
+  m_settings.positions.For(m_settings.mode) = {kept.left + area.left(), kept.top + area.top()};
+}
+
+void TMainForm::HideShowWin() {
+  const MainWindowState::ProgramMove programMove(m_state);
+  if (m_state.TrayClickHides()) RememberPosition();
+  if (m_state.TrayClick()) {
+    MoveToSavedPosition();
+    show();
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+  } else {
+    hide();
+  }
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TMainForm::ShowORVAWin() {
+  const MainWindowState::ProgramMove programMove(m_state);
+  // The window is up now, so the next tray click hides it.
+  if (m_state.BringUp()) MoveToSavedPosition();
+  show();
+  if (isMinimized()) showNormal();
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  raise();
+  activateWindow();
+}
+
+void TMainForm::HideWindow() {
+  if (m_state.Hidden()) return;
+  const MainWindowState::ProgramMove programMove(m_state);
+  RememberPosition();
+  m_state.Hide();
+  hide();
+}
+
+void TMainForm::Minimise() {
+  if (m_settings.mode == WindowMode::Small)
+    HideWindow();  // the bar has no taskbar button to minimise to
+  else
+    showMinimized();
+}
+
+void TMainForm::WMSysCommandClose() {
+  // The close box hides the window to the tray; only "Termina" ends the program. Without a
+  // tray to come back from, the window is minimised instead, so it cannot be lost.
+  const bool tray = TrayAvailable ? TrayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+  if (!tray && m_settings.mode == WindowMode::Large) {
+    showMinimized();
+    return;
+  }
+  const MainWindowState::ProgramMove programMove(m_state);
+  m_state.CloseToTray();
+  hide();
+}
+
+}  // namespace orva
