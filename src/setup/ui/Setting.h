@@ -1,6 +1,7 @@
 // TSetupForm, "ORVA32 - Impostazioni": the options dialog. A tree of categories selects one
 // of fourteen pages; each control edits a setting, the association table, the mailboxes or
-// the access values. The page rules live in setup/*.h; this window moves values.
+// the access values. The page rules live in setup/*.h; this window moves values. The shell is
+// Setting.cpp, each page is in its Setting*Page(s).cpp.
 #pragma once
 
 #include <QDialog>
@@ -18,6 +19,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -27,6 +29,7 @@ class QSpinBox;
 class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QVBoxLayout;
 
 namespace orva {
 
@@ -88,28 +91,49 @@ class TSetupForm final : public QDialog {
   void done(int result) override;
 
  private:
-  QWidget* BuildMainPage();
-  QWidget* BuildAssociationPage();
-  QWidget* BuildDialupPage();
-  QWidget* BuildNetworkPage();
-  QWidget* BuildProgramsPage();
-  QWidget* BuildProgramPage(int n);
-  QWidget* BuildInterfacePage();
-  QWidget* BuildWarningsPage();
-  QWidget* BuildSoundsPage();
-  QWidget* BuildSecurityPage();
-  QWidget* BuildMailPage();
-  QWidget* BuildColoursPage();
-  void ShowAssociations();
-  void ShowMailboxes();
-  void ShowSelectedMailbox();
-  void ApplySecurityState(const SecurityPageState& s);
-  void StoreAccessAtOnce();
+  // The shell (Setting.cpp).
+  void LoadTables();
+  void BuildTree();
+  void BuildPages();
+  void BuildButtons();
+  void RestorePlace();
   void ImmediateNumberChanged(QLineEdit* edit, const std::function<void(std::optional<int>)>& set,
                               bool emptyAllowed);
+
+  // The pages, each in its own file: built from the settings, and stored into them at "OK".
+  QWidget* BuildMainPage();
+  void StoreMainPage();
+  QWidget* BuildAssociationPage();
+  void ShowAssociations();
+  QWidget* BuildDialupPage();
+  QWidget* BuildNetworkPage();
+  void StoreNetworkPage();
+  QWidget* BuildProgramsPage();
+  QWidget* BuildProgramPage(int n);
+  void StoreProgramPages();
+  QWidget* BuildInterfacePage();
+  void StoreInterfacePage();
+  QWidget* BuildWarningsPage();
+  void StoreWarningsPage();
+  QWidget* BuildSoundsPage();
   void ShowSoundCaption(int slot);
+  void StoreSoundsPage();
+  QWidget* BuildSecurityPage();
+  void ShowAccessSettings();
+  void LayOutSecurityPage(QWidget* page, QVBoxLayout* l);
+  void ConnectSecurityPage();
+  void ApplySecurityState(const SecurityPageState& s);
+  void StoreAccessAtOnce();
+  QWidget* BuildMailPage();
+  void LimitMailboxPassword();
+  QHBoxLayout* BuildMailButtons(QWidget* page);
+  QHBoxLayout* BuildMailCycle(QWidget* page);
+  void ShowMailboxes();
+  void ShowSelectedMailbox();
+  void StoreMailPage();
+  QWidget* BuildColoursPage();
   void ShowColours();
-  void CopyToSettings();
+  void StoreColoursPage();
 
   SetupContext m_ctx;
   AssociationTable m_associations;
