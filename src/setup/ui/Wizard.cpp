@@ -163,6 +163,17 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   m_pages = new QStackedWidget(this);
   m_pages->setObjectName(QStringLiteral("Notebook"));
 
+  BuildWelcomePage();
+  BuildGeneralPage();
+  BuildTariffPage();
+  BuildNetworkPages();
+  BuildButtons();
+  ShowModelValues();
+  ConnectWidgets();
+  ShowStep();
+}
+
+void TWizardDlg::BuildWelcomePage() {
   QVBoxLayout* l = nullptr;
   QWidget* welcome = Page("Benvenuto", m_pages, l);
   m_animation = new WelcomeAnimation(welcome);
@@ -172,7 +183,10 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   l->addWidget(m_animation, 1, Qt::AlignCenter);
   l->addWidget(m_wait, 0, Qt::AlignCenter);
   m_pages->addWidget(welcome);
+}
 
+void TWizardDlg::BuildGeneralPage() {
+  QVBoxLayout* l = nullptr;
   QWidget* general = Page("Generale", m_pages, l);
   auto* desktop = new QGroupBox(QStringLiteral("Creo icona di ORVA32 sulla scrivania ?"), general);
   auto* dl = new QHBoxLayout(desktop);
@@ -191,7 +205,11 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   l->addWidget(autostart);
   l->addStretch(1);
   m_pages->addWidget(general);
+}
 
+// Each provider of the list beside the tariff chosen for it.
+void TWizardDlg::BuildTariffPage() {
+  QVBoxLayout* l = nullptr;
   QWidget* tariffs = Page("Tariffe", m_pages, l);
   l->addWidget(new QLabel(
       QStringLiteral("Associare una tariffa telefonica ad ogni provider configurato in accesso "
@@ -213,7 +231,11 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   lists->addLayout(tariffBox);
   l->addLayout(lists, 1);
   m_pages->addWidget(tariffs);
+}
 
+// "Rete" and "Time".
+void TWizardDlg::BuildNetworkPages() {
+  QVBoxLayout* l = nullptr;
   QWidget* net = Page("Rete", m_pages, l);
   CheckTCPCB = Check("CheckTCPCB", "Attiva controllo traffico a livello TCP/UDP", net);
   ResolveIPCB = Check("ResolveIPCB", "Risolvi gli indirizzi IP dei server", net);
@@ -232,7 +254,9 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   l->addWidget(NetTimeCB);
   l->addStretch(1);
   m_pages->addWidget(time);
+}
 
+void TWizardDlg::BuildButtons() {
   B0 = new QPushButton(QStringLiteral("Indietro"), this);
   B0->setObjectName(QStringLiteral("B0"));
   B1 = new QPushButton(QStringLiteral("Avanti"), this);
@@ -253,8 +277,9 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   top->addWidget(m_pages, 1);
   top->addLayout(buttons);
   resize(520, 360);
+}
 
-  // Values from the model.
+void TWizardDlg::ShowModelValues() {
   (m_model->desktopShortcut ? m_desktopYes : m_desktopNo)->setChecked(true);
   (m_model->autostartShortcut ? m_autostartYes : m_autostartNo)->setChecked(true);
   for (const auto& p : m_model->Providers()) LB00->addItem(QString::fromStdString(p.name));
@@ -264,7 +289,9 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   HostsCB->setChecked(m_model->network.hostsManagement);
   MemoIPCB->setChecked(m_model->network.recordIpList);
   NetTimeCB->setChecked(m_model->network.networkTime);
+}
 
+void TWizardDlg::ConnectWidgets() {
   connect(B0, &QPushButton::clicked, this, &TWizardDlg::B0Click);
   connect(B1, &QPushButton::clicked, this, &TWizardDlg::B1Click);
   connect(B2, &QPushButton::clicked, this, &TWizardDlg::B2Click);
@@ -282,7 +309,6 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
     m_wait->setVisible(true);
     QTimer::singleShot(1500, this, [this] { FinishWelcome(); });
   };
-  ShowStep();
 }
 
 TWizardDlg::~TWizardDlg() = default;
