@@ -1,6 +1,7 @@
 // TLog: the connection log window. A twelve-column list of the loaded records with the totals
 // of the selection under it, menus and a tool bar for every operation. The operations are
-// LogModel's; this window draws the rows and forwards its events.
+// LogModel's; this window draws the rows and forwards its events. The window's parts are
+// spread over Logform*.cpp and LogTable.cpp, one purpose each.
 #pragma once
 
 #include <QMainWindow>
@@ -19,6 +20,7 @@ class QPrinter;
 class QStackedWidget;
 class QComboBox;
 class QHeaderView;
+class QPoint;
 class QStandardItemModel;
 class QTableView;
 
@@ -114,26 +116,38 @@ class TLog final : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void BuildActions();
+  struct Commands;
+  // Logform.cpp: the window's parts and the loading of the log.
+  void BuildListPage();
+  void ConnectList();
+  void SetCaption();
   void Reload();
-  // The list after its rows changed (added, removed, another log), or after they were only
-  // put in another order.
+  // LogformCommands.cpp: actions, menus, tool bar, the list's pop-up menu.
+  void BuildActions();
+  Commands CreateCommands();
+  void BuildMenus(const Commands& c);
+  void BuildChartMenu();
+  void BuildToolBar(const Commands& c);
+  void ShowListMenu(const QPoint& at);
+  void RefreshCommands();
+  void SetListCommandsEnabled(bool enabled);
+  // LogformList.cpp: the list after its rows changed (added, removed, another log), or after
+  // they were only put in another order; the selection and the totals.
   void RedrawList();
   void ReorderList();
   void RedrawTotals();
-  void RefreshCommands();
-  void RebuildServiceCombo();
-  void SetCaption();
   void PushSelectionToView();
   void PullSelectionFromView();
+  // LogformEdit.cpp, LogformFiles.cpp.
+  void RebuildServiceCombo();
+  void ShowNewLog();
+  // LogformAppearance.cpp.
   void ApplyAppearance();
   void RestoreState();
   void StoreState();
-  std::vector<const TConnObj*> SelectedRecords() const;
+  // LogformChart.cpp, LogformReports.cpp.
   void DrawChart();
-  void ShowNewLog();
   void ChooseChart(const std::array<QAction*, 3>& items, int& current, int chosen);
-  void SetListCommandsEnabled(bool enabled);
   QPrinter& Printer();
 
   Settings& m_settings;
