@@ -7,7 +7,8 @@
 #include <QIcon>
 #include <QTableView>
 
-#include "log/ui/Logform.h"
+#include "log/Logform.h"
+#include "log/ui/LogWindowHooks.h"
 
 namespace orva {
 

@@ -7,15 +7,12 @@
 #include <QDialog>
 #include <array>
 #include <functional>
-#include <string>
+#include <optional>
 #include <vector>
 
-#include "core/Settings.h"
-#include "platform/Dialogs.h"
-#include "platform/Result.h"
-#include "platform/Sound.h"
 #include "setup/Associations.h"
 #include "setup/Setting.h"
+#include "setup/ui/SetupContext.h"
 
 class QCheckBox;
 class QComboBox;
@@ -32,26 +29,6 @@ class QTreeWidgetItem;
 class QVBoxLayout;
 
 namespace orva {
-
-struct SetupContext {
-  Settings& settings;
-  Registry& registry;
-  Dialogs& dialogs;
-  Sound& sound;
-  std::vector<std::string> tariffDescriptions;
-  std::vector<std::string> dialupEntries;
-  std::string programPath;
-  // The mailbox file: read on opening, written on closing when ShouldWrite.
-  std::function<std::vector<MailboxRow>()> loadMailboxes;
-  std::function<Status(const std::vector<MailboxRow>&)> saveMailboxes;
-  // "Impostazioni" of a dial-up entry: false when its editor cannot be opened.
-  std::function<bool(const std::string& entry)> editEntry;
-  // The stored user name of an entry, for the "Accesso Remoto" page.
-  std::function<std::string(const std::string& entry)> entryUser;
-  std::function<void(int context)> openHelp;
-  // Where the sound chooser starts for an event without a sound: the data directory.
-  std::string dataDir;
-};
 
 class TSetupForm final : public QDialog {
   Q_OBJECT
