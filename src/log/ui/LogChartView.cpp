@@ -30,6 +30,124 @@ int RoundStep(int wanted) {
       if (m * decade >= wanted) return m * decade;
 }
 
+// The chart with its two axes: every series is drawn against both.
+struct Plot {
+  QChart* chart;
+  QCategoryAxis* x;
+  QValueAxis* y;
+  void Attach(QAbstractSeries* s) const {
+    chart->addSeries(s);
+    s->attachAxis(x);
+    s->attachAxis(y);
+  }
+};
+
+// The first series red, the second blue.
+QColor SeriesColour(int i) {
+  return i == 0 ? QColor(Qt::red) : QColor(Qt::blue);
+}
+
+QCategoryAxis* NewBottomAxis(int count) {
+  auto* x = new QCategoryAxis;
+  x->setTitleText(QStringLiteral("Connessione"));
+  x->setLabelsAngle(-90);
+  x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  x->setRange(-0.5, std::max(1, count) - 0.5);
+  return x;
+}
+
+// Every point's name on the bottom axis and its place: the call's number, with its date before
+// it when `dateLabels`.
+std::vector<std::pair<QString, double>> PointNames(const LogChart& chartData, bool dateLabels) {
+  std::vector<std::pair<QString, double>> names;
+  for (const auto& p : chartData.first) {
+    const QString number = QString::number(static_cast<int>(p.x));
+    names.emplace_back(!dateLabels || p.label.empty()
+                           ? number
+                           : Q(p.label) + QStringLiteral(" (") + number + QStringLiteral(")"),
+                       p.x - 1);
+  }
+  return names;
+}
+
+QValueAxis* NewLeftAxis(const LogChart& chartData) {
+  auto* y = new QValueAxis;
+  y->setTitleText(Q(chartData.leftAxisTitle));
+  double top = 0;
+  for (const auto* pts : {&chartData.first, &chartData.second})
+    for (const auto& p : *pts) top = std::max(top, p.y);
+  y->setRange(0, top > 0 ? top * 1.15 : 1);
+  y->applyNiceNumbers();  // round steps on the value axis
+  y->setLabelFormat(QStringLiteral("%.0f"));
+  return y;
+}
+
+void AddBars(const Plot& plot, const std::vector<LogChartPoint>* const series[2], int count) {
+  auto* bars = new QBarSeries;
+  bars->setBarWidth(0.5);
+  for (int i = 0; i < 2; ++i) {
+    if (series[i]->empty()) continue;
+    auto* set = new QBarSet(QStringLiteral("Bar%1").arg(i + 1));
+    set->setColor(SeriesColour(i));
+    std::vector<double> values(static_cast<std::size_t>(std::max(1, count)), 0.0);
+    for (const auto& p : *series[i]) values[static_cast<std::size_t>(p.x - 1)] = p.y;
+    for (double v : values) *set << v;
+    bars->append(set);
+  }
+  plot.Attach(bars);
+}
+
+void AddLine(const Plot& plot, const std::vector<LogChartPoint>& pts, int i) {
+  auto* line = new QLineSeries;
+  line->setName(QStringLiteral("Line%1").arg(i + 1));
+  line->setColor(SeriesColour(i));
+  for (const auto& p : pts) line->append(p.x - 1, p.y);
+  plot.Attach(line);
+  // The value marks: the series' own marks print large numbers as "2.34568e+06", so each
+  // point gets an invisible mark of its own that carries its text. Past a few hundred
+  // points the marks would only cover each other.
+  if (pts.size() > kMaxValueMarks) return;
+  for (const auto& p : pts) {
+    auto* mark = new QScatterSeries;
+    mark->setName(QStringLiteral("Mark%1").arg(i + 1));
+    mark->setMarkerSize(1);
+    mark->setColor(Qt::transparent);
+    mark->setBorderColor(Qt::transparent);
+    mark->append(p.x - 1, p.y);
+    mark->setPointLabelsVisible(true);
+    mark->setPointLabelsColor(SeriesColour(i));
+    mark->setPointLabelsFormat(Q(ChartValueMark(p.y)));
+    plot.Attach(mark);
+  }
+}
+
+void AddPoints(const Plot& plot, const std::vector<LogChartPoint>& pts, int i, int style) {
+  auto* points = new QScatterSeries;
+  points->setName(QStringLiteral("Points%1").arg(i + 1));
+  points->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+  points->setMarkerSize(style == 1 ? 6 : 9);
+  points->setColor(style == 1 ? QColor(Qt::yellow) : SeriesColour(i));
+  points->setBorderColor(SeriesColour(i));
+  for (const auto& p : pts) points->append(p.x - 1, p.y);
+  plot.Attach(points);
+}
+
+void AddAverage(const Plot& plot, double avg, int i, int count) {
+  auto* average = new QLineSeries;
+  average->setName(QStringLiteral("Average%1").arg(i + 1));
+  average->setColor(i == 0 ? QColor(0, 200, 0) : QColor(255, 0, 255));
+  // Its value mark once, in the middle: marks at the two ends would be cut by the plot.
+  const double right = std::max(1, count) - 0.5;
+  average->append(-0.5, avg);
+  average->append(right / 2 - 0.25, avg);
+  average->append(right, avg);
+  average->setPointLabelsVisible(true);
+  average->setPointLabelsFormat(Q(GroupInteger(static_cast<long long>(std::llround(avg)))));
+  for (int end : {0, 2})
+    average->setPointConfiguration(end, QXYSeries::PointConfiguration::LabelVisibility, false);
+  plot.Attach(average);
+}
+
 }  // namespace
 
 LogChartView::LogChartView(QWidget* parent) : QChartView(parent) {
@@ -44,104 +162,22 @@ void LogChartView::Draw(const LogChart& chartData, int style, bool threeD) {
   // Points stand at x - 1 (bars need their index), named by the call's number.
   int count = 0;
   for (const auto& p : chartData.first) count = std::max(count, static_cast<int>(p.x));
-  auto* x = new QCategoryAxis;
-  x->setTitleText(QStringLiteral("Connessione"));
-  x->setLabelsAngle(-90);
-  x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-  x->setRange(-0.5, std::max(1, count) - 0.5);
+  auto* x = NewBottomAxis(count);
   // The cost in points and lines names each point by the call's date; the other charts by
   // the call's number.
-  const bool dateLabels = style == 1;
-  m_labels.clear();
-  for (const auto& p : chartData.first) {
-    const QString number = QString::number(static_cast<int>(p.x));
-    m_labels.emplace_back(!dateLabels || p.label.empty()
-                              ? number
-                              : Q(p.label) + QStringLiteral(" (") + number + QStringLiteral(")"),
-                          p.x - 1);
-  }
-  auto* y = new QValueAxis;
-  y->setTitleText(Q(chartData.leftAxisTitle));
-  double top = 0;
-  for (const auto* pts : {&chartData.first, &chartData.second})
-    for (const auto& p : *pts) top = std::max(top, p.y);
-  y->setRange(0, top > 0 ? top * 1.15 : 1);
-  y->applyNiceNumbers();  // round steps on the value axis
-  y->setLabelFormat(QStringLiteral("%.0f"));
+  m_labels = PointNames(chartData, style == 1);
+  auto* y = NewLeftAxis(chartData);
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
-  auto attach = [&](QAbstractSeries* s) {
-    chart->addSeries(s);
-    s->attachAxis(x);
-    s->attachAxis(y);
-  };
-  const QColor colours[2] = {Qt::red, Qt::blue};
+  const Plot plot{chart, x, y};
   const std::vector<LogChartPoint>* series[2] = {&chartData.first, &chartData.second};
-  if (style == 2) {
-    auto* bars = new QBarSeries;
-    bars->setBarWidth(0.5);
-    for (int i = 0; i < 2; ++i) {
-      if (series[i]->empty()) continue;
-      auto* set = new QBarSet(QStringLiteral("Bar%1").arg(i + 1));
-      set->setColor(colours[i]);
-      std::vector<double> values(static_cast<std::size_t>(std::max(1, count)), 0.0);
-      for (const auto& p : *series[i]) values[static_cast<std::size_t>(p.x - 1)] = p.y;
-      for (double v : values) *set << v;
-      bars->append(set);
-    }
-    attach(bars);
-  }
+  if (style == 2) AddBars(plot, series, count);
   for (int i = 0; i < 2; ++i) {
     const auto& pts = *series[i];
     if (pts.empty()) continue;
-    if (style == 1) {
-      auto* line = new QLineSeries;
-      line->setName(QStringLiteral("Line%1").arg(i + 1));
-      line->setColor(colours[i]);
-      for (const auto& p : pts) line->append(p.x - 1, p.y);
-      attach(line);
-      // The value marks: the series' own marks print large numbers as "2.34568e+06", so each
-      // point gets an invisible mark of its own that carries its text. Past a few hundred
-      // points the marks would only cover each other.
-      if (pts.size() <= kMaxValueMarks) {
-        for (const auto& p : pts) {
-          auto* mark = new QScatterSeries;
-          mark->setName(QStringLiteral("Mark%1").arg(i + 1));
-          mark->setMarkerSize(1);
-          mark->setColor(Qt::transparent);
-          mark->setBorderColor(Qt::transparent);
-          mark->append(p.x - 1, p.y);
-          mark->setPointLabelsVisible(true);
-          mark->setPointLabelsColor(colours[i]);
-          mark->setPointLabelsFormat(Q(ChartValueMark(p.y)));
-          attach(mark);
-        }
-      }
-    }
-    if (style != 2) {
-      auto* points = new QScatterSeries;
-      points->setName(QStringLiteral("Points%1").arg(i + 1));
-      points->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-      points->setMarkerSize(style == 1 ? 6 : 9);
-      points->setColor(style == 1 ? QColor(Qt::yellow) : colours[i]);
-      points->setBorderColor(colours[i]);
-      for (const auto& p : pts) points->append(p.x - 1, p.y);
-      attach(points);
-    }
-    const double avg = i == 0 ? chartData.firstAverage : chartData.secondAverage;
-    auto* average = new QLineSeries;
-    average->setName(QStringLiteral("Average%1").arg(i + 1));
-    average->setColor(i == 0 ? QColor(0, 200, 0) : QColor(255, 0, 255));
-    // Its value mark once, in the middle: marks at the two ends would be cut by the plot.
-    const double right = std::max(1, count) - 0.5;
-    average->append(-0.5, avg);
-    average->append(right / 2 - 0.25, avg);
-    average->append(right, avg);
-    average->setPointLabelsVisible(true);
-    average->setPointLabelsFormat(Q(GroupInteger(static_cast<long long>(std::llround(avg)))));
-    for (int end : {0, 2})
-      average->setPointConfiguration(end, QXYSeries::PointConfiguration::LabelVisibility, false);
-    attach(average);
+    if (style == 1) AddLine(plot, pts, i);
+    if (style != 2) AddPoints(plot, pts, i, style);
+    AddAverage(plot, i == 0 ? chartData.firstAverage : chartData.secondAverage, i, count);
   }
   QChart* old = this->chart();
   setChart(chart);

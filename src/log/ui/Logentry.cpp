@@ -50,6 +50,15 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
       m_dialogs(dialogs) {
   setObjectName(QStringLiteral("LogEntryDlg"));
   setWindowTitle(Q(m_model.Caption()));
+  BuildWidgets(catalogue, services);
+  LayOut();
+  ShowRecord();
+  ConnectWidgets();
+  ShowState();
+}
+
+void TLogEntryDlg::BuildWidgets(const TariffCatalogue& catalogue,
+                                const std::vector<std::string>& services) {
   STED = Edit("STED", this);
   ST = Edit("ST", this);
   ET = Edit("ET", this);
@@ -68,17 +77,19 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
   CalcolaBtn->setObjectName(QStringLiteral("CalcolaBtn"));
   OKBtn = new QPushButton(Q(m_model.OkCaption()), this);
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  auto* cancel = new QPushButton(QStringLiteral("Annulla"), this);
-  cancel->setObjectName(QStringLiteral("CancelBtn"));
-  auto* startCal = new QPushButton(QStringLiteral("..."), this);
-  startCal->setObjectName(QStringLiteral("STEDBtn"));
-  auto* endCal = new QPushButton(QStringLiteral("..."), this);
-  endCal->setObjectName(QStringLiteral("ENEDBtn"));
-  for (QPushButton* b : {startCal, endCal}) {
+  CancelBtn = new QPushButton(QStringLiteral("Annulla"), this);
+  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  STEDBtn = new QPushButton(QStringLiteral("..."), this);
+  STEDBtn->setObjectName(QStringLiteral("STEDBtn"));
+  ENEDBtn = new QPushButton(QStringLiteral("..."), this);
+  ENEDBtn->setObjectName(QStringLiteral("ENEDBtn"));
+  for (QPushButton* b : {STEDBtn, ENEDBtn}) {
     b->setToolTip(QStringLiteral("Seleziona la data"));
     b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
   }
+}
 
+void TLogEntryDlg::LayOut() {
   auto* header = new QLabel(QStringLiteral("Impostazione parametri connessione"), this);
   QFont bold = header->font();
   bold.setBold(true);
@@ -99,10 +110,10 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
     }
     ++row;
   };
-  add("Data inizio connessione", STED, startCal);
+  add("Data inizio connessione", STED, STEDBtn);
   add("Ora inizio connessione", ST);
   add("Ora termine connessione", ET);
-  add("Data termine connessione", ENED, endCal);
+  add("Data termine connessione", ENED, ENEDBtn);
   add("Tariffa", TariffeCB);
   add("Servizio", ServCB);
   auto* results = new QHBoxLayout;
@@ -117,13 +128,15 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
   buttons->addWidget(CalcolaBtn);
   buttons->addStretch(1);
   buttons->addWidget(OKBtn);
-  buttons->addWidget(cancel);
+  buttons->addWidget(CancelBtn);
   auto* top = new QVBoxLayout(this);
   top->addWidget(header);
   top->addLayout(grid);
   top->addLayout(results);
   top->addLayout(buttons);
+}
 
+void TLogEntryDlg::ShowRecord() {
   STED->setText(Q(m_model.StartDateText()));
   ENED->setText(Q(m_model.EndDateText()));
   ST->setText(Q(m_model.StartTimeText()));
@@ -133,7 +146,9 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
   // and must not blank the service of a call it did not change.
   ServCB->setCurrentIndex(ServCB->findText(Q(m_model.Service()), Qt::MatchExactly));
   if (ServCB->currentIndex() < 0) ServCB->setEditText(Q(m_model.Service()));
+}
 
+void TLogEntryDlg::ConnectWidgets() {
   connect(STED, &QLineEdit::editingFinished, this,
           [this] { LeaveEdit(STED, &LogEntryModel::SetStartDate, &LogEntryModel::StartDateText); });
   connect(ENED, &QLineEdit::editingFinished, this,
@@ -155,15 +170,14 @@ TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
     edit->setText(Q(DateToStr(EncodeDate(d->year, d->month, d->day))));
     LeaveEdit(edit, set, shown);
   };
-  connect(startCal, &QPushButton::clicked, this, [this, pick] {
+  connect(STEDBtn, &QPushButton::clicked, this, [this, pick] {
     pick(STED, &LogEntryModel::SetStartDate, &LogEntryModel::StartDateText);
   });
-  connect(endCal, &QPushButton::clicked, this,
+  connect(ENEDBtn, &QPushButton::clicked, this,
           [this, pick] { pick(ENED, &LogEntryModel::SetEndDate, &LogEntryModel::EndDateText); });
   connect(CalcolaBtn, &QPushButton::clicked, this, &TLogEntryDlg::CalcolaBtnClick);
   connect(OKBtn, &QPushButton::clicked, this, &TLogEntryDlg::OKBtnClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  ShowState();
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool TLogEntryDlg::LeaveEdit(QLineEdit* edit, bool (LogEntryModel::*set)(std::string_view),

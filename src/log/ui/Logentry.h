@@ -30,6 +30,10 @@ class TLogEntryDlg final : public QDialog {
   bool LeaveEdit(QLineEdit* edit, bool (LogEntryModel::*set)(std::string_view),
                  std::string (LogEntryModel::*shown)() const);
   bool TakeEdits();
+  void BuildWidgets(const TariffCatalogue& catalogue, const std::vector<std::string>& services);
+  void LayOut();
+  void ShowRecord();
+  void ConnectWidgets();
   void ShowState();
 
   LogEntryModel m_model;
@@ -45,6 +49,9 @@ class TLogEntryDlg final : public QDialog {
   QLabel* ScattiPn;
   QPushButton* CalcolaBtn;
   QPushButton* OKBtn;
+  QPushButton* CancelBtn;
+  QPushButton* STEDBtn;  // the calendars of the two dates
+  QPushButton* ENEDBtn;
 };
 
 // Opens the dialog for the record; true (and the record changed) on OK. `places` keeps the

@@ -1,6 +1,7 @@
 // TLog: the connection log window. A twelve-column list of the loaded records with the totals
 // of the selection under it, menus and a tool bar for every operation. The operations are
-// LogModel's; this window draws the rows and forwards its events.
+// LogModel's; this window draws the rows and forwards its events. The window's parts are
+// spread over Logform*.cpp and LogTable.cpp, one purpose each.
 #pragma once
 
 #include <QMainWindow>
@@ -12,6 +13,7 @@
 #include "core/Settings.h"
 #include "log/Logform.h"
 #include "log/ui/LogChartView.h"
+#include "log/ui/LogWindowHooks.h"
 #include "platform/Dialogs.h"
 
 class QAction;
@@ -19,6 +21,7 @@ class QPrinter;
 class QStackedWidget;
 class QComboBox;
 class QHeaderView;
+class QPoint;
 class QStandardItemModel;
 class QTableView;
 
@@ -26,20 +29,6 @@ namespace orva {
 
 class LogTableModel;
 class WindowPlaces;
-
-// What the log window asks of the rest of the program.
-struct LogWindowHooks {
-  // Visited servers of a logged call: whether a file exists, show it, delete it.
-  std::function<bool(const TConnObj&)> hasVisitedServers;
-  std::function<void(const TConnObj&)> showVisitedServers;
-  std::function<void(const TConnObj&)> clearVisitedServers;
-  // The manual entry: a record to fill (new or a copy of the edited one); true on OK.
-  std::function<bool(TConnObj& record, bool isNew)> editRecord;
-  // Where a report goes when no printer is installed: a PDF file chosen by the user.
-  std::function<std::optional<std::string>()> choosePdfFile;
-  // What the program shares with every log window it opens: the run's copied rows.
-  std::shared_ptr<LogClipboard> clipboard;
-};
 
 class TLog final : public QMainWindow {
   Q_OBJECT
@@ -114,26 +103,38 @@ class TLog final : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void BuildActions();
+  struct Commands;
+  // Logform.cpp: the window's parts and the loading of the log.
+  void BuildListPage();
+  void ConnectList();
+  void SetCaption();
   void Reload();
-  // The list after its rows changed (added, removed, another log), or after they were only
-  // put in another order.
+  // LogformCommands.cpp: actions, menus, tool bar, the list's pop-up menu.
+  void BuildActions();
+  Commands CreateCommands();
+  void BuildMenus(const Commands& c);
+  void BuildChartMenu();
+  void BuildToolBar(const Commands& c);
+  void ShowListMenu(const QPoint& at);
+  void RefreshCommands();
+  void SetListCommandsEnabled(bool enabled);
+  // LogformList.cpp: the list after its rows changed (added, removed, another log), or after
+  // they were only put in another order; the selection and the totals.
   void RedrawList();
   void ReorderList();
   void RedrawTotals();
-  void RefreshCommands();
-  void RebuildServiceCombo();
-  void SetCaption();
   void PushSelectionToView();
   void PullSelectionFromView();
+  // LogformEdit.cpp, LogformFiles.cpp.
+  void RebuildServiceCombo();
+  void ShowNewLog();
+  // LogformAppearance.cpp.
   void ApplyAppearance();
   void RestoreState();
   void StoreState();
-  std::vector<const TConnObj*> SelectedRecords() const;
+  // LogformChart.cpp, LogformReports.cpp.
   void DrawChart();
-  void ShowNewLog();
   void ChooseChart(const std::array<QAction*, 3>& items, int& current, int chosen);
-  void SetListCommandsEnabled(bool enabled);
   QPrinter& Printer();
 
   Settings& m_settings;

@@ -1,23 +1,22 @@
 // TSetupForm, "ORVA32 - Impostazioni": the options dialog. A tree of categories selects one
 // of fourteen pages; each control edits a setting, the association table, the mailboxes or
-// the access values. The page rules live in setup/*.h; this window moves values.
+// the access values. The page rules live in setup/*.h; this window moves values. The shell is
+// Setting.cpp, each page is in its Setting*Page(s).cpp.
 #pragma once
 
 #include <QDialog>
 #include <array>
 #include <functional>
-#include <string>
+#include <optional>
 #include <vector>
 
-#include "core/Settings.h"
-#include "platform/Dialogs.h"
-#include "platform/Result.h"
-#include "platform/Sound.h"
 #include "setup/Associations.h"
 #include "setup/Setting.h"
+#include "setup/ui/SetupContext.h"
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -27,28 +26,9 @@ class QSpinBox;
 class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QVBoxLayout;
 
 namespace orva {
-
-struct SetupContext {
-  Settings& settings;
-  Registry& registry;
-  Dialogs& dialogs;
-  Sound& sound;
-  std::vector<std::string> tariffDescriptions;
-  std::vector<std::string> dialupEntries;
-  std::string programPath;
-  // The mailbox file: read on opening, written on closing when ShouldWrite.
-  std::function<std::vector<MailboxRow>()> loadMailboxes;
-  std::function<Status(const std::vector<MailboxRow>&)> saveMailboxes;
-  // "Impostazioni" of a dial-up entry: false when its editor cannot be opened.
-  std::function<bool(const std::string& entry)> editEntry;
-  // The stored user name of an entry, for the "Accesso Remoto" page.
-  std::function<std::string(const std::string& entry)> entryUser;
-  std::function<void(int context)> openHelp;
-  // Where the sound chooser starts for an event without a sound: the data directory.
-  std::string dataDir;
-};
 
 class TSetupForm final : public QDialog {
   Q_OBJECT
@@ -88,28 +68,49 @@ class TSetupForm final : public QDialog {
   void done(int result) override;
 
  private:
-  QWidget* BuildMainPage();
-  QWidget* BuildAssociationPage();
-  QWidget* BuildDialupPage();
-  QWidget* BuildNetworkPage();
-  QWidget* BuildProgramsPage();
-  QWidget* BuildProgramPage(int n);
-  QWidget* BuildInterfacePage();
-  QWidget* BuildWarningsPage();
-  QWidget* BuildSoundsPage();
-  QWidget* BuildSecurityPage();
-  QWidget* BuildMailPage();
-  QWidget* BuildColoursPage();
-  void ShowAssociations();
-  void ShowMailboxes();
-  void ShowSelectedMailbox();
-  void ApplySecurityState(const SecurityPageState& s);
-  void StoreAccessAtOnce();
+  // The shell (Setting.cpp).
+  void LoadTables();
+  void BuildTree();
+  void BuildPages();
+  void BuildButtons();
+  void RestorePlace();
   void ImmediateNumberChanged(QLineEdit* edit, const std::function<void(std::optional<int>)>& set,
                               bool emptyAllowed);
+
+  // The pages, each in its own file: built from the settings, and stored into them at "OK".
+  QWidget* BuildMainPage();
+  void StoreMainPage();
+  QWidget* BuildAssociationPage();
+  void ShowAssociations();
+  QWidget* BuildDialupPage();
+  QWidget* BuildNetworkPage();
+  void StoreNetworkPage();
+  QWidget* BuildProgramsPage();
+  QWidget* BuildProgramPage(int n);
+  void StoreProgramPages();
+  QWidget* BuildInterfacePage();
+  void StoreInterfacePage();
+  QWidget* BuildWarningsPage();
+  void StoreWarningsPage();
+  QWidget* BuildSoundsPage();
   void ShowSoundCaption(int slot);
+  void StoreSoundsPage();
+  QWidget* BuildSecurityPage();
+  void ShowAccessSettings();
+  void LayOutSecurityPage(QWidget* page, QVBoxLayout* l);
+  void ConnectSecurityPage();
+  void ApplySecurityState(const SecurityPageState& s);
+  void StoreAccessAtOnce();
+  QWidget* BuildMailPage();
+  void LimitMailboxPassword();
+  QHBoxLayout* BuildMailButtons(QWidget* page);
+  QHBoxLayout* BuildMailCycle(QWidget* page);
+  void ShowMailboxes();
+  void ShowSelectedMailbox();
+  void StoreMailPage();
+  QWidget* BuildColoursPage();
   void ShowColours();
-  void CopyToSettings();
+  void StoreColoursPage();
 
   SetupContext m_ctx;
   AssociationTable m_associations;

@@ -1,132 +1,24 @@
-// The setup wizard's window.
+// The setup wizard's window: its pages, buttons and steps. The welcome dial and the provider
+// rows are in WizardParts.cpp.
 #include "setup/ui/Wizard.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
-#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <cmath>
+
+#include "setup/ui/WizardParts.h"
 
 namespace orva {
 
-// The welcome animation: a meter dial whose needle sweeps up in 29 frames; the last frame
-// (28) stays on view.
-class WelcomeAnimation final : public QWidget {
- public:
-  static constexpr int kLastFrame = 28;
-  explicit WelcomeAnimation(QWidget* parent) : QWidget(parent), m_timer(new QTimer(this)) {
-    setObjectName(QStringLiteral("Animate1"));
-    setMinimumSize(160, 110);
-    m_timer->setInterval(40);
-    connect(m_timer, &QTimer::timeout, this, [this] {
-      if (++m_frame >= kLastFrame) {
-        m_frame = kLastFrame;
-        m_timer->stop();
-        if (onStopped) onStopped();
-      }
-      update();
-    });
-  }
-  void Start() {
-    m_frame = 0;
-    m_timer->start();
-  }
-  void Stop() {
-    m_timer->stop();
-    m_frame = kLastFrame;
-    update();
-  }
-  int Frame() const { return m_frame; }
-  std::function<void()> onStopped;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(10, 10, width() - 20, (height() - 20) * 2);
-    p.setPen(QPen(QColor(30, 60, 120), 3));
-    p.setBrush(QColor(250, 250, 235));
-    p.drawChord(r, 0, 180 * 16);
-    const QPointF centre = r.center();
-    const double radius = r.width() / 2 - 8;
-    for (int i = 0; i <= 10; ++i) {
-      const double a = M_PI - i * M_PI / 10;
-      p.drawLine(centre + QPointF(std::cos(a), -std::sin(a)) * (radius - 8),
-                 centre + QPointF(std::cos(a), -std::sin(a)) * radius);
-    }
-    const double a = M_PI - (M_PI * 0.85) * m_frame / kLastFrame;
-    p.setPen(QPen(QColor(200, 30, 30), 3));
-    p.drawLine(centre, centre + QPointF(std::cos(a), -std::sin(a)) * (radius - 12));
-  }
-
- private:
-  QTimer* m_timer;
-  int m_frame = 0;
-};
-
 namespace {
-
-// Provider rows: the name at the left, the tariff right-aligned 3 pixels from the right edge,
-// in blue unless the row is selected.
-class ProviderDelegate final : public QStyledItemDelegate {
- public:
-  ProviderDelegate(WizardModel& model, QObject* parent)
-      : QStyledItemDelegate(parent), m_model(model) {}
-  void paint(QPainter* p, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    const auto row = static_cast<std::size_t>(index.row());
-    if (row >= m_model.Providers().size()) return QStyledItemDelegate::paint(p, option, index);
-    const QString tariff = QString::fromStdString(m_model.Providers()[row].tariff);
-    // Both in full when they fit; otherwise the tariff keeps at least half the row and the
-    // name is cut short before it, so the two never overlap.
-    const QFontMetrics fm(option.font);
-    const int room = std::max(0, option.rect.width() - 12);
-    const int tariffFull = fm.horizontalAdvance(tariff);
-    const int nameFull = fm.horizontalAdvance(index.data().toString());
-    const int tariffWidth = tariffFull + nameFull <= room
-                                ? tariffFull
-                                : std::min(tariffFull, std::max(room - nameFull, room / 2));
-    QStyleOptionViewItem name = option;
-    initStyleOption(&name, index);
-    name.rect.setRight(option.rect.right() - tariffWidth - 9);
-    name.textElideMode = Qt::ElideRight;
-    // The row's background over its whole width, then the name in its part.
-    QStyleOptionViewItem background = option;
-    initStyleOption(&background, index);
-    background.text.clear();
-    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &background, p, option.widget);
-    name.state &= ~QStyle::State_HasFocus;
-    name.backgroundBrush = Qt::NoBrush;
-    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &name, option.widget);
-    style->drawItemText(
-        p, textRect, Qt::AlignLeft | Qt::AlignVCenter, name.palette, true,
-        nameFull <= textRect.width() ? name.text
-                                     : fm.elidedText(name.text, Qt::ElideRight, textRect.width()),
-        (option.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text);
-    const bool selected = option.state & QStyle::State_Selected;
-    p->save();
-    p->setPen(selected ? option.palette.highlightedText().color() : QColor(Qt::blue));
-    p->drawText(
-        option.rect.adjusted(0, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter,
-        tariffWidth >= tariffFull ? tariff : fm.elidedText(tariff, Qt::ElideRight, tariffWidth));
-    p->restore();
-  }
-
- private:
-  WizardModel& m_model;
-};
 
 QRadioButton* Radio(const char* name, const char* text, QWidget* parent) {
   auto* r = new QRadioButton(QString::fromUtf8(text), parent);
@@ -163,6 +55,17 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   m_pages = new QStackedWidget(this);
   m_pages->setObjectName(QStringLiteral("Notebook"));
 
+  BuildWelcomePage();
+  BuildGeneralPage();
+  BuildTariffPage();
+  BuildNetworkPages();
+  BuildButtons();
+  ShowModelValues();
+  ConnectWidgets();
+  ShowStep();
+}
+
+void TWizardDlg::BuildWelcomePage() {
   QVBoxLayout* l = nullptr;
   QWidget* welcome = Page("Benvenuto", m_pages, l);
   m_animation = new WelcomeAnimation(welcome);
@@ -172,7 +75,10 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   l->addWidget(m_animation, 1, Qt::AlignCenter);
   l->addWidget(m_wait, 0, Qt::AlignCenter);
   m_pages->addWidget(welcome);
+}
 
+void TWizardDlg::BuildGeneralPage() {
+  QVBoxLayout* l = nullptr;
   QWidget* general = Page("Generale", m_pages, l);
   auto* desktop = new QGroupBox(QStringLiteral("Creo icona di ORVA32 sulla scrivania ?"), general);
   auto* dl = new QHBoxLayout(desktop);
@@ -191,7 +97,11 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   l->addWidget(autostart);
   l->addStretch(1);
   m_pages->addWidget(general);
+}
 
+// Each provider of the list beside the tariff chosen for it.
+void TWizardDlg::BuildTariffPage() {
+  QVBoxLayout* l = nullptr;
   QWidget* tariffs = Page("Tariffe", m_pages, l);
   l->addWidget(new QLabel(
       QStringLiteral("Associare una tariffa telefonica ad ogni provider configurato in accesso "
@@ -213,7 +123,11 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   lists->addLayout(tariffBox);
   l->addLayout(lists, 1);
   m_pages->addWidget(tariffs);
+}
 
+// "Rete" and "Time".
+void TWizardDlg::BuildNetworkPages() {
+  QVBoxLayout* l = nullptr;
   QWidget* net = Page("Rete", m_pages, l);
   CheckTCPCB = Check("CheckTCPCB", "Attiva controllo traffico a livello TCP/UDP", net);
   ResolveIPCB = Check("ResolveIPCB", "Risolvi gli indirizzi IP dei server", net);
@@ -232,7 +146,9 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   l->addWidget(NetTimeCB);
   l->addStretch(1);
   m_pages->addWidget(time);
+}
 
+void TWizardDlg::BuildButtons() {
   B0 = new QPushButton(QStringLiteral("Indietro"), this);
   B0->setObjectName(QStringLiteral("B0"));
   B1 = new QPushButton(QStringLiteral("Avanti"), this);
@@ -253,8 +169,9 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   top->addWidget(m_pages, 1);
   top->addLayout(buttons);
   resize(520, 360);
+}
 
-  // Values from the model.
+void TWizardDlg::ShowModelValues() {
   (m_model->desktopShortcut ? m_desktopYes : m_desktopNo)->setChecked(true);
   (m_model->autostartShortcut ? m_autostartYes : m_autostartNo)->setChecked(true);
   for (const auto& p : m_model->Providers()) LB00->addItem(QString::fromStdString(p.name));
@@ -264,7 +181,9 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
   HostsCB->setChecked(m_model->network.hostsManagement);
   MemoIPCB->setChecked(m_model->network.recordIpList);
   NetTimeCB->setChecked(m_model->network.networkTime);
+}
 
+void TWizardDlg::ConnectWidgets() {
   connect(B0, &QPushButton::clicked, this, &TWizardDlg::B0Click);
   connect(B1, &QPushButton::clicked, this, &TWizardDlg::B1Click);
   connect(B2, &QPushButton::clicked, this, &TWizardDlg::B2Click);
@@ -282,7 +201,6 @@ TWizardDlg::TWizardDlg(std::unique_ptr<WizardModel> model, bool presetShortcuts,
     m_wait->setVisible(true);
     QTimer::singleShot(1500, this, [this] { FinishWelcome(); });
   };
-  ShowStep();
 }
 
 TWizardDlg::~TWizardDlg() = default;

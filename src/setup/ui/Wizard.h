@@ -42,6 +42,13 @@ class TWizardDlg final : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void BuildWelcomePage();
+  void BuildGeneralPage();
+  void BuildTariffPage();
+  void BuildNetworkPages();
+  void BuildButtons();
+  void ShowModelValues();
+  void ConnectWidgets();
   void ShowStep();
   void CopyFromWidgets();
 

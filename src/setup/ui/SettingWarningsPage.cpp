@@ -1,0 +1,83 @@
+// The options dialog's "Messaggi di avviso" page: the warnings on a call's length and cost
+// and on the bill period's cost, and how often they are checked.
+#include "setup/ui/Setting.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QSpinBox>
+#include <algorithm>
+
+#include "platform/Numbers.h"
+#include "setup/Setting.h"
+#include "setup/ui/SettingWidgets.h"
+
+namespace orva {
+
+using namespace setting_ui;
+
+QWidget* TSetupForm::BuildWarningsPage() {
+  const Settings& s = m_ctx.settings;
+  QVBoxLayout* l = nullptr;
+  QWidget* page = NewPage(l);
+  auto limit = [page](const char* name) {
+    // Wide enough for the largest amounts (100000 and more) to be read whole.
+    QLineEdit* e = Edit(name, page, "[0-9]*");
+    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 12);
+    return e;
+  };
+  WTCh = Check("WTCh", "Dopo x minuti di collegamento consecutivi", page);
+  WTEdit = limit("WTEdit");
+  WCSCh = Check("WCSCh", "Costo della chiamata superiore a (Lire)", page);
+  WCSEdit = limit("WCSEdit");
+  IVASCB = Check("IVASCB", "con IVA", page);
+  WCLCh = Check("WCLCh", "Costo del periodo di bolletta superiore a (Lire)", page);
+  WCLEdit = limit("WCLEdit");
+  IVALCB = Check("IVALCB", "con IVA", page);
+  FreqEdit = Named(new QSpinBox(page), "FreqEdit");
+  FreqEdit->setRange(1, 1000);
+  WTCh->setChecked(s.warnTimeOn == 1);
+  WTEdit->setText(Q(std::to_string(s.warnTimeMinutes)));
+  WCSCh->setChecked(s.warnDayCostOn == 1);
+  WCSEdit->setText(Q(s.warnDayCost));
+  IVASCB->setChecked(s.warnDayCostWithVat == 1);
+  WCLCh->setChecked(s.warnPeriodCostOn == 1);
+  WCLEdit->setText(Q(s.warnPeriodCost));
+  IVALCB->setChecked(s.warnPeriodCostWithVat == 1);
+  FreqEdit->setValue(std::clamp(s.warnFrequency, 1, 1000));
+  auto* grid = new QGridLayout;
+  grid->addWidget(WTCh, 0, 0);
+  grid->addWidget(WTEdit, 0, 1);
+  grid->addWidget(WCSCh, 1, 0);
+  grid->addWidget(WCSEdit, 1, 1);
+  grid->addWidget(IVASCB, 1, 2);
+  grid->addWidget(WCLCh, 2, 0);
+  grid->addWidget(WCLEdit, 2, 1);
+  grid->addWidget(IVALCB, 2, 2);
+  auto* freq = new QHBoxLayout;
+  freq->addWidget(new QLabel(QStringLiteral("Controlla ogni"), page));
+  freq->addWidget(FreqEdit);
+  freq->addWidget(new QLabel(QStringLiteral("secondi"), page));
+  freq->addStretch(1);
+  l->addLayout(grid);
+  l->addLayout(freq);
+  l->addStretch(1);
+  // "con IVA" of the period limit takes effect at once.
+  connect(IVALCB, &QCheckBox::toggled, this,
+          [this](bool on) { m_ctx.settings.warnPeriodCostWithVat = on ? 1 : 0; });
+  return page;
+}
+
+void TSetupForm::StoreWarningsPage() {
+  Settings& s = m_ctx.settings;
+  s.warnTimeOn = WTCh->isChecked() ? 1 : 0;
+  s.warnTimeMinutes = NumberOrKeep(S(WTEdit->text()), s.warnTimeMinutes);
+  s.warnDayCostOn = WCSCh->isChecked() ? 1 : 0;
+  if (ParseInteger(S(WCSEdit->text()))) s.warnDayCost = S(WCSEdit->text());
+  s.warnDayCostWithVat = IVASCB->isChecked() ? 1 : 0;
+  s.warnPeriodCostOn = WCLCh->isChecked() ? 1 : 0;
+  if (ParseInteger(S(WCLEdit->text()))) s.warnPeriodCost = S(WCLEdit->text());
+  s.warnPeriodCostWithVat = IVALCB->isChecked() ? 1 : 0;
+  s.warnFrequency = FreqEdit->value();
+}
+
+}  // namespace orva
