@@ -32,7 +32,7 @@ bool MainLogic::FormCloseQuery() {
     return false;
   if (!m_call.Metering()) return true;
   if (m_d.dialogs->Message("Connessione in corso. Esco lo stesso ?", MsgType::Information,
-                           MsgButtons::YesNo) != MsgAnswer::Yes)
+                           MsgButtons::YesNoDefaultNo) != MsgAnswer::Yes)
     return false;
   m_call.End();
   return true;

@@ -10,8 +10,18 @@ namespace orva {
 
 enum class MsgType { Information, Warning, Error, Confirmation };
 
-// Buttons of a message box, and the answer (the button pressed, or Closed).
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
+// Buttons of a message box, and the answer (the button pressed, or Closed). The first button
+// is the default, except in YesNoDefaultNo: a question whose "Sì" cannot be undone (ending a
+// call) is not answered by a stray Enter.
+enum class MsgButtons {
+  Ok,
+  OkCancel,
+  YesNo,
+  YesNoDefaultNo,
+  YesNoCancel,
+  RetryCancel,
+  AbortRetryIgnore
+};
 enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore, Closed };
 
 class Dialogs {

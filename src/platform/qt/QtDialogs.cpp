@@ -71,10 +71,18 @@ void TPswForm::Edit1Change(const QString& text) {
   m_ok->setEnabled(!text.isEmpty());
 }
 
-MsgAnswer QtDialogs::Message(const std::string& text, MsgType type, MsgButtons buttons) {
-  QMessageBox box(m_parent);
-  box.setWindowTitle(QStringLiteral("ORVA32"));
-  box.setText(MessageText(text));
+// The window a box or a file chooser belongs to: the one the user is in (a modal dialog, or
+// the active window, such as the log window asking about its unsaved changes), else the main
+// window.
+QWidget* QtDialogs::Owner() const {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow(); active && active->isVisible()) return active;
+  return m_parent;
+}
+
+namespace {
+
+void SetIcon(QMessageBox& box, MsgType type) {
   switch (type) {
     case MsgType::Information:
       box.setIcon(QMessageBox::Information);
@@ -89,46 +97,56 @@ MsgAnswer QtDialogs::Message(const std::string& text, MsgType type, MsgButtons b
       box.setIcon(QMessageBox::Question);
       break;
   }
-  struct Choice {
-    const char16_t* caption;
-    QMessageBox::ButtonRole role;
-    MsgAnswer answer;
-  };
+}
+
+struct Choice {
+  const char16_t* caption;  // "&" marks the key that presses it
+  QMessageBox::ButtonRole role;
+  MsgAnswer answer;
+};
+
+std::vector<Choice> ChoicesOf(MsgButtons buttons) {
   static constexpr Choice kOk{u"OK", QMessageBox::AcceptRole, MsgAnswer::Ok};
-  static constexpr Choice kCancel{u"Annulla", QMessageBox::RejectRole, MsgAnswer::Cancel};
-  static constexpr Choice kYes{u"Sì", QMessageBox::YesRole, MsgAnswer::Yes};
-  static constexpr Choice kNo{u"No", QMessageBox::NoRole, MsgAnswer::No};
-  static constexpr Choice kRetry{u"Riprova", QMessageBox::AcceptRole, MsgAnswer::Retry};
-  static constexpr Choice kAbort{u"Interrompi", QMessageBox::RejectRole, MsgAnswer::Abort};
-  static constexpr Choice kIgnore{u"Ignora", QMessageBox::AcceptRole, MsgAnswer::Ignore};
-  std::vector<Choice> choices;
+  static constexpr Choice kCancel{u"&Annulla", QMessageBox::RejectRole, MsgAnswer::Cancel};
+  static constexpr Choice kYes{u"&Sì", QMessageBox::YesRole, MsgAnswer::Yes};
+  static constexpr Choice kNo{u"&No", QMessageBox::NoRole, MsgAnswer::No};
+  static constexpr Choice kRetry{u"&Riprova", QMessageBox::AcceptRole, MsgAnswer::Retry};
+  static constexpr Choice kAbort{u"&Interrompi", QMessageBox::RejectRole, MsgAnswer::Abort};
+  static constexpr Choice kIgnore{u"I&gnora", QMessageBox::AcceptRole, MsgAnswer::Ignore};
   switch (buttons) {
     case MsgButtons::Ok:
-      choices = {kOk};
-      break;
+      return {kOk};
     case MsgButtons::OkCancel:
-      choices = {kOk, kCancel};
-      break;
+      return {kOk, kCancel};
     case MsgButtons::YesNo:
-      choices = {kYes, kNo};
-      break;
+    case MsgButtons::YesNoDefaultNo:
+      return {kYes, kNo};
     case MsgButtons::YesNoCancel:
-      choices = {kYes, kNo, kCancel};
-      break;
+      return {kYes, kNo, kCancel};
     case MsgButtons::RetryCancel:
-      choices = {kRetry, kCancel};
-      break;
+      return {kRetry, kCancel};
     case MsgButtons::AbortRetryIgnore:
-      choices = {kAbort, kRetry, kIgnore};
-      break;
+      return {kAbort, kRetry, kIgnore};
   }
+  return {kOk};
+}
+
+}  // namespace
+
+MsgAnswer QtDialogs::Message(const std::string& text, MsgType type, MsgButtons buttons) {
+  QMessageBox box(Owner());
+  box.setWindowTitle(QStringLiteral("ORVA32"));
+  box.setText(MessageText(text));
+  SetIcon(box, type);
   std::vector<std::pair<QAbstractButton*, MsgAnswer>> made;
-  for (const Choice& c : choices) {
+  for (const Choice& c : ChoicesOf(buttons)) {
     QPushButton* b = box.addButton(QString::fromUtf16(c.caption), c.role);
     made.emplace_back(b, c.answer);
+    const bool isDefault =
+        buttons == MsgButtons::YesNoDefaultNo ? c.answer == MsgAnswer::No : made.size() == 1;
+    if (isDefault) box.setDefaultButton(b);
   }
-  box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
-  // Escape answers Cancel where there is one, else the box counts as closed.
+  // Escape answers Cancel where there is one, else No, else the box counts as closed.
   for (auto& [button, answer] : made)
     if (answer == MsgAnswer::Cancel || answer == MsgAnswer::No) box.setEscapeButton(button);
   box.exec();
@@ -138,7 +156,7 @@ MsgAnswer QtDialogs::Message(const std::string& text, MsgType type, MsgButtons b
 }
 
 std::optional<std::string> QtDialogs::AskPassword(const std::string& prompt) {
-  TPswForm form(m_parent);
+  TPswForm form(Owner());
   if (!prompt.empty()) form.SetPrompt(Q(prompt));
   // The window sits in the middle of the screen.
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -152,7 +170,7 @@ std::optional<std::string> QtDialogs::AskPassword(const std::string& prompt) {
 std::optional<std::string> QtDialogs::ChooseOpenFile(const std::string& title,
                                                      const std::string& directory,
                                                      const std::string& filter) {
-  const QString f = QFileDialog::getOpenFileName(m_parent, Q(title), Q(directory), Q(filter));
+  const QString f = QFileDialog::getOpenFileName(Owner(), Q(title), Q(directory), Q(filter));
   if (f.isEmpty()) return std::nullopt;
   return f.toStdString();
 }
@@ -160,7 +178,7 @@ std::optional<std::string> QtDialogs::ChooseOpenFile(const std::string& title,
 std::optional<std::string> QtDialogs::ChooseSaveFile(const std::string& title,
                                                      const std::string& directory,
                                                      const std::string& filter) {
-  const QString f = QFileDialog::getSaveFileName(m_parent, Q(title), Q(directory), Q(filter));
+  const QString f = QFileDialog::getSaveFileName(Owner(), Q(title), Q(directory), Q(filter));
   if (f.isEmpty()) return std::nullopt;
   return f.toStdString();
 }

@@ -48,6 +48,7 @@ class QtDialogs final : public Dialogs {
   void Beep() override;
 
  private:
+  QWidget* Owner() const;
   QPointer<QWidget> m_parent;
 };
 

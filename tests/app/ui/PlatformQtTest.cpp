@@ -118,15 +118,62 @@ TEST(QtDialogs, MessageButtonsAreItalianAndMapToAnswers) {
     QPushButton* no = nullptr;
     for (auto* b : box->findChildren<QPushButton*>()) {
       captions << b->text();
-      if (b->text() == QStringLiteral("No")) no = b;
+      if (b->text() == QStringLiteral("&No")) no = b;
     }
-    EXPECT_TRUE(captions.contains(QStringLiteral("Sì"))) << captions.join(u',').toStdString();
+    EXPECT_TRUE(captions.contains(QStringLiteral("&Sì"))) << captions.join(u',').toStdString();
     ASSERT_NE(no, nullptr);
     no->click();
   });
   EXPECT_EQ(dialogs.Message("Connessione in corso. Esco lo stesso ?", MsgType::Information,
                             MsgButtons::YesNo),
             MsgAnswer::No);
+}
+
+// The answer a key gives in the box of each kind of question: its letter presses a button,
+// Escape cancels, and Enter on the question that ends a call keeps the call.
+TEST(QtDialogs, KeysAnswerTheBoxAndAStrayEnterDoesNotEndTheCall) {
+  QtDialogs dialogs;
+  const auto answerWith = [&](MsgButtons buttons, Qt::Key key) {
+    QTimer::singleShot(0, [key] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      QTest::keyClick(box, key);
+    });
+    return dialogs.Message("Connessione in corso. Esco lo stesso ?", MsgType::Information, buttons);
+  };
+  EXPECT_EQ(answerWith(MsgButtons::YesNo, Qt::Key_N), MsgAnswer::No);
+  EXPECT_EQ(answerWith(MsgButtons::YesNo, Qt::Key_S), MsgAnswer::Yes);
+  EXPECT_EQ(answerWith(MsgButtons::YesNoCancel, Qt::Key_A), MsgAnswer::Cancel);
+  EXPECT_EQ(answerWith(MsgButtons::YesNoCancel, Qt::Key_Escape), MsgAnswer::Cancel);
+  EXPECT_EQ(answerWith(MsgButtons::AbortRetryIgnore, Qt::Key_G), MsgAnswer::Ignore);
+  EXPECT_EQ(answerWith(MsgButtons::YesNo, Qt::Key_Return), MsgAnswer::Yes);
+  EXPECT_EQ(answerWith(MsgButtons::YesNoDefaultNo, Qt::Key_Return), MsgAnswer::No);
+  EXPECT_EQ(answerWith(MsgButtons::YesNoDefaultNo, Qt::Key_S), MsgAnswer::Yes);
+}
+
+// A box shows over the window that asked, not over the main window: the log window's question
+// about its unsaved changes stays with the log window.
+TEST(QtDialogs, ABoxBelongsToTheWindowTheUserIsIn) {
+  QWidget main;
+  QWidget log;
+  main.show();
+  log.show();
+  log.activateWindow();
+  QElapsedTimer t;
+  t.start();
+  while (QApplication::activeWindow() != &log && t.elapsed() < 5000)
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  ASSERT_EQ(QApplication::activeWindow(), &log);
+  QtDialogs dialogs(&main);
+  QWidget* owner = nullptr;
+  QTimer::singleShot(0, [&owner] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    owner = box->parentWidget();
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
+  dialogs.Message("Salvare le modifiche ?", MsgType::Confirmation, MsgButtons::YesNoCancel);
+  EXPECT_EQ(owner, &log);
 }
 
 }  // namespace
