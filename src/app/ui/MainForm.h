@@ -154,6 +154,7 @@ class TMainForm final : public QWidget, public MeterView {
   void resizeEvent(QResizeEvent* e) override;
   void changeEvent(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
 
  private:
   void BuildCounterBar();
@@ -169,6 +170,7 @@ class TMainForm final : public QWidget, public MeterView {
   void BuildTray();
   void BuildMailTray();
   void BindOwnCommands();
+  void PopUpMainMenu();
   QAction* AddCommand(QMenu* menu, CommandId id, bool tablesItem);
   void FillMenu(QMenu* menu, std::span<const MenuEntry> entries, bool tablesItems);
   QAction* Item(CommandId id) const;

@@ -3,8 +3,10 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QContextMenuEvent>
 #include <QKeySequence>
 #include <QMenu>
+#include <QShortcut>
 #include <QSystemTrayIcon>
 #include <QToolButton>
 
@@ -88,6 +90,14 @@ void TMainForm::BuildMenu() {
     group->addAction(m_counterActions[i]);
   }
 
+  // The keyboard's way to every command: F10, Shift+F10 and the Menu key open the main menu
+  // in either mode, wherever the focus is in the window.
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_F10), QKeySequence(Qt::SHIFT | Qt::Key_F10),
+                                   QKeySequence(Qt::Key_Menu)}) {
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this] { PopUpMainMenu(); });
+  }
   m_menuBtn->setMenu(m_mainMenu);
   m_menuBtn->setPopupMode(QToolButton::InstantPopup);
   m_menuBtn->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
@@ -147,6 +157,32 @@ void TMainForm::SetHangupEnabled(bool enabled) {
   if (auto* b = findChild<QWidget*>(QStringLiteral("HangupBtn"))) b->setEnabled(enabled);
   if (QAction* a = Item(CommandId::Disconnect)) a->setEnabled(enabled);
   if (auto* b = findChild<QWidget*>(QStringLiteral("ConnectBtn"))) b->setEnabled(!enabled);
+}
+
+// Below the menu button in the small bar; in the large window at the control that has the
+// focus, or at the window's corner.
+void TMainForm::PopUpMainMenu() {
+  QPoint at;
+  if (m_settings.mode == WindowMode::Small) {
+    at = m_menuBtn->mapToGlobal(QPoint(0, m_menuBtn->height()));
+  } else if (QWidget* focus = focusWidget(); focus && focus->isVisible()) {
+    at = focus->mapToGlobal(QPoint(0, focus->height()));
+  } else {
+    at = mapToGlobal(QPoint(8, 8));
+  }
+  m_mainMenu->popup(at);
+  m_mainMenu->setActiveAction(m_mainMenu->actions().value(0));
+}
+
+void TMainForm::contextMenuEvent(QContextMenuEvent* e) {
+  // A right click on the window's background, or the menu key where a control has no menu
+  // of its own.
+  if (e->reason() == QContextMenuEvent::Keyboard) {
+    PopUpMainMenu();
+  } else {
+    m_mainMenu->popup(e->globalPos());
+  }
+  e->accept();
 }
 
 }  // namespace orva

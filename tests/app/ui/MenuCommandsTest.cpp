@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <map>
@@ -274,6 +275,51 @@ TEST_F(MenuFixture, EveryMenuEntryComesFromTheCommandTableAndReachesAHandler) {
       EXPECT_NE(form.findChild<QToolButton*>(QString::fromLatin1(c.button)), nullptr) << c.button;
     }
   }
+}
+
+// From the keyboard alone: in the large window, the first-start mode, F10, Shift+F10 or the
+// Menu key opens the main menu wherever the focus is; the arrows walk it and Enter runs the
+// command.
+TEST_F(MenuFixture, TheKeyboardOpensTheMainMenuAndRunsItsCommands) {
+  TMainForm& form = program->Form();
+  const auto activate = [&form] {
+    QElapsedTimer t;
+    t.start();
+    while (QApplication::activeWindow() != &form && t.elapsed() < 5000) {
+      form.activateWindow();
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    ASSERT_EQ(QApplication::activeWindow(), &form);
+  };
+  const auto menuOpensWith = [&form](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWidget* focus = form.focusWidget() ? form.focusWidget() : &form;
+    QTest::keyClick(focus, key, modifiers);
+    QApplication::processEvents();
+    const bool open = form.MainMenu()->isVisible();
+    if (open) QTest::keyClick(form.MainMenu(), Qt::Key_Escape);
+    QApplication::processEvents();
+    return open;
+  };
+  ASSERT_EQ(form.Mode(), WindowMode::Large);
+  activate();
+  EXPECT_TRUE(menuOpensWith(Qt::Key_F10, Qt::NoModifier));
+  EXPECT_TRUE(menuOpensWith(Qt::Key_F10, Qt::ShiftModifier));
+  EXPECT_TRUE(menuOpensWith(Qt::Key_Menu, Qt::NoModifier));
+  // With the focus on a control of a panel (the tariff selector).
+  form.findChild<QWidget*>(QStringLiteral("FeeCB"))->setFocus();
+  EXPECT_TRUE(menuOpensWith(Qt::Key_F10, Qt::ShiftModifier));
+  // The menu opens on its first entry; Up goes round to "Termina", once more to "Informazioni".
+  const QString opened = Run(
+      [&form] {
+        QTest::keyClick(&form, Qt::Key_F10, Qt::ShiftModifier);
+        QMenu* menu = form.MainMenu();
+        QTest::keyClick(menu, Qt::Key_Up);
+        QTest::keyClick(menu, Qt::Key_Up);
+        QTest::keyClick(menu, Qt::Key_Return);
+      },
+      "orva::TAboutBox");
+  EXPECT_EQ(opened, QStringLiteral("orva::TAboutBox"));
+  EXPECT_FALSE(form.MainMenu()->isVisible());
 }
 
 }  // namespace
