@@ -7,12 +7,11 @@
 #include <cstdio>
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDialog>
-#include <QUrl>
 
 #include "app/Commands.h"
 #include "app/ui/AboutBox.h"
+#include "app/ui/HelpWindow.h"
 #include "app/ui/TipsForm.h"
 #include "bill/ui/Bolletta.h"
 #include "core/HowUtils.h"
@@ -28,7 +27,6 @@
 #include "platform/Numbers.h"
 #include "platform/Process.h"
 #include "platform/SafeFile.h"
-#include "setup/Help.h"
 #include "setup/Setting.h"
 #include "setup/Shortcuts.h"
 #include "setup/ui/Setting.h"
@@ -143,8 +141,7 @@ void TProgramWindows::LogRecordRewritten(const std::string& oldLine, const std::
 }
 
 void TProgramWindows::OpenHelp(int context) {
-  const std::string url = HelpUrl(context);
-  if (!url.empty()) QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+  THelpWindow::Show(context);
 }
 
 void TProgramWindows::OpenLog() {

@@ -8,7 +8,11 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <map>
@@ -19,6 +23,7 @@
 #include "TestProgram.h"
 #include "app/Commands.h"
 #include "app/ui/AccessibleNames.h"
+#include "app/ui/HelpWindow.h"
 #include "app/ui/Program.h"
 #include "core/HowUtils.h"
 #include "net/Hosts.h"
@@ -320,6 +325,42 @@ TEST_F(MenuFixture, TheKeyboardOpensTheMainMenuAndRunsItsCommands) {
       "orva::TAboutBox");
   EXPECT_EQ(opened, QStringLiteral("orva::TAboutBox"));
   EXPECT_FALSE(form.MainMenu()->isVisible());
+}
+
+// "Aiuto" shows the help in a window of the program, at the section of the page that asked,
+// without a browser; opened from the options dialog it belongs to the dialog, which would
+// otherwise block it.
+TEST_F(MenuFixture, HelpOpensInAWindowOfItsOwnAtItsSection) {
+  bool asked = false, shown = false, ownedByTheDialog = false;
+  QString text;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+    QWidget* options = QApplication::activeModalWidget();
+    if (!options || options->objectName() != QStringLiteral("SetupForm") || asked) return;
+    asked = true;
+    options->findChild<QPushButton*>(QStringLiteral("HelpBtn"))->click();
+    // The window goes with the dialog, so it is read before the dialog closes.
+    if (auto* help = options->findChild<THelpWindow*>()) {
+      shown = help->isVisible();
+      ownedByTheDialog = help->parentWidget() == options;
+      text = help->Browser()->toPlainText();
+    }
+    static_cast<QDialog*>(options)->reject();
+  });
+  poll.start(10);
+  program->Form().RunCommand(CommandId::Options);
+  poll.stop();
+  ASSERT_TRUE(asked);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(ownedByTheDialog);
+  EXPECT_TRUE(text.contains(QStringLiteral("Impostazioni: Principale")));
+
+  // The bill view's section is far down the page: the window opens scrolled to it.
+  THelpWindow* bill = THelpWindow::Show(160);
+  QApplication::processEvents();
+  EXPECT_TRUE(bill->isVisible());
+  EXPECT_GT(bill->Browser()->verticalScrollBar()->value(), 0);
+  bill->close();
 }
 
 }  // namespace
