@@ -55,7 +55,7 @@ class ForcedNegotiation final : public TariffService {
  public:
   ForcedNegotiation(TariffService& inner, std::optional<std::string> negotiation)
       : m_inner(inner), m_negotiation(std::move(negotiation)) {}
-  Status Evaluate(int i, long long t, TDateTime e, TDateTime m, MeterTariff& r) override {
+  Status Evaluate(int i, long long t, TDateTime e, TDateTime m, TariffValues& r) override {
     return m_inner.Evaluate(i, t, e, m, r);
   }
   int Count() const override { return m_inner.Count(); }

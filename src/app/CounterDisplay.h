@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "core/TariffValues.h"
 #include "platform/DateTime.h"
 
 namespace orva {
@@ -29,14 +30,7 @@ struct CounterInput {
   int ticks = 0;
   double cost = 0;        // lire without VAT
   double periodCost = 0;  // bill period cost
-  // The tariff of the moment.
-  double tickSeconds = 60;
-  double tickCost = 127;
-  std::string tickText;
-  double vatRate = 0.2;
-  double fixedCharge = 0;
-  int fixedChargeUnit = 0;  // 0 ticks, 1 lire
-  bool discount = false;
+  TariffValues tariff;    // the tariff of the moment
   // The call record.
   std::string status = "Sconnesso";
   std::string entryName, speed, hostName, ipAddress;
