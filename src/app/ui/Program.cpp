@@ -8,15 +8,15 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "app/MeterCounters.h"
 #include "app/Tips.h"
-#include "app/WireRequests.h"
 #include "app/ui/SelLogForm.h"
 #include "app/ui/SelServForm.h"
 #include "app/ui/SplashForm.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "log/Servform.h"
+#include "meter/MeterCounters.h"
+#include "meter/WireRequests.h"
 #include "net/ui/DnsPanel.h"
 #include "net/ui/MonitorPanel.h"
 #include "platform/qt/MmTelephony.h"

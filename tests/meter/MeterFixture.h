@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ScriptedDialogs.h"
-#include "app/MainLogic.h"
+#include "meter/MainLogic.h"
 #include "simulation/ManualClock.h"
 #include "simulation/Simulated.h"
 

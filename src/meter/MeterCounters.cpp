@@ -1,5 +1,5 @@
 // The meter's state for the counter display.
-#include "app/MeterCounters.h"
+#include "meter/MeterCounters.h"
 
 #include <algorithm>
 
