@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "SimulatedPlatform.h"
-#include "app/MainLogic.h"
+#include "meter/MainLogic.h"
 #include "services/ProgramServices.h"
 
 namespace orva {

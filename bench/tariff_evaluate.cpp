@@ -33,7 +33,7 @@ void EvaluateShippedTariff(benchmark::State& state, const char* abbreviation,
     const auto status =
         orva::EvaluateTariff(catalogue, index, ticks, 0.01, moment, result, dialogs);
     benchmark::DoNotOptimize(status.ok);
-    benchmark::DoNotOptimize(result.tickCost);
+    benchmark::DoNotOptimize(result.values.tickCost);
   }
   if (catalogue.Empty() || !dialogs.messages.empty()) state.SkipWithError("no shipped tariff");
 }
@@ -60,7 +60,7 @@ void BM_FindBand(benchmark::State& state) {
   for (auto _ : state) {
     const auto status = orva::FindBand(bands, t, result);
     benchmark::DoNotOptimize(status.ok);
-    benchmark::DoNotOptimize(result.tickSeconds);
+    benchmark::DoNotOptimize(result.values.tickSeconds);
   }
 }
 BENCHMARK(BM_FindBand);

@@ -12,12 +12,12 @@
 #include "Commands.h"
 #include "ConsoleDialogs.h"
 #include "app/CounterDisplay.h"
-#include "app/MainLogic.h"
-#include "app/MeterCounters.h"
-#include "app/WireRequests.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "core/Settings.h"
+#include "meter/MainLogic.h"
+#include "meter/MeterCounters.h"
+#include "meter/WireRequests.h"
 #include "platform/Numbers.h"
 #include "platform/Registry.h"
 #include "platform/SafeFile.h"
@@ -55,7 +55,7 @@ class ForcedNegotiation final : public TariffService {
  public:
   ForcedNegotiation(TariffService& inner, std::optional<std::string> negotiation)
       : m_inner(inner), m_negotiation(std::move(negotiation)) {}
-  Status Evaluate(int i, long long t, TDateTime e, TDateTime m, MeterTariff& r) override {
+  Status Evaluate(int i, long long t, TDateTime e, TDateTime m, TariffValues& r) override {
     return m_inner.Evaluate(i, t, e, m, r);
   }
   int Count() const override { return m_inner.Count(); }

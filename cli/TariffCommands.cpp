@@ -139,27 +139,27 @@ int TariffEval(const std::vector<std::string>& words) {
     return 1;
   }
   const double tickCost =
-      recalc ? static_cast<double>(result.tickCostFixed) / 10000.0 : result.tickCost;
+      recalc ? static_cast<double>(result.tickCostFixed) / 10000.0 : result.values.tickCost;
   if (ctx.json) {
-    PrintJson({{"tick_seconds", result.tickSeconds},
+    PrintJson({{"tick_seconds", result.values.tickSeconds},
                {"tick_cost", tickCost},
-               {"tick_text", result.tickText},
-               {"vat_rate", result.vatRate},
-               {"fixed_charge", result.fixedCharge},
-               {"fixed_charge_unit", result.fixedChargeUnit},
-               {"discount_active", result.discountActive},
+               {"tick_text", result.values.tickText},
+               {"vat_rate", result.values.vatRate},
+               {"fixed_charge", result.values.fixedCharge},
+               {"fixed_charge_unit", result.values.fixedChargeUnit},
+               {"discount_active", result.values.discountActive},
                {"day_class", DayClassName(result.dayClass)}});
     return 0;
   }
   std::printf("Giorno: %s\n", DayClassName(result.dayClass));
-  std::printf("Durata scatto: %s s (%s)\n", FormatShortest(result.tickSeconds).c_str(),
-              result.tickText.c_str());
+  std::printf("Durata scatto: %s s (%s)\n", FormatShortest(result.values.tickSeconds).c_str(),
+              result.values.tickText.c_str());
   std::printf("Costo scatto: %s lire (senza IVA)\n",
               recalc ? FormatFixed(tickCost, 4).c_str() : FormatShortest(tickCost).c_str());
-  std::printf("Aliquota IVA: %s %%\n", FormatShortest(result.vatRate * 100).c_str());
-  std::printf("Addebito fisso: %d %s\n", result.fixedCharge,
-              result.fixedChargeUnit == 1 ? "Lire" : "Scatti");
-  std::printf("Sconto attivo: %s\n", result.discountActive ? "Si" : "No");
+  std::printf("Aliquota IVA: %s %%\n", FormatShortest(result.values.vatRate * 100).c_str());
+  std::printf("Addebito fisso: %d %s\n", result.values.fixedCharge,
+              result.values.fixedChargeUnit == 1 ? "Lire" : "Scatti");
+  std::printf("Sconto attivo: %s\n", result.values.discountActive ? "Si" : "No");
   return 0;
 }
 

@@ -26,7 +26,7 @@ double VatRateOption(const Args& args, const std::string& tariffDir, int tariffI
       EvaluateTariff(catalogue, tariffIndex, 0, 0, SystemClock().Now(), result, dialogs);
   for (const auto& m : dialogs.messages) std::fprintf(stderr, "orva32cli: %s\n", m.c_str());
   if (!st) std::fprintf(stderr, "orva32cli: %s\n", st.error.c_str());
-  return result.vatRate;
+  return result.values.vatRate;
 }
 
 }  // namespace orva::cli

@@ -76,7 +76,7 @@ long long WholeSecondsOf(TDateTime days) {
 
 std::string HourlyCostText(double tickSeconds, double tickCost, double fixedCharge,
                            int fixedChargeUnit) {
-  if (!(tickSeconds > 0) || !std::isfinite(tickSeconds)) return "?";
+  if (CheckTickLength(tickSeconds) != TickLength::Usable) return "?";
   const double u = 3600.0 / tickSeconds;
   long long amount;
   if (fixedChargeUnit == 1) {
@@ -98,8 +98,8 @@ std::string HourlyCostText(double tickSeconds, double tickCost, double fixedChar
 }
 
 long long SecondsToNextTick(const CounterInput& in) {
-  if (in.tickSeconds <= 1) return 1;
-  const long long length = RoundHalfEven(in.tickSeconds);
+  if (in.tariff.tickSeconds <= 1) return 1;
+  const long long length = RoundHalfEven(in.tariff.tickSeconds);
   if (!in.metering) return length;
   return length - WholeSecondsOf(in.now - in.tickStart);
 }
@@ -108,8 +108,9 @@ CounterTexts RedrawCounters(const CounterInput& in) {
   CounterTexts out;
   out.bytesReceived = GroupThousands(in.bytesReceived);
   out.bytesSent = GroupThousands(in.bytesSent);
-  out.tickItemsEnabled = in.tickSeconds > 2;
-  out.hourlyCost = HourlyCostText(in.tickSeconds, in.tickCost, in.fixedCharge, in.fixedChargeUnit);
+  out.tickItemsEnabled = in.tariff.tickSeconds > 2;
+  out.hourlyCost = HourlyCostText(in.tariff.tickSeconds, in.tariff.tickCost, in.tariff.fixedCharge,
+                                  in.tariff.fixedChargeUnit);
 
   const int item = ClampItem(in.item);
   const int decimals = in.decimals < 0 ? 0 : (in.decimals > 10 ? 10 : in.decimals);
@@ -122,7 +123,7 @@ CounterTexts RedrawCounters(const CounterInput& in) {
       counter = v;
       break;
     case 2: {
-      const double x = in.cost * (1 + in.vatRate);
+      const double x = in.cost * (1 + in.tariff.vatRate);
       v = FormatFixed(x, IsWhole(x) ? 0 : decimals);
       counter = prefix + v;
       break;
@@ -132,7 +133,7 @@ CounterTexts RedrawCounters(const CounterInput& in) {
       counter = prefix + v;
       break;
     case 4:
-      if (in.tickSeconds > 1) {
+      if (in.tariff.tickSeconds > 1) {
         v = std::to_string(in.ticks);
         counter = prefix + v;
       } else {
@@ -151,7 +152,7 @@ CounterTexts RedrawCounters(const CounterInput& in) {
     }
     case 6: {
       const double base = in.metering ? in.periodCost + in.cost : in.periodCost;
-      v = FormatFixed(base * (1 + in.vatRate), decimals);
+      v = FormatFixed(base * (1 + in.tariff.vatRate), decimals);
       counter = prefix + v;
       break;
     }
@@ -161,7 +162,7 @@ CounterTexts RedrawCounters(const CounterInput& in) {
         out.complete = false;
         return out;
       }
-      const long long length = RoundHalfEven(in.tickSeconds);
+      const long long length = RoundHalfEven(in.tariff.tickSeconds);
       // A tick rounded to no whole second has no share to show.
       long long p = length > 0 ? 100 - RoundHalfEven(static_cast<double>(r) / length * 100) : 0;
       if (p < 0) p = 0;
@@ -175,11 +176,11 @@ CounterTexts RedrawCounters(const CounterInput& in) {
   out.counterHint = CounterHint(item);
   out.gaugeHint = " Stato :" + in.status + "\n" + " Servizio :" + in.entryName + "\n" +
                   " Velocità :" + in.speed + "\n" + " Durata :" + ElapsedText(in.elapsed) + "\n" +
-                  " Scatto ogni :" + in.tickText + "  \n" +
-                  " Costo scatto :" + FormatFixed(in.tickCost, decimals) + "\n" +
-                  " Sconto attivo :" + (in.discount ? "Si" : "No") + "\n" + " IP :" + in.hostName +
-                  "\n" + " Indirizzo IP :" + in.ipAddress;
-  out.tickText = in.tickText;
+                  " Scatto ogni :" + in.tariff.tickText + "  \n" +
+                  " Costo scatto :" + FormatFixed(in.tariff.tickCost, decimals) + "\n" +
+                  " Sconto attivo :" + (in.tariff.discountActive ? "Si" : "No") + "\n" +
+                  " IP :" + in.hostName + "\n" + " Indirizzo IP :" + in.ipAddress;
+  out.tickText = in.tariff.tickText;
   return out;
 }
 

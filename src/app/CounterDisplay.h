@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "meter/CounterInput.h"
 #include "platform/DateTime.h"
 
 namespace orva {
@@ -17,31 +18,6 @@ extern const std::array<const char*, kCounterItems> kCounterItemNames;
 // The prefix of each item's counter text and the hint of the counter labels.
 const char* CounterPrefix(int item);
 const char* CounterHint(int item);
-
-// What the redraw reads: the call state, the tariff of the moment and the call record.
-struct CounterInput {
-  int item = 1;      // "Display", 1..7
-  int decimals = 1;  // "Cifre decimali"
-  bool metering = false;
-  TDateTime now = 0;
-  TDateTime tickStart = 0;
-  TDateTime elapsed = 0;  // days
-  int ticks = 0;
-  double cost = 0;        // lire without VAT
-  double periodCost = 0;  // bill period cost
-  // The tariff of the moment.
-  double tickSeconds = 60;
-  double tickCost = 127;
-  std::string tickText;
-  double vatRate = 0.2;
-  double fixedCharge = 0;
-  int fixedChargeUnit = 0;  // 0 ticks, 1 lire
-  bool discount = false;
-  // The call record.
-  std::string status = "Sconnesso";
-  std::string entryName, speed, hostName, ipAddress;
-  std::string bytesReceived = "0", bytesSent = "0";
-};
 
 struct CounterTexts {
   std::string bytesReceived, bytesSent;  // grouped by three with "."

@@ -10,7 +10,7 @@ namespace orva {
 
 // The price of one tick, and a fixed charge in lire or in ticks: ten million lire.
 inline constexpr double kMaxTickPrice = 10'000'000;
-// The length of one tick: a day.
+// The length of one tick: a day (CheckTickLength in core/TariffValues.h judges a length).
 inline constexpr double kMaxTickSeconds = 86'400;
 // "Aliquota IVA", in percent.
 inline constexpr double kMaxVatPercent = 100;
@@ -24,9 +24,6 @@ inline constexpr double kMaxAmount = 1e15;
 
 inline bool IsTickPrice(double v) {
   return std::isfinite(v) && std::fabs(v) <= kMaxTickPrice;
-}
-inline bool IsTickSeconds(double v) {
-  return std::isfinite(v) && v > 0 && v <= kMaxTickSeconds;
 }
 inline bool IsBillPrice(double v) {
   return std::isfinite(v) && std::fabs(v) <= kMaxBillPrice;

@@ -8,32 +8,21 @@
 #include <string>
 #include <utility>
 
+#include "core/TariffValues.h"
 #include "platform/DateTime.h"
 #include "platform/Dialup.h"
 #include "platform/Result.h"
 
 namespace orva {
 
-// The tariff values in force (the evaluation's result).
-struct MeterTariff {
-  double tickSeconds = 60;
-  double tickCost = 127.0;
-  std::string tickText = "00.01.00";
-  double vatRate = 0.2;
-  int fixedCharge = 0;
-  int fixedChargeUnit = 0;  // 0: a number of ticks, 1: an amount in lire
-  bool discountActive = false;
-  // The tariff file tick seconds and tick text came from (the evaluation's own mark).
-  std::string tickFrom;
-};
-
 class TariffService {
  public:
   virtual ~TariffService() = default;
-  // Evaluates the tariff `index` for `moment` with the ticks and elapsed time (days) so far;
-  // a failure (a bad band, an unreadable file) leaves `result` to the caller.
+  // Evaluates the tariff `index` for `moment` with the ticks and elapsed time (days) so far,
+  // starting from the values in force; a failure (a bad band, an unreadable file) leaves
+  // `values` to the caller.
   virtual Status Evaluate(int index, long long ticks, TDateTime elapsed, TDateTime moment,
-                          MeterTariff& result) = 0;
+                          TariffValues& values) = 0;
   virtual int Count() const = 0;
   virtual std::string Abbreviation(int index) const = 0;
   // The negotiation text for an entry; `select` is called with the catalogue index of every

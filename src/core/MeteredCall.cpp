@@ -87,7 +87,7 @@ void MeteredCall::Reset() {
   m_cost = 0;
   m_elapsed = 0;
   m_metering = false;
-  m_tariff.tickCost = 127.0;
+  m_tariff.tickCost = kDefaultTickCost;
   m_timer22->SetEnabled(false);
   m_timer22->SetInterval(st.timerClockMs > 0 ? st.timerClockMs : 200);
   m_timerCh->SetInterval(std::max(1, st.warnFrequency) * 1000);
@@ -192,7 +192,7 @@ void MeteredCall::ReportProblem(const std::string& text) {
 }
 
 bool MeteredCall::Evaluate(long long ticks, long long elapsedSeconds) {
-  MeterTariff r = m_tariff;
+  TariffValues r = m_tariff;
   Status s;
   try {
     s = m_d.tariffs->Evaluate(m_selectedTariff, ticks, FromSeconds(elapsedSeconds),
@@ -205,8 +205,8 @@ bool MeteredCall::Evaluate(long long ticks, long long elapsedSeconds) {
     ReportProblem(s.error);
     return false;
   }
-  // A tick length that is not a positive number would stop the counting; keep the old one.
-  if (!(r.tickSeconds > 0) || !std::isfinite(r.tickSeconds)) r.tickSeconds = m_tariff.tickSeconds;
+  // A tick length the meter cannot count with would stop the counting; keep the old one.
+  if (CheckTickLength(r.tickSeconds) != TickLength::Usable) r.tickSeconds = m_tariff.tickSeconds;
   if (!std::isfinite(r.tickCost)) r.tickCost = m_tariff.tickCost;
   m_tariff = r;
   return true;

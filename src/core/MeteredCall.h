@@ -69,7 +69,7 @@ class MeteredCall {
   bool Sampling() const;
   bool CheckingWarnings() const;
   const CallInfo& Info() const { return m_line->Info(); }
-  const MeterTariff& Tariff() const { return m_tariff; }
+  const TariffValues& Tariff() const { return m_tariff; }
   int SelectedTariff() const { return m_selectedTariff; }
   long long Ticks() const { return m_ticks; }
   double Cost() const { return m_cost; }
@@ -125,7 +125,7 @@ class MeteredCall {
   MeteredLine* m_line = nullptr;
   std::unique_ptr<Timer> m_timer22, m_timerCh;
 
-  MeterTariff m_tariff;
+  TariffValues m_tariff;
   int m_selectedTariff = 0;
   bool m_metering = false;
   // Call times in real seconds since 1970-01-01 UTC (clock samples, whole seconds): spans

@@ -61,6 +61,12 @@ class Telephony {
     (void)calledParty;
     return Status::Fail("Nessun servizio di telefonia disponibile: impossibile comporre il numero");
   }
+  // False when there is no telephony service at all (NoTelephony): the phone book then does
+  // not dial through it.
+  virtual bool HasService() const { return true; }
+
+  // A request the service refused later (a service that answers asynchronously), with its text.
+  std::function<void(const std::string& text)> onError;
 };
 
 class NoTelephony final : public Telephony {
@@ -70,6 +76,7 @@ class NoTelephony final : public Telephony {
   Status Drop(std::int64_t) override { return Status::Fail("Telefonia non disponibile"); }
   void Deallocate(std::int64_t) override {}
   void Close() override {}
+  bool HasService() const override { return false; }
 };
 
 }  // namespace orva

@@ -1,6 +1,7 @@
 #include "services/CatalogueTariffs.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "tariff/Lista.h"
 
@@ -13,27 +14,11 @@ MsgAnswer OnceDialogs::Message(const std::string& text, MsgType type, MsgButtons
 }
 
 Status CatalogueTariffs::Evaluate(int index, long long ticks, TDateTime elapsed, TDateTime moment,
-                                  MeterTariff& out) {
-  TariffResult r;
-  r.tickSeconds = out.tickSeconds;
-  r.tickCost = out.tickCost;
-  r.tickText = out.tickText;
-  r.vatRate = out.vatRate;
-  r.fixedCharge = out.fixedCharge;
-  r.fixedChargeUnit = out.fixedChargeUnit;
-  r.discountActive = out.discountActive;
-  r.tickFrom = out.tickFrom;
+                                  TariffValues& values) {
+  TariffResult r{values};
   const int t = static_cast<int>(std::clamp<long long>(ticks, 0, 0x7FFFFFFF));
   const Status s = EvaluateTariff(m_catalogue, index, t, elapsed, moment, r, m_dialogs);
-  if (!s) return s;
-  out.tickSeconds = r.tickSeconds;
-  out.tickCost = r.tickCost;
-  out.tickText = r.tickText;
-  out.vatRate = r.vatRate;
-  out.fixedCharge = r.fixedCharge;
-  out.fixedChargeUnit = r.fixedChargeUnit;
-  out.discountActive = r.discountActive;
-  out.tickFrom = std::move(r.tickFrom);
+  if (s) values = std::move(r.values);
   return s;
 }
 

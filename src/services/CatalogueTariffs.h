@@ -42,7 +42,7 @@ class CatalogueTariffs final : public TariffService {
       : m_catalogue(catalogue), m_listPath(std::move(associationPath)), m_dialogs(dialogs) {}
 
   Status Evaluate(int index, long long ticks, TDateTime elapsed, TDateTime moment,
-                  MeterTariff& out) override;
+                  TariffValues& values) override;
   int Count() const override { return m_catalogue.Size(); }
   std::string Abbreviation(int index) const override;
   std::string FindAssociation(const std::string& entry, const std::string& current,

@@ -37,8 +37,4 @@ MeterDeps ProgramServices::MeterDependencies(const MeterPlatform& platform) {
   return d;
 }
 
-std::unique_ptr<MainLogic> ProgramServices::MakeMeter(const MeterPlatform& platform) {
-  return std::make_unique<MainLogic>(MeterDependencies(platform));
-}
-
 }  // namespace orva

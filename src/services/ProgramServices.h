@@ -1,14 +1,13 @@
-// The one place that builds the meter on the program's records: the tariff catalogue and the
+// The one place that puts the meter on the program's records: the tariff catalogue and the
 // provider associations, the monthly bill files and the connection log of a data directory,
 // over the settings. The desktop program, the console meter, the tests and the benchmarks
 // each give their platform (clock, windows or console, links and calls) and get the same
-// meter.
+// dependencies for the meter (meter/MainLogic.h).
 #pragma once
 
-#include <memory>
 #include <string>
 
-#include "app/MainLogic.h"
+#include "core/MeterDeps.h"
 #include "core/MeterPlatform.h"
 #include "core/Settings.h"
 #include "platform/Registry.h"
@@ -40,8 +39,6 @@ class ProgramServices {
   // replace a record (a log that tells its windows, a bill kept in memory) or add the
   // network follow-ups and the service question.
   MeterDeps MeterDependencies(const MeterPlatform& platform);
-  // The meter itself, with the dependencies above as they are.
-  std::unique_ptr<MainLogic> MakeMeter(const MeterPlatform& platform);
 
   CatalogueTariffs& Tariffs() { return m_tariffs; }
   BillFiles& Bill() { return m_bill; }

@@ -49,8 +49,9 @@ Result<RecalcTexts> RecalculateCall(const LoadedTariff& tariff, TDateTime start,
   Status status = tariff.Evaluate(0, 0.0, start, r, true);
   if (!status) return Result<RecalcTexts>::Fail(status.error);
   // The answer charge: an amount in lire, or a number of ticks at the price in force.
-  long long cost = r.fixedChargeUnit == 1 ? SaturatingMul(r.fixedCharge, 10000)
-                                          : SaturatingMul(r.fixedCharge, r.tickCostFixed);
+  long long cost = r.values.fixedChargeUnit == 1
+                       ? SaturatingMul(r.values.fixedCharge, 10000)
+                       : SaturatingMul(r.values.fixedCharge, r.tickCostFixed);
 
   long long elapsedSeconds = 0;
   long long ticks = 0;
@@ -59,13 +60,13 @@ Result<RecalcTexts> RecalculateCall(const LoadedTariff& tariff, TDateTime start,
   // in force is added. A tick under one second would not move the moment on; such a tariff
   // charges continuously, so a round covers one second and the ticks that fit in it.
   while (elapsedSeconds * 1000 + 999 < spanMs) {
-    const double whole = std::trunc(r.tickSeconds);
+    const double whole = std::trunc(r.values.tickSeconds);
     long long step = 1;
     long long count = 1;
     if (whole >= 1) {
       step = static_cast<long long>(std::min(whole, 1e12));
     } else {
-      count = static_cast<long long>(std::min(std::trunc(1.0 / r.tickSeconds), 1e12));
+      count = static_cast<long long>(std::min(std::trunc(1.0 / r.values.tickSeconds), 1e12));
     }
     elapsedSeconds = SaturatingAdd(elapsedSeconds, step);
     ticks = SaturatingAdd(ticks, count);
@@ -80,7 +81,7 @@ Result<RecalcTexts> RecalculateCall(const LoadedTariff& tariff, TDateTime start,
   RecalcTexts texts;
   texts.duration = DurationText(spanDays);
   texts.cost = FixedCostText(cost, decimals);
-  texts.ticks = r.tickSeconds > 1 ? std::to_string(rounds) : "?";
+  texts.ticks = r.values.tickSeconds > 1 ? std::to_string(rounds) : "?";
   return Result<RecalcTexts>::Ok(std::move(texts));
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/Amounts.h"
+#include "core/TariffValues.h"
 #include "platform/DateTime.h"
 #include "platform/Numbers.h"
 
@@ -38,7 +39,7 @@ GridCheck Fail(int row, int column) {
 // warned and pointed at.
 std::optional<GridCheck> OutOfBounds(const BandRow& band, int row, Dialogs& dialogs) {
   const auto seconds = ParseDecimal(band.seconds);
-  if (seconds && *seconds > 0 && !IsTickSeconds(*seconds)) {
+  if (seconds && CheckTickLength(*seconds) == TickLength::OutOfBounds) {
     Warn(dialogs, "Durata scatto fuori dai limiti nella fascia " + std::to_string(row) +
                       " (al massimo 86400 secondi)\r");
     return Fail(row, kSecondsColumn);

@@ -119,14 +119,14 @@ using BandViews = std::vector<std::string_view>;
 // views into the file's bytes, cut to 128 characters (one byte each in the file's code page).
 // Numbers beyond what a tariff holds make the file unusable: they are reported, never metered.
 Status LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime elapsed,
-                   BandViews& bands, TariffResult& result) {
+                   BandViews& bands, TariffValues& values) {
   auto cut = [](std::string_view v) { return v.substr(0, kMaxValueChars); };
   const std::string_view vatText = cut(ini.Value(kGeneralSection, "Aliquota IVA").value_or("20"));
   const auto vat = ParseDecimal(vatText);
   if (vat && !(std::isfinite(*vat) && *vat >= 0 && *vat <= kMaxVatPercent))
     return Status::Fail("l'aliquota IVA \"" + Cp1252ToUtf8(vatText) +
                         "\" è fuori dai limiti (da 0 a 100)");
-  result.vatRate = vat ? *vat / 100.0 : kDefaultVatRate;
+  values.vatRate = vat ? *vat / 100.0 : kDefaultVatRate;
   const std::string_view fixedText =
       cut(ini.Value(kGeneralSection, "Addebito fisso").value_or("0"));
   const auto fixedNumber = ParseDecimal(fixedText);
@@ -135,8 +135,8 @@ Status LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime el
     return Status::Fail("l'addebito fisso \"" + Cp1252ToUtf8(fixedText) +
                         "\" è fuori dai limiti (da 0 a 10000000)");
   const auto fixed = ParseInteger(fixedText);
-  result.fixedCharge = fixed ? *fixed : 0;
-  result.fixedChargeUnit = ini.Integer(kGeneralSection, "Addebito fisso espresso in", 0);
+  values.fixedCharge = fixed ? *fixed : 0;
+  values.fixedChargeUnit = ini.Integer(kGeneralSection, "Addebito fisso espresso in", 0);
 
   bands.clear();
   bool discounted = false;
@@ -153,7 +153,7 @@ Status LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime el
       }
     }
   }
-  result.discountActive = discounted;
+  values.discountActive = discounted;
 
   const int cls = static_cast<int>(dayClass);
   const char* section = discounted ? kDiscountedSections[cls] : kBandSections[cls];
@@ -170,10 +170,10 @@ Status LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime el
   return Status::Ok();
 }
 
-void LoadDefault(BandViews& bands, TariffResult& result) {
+void LoadDefault(BandViews& bands, TariffValues& values) {
   bands.assign(1, kDefaultBandLine);
-  result.vatRate = kDefaultVatRate;
-  result.fixedCharge = 0;
+  values.vatRate = kDefaultVatRate;
+  values.fixedCharge = 0;
 }
 
 bool ReadIni(const std::string& path, TIniFile& ini) {
@@ -207,16 +207,17 @@ std::optional<long long> BandTime(std::string_view text) {
 }
 
 // The tick length of a band's seconds field: one that is not a number, zero or negative
-// would stop the meter, so it is 60 s.
+// would stop the meter, so it is 60 s. (One beyond the bounds is a fault found before.)
 double TickSecondsOf(std::string_view field) {
   const auto seconds = ParseDecimal(field);
-  return seconds && std::isfinite(*seconds) && *seconds > 0 ? *seconds : kDefaultTickSeconds;
+  return seconds && CheckTickLength(*seconds) == TickLength::Usable ? *seconds
+                                                                    : kDefaultTickSeconds;
 }
 
 // What is wrong with a band's numbers beyond what a tariff holds; empty when nothing is.
 std::string BandNumbersFault(const BandView& v) {
   const auto seconds = ParseDecimal(v.seconds);
-  if (seconds && !(*seconds <= 0 || IsTickSeconds(*seconds)))
+  if (seconds && CheckTickLength(*seconds) == TickLength::OutOfBounds)
     return "ha una durata scatto fuori dai limiti (fino a 86400 secondi)";
   const auto cost = ParseDecimal(v.cost);
   if (cost && !IsTickPrice(*cost))
@@ -229,7 +230,8 @@ std::string BandNumbersFault(const BandView& v) {
 // when no band matches; otherwise the band that began last before the moment gives them.
 Status FindBandIn(const BandViews& bands, TDateTime timeOfDay, TariffResult& result,
                   bool fixedPoint, bool cp1252, bool keepTick = true) {
-  result.tickCost = kDefaultTickCost;
+  TariffValues& values = result.values;
+  values.tickCost = kDefaultTickCost;
   if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
   const double t = std::isfinite(timeOfDay) ? timeOfDay : 0.0;
   const long long ms = std::llround(std::clamp(t, 0.0, 1.0) * static_cast<double>(kMsPerDay));
@@ -244,16 +246,16 @@ Status FindBandIn(const BandViews& bands, TDateTime timeOfDay, TariffResult& res
     if (const std::string fault = BandNumbersFault(v); !fault.empty()) return fail(fault);
     // The cost is taken from every line examined, so with no match the last line's stays.
     const auto cost = ParseDecimal(v.cost);
-    result.tickCost = cost ? *cost : kDefaultTickCost;
-    if (fixedPoint) result.tickCostFixed = ToFixed(result.tickCost);
+    values.tickCost = cost ? *cost : kDefaultTickCost;
+    if (fixedPoint) result.tickCostFixed = ToFixed(values.tickCost);
     const auto start = BandTime(v.start);
     const auto end = BandTime(v.end);
     if (!start || !end) return fail("non ha un orario valido");
     // A band's end "hh.mm" stands for hh:mm:00, so the rest of that minute matches no band.
     if (*start <= ms && ms <= *end) {
       const double s = TickSecondsOf(v.seconds);
-      result.tickSeconds = s;
-      SetTickText(s, result.tickText);
+      values.tickSeconds = s;
+      SetTickText(s, values.tickText);
       return Status::Ok();
     }
     if (*start <= ms && *start > begunLastAt) {
@@ -264,8 +266,8 @@ Status FindBandIn(const BandViews& bands, TDateTime timeOfDay, TariffResult& res
   // The last minute of a band after its first instant: the band it ends is the one in force.
   if (!keepTick && begunLast) {
     const double s = TickSecondsOf(SplitBandView(bands[*begunLast]).seconds);
-    result.tickSeconds = s;
-    SetTickText(s, result.tickText);
+    values.tickSeconds = s;
+    SetTickText(s, values.tickText);
   }
   return Status::Ok();
 }
@@ -273,8 +275,9 @@ Status FindBandIn(const BandViews& bands, TDateTime timeOfDay, TariffResult& res
 // The evaluation once the file's bytes are at hand (null: no file, the default band).
 Status EvaluateRaw(const RawIni* ini, const std::string& path, int ticks, TDateTime elapsed,
                    TDateTime moment, TariffResult& result, bool fixedPoint) {
-  result.tickCost = kDefaultTickCost;
-  result.fixedCharge = 0;
+  TariffValues& values = result.values;
+  values.tickCost = kDefaultTickCost;
+  values.fixedCharge = 0;
   if (fixedPoint) result.tickCostFixed = ToFixed(kDefaultTickCost);
   // A holiday replaces whatever its weekday or Saturday load set, so only the class in force
   // is loaded.
@@ -282,19 +285,19 @@ Status EvaluateRaw(const RawIni* ini, const std::string& path, int ticks, TDateT
   result.dayClass = dayClass;
   thread_local BandViews bands;
   if (ini) {
-    if (Status loaded = LoadFromRaw(*ini, ticks, dayClass, elapsed, bands, result); !loaded) {
+    if (Status loaded = LoadFromRaw(*ini, ticks, dayClass, elapsed, bands, values); !loaded) {
       loaded.error = "Errore nel file tariffe " + path + ": " + loaded.error;
       return loaded;
     }
   } else {
-    LoadDefault(bands, result);
+    LoadDefault(bands, values);
   }
-  const bool ownTick = !result.tickFrom.empty() && result.tickFrom == path;
+  const bool ownTick = !values.tickFrom.empty() && values.tickFrom == path;
   Status status = FindBandIn(bands, TimePart(moment), result, fixedPoint, true, ownTick);
-  if (status) result.tickFrom = path;
+  if (status) values.tickFrom = path;
   if (!status) {
     status.error = "Errore nel file tariffe " + path + ", sezione [" +
-                   BandSection(dayClass, result.discountActive) + "]: " + status.error;
+                   BandSection(dayClass, values.discountActive) + "]: " + status.error;
   }
   return status;
 }
@@ -536,17 +539,17 @@ DayClass DayClassOf(TDateTime date) {
 }
 
 void LoadDayClassBands(const std::string& path, int ticks, DayClass dayClass, TDateTime elapsed,
-                       BandList& bands, TariffResult& result, Dialogs& dialogs) {
+                       BandList& bands, TariffValues& values, Dialogs& dialogs) {
   std::string bytes;
   BandViews views;
   if (!ReadWholeFile(path, bytes)) {
     dialogs.Message(MissingTariffMessage(path), MsgType::Error, MsgButtons::Ok);
-    LoadDefault(views, result);
+    LoadDefault(views, values);
   } else {
     RawIni ini;
     ini.Index(bytes);
     // Numbers out of bounds leave the bands read so far; the evaluation reports them.
-    (void)LoadFromRaw(ini, ticks, dayClass, elapsed, views, result);
+    (void)LoadFromRaw(ini, ticks, dayClass, elapsed, views, values);
   }
   bands.clear();
   for (const auto v : views) bands.push_back(Cp1252ToUtf8(v));

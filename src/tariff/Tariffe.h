@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TariffValues.h"
 #include "platform/DateTime.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
@@ -34,11 +35,8 @@ inline constexpr const char* kDiscountedSuffix = " scontata";
 // the discounted lists.
 std::string BandSection(DayClass dayClass, bool discounted);
 
-// The band used when there is no file to read: 60-second ticks at 127 lire all day.
+// The band used when there is no file to read: the default tick (TariffValues) all day.
 inline constexpr const char* kDefaultBandLine = "00.00 23.59 60 127";
-inline constexpr double kDefaultTickSeconds = 60.0;
-inline constexpr double kDefaultTickCost = 127.0;
-inline constexpr double kDefaultVatRate = 0.2;
 // Band lines, "Aliquota IVA" and "Addebito fisso" are read as at most this many characters.
 inline constexpr std::size_t kMaxValueChars = 128;
 
@@ -122,27 +120,16 @@ void ScanTariffFiles(TariffCatalogue& catalogue, const std::string& directory,
 // ---------------------------------------------------------------------------------------------
 // Evaluation
 
-// The answer of one evaluation. The caller owns it and passes it in again: tick seconds and
-// tick text keep their value when no band matches.
+// The answer of one evaluation: the tariff values and what only the evaluation tells. The
+// caller owns it and passes it in again: tick seconds and tick text keep their value when no
+// band matches.
 struct TariffResult {
-  double tickSeconds = kDefaultTickSeconds;  // length of one tick in seconds, always > 0
-  double tickCost = kDefaultTickCost;        // lire, VAT excluded
-  std::string tickText = "00.01.00";         // tick length as "hh.mm.ss"
-  double vatRate = kDefaultVatRate;          // a fraction: cost x (1 + rate)
-  int fixedCharge = 0;                       // "Addebito fisso"
-  int fixedChargeUnit = 0;                   // 0 ticks, 1 lire
-  bool discountActive = false;
+  TariffValues values;
   // Recalculation variant: the tick cost in units of 1/10000 lira (127.0000 when the cost is
   // not a number). The live evaluation leaves it alone.
   std::int64_t tickCostFixed = 1270000;
   // The day class whose bands were used.
   DayClass dayClass = DayClass::Feriale;
-  // The tariff file whose bands gave tick seconds and tick text; empty before the first
-  // evaluation. In a minute that no band names they are kept only when they are that file's
-  // own: a first evaluation, or one of another file, takes them from the band whose last
-  // minute it is (the band that began last before the moment), so a call on a new tariff
-  // never runs on the ticks of the old one.
-  std::string tickFrom;
 };
 
 using BandList = std::vector<std::string>;
@@ -154,7 +141,7 @@ std::string MissingTariffMessage(const std::string& path);
 // and the discount flag. A missing file shows "File tariffe <path> non trovato !" (error, OK)
 // and gives the single default band, VAT 20 % and no fixed charge.
 void LoadDayClassBands(const std::string& path, int ticks, DayClass dayClass, TDateTime elapsed,
-                       BandList& bands, TariffResult& result, Dialogs& dialogs);
+                       BandList& bands, TariffValues& values, Dialogs& dialogs);
 
 // Picks the band for the time of day (a fraction of a day) and sets tick seconds, tick cost
 // and tick text; fixedPoint also sets tickCostFixed. A tick length that is not a number, or

@@ -15,10 +15,10 @@ CounterInput Metering(int item) {
   in.elapsed = EncodeTime(0, 2, 5);
   in.ticks = 3;
   in.cost = 381;
-  in.tickSeconds = 60;
-  in.tickCost = 127;
-  in.tickText = "60 sec.";
-  in.vatRate = 0.2;
+  in.tariff.tickSeconds = 60;
+  in.tariff.tickCost = 127;
+  in.tariff.tickText = "60 sec.";
+  in.tariff.vatRate = 0.2;
   return in;
 }
 
@@ -87,7 +87,7 @@ TEST(RedrawCounters, IdleCountersUseTheWholeTickAndThePeriodCostAlone) {
 
 TEST(RedrawCounters, HourLongTickShowsOneHourAtItsStart) {
   CounterInput in = Metering(5);
-  in.tickSeconds = 3600;
+  in.tariff.tickSeconds = 3600;
   in.tickStart = in.now;
   EXPECT_EQ(RedrawCounters(in).value, "-1.00.00");
 }
@@ -106,22 +106,22 @@ TEST(RedrawCounters, NoTimeLeftKeepsThePreviousCounterTexts) {
 
 TEST(RedrawCounters, ContinuousChargingShowsNoTickCount) {
   CounterInput in = Metering(4);
-  in.tickSeconds = 1;
+  in.tariff.tickSeconds = 1;
   CounterTexts t = RedrawCounters(in);
   EXPECT_EQ(t.counter, "Scatti : ?");
   EXPECT_EQ(t.value, "");
   EXPECT_FALSE(t.tickItemsEnabled);
   // A stored item 7 with a tick that rounds to no second must not divide by zero.
   in.item = 7;
-  in.tickSeconds = 0.5;
+  in.tariff.tickSeconds = 0.5;
   EXPECT_EQ(RedrawCounters(in).counter, "Perc: 0%");
 }
 
 TEST(RedrawCounters, TickItemsOnlyForTicksLongerThanTwoSeconds) {
   CounterInput in = Metering(1);
-  in.tickSeconds = 2;
+  in.tariff.tickSeconds = 2;
   EXPECT_FALSE(RedrawCounters(in).tickItemsEnabled);
-  in.tickSeconds = 2.5;
+  in.tariff.tickSeconds = 2.5;
   EXPECT_TRUE(RedrawCounters(in).tickItemsEnabled);
 }
 
@@ -132,7 +132,7 @@ TEST(RedrawCounters, BytesAndGaugeHint) {
   in.status = "Connesso";
   in.entryName = "Provider";
   in.speed = "33600";
-  in.discount = true;
+  in.tariff.discountActive = true;
   in.ipAddress = "10.0.0.2";
   const CounterTexts t = RedrawCounters(in);
   EXPECT_EQ(t.bytesReceived, "1.234.567");

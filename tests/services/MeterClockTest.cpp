@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "bill/DbsetINI.h"
 #include "core/HowUtils.h"
+#include "meter/MainLogic.h"
 #include "platform/SafeFile.h"
 #include "platform/TextFile.h"
 #include "services/ProgramServices.h"

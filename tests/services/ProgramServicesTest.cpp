@@ -8,6 +8,7 @@
 #include "TempDir.h"
 #include "bill/DbsetINI.h"
 #include "core/HowUtils.h"
+#include "meter/MainLogic.h"
 #include "platform/SafeFile.h"
 #include "platform/TextFile.h"
 #include "services/ProgramServices.h"
@@ -28,8 +29,7 @@ TEST(ProgramServices, CallAcrossAMonthEndFillsTwoBillFilesAndOneLogLine) {
   ScanTariffFiles(catalogue, dir.path());
   ASSERT_EQ(catalogue.Size(), 1);
   ProgramServices records(dir.path(), settings, catalogue, platform.clock, platform.dialogs);
-  const auto meter = records.MakeMeter(platform.Platform());
-  MainLogic& logic = *meter;
+  MainLogic logic(records.MeterDependencies(platform.Platform()));
   ManualClock& clock = platform.clock;
   SimulatedDialup& dialup = platform.dialup;
   logic.Startup();

@@ -163,13 +163,13 @@ class EvaluateTariffTest : public ::testing::Test {
 TEST_F(EvaluateTariffTest, WeekdayBandMatches) {
   const TariffResult r = Eval(At(2024, 4, 22, 10, 15, 30));  // a Monday
   ASSERT_TRUE(status) << status.error;
-  EXPECT_EQ(r.tickSeconds, 60);
-  EXPECT_EQ(r.tickCost, 127);
-  EXPECT_EQ(r.tickText, "00.01.00");
-  EXPECT_DOUBLE_EQ(r.vatRate, 0.2);
-  EXPECT_EQ(r.fixedCharge, 1);
-  EXPECT_EQ(r.fixedChargeUnit, 0);
-  EXPECT_FALSE(r.discountActive);
+  EXPECT_EQ(r.values.tickSeconds, 60);
+  EXPECT_EQ(r.values.tickCost, 127);
+  EXPECT_EQ(r.values.tickText, "00.01.00");
+  EXPECT_DOUBLE_EQ(r.values.vatRate, 0.2);
+  EXPECT_EQ(r.values.fixedCharge, 1);
+  EXPECT_EQ(r.values.fixedChargeUnit, 0);
+  EXPECT_FALSE(r.values.discountActive);
   EXPECT_EQ(r.dayClass, DayClass::Feriale);
   EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -182,13 +182,13 @@ TEST_F(EvaluateTariffTest, LastMinuteOfABandKeepsTickLengthAndTakesLastCost) {
   TariffResult r;
   ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 20, 0, 0), r, dialogs));
   ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 18, 29, 30), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 120);
-  EXPECT_EQ(r.tickText, "00.02.00");
-  EXPECT_EQ(r.tickCost, 120);
+  EXPECT_EQ(r.values.tickSeconds, 120);
+  EXPECT_EQ(r.values.tickText, "00.02.00");
+  EXPECT_EQ(r.values.tickCost, 120);
   // The band's end minute itself still matches at its first instant.
   ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 18, 29, 0), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 60);
-  EXPECT_EQ(r.tickCost, 110);
+  EXPECT_EQ(r.values.tickSeconds, 60);
+  EXPECT_EQ(r.values.tickCost, 110);
 }
 
 TEST_F(EvaluateTariffTest, LastMinuteOfABandOnAnotherTariffTakesThatBandsTick) {
@@ -201,19 +201,19 @@ TEST_F(EvaluateTariffTest, LastMinuteOfABandOnAnotherTariffTakesThatBandsTick) {
   ASSERT_EQ(catalogue.descriptions[1], "Zeta");
   TariffResult r;
   ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 20), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 120);
+  EXPECT_EQ(r.values.tickSeconds, 120);
   ASSERT_TRUE(EvaluateTariff(catalogue, 1, 0, 0, At(2024, 4, 22, 18, 29, 30), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 12.5);
-  EXPECT_EQ(r.tickText, "00.00.12");
-  EXPECT_EQ(r.tickCost, 127);  // the last band's, as in the same tariff
+  EXPECT_EQ(r.values.tickSeconds, 12.5);
+  EXPECT_EQ(r.values.tickText, "00.00.12");
+  EXPECT_EQ(r.values.tickCost, 127);  // the last band's, as in the same tariff
   TariffResult first;
-  first.tickSeconds = 33;
+  first.values.tickSeconds = 33;
   ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 7, 59, 30), first, dialogs));
-  EXPECT_EQ(first.tickSeconds, 240);
+  EXPECT_EQ(first.values.tickSeconds, 240);
   // Back on the first tariff in the same minute: its own 07.59 band again, not 12.5.
   ASSERT_TRUE(EvaluateTariff(catalogue, 1, 0, 0, At(2024, 4, 22, 7, 59, 30), first, dialogs));
   ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 22, 7, 59, 40), first, dialogs));
-  EXPECT_EQ(first.tickSeconds, 240);
+  EXPECT_EQ(first.values.tickSeconds, 240);
 }
 
 TEST_F(EvaluateTariffTest, DayClasses) {
@@ -235,7 +235,7 @@ TEST_F(EvaluateTariffTest, DayClasses) {
     const TariffResult r = Eval(c.moment);
     EXPECT_TRUE(status);
     EXPECT_EQ(r.dayClass, c.want) << FormatIso(c.moment);
-    EXPECT_EQ(r.tickSeconds, c.tick) << FormatIso(c.moment);
+    EXPECT_EQ(r.values.tickSeconds, c.tick) << FormatIso(c.moment);
   }
 }
 
@@ -246,27 +246,27 @@ TEST_F(EvaluateTariffTest, DiscountByTicksAndBySeconds) {
             "Dopo=5", "[Tariffa feriale scontata]", "Fasce=1", "1=00.00 23.59 90 100"}));
   const TDateTime monday = At(2024, 4, 22, 10);
   TariffResult r = Eval(monday, 4);
-  EXPECT_FALSE(r.discountActive);
-  EXPECT_EQ(r.tickSeconds, 60);
+  EXPECT_FALSE(r.values.discountActive);
+  EXPECT_EQ(r.values.tickSeconds, 60);
   r = Eval(monday, 5);
-  EXPECT_TRUE(r.discountActive);
-  EXPECT_EQ(r.tickSeconds, 90);
-  EXPECT_EQ(r.tickCost, 100);
+  EXPECT_TRUE(r.values.discountActive);
+  EXPECT_EQ(r.values.tickSeconds, 90);
+  EXPECT_EQ(r.values.tickCost, 100);
 
   WriteTariff(
       dir, "ESEMPIO.TRF",
       CrLf({"[Tariffa feriale]", "Fasce=1", "1=00.00 23.59 60 127", "[Sconto]", "Attivo a=1",
             "Dopo=3900", "[Tariffa feriale scontata]", "Fasce=1", "1=00.00 23.59 90 100"}));
-  EXPECT_FALSE(Eval(monday, 1000, 3899.0 / 86400).discountActive);
-  EXPECT_TRUE(Eval(monday, 0, 3900.0 / 86400).discountActive);
-  EXPECT_TRUE(Eval(monday, 0, EncodeTime(1, 5, 0)).discountActive);
+  EXPECT_FALSE(Eval(monday, 1000, 3899.0 / 86400).values.discountActive);
+  EXPECT_TRUE(Eval(monday, 0, 3900.0 / 86400).values.discountActive);
+  EXPECT_TRUE(Eval(monday, 0, EncodeTime(1, 5, 0)).values.discountActive);
 
   // Without "Dopo", or with another unit, there is no discount.
   WriteTariff(
       dir, "ESEMPIO.TRF",
       CrLf({"[Tariffa feriale]", "Fasce=1", "1=00.00 23.59 60 127", "[Sconto]", "Attivo a=2",
             "Dopo=0", "[Tariffa feriale scontata]", "Fasce=1", "1=00.00 23.59 90 100"}));
-  EXPECT_FALSE(Eval(monday, 100, 1).discountActive);
+  EXPECT_FALSE(Eval(monday, 100, 1).values.discountActive);
 }
 
 TEST_F(EvaluateTariffTest, IndexOutsideTheCatalogueEvaluatesTariffZero) {
@@ -278,11 +278,11 @@ TEST_F(EvaluateTariffTest, IndexOutsideTheCatalogueEvaluatesTariffZero) {
   for (int index : {300, 2, -1, 256}) {
     TariffResult r;
     ASSERT_TRUE(EvaluateTariff(catalogue, index, 0, 0, At(2024, 4, 22, 10), r, dialogs));
-    EXPECT_EQ(r.tickSeconds, 60) << index;
+    EXPECT_EQ(r.values.tickSeconds, 60) << index;
   }
   TariffResult r;
   ASSERT_TRUE(EvaluateTariff(catalogue, 1, 0, 0, At(2024, 4, 22, 10), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 30);
+  EXPECT_EQ(r.values.tickSeconds, 30);
 }
 
 TEST_F(EvaluateTariffTest, TickLengthsAndTexts) {
@@ -309,8 +309,8 @@ TEST_F(EvaluateTariffTest, TickLengthsAndTexts) {
                       ("1=00.00 23.59 " + std::string(c.seconds) + " 127").c_str()}));
     const TariffResult r = Eval(At(2024, 4, 22, 10));
     ASSERT_TRUE(status) << status.error;
-    EXPECT_EQ(r.tickSeconds, c.want) << c.seconds;
-    EXPECT_EQ(r.tickText, c.text) << c.seconds;
+    EXPECT_EQ(r.values.tickSeconds, c.want) << c.seconds;
+    EXPECT_EQ(r.values.tickText, c.text) << c.seconds;
   }
 }
 
@@ -321,10 +321,10 @@ TEST_F(EvaluateTariffTest, BadValuesFallBack) {
                     "1=00.00 23.59 60 caro"}));
   const TariffResult r = Eval(At(2024, 4, 22, 10));
   ASSERT_TRUE(status);
-  EXPECT_DOUBLE_EQ(r.vatRate, 0.2);
-  EXPECT_EQ(r.fixedCharge, 0);
-  EXPECT_EQ(r.fixedChargeUnit, 0);
-  EXPECT_EQ(r.tickCost, 127);
+  EXPECT_DOUBLE_EQ(r.values.vatRate, 0.2);
+  EXPECT_EQ(r.values.fixedCharge, 0);
+  EXPECT_EQ(r.values.fixedChargeUnit, 0);
+  EXPECT_EQ(r.values.tickCost, 127);
 }
 
 TEST_F(EvaluateTariffTest, LongValuesAreCutTo128Characters) {
@@ -356,7 +356,7 @@ TEST_F(EvaluateTariffTest, InvalidBandTimeIsAnErrorNamingFileAndLine) {
   EXPECT_NE(status.error.find("Tariffa feriale"), std::string::npos);
   EXPECT_NE(status.error.find("2 \"08.00 25.99 60 127\""), std::string::npos) << status.error;
   // The search stops at the first match: a bad line after it is not read.
-  ASSERT_TRUE(Eval(At(2024, 4, 22, 7)).tickSeconds == 240);
+  ASSERT_TRUE(Eval(At(2024, 4, 22, 7)).values.tickSeconds == 240);
   EXPECT_TRUE(status);
   // A count above the lines present gives an empty line: an error, not a crash.
   WriteTariff(dir, "ESEMPIO.TRF", CrLf({"[Tariffa feriale]", "Fasce=3", "1=00.00 07.59 240 127"}));
@@ -377,16 +377,16 @@ TEST_F(EvaluateTariffTest, HugeBandCountEndsQuickly) {
 TEST_F(EvaluateTariffTest, NoBandsForTheDayClassKeepsTickLength) {
   WriteTariff(dir, "ESEMPIO.TRF", CrLf({"[Tariffa feriale]", "Fasce=1", "1=00.00 23.59 30 5"}));
   TariffResult r = Eval(At(2024, 4, 22, 10));
-  EXPECT_EQ(r.tickSeconds, 30);
+  EXPECT_EQ(r.values.tickSeconds, 30);
   ASSERT_TRUE(EvaluateTariff(catalogue, 0, 0, 0, At(2024, 4, 28, 10), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 30);
-  EXPECT_EQ(r.tickCost, 127);
+  EXPECT_EQ(r.values.tickSeconds, 30);
+  EXPECT_EQ(r.values.tickCost, 127);
 }
 
 TEST_F(EvaluateTariffTest, FileIsReadAtEveryEvaluation) {
-  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, 60);
+  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).values.tickSeconds, 60);
   WriteTariff(dir, "ESEMPIO.TRF", CrLf({"[Tariffa feriale]", "Fasce=1", "1=00.00 23.59 45 9"}));
-  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, 45);
+  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).values.tickSeconds, 45);
 }
 
 TEST_F(EvaluateTariffTest, FileChangedInPlaceOrRemovedCountsAtTheNextEvaluation) {
@@ -394,35 +394,35 @@ TEST_F(EvaluateTariffTest, FileChangedInPlaceOrRemovedCountsAtTheNextEvaluation)
   WriteTariff(dir, "ESEMPIO.TRF", CrLf({"[Tariffa feriale]", "Fasce=1", "1=00.00 23.59 45 9"}));
   const timespec longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
   ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), longAgo, 0), 0);
-  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, 45);
-  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, 45);
+  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).values.tickSeconds, 45);
+  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).values.tickSeconds, 45);
   for (const char* seconds : {"46", "47"}) {
     std::FILE* f = std::fopen(path.c_str(), "r+");
     ASSERT_NE(f, nullptr);
     std::fseek(f, -6, SEEK_END);  // "45 9" and CR LF end the file
     std::fputs(seconds, f);
     std::fclose(f);
-    EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickSeconds, std::atoi(seconds));
+    EXPECT_EQ(Eval(At(2024, 4, 22, 10)).values.tickSeconds, std::atoi(seconds));
   }
   std::remove(path.c_str());
-  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).tickCost, 127);
+  EXPECT_EQ(Eval(At(2024, 4, 22, 10)).values.tickCost, 127);
   EXPECT_FALSE(dialogs.shown.empty());
 }
 
 TEST_F(EvaluateTariffTest, MissingFileGivesDefaultBandAndReportsEachLoad) {
   TariffResult r;
-  r.fixedChargeUnit = 1;
-  r.discountActive = true;
-  r.vatRate = 0.04;
+  r.values.fixedChargeUnit = 1;
+  r.values.discountActive = true;
+  r.values.vatRate = 0.04;
   const std::string missing = dir.File("GONE.TRF");
   ASSERT_TRUE(EvaluateTariffFile(missing, 0, 0, At(2024, 4, 22, 10), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 60);
-  EXPECT_EQ(r.tickCost, 127);
-  EXPECT_DOUBLE_EQ(r.vatRate, 0.2);
-  EXPECT_EQ(r.fixedCharge, 0);
+  EXPECT_EQ(r.values.tickSeconds, 60);
+  EXPECT_EQ(r.values.tickCost, 127);
+  EXPECT_DOUBLE_EQ(r.values.vatRate, 0.2);
+  EXPECT_EQ(r.values.fixedCharge, 0);
   // Unit and discount flag are set only by the load of an existing file.
-  EXPECT_EQ(r.fixedChargeUnit, 1);
-  EXPECT_TRUE(r.discountActive);
+  EXPECT_EQ(r.values.fixedChargeUnit, 1);
+  EXPECT_TRUE(r.values.discountActive);
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, "File tariffe " + missing + " non trovato !");
   EXPECT_EQ(dialogs.shown[0].type, MsgType::Error);
@@ -441,14 +441,14 @@ TEST(EvaluateTariff, EmptyCatalogueGivesDefaultBandSilently) {
   test::ScriptedDialogs dialogs;
   TariffCatalogue empty;
   TariffResult r;
-  r.tickSeconds = 5;
-  r.vatRate = 0.1;
-  r.fixedCharge = 9;
+  r.values.tickSeconds = 5;
+  r.values.vatRate = 0.1;
+  r.values.fixedCharge = 9;
   ASSERT_TRUE(EvaluateTariff(empty, 3, 0, 0, At(2024, 4, 22, 10), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 60);
-  EXPECT_EQ(r.tickCost, 127);
-  EXPECT_DOUBLE_EQ(r.vatRate, 0.2);
-  EXPECT_EQ(r.fixedCharge, 0);
+  EXPECT_EQ(r.values.tickSeconds, 60);
+  EXPECT_EQ(r.values.tickCost, 127);
+  EXPECT_DOUBLE_EQ(r.values.vatRate, 0.2);
+  EXPECT_EQ(r.values.fixedCharge, 0);
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -465,11 +465,11 @@ TEST_F(EvaluateTariffTest, RecalculationKeepsFourDecimalsInFixedPoint) {
 
 TEST(FindBand, EmptyListKeepsTickAndCosts127) {
   TariffResult r;
-  r.tickSeconds = 12;
-  r.tickCost = 3;
+  r.values.tickSeconds = 12;
+  r.values.tickCost = 3;
   ASSERT_TRUE(FindBand({}, 0.5, r));
-  EXPECT_EQ(r.tickSeconds, 12);
-  EXPECT_EQ(r.tickCost, 127);
+  EXPECT_EQ(r.values.tickSeconds, 12);
+  EXPECT_EQ(r.values.tickCost, 127);
 }
 
 }  // namespace
@@ -488,8 +488,8 @@ TEST(TariffFixtures, WindowsFileIsListedAndEvaluated) {
   test::ScriptedDialogs dialogs;
   TariffResult r;
   ASSERT_TRUE(EvaluateTariff(c, 0, 0, 0, test::At(2024, 4, 22, 9), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 120);
-  EXPECT_EQ(r.tickCost, 95.5);
+  EXPECT_EQ(r.values.tickSeconds, 120);
+  EXPECT_EQ(r.values.tickCost, 95.5);
 }
 
 TEST(TariffFixtures, BrokenFilesReportOrFallBack) {
@@ -505,11 +505,11 @@ TEST(TariffFixtures, BrokenFilesReportOrFallBack) {
 
   // LF line ends read the same; a tick length of 0 is taken as 60 s.
   ASSERT_TRUE(EvaluateTariffFile(dir + "NOFESTE.TRF", 0, 0, test::At(2024, 4, 22, 9), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 60);
+  EXPECT_EQ(r.values.tickSeconds, 60);
   // No holiday bands: the tick length stays, the cost is 127.
-  r.tickSeconds = 45;
+  r.values.tickSeconds = 45;
   ASSERT_TRUE(EvaluateTariffFile(dir + "NOFESTE.TRF", 0, 0, test::At(2024, 4, 28, 9), r, dialogs));
-  EXPECT_EQ(r.tickSeconds, 45);
+  EXPECT_EQ(r.values.tickSeconds, 45);
 
   // A file cut short in its second band line.
   s = EvaluateTariffFile(dir + "TRONCO.TRF", 0, 0, test::At(2024, 4, 22, 9), r, dialogs);

@@ -126,7 +126,7 @@ void TMainForm::SelectCounterItem(int item) {
 
 void TMainForm::L22MouseDown() {
   const double tickSeconds =
-      CounterSource ? CounterSource().tickSeconds : CounterInput{}.tickSeconds;
+      CounterSource ? CounterSource().tariff.tickSeconds : CounterInput{}.tariff.tickSeconds;
   SelectCounterItem(NextDisplayItem(m_settings.display, tickSeconds));
 }
 

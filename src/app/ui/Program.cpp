@@ -8,19 +8,17 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
-#include "app/MeterCounters.h"
 #include "app/Tips.h"
-#include "app/WireRequests.h"
 #include "app/ui/SelLogForm.h"
 #include "app/ui/SelServForm.h"
 #include "app/ui/SplashForm.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
 #include "log/Servform.h"
+#include "meter/MeterCounters.h"
+#include "meter/WireRequests.h"
 #include "net/ui/DnsPanel.h"
 #include "net/ui/MonitorPanel.h"
-#include "platform/qt/MmTelephony.h"
-#include "platform/qt/NmDialup.h"
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SystemServices.h"
 #include "tariff/Tariffe.h"
@@ -73,7 +71,7 @@ TOrvaProgram::~TOrvaProgram() {
   // Services given by the caller may outlive the program: their news no longer reach it.
   m_options.dialup->onEntriesChanged = nullptr;
   m_options.dialup->onError = nullptr;
-  if (auto* mm = dynamic_cast<MmTelephony*>(m_options.telephony)) mm->onError = nullptr;
+  m_options.telephony->onError = nullptr;
   // The meter's timers stop before the window and the services they call go.
   m_logic.reset();
   for (const QPointer<QWidget>& panel : m_servicePanels) delete panel.data();
@@ -233,7 +231,7 @@ void TOrvaProgram::WireServices(ProgramWindowsContext& windows) {
   Dialup& dialup = *m_options.dialup;
   Telephony& telephony = *m_options.telephony;
   // Without a telephony service the phone book refuses "Componi" with a clear message.
-  if (!dynamic_cast<NoTelephony*>(&telephony)) {
+  if (telephony.HasService()) {
     windows.dial = [&telephony](const DialRequest& request, std::string& error) {
       const Status placed = telephony.MakeCall(request.number, request.calledParty);
       if (!placed) error = placed.error;
@@ -252,7 +250,7 @@ void TOrvaProgram::WireServices(ProgramWindowsContext& windows) {
     m_dialogs->Message(text, MsgType::Warning, MsgButtons::Ok);
   };
   dialup.onError = warn;
-  if (auto* mm = dynamic_cast<MmTelephony*>(&telephony)) mm->onError = warn;
+  telephony.onError = warn;
 }
 
 // A tariff that could not be copied or read would otherwise only show as a shorter list.

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/MainLogic.h"
 #include "app/ui/AccessibleNames.h"
 #include "app/ui/Hints.h"
 #include "app/ui/MainForm.h"
@@ -19,6 +18,7 @@
 #include "app/ui/Windows.h"
 #include "core/Settings.h"
 #include "core/WindowPlaces.h"
+#include "meter/MainLogic.h"
 #include "platform/Clock.h"
 #include "platform/Dialup.h"
 #include "platform/Process.h"

@@ -8,6 +8,7 @@
 
 #include "bill/Bolletta.h"
 #include "core/Settings.h"
+#include "core/TariffValues.h"
 #include "platform/Dialogs.h"
 
 class QCalendarWidget;
@@ -24,7 +25,7 @@ struct BillViewContext {
   Settings& settings;
   Dialogs& dialogs;
   DateParts today;
-  double vatRate = 0.2;  // of the current tariff
+  double vatRate = kDefaultVatRate;  // of the current tariff
   std::function<void(int context)> openHelp;
   std::string directory;  // where the bill files are: the data directory
 };

@@ -59,8 +59,6 @@ class MmTelephony final : public QObject, public Telephony {
 
   // The voice modems known now (tests).
   int VoiceModems() const { return static_cast<int>(m_modems.size()); }
-  // A request ModemManager refused, with its text.
-  std::function<void(const std::string& text)> onError;
 
  private slots:
   void OnInterfacesAdded(const QDBusMessage& message);

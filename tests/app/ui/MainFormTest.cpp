@@ -31,9 +31,9 @@ struct Form {
   TMainForm form;
   CounterInput call;
   Form() {
-    call.tickSeconds = 60;
-    call.tickCost = 127;
-    call.tickText = "00.01.00";
+    call.tariff.tickSeconds = 60;
+    call.tariff.tickCost = 127;
+    call.tariff.tickText = "00.01.00";
     form.CounterSource = [this] { return call; };
     form.TrayAvailable = [] { return true; };
     form.FormCreate();
@@ -86,7 +86,7 @@ TEST(MainForm, RedrawPutsTheCounterTextsIntoTheLabelsAndTheTitle) {
 
 TEST(MainForm, ClickingTheCounterCyclesAndSkipsTickItemsForContinuousCharging) {
   Form f;
-  f.call.tickSeconds = 1;
+  f.call.tariff.tickSeconds = 1;
   f.form.RedrawCounters();
   auto* l22 = f.form.findChild<QLabel*>(QStringLiteral("L22"));
   std::vector<int> seen;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainLogic.h"
+#include "meter/MainLogic.h"
 
 namespace orva {
 

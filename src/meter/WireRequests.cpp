@@ -1,5 +1,5 @@
 // The answer to a request line.
-#include "app/WireRequests.h"
+#include "meter/WireRequests.h"
 
 #include "core/AppMessages.h"
 

@@ -1,6 +1,6 @@
 // The shell without windows: start-up order, first activation, the application messages, the
 // manual commands and the decisions at close and at the end of the session.
-#include "app/MainLogic.h"
+#include "meter/MainLogic.h"
 
 #include <string>
 #include <utility>

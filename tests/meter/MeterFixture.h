@@ -12,21 +12,21 @@
 #include <vector>
 
 #include "ScriptedDialogs.h"
-#include "app/MainLogic.h"
+#include "meter/MainLogic.h"
 #include "simulation/ManualClock.h"
 #include "simulation/Simulated.h"
 
 namespace orva::test {
 
 struct FakeTariffs : TariffService {
-  MeterTariff value;
-  std::function<MeterTariff(TDateTime moment)> byMoment;  // when set, overrides value
-  std::string failure;                                    // evaluations fail while set
+  TariffValues value;
+  std::function<TariffValues(TDateTime moment)> byMoment;  // when set, overrides value
+  std::string failure;                                     // evaluations fail while set
   int evaluations = 0;
   std::map<std::string, std::pair<int, std::string>> associations;  // entry -> index, ms
   int count = 3;
 
-  Status Evaluate(int, long long, TDateTime, TDateTime moment, MeterTariff& r) override {
+  Status Evaluate(int, long long, TDateTime, TDateTime moment, TariffValues& r) override {
     ++evaluations;
     if (!failure.empty()) return Status::Fail(failure);
     r = byMoment ? byMoment(moment) : value;

@@ -1,5 +1,5 @@
 // The meter's state for the counter display.
-#include "app/MeterCounters.h"
+#include "meter/MeterCounters.h"
 
 #include <algorithm>
 
@@ -17,14 +17,7 @@ CounterInput MeterCounters(const MeteredCall& g, TDateTime now) {
   in.ticks = static_cast<int>(std::min<long long>(g.Ticks(), 0x7FFFFFFF));
   in.cost = g.Cost();
   in.periodCost = g.PeriodCost();
-  const MeterTariff& t = g.Tariff();
-  in.tickSeconds = t.tickSeconds;
-  in.tickCost = t.tickCost;
-  in.tickText = t.tickText;
-  in.vatRate = t.vatRate;
-  in.fixedCharge = t.fixedCharge;
-  in.fixedChargeUnit = t.fixedChargeUnit;
-  in.discount = t.discountActive;
+  in.tariff = g.Tariff();
   const CallInfo& c = g.Info();
   in.status = c.status;
   in.entryName = c.entryName;

@@ -1,8 +1,8 @@
 // The meter's state as the counter display takes it, for the window and the console meter.
 #pragma once
 
-#include "app/CounterDisplay.h"
 #include "core/MeteredCall.h"
+#include "meter/CounterInput.h"
 
 namespace orva {
 

@@ -219,7 +219,7 @@ TEST_F(MeterTest, TimersRunAgainAfterAnExceptionInsideARun) {
   Make();
   logic->Start1Click();
   int throws = 0;
-  tariffs.byMoment = [&](TDateTime) -> MeterTariff {
+  tariffs.byMoment = [&](TDateTime) -> TariffValues {
     ++throws;
     throw std::runtime_error("lettura impossibile");
   };
@@ -496,7 +496,7 @@ TEST_F(MeterTest, BillHoldsTheCallsCostOnceWhateverTheTickLengthAndFixedCharge) 
 
 TEST_F(MeterTest, TickLengthChangingToASecondInTheCallStillBillsTheCallOnce) {
   tariffs.byMoment = [](TDateTime moment) {
-    MeterTariff t;
+    TariffValues t;
     const bool perSecond = TimePart(moment) >= EncodeTime(10, 2, 0);
     t.tickSeconds = perSecond ? 1 : 60;
     t.tickCost = perSecond ? 2 : 127;

@@ -1,0 +1,30 @@
+// What the counters read of the meter: the call state, the tariff of the moment and the call
+// record, with the item and the decimals the display shows them by.
+#pragma once
+
+#include <string>
+
+#include "core/TariffValues.h"
+#include "platform/DateTime.h"
+
+namespace orva {
+
+// One reading: MeterCounters fills all but the item and the decimals.
+struct CounterInput {
+  int item = 1;      // "Display", 1..7
+  int decimals = 1;  // "Cifre decimali"
+  bool metering = false;
+  TDateTime now = 0;
+  TDateTime tickStart = 0;
+  TDateTime elapsed = 0;  // days
+  int ticks = 0;
+  double cost = 0;        // lire without VAT
+  double periodCost = 0;  // bill period cost
+  TariffValues tariff;    // the tariff of the moment
+  // The call record.
+  std::string status = "Sconnesso";
+  std::string entryName, speed, hostName, ipAddress;
+  std::string bytesReceived = "0", bytesSent = "0";
+};
+
+}  // namespace orva
