@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "core/HowUtils.h"
+#include "net/HostsKnown.h"
 #include "net/HostsUpkeep.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
@@ -129,12 +130,21 @@ HostsFile HostsFile::Parse(std::string_view bytes, bool system) {
     if (entry) {
       entry->line = static_cast<int>(f.lines.size());
       line.taken = true;
+      line.own = FormatHostsLine(*entry) == text;
       f.entries.push_back(std::move(*entry));
     }
     f.lines.push_back(std::move(line));
     start = next;
   }
   return f;
+}
+
+std::unordered_set<std::string> HostsFile::ForeignNames() const {
+  HostNameSet names;
+  for (const Line& l : lines) {
+    if (!l.own) AddHostNamesOfLine(names, system ? l.bytes : Cp1252ToUtf8(l.bytes));
+  }
+  return names;
 }
 
 std::string HostsFile::NewLineEnding() const {
@@ -153,8 +163,11 @@ std::string HostsFile::Render(const std::vector<TIpaddr>& list) const {
   auto encode = [this](const std::string& text) { return system ? text : Utf8ToCp1252(text); };
   auto entryText = [&](const TIpaddr& e) -> std::string {
     if (e.line >= 0 && static_cast<std::size_t>(e.line) < lines.size()) {
-      const std::string& original = lines[static_cast<std::size_t>(e.line)].bytes;
-      if (!e.changed) return original;
+      const Line& l = lines[static_cast<std::size_t>(e.line)];
+      const std::string& original = l.bytes;
+      // A person's line in the system file keeps his comment: only the program's own lines
+      // take a new time text.
+      if (!e.changed || (system && !l.own)) return original;
       // An updated entry keeps everything up to its "#" (aliases, blanks) and takes the new
       // time text.
       const std::size_t hash = original.find('#');
@@ -181,6 +194,18 @@ std::string HostsFile::Render(const std::vector<TIpaddr>& list) const {
       atLine[static_cast<std::size_t>(e.line)] = &e;
     else
       added.push_back(&e);
+  }
+  if (system) {
+    // A name that any line of the system file gives already (the program's own entries, a
+    // person's lines, aliases), in whatever case, is never added again: the first line would
+    // win anyway and the file would only grow. Nor is an address of the machine itself.
+    HostNameSet known;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (!lines[i].taken || atLine[i]) AddHostNamesOfLine(known, lines[i].bytes);
+    }
+    std::erase_if(added, [&known](const TIpaddr* e) {
+      return IsLocalOnlyAddress(e->address) || !known.insert(HostNameKey(e->hostName)).second;
+    });
   }
   std::string out;
   bool endsOpen = false;  // the last line written has no line end
@@ -225,12 +250,13 @@ Status SaveHostsList(const std::string& path, const std::vector<TIpaddr>& list) 
 }
 
 void MergeInto(std::vector<TIpaddr>& system, const std::vector<TIpaddr>& staged) {
-  // The first system entry of each name; later duplicates in the system list never match.
+  // The first system entry of each name, in any case; later duplicates never match.
   std::unordered_map<std::string, std::size_t> byName;
   byName.reserve(system.size() + staged.size());
-  for (std::size_t i = 0; i < system.size(); ++i) byName.emplace(system[i].hostName, i);
+  for (std::size_t i = 0; i < system.size(); ++i)
+    byName.emplace(HostNameKey(system[i].hostName), i);
   for (const TIpaddr& s : staged) {
-    const auto it = byName.find(s.hostName);
+    const auto it = byName.find(HostNameKey(s.hostName));
     if (it != byName.end()) {
       TIpaddr& target = system[it->second];
       if (target.timeText != s.timeText) {
@@ -240,7 +266,7 @@ void MergeInto(std::vector<TIpaddr>& system, const std::vector<TIpaddr>& staged)
       continue;
     }
     TIpaddr added{s.address, s.hostName, s.timeText, -1, false};
-    byName.emplace(added.hostName, system.size());
+    byName.emplace(HostNameKey(added.hostName), system.size());
     system.push_back(std::move(added));
   }
 }
@@ -266,6 +292,9 @@ Status MergeStagedHosts(const HostsPaths& paths, ProgressBox* progress) {
   if (!systemBytes) return Status::Fail(systemBytes.error);
   const HostsFile system = HostsFile::Parse(*systemBytes, true);
   std::vector<TIpaddr> list = system.entries;
+  // A name seen at the machine's own address (a local proxy, "localhost") is no server of
+  // the call: it neither enters nor updates the system file.
+  std::erase_if(staged->entries, [](const TIpaddr& e) { return IsLocalOnlyAddress(e.address); });
   show("Inserimento/Aggiornamento indirizzi...");
   if (progress) {
     // The box shows the names as they go; the index does the work.
@@ -383,6 +412,11 @@ void HostsModel::CopySelected(const std::vector<int>& rows) {
   Progress("Inserimento elementi...", false);
   for (const auto& e : picked) Progress(e.hostName, false);
   for (auto& e : picked) e.line = -1;
+  // What the file would not take is not shown as copied either.
+  const HostNameSet foreign = m_layout[1].ForeignNames();
+  std::erase_if(picked, [&foreign](const TIpaddr& e) {
+    return IsLocalOnlyAddress(e.address) || foreign.count(HostNameKey(e.hostName)) > 0;
+  });
   MergeInto(m_lists[1], picked);
   if (m_progress) m_progress->Close();
   m_modified = true;

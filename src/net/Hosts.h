@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/Dialogs.h"
@@ -54,6 +55,10 @@ struct HostsFile {
     std::string bytes;   // as on disk, without the line end
     std::string ending;  // "\r\n", "\n", "\r" or "" for a last line without one
     bool taken = false;
+    // Taken and written the program's way ("address name #time"): a line whose time text the
+    // program may renew. A person's line with aliases, blanks or a comment of his own is
+    // taken but kept byte for byte.
+    bool own = false;
   };
   std::vector<Line> lines;
   std::vector<TIpaddr> entries;
@@ -62,12 +67,17 @@ struct HostsFile {
   bool system = false;
 
   static HostsFile Parse(std::string_view bytes, bool system);
+  // The names (as HostNameKey) on the lines that are not the program's own: a person's lines
+  // and the system's, taken or not.
+  std::unordered_set<std::string> ForeignNames() const;
   // The line end for added lines: the file's own (its first line's), else the kind's default.
   std::string NewLineEnding() const;
   // The file's bytes with `list` in place of the entries: every entry read from the file goes
   // back to its own line, whatever the list's order (untouched entries as they were read);
   // lines of entries no longer in the list go; added entries are appended in list order; lines
-  // the rule did not take stay where they were. Entries that may not be written are left out.
+  // the rule did not take stay where they were. Entries that may not be written are left out,
+  // and so, in the system file, are added entries whose name a remaining line gives already
+  // (in any case) or whose address is loopback or link-local.
   std::string Render(const std::vector<TIpaddr>& list) const;
 };
 
@@ -87,7 +97,8 @@ Result<HostsFile> LoadHostsFile(const std::string& path, bool system);
 Status SaveHostsList(const std::string& path, const std::vector<TIpaddr>& list);
 
 // The merge rule: each staged entry, in order, updates the time text of the first system entry
-// with exactly the same host name (its address stays), or is appended. Indexed by host name.
+// with the same host name in any letter case (its address stays), or is appended. Indexed by
+// host name.
 void MergeInto(std::vector<TIpaddr>& system, const std::vector<TIpaddr>& staged);
 
 // The progress box of long operations (TSmallMsg): the window implements it; logic without a

@@ -3,6 +3,7 @@
 
 #include <unordered_map>
 
+#include "net/HostsKnown.h"
 #include "platform/SafeFile.h"
 
 namespace orva {
@@ -10,7 +11,8 @@ namespace orva {
 namespace {
 
 bool SystemMayTake(const TIpaddr& e) {
-  return IsWritable(e) && IsIPAddress(e.address) && IsValidHostName(e.hostName);
+  return IsWritable(e) && IsIPAddress(e.address) && IsValidHostName(e.hostName) &&
+         !IsLocalOnlyAddress(e.address);
 }
 
 bool PrintableTime(std::string_view text) {
@@ -29,20 +31,28 @@ std::vector<TIpaddr> PendingStagedEntries(const HostsPaths& paths) {
   auto staged = LoadHostsFile(paths.staging, false);
   if (!staged) return pending;
   std::unordered_map<std::string, std::string> known;  // name -> time text of its first entry
+  HostNameSet foreign;                                 // names on a person's lines
   if (auto system = LoadHostsFile(paths.system, true)) {
-    for (const TIpaddr& e : system->entries) known.emplace(e.hostName, e.timeText);
+    for (const TIpaddr& e : system->entries) {
+      if (system->lines[static_cast<std::size_t>(e.line)].own)
+        known.emplace(HostNameKey(e.hostName), e.timeText);
+    }
+    foreign = system->ForeignNames();
   }
   std::unordered_map<std::string, std::size_t> seen;
   for (const TIpaddr& e : staged->entries) {
     if (!SystemMayTake(e)) continue;
-    const auto k = known.find(e.hostName);
+    const std::string key = HostNameKey(e.hostName);
+    const auto k = known.find(key);
     if (k != known.end() && k->second == e.timeText) continue;
+    // The merge never adds nor changes these: they would wait for ever.
+    if (foreign.count(key) > 0) continue;
     // A name staged twice waits once, with its last time text (what the merge would leave).
-    if (auto s = seen.find(e.hostName); s != seen.end()) {
+    if (auto s = seen.find(key); s != seen.end()) {
       pending[s->second].timeText = e.timeText;
       continue;
     }
-    seen.emplace(e.hostName, pending.size());
+    seen.emplace(key, pending.size());
     TIpaddr p = e;
     p.line = -1;
     pending.push_back(std::move(p));
@@ -52,11 +62,18 @@ std::vector<TIpaddr> PendingStagedEntries(const HostsPaths& paths) {
 
 Status StageVisitedServers(const VisitedList& visited, const HostsPaths& paths) {
   const std::string format = "mm-dd-yyyy hh.nn.ss";
-  if (visited.Count() == 0) return Status::Ok();
+  // The machine's own addresses (a local proxy, a printer on the link) are no servers of the
+  // call: their names never wait for the hosts file.
+  VisitedList servers;
+  for (const auto& e : visited.Entries()) {
+    if (IsLocalOnlyAddress(e.address) || !servers.Add(e.address, e.host.firstSeen)) continue;
+    servers[servers.Count() - 1].host = e.host;
+  }
+  if (servers.Count() == 0) return Status::Ok();
   std::vector<TIpaddr> waiting = PendingStagedEntries(paths);
-  if (waiting.empty()) return SaveVisitedList(visited, paths.staging, format);
+  if (waiting.empty()) return SaveVisitedList(servers, paths.staging, format);
   std::vector<TIpaddr> fresh;
-  for (const auto& e : visited.Entries())
+  for (const auto& e : servers.Entries())
     fresh.push_back({e.address, e.host.hostName, FormatDateTime(format, e.host.firstSeen)});
   MergeInto(waiting, fresh);
   return SaveHostsList(paths.staging, waiting);

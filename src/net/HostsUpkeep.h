@@ -21,7 +21,8 @@ std::vector<TIpaddr> PendingStagedEntries(const HostsPaths& paths);
 
 // Call end: writes the visited servers to "hosts.mqm" as the program always has; names still
 // waiting there from earlier calls are kept (the new list merged into them), so nothing waits
-// in vain. An empty list leaves the file untouched.
+// in vain. Servers at loopback or link-local addresses are left out; an empty list leaves the
+// file untouched.
 Status StageVisitedServers(const VisitedList& visited, const HostsPaths& paths);
 
 // "3 nomi in attesa di «Applica hosts»", or "" when none wait.

@@ -157,11 +157,14 @@ void TSNTPClient::RequestTime() {
   if (IsDottedAddress(host)) return Send(host);
   // Names (and blank entries, which fail) go to the resolver; its answer always comes later.
   m_state = State::Resolving;
+  m_resolvedName = host;
+  m_resolveProblem.clear();
   m_lookupId = m_network.GetResolver().LookupName(host, [this](const LookupResult& r) {
     m_lookupId = -1;
     if (m_state != State::Resolving) return;
     if (!r.ok || r.addresses.empty()) {
       m_state = State::Idle;
+      m_resolveProblem = r.ok ? "nessun indirizzo" : r.error;
       if (OnResolveError) OnResolveError();
       return;
     }

@@ -79,6 +79,9 @@ class TSNTPClient {
   const TSntpAnswer& Answer() const { return m_answer; }
   // Why the last reply was refused (OnReceiveError).
   const std::string& ReplyProblem() const { return m_replyProblem; }
+  // The name that did not resolve and the resolver's reason (OnResolveError).
+  const std::string& ResolvedName() const { return m_resolvedName; }
+  const std::string& ResolveProblem() const { return m_resolveProblem; }
   // The transmit timestamp of each request: random, so a reply that does not echo it is
   // known to answer someone else (tests set their own).
   std::function<std::uint64_t()> NextTransmitStamp;
@@ -112,6 +115,8 @@ class TSNTPClient {
   std::uint64_t m_sentTransmit = 0;
   TSntpAnswer m_answer;
   std::string m_replyProblem;
+  std::string m_resolvedName;
+  std::string m_resolveProblem;
 };
 
 // A dotted IPv4 address ("192.0.2.1").

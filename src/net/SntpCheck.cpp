@@ -148,8 +148,12 @@ void TNetworkTimeCheck::SNTPClient1WinsockError(const std::string& errorText) {
   Failed("SNTP - Winsock Error " + errorText);
 }
 
+// Says which entry of the list failed and, when the resolver gave one, why.
 void TNetworkTimeCheck::SNTPClient1ResolveError() {
-  Failed("SNTP - Host resolve error" + std::string("0"));
+  const std::string& name = m_client.ResolvedName();
+  if (name.empty()) return Failed("SNTP - riga senza nome del server");
+  const std::string& why = m_client.ResolveProblem();
+  Failed("SNTP - nome del server non risolto: " + name + (why.empty() ? "" : " (" + why + ")"));
 }
 
 void TNetworkTimeCheck::SNTPClient1ReceiveError() {

@@ -109,6 +109,37 @@ TEST(HostsHelper, RefusesTheWholeInputAtTheFirstBadLine) {
   EXPECT_EQ(test::ReadBytes(hosts), "127.0.0.1 localhost\n");
 }
 
+// The names a user's hosts file gives already, on his own lines or the program's, in any case,
+// and the machine's own addresses never wait for the helper nor reach the file through it.
+TEST(HostsHelper, NeverAddsANameTheFileHoldsNorALocalAddress) {
+  test::TempDir dir;
+  HostsPaths paths{dir.File("hosts.mqm"), dir.File("hosts")};
+  const std::string system =
+      "127.0.0.1 localhost\n127.0.1.1 desk.home desk\n::1 localhost ip6-localhost\n"
+      "10.0.0.5 old.example #t0\n";
+  test::WriteBytes(paths.system, system);
+  test::WriteBytes(paths.staging,
+                   "127.0.0.1 localhost #t1\r\n::1 ip6-localhost #t1\r\n"
+                   "169.254.1.1 printer.example #t1\r\nfe80::1 router.example #t1\r\n"
+                   "10.9.9.9 Desk.Home #t1\r\n10.9.9.8 OLD.example #t0\r\n"
+                   "10.0.0.7 new.example #t1\r\n");
+  const auto pending = PendingStagedEntries(paths);
+  ASSERT_EQ(pending.size(), 1u);
+  EXPECT_EQ(pending[0].hostName, "new.example");
+  DirectHelper helper(paths.system);
+  ASSERT_TRUE(ApplyPendingHosts(paths, helper));
+  EXPECT_EQ(test::ReadBytes(paths.system), system + "10.0.0.7 new.example #t1\n");
+  EXPECT_TRUE(PendingStagedEntries(paths).empty());
+  // Well-formed lines of the same kind handed to the helper directly change nothing.
+  const std::string now = test::ReadBytes(paths.system);
+  const auto run = Helper(paths.system,
+                          "127.0.0.1 localhost #t2\n127.0.0.1 LOCALHOST #t2\n"
+                          "10.1.1.1 IP6-LOCALHOST #t2\n169.254.1.1 printer.example #t2\n"
+                          "10.1.1.2 desk #t2\n10.1.1.3 New.Example #t1\n");
+  EXPECT_EQ(run.code, 0);
+  EXPECT_EQ(test::ReadBytes(paths.system), now);
+}
+
 // A call's visited servers, for a user who may not write the hosts file: nothing is shown at
 // call end, the names wait in "hosts.mqm" (also over a second call) and one helper run
 // applies them all.

@@ -9,6 +9,7 @@
 #include "core/HowUtils.h"
 #include "net/Hosts.h"
 #include "platform/SafeFile.h"
+#include "platform/TextCodec.h"
 
 namespace orva {
 namespace {
@@ -132,12 +133,13 @@ TEST_F(HostsFixture, UnwritableSystemFileIsReportedAndLeftAlone) {
 }
 
 TEST(HostsMerge, IndexedMergeMatchesTheLinearRule) {
-  // The rule as written: for each staged entry, the first system entry with the same name.
+  // The rule as written: for each staged entry, the first system entry with the same name, in
+  // any letter case.
   auto linear = [](std::vector<TIpaddr> sys, const std::vector<TIpaddr>& staged) {
     for (const auto& s : staged) {
       bool found = false;
       for (auto& e : sys) {
-        if (e.hostName == s.hostName) {
+        if (EqualsNoCase(e.hostName, s.hostName)) {
           e.timeText = s.timeText;
           found = true;
           break;

@@ -392,6 +392,26 @@ TEST_F(TimeCheckTest, RefusingServerMovesToTheNext) {
   EXPECT_EQ(check.SyncroL(), "Mer 15-01-25 - Diff. ora locale/GMT -00.00.00");
 }
 
+// A server whose name does not resolve is named in the label with the resolver's reason, and
+// the next server is asked.
+TEST_F(TimeCheckTest, UnresolvedNameIsShownWithTheReason) {
+  check.SetServers({"  ntp.sconosciuto.invalid ", "time.example.org"});
+  check.ClockBtnClick();
+  EXPECT_EQ(net.lookups.back(), "ntp.sconosciuto.invalid");
+  std::vector<std::string> labels;
+  check.OnChanged = [&] { labels.push_back(check.SyncroL()); };
+  net.AnswerLookup({false, {}, "", "Host non trovato"});
+  ASSERT_FALSE(labels.empty());
+  EXPECT_EQ(labels.front(),
+            "SNTP - nome del server non risolto: ntp.sconosciuto.invalid (Host non trovato)");
+  EXPECT_EQ(net.lookups.back(), "time.example.org");
+  // A lookup that answers with no address at all says so.
+  net.AnswerLookup({true, {}, "", ""});
+  EXPECT_EQ(check.SyncroL(),
+            "SNTP - nome del server non risolto: time.example.org "
+            "(nessun indirizzo)");
+}
+
 TEST_F(TimeCheckTest, FailuresWalkTheListOnceThenRest) {
   check.SetServers({"", "192.0.2.1", "192.0.2.2"});
   std::vector<std::string> labels;
@@ -405,7 +425,7 @@ TEST_F(TimeCheckTest, FailuresWalkTheListOnceThenRest) {
   EXPECT_FALSE(check.ClockBtnEnabled());
   clock.AdvanceMs(1500);
   EXPECT_EQ(labels, (std::vector<std::string>{
-                        "Controllo data/ora da ", "SNTP - Host resolve error0",
+                        "Controllo data/ora da ", "SNTP - riga senza nome del server",
                         "Controllo data/ora da 192.0.2.1", "SNTP - timeout",
                         "Controllo data/ora da 192.0.2.2", "SNTP - timeout", "SNTP - timeout"}));
   EXPECT_TRUE(check.ClockBtnEnabled());

@@ -1,6 +1,5 @@
 // orva32: the desktop meter.
 #include <QApplication>
-#include <QLocale>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -36,8 +35,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(orva::AppIcon());
   // The tray keeps the program running; "Termina" ends it.
   QApplication::setQuitOnLastWindowClosed(false);
-  QLocale::setDefault(QLocale::c());
-  orva::InstallQtTranslations(app);
+  orva::UseItalianInterface(app);
 
   QStringList args = QApplication::arguments().mid(1);
   const std::string dataDirOption = TakeOption(args, QStringLiteral("--data-dir")).toStdString();

@@ -1,9 +1,12 @@
-// Qt's Italian translations.
+// Qt's Italian translations and the interface's Italian locale.
 #include "app/ui/Translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
+
+#include "app/ui/FileDialogColumns.h"
 
 namespace orva {
 
@@ -15,6 +18,12 @@ bool InstallQtTranslations(QCoreApplication& app) {
     return false;
   }
   return QCoreApplication::installTranslator(translator);
+}
+
+void UseItalianInterface(QCoreApplication& app) {
+  QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+  InstallQtTranslations(app);
+  InstallItalianFileColumns(app);
 }
 
 }  // namespace orva

@@ -43,13 +43,6 @@ QPushButton* MakeButton(const char* objectName, const char* text, const char* hi
   return b;
 }
 
-std::string UpperPath(const std::string& path) {
-  std::string out = path;
-  for (auto& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return out;
-}
-
 }  // namespace
 
 TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettings& settings,
@@ -218,8 +211,14 @@ void TDialForm::ShowRows(std::optional<std::size_t> select) {
   }
 }
 
+// The path exactly as the file system knows it: letter case tells files apart here, so a path
+// shown in capitals would name a file that does not exist.
+void TDialForm::ShowFileName() {
+  NameLb->setText(Q(m_settings.phoneBookPath));
+}
+
 void TDialForm::LoadCurrentFile() {
-  NameLb->setText(Q(UpperPath(m_settings.phoneBookPath)));
+  ShowFileName();
   if (Status st = m_book.Load(m_settings.phoneBookPath); !st)
     m_dialogs.Message(st.error, MsgType::Error);
   ShowRows(m_book.Rows().empty() ? std::nullopt : std::optional<std::size_t>(0));
@@ -328,7 +327,7 @@ void TDialForm::SalvaBtnClick() {
                                                "Files rubrica (*.tel *.TEL)");
   if (!chosen) return;
   m_settings.phoneBookPath = PhoneBookFileName(*chosen);
-  NameLb->setText(Q(UpperPath(m_settings.phoneBookPath)));
+  ShowFileName();
   SaveCurrentFile();
 }
 

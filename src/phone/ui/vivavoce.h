@@ -69,6 +69,7 @@ class TDialForm final : public QDialog {
 
  private:
   void ShowRows(std::optional<std::size_t> select);
+  void ShowFileName();
   void LoadCurrentFile();
   void SaveCurrentFile();
   void ClearFields();

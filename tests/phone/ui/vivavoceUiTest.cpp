@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -13,6 +14,7 @@
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "platform/Registry.h"
+#include "platform/SafeFile.h"
 
 namespace orva {
 namespace {
@@ -150,6 +152,34 @@ TEST_F(DialFixture, PlaceIsRestoredAndStoredOnClose) {
   form->move(60, 70);
   form->close();
   EXPECT_EQ(settings.position.rfind("0 70 60 ", 0), 0u) << settings.position;
+}
+
+}  // namespace orva
+
+namespace orva {
+
+// The label above the list names the phone book as the file system spells it: the path it shows
+// opens the very file, also after another book is opened or the book is saved under a new name.
+TEST_F(DialFixture, FileNameIsShownAsTheFileSystemSpellsIt) {
+  MakeDirectories(dir.File("Rubriche"));
+  settings.phoneBookPath = dir.File("Rubriche/Amici.tel");
+  test::WriteBytes(settings.phoneBookPath, "Rossi\t06-123\tUrbana\r\n");
+  test::WriteBytes(dir.File("Rubriche/Lavoro.TEL"), "Bianchi\t02-456\tUrbana\r\n");
+  Registry registry(dir.path());
+  auto form = Open(registry);
+  auto* name = Find<QLabel>(form.get(), "NameLb");
+  EXPECT_EQ(name->text().toStdString(), dir.File("Rubriche/Amici.tel"));
+  EXPECT_TRUE(FileExists(name->text().toStdString()));
+
+  dialogs.NextFile(dir.File("Rubriche/Lavoro.TEL"));
+  Find<QPushButton>(form.get(), "ApriBtn")->click();
+  EXPECT_EQ(name->text().toStdString(), dir.File("Rubriche/Lavoro.TEL"));
+
+  dialogs.NextFile(dir.File("Rubriche/Copia"));
+  Find<QPushButton>(form.get(), "SalvaBtn")->click();
+  EXPECT_EQ(name->text().toStdString(), settings.phoneBookPath);
+  EXPECT_EQ(DirectoryOf(settings.phoneBookPath), DirectoryOf(dir.File("Rubriche/x")));
+  EXPECT_EQ(test::ReadBytes(name->text().toStdString()), "Bianchi\t02-456\tUrbana\r\n");
 }
 
 }  // namespace orva

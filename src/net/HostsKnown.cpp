@@ -1,0 +1,62 @@
+// Names a hosts file holds already and addresses that are never added to one.
+#include "net/HostsKnown.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
+#include <cstdint>
+
+#include "platform/TextCodec.h"
+
+namespace orva {
+
+namespace {
+
+bool IsLocalOnlyIPv4(std::uint32_t hostOrder) {
+  const std::uint32_t first = hostOrder >> 24;
+  const std::uint32_t second = (hostOrder >> 16) & 0xFF;
+  return first == 127 || (first == 169 && second == 254);
+}
+
+}  // namespace
+
+bool IsLocalOnlyAddress(std::string_view text) {
+  const std::string copy(text);
+  in_addr v4{};
+  if (::inet_pton(AF_INET, copy.c_str(), &v4) == 1) return IsLocalOnlyIPv4(ntohl(v4.s_addr));
+  in6_addr v6{};
+  if (::inet_pton(AF_INET6, copy.c_str(), &v6) != 1) return false;
+  if (IN6_IS_ADDR_LOOPBACK(&v6) || IN6_IS_ADDR_LINKLOCAL(&v6)) return true;
+  if (IN6_IS_ADDR_V4MAPPED(&v6)) {
+    const unsigned char* b = v6.s6_addr;
+    const std::uint32_t mapped = (std::uint32_t{b[12]} << 24) | (std::uint32_t{b[13]} << 16) |
+                                 (std::uint32_t{b[14]} << 8) | std::uint32_t{b[15]};
+    return IsLocalOnlyIPv4(mapped);
+  }
+  return false;
+}
+
+std::vector<std::string> HostNamesOnLine(std::string_view line) {
+  line = line.substr(0, line.find('#'));
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) words.emplace_back(line.substr(start, i - start));
+  }
+  // The first word is the address.
+  if (!words.empty()) words.erase(words.begin());
+  return words;
+}
+
+std::string HostNameKey(std::string_view name) {
+  return FoldCase(name);
+}
+
+void AddHostNamesOfLine(HostNameSet& names, std::string_view line) {
+  for (const std::string& name : HostNamesOnLine(line)) names.insert(HostNameKey(name));
+}
+
+}  // namespace orva
