@@ -178,17 +178,17 @@ void TProgramWindows::OpenLog() {
   };
   m_log = new TLog(m_ctx.settings, m_ctx.dialogs, m_ctx.dataDir, hooks, m_ctx.places);
   m_log->setAttribute(Qt::WA_DeleteOnClose);
-  m_log->Model().vatRate = m_ctx.vatRate ? m_ctx.vatRate() : 0.2;
+  m_log->Model().vatRate = m_ctx.vatRate ? m_ctx.vatRate() : kDefaultVatRate;
   m_log->show();
 }
 
 void TProgramWindows::OpenBill() {
   if (!CheckPasswordFor(ProtectedAction::Bill, m_ctx.settings.access, m_ctx.dialogs)) return;
   {
-    TBollettaDLG view(
-        BillViewContext{m_ctx.settings, m_ctx.dialogs, DecodeDate(DatePart(Now())),
-                        m_ctx.vatRate ? m_ctx.vatRate() : 0.2, &OpenHelp, m_ctx.dataDir},
-        m_ctx.parent);
+    TBollettaDLG view(BillViewContext{m_ctx.settings, m_ctx.dialogs, DecodeDate(DatePart(Now())),
+                                      m_ctx.vatRate ? m_ctx.vatRate() : kDefaultVatRate, &OpenHelp,
+                                      m_ctx.dataDir},
+                      m_ctx.parent);
     view.exec();
   }
   // The period cost is read again and the counters redrawn, also when the view failed.
