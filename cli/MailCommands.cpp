@@ -22,6 +22,7 @@
 #include "core/Settings.h"
 #include "net/Mail.h"
 #include "net/SntpCheck.h"
+#include "platform/DataFiles.h"
 #include "platform/Registry.h"
 #include "platform/SafeFile.h"
 #include "platform/qt/QtSockets.h"
@@ -144,7 +145,7 @@ int MailCheck(const std::vector<std::string>& words) {
   if (mailboxTimeout && (*mailboxTimeout < 1 || *mailboxTimeout > 86400))
     throw UsageError("--mailbox-timeout: secondi non validi");
   const Context ctx = MakeContext(words, DataAccess::Write);
-  const std::string lst = args.Get("lst").value_or(ctx.dataDir + TMailCheck::kFileName);
+  const std::string lst = args.Get("lst").value_or(DataPath(ctx.dataDir).File(kMailboxFileName));
   if (args.Get("lst") && !FileExists(lst)) {
     std::fprintf(stderr, "orva32cli: %s non trovato\n", lst.c_str());
     return 1;

@@ -40,16 +40,6 @@
 namespace orva::cli {
 namespace {
 
-// The settings, catalogue and files of the data directory, as the desktop program has them.
-struct Program {
-  Program(const Context& ctx, const Clock& clock, Dialogs& dialogs)
-      : data(ctx.dataDir, ctx.tariffDir),
-        records(ctx.dataDir, data.settings, data.catalogue, clock, dialogs) {}
-  ProgramData data;
-  ProgramServices records;
-  Settings& settings = data.settings;
-};
-
 // Keeps the tariff selection of the associations but, when asked, forces the negotiation.
 class ForcedNegotiation final : public TariffService {
  public:
@@ -237,11 +227,11 @@ int RunSimulateCall(const std::vector<std::string>& words) {
 
   SimulatedMachine m(o.start);
   ConsoleDialogs dialogs("orva32cli: ", true);
-  Program p(ctx, m.clock, dialogs);
+  ProgramRecords p(ctx.dataDir, ctx.tariffDir, m.clock, dialogs);
   if (o.sampleMs) p.settings.timerClockMs = static_cast<int>(*o.sampleMs);
   p.settings.askService = false;  // nobody to ask
-  ForcedNegotiation tariffs(p.records.Tariffs(), o.negotiation);
-  DeferredBill bill(p.records.Bill());
+  ForcedNegotiation tariffs(p.services.Tariffs(), o.negotiation);
+  DeferredBill bill(p.services.Bill());
   // A failure to write the bill is shown once, as the meter shows it, and ends in exit 1.
   Status billFailed = Status::Ok();
   auto noteBill = [&](const Status& s) {
@@ -251,24 +241,21 @@ int RunSimulateCall(const std::vector<std::string>& words) {
     }
   };
   auto flushBill = [&] { noteBill(bill.Flush()); };
-  MeterDeps deps = p.records.MeterDependencies(Platform(
-      m.clock, m.clock, dialogs, m.sound, m.view, m.dialup, m.telephony, m.stats, m.launcher));
-  BillFirstLog log(*deps.log, bill, noteBill);
-  deps.tariffs = &tariffs;
-  deps.bill = &bill;
-  deps.log = &log;
-  MainLogic logic(deps);
+  BillFirstLog log(p.services.Log(), bill, noteBill);
+  MainLogic logic(p.services.MeterDependencies(Platform(m.clock, m.clock, dialogs, m.sound, m.view,
+                                                        m.dialup, m.telephony, m.stats, m.launcher),
+                                               {&tariffs, &bill, &log}));
   logic.Startup();
   logic.FirstActivation();
   if (o.tariff) {
-    if (*o.tariff < 0 || *o.tariff >= std::max(1, p.data.catalogue.Size()))
+    if (*o.tariff < 0 || *o.tariff >= std::max(1, p.catalogue.Size()))
       throw UsageError("--tariff: indice fuori dal catalogo");
     logic.Call().SelectTariff(static_cast<int>(*o.tariff));
   }
   StartCall(o, m, logic);
   RunAndEndCall(o, m, logic, flushBill);
   flushBill();
-  const auto& lines = p.records.Log().lines;
+  const auto& lines = p.services.Log().lines;
   PrintSimulatedCall(logic.Call(), lines.empty() ? std::string() : lines.back(), bill.added,
                      ctx.json);
   return lines.empty() || !billFailed ? 1 : 0;
@@ -431,17 +418,16 @@ int RunMeter(const std::vector<std::string>& words) {
   SystemClock clock;
   QtTimerFactory timers;
   ConsoleDialogs dialogs("orva32cli: ", true);
-  Program p(ctx, clock, dialogs);
+  ProgramRecords p(ctx.dataDir, ctx.tariffDir, clock, dialogs);
   NoSound sound;
   const MainLogic* current = nullptr;
   ConsoleView view(current, p.settings, clock);
   MeterLinks links(simulate, dialupChoice, args.Get("interfaces"));
   ProcessLauncher launcher;
-  MeterDeps deps =
-      p.records.MeterDependencies(Platform(clock, timers, dialogs, sound, view, *links.dialup,
-                                           *links.telephony, *links.stats, launcher));
-  deps.applicationId = ::getpid();
-  MainLogic logic(deps);
+  MeterPlatform platform = Platform(clock, timers, dialogs, sound, view, *links.dialup,
+                                    *links.telephony, *links.stats, launcher);
+  platform.applicationId = ::getpid();
+  MainLogic logic(p.services.MeterDependencies(platform));
   current = &logic;
 
   instance.OnRequest = [&](const std::string& line) {

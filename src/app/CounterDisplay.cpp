@@ -2,20 +2,12 @@
 #include "app/CounterDisplay.h"
 
 #include <cmath>
+#include <optional>
 
 #include "core/HowUtils.h"
 #include "platform/Numbers.h"
 
 namespace orva {
-
-const std::array<const char*, kCounterItems> kCounterItemNames = {
-    "costo in Lire - tempo trascorso ",
-    "costo + IVA",
-    "tempo trascorso",
-    "totale scatti",
-    "tempo al prossimo scatto",
-    "costo in bolletta",
-    "percentuale tempo scatto"};
 
 namespace {
 
@@ -104,6 +96,56 @@ long long SecondsToNextTick(const CounterInput& in) {
   return length - WholeSecondsOf(in.now - in.tickStart);
 }
 
+namespace {
+
+// The value of counter item `item`, or none while the next tick falls due (the counter keeps
+// its last text until there is something to say).
+std::optional<std::string> ItemValue(int item, const CounterInput& in, int decimals) {
+  switch (item) {
+    case 1:
+      return ElapsedText(in.elapsed) + " - " + FormatFixed(in.cost, decimals);
+    case 2: {
+      const double x = in.cost * (1 + in.tariff.vatRate);
+      return FormatFixed(x, IsWhole(x) ? 0 : decimals);
+    }
+    case 3:
+      return ElapsedText(in.elapsed);
+    case 4:
+      return in.tariff.tickSeconds > 1 ? std::to_string(in.ticks) : std::string();
+    case 5: {
+      const long long r = SecondsToNextTick(in);
+      if (r <= 0) return std::nullopt;
+      return "-" + SecondsText(r);
+    }
+    case 6: {
+      const double base = in.metering ? in.periodCost + in.cost : in.periodCost;
+      return FormatFixed(base * (1 + in.tariff.vatRate), decimals);
+    }
+    case 7: {
+      const long long r = SecondsToNextTick(in);
+      if (r <= 0) return std::nullopt;
+      const long long length = RoundHalfEven(in.tariff.tickSeconds);
+      // A tick rounded to no whole second has no share to show.
+      long long p = length > 0 ? 100 - RoundHalfEven(static_cast<double>(r) / length * 100) : 0;
+      if (p < 0) p = 0;
+      return std::to_string(p) + "%";
+    }
+    default:
+      return std::string();
+  }
+}
+
+std::string GaugeHint(const CounterInput& in, int decimals) {
+  return " Stato :" + in.status + "\n" + " Servizio :" + in.entryName + "\n" +
+         " Velocità :" + in.speed + "\n" + " Durata :" + ElapsedText(in.elapsed) + "\n" +
+         " Scatto ogni :" + in.tariff.tickText + "  \n" +
+         " Costo scatto :" + FormatFixed(in.tariff.tickCost, decimals) + "\n" +
+         " Sconto attivo :" + (in.tariff.discountActive ? "Si" : "No") + "\n" +
+         " IP :" + in.hostName + "\n" + " Indirizzo IP :" + in.ipAddress;
+}
+
+}  // namespace
+
 CounterTexts RedrawCounters(const CounterInput& in) {
   CounterTexts out;
   out.bytesReceived = GroupThousands(in.bytesReceived);
@@ -114,72 +156,20 @@ CounterTexts RedrawCounters(const CounterInput& in) {
 
   const int item = ClampItem(in.item);
   const int decimals = in.decimals < 0 ? 0 : (in.decimals > 10 ? 10 : in.decimals);
-  const std::string prefix = CounterPrefix(item);
-  std::string v;
-  std::string counter;
-  switch (item) {
-    case 1:
-      v = ElapsedText(in.elapsed) + " - " + FormatFixed(in.cost, decimals);
-      counter = v;
-      break;
-    case 2: {
-      const double x = in.cost * (1 + in.tariff.vatRate);
-      v = FormatFixed(x, IsWhole(x) ? 0 : decimals);
-      counter = prefix + v;
-      break;
-    }
-    case 3:
-      v = ElapsedText(in.elapsed);
-      counter = prefix + v;
-      break;
-    case 4:
-      if (in.tariff.tickSeconds > 1) {
-        v = std::to_string(in.ticks);
-        counter = prefix + v;
-      } else {
-        counter = prefix + "?";
-      }
-      break;
-    case 5: {
-      const long long r = SecondsToNextTick(in);
-      if (r <= 0) {
-        out.complete = false;
-        return out;
-      }
-      v = "-" + SecondsText(r);
-      counter = prefix + v;
-      break;
-    }
-    case 6: {
-      const double base = in.metering ? in.periodCost + in.cost : in.periodCost;
-      v = FormatFixed(base * (1 + in.tariff.vatRate), decimals);
-      counter = prefix + v;
-      break;
-    }
-    case 7: {
-      const long long r = SecondsToNextTick(in);
-      if (r <= 0) {
-        out.complete = false;
-        return out;
-      }
-      const long long length = RoundHalfEven(in.tariff.tickSeconds);
-      // A tick rounded to no whole second has no share to show.
-      long long p = length > 0 ? 100 - RoundHalfEven(static_cast<double>(r) / length * 100) : 0;
-      if (p < 0) p = 0;
-      v = std::to_string(p) + "%";
-      counter = prefix + v;
-      break;
-    }
+  const std::optional<std::string> value = ItemValue(item, in, decimals);
+  if (!value) {
+    out.complete = false;
+    return out;
   }
-  out.value = v;
-  out.counter = counter;
+  out.value = *value;
+  if (item == 1)
+    out.counter = *value;  // the elapsed time and the cost need no caption
+  else if (item == 4 && in.tariff.tickSeconds <= 1)
+    out.counter = std::string(CounterPrefix(item)) + "?";  // no ticks to count
+  else
+    out.counter = CounterPrefix(item) + *value;
   out.counterHint = CounterHint(item);
-  out.gaugeHint = " Stato :" + in.status + "\n" + " Servizio :" + in.entryName + "\n" +
-                  " Velocità :" + in.speed + "\n" + " Durata :" + ElapsedText(in.elapsed) + "\n" +
-                  " Scatto ogni :" + in.tariff.tickText + "  \n" +
-                  " Costo scatto :" + FormatFixed(in.tariff.tickCost, decimals) + "\n" +
-                  " Sconto attivo :" + (in.tariff.discountActive ? "Si" : "No") + "\n" +
-                  " IP :" + in.hostName + "\n" + " Indirizzo IP :" + in.ipAddress;
+  out.gaugeHint = GaugeHint(in, decimals);
   out.tickText = in.tariff.tickText;
   return out;
 }

@@ -3,7 +3,6 @@
 // puts the texts into its labels.
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "meter/CounterInput.h"
@@ -13,8 +12,6 @@ namespace orva {
 
 constexpr int kCounterItems = 7;
 
-// Names of the counter items in the taskbar (tray) menu, item 1..7 at index 0..6.
-extern const std::array<const char*, kCounterItems> kCounterItemNames;
 // The prefix of each item's counter text and the hint of the counter labels.
 const char* CounterPrefix(int item);
 const char* CounterHint(int item);

@@ -6,16 +6,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/DataFiles.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
 
 namespace orva {
 
 std::string WithTrailingBackslash(std::string path) {
-  // No folder is the current one, never the root.
-  if (path.empty()) return "./";
-  if (path.back() != '/') path += '/';
-  return path;
+  return DataPath(path).Dir();
 }
 
 std::string DataSubdirectory(const std::string& dataDir, const std::string& name) {
@@ -26,7 +24,7 @@ std::string DataSubdirectory(const std::string& dataDir, const std::string& name
 }
 
 std::string SettingsFileIn(const std::string& dataDir) {
-  return ResolveNoCase(WithTrailingBackslash(dataDir) + "ORVA32.INI");
+  return DataPath(dataDir).Found(kSettingsFileName);
 }
 
 std::string PlatformCode() {

@@ -1,6 +1,6 @@
-// What a meter runs on and records into: the platform, the tariffs, the bill, the log, the
-// settings, the network follow-ups of a call and the service question. ProgramServices fills
-// it from a data directory; the tests give doubles.
+// What a meter runs on and records into: the platform, the tariffs, the bill, the log and the
+// settings. ProgramServices fills it from a data directory and the program's platform; the
+// tests give doubles.
 #pragma once
 
 #include <functional>
@@ -18,15 +18,10 @@ struct MeterDeps : MeterPlatform {
   BillService* bill = nullptr;
   LogService* log = nullptr;
   Settings* settings = nullptr;
-  NetworkHooks network;
-  // The service choice dialog: the confirmed text, or none for "Ignora".
-  std::function<std::optional<std::string>(const std::string& serviceText)> chooseService;
   // Saves the settings (the record behind `settings`).
   std::function<void()> saveSettings;
   // Whether a file exists (the launcher's programs, the sounds); default: the file system.
   std::function<bool(const std::string&)> fileExists;
-  // What answers message 1122 as the application (the process id on Linux).
-  long long applicationId = 0;
   // The data directory, ending in "/": sounds named without a folder are there.
   std::string dataDirectory;
 };

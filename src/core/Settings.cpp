@@ -8,6 +8,7 @@
 #include "core/Autostart.h"
 #include "core/HowUtils.h"
 #include "core/UCritto.h"
+#include "platform/DataFiles.h"
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
@@ -358,10 +359,10 @@ void LoadSettings(Settings& s, const std::string& dataDir, Registry& registry,
         SettingsFileIn(dir), dir));
   }
   s = Settings{};
-  s.logFileName = dir + "ORVA.LOG";
+  s.logFileName = DataPath(dir).File(kDefaultLogName);
   // Only the file names are fixed in lower case: the folder is kept as it is, since letter
   // case matters on this file system.
-  s.phoneBook = dir + "rubrica.tel";
+  s.phoneBook = DataPath(dir).File(kPhoneBookFileName);
   s.associationPath = ResolveNoCase(dir + "lista.ser");
 
   const TIniFile ini(SettingsFileIn(dir));

@@ -12,8 +12,11 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <future>
+#include <iterator>
 
 #include "core/HowUtils.h"
+#include "platform/DataFiles.h"
 #include "platform/FileLock.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
@@ -25,6 +28,8 @@ constexpr std::string_view kNotAvailable = "n.d.";  // byte counts and speed the
 constexpr std::string_view kUnknown = "?";
 // The size of one read of a log that is streamed.
 constexpr std::size_t kLogReadBlock = 1u << 20;
+// From this size on a log's bytes are parsed on two threads.
+constexpr std::size_t kParallelParseBytes = 4u << 20;
 
 bool IsAscii(std::string_view s) {
   unsigned char acc = 0;
@@ -298,8 +303,8 @@ void ForEachRecordLine(std::string_view bytes, bool tabLinesOnly, F&& row) {
 
 }  // namespace
 
-Status ForEachLogRecordInFile(const std::string& path,
-                              const std::function<void(const TConnObj::Fields&)>& row) {
+Status ForEachLogBlockInFile(const std::string& path,
+                             const std::function<void(std::string_view lines)>& block) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return Status::Fail(path + ": " + SystemErrorText(errno));
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -317,14 +322,14 @@ Status ForEachLogRecordInFile(const std::string& path,
       break;
     }
     if (got == 0) {
-      ForEachRecordLine(std::string_view(buffer.data(), filled), false, row);
+      if (filled > 0) block(std::string_view(buffer.data(), filled));
       break;
     }
     filled += static_cast<std::size_t>(got);
     const std::string_view bytes(buffer.data(), filled);
     const std::size_t lastEnd = bytes.rfind('\n');
     if (lastEnd == std::string_view::npos) continue;
-    ForEachRecordLine(bytes.substr(0, lastEnd + 1), false, row);
+    block(bytes.substr(0, lastEnd + 1));
     const std::size_t rest = filled - (lastEnd + 1);
     std::memmove(buffer.data(), buffer.data() + lastEnd + 1, rest);
     filled = rest;
@@ -338,11 +343,37 @@ Status ForEachLogRecordInFile(const std::string& path,
   return status;
 }
 
+void ForEachLogRecordInLines(std::string_view lines,
+                             const std::function<void(const TConnObj::Fields&)>& row) {
+  ForEachRecordLine(lines, false, row);
+}
+
+Status ForEachLogRecordInFile(const std::string& path,
+                              const std::function<void(const TConnObj::Fields&)>& row) {
+  return ForEachLogBlockInFile(
+      path, [&row](std::string_view lines) { ForEachRecordLine(lines, false, row); });
+}
+
 std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly) {
-  std::vector<TConnObj> records;
-  records.reserve(bytes.size() / 64 + 1);
-  ForEachRecordLine(bytes, tabLinesOnly,
-                    [&](const TConnObj::Fields& fields) { records.emplace_back(fields); });
+  auto parse = [tabLinesOnly](std::string_view part, std::size_t expected) {
+    std::vector<TConnObj> records;
+    records.reserve(expected);
+    ForEachRecordLine(part, tabLinesOnly,
+                      [&](const TConnObj::Fields& fields) { records.emplace_back(fields); });
+    return records;
+  };
+  const std::size_t expected = bytes.size() / 64 + 1;
+  // A large log is parsed in two halves at once, cut after a line's end: the same records in
+  // the same order, in about half the time a person waits for the window.
+  const std::size_t cut = bytes.size() < kParallelParseBytes ? std::string_view::npos
+                                                             : bytes.find('\n', bytes.size() / 2);
+  if (cut == std::string_view::npos) return parse(bytes, expected);
+  const std::string_view second = bytes.substr(cut + 1);
+  auto later = std::async(std::launch::async, parse, second, second.size() / 64 + 1);
+  std::vector<TConnObj> records = parse(bytes.substr(0, cut + 1), expected);
+  std::vector<TConnObj> rest = later.get();
+  records.insert(records.end(), std::make_move_iterator(rest.begin()),
+                 std::make_move_iterator(rest.end()));
   return records;
 }
 
@@ -422,13 +453,12 @@ AppendOutcome AppendLogRecord(const LogCall& call, const AppendOptions& options)
     if (auto chosen = options.chooseLogFile()) path = *chosen;
   }
   if (path.empty()) {
-    path = ResolveNoCase(WithTrailingBackslash(options.dataDir) + std::string(kDefaultLogName));
+    path = DataPath(options.dataDir).Found(kDefaultLogName);
     out.usedDefaultPath = true;
   }
   // A log in a folder that is gone goes to the program directory under its own name.
   const std::string dir = DirectoryOf(path);
-  if (dir.empty() || !DirectoryExists(dir))
-    path = WithTrailingBackslash(options.dataDir) + FileNameOf(path);
+  if (dir.empty() || !DirectoryExists(dir)) path = DataPath(options.dataDir).File(FileNameOf(path));
   out.logPath = path;
 
   // A TAB or a line end in a text would break the record apart.

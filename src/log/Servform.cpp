@@ -4,12 +4,13 @@
 #include <algorithm>
 
 #include "core/HowUtils.h"
+#include "platform/DataFiles.h"
 #include "platform/TextFile.h"
 
 namespace orva {
 
 std::string ServiceFilePath(const std::string& dataDir) {
-  return ResolveNoCase(WithTrailingBackslash(dataDir) + std::string(kServiceFileName));
+  return DataPath(dataDir).Found(kServiceFileName);
 }
 
 std::vector<std::string> LoadServiceFile(const std::string& path, std::string* error) {

@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "log/ConnObj.h"
+#include "platform/DataFiles.h"
 #include "platform/Result.h"
 #include "platform/SafeFile.h"
 
 namespace orva {
-
-inline constexpr std::string_view kServiceFileName = "ORVA.SRV";
 
 // The service file of the program directory (found without regard to case).
 std::string ServiceFilePath(const std::string& dataDir);

@@ -7,6 +7,7 @@
 
 #include "core/HowUtils.h"
 #include "core/password.h"
+#include "platform/DataFiles.h"
 
 namespace orva {
 
@@ -137,7 +138,7 @@ void MainLogic::HangupBtnClick() {
 void MainLogic::VoiceBtnClick() {
   const std::string& dir = m_d.settings->rubrixPath;
   if (!dir.empty()) {
-    const std::string program = WithTrailingBackslash(dir) + "Rubrix.exe";
+    const std::string program = DataPath(dir).File("Rubrix.exe");
     if (MeterFileExists(m_d, program)) {
       // As the voice button always did, a program that does not start says nothing.
       static_cast<void>(m_d.launcher->Launch({{program}, dir, ShowWindow::swShowNormal}));

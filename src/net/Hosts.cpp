@@ -11,6 +11,7 @@
 #include "core/HowUtils.h"
 #include "net/HostsKnown.h"
 #include "net/HostsUpkeep.h"
+#include "platform/DataFiles.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 #include "platform/Trim.h"
@@ -121,7 +122,12 @@ HostsFile HostsFile::Parse(std::string_view bytes, bool system) {
           end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
       line.ending = std::string(bytes.substr(end, next - end));
     }
-    const std::string text = system ? line.bytes : Cp1252ToUtf8(line.bytes);
+    std::string decoded;
+    std::string_view text = line.bytes;
+    if (!system) {
+      decoded = Cp1252ToUtf8(line.bytes);
+      text = decoded;
+    }
     auto entry = ParseHostsLine(text);
     // The system file also holds lines this program does not own (IPv6 entries, aliases
     // without "#", hand-written names): only its own kind of entry is taken.
@@ -200,6 +206,7 @@ std::string HostsFile::Render(const std::vector<TIpaddr>& list) const {
     // person's lines, aliases), in whatever case, is never added again: the first line would
     // win anyway and the file would only grow. Nor is an address of the machine itself.
     HostNameSet known;
+    known.reserve(lines.size() + added.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
       if (!lines[i].taken || atLine[i]) AddHostNamesOfLine(known, lines[i].bytes);
     }
@@ -233,7 +240,7 @@ std::string HostsPaths::Backup() const {
 }
 
 HostsPaths HostsPathsIn(const std::string& dataDir, std::string systemHosts) {
-  return {ResolveNoCase(WithTrailingBackslash(dataDir) + "hosts.mqm"), std::move(systemHosts)};
+  return {DataPath(dataDir).Found(kHostsStagingFileName), std::move(systemHosts)};
 }
 
 Result<HostsFile> LoadHostsFile(const std::string& path, bool system) {

@@ -54,7 +54,6 @@ std::string ListLineSizeText(std::string_view listLine);
 class TMailCheck {
  public:
   static constexpr const char* kNewMailText = "C'è posta per te !";
-  static constexpr const char* kFileName = "POP3.LST";
   // The headers read per mailbox and check: the newest ones of a larger mailbox.
   static constexpr int kMaxHeadersPerCheck = 1000;
   // The bound of one reply during a check (a LIST of a mailbox of about a million messages).

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/DataDir.h"
+#include "platform/DataFiles.h"
 #include "platform/TextFile.h"
 #include "platform/Trim.h"
 
@@ -39,9 +40,9 @@ std::vector<std::string> ParseTimeServers(const std::vector<std::string>& lines)
 }
 
 void SeedTimeServers(const std::string& dataDir) {
-  const std::string target = JoinPath(dataDir, TNetworkTimeCheck::kFileName);
+  const std::string target = DataPath(dataDir).File(kTimeServersFileName);
   if (FileExists(ResolveNoCase(target))) return;
-  const std::string from = FindShippedData(TNetworkTimeCheck::kFileName,
+  const std::string from = FindShippedData(std::string(kTimeServersFileName),
                                            [](const std::string& p) { return FileExists(p); });
   // Without the copy the check reads no server list and says so when it runs.
   if (auto bytes = ReadFileBytes(from); !from.empty() && bytes)

@@ -37,7 +37,6 @@ void SeedTimeServers(const std::string& dataDir);
 
 class TNetworkTimeCheck {
  public:
-  static constexpr const char* kFileName = "Time Servers.txt";
   static constexpr const char* kClockBtnHint = "Preleva l'ora dalla rete";
 
   TNetworkTimeCheck(TSNTPClient& client, const Clock& clock, ZoneProvider zone = LocalZoneAt);

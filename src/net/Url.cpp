@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/HowUtils.h"
+#include "platform/DataFiles.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
@@ -44,7 +45,7 @@ std::optional<UrlDialogRequest> FindVisitedServersFile(const std::string& dataDi
   if (TimePart(endTime) < TimePart(startTime)) day += 1;
   const std::string name = FormatDateTime("dd-mm-yyyy", day) + " " +
                            FormatDateTime("hh-nn-ss", TimePart(endTime)) + ".mqm";
-  const std::string folder = WithTrailingBackslash(dataDir) + "Urls";
+  const std::string folder = DataPath(dataDir).File("Urls");
   std::string path = ResolveNoCase(JoinPath(folder, name));
   if (!FileExists(path)) return std::nullopt;
   return UrlDialogRequest{path, "Elenco indirizzi server visitati il " + DateToStr(callDate) +

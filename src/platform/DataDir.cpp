@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/DataFiles.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 
@@ -48,7 +49,7 @@ Result<std::string> ResolveDataDirectory(const std::string& option, bool create)
     dir = option;
   } else if (const char* home = std::getenv("ORVA32_HOME"); home && *home) {
     dir = home;
-  } else if (FileExists(ResolveNoCase(ExecutableDirectory() + "ORVA32.INI"))) {
+  } else if (FileExists(DataPath(ExecutableDirectory()).Found(kSettingsFileName))) {
     dir = ExecutableDirectory();
   } else if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
     dir = JoinPath(xdg, "orva32");

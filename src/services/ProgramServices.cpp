@@ -3,12 +3,14 @@
 #include <utility>
 
 #include "core/HowUtils.h"
+#include "platform/DataFiles.h"
 
 namespace orva {
 
-ProgramData::ProgramData(const std::string& dataDir, const std::string& tariffDir)
+ProgramData::ProgramData(const std::string& dataDir, const std::string& tariffDir,
+                         const AutostartRequest* autostart)
     : registry(dataDir) {
-  LoadSettings(settings, dataDir, registry);
+  LoadSettings(settings, dataDir, registry, autostart);
   ScanTariffFiles(catalogue, tariffDir);
 }
 
@@ -18,15 +20,16 @@ ProgramServices::ProgramServices(std::string dataDir, Settings& settings,
     : m_settings(settings),
       m_tariffs(catalogue, settings.associationPath, dialogs),
       m_bill(settings, dataDir, clock),
-      m_log(settings, WithTrailingBackslash(dataDir)),
-      m_dataDir(WithTrailingBackslash(dataDir)) {}
+      m_log(settings, DataPath(dataDir).Dir()),
+      m_dataDir(DataPath(dataDir).Dir()) {}
 
-MeterDeps ProgramServices::MeterDependencies(const MeterPlatform& platform) {
+MeterDeps ProgramServices::MeterDependencies(const MeterPlatform& platform,
+                                             const RecordLayers& layers) {
   MeterDeps d;
   static_cast<MeterPlatform&>(d) = platform;
-  d.tariffs = &m_tariffs;
-  d.bill = &m_bill;
-  d.log = &m_log;
+  d.tariffs = layers.tariffs ? layers.tariffs : &m_tariffs;
+  d.bill = layers.bill ? layers.bill : &m_bill;
+  d.log = layers.log ? layers.log : &m_log;
   d.settings = &m_settings;
   d.dataDirectory = m_dataDir;
   Dialogs* dialogs = platform.dialogs;

@@ -19,12 +19,23 @@
 namespace orva {
 
 // The settings and the tariff catalogue of a data directory, loaded as the programs load
-// them (the settings from the directory's registry, the tariffs from `tariffDir`).
+// them (the settings from the directory's registry, the tariffs from `tariffDir`). With
+// `autostart`, the first run of the directory also makes the autostart entry.
 struct ProgramData {
-  ProgramData(const std::string& dataDir, const std::string& tariffDir);
+  ProgramData(const std::string& dataDir, const std::string& tariffDir,
+              const AutostartRequest* autostart = nullptr);
   Registry registry;
   Settings settings;
   TariffCatalogue catalogue;
+};
+
+// Records a program puts in front of the data directory's own before the meter sees them: a
+// log that tells the windows what it wrote, a bill kept until the call ends, a tariff
+// service that forces a negotiation. Each unset one is the directory's own.
+struct RecordLayers {
+  TariffService* tariffs = nullptr;
+  BillService* bill = nullptr;
+  LogService* log = nullptr;
 };
 
 class ProgramServices {
@@ -34,11 +45,9 @@ class ProgramServices {
   ProgramServices(std::string dataDir, Settings& settings, const TariffCatalogue& catalogue,
                   const Clock& clock, Dialogs& dialogs);
 
-  // The meter's dependencies on `platform` with these records; the settings are saved with
-  // SaveSettings, a failure shown through the platform's dialogs. The caller may still
-  // replace a record (a log that tells its windows, a bill kept in memory) or add the
-  // network follow-ups and the service question.
-  MeterDeps MeterDependencies(const MeterPlatform& platform);
+  // The meter's dependencies on `platform` with these records, or the layers over them; the
+  // settings are saved with SaveSettings, a failure shown through the platform's dialogs.
+  MeterDeps MeterDependencies(const MeterPlatform& platform, const RecordLayers& layers = {});
 
   CatalogueTariffs& Tariffs() { return m_tariffs; }
   BillFiles& Bill() { return m_bill; }
@@ -50,6 +59,21 @@ class ProgramServices {
   BillFiles m_bill;
   LogFiles m_log;
   std::string m_dataDir;  // ending in "/"
+};
+
+// Everything a program keeps of its data directory, made once at its start and owned by the
+// program's root: the settings, the catalogue, and the tariffs, bill and log over them. The
+// desktop program and the command-line tool start through it alike; windows and commands get
+// references.
+struct ProgramRecords {
+  ProgramRecords(const std::string& dataDir, const std::string& tariffDir, const Clock& clock,
+                 Dialogs& dialogs, const AutostartRequest* autostart = nullptr)
+      : data(dataDir, tariffDir, autostart),
+        services(dataDir, data.settings, data.catalogue, clock, dialogs) {}
+  ProgramData data;
+  ProgramServices services;
+  Settings& settings = data.settings;
+  const TariffCatalogue& catalogue = data.catalogue;
 };
 
 }  // namespace orva

@@ -12,15 +12,17 @@ namespace orva::test {
 struct SimulatedPlatform {
   explicit SimulatedPlatform(TDateTime start) : clock(start) {}
   MeterPlatform Platform() {
-    return {.clock = &clock,
-            .timers = &clock,
-            .dialogs = &dialogs,
-            .sound = &sound,
-            .view = &view,
-            .dialup = &dialup,
-            .telephony = &telephony,
-            .statistics = &stats,
-            .launcher = &launcher};
+    MeterPlatform p;
+    p.clock = &clock;
+    p.timers = &clock;
+    p.dialogs = &dialogs;
+    p.sound = &sound;
+    p.view = &view;
+    p.dialup = &dialup;
+    p.telephony = &telephony;
+    p.statistics = &stats;
+    p.launcher = &launcher;
+    return p;
   }
 
   ManualClock clock;

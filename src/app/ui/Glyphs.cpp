@@ -85,91 +85,133 @@ QIcon AppIcon() {
   return icon;
 }
 
+namespace {
+
+const QColor kInk(0x20, 0x20, 0x20);
+
+void Ink(QPainter& p, QColor c, double width = 1.6) {
+  p.setPen(QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+}
+
+// Each glyph on a 20 x 20 grid; `name` tells the variants of one drawing apart.
+void DrawStart(QPainter& p, const QString&) {
+  QPainterPath tri;
+  tri.moveTo(6, 4);
+  tri.lineTo(16, 10);
+  tri.lineTo(6, 16);
+  tri.closeSubpath();
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x2e, 0xc2, 0x40));
+  p.drawPath(tri);
+}
+
+void DrawStop(QPainter& p, const QString&) {
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0xe0, 0x30, 0x30));
+  p.drawRoundedRect(QRectF(5, 5, 10, 10), 1.5, 1.5);
+}
+
+void DrawWindowSize(QPainter& p, const QString& name) {
+  const bool zoom = name == u"zoom";
+  Ink(p, zoom ? QColor(Qt::white) : kInk);
+  p.setBrush(Qt::NoBrush);
+  if (zoom) {
+    p.drawRect(QRectF(3.5, 3.5, 13, 13));
+    p.drawLine(QPointF(3.5, 6.5), QPointF(16.5, 6.5));
+  } else {
+    p.drawRect(QRectF(3.5, 8.5, 13, 6));
+    p.drawLine(QPointF(7, 5), QPointF(13, 5));
+  }
+}
+
+void DrawMenu(QPainter& p, const QString&) {
+  Ink(p, Qt::white, 2);
+  for (double y : {5.5, 10.0, 14.5}) p.drawLine(QPointF(4, y), QPointF(16, y));
+}
+
+// A handset, green lifted for connecting, red laid down for hanging up.
+void DrawHandset(QPainter& p, const QString& name) {
+  const bool up = name == u"connect";
+  p.translate(10, 10);
+  p.rotate(up ? -30 : 135);
+  p.setPen(Qt::NoPen);
+  p.setBrush(up ? QColor(0x2e, 0xa0, 0x40) : QColor(0xd0, 0x30, 0x30));
+  p.drawRoundedRect(QRectF(-8, -2.5, 16, 5), 2.5, 2.5);
+  p.drawEllipse(QRectF(-9, -4.5, 6, 6));
+  p.drawEllipse(QRectF(3, -4.5, 6, 6));
+}
+
+void DrawTables(QPainter& p, const QString&) {
+  Ink(p, kInk, 1.2);
+  p.setBrush(QColor(0xf4, 0xf4, 0xe8));
+  p.drawRect(QRectF(3.5, 3.5, 13, 13));
+  for (double y : {7.5, 11.5}) p.drawLine(QPointF(3.5, y), QPointF(16.5, y));
+  p.drawLine(QPointF(8.5, 3.5), QPointF(8.5, 16.5));
+}
+
+void DrawCard(QPainter& p, const QString& name) {
+  Ink(p, kInk, 1.4);
+  p.setBrush(name == u"voice" ? QColor(0xff, 0xd8, 0x00) : QColor(0x9c, 0xc4, 0xff));
+  p.drawRoundedRect(QRectF(4, 3, 12, 14), 2, 2);
+  p.drawLine(QPointF(7, 7), QPointF(13, 7));
+  p.drawLine(QPointF(7, 10), QPointF(13, 10));
+  p.drawLine(QPointF(7, 13), QPointF(11, 13));
+}
+
+void DrawGear(QPainter& p, const QString&) {
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0x60, 0x60, 0x70));
+  p.translate(10, 10);
+  for (int i = 0; i < 8; ++i) {
+    p.drawRect(QRectF(-1.5, -8.5, 3, 4));
+    p.rotate(45);
+  }
+  p.drawEllipse(QPointF(0, 0), 5.5, 5.5);
+  p.setBrush(QColor(0xe8, 0xe8, 0xe8));
+  p.drawEllipse(QPointF(0, 0), 2.2, 2.2);
+}
+
+void DrawGlobe(QPainter& p, const QString&) {
+  Ink(p, QColor(0x20, 0x60, 0xb0), 1.3);
+  p.setBrush(QColor(0xd8, 0xe8, 0xff));
+  p.drawEllipse(QRectF(3, 3, 14, 14));
+  p.setBrush(Qt::NoBrush);
+  p.drawEllipse(QRectF(7, 3, 6, 14));
+  p.drawLine(QPointF(3, 10), QPointF(17, 10));
+}
+
+void DrawClock(QPainter& p, const QString&) {
+  Ink(p, kInk, 1.3);
+  p.setBrush(Qt::white);
+  p.drawEllipse(QRectF(3, 3, 14, 14));
+  Ink(p, QColor(0xc0, 0x20, 0x20), 1.5);
+  p.drawLine(QPointF(10, 10), QPointF(10, 5.5));
+  p.drawLine(QPointF(10, 10), QPointF(13.5, 11.5));
+}
+
+struct GlyphDrawing {
+  const char16_t* name;
+  void (*draw)(QPainter&, const QString&);
+};
+
+constexpr GlyphDrawing kGlyphs[] = {
+    {u"start", DrawStart},       {u"stop", DrawStop},     {u"zoom", DrawWindowSize},
+    {u"shrink", DrawWindowSize}, {u"menu", DrawMenu},     {u"connect", DrawHandset},
+    {u"hangup", DrawHandset},    {u"tables", DrawTables}, {u"voice", DrawCard},
+    {u"phonebook", DrawCard},    {u"setup", DrawGear},    {u"hosts", DrawGlobe},
+    {u"clock", DrawClock},
+};
+
+}  // namespace
+
 QIcon Glyph(const QString& name, int size) {
   QPixmap pix = Blank(size);
   QPainter p(&pix);
   p.setRenderHint(QPainter::Antialiasing);
   const double s = size / 20.0;
   p.scale(s, s);
-  const QColor ink(0x20, 0x20, 0x20);
-  auto pen = [&](QColor c, double w = 1.6) {
-    p.setPen(QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  };
-  if (name == u"start") {
-    QPainterPath tri;
-    tri.moveTo(6, 4);
-    tri.lineTo(16, 10);
-    tri.lineTo(6, 16);
-    tri.closeSubpath();
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x2e, 0xc2, 0x40));
-    p.drawPath(tri);
-  } else if (name == u"stop") {
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xe0, 0x30, 0x30));
-    p.drawRoundedRect(QRectF(5, 5, 10, 10), 1.5, 1.5);
-  } else if (name == u"zoom" || name == u"shrink") {
-    pen(name == u"zoom" ? QColor(Qt::white) : ink);
-    p.setBrush(Qt::NoBrush);
-    if (name == u"zoom") {
-      p.drawRect(QRectF(3.5, 3.5, 13, 13));
-      p.drawLine(QPointF(3.5, 6.5), QPointF(16.5, 6.5));
-    } else {
-      p.drawRect(QRectF(3.5, 8.5, 13, 6));
-      p.drawLine(QPointF(7, 5), QPointF(13, 5));
-    }
-  } else if (name == u"menu") {
-    pen(Qt::white, 2);
-    for (double y : {5.5, 10.0, 14.5}) p.drawLine(QPointF(4, y), QPointF(16, y));
-  } else if (name == u"connect" || name == u"hangup") {
-    // A handset, green lifted for connecting, red laid down for hanging up.
-    const bool up = name == u"connect";
-    p.translate(10, 10);
-    p.rotate(up ? -30 : 135);
-    p.setPen(Qt::NoPen);
-    p.setBrush(up ? QColor(0x2e, 0xa0, 0x40) : QColor(0xd0, 0x30, 0x30));
-    p.drawRoundedRect(QRectF(-8, -2.5, 16, 5), 2.5, 2.5);
-    p.drawEllipse(QRectF(-9, -4.5, 6, 6));
-    p.drawEllipse(QRectF(3, -4.5, 6, 6));
-  } else if (name == u"tables") {
-    pen(ink, 1.2);
-    p.setBrush(QColor(0xf4, 0xf4, 0xe8));
-    p.drawRect(QRectF(3.5, 3.5, 13, 13));
-    for (double y : {7.5, 11.5}) p.drawLine(QPointF(3.5, y), QPointF(16.5, y));
-    p.drawLine(QPointF(8.5, 3.5), QPointF(8.5, 16.5));
-  } else if (name == u"voice" || name == u"phonebook") {
-    pen(ink, 1.4);
-    p.setBrush(name == u"voice" ? QColor(0xff, 0xd8, 0x00) : QColor(0x9c, 0xc4, 0xff));
-    p.drawRoundedRect(QRectF(4, 3, 12, 14), 2, 2);
-    p.drawLine(QPointF(7, 7), QPointF(13, 7));
-    p.drawLine(QPointF(7, 10), QPointF(13, 10));
-    p.drawLine(QPointF(7, 13), QPointF(11, 13));
-  } else if (name == u"setup") {
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x60, 0x60, 0x70));
-    p.translate(10, 10);
-    for (int i = 0; i < 8; ++i) {
-      p.drawRect(QRectF(-1.5, -8.5, 3, 4));
-      p.rotate(45);
-    }
-    p.drawEllipse(QPointF(0, 0), 5.5, 5.5);
-    p.setBrush(QColor(0xe8, 0xe8, 0xe8));
-    p.drawEllipse(QPointF(0, 0), 2.2, 2.2);
-  } else if (name == u"hosts") {
-    pen(QColor(0x20, 0x60, 0xb0), 1.3);
-    p.setBrush(QColor(0xd8, 0xe8, 0xff));
-    p.drawEllipse(QRectF(3, 3, 14, 14));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QRectF(7, 3, 6, 14));
-    p.drawLine(QPointF(3, 10), QPointF(17, 10));
-  } else if (name == u"clock") {
-    pen(ink, 1.3);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QRectF(3, 3, 14, 14));
-    pen(QColor(0xc0, 0x20, 0x20), 1.5);
-    p.drawLine(QPointF(10, 10), QPointF(10, 5.5));
-    p.drawLine(QPointF(10, 10), QPointF(13.5, 11.5));
-  }
+  for (const GlyphDrawing& g : kGlyphs)
+    if (name == QStringView(g.name)) g.draw(p, name);
   p.end();
   return QIcon(pix);
 }

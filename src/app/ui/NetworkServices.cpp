@@ -10,6 +10,7 @@
 #include "net/ui/HostsAuthority.h"
 #include "net/ui/MailDlg.h"
 #include "net/ui/SmallMsg.h"
+#include "platform/DataFiles.h"
 #include "platform/qt/QtResolver.h"
 #include "platform/qt/QtSockets.h"
 
@@ -77,9 +78,9 @@ void TNetworkServices::ApplySettings() {
 void TNetworkServices::Startup() {
   ApplySettings();
   SeedTimeServers(m_ctx.dataDir);
-  m_time->LoadTimeServers(m_ctx.dataDir + TNetworkTimeCheck::kFileName);
+  m_time->LoadTimeServers(DataPath(m_ctx.dataDir).File(kTimeServersFileName));
   ShowTimeCheck();
-  if (const Status s = m_mail->LoadMailboxes(m_ctx.dataDir + TMailCheck::kFileName); !s)
+  if (const Status s = m_mail->LoadMailboxes(DataPath(m_ctx.dataDir).File(kMailboxFileName)); !s)
     SetPop3Label(s.error);
 
   ShowHostsWaiting();
@@ -98,7 +99,7 @@ void TNetworkServices::Startup() {
 void TNetworkServices::SettingsChanged() {
   ApplySettings();
   // While a check runs the new list waits for the end of its cycle.
-  if (const Status s = m_mail->LoadMailboxes(m_ctx.dataDir + TMailCheck::kFileName); !s)
+  if (const Status s = m_mail->LoadMailboxes(DataPath(m_ctx.dataDir).File(kMailboxFileName)); !s)
     SetPop3Label(s.error);
 }
 

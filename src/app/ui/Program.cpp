@@ -42,14 +42,29 @@ bool ShowSplash(bool setting, const QStringList& arguments) {
   return arguments.isEmpty() || arguments.front().toLower() != u"nosplash";
 }
 
+namespace {
+
+// The records of the data directory; the first run of a directory also makes the autostart
+// entry when the program is asked to.
+std::unique_ptr<ProgramRecords> LoadRecords(const ProgramOptions& options, const Clock& clock,
+                                            Dialogs& dialogs) {
+  const AutostartRequest autostart{QApplication::applicationFilePath().toStdString(), {}};
+  return std::make_unique<ProgramRecords>(options.dataDir, options.dataDir, clock, dialogs,
+                                          options.autostart ? &autostart : nullptr);
+}
+
+}  // namespace
+
 TOrvaProgram::TOrvaProgram(ProgramOptions options)
-    : m_options(std::move(options)), m_places(SettingsFileIn(m_options.dataDir)) {
-  m_registry = std::make_unique<Registry>(m_options.dataDir);
-  m_qtDialogs = std::make_unique<QtDialogs>();
-  m_clock = m_options.clock ? m_options.clock : &m_systemClock;
-  m_timers = m_options.timers ? m_options.timers : &m_qtTimers;
-  m_dialogs = m_options.dialogs ? m_options.dialogs : m_qtDialogs.get();
-  m_sound = m_options.sound ? m_options.sound : &m_qtSound;
+    : m_options(std::move(options)),
+      m_places(SettingsFileIn(m_options.dataDir)),
+      m_qtDialogs(std::make_unique<QtDialogs>()),
+      m_clock(m_options.clock ? m_options.clock : &m_systemClock),
+      m_timers(m_options.timers ? m_options.timers : &m_qtTimers),
+      m_dialogs(m_options.dialogs ? m_options.dialogs : m_qtDialogs.get()),
+      m_sound(m_options.sound ? m_options.sound : &m_qtSound),
+      m_records(LoadRecords(m_options, *m_clock, *m_dialogs)),
+      m_settings(m_records->settings) {
   if (!m_options.dialup) {
     m_ownDialup = MakeSystemDialup(m_options.dialupChoice, QDBusConnection::systemBus(),
                                    m_options.interfacePatterns);
@@ -91,10 +106,6 @@ void TOrvaProgram::SplashStep(const char* text) {
 }
 
 void TOrvaProgram::Start() {
-  // The settings (and, at the first run, the autostart entry).
-  AutostartRequest autostart{QApplication::applicationFilePath().toStdString(), {}};
-  LoadSettings(m_settings, m_options.dataDir, *m_registry,
-               m_options.autostart ? &autostart : nullptr);
   ApplyHintSettings();
   // The splash window.
   if (ShowSplash(m_settings.showSplash, m_options.arguments)) {
@@ -103,7 +114,7 @@ void TOrvaProgram::Start() {
   }
   SplashStep("Loading preferences...");
   // The install record: only other programs read it; the program itself runs the same without it.
-  static_cast<void>(WriteInstallRecord(*m_registry, m_options.dataDir));
+  static_cast<void>(WriteInstallRecord(m_records->data.registry, m_options.dataDir));
   // Colours, panels and the place of the window.
   m_form->ApplySettings(WindowSettingsFrom(m_settings));
   SplashStep("Initialize RAS...");
@@ -121,7 +132,7 @@ void TOrvaProgram::Start() {
   m_form->OnDestroy = [this] { FormDestroy(); };
   MakeWindows();
   ReportStartupProblems();
-  m_form->SetTariffs(m_windows->Catalogue().descriptions, m_windows->Catalogue().abbreviations);
+  m_form->SetTariffs(m_records->catalogue.descriptions, m_records->catalogue.abbreviations);
   m_services = std::make_unique<TNetworkServices>(NetworkServicesContext{
       m_settings, *m_clock, *m_timers, *m_dialogs, *m_form, m_options.dataDir,
       m_options.systemHosts, m_options.network, m_options.mib});
@@ -155,7 +166,8 @@ void TOrvaProgram::Start() {
 
 // The windows the commands open, on the program's settings, clock, places and services.
 void TOrvaProgram::MakeWindows() {
-  ProgramWindowsContext windows(m_settings, *m_registry, *m_dialogs, *m_sound);
+  ProgramWindowsContext windows(m_settings, m_records->data.registry, m_records->catalogue,
+                                *m_dialogs, *m_sound);
   windows.parent = m_form.get();
   windows.programPath = QApplication::applicationFilePath().toStdString();
   windows.now = [this] { return m_clock->Now(); };
@@ -256,7 +268,7 @@ void TOrvaProgram::WireServices(ProgramWindowsContext& windows) {
 // A tariff that could not be copied or read would otherwise only show as a shorter list.
 void TOrvaProgram::ReportStartupProblems() {
   std::vector<std::string> problems = m_options.startupProblems;
-  const std::vector<std::string>& unreadable = m_windows->Catalogue().errors;
+  const std::vector<std::string>& unreadable = m_records->catalogue.errors;
   problems.insert(problems.end(), unreadable.begin(), unreadable.end());
   if (problems.empty()) return;
   std::string text;
@@ -265,10 +277,8 @@ void TOrvaProgram::ReportStartupProblems() {
 }
 
 void TOrvaProgram::MakeLogic() {
-  m_records = std::make_unique<ProgramServices>(m_options.dataDir, m_settings,
-                                                m_windows->Catalogue(), *m_clock, *m_dialogs);
-  m_logAppended = std::make_unique<AppendedLog>(m_records->Log(), m_windows.get());
-  m_records->Log().chooseLogFile = [this]() -> std::optional<std::string> {
+  m_logAppended = std::make_unique<AppendedLog>(m_records->services.Log(), m_windows.get());
+  m_records->services.Log().chooseLogFile = [this]() -> std::optional<std::string> {
     const QString file = ChooseLogFile(QString::fromStdString(m_options.dataDir), m_form.get());
     if (file.isEmpty()) return std::nullopt;
     return file.toStdString();
@@ -283,15 +293,16 @@ void TOrvaProgram::MakeLogic() {
   platform.telephony = m_options.telephony;
   platform.statistics = m_options.statistics;
   platform.launcher = m_options.launcher;
-  MeterDeps d = m_records->MeterDependencies(platform);
-  d.log = m_logAppended.get();
-  d.chooseService = [this](const std::string& text) {
+  platform.chooseService = [this](const std::string& text) {
     return ChooseService(text, ServiceFilePath(m_options.dataDir), *m_dialogs, m_form.get());
   };
-  d.applicationId = ::getpid();
-  d.network = m_services->Hooks([this]() -> const CallInfo& { return m_logic->Call().Info(); },
-                                [this] { return m_logic->Call().CallEnd(); });
-  m_logic = std::make_unique<MainLogic>(std::move(d));
+  platform.applicationId = ::getpid();
+  platform.network =
+      m_services->Hooks([this]() -> const CallInfo& { return m_logic->Call().Info(); },
+                        [this] { return m_logic->Call().CallEnd(); });
+  RecordLayers layers;
+  layers.log = m_logAppended.get();
+  m_logic = std::make_unique<MainLogic>(m_records->services.MeterDependencies(platform, layers));
 }
 
 std::vector<std::string> TOrvaProgram::HandleRequest(const std::string& line) {

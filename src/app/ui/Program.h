@@ -89,6 +89,7 @@ class TOrvaProgram final : public QObject {
   void Start();
   TMainForm& Form() { return *m_form; }
   Settings& ProgramSettingsRecord() { return m_settings; }
+  const TariffCatalogue& Catalogue() const { return m_records->catalogue; }
   MainLogic& Logic() { return *m_logic; }
   TProgramWindows& Windows() { return *m_windows; }
   TNetworkServices& Network() { return *m_services; }
@@ -131,9 +132,7 @@ class TOrvaProgram final : public QObject {
   void WireServices(ProgramWindowsContext& windows);
 
   ProgramOptions m_options;
-  Settings m_settings;
   WindowPlaces m_places;
-  std::unique_ptr<Registry> m_registry;
   SystemClock m_systemClock;
   QtTimerFactory m_qtTimers;
   std::unique_ptr<QtDialogs> m_qtDialogs;
@@ -142,6 +141,10 @@ class TOrvaProgram final : public QObject {
   TimerFactory* m_timers;
   Dialogs* m_dialogs;
   Sound* m_sound;
+  // The settings, the catalogue, the bill and the log of the data directory, made once here;
+  // the windows and the meter get references.
+  std::unique_ptr<ProgramRecords> m_records;
+  Settings& m_settings;
   std::unique_ptr<TMainForm> m_form;
   std::unique_ptr<TSplashForm> m_splash;
   THints m_hints;
@@ -151,7 +154,6 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<Telephony> m_ownTelephony;
   SysfsStatistics m_sysfs;
   ProcessLauncher m_processLauncher;
-  std::unique_ptr<ProgramServices> m_records;
   std::unique_ptr<AppendedLog> m_logAppended;
   std::unique_ptr<TNetworkServices> m_services;
   // The panels over the services' monitor: they go before the services.

@@ -23,6 +23,7 @@
 #include "net/ui/Hosts.h"
 #include "net/ui/Url.h"
 #include "phone/ui/vivavoce.h"
+#include "platform/DataFiles.h"
 #include "platform/DateTime.h"
 #include "platform/Numbers.h"
 #include "platform/Process.h"
@@ -87,14 +88,6 @@ void TProgramWindows::BindCommands(CommandHandlers& commands) {
   commands.Bind(CommandId::About, [this] { OpenAbout(); });
 }
 
-const TariffCatalogue& TProgramWindows::Catalogue() {
-  if (!m_scanned) {
-    ScanTariffFiles(m_catalogue, m_ctx.dataDir);
-    m_scanned = true;
-  }
-  return m_catalogue;
-}
-
 bool TProgramWindows::QueryClose() {
   return !m_log || m_log->QueryClose();
 }
@@ -156,7 +149,7 @@ void TProgramWindows::OpenLog() {
   hooks.editRecord = [this](TConnObj& record, bool isNew) {
     std::vector<std::string> services;
     if (m_log) services = m_log->Model().Services();
-    return EditLogRecord(m_log, Catalogue(), services, record, isNew, DatePart(Now()),
+    return EditLogRecord(m_log, m_ctx.catalogue, services, record, isNew, DatePart(Now()),
                          m_ctx.settings.decimals, m_ctx.dialogs, m_ctx.places);
   };
   // A call's visited servers: the icon of its row, the double click that shows them, and the
@@ -202,12 +195,12 @@ void TProgramWindows::OpenOptions() {
     return;
   }
   const Settings copy = m_ctx.settings;
-  const std::string pop3 = m_ctx.dataDir + "POP3.LST";
+  const std::string pop3 = DataPath(m_ctx.dataDir).File(kMailboxFileName);
   SetupContext ctx{m_ctx.settings,
                    m_ctx.registry,
                    m_ctx.dialogs,
                    m_ctx.sound,
-                   Catalogue().descriptions,
+                   m_ctx.catalogue.descriptions,
                    m_ctx.dialupEntries ? m_ctx.dialupEntries() : std::vector<std::string>{},
                    m_ctx.programPath,
                    {},
@@ -251,7 +244,7 @@ void TProgramWindows::OpenWizard(bool presetShortcuts) {
                            s.getNetworkTime};
   auto model = std::make_unique<WizardModel>(
       s.associationPath, m_ctx.dialupEntries ? m_ctx.dialupEntries() : std::vector<std::string>{},
-      Catalogue().descriptions, net, ShortcutExists(ShortcutPlace::Desktop),
+      m_ctx.catalogue.descriptions, net, ShortcutExists(ShortcutPlace::Desktop),
       ShortcutExists(ShortcutPlace::Autostart));
   if (!model->CreationStatus().ok)
     m_ctx.dialogs.Message(model->CreationStatus().error, MsgType::Error);
@@ -328,14 +321,16 @@ void TProgramWindows::OpenPhoneBook() {
     return;
   }
   DialFormSettings& phone = m_phoneSettings;
-  phone.phoneBookPath =
-      m_ctx.settings.phoneBook.empty() ? m_ctx.dataDir + "rubrica.tel" : m_ctx.settings.phoneBook;
+  phone.phoneBookPath = m_ctx.settings.phoneBook.empty()
+                            ? DataPath(m_ctx.dataDir).File(kPhoneBookFileName)
+                            : m_ctx.settings.phoneBook;
   phone.speakerLevel = m_ctx.settings.speakerVolume;
   phone.position = m_ctx.settings.voicePosition;
   DialFormHooks hooks;
   hooks.handOverTariff = m_ctx.selectTariff;
   hooks.dial = m_ctx.dial;
-  m_phone = new TDialForm(Catalogue().descriptions, phone, m_ctx.registry, m_ctx.dialogs, hooks);
+  m_phone =
+      new TDialForm(m_ctx.catalogue.descriptions, phone, m_ctx.registry, m_ctx.dialogs, hooks);
   m_phone->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(m_phone, &QObject::destroyed, m_phone, [this, &phone] {
     m_ctx.settings.phoneBook = phone.phoneBookPath;

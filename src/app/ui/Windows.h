@@ -35,11 +35,13 @@ class TLog;
 class TTipsForm;
 
 struct ProgramWindowsContext {
-  ProgramWindowsContext(Settings& s, Registry& r, Dialogs& d, Sound& so)
-      : settings(s), registry(r), dialogs(d), sound(so) {}
+  ProgramWindowsContext(Settings& s, Registry& r, const TariffCatalogue& c, Dialogs& d, Sound& so)
+      : settings(s), registry(r), catalogue(c), dialogs(d), sound(so) {}
 
   Settings& settings;
   Registry& registry;
+  // The tariffs of the data directory, as the program read them at its start.
+  const TariffCatalogue& catalogue;
   Dialogs& dialogs;
   Sound& sound;
   QWidget* parent = nullptr;
@@ -91,8 +93,6 @@ class TProgramWindows {
   void OpenHosts();
   static void OpenHelp(int context);
 
-  const TariffCatalogue& Catalogue();
-
   // Quitting. QueryClose asks every open window that may refuse (the log with unsaved
   // changes); false when one was cancelled, and then nothing has been closed.
   bool QueryClose();
@@ -110,8 +110,6 @@ class TProgramWindows {
   TDateTime Now() const;
 
   ProgramWindowsContext m_ctx;
-  TariffCatalogue m_catalogue;
-  bool m_scanned = false;
   QPointer<TLog> m_log;
   std::shared_ptr<LogClipboard> m_logClipboard = std::make_shared<LogClipboard>();
   QPointer<TDialForm> m_phone;

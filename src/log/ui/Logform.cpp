@@ -17,6 +17,7 @@
 #include "log/ui/LogTable.h"
 #include "log/ui/LogformShared.h"
 #include "log/ui/WarnDup.h"
+#include "platform/DataFiles.h"
 #include "platform/SafeFile.h"
 
 namespace orva {
@@ -36,7 +37,8 @@ TLog::TLog(Settings& settings, Dialogs& dialogs, std::string dataDir, LogWindowH
   dataDir = WithTrailingBackslash(std::move(dataDir));
   m_model = std::make_unique<LogModel>(m_dialogs, dataDir, m_hooks.clipboard);
   m_model->decimals = settings.decimals;
-  m_model->SetLogPath(settings.logFileName.empty() ? dataDir + "ORVA.LOG" : settings.logFileName);
+  m_model->SetLogPath(settings.logFileName.empty() ? DataPath(dataDir).File(kDefaultLogName)
+                                                   : settings.logFileName);
   m_model->sort.column = settings.sortIndex;
   m_model->sort.ascending = settings.sortAscending;
   BuildListPage();

@@ -199,7 +199,7 @@ TEST_F(MeterOverDBus, ComponiHandsTheTariffOverAndPlacesTheCall) {
   mm = std::make_unique<MmTelephony>(bus.Connection());
   Make(true);
   ASSERT_TRUE(test::WaitFor([&] { return mm->VoiceModems() == 1; }));
-  ASSERT_GE(program->Windows().Catalogue().descriptions.size(), 2u);
+  ASSERT_GE(program->Catalogue().descriptions.size(), 2u);
   program->Windows().OpenPhoneBook();
   TDialForm* book = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets())

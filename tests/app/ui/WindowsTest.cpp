@@ -24,6 +24,7 @@ struct WindowsFixture : ::testing::Test {
   test::ScriptedDialogs dialogs;
   NoSound sound;
   Settings settings;
+  TariffCatalogue catalogue;
   std::unique_ptr<Registry> registry;
   void SetUp() override {
     registry = std::make_unique<Registry>(dir.path());
@@ -31,7 +32,7 @@ struct WindowsFixture : ::testing::Test {
     settings.associationPath = dir.File("lista.ser");
   }
   TProgramWindows Make() {
-    ProgramWindowsContext context(settings, *registry, dialogs, sound);
+    ProgramWindowsContext context(settings, *registry, catalogue, dialogs, sound);
     context.dataDir = dir.path();
     context.systemHosts = dir.File("hosts");
     return TProgramWindows(std::move(context));
