@@ -17,6 +17,7 @@
 #include "Commands.h"
 #include "VatOption.h"
 #include "core/Settings.h"
+#include "log/LogCsvExport.h"
 #include "log/LogFile.h"
 #include "log/LogSort.h"
 #include "log/LogTotals.h"
@@ -154,7 +155,8 @@ int Totals(const std::vector<std::string>& words) {
   // Every row is selected, so the totals are summed while the log is read a block at a time,
   // without keeping the records.
   LogTotalsAccumulator sum;
-  StreamRecords(file, [&sum](const TConnObj::Fields& row) { sum.Add(row); });
+  if (!FileExists(file)) throw std::runtime_error(file + ": file non trovato");
+  if (const Status s = SumLogFile(file, sum); !s) throw std::runtime_error(s.error);
   const LogTotals t = sum.Result(static_cast<std::size_t>(sum.Rows()), l.settings.decimals, vat);
   if (l.ctx.json) {
     PrintJson({{"rows", t.rows},
@@ -195,15 +197,14 @@ int ExportCsv(const std::vector<std::string>& words) {
   const std::string& out = WordAfterLog(args, 1, 2, "OUT");
   const LogContext l = MakeLogContext(words);
   const std::string file = LogFile(args, l, 2);
-  SilentDialogs dialogs;
-  LogModel model(dialogs, l.ctx.dataDir);
-  model.SetLogPath(file);
-  if (!model.Load(file).existed) throw std::runtime_error(file + ": file non trovato");
-  if (const Status s = model.ExportCsv(out); !s) throw std::runtime_error(s.error);
+  if (!FileExists(file)) throw std::runtime_error(file + ": file non trovato");
+  // Streamed: a log of any size is exported in the memory of a few blocks.
+  std::size_t rows = 0;
+  if (const Status s = ExportLogFileCsv(file, out, rows); !s) throw std::runtime_error(s.error);
   if (l.ctx.json)
-    PrintJson({{"file", out}, {"rows", model.Count()}});
+    PrintJson({{"file", out}, {"rows", rows}});
   else
-    std::printf("%s: %zu righe\n", out.c_str(), model.Count());
+    std::printf("%s: %zu righe\n", out.c_str(), rows);
   return 0;
 }
 

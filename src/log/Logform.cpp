@@ -2,6 +2,7 @@
 #include "log/Logform.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 #include "log/LogFile.h"
@@ -114,9 +115,18 @@ LoadOutcome LogModel::Load(const std::string& path) {
   return out;
 }
 
+namespace {
+
+std::uint64_t LineDigest(std::string_view line) {
+  return std::hash<std::string_view>{}(line);
+}
+
+}  // namespace
+
 void LogModel::RememberOnDisk(const std::vector<TConnObj>& records) {
   m_onDisk.clear();
-  for (const auto& r : records) ++m_onDisk[FormatLogLine(r)];
+  m_onDisk.reserve(records.size());
+  for (const auto& r : records) ++m_onDisk[LineDigest(FormatLogLine(r))];
 }
 
 Result<std::size_t> LogModel::TakeAppended() {
@@ -129,7 +139,7 @@ Result<std::size_t> LogModel::TakeAppended() {
   auto known = m_onDisk;
   std::size_t added = 0;
   for (const auto& r : onDisk) {
-    const auto it = known.find(FormatLogLine(r));
+    const auto it = known.find(LineDigest(FormatLogLine(r)));
     if (it != known.end() && it->second > 0) {
       --it->second;
       continue;
@@ -146,10 +156,10 @@ Result<std::size_t> LogModel::TakeAppended() {
 }
 
 void LogModel::RecordRewritten(const std::string& oldLine, const std::string& newLine) {
-  const auto known = m_onDisk.find(oldLine);
+  const auto known = m_onDisk.find(LineDigest(oldLine));
   if (known == m_onDisk.end() || known->second == 0) return;  // not read from this file
   if (--known->second == 0) m_onDisk.erase(known);
-  ++m_onDisk[newLine];
+  ++m_onDisk[LineDigest(newLine)];
   for (auto it = m_records.rbegin(); it != m_records.rend(); ++it)
     if (FormatLogLine(*it) == oldLine) {
       *it = ParseLogRecord(newLine);

@@ -36,18 +36,29 @@ bool IsLocalOnlyAddress(std::string_view text) {
   return false;
 }
 
-std::vector<std::string> HostNamesOnLine(std::string_view line) {
+namespace {
+
+// Calls `name` with every word after the address, up to a "#".
+template <class F>
+void ForEachHostName(std::string_view line, F&& name) {
   line = line.substr(0, line.find('#'));
-  std::vector<std::string> words;
+  bool address = true;  // the first word
   std::size_t i = 0;
   while (i < line.size()) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     const std::size_t start = i;
     while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) words.emplace_back(line.substr(start, i - start));
+    if (i == start) continue;
+    if (!address) name(line.substr(start, i - start));
+    address = false;
   }
-  // The first word is the address.
-  if (!words.empty()) words.erase(words.begin());
+}
+
+}  // namespace
+
+std::vector<std::string> HostNamesOnLine(std::string_view line) {
+  std::vector<std::string> words;
+  ForEachHostName(line, [&words](std::string_view w) { words.emplace_back(w); });
   return words;
 }
 
@@ -56,7 +67,7 @@ std::string HostNameKey(std::string_view name) {
 }
 
 void AddHostNamesOfLine(HostNameSet& names, std::string_view line) {
-  for (const std::string& name : HostNamesOnLine(line)) names.insert(HostNameKey(name));
+  ForEachHostName(line, [&names](std::string_view w) { names.insert(HostNameKey(w)); });
 }
 
 }  // namespace orva

@@ -48,13 +48,16 @@ std::size_t AddressColumnWidth(const TDravikIpConnectionList& list) {
   return width;
 }
 
-std::vector<std::string> ConnectionsViewLines(TDravikIpConnectionList& list) {
+std::vector<std::string> ConnectionsViewLines(TDravikIpConnectionList& list,
+                                              std::optional<bool> read) {
   std::vector<std::string> lines;
-  bool ok = true;
-  try {
-    list.Refresh();
-  } catch (const EConnListError&) {
-    ok = false;
+  bool ok = read.value_or(true);
+  if (!read) {
+    try {
+      list.Refresh();
+    } catch (const EConnListError&) {
+      ok = false;
+    }
   }
   const std::size_t width = ok ? AddressColumnWidth(list) : 15;
   lines.push_back(PadRight("Proto", 5) + " " + PadRight("Local IP", width) + " " +
@@ -105,10 +108,11 @@ TrafficMonitor::TrafficMonitor(const Clock& clock, const MonitorSettings& settin
       m_netstat(netstat),
       m_dns(resolver, clock, m_visited, m_state) {}
 
-std::vector<std::string> TrafficMonitor::ViewLines(int tab) {
+std::vector<std::string> TrafficMonitor::ViewLines(int tab, std::optional<bool> connectionsRead) {
   switch (tab) {
     case kTabConnections:
-      if (m_netstat.connections) return ConnectionsViewLines(*m_netstat.connections);
+      if (m_netstat.connections)
+        return ConnectionsViewLines(*m_netstat.connections, connectionsRead);
       return {};
     case kTabVisited:
       return VisitedViewLines(m_visited);
@@ -140,14 +144,19 @@ std::optional<std::string> TrafficMonitor::RefreshMonitor() {
   if (!m_settings.tcpMonitoring) return std::nullopt;
   const bool callWithAddress = m_inCall && !m_localAddress.empty();
   if (TabIndex != kTabVisited && !callWithAddress) return std::nullopt;
-  Memo = ViewLines(TabIndex);
-  if (OnMemoChange) OnMemoChange();
-  if (!m_settings.resolveAddresses || !m_netstat.connections) return std::nullopt;
-  try {
-    CollectVisited();
-  } catch (const EConnListError& e) {
-    return std::string(e.what());
+  // One read of the connection table serves the visited servers and the view.
+  const bool collect = m_settings.resolveAddresses && m_netstat.connections;
+  std::optional<std::string> failure;
+  if (collect) {
+    try {
+      CollectVisited();
+    } catch (const EConnListError& e) {
+      failure = e.what();
+    }
   }
+  Memo = ViewLines(TabIndex, collect ? std::optional<bool>(!failure) : std::nullopt);
+  if (OnMemoChange) OnMemoChange();
+  if (!collect || failure) return failure;
   if (m_state.idle && m_state.nextIndex >= 0 && m_state.nextIndex < m_visited.Count())
     m_dns.StartAutomaticLookup(m_state.nextIndex);
   if (m_timeCheckPending) {

@@ -31,7 +31,10 @@ struct MonitorSettings {
 
 // The text lines of a view, as the panel's Memo shows them. A failing read leaves the lines
 // written so far.
-std::vector<std::string> ConnectionsViewLines(TDravikIpConnectionList& list);
+// The connection view reads the table afresh, unless `read` says how the caller's own read of
+// it just went.
+std::vector<std::string> ConnectionsViewLines(TDravikIpConnectionList& list,
+                                              std::optional<bool> read = std::nullopt);
 std::vector<std::string> VisitedViewLines(const VisitedList& visited);
 std::vector<std::string> CounterViewLines(const TCounterList& counters);
 // "%-5s %-15s:%-4d  %-15s:%-4d  %s" of one row; the address columns widen for IPv6 rows.
@@ -56,7 +59,7 @@ class TrafficMonitor {
   // collection of the visited servers, which the main window shows; none otherwise.
   std::optional<std::string> RefreshMonitor();
   // The lines of a view whatever the settings and the call (the command-line tool's view).
-  std::vector<std::string> ViewLines(int tab);
+  std::vector<std::string> ViewLines(int tab) { return ViewLines(tab, std::nullopt); }
   // The metering timer: a refresh at most every 2 seconds while a call is monitored.
   std::optional<std::string> MeterTick();
   void TabControlChange(int tab);
@@ -81,6 +84,8 @@ class TrafficMonitor {
 
  private:
   void CollectVisited();
+  // `connectionsRead`: the connection table was just read (true) or failed (false).
+  std::vector<std::string> ViewLines(int tab, std::optional<bool> connectionsRead);
 
   const Clock& m_clock;
   const MonitorSettings& m_settings;

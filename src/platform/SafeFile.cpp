@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -136,6 +137,18 @@ std::string FollowFileLinks(const std::string& path) {
 
 Status ReplaceFile(const std::string& path, std::string_view bytes,
                    const SafeWriteOptions& options) {
+  return ReplaceFileInPieces(
+      path,
+      [bytes](const PieceWriter& write) {
+        write(bytes);  // a failed write is the replacement's own failure
+        return Status::Ok();
+      },
+      options);
+}
+
+Status ReplaceFileInPieces(const std::string& path,
+                           const std::function<Status(const PieceWriter& write)>& produce,
+                           const SafeWriteOptions& options) {
   // A symbolic link keeps pointing where it did: the file it names is the one replaced.
   const std::string target = FollowFileLinks(path);
   const Result<FileUpdateLock> lock = LockForUpdate(target);
@@ -151,7 +164,23 @@ Status ReplaceFile(const std::string& path, std::string_view bytes,
   const int fd = CreateTempFile(target, temp);
   if (fd < 0) return Status::Fail(path + ": " + SystemErrorText(errno));
   int err = 0;
-  bool ok = WriteAll(fd, bytes, options.failAfterBytes, err);
+  std::int64_t written = 0;
+  bool ok = true;
+  const PieceWriter write = [&](std::string_view piece) {
+    if (!ok) return false;
+    const std::int64_t budget = options.failAfterBytes < 0
+                                    ? -1
+                                    : std::max<std::int64_t>(0, options.failAfterBytes - written);
+    ok = WriteAll(fd, piece, budget, err);
+    written += static_cast<std::int64_t>(piece.size());
+    return ok;
+  };
+  const Status produced = produce(write);
+  if (ok && !produced) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return produced;
+  }
   if (ok && ::fsync(fd) != 0) ok = false, err = errno;
   if (ok && existed) {
     // The old file's owner and group where the system allows it (root may give any owner; a

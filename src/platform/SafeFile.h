@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,16 @@ struct SafeWriteOptions {
 // removed and the error holds the system's text.
 Status ReplaceFile(const std::string& path, std::string_view bytes,
                    const SafeWriteOptions& options = {});
+
+// Hands one piece of a file's new content on; false when it could not be written (the
+// producer may stop, the write has failed).
+using PieceWriter = std::function<bool(std::string_view piece)>;
+// Replaces `path` with what `produce` writes piece by piece, so a file of any size is written
+// in the memory of one piece. A failure of `produce` (a source that cannot be read) or of a
+// write leaves the old file untouched, as ReplaceFile does.
+Status ReplaceFileInPieces(const std::string& path,
+                           const std::function<Status(const PieceWriter& write)>& produce,
+                           const SafeWriteOptions& options = {});
 
 // Whether this process may replace `path` (after following links) with ReplaceFile: its folder
 // takes new files and an existing file is writable.

@@ -127,6 +127,8 @@ std::size_t Utf8Length(std::string_view utf8) {
 }
 
 std::string Utf8Left(std::string_view utf8, std::size_t n) {
+  // No more bytes than characters wanted: nothing to cut.
+  if (utf8.size() <= n) return std::string(utf8);
   std::size_t i = 0;
   for (std::size_t k = 0; k < n && i < utf8.size(); ++k) {
     char32_t cp = 0;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <string>
 
 #include "NetFakes.h"
 #include "TempDir.h"
@@ -228,6 +230,30 @@ TEST_F(MonitorFixture, Ipv6ServersGoAllTheWayToTheHostsFile) {
   // A long IPv6 address is never cut in a hosts line.
   EXPECT_EQ(FormatHostsLine({"2001:db8:1234:5678:9abc:def0:1234:5678", "h.example", "t"}),
             "2001:db8:1234:5678:9abc:def0:1234:5678 h.example #t");
+}
+
+// The monitor's refresh during a call shows the connections and collects the visited servers
+// from one read of the kernel's table: on a busy machine each read costs milliseconds on the
+// window's thread.
+TEST_F(MonitorFixture, ARefreshReadsTheConnectionTableOnce) {
+  std::map<std::string, int> reads;
+  const std::string root = test::TestDataDir() + "net/proc/listen";
+  NetstatObjects counted =
+      CreateNetstatObjects(std::make_shared<ProcMibAgent>(root,
+                                                          [&reads](const std::string& path) {
+                                                            ++reads[FileNameOf(path)];
+                                                            return ReadFileBytes(path);
+                                                          }),
+                           0);
+  ASSERT_TRUE(counted.connections) << counted.error;
+  TrafficMonitor m{clock, settings, counted, resolver};
+  m.CallStart("10.0.0.1");
+  clock.AdvanceMs(2000);
+  reads.clear();
+  EXPECT_FALSE(m.MeterTick());
+  EXPECT_EQ(reads["tcp"], 1);
+  EXPECT_EQ(m.Memo.size(), 4u);
+  EXPECT_EQ(m.Visited().Count(), 1);
 }
 
 TEST(UrlFile, RowsSkipShortLinesAndSortByName) {
