@@ -33,6 +33,8 @@ class QVBoxLayout;
 
 namespace orva {
 
+class FramePlace;
+
 // A colour stored as 0x00BBGGRR.
 QColor FromBgr(unsigned bgr);
 
@@ -181,6 +183,7 @@ class TMainForm final : public QWidget, public MeterView {
   bool GaugeDragEvent(QEvent* e);
   void RememberPosition();
   void MoveToSavedPosition();
+  void ShowInPlace();
   void FormActivate();
   void WMSysCommandClose();
   void ApplyColours();
@@ -189,6 +192,7 @@ class TMainForm final : public QWidget, public MeterView {
   WindowSettings m_settings;
   CounterTexts m_texts;
   MainWindowState m_state;
+  FramePlace* m_place;
   bool m_closing = false;  // "Termina" or the quit message is closing the program
   bool m_destroyed = false;
   bool m_flashPhase = false;
