@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
@@ -132,6 +134,40 @@ TEST_F(WindowPlaces, APlaceTheUserGaveIsKeptThroughTheTrayAndTheNextStart) {
   EXPECT_EQ(Place(), large) << "next start";
   Click("ShrinkBtn");
   EXPECT_EQ(Place(), small) << "next start";
+}
+
+// The first start's wizard opens over the main window, centre on centre, or in the middle of
+// the screen when the main window sits in the screen's corner (where the first start puts it)
+// and a wizard over it would not be whole on the screen.
+TEST_F(WindowPlaces, FirstStartWizardOpensOverTheMainWindowOrMidScreen) {
+  const auto centreOf = [](const XPlace& p, QWidget& w) {
+    const QSize frame = w.windowHandle()->frameGeometry().size();
+    return QRect(p.frame, frame).center();
+  };
+  for (const char* place : {"Left coord. Z=400\r\nTop coord. Z=300\r\n", ""}) {
+    SCOPED_TRACE(*place ? "main window at 400,300" : "main window in the corner");
+    WriteSettings(place, true);
+    Start();
+    QWidget* wizard = nullptr;
+    QElapsedTimer t;
+    t.start();
+    while (!wizard && t.elapsed() < 5000) {
+      QTest::qWait(20);
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == QStringLiteral("WizardDlg")) wizard = w;
+    }
+    ASSERT_TRUE(wizard) << "no wizard at the first start";
+    const std::optional<XPlace> main = Place(), shown = test::SettledXServerPlace(*wizard);
+    ASSERT_TRUE(main && shown);
+    const QPoint centre = centreOf(*shown, *wizard);
+    const QRect area = Form().screen()->availableGeometry();
+    const QPoint expected = *place ? centreOf(*main, Form()) : area.center();
+    EXPECT_LE((centre - expected).manhattanLength(), 2)
+        << "wizard at " << test::Describe(shown).toStdString() << ", centre " << centre.x() << ","
+        << centre.y() << " instead of " << expected.x() << "," << expected.y();
+    static_cast<QDialog*>(wizard)->reject();
+    Stop();
+  }
 }
 
 }  // namespace
