@@ -154,6 +154,7 @@ class TMainForm final : public QWidget, public MeterView {
   void closeEvent(QCloseEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
@@ -199,6 +200,7 @@ class TMainForm final : public QWidget, public MeterView {
   bool m_trayAnimated = false;
   bool m_trayFrame = false;
   bool m_details = true;
+  bool m_laidOutUnseen = false;  // the panels were laid out while the window was out of sight
   QString m_trayHint;
   QString m_caption = QStringLiteral("ORVA32 4.1");
 

@@ -1,13 +1,14 @@
-// The main window's places as a person at the desktop meets them, read back from the X server
-// (not from Qt): each mode comes back where it was left however often the user switches, a
-// tray click does not move it, a place the window manager gave it is the one saved and
-// restored at the next start, and the first-start wizard opens over its owner. Off an X
-// server these tests are skipped.
+// The main window's places and size as a person at the desktop meets them, read back from the
+// X server (not from Qt): each mode comes back where it was left however often the user
+// switches, a tray click does not move it, a place the window manager gave it is the one saved
+// and restored at the next start, the first-start wizard opens over its owner, and a window
+// kept out of sight at the start comes up whole. The place tests are skipped off an X server.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QScreen>
 #include <QTest>
 #include <QToolButton>
@@ -167,6 +168,49 @@ TEST_F(WindowPlaces, FirstStartWizardOpensOverTheMainWindowOrMidScreen) {
         << centre.y() << " instead of " << expected.x() << "," << expected.y();
     static_cast<QDialog*>(wizard)->reject();
     Stop();
+  }
+}
+
+// With "Help Tips" off the window starts out of sight; the tray click that brings it up shows
+// it as high as with the tips on, every line of the status panel whole ("Posta", "Hosts"
+// the last). On the offscreen platform as on an X server.
+TEST(HiddenStart, TheWindowBroughtUpFromTheTrayShowsEveryPanelWhole) {
+  int heightWithTips = 0;
+  for (const bool tips : {true, false}) {
+    SCOPED_TRACE(tips ? "tips on" : "tips off");
+    test::TempDir dir;
+    test::ScriptedDialogs dialogs;
+    ASSERT_TRUE(SeedTariffs(dir.path()));
+    test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
+    test::WriteBytes(dir.File("Time Servers.txt"), "127.0.0.1\r\n");
+    test::WriteBytes(dir.File("ORVA32.INI"),
+                     std::string("[Impostazioni generali]\r\nMostra wizard=0\r\n[Suggerimenti]\r\n"
+                                 "Help Tips=") +
+                         (tips ? "1" : "0") +
+                         "\r\n[Setup]\r\nSuggerimenti=0\r\n[TCPIP]\r\nGet network time=0\r\n"
+                         "Resolve IP addresses=0\r\n");
+    TOrvaProgram program(test::QuietProgram(dir.path(), dialogs));
+    program.Start();
+    TMainForm& form = program.Form();
+    form.TrayAvailable = [] { return true; };
+    QTest::qWait(100);
+    EXPECT_EQ(form.isVisible(), tips);
+    if (!tips) form.HideShowWin();  // the tray click
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::qWait(100);
+    if (tips)
+      heightWithTips = form.height();
+    else
+      EXPECT_EQ(form.height(), heightWithTips);
+    auto* body = form.findChild<QWidget*>(QStringLiteral("MPanel4Body"));
+    ASSERT_NE(body, nullptr);
+    for (auto* label : body->findChildren<QLabel*>()) {
+      const QRect inForm(label->mapTo(&form, QPoint(0, 0)), label->size());
+      EXPECT_TRUE(form.rect().contains(inForm)) << label->text().toStdString() << " cut";
+      EXPECT_LE(label->geometry().bottom(), body->height() - 1) << label->text().toStdString();
+    }
+    program.WMQueryEndSession();
+    form.QuitNow();
   }
 }
 
