@@ -185,6 +185,7 @@ class TMainForm final : public QWidget, public MeterView {
   void RememberPosition();
   void MoveToSavedPosition();
   void ShowInPlace();
+  void TakeActivation();
   void FormActivate();
   void WMSysCommandClose();
   void ApplyColours();

@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -83,9 +84,25 @@ void TMainForm::ZoomBtnClick() {
 // Each mode opens at its own place, the one the start-up read or the user last left it at;
 // a window out of sight stays so and takes its place when it comes back.
 void TMainForm::ShowInPlace() {
+  // The keyboard stays in the mode shown: a focus left on a control of the other mode would
+  // take the keys out of sight.
+  QWidget* shown =
+      m_settings.mode == WindowMode::Small ? m_panel01->parentWidget() : m_panelManager;
+  if (!focusWidget() || !shown->isAncestorOf(focusWidget()))
+    (m_settings.mode == WindowMode::Small ? m_feeCb1 : m_feeCb)->setFocus();
   if (m_state.Hidden()) return;
   MoveToSavedPosition();
   show();
+  for (const int ms : {0, 250}) QTimer::singleShot(ms, this, &TMainForm::TakeActivation);
+}
+
+// The window system may give the focus back to the window in its new mode (the same window
+// under new flags) without the application having seen it go: the keyboard's shortcuts would
+// then reach no control. The window takes the activation it has.
+void TMainForm::TakeActivation() {
+  if (isVisible() && QGuiApplication::focusWindow() == windowHandle() &&
+      QApplication::activeWindow() != this)
+    QApplication::setActiveWindow(this);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* e) {
