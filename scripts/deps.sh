@@ -15,6 +15,8 @@ packages=(
   # tests: a display with a window manager, PDF pages, network namespaces, real mail and time
   # servers
   xvfb xauth openbox poppler-utils iproute2 dovecot-pop3d chrony openssl
+  # tests: where windows really are, read from the X server over a connection of their own
+  libxcb1-dev
   # the program: the system's trusted certificates for mail over TLS
   ca-certificates
   # tests: a private system bus with mocked NetworkManager and ModemManager

@@ -20,8 +20,8 @@ class MainWindowState {
   bool TrayClickHides() const { return m_shown; }
   // A move or resize now is the user's, to be remembered as the window's place and size.
   bool UserPlaces() const { return m_positioned && !m_hidden; }
-  // The place of the mode left is remembered and the new one taken: not before the first
-  // activation (the start-up places the window itself) nor while it is out of sight.
+  // The place of the mode left is remembered: not before the first activation (the window
+  // is not yet where the user left it) nor while it is out of sight.
   bool ModeChangeMoves() const { return !m_firstActivation && !m_hidden; }
 
   // The tray click: true when it brings the window back (to its saved place), false when it

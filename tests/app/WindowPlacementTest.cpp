@@ -20,14 +20,6 @@ TEST(KeepOnScreen, LeavesWindowsWiderThanTheScreenAlone) {
   EXPECT_EQ(KeepOnScreen({10, 100}, 300, 900, 1024, 740), (Point{10, 0}));
 }
 
-TEST(WindowPositions, EachModeKeepsItsOwnPlace) {
-  WindowPositions p;
-  p.For(WindowMode::Small) = {100, 0};
-  p.For(WindowMode::Large) = {20, 30};
-  EXPECT_EQ(p.small, (Point{100, 0}));
-  EXPECT_EQ(p.For(WindowMode::Large), (Point{20, 30}));
-}
-
 TEST(LayOutPanels, WindowHeightIsTheSumOfTheOpenPanels) {
   PanelStack s;
   s.heights = {60, 50, 70, 150, 80, 200};

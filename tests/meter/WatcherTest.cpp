@@ -69,6 +69,8 @@ TEST_F(MeterTest, ProgramsLaunchOncePerCallForTheirProvider) {
   settings.launched[1].program = "/opt/news/reader";
   settings.launched[1].provider = "libero";
   settings.launched[2].program = "/opt/missing";
+  // "Finestra 1" asks for a minimised window: a program started on Linux opens its windows its
+  // own way, so the launch goes ahead as for any other state.
   settings.launched[0].window = 2;
   existing = {"/opt/mail/client", "/opt/news/reader"};
   Make();
@@ -77,7 +79,6 @@ TEST_F(MeterTest, ProgramsLaunchOncePerCallForTheirProvider) {
   ASSERT_EQ(launcher.launched.size(), 1u);
   EXPECT_EQ(launcher.launched[0].arguments, std::vector<std::string>{"/opt/mail/client"});
   EXPECT_EQ(launcher.launched[0].workingDirectory, "/opt/mail/");
-  EXPECT_EQ(launcher.launched[0].show, ShowWindow::swShowMinimized);
   dialup.Remove(h);
   AdvanceSeconds(0.3);
   dialup.Add("libero");

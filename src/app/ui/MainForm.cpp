@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/ui/FramePlace.h"
 #include "app/ui/Glyphs.h"
 #include "app/ui/MainFormLayout.h"
 
@@ -33,6 +34,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   setWindowTitle(m_caption);
   setWindowIcon(AppIcon());
   setAttribute(Qt::WA_QuitOnClose, false);  // the tray keeps the program; "Termina" ends it
+  m_place = new FramePlace(*this);
 
   BuildCounterBar();
   BuildPanels();
@@ -117,7 +119,6 @@ void TMainForm::FormCreate() {
     ShrinkBtnClick();
   else
     ZoomBtnClick();
-  if (!m_state.Hidden()) MoveToSavedPosition();
   PanelManager1PanelChange(-1);
   RedrawCounters();
   RefreshCommandStates();

@@ -33,6 +33,8 @@ class QVBoxLayout;
 
 namespace orva {
 
+class FramePlace;
+
 // A colour stored as 0x00BBGGRR.
 QColor FromBgr(unsigned bgr);
 
@@ -152,6 +154,7 @@ class TMainForm final : public QWidget, public MeterView {
   void closeEvent(QCloseEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
@@ -181,6 +184,8 @@ class TMainForm final : public QWidget, public MeterView {
   bool GaugeDragEvent(QEvent* e);
   void RememberPosition();
   void MoveToSavedPosition();
+  void ShowInPlace();
+  void TakeActivation();
   void FormActivate();
   void WMSysCommandClose();
   void ApplyColours();
@@ -189,12 +194,14 @@ class TMainForm final : public QWidget, public MeterView {
   WindowSettings m_settings;
   CounterTexts m_texts;
   MainWindowState m_state;
+  FramePlace* m_place;
   bool m_closing = false;  // "Termina" or the quit message is closing the program
   bool m_destroyed = false;
   bool m_flashPhase = false;
   bool m_trayAnimated = false;
   bool m_trayFrame = false;
   bool m_details = true;
+  bool m_laidOutUnseen = false;  // the panels were laid out while the window was out of sight
   QString m_trayHint;
   QString m_caption = QStringLiteral("ORVA32 4.1");
 

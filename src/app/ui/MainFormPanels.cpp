@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -226,6 +228,9 @@ void TMainForm::PanelManager1PanelChange(int changed) {
         i == 5 && stack.visible[5] && changed != 5 ? m_panels[5]->height() : m_panelHeights[i];
   }
   if (m_settings.mode != WindowMode::Large) return;
+  // The contents of a window never shown count for nothing yet: the stack is laid out again
+  // when the window comes up (the tips off at the start keep it out of sight till then).
+  m_laidOutUnseen = !isVisible();
   const PanelLayout l = LayOutPanels(stack, changed, height());
   // The window never squeezes the panels it shows below their own heights, which would cut
   // their last rows: it is at least as high as they need.
@@ -237,6 +242,15 @@ void TMainForm::PanelManager1PanelChange(int changed) {
     resize(width(), target);
   }
   update();
+}
+
+void TMainForm::showEvent(QShowEvent* e) {
+  if (m_laidOutUnseen && m_settings.mode == WindowMode::Large) {
+    // The contents have just come into sight: what they need is measured afresh.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    PanelManager1PanelChange(-1);
+  }
+  QWidget::showEvent(e);
 }
 
 void TMainForm::TogglePanel(int index) {

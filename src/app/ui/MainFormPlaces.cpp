@@ -11,30 +11,36 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
+#include "app/ui/FramePlace.h"
 #include "app/ui/MainFormLayout.h"
 
 namespace orva {
 
 using namespace mainform;
 
+// A place is the frame's top-left, border and title bar included, in both modes: it is read
+// while the window is in sight (a hidden window has lost its frame) and restored as such.
 void TMainForm::RememberPosition() {
-  if (m_state.Hidden()) return;
-  m_settings.positions.For(m_settings.mode) = {pos().x(), pos().y()};
+  if (m_state.Hidden() || !isVisible()) return;
+  m_place->LearnFrame();
+  const QPoint p = m_place->TopLeft();
+  m_settings.positions.For(m_settings.mode) = {p.x(), p.y()};
 }
 
 void TMainForm::MoveToSavedPosition() {
   const Point p = m_settings.positions.For(m_settings.mode);
-  move(p.left, p.top);
+  m_place->Put(QPoint(p.left, p.top));
 }
 
 void TMainForm::ShrinkBtnClick() {
   const MainWindowState::ProgramMove programMove(m_state);
+  if (m_state.ModeChangeMoves() && m_settings.mode == WindowMode::Large) RememberPosition();
   hide();
-  const bool moveIt = m_state.ModeChangeMoves();
-  if (moveIt && m_settings.mode == WindowMode::Large) RememberPosition();
   m_settings.mode = WindowMode::Small;
   // No border, always on top, no taskbar button.
   setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
@@ -49,17 +55,13 @@ void TMainForm::ShrinkBtnClick() {
   setFixedSize(width, kBarHeight);
   m_smallAction->setChecked(true);
   m_largeAction->setChecked(false);
-  // Placed once shown: the frame changed with the flags, and a move before the window is
-  // mapped would count the old frame.
-  if (!m_state.Hidden()) show();
-  if (moveIt) MoveToSavedPosition();
+  ShowInPlace();
 }
 
 void TMainForm::ZoomBtnClick() {
   const MainWindowState::ProgramMove programMove(m_state);
+  if (m_state.ModeChangeMoves() && m_settings.mode == WindowMode::Small) RememberPosition();
   hide();
-  const bool moveIt = m_state.ModeChangeMoves();
-  if (moveIt && m_settings.mode == WindowMode::Small) RememberPosition();
   m_settings.mode = WindowMode::Large;
   setWindowFlags(Qt::Window);
   m_feeCb1->hide();
@@ -75,9 +77,32 @@ void TMainForm::ZoomBtnClick() {
   if (m_state.FirstActivationDone()) PanelManager1PanelChange(-1);
   m_largeAction->setChecked(true);
   m_smallAction->setChecked(false);
-  if (!m_state.Hidden()) show();
-  if (moveIt) MoveToSavedPosition();
+  ShowInPlace();
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Each mode opens at its own place, the one the start-up read or the user last left it at;
+// a window out of sight stays so and takes its place when it comes back.
+void TMainForm::ShowInPlace() {
+  // The keyboard stays in the mode shown: a focus left on a control of the other mode would
+  // take the keys out of sight.
+  QWidget* shown =
+      m_settings.mode == WindowMode::Small ? m_panel01->parentWidget() : m_panelManager;
+  if (!focusWidget() || !shown->isAncestorOf(focusWidget()))
+    (m_settings.mode == WindowMode::Small ? m_feeCb1 : m_feeCb)->setFocus();
+  if (m_state.Hidden()) return;
+  MoveToSavedPosition();
+  show();
+  for (const int ms : {0, 250}) QTimer::singleShot(ms, this, &TMainForm::TakeActivation);
+}
+
+// The window system may give the focus back to the window in its new mode (the same window
+// under new flags) without the application having seen it go: the keyboard's shortcuts would
+// then reach no control. The window takes the activation it has.
+void TMainForm::TakeActivation() {
+  if (isVisible() && QGuiApplication::focusWindow() == windowHandle() &&
+      QApplication::activeWindow() != this)
+    QApplication::setActiveWindow(this);
 }
 
 void TMainForm::resizeEvent(QResizeEvent* e) {
@@ -99,12 +124,14 @@ void TMainForm::WMMove() {
   QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
   if (!s) return;
   const QRect area = s->availableGeometry();
-  const QRect frame = frameGeometry();
+  m_place->LearnFrame();
+  const QRect frame(m_place->TopLeft(), windowHandle() ? windowHandle()->frameGeometry().size()
+                                                       : frameGeometry().size());
   Point p{frame.left() - area.left(), frame.top() - area.top()};
   const Point kept = KeepOnScreen(p, frame.width(), frame.height(), area.width(), area.height());
   if (!(kept == p)) {
     const MainWindowState::ProgramMove programMove(m_state);
-    move(kept.left + area.left(), kept.top + area.top());
+    m_place->Put(QPoint(kept.left + area.left(), kept.top + area.top()));
   }
   m_settings.positions.For(m_settings.mode) = {kept.left + area.left(), kept.top + area.top()};
 }

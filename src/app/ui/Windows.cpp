@@ -11,6 +11,7 @@
 
 #include "app/Commands.h"
 #include "app/ui/AboutBox.h"
+#include "app/ui/DialogPlace.h"
 #include "app/ui/HelpWindow.h"
 #include "app/ui/TipsForm.h"
 #include "bill/ui/Bolletta.h"
@@ -252,6 +253,7 @@ void TProgramWindows::OpenWizard(bool presetShortcuts) {
   m_wizard = new TWizardDlg(std::move(model), presetShortcuts, m_ctx.parent);
   m_wizard->setAttribute(Qt::WA_DeleteOnClose);
   m_wizard->setWindowModality(Qt::ApplicationModal);
+  CentreOverOwner(*m_wizard, m_ctx.parent);
   QObject::connect(m_wizard, &QDialog::finished, m_wizard, [this](int result) {
     if (result != QDialog::Accepted || !m_wizard) return;  // nothing is stored
     Settings& st = m_ctx.settings;

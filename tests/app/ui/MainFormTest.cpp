@@ -163,21 +163,6 @@ TEST(MainForm, EveryStatusRowShowsWholeInsideItsPanel) {
   }
 }
 
-TEST(MainForm, EachModeComesBackToItsOwnPlace) {
-  Form f;
-  f.form.move(60, 70);
-  QApplication::processEvents();
-  f.form.ShrinkBtnClick();
-  f.form.move(300, 5);
-  QApplication::processEvents();
-  // Within the few pixels of a frame that comes or goes with the mode.
-  auto near = [](QPoint a, QPoint b) { return (a - b).manhattanLength() <= 4; };
-  f.form.ZoomBtnClick();
-  EXPECT_TRUE(near(f.form.pos(), QPoint(60, 70))) << f.form.pos().x() << "," << f.form.pos().y();
-  f.form.ShrinkBtnClick();
-  EXPECT_TRUE(near(f.form.pos(), QPoint(300, 5))) << f.form.pos().x() << "," << f.form.pos().y();
-}
-
 TEST(MainForm, CloseBoxHidesToTheTrayAndTheTrayClickBringsItBack) {
   Form f;
   ASSERT_TRUE(f.form.isVisible());
