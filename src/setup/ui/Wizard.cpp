@@ -189,9 +189,12 @@ void TWizardDlg::ConnectWidgets() {
   connect(B2, &QPushButton::clicked, this, &TWizardDlg::B2Click);
   connect(LB00, &QListWidget::currentRowChanged, this, &TWizardDlg::LB00Click);
   // A tariff is chosen by mouse or keyboard alike: clicking it, moving to it with the arrow
-  // keys, or Enter on it.
+  // keys, Space or Enter on it. Focus alone never chooses: tabbing into the list makes its
+  // first row current without selecting it, and that is no choice of the user's.
   connect(LB01, &QListWidget::itemClicked, this, &TWizardDlg::LB01Click);
-  connect(LB01, &QListWidget::currentRowChanged, this, &TWizardDlg::LB01Click);
+  connect(LB01, &QListWidget::itemSelectionChanged, this, [this] {
+    if (!LB01->selectedItems().isEmpty()) LB01Click();
+  });
   connect(LB01, &QListWidget::itemActivated, this, &TWizardDlg::LB01Click);
   connect(CheckTCPCB, &QCheckBox::toggled, this, [this] {
     CopyFromWidgets();
