@@ -91,10 +91,8 @@ void TOrvaProgram::SplashStep(const char* text) {
 }
 
 void TOrvaProgram::Start() {
-  // The settings (and, at the first run, the autostart entry).
-  AutostartRequest autostart{QApplication::applicationFilePath().toStdString(), {}};
-  LoadSettings(m_settings, m_options.dataDir, *m_registry,
-               m_options.autostart ? &autostart : nullptr);
+  // The settings (and the old "Run" value goes).
+  LoadSettings(m_settings, m_options.dataDir, *m_registry, true);
   ApplyHintSettings();
   // The splash window.
   if (ShowSplash(m_settings.showSplash, m_options.arguments)) {
@@ -185,6 +183,7 @@ void TOrvaProgram::WireForm() {
     in.metering = m_logic->Call().Metering();
     in.voiceCall = m_logic->Call().Metering() && m_logic->Call().Info().kind == kKindVoice;
     in.mailCheckRunning = m_services->MailBusy();
+    in.hostsWaiting = m_services->HostsWaiting();
     return in;
   };
   m_form->OnTariffChosen = [this](int index) { m_logic->Call().SelectTariff(index); };
@@ -239,6 +238,8 @@ void TOrvaProgram::WireServices(ProgramWindowsContext& windows) {
     };
   }
   windows.dialupEntries = [&dialup] { return dialup.EnumEntries(); };
+  // The hosts window may delete names that waited, or save them into the hosts file.
+  windows.afterHosts = [this] { m_services->ShowHostsWaiting(); };
   windows.entryUser = [&dialup](const std::string& entry) { return dialup.EntryUser(entry); };
   windows.editEntry = [this, &dialup](const std::string& entry) {
     const auto command = dialup.EditCommand(entry);
