@@ -57,6 +57,7 @@ void TMainForm::BuildGaugePanel() {
   m_progBar = new QProgressBar(m_panel02);
   m_progBar->setObjectName(QStringLiteral("ProgBar"));
   m_progBar->setTextVisible(false);
+  m_progBar->setAccessibleName(QString::fromUtf8(kTickGaugeName));
   m_progBar->setRange(0, 60);
   m_progBar->setValue(0);
   m_progBar->setFixedHeight(14);

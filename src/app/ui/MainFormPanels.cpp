@@ -104,7 +104,10 @@ void TMainForm::BuildButtonPanel(QWidget* body) {
   tables->setToolTip(QStringLiteral("Tabelle"));
   tables->setAutoRaise(true);
   tables->setFixedSize(34, 34);
-  tables->setPopupMode(QToolButton::InstantPopup);
+  // A click opens the menu at once; as a delayed pop-up the button also answers a screen
+  // reader's "press" and "show menu" (an instant pop-up answers neither).
+  tables->setPopupMode(QToolButton::DelayedPopup);
+  connect(tables, &QToolButton::clicked, tables, &QToolButton::showMenu);
   auto* voiceBtn = AddPanelButton(body, CommandId::Voice, QStringLiteral("voice"));
   auto* setupBtn = AddPanelButton(body, CommandId::Options, QStringLiteral("setup"));
   auto* hostsBtn = AddPanelButton(body, CommandId::Servers, QStringLiteral("hosts"));
@@ -155,6 +158,7 @@ void TMainForm::BuildCounterPanel(QWidget* body) {
   m_progBar1->setRange(0, 100);
   m_progBar1->setValue(0);
   m_progBar1->setTextVisible(false);
+  m_progBar1->setAccessibleName(QString::fromUtf8(kTickGaugeName));
   m_progBar1->setFixedHeight(10);
   m_progBar1->setStyleSheet(m_progBar->styleSheet());
   counters->addWidget(m_l2, 1);
