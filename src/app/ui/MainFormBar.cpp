@@ -14,6 +14,7 @@
 
 #include "app/ui/Glyphs.h"
 #include "app/ui/MainFormLayout.h"
+#include "platform/qt/ElidingComboBox.h"
 
 namespace orva {
 
@@ -83,7 +84,7 @@ void TMainForm::BuildGaugePanel() {
 void TMainForm::BuildCounterBar() {
   BuildMenuPanel();
   BuildGaugePanel();
-  m_feeCb1 = new QComboBox(this);
+  m_feeCb1 = new ElidingComboBox(this);
   m_feeCb1->setObjectName(QStringLiteral("FeeCB1"));
   m_feeCb1->setToolTip(QStringLiteral("Selezione tariffa"));
   m_feeCb1->setFixedSize(kFeeCb1Width, kBarHeight);

@@ -17,6 +17,7 @@
 #include "app/ui/Glyphs.h"
 #include "app/ui/MainFormLayout.h"
 #include "core/HowUtils.h"
+#include "platform/qt/ElidingComboBox.h"
 
 namespace orva {
 
@@ -129,12 +130,17 @@ void TMainForm::BuildServicePanel(QWidget* body) {
   services->setContentsMargins(6, 2, 6, 2);
   m_serviceLb = new QLabel(QStringLiteral("Sconnesso"), body);
   m_serviceLb->setObjectName(QStringLiteral("ServiceLb"));
-  m_feeCb = new QComboBox(body);
+  m_feeCb = new ElidingComboBox(body);
   m_feeCb->setObjectName(QStringLiteral("FeeCB"));
   m_feeCb->setToolTip(QStringLiteral("Scelta tariffa"));
-  m_feeCb->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  // The tariff list is as wide as its longest name where the window allows (a narrower
+  // window cuts the name with "…" rather than widening); the service label has the rest.
+  m_feeCb->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  m_feeCb->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  m_feeCb->setMinimumWidth(kFeeCb1Width);
+  m_serviceLb->setMinimumWidth(m_serviceLb->fontMetrics().horizontalAdvance(m_serviceLb->text()));
   services->addWidget(m_serviceLb, 1);
-  services->addWidget(m_feeCb, 2);
+  services->addWidget(m_feeCb);
   connect(m_feeCb, &QComboBox::activated, this, &TMainForm::FeeCBChange);
 }
 
