@@ -48,7 +48,7 @@ on_display() {
     TZ=Europe/Rome ORVA_TEST_DATA="$PWD/tests/data" "$@"
 }
 on_display build/tests/app/orva_app_ui_tests --gtest_brief=1 \
-  --gtest_filter='Journey.*:MenuFixture.*:AccessibleNames.*:WindowPlaces.*:HiddenStart.*'
+  --gtest_filter='Journey.*:MenuFixture.*:AccessibleNames.*:WindowPlaces.*:HiddenStart.*:DefaultSize.*'
 on_display build/tests/setup/orva_setup_ui_tests --gtest_brief=1 \
   --gtest_filter='SetupFixture.ReopenedDialogComesBackExactlyWhereItWas'
 xvfb-run -a dbus-run-session -- /usr/bin/python3 tests/desktop/screen_reader.py build

@@ -30,8 +30,8 @@ constexpr CommandInfo kCommands[] = {
     {C::Servers, "ElencoServers1", "Elenco servers/IP", "", R::Idle, false, "HostsBtn",
      "Gestione indirizzi", R::Idle},
     // The names that wait for a hosts file this user may not write, applied after one
-    // authorisation.
-    {C::ApplyHosts, "ApplicaHosts1", "Applica hosts", "", R::Idle},
+    // authorisation; with none waiting there is nothing to apply.
+    {C::ApplyHosts, "ApplicaHosts1", "Applica hosts", "", R::HostsWaiting},
     {C::MailNow, "ControllaOra1", "Controlla ora", "", R::MailNow},
     {C::MailCyclic, "AttivaControllo1", "Attiva controllo ciclico", "", R::MailIdle, true},
     {C::MailStop, "InterrompiControllo1", "Interrompi controllo", "", R::MailRunning},
@@ -185,6 +185,8 @@ bool Enabled(EnableRule rule, const CommandStateInput& in) {
       return !in.mailCheckRunning;
     case R::MailRunning:
       return in.mailCheckRunning;
+    case R::HostsWaiting:
+      return !in.metering && in.hostsWaiting;
   }
   return true;
 }

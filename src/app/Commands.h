@@ -69,14 +69,15 @@ constexpr CommandId CounterCommand(int index) {
 
 // When a command's controls are enabled.
 enum class EnableRule {
-  Own,          // the window switches it itself (or never)
-  Always,       //
-  Idle,         // no call is metered
-  Metering,     // a call is metered
-  DataCall,     // a call is metered and it is not a voice call
-  MailNow,      // a call is metered and no mail check runs
-  MailIdle,     // no mail check runs
-  MailRunning,  // a mail check runs
+  Own,           // the window switches it itself (or never)
+  Always,        //
+  Idle,          // no call is metered
+  Metering,      // a call is metered
+  DataCall,      // a call is metered and it is not a voice call
+  MailNow,       // a call is metered and no mail check runs
+  MailIdle,      // no mail check runs
+  MailRunning,   // a mail check runs
+  HostsWaiting,  // no call is metered and names wait for the hosts file
 };
 
 struct CommandInfo {
@@ -118,6 +119,7 @@ struct CommandStateInput {
   bool metering = false;
   bool voiceCall = false;         // the metered call is a voice call
   bool mailCheckRunning = false;  // a mail check is in progress
+  bool hostsWaiting = false;      // names wait for "Applica hosts"
 };
 
 bool Enabled(EnableRule rule, const CommandStateInput& in);

@@ -89,15 +89,9 @@ Status CreateAutostartEntry(const std::string& entryPath, const std::string& pro
   return ReplaceFile(entryPath, *text);
 }
 
-Status HandleStartupAutostart(Registry& registry, const std::string& programPath,
-                              const std::string& entryPath, const std::string& settingsPath,
-                              const std::string& workingDirectory) {
-  Status st = Status::Ok();
-  if (registry.ValueExists(kRunKey, "ORVA32")) st = registry.DeleteValue(kRunKey, "ORVA32");
-  if (entryPath.empty() || programPath.empty()) return st;
-  if (FileExists(entryPath) || FileExists(settingsPath)) return st;
-  Status created = CreateAutostartEntry(entryPath, programPath, workingDirectory);
-  return created ? st : created;
+Status HandleStartupAutostart(Registry& registry) {
+  if (!registry.ValueExists(kRunKey, "ORVA32")) return Status::Ok();
+  return registry.DeleteValue(kRunKey, "ORVA32");
 }
 
 }  // namespace orva

@@ -1,5 +1,5 @@
 // Starting with the desktop session: the freedesktop autostart entry takes the place of the
-// start-up folder shortcut, created at the first run; the old "Run" registry value is removed.
+// start-up folder shortcut; the old "Run" registry value is removed.
 #pragma once
 
 #include <string>
@@ -26,10 +26,9 @@ Result<std::string> AutostartEntryText(const std::string& programPath,
 Status CreateAutostartEntry(const std::string& entryPath, const std::string& programPath,
                             const std::string& workingDirectory);
 
-// At every start: deletes the value ORVA32 under the Run key; at the first run (neither the
-// entry nor the settings file exists) creates the entry.
-Status HandleStartupAutostart(Registry& registry, const std::string& programPath,
-                              const std::string& entryPath, const std::string& settingsPath,
-                              const std::string& workingDirectory);
+// At every start: deletes the value ORVA32 under the Run key. No autostart entry is made
+// here, not even at the first run: starting with the session is the user's own choice, made
+// in the wizard or the options, and a first start whose wizard was cancelled leaves none.
+Status HandleStartupAutostart(Registry& registry);
 
 }  // namespace orva

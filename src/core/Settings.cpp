@@ -348,16 +348,10 @@ Status WriteInstallRecord(Registry& registry, const std::string& dataDir) {
               registry.WriteString(kOrvaInstallKey, "Version", "4.1"));
 }
 
-void LoadSettings(Settings& s, const std::string& dataDir, Registry& registry,
-                  const AutostartRequest* autostart) {
+void LoadSettings(Settings& s, const std::string& dataDir, Registry& registry, bool atStartup) {
   const std::string dir = WithTrailingBackslash(dataDir);
-  if (autostart) {
-    // Failures here are not the user's business at start-up, as with the shortcut.
-    static_cast<void>(HandleStartupAutostart(
-        registry, autostart->programPath,
-        autostart->entryPath.empty() ? AutostartEntryPath() : autostart->entryPath,
-        SettingsFileIn(dir), dir));
-  }
+  // Failures here are not the user's business at start-up.
+  if (atStartup) static_cast<void>(HandleStartupAutostart(registry));
   s = Settings{};
   s.logFileName = DataPath(dir).File(kDefaultLogName);
   // Only the file names are fixed in lower case: the folder is kept as it is, since letter

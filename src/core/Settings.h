@@ -189,20 +189,13 @@ struct Settings {
   std::map<std::string, std::string> storedTexts;
 };
 
-// Start-up autostart handling: the program path to put in the autostart entry, and the
-// entry's path (empty: AutostartEntryPath()).
-struct AutostartRequest {
-  std::string programPath;
-  std::string entryPath;
-};
-
 // Reads ORVA32.INI of `dataDir` and the registry values into `s`; a missing file or
 // key, or a text that does not convert, gives the default; a number out of the range the
-// program works with is brought to the nearest end of it. With `autostart`, first deletes
-// the "Run" value ORVA32 and creates the autostart entry at the first run. The default
-// files (log, phone book, service list) are those of `dataDir`.
+// program works with is brought to the nearest end of it. At the program's start
+// (`atStartup`), first deletes the "Run" value ORVA32. The default files (log, phone book,
+// service list) are those of `dataDir`.
 void LoadSettings(Settings& s, const std::string& dataDir, Registry& registry,
-                  const AutostartRequest* autostart = nullptr);
+                  bool atStartup = false);
 
 // Writes every key back (once, crash-safely) unless "Salva opzioni" is 0, with the three
 // informational keys of section "ORVA32". A failed write is returned.

@@ -12,10 +12,10 @@ namespace orva {
 namespace {}  // namespace
 
 const char* const DnsPanel::kHostBtnHint =
-    "DNS lookup.\r\nGet Host name from IP address\r\nes. 127.0.0.1 -> localhost";
+    "Ricerca DNS.\r\nDall'indirizzo IP al nome host\r\nes. 127.0.0.1 -> localhost";
 const char* const DnsPanel::kAddrBtnHint =
-    "DNS lookup.\r\nGet IP address from Host name\r\nes. localhost -> 127.0.0.1";
-const char* const DnsPanel::kCancelButtonHint = "Cancel pending lookup";
+    "Ricerca DNS.\r\nDal nome host all'indirizzo IP\r\nes. localhost -> 127.0.0.1";
+const char* const DnsPanel::kCancelButtonHint = "Annulla la ricerca in corso";
 
 DnsPanel::DnsPanel(Resolver& resolver, const Clock& clock, VisitedList& visited,
                    ResolverState& state)

@@ -123,13 +123,15 @@ std::string SpeakerInitString(std::string_view base, int level) {
 }
 
 std::string PhoneBookFileName(std::string_view chosen) {
-  std::string name(chosen);
+  const std::string name(chosen);
   const auto slash = name.rfind('/');
   const auto dot = name.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) name += ".TEL";
-  // Only the file name is lower-cased: the folders are what the chooser gave.
-  const std::size_t from = slash == std::string::npos ? 0 : slash + 1;
-  return name.substr(0, from) + FoldCase(name.substr(from));
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return name;
+  // Without an extension: a book already there as ".TEL" (as Windows wrote them) is that book,
+  // so no second one is written beside it; else the name gets ".tel". Letter case matters on
+  // this file system, so the name itself stays as chosen.
+  if (!FileExists(name + ".tel") && FileExists(name + ".TEL")) return name + ".TEL";
+  return name + ".tel";
 }
 
 }  // namespace orva

@@ -67,7 +67,8 @@ DialRequest MakeDialRequest(std::string_view number, std::string_view name,
 std::string SpeakerCode(int level);
 std::string SpeakerInitString(std::string_view base, int level);
 
-// The file name a chooser's answer becomes: ".TEL" appended when missing, lower case.
+// The file name a chooser's answer becomes: as chosen, with ".tel" appended when it has no
+// extension (".TEL" when a book is already there under that name).
 std::string PhoneBookFileName(std::string_view chosen);
 
 }  // namespace orva

@@ -7,10 +7,9 @@
 
 namespace orva {
 
-ProgramData::ProgramData(const std::string& dataDir, const std::string& tariffDir,
-                         const AutostartRequest* autostart)
+ProgramData::ProgramData(const std::string& dataDir, const std::string& tariffDir, bool atStartup)
     : registry(dataDir) {
-  LoadSettings(settings, dataDir, registry, autostart);
+  LoadSettings(settings, dataDir, registry, atStartup);
   ScanTariffFiles(catalogue, tariffDir);
 }
 

@@ -19,11 +19,10 @@
 namespace orva {
 
 // The settings and the tariff catalogue of a data directory, loaded as the programs load
-// them (the settings from the directory's registry, the tariffs from `tariffDir`). With
-// `autostart`, the first run of the directory also makes the autostart entry.
+// them (the settings from the directory's registry, the tariffs from `tariffDir`). At the
+// program's start (`atStartup`) the settings' load also clears the old "Run" value.
 struct ProgramData {
-  ProgramData(const std::string& dataDir, const std::string& tariffDir,
-              const AutostartRequest* autostart = nullptr);
+  ProgramData(const std::string& dataDir, const std::string& tariffDir, bool atStartup = false);
   Registry registry;
   Settings settings;
   TariffCatalogue catalogue;
@@ -67,8 +66,8 @@ class ProgramServices {
 // references.
 struct ProgramRecords {
   ProgramRecords(const std::string& dataDir, const std::string& tariffDir, const Clock& clock,
-                 Dialogs& dialogs, const AutostartRequest* autostart = nullptr)
-      : data(dataDir, tariffDir, autostart),
+                 Dialogs& dialogs, bool atStartup = false)
+      : data(dataDir, tariffDir, atStartup),
         services(dataDir, data.settings, data.catalogue, clock, dialogs) {}
   ProgramData data;
   ProgramServices services;

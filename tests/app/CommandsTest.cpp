@@ -53,6 +53,18 @@ TEST(RefreshCommandStates, MailCommandsFollowTheCheck) {
   EXPECT_FALSE(States(true).at("InterrompiControllo1"));
 }
 
+TEST(RefreshCommandStates, ApplicaHostsOnlyWithNamesWaitingBetweenCalls) {
+  const auto enabled = [](bool metering, bool waiting) {
+    for (const CommandState& s : RefreshCommandStates({metering, false, false, waiting}))
+      if (s.name == "ApplicaHosts1") return s.enabled;
+    ADD_FAILURE() << "ApplicaHosts1 is not switched";
+    return true;
+  };
+  EXPECT_FALSE(enabled(false, false));
+  EXPECT_TRUE(enabled(false, true));
+  EXPECT_FALSE(enabled(true, true));  // the call's own names join them at its end
+}
+
 // Every menu item and button is found under its own command, and no component name is used by
 // two commands: a name given twice would run the first one's handler from the second's control.
 TEST(CommandTable, EveryComponentNameBelongsToOneCommand) {

@@ -44,38 +44,24 @@ class StartupAutostart : public ::testing::Test {
   std::string ini = dir.File("ORVA32.INI");
 };
 
-TEST_F(StartupAutostart, FirstRunCreatesEntryAndRunValueIsDeleted) {
+// Starting with the session is the user's choice: the start removes the old Run value but
+// makes no entry, not even at the first run, and leaves one the user made as it is.
+TEST_F(StartupAutostart, StartRemovesRunValueAndLeavesTheEntryToTheUser) {
+  ::setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+  ASSERT_EQ(AutostartEntryPath(), entry);
   Registry reg(dir.path());
   ASSERT_TRUE(reg.WriteString(kRunKey, "ORVA32", "C:\\ORVA32\\ORVA32.EXE"));
-  ASSERT_TRUE(HandleStartupAutostart(reg, "/usr/bin/orva32", entry, ini, dir.path()));
+  Settings s;
+  LoadSettings(s, dir.path(), reg, true);
   EXPECT_FALSE(Registry(dir.path()).ValueExists(kRunKey, "ORVA32"));
-  ASSERT_TRUE(FileExists(entry));
-  EXPECT_NE(test::ReadBytes(entry).find("Exec=\"/usr/bin/orva32\""), std::string::npos);
-}
-
-TEST_F(StartupAutostart, ExistingSettingsOrEntryMeansNotFirstRun) {
-  Registry reg(dir.path());
-  test::WriteBytes(ini, "[Tariffa]\r\n");
-  ASSERT_TRUE(HandleStartupAutostart(reg, "/usr/bin/orva32", entry, ini, dir.path()));
   EXPECT_FALSE(FileExists(entry));
+  EXPECT_FALSE(FileExists(ini));  // loading never writes the settings file
 
-  // A user who edited the entry keeps it as it is.
-  std::remove(ini.c_str());
   MakeDirectories(DirectoryOf(entry));
   test::WriteBytes(entry, "[Desktop Entry]\nHidden=true\n");
-  ASSERT_TRUE(HandleStartupAutostart(reg, "/usr/bin/orva32", entry, ini, dir.path()));
+  LoadSettings(s, dir.path(), reg, true);
   EXPECT_EQ(test::ReadBytes(entry), "[Desktop Entry]\nHidden=true\n");
-}
-
-TEST_F(StartupAutostart, LoadSettingsDoesItBeforeReadingTheFile) {
-  Registry reg(dir.path());
-  Settings s;
-  const AutostartRequest req{"/usr/bin/orva32", entry};
-  LoadSettings(s, dir.path(), reg, &req);
-  EXPECT_TRUE(FileExists(entry));
-  // Loading never writes the settings file; the next run is not a first run because the
-  // entry exists.
-  EXPECT_FALSE(FileExists(ini));
+  ::unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace orva

@@ -66,10 +66,10 @@ TEST(VoiceDialer, ButtonRulesDialRequestAndSpeaker) {
   EXPECT_EQ(MakeDialRequest("1", "a", 3).tariffIndex, 3);
   EXPECT_EQ(SpeakerInitString("ATX3", 0), "ATX3L0M0");
   EXPECT_EQ(SpeakerInitString("", 3), "L3M1");
-  EXPECT_EQ(PhoneBookFileName("/home/u/Amici"), "/home/u/amici.tel");
-  EXPECT_EQ(PhoneBookFileName("/home/U/Casa.TEL"), "/home/U/casa.tel");
-  EXPECT_EQ(PhoneBookFileName("/home/u/Amici.txt"),
-            "/home/u/amici.txt");  // a chosen extension stays
+  EXPECT_EQ(PhoneBookFileName("/nonexistent/Amici"), "/nonexistent/Amici.tel");
+  EXPECT_EQ(PhoneBookFileName("/nonexistent/Casa.TEL"), "/nonexistent/Casa.TEL");
+  EXPECT_EQ(PhoneBookFileName("/nonexistent/Amici.txt"),
+            "/nonexistent/Amici.txt");  // a chosen extension stays
 }
 
 }  // namespace orva

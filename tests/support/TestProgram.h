@@ -1,5 +1,5 @@
 // The whole desktop program as tests start it: on a temporary data directory, without the
-// splash or the autostart entry, its questions answered by the test's dialogs. Fixtures add
+// splash, its questions answered by the test's dialogs. Fixtures add
 // their own doubles (clock, dial-up, sound…) to what this returns.
 #pragma once
 
@@ -17,7 +17,6 @@ inline ProgramOptions QuietProgram(const std::string& dataDir, Dialogs& dialogs)
   o.systemHosts = dataDir + "hosts";  // never the machine's own
   o.arguments = {QStringLiteral("nosplash")};
   o.dialogs = &dialogs;
-  o.autostart = false;
   return o;
 }
 

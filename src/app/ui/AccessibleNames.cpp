@@ -7,6 +7,7 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTextEdit>
 #include <functional>
@@ -117,6 +119,42 @@ QString LabelBeside(QWidget* w) {
   return {};
 }
 
+void NameIfUnnamed(QWidget* w, const QString& name) {
+  if (w && w->accessibleName().isEmpty()) w->setAccessibleName(name);
+}
+
+// A scroll bar is named after what it scrolls, when that has a name.
+void NameScrollBar(QScrollBar* bar) {
+  const bool vertical = bar->orientation() == Qt::Vertical;
+  QString name = vertical ? QStringLiteral("Scorrimento verticale")
+                          : QStringLiteral("Scorrimento orizzontale");
+  QWidget* owner = bar->parentWidget() ? bar->parentWidget()->parentWidget() : nullptr;
+  if (owner && !owner->accessibleName().isEmpty())
+    name = owner->accessibleName() + QStringLiteral(" - ") + name.toLower();
+  NameIfUnnamed(bar, name);
+}
+
+// The parts Qt builds inside its own widgets are reached by a screen reader too: the scroll
+// bars, a tool bar's button for the commands that do not fit, a calendar's day table and
+// its navigation.
+void NameInnerParts(QWidget* root) {
+  for (QScrollBar* bar : root->findChildren<QScrollBar*>()) NameScrollBar(bar);
+  for (QWidget* more : root->findChildren<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
+    NameIfUnnamed(more, QStringLiteral("Altri comandi"));
+  for (QCalendarWidget* calendar : root->findChildren<QCalendarWidget*>()) {
+    NameIfUnnamed(calendar, QStringLiteral("Calendario"));
+    const auto part = [calendar](const char* name) {
+      return calendar->findChild<QWidget*>(QString::fromLatin1(name));
+    };
+    NameIfUnnamed(part("qt_calendar_calendarview"), calendar->accessibleName());
+    NameIfUnnamed(part("qt_calendar_prevmonth"), QStringLiteral("Mese precedente"));
+    NameIfUnnamed(part("qt_calendar_nextmonth"), QStringLiteral("Mese successivo"));
+    NameIfUnnamed(part("qt_calendar_monthbutton"), QStringLiteral("Mese"));
+    NameIfUnnamed(part("qt_calendar_yearbutton"), QStringLiteral("Anno"));
+    NameIfUnnamed(part("qt_calendar_yearedit"), QStringLiteral("Anno"));
+  }
+}
+
 }  // namespace
 
 bool IsInteractive(const QWidget* w) {
@@ -156,6 +194,8 @@ void NameControls(QWidget* root) {
     if (name.isEmpty()) name = HeaderName(w);
     if (!name.isEmpty()) w->setAccessibleName(name);
   }
+  // After the controls: a scroll bar takes the name of what it scrolls.
+  NameInnerParts(root);
 }
 
 QStringList UnnamedControls(QWidget* root) {

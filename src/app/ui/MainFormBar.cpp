@@ -14,6 +14,7 @@
 
 #include "app/ui/Glyphs.h"
 #include "app/ui/MainFormLayout.h"
+#include "platform/qt/ElidingComboBox.h"
 
 namespace orva {
 
@@ -57,6 +58,7 @@ void TMainForm::BuildGaugePanel() {
   m_progBar = new QProgressBar(m_panel02);
   m_progBar->setObjectName(QStringLiteral("ProgBar"));
   m_progBar->setTextVisible(false);
+  m_progBar->setAccessibleName(QString::fromUtf8(kTickGaugeName));
   m_progBar->setRange(0, 60);
   m_progBar->setValue(0);
   m_progBar->setFixedHeight(14);
@@ -82,7 +84,7 @@ void TMainForm::BuildGaugePanel() {
 void TMainForm::BuildCounterBar() {
   BuildMenuPanel();
   BuildGaugePanel();
-  m_feeCb1 = new QComboBox(this);
+  m_feeCb1 = new ElidingComboBox(this);
   m_feeCb1->setObjectName(QStringLiteral("FeeCB1"));
   m_feeCb1->setToolTip(QStringLiteral("Selezione tariffa"));
   m_feeCb1->setFixedSize(kFeeCb1Width, kBarHeight);

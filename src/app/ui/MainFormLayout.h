@@ -21,4 +21,7 @@ constexpr int kPanel03Width = 24;
 constexpr int kPanelBodyHeights[6] = {40, 34, 48, 128, 44, 80};
 constexpr int kCaptionHeight = 18;
 
+// What a screen reader calls the two gauges of the running tick.
+constexpr const char* kTickGaugeName = "Avanzamento dello scatto";
+
 }  // namespace orva::mainform

@@ -99,7 +99,10 @@ void TMainForm::BuildMenu() {
     connect(shortcut, &QShortcut::activated, this, [this] { PopUpMainMenu(); });
   }
   m_menuBtn->setMenu(m_mainMenu);
-  m_menuBtn->setPopupMode(QToolButton::InstantPopup);
+  // Opened by a click, and by a screen reader's "press" or "show menu", which an instant
+  // pop-up does not answer.
+  m_menuBtn->setPopupMode(QToolButton::DelayedPopup);
+  connect(m_menuBtn, &QToolButton::clicked, m_menuBtn, &QToolButton::showMenu);
   m_menuBtn->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
 }
 

@@ -19,6 +19,7 @@
 #include "app/ui/Glyphs.h"
 #include "app/ui/MainFormLayout.h"
 #include "core/HowUtils.h"
+#include "platform/qt/ElidingComboBox.h"
 
 namespace orva {
 
@@ -106,7 +107,10 @@ void TMainForm::BuildButtonPanel(QWidget* body) {
   tables->setToolTip(QStringLiteral("Tabelle"));
   tables->setAutoRaise(true);
   tables->setFixedSize(34, 34);
-  tables->setPopupMode(QToolButton::InstantPopup);
+  // A click opens the menu at once; as a delayed pop-up the button also answers a screen
+  // reader's "press" and "show menu" (an instant pop-up answers neither).
+  tables->setPopupMode(QToolButton::DelayedPopup);
+  connect(tables, &QToolButton::clicked, tables, &QToolButton::showMenu);
   auto* voiceBtn = AddPanelButton(body, CommandId::Voice, QStringLiteral("voice"));
   auto* setupBtn = AddPanelButton(body, CommandId::Options, QStringLiteral("setup"));
   auto* hostsBtn = AddPanelButton(body, CommandId::Servers, QStringLiteral("hosts"));
@@ -128,12 +132,17 @@ void TMainForm::BuildServicePanel(QWidget* body) {
   services->setContentsMargins(6, 2, 6, 2);
   m_serviceLb = new QLabel(QStringLiteral("Sconnesso"), body);
   m_serviceLb->setObjectName(QStringLiteral("ServiceLb"));
-  m_feeCb = new QComboBox(body);
+  m_feeCb = new ElidingComboBox(body);
   m_feeCb->setObjectName(QStringLiteral("FeeCB"));
   m_feeCb->setToolTip(QStringLiteral("Scelta tariffa"));
-  m_feeCb->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  // The tariff list is as wide as its longest name where the window allows (a narrower
+  // window cuts the name with "…" rather than widening); the service label has the rest.
+  m_feeCb->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  m_feeCb->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  m_feeCb->setMinimumWidth(kFeeCb1Width);
+  m_serviceLb->setMinimumWidth(m_serviceLb->fontMetrics().horizontalAdvance(m_serviceLb->text()));
   services->addWidget(m_serviceLb, 1);
-  services->addWidget(m_feeCb, 2);
+  services->addWidget(m_feeCb);
   connect(m_feeCb, &QComboBox::activated, this, &TMainForm::FeeCBChange);
 }
 
@@ -157,6 +166,7 @@ void TMainForm::BuildCounterPanel(QWidget* body) {
   m_progBar1->setRange(0, 100);
   m_progBar1->setValue(0);
   m_progBar1->setTextVisible(false);
+  m_progBar1->setAccessibleName(QString::fromUtf8(kTickGaugeName));
   m_progBar1->setFixedHeight(10);
   m_progBar1->setStyleSheet(m_progBar->styleSheet());
   counters->addWidget(m_l2, 1);

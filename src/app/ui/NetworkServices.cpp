@@ -26,6 +26,8 @@ constexpr const char* kMonitorUnavailable =
     "ORVA32 4.1\n\nATTENZIONE : la tabella delle connessioni (/proc/net/tcp) non è leggibile: il "
     "monitoraggio TCP/UDP resta disattivato.\n";
 
+constexpr const char* kNoHostsWaiting = "Nessun nome è in attesa di essere scritto nel file hosts.";
+
 }  // namespace
 
 TNetworkServices::TNetworkServices(NetworkServicesContext context) : m_ctx(std::move(context)) {
@@ -192,17 +194,20 @@ void TNetworkServices::OpenMailDialog() {
 }
 
 void TNetworkServices::ShowHostsWaiting() {
-  m_ctx.form.SetLabel(
-      QStringLiteral("HostsL"),
-      Q(HostsWaitingText(
-          PendingStagedEntries(HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts)).size())));
+  m_hostsWaiting = PendingStagedEntries(HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts)).size();
+  m_ctx.form.SetLabel(QStringLiteral("HostsL"), Q(HostsWaitingText(m_hostsWaiting)));
+  m_ctx.form.RefreshCommandStates();
 }
 
 void TNetworkServices::ApplyHosts() {
-  // One authorisation for every name that waits; asked for by the user, so a failure is shown.
+  // One authorisation for every name that waits; asked for by the user, so a failure is shown,
+  // and so is finding nothing to apply (another program may have applied them meanwhile).
   const auto applied =
       ApplyPendingHosts(HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts), *m_hostsAuthority);
-  if (!applied) m_ctx.dialogs.Message(applied.error, MsgType::Error, MsgButtons::Ok);
+  if (!applied)
+    m_ctx.dialogs.Message(applied.error, MsgType::Error, MsgButtons::Ok);
+  else if (*applied == 0)
+    m_ctx.dialogs.Message(kNoHostsWaiting, MsgType::Information, MsgButtons::Ok);
   ShowHostsWaiting();
 }
 

@@ -67,6 +67,8 @@ class TNetworkServices final : public MailView {
   void BindCommands(CommandHandlers& commands);
 
   bool MailBusy() const { return m_mail->Busy(); }
+  // Names wait for "Applica hosts" (as HostsL last counted them).
+  bool HostsWaiting() const { return m_hostsWaiting > 0; }
   TMailCheck& Mail() { return *m_mail; }
   TNetworkTimeCheck& Time() { return *m_time; }
   TSNTPClient& TimeClient() { return *m_sntp; }
@@ -79,7 +81,7 @@ class TNetworkServices final : public MailView {
 
   // Who writes a system hosts file this program may not write; default: pkexec and the helper.
   void SetHostsAuthority(HostsAuthority* authority) { m_hostsAuthority = authority; }
-  // HostsL: how many names wait for "Applica hosts".
+  // HostsL: how many names wait for "Applica hosts"; the command follows the count.
   void ShowHostsWaiting();
 
   // MailView.
@@ -114,6 +116,7 @@ class TNetworkServices final : public MailView {
   std::string m_lastReported;
   std::unique_ptr<HostsAuthority> m_pkexec;
   HostsAuthority* m_hostsAuthority = nullptr;
+  std::size_t m_hostsWaiting = 0;
 };
 
 }  // namespace orva

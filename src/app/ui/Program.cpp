@@ -44,13 +44,10 @@ bool ShowSplash(bool setting, const QStringList& arguments) {
 
 namespace {
 
-// The records of the data directory; the first run of a directory also makes the autostart
-// entry when the program is asked to.
+// The records of the data directory, read as the program starts (the old "Run" value goes).
 std::unique_ptr<ProgramRecords> LoadRecords(const ProgramOptions& options, const Clock& clock,
                                             Dialogs& dialogs) {
-  const AutostartRequest autostart{QApplication::applicationFilePath().toStdString(), {}};
-  return std::make_unique<ProgramRecords>(options.dataDir, options.dataDir, clock, dialogs,
-                                          options.autostart ? &autostart : nullptr);
+  return std::make_unique<ProgramRecords>(options.dataDir, options.dataDir, clock, dialogs, true);
 }
 
 }  // namespace
@@ -197,6 +194,7 @@ void TOrvaProgram::WireForm() {
     in.metering = m_logic->Call().Metering();
     in.voiceCall = m_logic->Call().Metering() && m_logic->Call().Info().kind == kKindVoice;
     in.mailCheckRunning = m_services->MailBusy();
+    in.hostsWaiting = m_services->HostsWaiting();
     return in;
   };
   m_form->OnTariffChosen = [this](int index) { m_logic->Call().SelectTariff(index); };
@@ -251,6 +249,8 @@ void TOrvaProgram::WireServices(ProgramWindowsContext& windows) {
     };
   }
   windows.dialupEntries = [&dialup] { return dialup.EnumEntries(); };
+  // The hosts window may delete names that waited, or save them into the hosts file.
+  windows.afterHosts = [this] { m_services->ShowHostsWaiting(); };
   windows.entryUser = [&dialup](const std::string& entry) { return dialup.EntryUser(entry); };
   windows.editEntry = [this, &dialup](const std::string& entry) {
     const auto command = dialup.EditCommand(entry);

@@ -57,7 +57,6 @@ struct ProgramOptions {
   TimerFactory* timers = nullptr;  // default: Qt timers
   Dialogs* dialogs = nullptr;      // default: Qt message boxes
   Sound* sound = nullptr;          // default: Qt Multimedia
-  bool autostart = true;           // create the autostart entry at the first run
   // The dial-up links, their byte counters, the modem's calls and the program launcher;
   // default: the system's (NetworkManager or pppd links, sysfs counters, ModemManager's voice
   // calls when it runs, real processes).

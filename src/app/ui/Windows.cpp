@@ -301,6 +301,7 @@ void TProgramWindows::OpenHosts() {
   THostsDlg dlg(HostsPathsIn(m_ctx.dataDir, m_ctx.systemHosts), m_ctx.dialogs,
                 m_ctx.settings.hostPosition, m_ctx.parent);
   dlg.exec();
+  if (m_ctx.afterHosts) m_ctx.afterHosts();
 }
 
 void TProgramWindows::OpenPhoneBook() {

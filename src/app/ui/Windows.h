@@ -62,6 +62,8 @@ struct ProgramWindowsContext {
   std::function<void()> afterBill;
   std::function<void()> afterSettings;
   std::function<void(int tariffIndex)> selectTariff;
+  // After the hosts window closed.
+  std::function<void()> afterHosts;
   // The voice call request; false with a text when it cannot be placed.
   std::function<bool(const DialRequest&, std::string&)> dial;
   std::function<std::vector<std::string>()> dialupEntries;

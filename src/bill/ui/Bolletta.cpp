@@ -60,6 +60,7 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
 
   Calendar1 = new QCalendarWidget(this);
   Calendar1->setObjectName(QStringLiteral("Calendar1"));
+  Calendar1->setAccessibleName(QStringLiteral("Calendario della bolletta"));
   Calendar1->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
   Calendar1->setFirstDayOfWeek(Qt::Monday);
   Calendar1->setNavigationBarVisible(false);

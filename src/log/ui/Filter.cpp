@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "bill/ui/DateForm.h"
+#include "platform/qt/ElidingComboBox.h"
 
 namespace orva {
 
@@ -21,7 +22,7 @@ TFilterForm::TFilterForm(const std::vector<std::string>& services, const LogFilt
   ServiceCB = new QCheckBox(QStringLiteral("per servizio"), this);
   ServiceCB->setObjectName(QStringLiteral("ServiceCB"));
   ServiceCB->setChecked(state.byService);
-  ServCombo = new QComboBox(this);
+  ServCombo = new ElidingComboBox(this);
   ServCombo->setObjectName(QStringLiteral("ServCombo"));
   for (const auto& s : services) ServCombo->addItem(QString::fromStdString(s));
   ServCombo->setCurrentIndex(ServCombo->findText(QString::fromStdString(state.service)));

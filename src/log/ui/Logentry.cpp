@@ -16,6 +16,7 @@
 #include "core/HowUtils.h"
 #include "core/WindowPlaces.h"
 #include "platform/qt/ClientPlace.h"
+#include "platform/qt/ElidingComboBox.h"
 
 namespace orva {
 namespace {
@@ -63,7 +64,7 @@ void TLogEntryDlg::BuildWidgets(const TariffCatalogue& catalogue,
   ST = Edit("ST", this);
   ET = Edit("ET", this);
   ENED = Edit("ENED", this);
-  TariffeCB = new QComboBox(this);
+  TariffeCB = new ElidingComboBox(this);
   TariffeCB->setObjectName(QStringLiteral("TariffeCB"));
   for (const auto& d : catalogue.descriptions) TariffeCB->addItem(Q(d));
   ServCB = new QComboBox(this);

@@ -1,6 +1,7 @@
 // The log window's commands: the actions with their shortcuts, the File, Modifica and Grafico
 // menus, the tool bar with the service list, the list's pop-up menu, and which commands are on.
 #include "log/ui/Logform.h"
+#include "platform/qt/ElidingComboBox.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -159,7 +160,7 @@ void TLog::BuildToolBar(const Commands& c) {
   bar->addSeparator();
   bar->addActions({c.chooseEditor, c.runEditor});
   bar->addSeparator();
-  ServCB = new QComboBox(bar);
+  ServCB = new ElidingComboBox(bar);
   ServCB->setObjectName(QStringLiteral("ServCB"));
   ServCB->setToolTip(QStringLiteral("Lista dei servizi telematici."));
   ServCB->setStatusTip(QStringLiteral("Lista dei servizi telematici."));

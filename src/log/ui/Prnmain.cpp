@@ -11,10 +11,20 @@
 #include <QRadioButton>
 #include <QTime>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/DateTime.h"
 
 namespace orva {
+
+namespace {
+
+// The least room between two columns' texts, in inches.
+constexpr double kColumnGap = 0.06;
+// The smallest size a heading is printed in to keep its word whole.
+constexpr double kSmallestHeadingPoints = 7;
+
+}  // namespace
 
 Status TPrintObject::Start(QPrinter& printer) {
   m_printer = &printer;
@@ -78,15 +88,32 @@ double TPrintObject::LineHeight() const {
 }
 
 void TPrintObject::PrintInColumn(int c, const QString& text, double y) {
+  PrintCell(c, text, y, false);
+}
+
+void TPrintObject::PrintHeadingInColumn(int c, const QString& text) {
+  PrintCell(c, text, -2, true);
+}
+
+void TPrintObject::PrintCell(int c, const QString& text, double y, bool shrink) {
   if (!m_painter || c < 1 || c > 10) return;
   if (y == -1)
     NextLine();
   else if (y >= 0)
     m_y = y;
   const auto [start, width] = m_columns[static_cast<std::size_t>(c - 1)];
-  m_painter->setFont(m_font);
-  const QFontMetricsF fm(m_font, m_printer);
-  const QRectF cell(Px(start), Px(m_y), Px(width), fm.height());
+  // Every column is right-aligned, so a text as wide as its column would touch the one
+  // before: it keeps a small gap on its left, and is cut with "…" to fit in the rest. A
+  // heading keeps its whole word in a smaller size instead, down to a legible one.
+  const double gap = std::min(Px(kColumnGap), Px(width) / 4);
+  const double room = Px(width) - gap;
+  QFont font = m_font;
+  while (shrink && font.pointSizeF() - 0.5 >= kSmallestHeadingPoints &&
+         QFontMetricsF(font, m_printer).horizontalAdvance(text) > room)
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  m_painter->setFont(font);
+  const QFontMetricsF fm(font, m_printer);
+  const QRectF cell(Px(start) + gap, Px(m_y), room, QFontMetricsF(m_font, m_printer).height());
   m_painter->drawText(cell, Qt::AlignRight | Qt::AlignTop,
                       fm.elidedText(text, Qt::ElideRight, cell.width()));
 }
@@ -161,7 +188,7 @@ QFont Arial(double size, bool bold) {
 void Headings(TPrintObject& p) {
   p.SetFont(Arial(10, true));
   for (int c = 0; c < kReportColumns; ++c)
-    p.PrintInColumn(c + 1, QString::fromUtf8(kReportHeadings[static_cast<std::size_t>(c)]));
+    p.PrintHeadingInColumn(c + 1, QString::fromUtf8(kReportHeadings[static_cast<std::size_t>(c)]));
   p.NextLine();
   p.SetFont(Arial(8, false));
 }

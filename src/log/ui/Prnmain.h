@@ -37,8 +37,11 @@ class TPrintObject {
   void SetDetailArea(double top, double bottom, double spacing);
   void SetFont(const QFont& font);
   void DefineColumn(int column, double start, double width);
-  // Prints right-aligned in the column; y = -1 next line, -2 current line.
+  // Prints right-aligned in the column, clear of the column before it, cut with "…" where
+  // it does not fit; y = -1 next line, -2 current line.
   void PrintInColumn(int column, const QString& text, double y = -2);
+  // The same on the current line for a heading, which is printed smaller rather than cut.
+  void PrintHeadingInColumn(int column, const QString& text);
   void NextLine();
   int LinesPerPage() const;
   int LinesOnPage() const { return m_linesOnPage; }
@@ -53,6 +56,7 @@ class TPrintObject {
   double LineHeight() const;
   void PrintFrame();
   void PrintLine(const Line& line);
+  void PrintCell(int column, const QString& text, double y, bool shrink);
 
   QPrinter* m_printer = nullptr;
   std::unique_ptr<QPainter> m_painter;

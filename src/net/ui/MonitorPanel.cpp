@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace orva {
 
@@ -80,7 +81,14 @@ TMonitorPanel::TMonitorPanel(QWidget* parent, TrafficMonitor& monitor)
   layout->setSpacing(0);
   layout->addWidget(m_tabs);
   layout->addWidget(m_memo, 1);
-  setMinimumHeight(m_tabs->sizeHint().height() + 16);
+  // The panel is never so low that a call shows only the view's heading: the heading and
+  // three connections stay in view above the horizontal scroll bar.
+  const QFontMetrics rows(m_memo->font());
+  m_memo->setMinimumHeight(kMonitorRowsShown * rows.lineSpacing() +
+                           static_cast<int>(std::ceil(2 * m_memo->document()->documentMargin())) +
+                           2 * m_memo->frameWidth() +
+                           m_memo->horizontalScrollBar()->sizeHint().height());
+  setMinimumHeight(m_tabs->sizeHint().height() + m_memo->minimumHeight());
 
   connect(m_tabs, &QTabBar::currentChanged, this, &TMonitorPanel::TabControlChange);
   m_monitor.OnMemoChange = [this] { Redraw(); };

@@ -24,6 +24,7 @@
 #include "platform/Registry.h"
 #include "platform/TextCodec.h"
 #include "platform/qt/ClientPlace.h"
+#include "platform/qt/ElidingComboBox.h"
 
 namespace orva {
 namespace {
@@ -73,12 +74,12 @@ TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettin
   NumberEdit->setToolTip(QStringLiteral(
       "Inserire qui il numero telefonico (utilizzare i caratteri - per separare il prefisso "
       "dal munero)"));
-  TariffeCB = new QComboBox(this);
+  TariffeCB = new ElidingComboBox(this);
   TariffeCB->setObjectName(QStringLiteral("TariffeCB"));
   for (const auto& t : m_tariffs) TariffeCB->addItem(Q(t));
   TariffeCB->setCurrentIndex(-1);
-  // A long tariff name must not squeeze the number: the list is as wide as the room it has
-  // and shows the whole names when it opens.
+  // A long tariff name must not widen the window: the list is as wide as the room it has, a
+  // name longer than that ends in "…", and the open list shows the names whole.
   TariffeCB->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   TariffeCB->setMinimumContentsLength(12);
   TariffeCB->view()->setMinimumWidth(TariffeCB->view()->sizeHintForColumn(0) + 24);
@@ -110,15 +111,15 @@ TDialForm::TDialForm(std::vector<std::string> tariffDescriptions, DialFormSettin
 
   auto* fields = new QGridLayout;
   fields->addWidget(new QLabel(QStringLiteral("Rubrica :"), this), 0, 0);
-  fields->addWidget(NameLb, 0, 1, 1, 3);
+  fields->addWidget(NameLb, 0, 1);
   fields->addWidget(new QLabel(QStringLiteral("Nominativo"), this), 1, 0);
-  fields->addWidget(NameEdit, 1, 1, 1, 3);
+  fields->addWidget(NameEdit, 1, 1);
   fields->addWidget(new QLabel(QStringLiteral("Numero"), this), 2, 0);
   fields->addWidget(NumberEdit, 2, 1);
-  fields->addWidget(new QLabel(QStringLiteral("Tariffa"), this), 2, 2);
-  fields->addWidget(TariffeCB, 2, 3);
+  // The tariff has a row of its own: beside the number it had room for a few letters only.
+  fields->addWidget(new QLabel(QStringLiteral("Tariffa"), this), 3, 0);
+  fields->addWidget(TariffeCB, 3, 1);
   fields->setColumnStretch(1, 1);
-  fields->setColumnStretch(3, 1);
 
   auto* volume = new QGroupBox(QStringLiteral("Volume"), this);
   auto* vl = new QHBoxLayout(volume);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "platform/qt/ElidingComboBox.h"
 #include "setup/ui/SettingWidgets.h"
 
 namespace orva {
@@ -23,8 +24,11 @@ QWidget* TSetupForm::BuildAssociationPage() {
       {QStringLiteral("Nome"), QStringLiteral("Tariffa"), QStringLiteral("Neg..")});
   ListView1->setRootIsDecorated(false);
   NameEdit = Edit("NameEdit", page);
-  TariffeCB = Named(new QComboBox(page), "TariffeCB");
+  TariffeCB = Named(new ElidingComboBox(page), "TariffeCB");
   for (const auto& t : m_ctx.tariffDescriptions) TariffeCB->addItem(Q(t));
+  // As wide as the page allows: a name longer than that ends in "…" rather than widening the
+  // dialog, and the open list shows it whole.
+  TariffeCB->setMinimumWidth(TariffeCB->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 12);
   TariffeCB->setCurrentIndex(-1);
   Negotime1 = Edit("Negotime1", page, "[0-9.]*");
   Negotime1->setText(QStringLiteral("10000"));

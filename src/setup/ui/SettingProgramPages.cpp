@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "platform/SafeFile.h"
+#include "platform/qt/ElidingComboBox.h"
 #include "setup/ui/SettingWidgets.h"
 
 namespace orva {
@@ -49,10 +50,12 @@ QWidget* TSetupForm::BuildProgramPage(int n) {
     gl->addWidget(r);
     m_programWindows[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)] = r;
   }
-  auto* providers = new QComboBox(page);
+  auto* providers = new ElidingComboBox(page);
   providers->setObjectName(Q("ProviderCB" + idx));
   for (const auto& e : m_ctx.dialupEntries) providers->addItem(Q(e));
   providers->addItem(QStringLiteral("qualunque"));
+  // A long entry name ends in "…" rather than widening the dialog.
+  providers->setMinimumWidth(providers->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 12);
   const int found = providers->findText(Q(p.provider), Qt::MatchExactly);
   providers->setCurrentIndex(found >= 0 ? found : providers->count() - 1);
   l->addWidget(new QLabel(QStringLiteral("Programma"), page));

@@ -10,15 +10,19 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "setup/ui/WizardParts.h"
 
 namespace orva {
 
 namespace {
+
+constexpr int kTariffListMaxWidth = 420;
 
 QRadioButton* Radio(const char* name, const char* text, QWidget* parent) {
   auto* r = new QRadioButton(QString::fromUtf8(text), parent);
@@ -176,6 +180,11 @@ void TWizardDlg::ShowModelValues() {
   (m_model->autostartShortcut ? m_autostartYes : m_autostartNo)->setChecked(true);
   for (const auto& p : m_model->Providers()) LB00->addItem(QString::fromStdString(p.name));
   for (const auto& t : m_model->TariffList()) LB01->addItem(QString::fromStdString(t));
+  // Wide enough for every tariff whole (a list view cuts a longer one at its edge, without an
+  // ellipsis); a name longer than any screen would hold scrolls instead.
+  LB01->setMinimumWidth(
+      std::min(kTariffListMaxWidth, LB01->sizeHintForColumn(0) + 2 * LB01->frameWidth() +
+                                        LB01->verticalScrollBar()->sizeHint().width()));
   CheckTCPCB->setChecked(m_model->network.tcpMonitoring);
   ResolveIPCB->setChecked(m_model->network.resolveAddresses);
   HostsCB->setChecked(m_model->network.hostsManagement);
@@ -189,9 +198,12 @@ void TWizardDlg::ConnectWidgets() {
   connect(B2, &QPushButton::clicked, this, &TWizardDlg::B2Click);
   connect(LB00, &QListWidget::currentRowChanged, this, &TWizardDlg::LB00Click);
   // A tariff is chosen by mouse or keyboard alike: clicking it, moving to it with the arrow
-  // keys, or Enter on it.
+  // keys, Space or Enter on it. Focus alone never chooses: tabbing into the list makes its
+  // first row current without selecting it, and that is no choice of the user's.
   connect(LB01, &QListWidget::itemClicked, this, &TWizardDlg::LB01Click);
-  connect(LB01, &QListWidget::currentRowChanged, this, &TWizardDlg::LB01Click);
+  connect(LB01, &QListWidget::itemSelectionChanged, this, [this] {
+    if (!LB01->selectedItems().isEmpty()) LB01Click();
+  });
   connect(LB01, &QListWidget::itemActivated, this, &TWizardDlg::LB01Click);
   connect(CheckTCPCB, &QCheckBox::toggled, this, [this] {
     CopyFromWidgets();

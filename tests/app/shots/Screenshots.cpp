@@ -56,7 +56,6 @@ int main(int argc, char** argv) {
   o.dialup = &dialup;
   o.statistics = &stats;
   o.launcher = &launcher;
-  o.autostart = false;
   TOrvaProgram program(o);
   program.Start();
   QApplication::processEvents();

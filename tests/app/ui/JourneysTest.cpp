@@ -106,6 +106,33 @@ TEST_F(Journey, FirstStartWizardByKeyboardAlone) {
   ::unsetenv("XDG_CONFIG_HOME");
 }
 
+// Starting with the session is the user's choice: a first start whose wizard is cancelled
+// leaves no autostart entry, and never removes one the user made before.
+TEST_F(Journey, CancelledFirstStartWizardLeavesAutostartAsItWas) {
+  ::setenv("XDG_DESKTOP_DIR", (dir.path() + "Scrivania").c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (dir.path() + "config").c_str(), 1);
+  const std::string entry = dir.path() + "config/autostart/orva32.desktop";
+  const auto cancelFirstStart = [&] {
+    TOrvaProgram program(Options());
+    program.Start();
+    ASSERT_TRUE(PumpUntil([] { return ShownWizard() != nullptr; }));
+    QTest::keyClick(ShownWizard(), Qt::Key_Escape);
+    EXPECT_TRUE(PumpUntil([] { return ShownWizard() == nullptr; }));
+    program.WMQueryEndSession();
+  };
+  cancelFirstStart();
+  EXPECT_FALSE(FileExists(entry));
+  EXPECT_FALSE(FileExists(dir.path() + "Scrivania/orva32.desktop"));
+
+  std::remove(dir.File("ORVA32.INI").c_str());  // a first start again
+  ASSERT_TRUE(MakeDirectories(dir.path() + "config/autostart"));
+  test::WriteBytes(entry, "[Desktop Entry]\nType=Application\nExec=orva32 --mine\n");
+  cancelFirstStart();
+  EXPECT_EQ(test::ReadBytes(entry), "[Desktop Entry]\nType=Application\nExec=orva32 --mine\n");
+  ::unsetenv("XDG_DESKTOP_DIR");
+  ::unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST_F(Journey, CallShownInTheCountersThenInTheLogAndTheBill) {
   test::WriteBytes(dir.File("ORVA32.INI"),
                    "[Impostazioni generali]\r\nMostra wizard=0\r\nDisplay=4\r\n[Setup]\r\n"

@@ -208,6 +208,7 @@ TEST_F(MeterWindow, HostsTheUserMayNotWriteWaitForApplicaHosts) {
   NoWriteAuthority authority(dir.File("hosts"));
   program->Network().SetHostsAuthority(&authority);
   test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
+  EXPECT_FALSE(Enabled("ApplicaHosts1"));  // nothing waits yet
   dialup.Add("Provider");
   Seconds(0.25);
   ASSERT_TRUE(program->Logic().Call().Metering());
@@ -227,6 +228,7 @@ TEST_F(MeterWindow, HostsTheUserMayNotWriteWaitForApplicaHosts) {
   auto* apply = Form().findChild<QAction*>(QStringLiteral("ApplicaHosts1"));
   ASSERT_TRUE(apply);
   EXPECT_EQ(apply->text(), QStringLiteral("Applica hosts"));
+  EXPECT_TRUE(apply->isEnabled());
   apply->trigger();
   QApplication::processEvents();
   EXPECT_EQ(authority.runs, 1);
@@ -235,6 +237,30 @@ TEST_F(MeterWindow, HostsTheUserMayNotWriteWaitForApplicaHosts) {
   EXPECT_NE(hosts.find("\n2001:db8::1:2:3:4 v6.example.net #"), std::string::npos) << hosts;
   EXPECT_EQ(Text("HostsL"), QString());
   EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_FALSE(apply->isEnabled());  // nothing left to apply
+}
+
+// Names left waiting by an earlier session offer "Applica hosts" at start; when another
+// program applied them meanwhile, running it says there was nothing to apply instead of
+// silently doing nothing, and the command goes off.
+TEST_F(MeterWindow, ApplicaHostsWithNothingLeftToApplySaysSo) {
+  test::WriteBytes(dir.File("hosts.mqm"), "10.0.0.9 www.example.org #01-05-2026 09.00.00\r\n");
+  test::WriteBytes(dir.File("hosts"), "127.0.0.1 localhost\n");
+  Make("[TCPIP]\r\nGet network time=0\r\n");
+  auto* apply = Form().findChild<QAction*>(QStringLiteral("ApplicaHosts1"));
+  ASSERT_TRUE(apply);
+  EXPECT_TRUE(apply->isEnabled());
+  EXPECT_EQ(Text("HostsL"), QStringLiteral("1 nome in attesa di «Applica hosts»"));
+
+  test::WriteBytes(dir.File("hosts"),
+                   "127.0.0.1 localhost\n10.0.0.9 www.example.org #01-05-2026 09.00.00\n");
+  apply->trigger();
+  QApplication::processEvents();
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "Nessun nome è in attesa di essere scritto nel file hosts.");
+  EXPECT_EQ(dialogs.shown[0].type, MsgType::Information);
+  EXPECT_FALSE(apply->isEnabled());
+  EXPECT_EQ(Text("HostsL"), QString());
 }
 
 TEST_F(MeterWindow, ManualStartAndStopFromTheButtons) {

@@ -12,7 +12,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QXYSeries>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <regex>
 
 #include "ScriptedDialogs.h"
 #include "ShotLog.h"
@@ -85,6 +88,80 @@ TEST_F(PrintFixture, LongReportRepeatsItsHeadingsOnEveryPage) {
   ASSERT_GE(pages, 2u) << text.substr(0, 2000);
   EXPECT_EQ(Count(text, "Servizio"), pages);  // the headings' last column on every page
   EXPECT_NE(text.find("Call 150"), std::string::npos);
+}
+
+// The words of the first page with their places in points, from pdftotext -bbox: a row is
+// the words at one height, left to right.
+struct Word {
+  double left, top, right;
+  std::string text;
+};
+std::vector<std::vector<Word>> PageRows(const std::string& pdf) {
+  QProcess p;
+  p.start(QStringLiteral("pdftotext"),
+          {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+           QStringLiteral("1"), QString::fromStdString(pdf), QStringLiteral("-")});
+  if (!p.waitForFinished(20000)) return {};
+  const std::string html = p.readAllStandardOutput().toStdString();
+  static const std::regex word(
+      R"re(<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="[0-9.]+">([^<]*)</word>)re");
+  std::vector<std::vector<Word>> rows;
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator();
+       ++it) {
+    const Word w{std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), (*it)[4]};
+    auto row = std::find_if(rows.begin(), rows.end(),
+                            [&](const auto& r) { return std::abs(r.front().top - w.top) < 2; });
+    if (row == rows.end()) row = rows.insert(rows.end(), std::vector<Word>{});
+    row->push_back(w);
+  }
+  for (auto& r : rows)
+    std::sort(r.begin(), r.end(), [](const Word& a, const Word& b) { return a.left < b.left; });
+  return rows;
+}
+
+// Long service names are cut with "…" inside their column and never run into the speed before
+// them, and no heading runs into the next: on the printed page there is room between them.
+TEST_F(PrintFixture, LongServiceNamesKeepClearOfTheSpeedColumn) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  std::string log;
+  const char* speeds[] = {"33600", "115200", "2048", "n.d."};
+  for (int i = 0; i < 12; ++i) {
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "%02d/10/99\t10.%02d.00\t10.%02d.30\t00.00.30\tTI\t1\t127\t%s\t2048\t%d\t", 1 + i,
+                  i, i, speeds[i % 4], 1000 + i);
+    // Narrow letters after wide ones: cut to its column, the name fills it to a hair's
+    // breadth, whatever the font.
+    log += line + std::string("Connessione ") + std::string(static_cast<std::size_t>(i), 'W') +
+           std::string(120, 'i') + "\t\r\n";
+  }
+  test::WriteBytes(settings.logFileName, log);
+  TLog w(settings, dialogs, dir.path(), {});
+  ASSERT_FALSE(PdfText(w, false).empty());
+  constexpr double kLeastGap = 3;  // points: more than a letter's side bearings
+  int serviceRows = 0;
+  for (const auto& row : PageRows(dir.File("report.pdf"))) {
+    const bool headings = row.front().text == "N.";
+    for (std::size_t k = 1; k < row.size(); ++k) {
+      if (row[k].text == "Connessione") {
+        ++serviceRows;
+        EXPECT_GE(row[k].left - row[k - 1].right, kLeastGap)
+            << row[k - 1].text << " " << row[k].text;
+        EXPECT_NE(row.back().text.find("\u2026"), std::string::npos) << row.back().text;
+      }
+      if (headings) {
+        EXPECT_GE(row[k].left - row[k - 1].right, kLeastGap)
+            << row[k - 1].text << " " << row[k].text;
+      }
+    }
+    // The headings are whole and apart, however narrow their columns.
+    if (headings) {
+      EXPECT_EQ(row.size(), 10u);
+      for (const Word& h : row) EXPECT_EQ(h.text.find("\u2026"), std::string::npos) << h.text;
+    }
+  }
+  EXPECT_EQ(serviceRows, 12);
 }
 
 // A one-page report with its totals line, rendered from the PDF (pdftoppm, poppler-utils).

@@ -207,7 +207,8 @@ TEST(TDnsPanel, ForwardAndReverseLookupsCompleteAndCancel) {
   EXPECT_EQ(hostEdit->text(), QStringLiteral("127.0.0.1"));
   EXPECT_EQ(addrEdit->text(), QStringLiteral("localhost"));
   EXPECT_FALSE(cancel->isEnabled());
-  EXPECT_EQ(cancel->toolTip(), QStringLiteral("Cancel pending lookup"));
+  EXPECT_EQ(cancel->toolTip(), QStringLiteral("Annulla la ricerca in corso"));
+  EXPECT_EQ(cancel->accessibleName(), cancel->toolTip());
   // Everything fits the panel's small body.
   for (QWidget* w :
        std::initializer_list<QWidget*>{hostEdit, addrEdit, hostBtn, addrBtn, cancel, memo})

@@ -182,4 +182,34 @@ TEST_F(DialFixture, FileNameIsShownAsTheFileSystemSpellsIt) {
   EXPECT_EQ(test::ReadBytes(name->text().toStdString()), "Bianchi\t02-456\tUrbana\r\n");
 }
 
+// Saving under a name the chooser gave writes that very file: a book "Amici.tel" is not
+// doubled by an "amici.tel" beside it, a name without extension finds the ".TEL" book Windows
+// wrote, and a new book keeps the capitals it was given.
+TEST_F(DialFixture, SaveAsWritesTheChosenFileNotALowerCaseTwin) {
+  MakeDirectories(dir.File("Rubriche"));
+  settings.phoneBookPath = dir.File("rubrica.tel");
+  test::WriteBytes(settings.phoneBookPath, "Rossi\t06-123\tUrbana\r\n");
+  test::WriteBytes(dir.File("Rubriche/Amici.tel"), "Verdi\t011-1\tUrbana\r\n");
+  test::WriteBytes(dir.File("Rubriche/Lavoro.TEL"), "Bianchi\t02-456\tUrbana\r\n");
+  Registry registry(dir.path());
+  auto form = Open(registry);
+
+  dialogs.NextFile(dir.File("Rubriche/Amici.tel"));
+  Find<QPushButton>(form.get(), "SalvaBtn")->click();
+  EXPECT_EQ(settings.phoneBookPath, dir.File("Rubriche/Amici.tel"));
+  EXPECT_EQ(test::ReadBytes(dir.File("Rubriche/Amici.tel")), "Rossi\t06-123\tUrbana\r\n");
+  EXPECT_FALSE(FileExists(dir.File("Rubriche/amici.tel")));
+
+  dialogs.NextFile(dir.File("Rubriche/Lavoro"));
+  Find<QPushButton>(form.get(), "SalvaBtn")->click();
+  EXPECT_EQ(settings.phoneBookPath, dir.File("Rubriche/Lavoro.TEL"));
+  EXPECT_FALSE(FileExists(dir.File("Rubriche/lavoro.tel")));
+  EXPECT_FALSE(FileExists(dir.File("Rubriche/Lavoro.tel")));
+
+  dialogs.NextFile(dir.File("Rubriche/Casa Nuova"));
+  Find<QPushButton>(form.get(), "NuovoBtn")->click();
+  EXPECT_EQ(settings.phoneBookPath, dir.File("Rubriche/Casa Nuova.tel"));
+  EXPECT_TRUE(FileExists(dir.File("Rubriche/Casa Nuova.tel")));
+}
+
 }  // namespace orva

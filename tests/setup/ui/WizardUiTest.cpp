@@ -71,6 +71,7 @@ TEST(TWizardDlg, CancelWithoutListaStillLeavesOneListingEveryEntry) {
 }  // namespace
 }  // namespace orva
 
+#include <QApplication>
 #include <QTest>
 
 namespace orva {
@@ -118,6 +119,32 @@ TEST(TWizardDlg, KeyboardAloneWalksThroughTheSetup) {
   QTest::keyClick(&other, Qt::Key_Escape);
   EXPECT_EQ(other.result(), QDialog::Rejected);
   EXPECT_FALSE(other.isVisible());
+}
+
+// Tabbing from the providers into the tariffs puts the focus on the first tariff without
+// choosing it: the provider stays at "?" and "Avanti" waits until a tariff is picked.
+TEST(TWizardDlg, TabbingIntoTheTariffsChoosesNothing) {
+  test::TempDir dir;
+  TWizardDlg dlg(Model(dir.File("lista.ser")), true, nullptr);
+  dlg.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+  dlg.FinishWelcome();
+  Find<QPushButton>(&dlg, "B1")->click();
+  ASSERT_EQ(dlg.Model().CurrentStep(), WizardModel::Tariffs);
+  auto* providers = Find<QListWidget>(&dlg, "LB00");
+  auto* tariffs = Find<QListWidget>(&dlg, "LB01");
+  ASSERT_EQ(QApplication::focusWidget(), providers);
+  QTest::keyClick(providers, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), tariffs);
+  EXPECT_EQ(dlg.Model().Providers()[0].tariff, "?");
+  EXPECT_FALSE(Find<QPushButton>(&dlg, "B1")->isEnabled());
+  // Back and forth between the lists chooses nothing either.
+  QTest::keyClick(tariffs, Qt::Key_Backtab);
+  QTest::keyClick(providers, Qt::Key_Tab);
+  EXPECT_EQ(dlg.Model().Providers()[0].tariff, "?");
+  // Space picks the tariff under the focus.
+  QTest::keyClick(tariffs, Qt::Key_Space);
+  EXPECT_EQ(dlg.Model().Providers()[0].tariff, "Urbana");
 }
 
 }  // namespace orva
