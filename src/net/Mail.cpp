@@ -89,12 +89,17 @@ TPOP3Msg ParseMessageHeaders(const std::vector<std::string>& lines) {
   return reader.Message();
 }
 
-std::string ListLineSizeText(std::string_view listLine) {
+long long ListLineBytes(std::string_view listLine) {
   const auto space = listLine.find(' ');
-  if (space == std::string_view::npos) return "";
+  if (space == std::string_view::npos) return -1;
   const auto bytes = ParseInteger64(listLine.substr(space + 1));
-  if (!bytes || *bytes < 0) return "";
-  return Utf8Left(FormatFixed(static_cast<double>(*bytes) / 1024.0, 2), 12);
+  return bytes && *bytes >= 0 ? *bytes : -1;
+}
+
+std::string ListLineSizeText(std::string_view listLine) {
+  const long long bytes = ListLineBytes(listLine);
+  if (bytes < 0) return "";
+  return Utf8Left(FormatFixed(static_cast<double>(bytes) / 1024.0, 2), 12);
 }
 
 TMailCheck::TMailCheck(TCustomPop3Cli& client, MailView& view, const Clock& clock,
@@ -535,7 +540,10 @@ void TMailCheck::Pop3ClientMessageEnd() {
   if (!box || m_header.Empty()) return;
   TPOP3Msg msg = m_header.Message();
   const std::size_t position = box->messages.size();
-  if (position < m_listLines.size()) msg.size = ListLineSizeText(m_listLines[position]);
+  if (position < m_listLines.size()) {
+    msg.size = ListLineSizeText(m_listLines[position]);
+    msg.bytes = ListLineBytes(m_listLines[position]);
+  }
   box->messages.push_back(std::move(msg));
   m_header.Clear();
 }

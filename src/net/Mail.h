@@ -50,6 +50,8 @@ class MessageHeaderReader {
 };
 // The size text of a LIST line "n bytes": kilobytes with two decimals; empty when unreadable.
 std::string ListLineSizeText(std::string_view listLine);
+// The byte count of a LIST line; -1 when unreadable.
+long long ListLineBytes(std::string_view listLine);
 
 class TMailCheck {
  public:
