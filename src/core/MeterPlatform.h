@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Dialup.h"
+#include "platform/Notifier.h"
 #include "platform/Process.h"
 #include "platform/Sound.h"
 #include "platform/SysMon.h"
@@ -24,6 +25,8 @@ struct MeterPlatform {
   Telephony* telephony = nullptr;
   StatisticsSource* statistics = nullptr;
   Launcher* launcher = nullptr;
+  // The desktop's notifications; none: every warning is a box.
+  Notifier* notifier = nullptr;
 };
 
 }  // namespace orva

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/HowUtils.h"
+#include "core/Notices.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 #include "platform/Trim.h"
@@ -523,7 +524,7 @@ void TMailCheck::EndCycle(int firstUnchecked) {
   }
   if (newMail) {
     m_view.PlayNewMailSound();
-    m_view.ShowNewMailBox();
+    AnnounceNewMail();
   }
 }
 
@@ -546,6 +547,18 @@ void TMailCheck::Pop3ClientMessageEnd() {
   }
   box->messages.push_back(std::move(msg));
   m_header.Clear();
+}
+
+// The mailboxes with new mail, each with its count, as a notification; the box when the
+// notification cannot be had.
+void TMailCheck::AnnounceNewMail() {
+  std::vector<std::pair<std::string, long long>> boxes;
+  for (const auto& b : m_boxes)
+    if (b.newMail)
+      boxes.emplace_back(b.Address(), std::max<long long>(static_cast<long long>(b.messages.size()),
+                                                          b.serverCount));
+  MailView* view = &m_view;
+  NotifyOrBox(NotifyNewMail, notifier, NewMailNotice(boxes), [view] { view->ShowNewMailBox(); });
 }
 
 void TMailCheck::Pop3ClientListBegin() {
