@@ -6,12 +6,12 @@
 //   bill period-cost
 #include <algorithm>
 #include <cstdio>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "Args.h"
 #include "Commands.h"
+#include "JsonOut.h"
 #include "VatOption.h"
 #include "bill/Bolletta.h"
 #include "bill/DbsetINI.h"
@@ -26,8 +26,6 @@
 
 namespace orva::cli {
 namespace {
-
-using nlohmann::json;
 
 struct BillContext {
   Context ctx;
@@ -58,9 +56,9 @@ void RequireReadable(const Status& readable) {
   if (!readable) throw std::runtime_error(readable.error);
 }
 
-void Print(const BillContext& b, const json& j, const std::string& text) {
+void Print(const BillContext& b, const Json& j, const std::string& text) {
   if (b.ctx.json) {
-    std::printf("%s\n", j.dump().c_str());
+    PrintJson(j);
   } else {
     std::fputs(text.c_str(), stdout);
   }
@@ -94,10 +92,12 @@ int Add(const std::vector<std::string>& words) {
   }
   const std::string key = FormatTickPrice(*price, b.options.decimals);
   const std::string section = BillDaySection(date.day, date.month, date.year);
-  json j = {{"file", ds.FileName()},
-            {"day", section},
-            {"price", key},
-            {"ticks", ds.TickSum(date.day, date.day)}};
+  Json j = {{"file", ds.FileName()}};
+  PutTyped(j, "day", IsoDate(date), section);
+  PutTyped(j, "price", DecimalOrNull(key), key);
+  j["added_ticks"] = ticks;
+  // The day's ticks after the addition.
+  j["ticks"] = ds.TickTotal(date.day, date.day);
   Print(b, j, ds.FileName() + " [" + section + "] " + key + " +" + std::to_string(ticks) + "\n");
   return 0;
 }
@@ -111,18 +111,23 @@ int Day(const std::vector<std::string>& words) {
   RequireReadable(ds.Readable());
   std::vector<std::string> items;
   ds.DayEntries(date.day, date.day, items);
-  json entries = json::array();
+  Json entries = Json::array();
   std::string text;
   for (const auto& item : items) {
     const auto tab = item.find('\t');
     const std::string ticks = item.substr(0, tab), price = item.substr(tab + 1);
-    entries.push_back({{"ticks", ticks}, {"price", price}});
+    Json entry = {{"ticks", NumberOrNull(ParseInteger64(ticks))}};
+    PutTyped(entry, "price", DecimalOrNull(price), price);
+    entries.push_back(std::move(entry));
     text += ticks + " a Lire " + price + "\n";
   }
   const std::string tickSum = ds.TickSum(date.day, date.day);
   const std::string costSum = ds.CostSum(date.day, date.day);
   const std::string unitTicks = ds.UnitTicks(date.day, date.day);
-  json j = {{"entries", entries}, {"ticks", tickSum}, {"cost", costSum}, {"unit_ticks", unitTicks}};
+  Json j = {{"date", IsoDate(date)}, {"entries", entries}};
+  PutTyped(j, "ticks", ds.TickTotal(date.day, date.day), tickSum);
+  PutTyped(j, "cost", DecimalOrNull(costSum), costSum);
+  PutTyped(j, "unit_ticks", DecimalOrNull(unitTicks), unitTicks);
   text += "Scatti : " + tickSum + "\nCosto : " + costSum + "\nScatti da 127 : " + unitTicks + "\n";
   Print(b, j, text);
   return 0;
@@ -138,15 +143,21 @@ int Month(const std::vector<std::string>& words) {
   const BillContext b = MakeBillContext(words);
   const TDataSetINI ds(static_cast<int>(month), static_cast<int>(year), b.options);
   RequireReadable(ds.Readable());
-  json days = json::array();
+  Json days = Json::array();
   std::string text = BillMonthTitle(ds.Month(), ds.Year()) + " (" + ds.FileName() + ")\n";
   for (int day = 1; day <= ds.DaysInMonth(); ++day) {
     const std::string unit = ds.UnitTicks(day, day), cost = ds.CostSum(day, day);
-    days.push_back({{"day", day}, {"unit_ticks", unit}, {"cost", cost}});
+    Json d = {{"day", day}, {"date", IsoDate(DateParts{ds.Year(), ds.Month(), day})}};
+    PutTyped(d, "unit_ticks", DecimalOrNull(unit), unit);
+    PutTyped(d, "cost", DecimalOrNull(cost), cost);
+    days.push_back(std::move(d));
     text += std::to_string(day) + "\t" + unit + "\t" + cost + "\n";
   }
   const std::string unit = ds.UnitTicks(1, 31), cost = ds.CostSum(1, 31);
-  json j = {{"days", days}, {"unit_ticks", unit}, {"cost", cost}, {"file", ds.FileName()}};
+  Json j = {{"month", ds.Month()}, {"year", ds.Year()}, {"days", days}};
+  PutTyped(j, "unit_ticks", DecimalOrNull(unit), unit);
+  PutTyped(j, "cost", DecimalOrNull(cost), cost);
+  j["file"] = ds.FileName();
   text += "Scatti nel mese : " + unit + "\nCosto nel mese : " + cost + "\n";
   Print(b, j, text);
   return 0;
@@ -167,7 +178,14 @@ int Period(const std::vector<std::string>& words) {
   const std::string suppl = args.Get("suppl").value_or(b.settings.billExtraTicks);
   const auto f = PeriodFigures(from, to, fixed, suppl, vat, b.options);
   if (!f.error.empty()) throw std::runtime_error(f.error);
-  json j = {{"ticks", f.ticksText}, {"net", f.netText}, {"vat", f.vatText}, {"total", f.totalText}};
+  Json j;
+  PutTyped(j, "from", IsoDate(from), FormatPeriodDate(from));
+  PutTyped(j, "to", IsoDate(to), FormatPeriodDate(to));
+  PutTyped(j, "ticks", DecimalOrNull(f.ticksText), f.ticksText);
+  PutTyped(j, "net", DecimalOrNull(f.netText), f.netText);
+  j["vat_rate"] = vat;
+  PutTyped(j, "vat", DecimalOrNull(f.vatText), f.vatText);
+  PutTyped(j, "total", DecimalOrNull(f.totalText), f.totalText);
   Print(b, j,
         "dal : " + FormatPeriodDate(from) + "  al : " + FormatPeriodDate(to) +
             "\nScatti : " + f.ticksText + "\nNetto : " + f.netText + "\nIVA : " + f.vatText +
@@ -185,7 +203,10 @@ int PeriodCostCommand(const std::vector<std::string>& words) {
   RequireReadable(PeriodReadable(start, today, b.options));
   const double cost = PeriodCost(b.settings.billStart, today, b.options);
   const std::string costText = FormatFixed(cost, b.options.decimals);
-  json j = {{"from", FormatPeriodDate(start)}, {"to", FormatPeriodDate(today)}, {"cost", costText}};
+  Json j;
+  PutTyped(j, "from", IsoDate(start), FormatPeriodDate(start));
+  PutTyped(j, "to", IsoDate(today), FormatPeriodDate(today));
+  PutTyped(j, "cost", DecimalOrNull(costText), costText);
   Print(b, j,
         "dal : " + FormatPeriodDate(start) + "  al : " + FormatPeriodDate(today) +
             "\nCosto in bolletta : " + costText + "\n");

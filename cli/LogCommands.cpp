@@ -9,12 +9,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <functional>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "Args.h"
 #include "Commands.h"
+#include "LogJson.h"
 #include "VatOption.h"
 #include "core/Settings.h"
 #include "log/LogCsvExport.h"
@@ -31,8 +31,6 @@
 
 namespace orva::cli {
 namespace {
-
-using json = nlohmann::ordered_json;
 
 struct LogContext {
   Context ctx;
@@ -63,10 +61,6 @@ const std::string& WordAfterLog(const Args& args, std::size_t n, std::size_t wor
   return args.Word(named ? n : n - 1, what);
 }
 
-void PrintJson(const json& j) {
-  std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
-}
-
 std::vector<TConnObj> LoadOrFail(const std::string& path) {
   std::vector<TConnObj> records;
   const LoadOutcome out = LoadLogFile(path, records);
@@ -83,15 +77,10 @@ class RecordPrinter {
     if (m_json) m_out = "[";
   }
   void Add(const TConnObj& record) {
-    static constexpr const char* kKeys[] = {"date",     "start", "end",    "duration",
-                                            "tariff",   "ticks", "cost",   "bps",
-                                            "received", "sent",  "service"};
     ++m_count;
     if (m_json) {
-      json row = {{"n", m_count}};
-      for (std::size_t f = 0; f < kLogFieldCount; ++f) row[kKeys[f]] = record.Field(f);
       if (m_count > 1) m_out += ',';
-      m_out += row.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+      AppendLogRecordJson(m_out, m_count, record.AllFields());
     } else {
       m_out += std::to_string(m_count);
       for (std::size_t f = 0; f < kLogFieldCount; ++f) {
@@ -159,14 +148,7 @@ int Totals(const std::vector<std::string>& words) {
   if (const Status s = SumLogFile(file, sum); !s) throw std::runtime_error(s.error);
   const LogTotals t = sum.Result(static_cast<std::size_t>(sum.Rows()), l.settings.decimals, vat);
   if (l.ctx.json) {
-    PrintJson({{"rows", t.rows},
-               {"duration", t.duration},
-               {"ticks", t.ticks},
-               {"cost", t.cost},
-               {"bps", t.bps},
-               {"received", t.received},
-               {"sent", t.sent},
-               {"total", t.total}});
+    PrintJson(LogTotalsJson(sum, t, l.settings.decimals, vat));
   } else {
     std::printf(
         "N\t%s\nDurata\t%s\nScatti\t%s\nCosto\t%s\nBps\t%s\nRicevuti\t%s\n"
@@ -202,7 +184,7 @@ int ExportCsv(const std::vector<std::string>& words) {
   std::size_t rows = 0;
   if (const Status s = ExportLogFileCsv(file, out, rows); !s) throw std::runtime_error(s.error);
   if (l.ctx.json)
-    PrintJson({{"file", out}, {"rows", rows}});
+    PrintJson(Json{{"file", out}, {"rows", rows}});
   else
     std::printf("%s: %zu righe\n", out.c_str(), rows);
   return 0;
@@ -235,10 +217,10 @@ int Import(const std::vector<std::string>& words) {
   if (out.sameFile) throw UsageError("FROM è il file di log stesso");
   if (!out.status) throw std::runtime_error(out.status.error);
   if (l.ctx.json) {
-    PrintJson({{"file", file},
-               {"added", out.added},
-               {"duplicates_skipped", out.duplicatesSkipped},
-               {"rows", model.Count()}});
+    PrintJson(Json{{"file", file},
+                   {"added", out.added},
+                   {"duplicates_skipped", out.duplicatesSkipped},
+                   {"rows", model.Count()}});
   } else {
     std::printf("%s: %zu aggiunte, %zu doppie saltate, %zu righe\n", file.c_str(), out.added,
                 out.duplicatesSkipped, model.Count());

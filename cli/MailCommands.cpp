@@ -1,13 +1,12 @@
 // orva32cli time and mail: one network time check against a server, and a mail check of the
 // enabled mailboxes of POP3.LST, both on a Qt event loop as the desktop program runs them.
-#include <nlohmann/json.hpp>
-
 #include <cstdio>
 #include <limits>
 #include <optional>
 
 #include "Args.h"
 #include "Commands.h"
+#include "JsonOut.h"
 
 #if __has_include(<QCoreApplication>) && __has_include("platform/qt/QtSockets.h")
 #define ORVA_CLI_NETWORK 1
@@ -119,7 +118,7 @@ int TimeCheck(const std::vector<std::string>& words) {
   Pump([&] { return check.ClockBtnEnabled(); }, 30000);
   const bool ok = check.Difference().has_value();
   if (args.Flag("json")) {
-    nlohmann::json j = {{"server", server}, {"text", check.SyncroL()}, {"ok", ok}};
+    Json j = {{"server", server}, {"text", check.SyncroL()}, {"ok", ok}};
     if (ok) {
       j["zone"] = check.SyncroLHint();
       j["difference_seconds"] = *check.Difference() * 86400.0;
@@ -127,11 +126,21 @@ int TimeCheck(const std::vector<std::string>& words) {
       j["stratum"] = client.Answer().stratum;
       j["unsynchronised"] = client.Answer().unsynchronised;
     }
-    std::puts(j.dump(2).c_str());
+    PrintJson(j);
   } else {
     std::puts(check.SyncroL().c_str());
   }
   return ok ? 0 : 1;
+}
+
+// A header as the mail window lists it: the date as an ISO date beside its "dd/mm/yy" text,
+// the time "hh:mm" as the header gave it, the size in bytes beside its kilobytes text.
+Json MessageJson(const TPOP3Msg& m) {
+  Json j = {{"sender", m.sender}, {"subject", m.subject}};
+  PutTyped(j, "date", IsoDateOrNull(m.date), m.date);
+  j["time"] = m.time;
+  PutTyped(j, "size", m.bytes >= 0 ? Json(m.bytes) : Json(nullptr), m.size);
+  return j;
 }
 
 int MailCheck(const std::vector<std::string>& words) {
@@ -177,16 +186,11 @@ int MailCheck(const std::vector<std::string>& words) {
     mail.Abort1Click();
   }
   bool failed = false;
-  nlohmann::json out = nlohmann::json::array();
+  Json out = Json::array();
   for (const auto& box : mail.Mailboxes()) {
-    nlohmann::json j = {{"mailbox", box.Address()}, {"count", box.messages.size()}};
-    nlohmann::json messages = nlohmann::json::array();
-    for (const auto& m : box.messages)
-      messages.push_back({{"sender", m.sender},
-                          {"subject", m.subject},
-                          {"date", m.date},
-                          {"time", m.time},
-                          {"size", m.size}});
+    Json j = {{"mailbox", box.Address()}, {"count", box.messages.size()}};
+    Json messages = Json::array();
+    for (const auto& m : box.messages) messages.push_back(MessageJson(m));
     j["messages"] = messages;
     std::string error = box.lastError;
     if (timedOut && error.empty() && box.messages.empty()) error = "tempo scaduto";
@@ -203,7 +207,7 @@ int MailCheck(const std::vector<std::string>& words) {
     }
     out.push_back(j);
   }
-  if (args.Flag("json")) std::puts(out.dump(2).c_str());
+  if (args.Flag("json")) PrintJson(out);
   return failed ? 1 : 0;
 }
 

@@ -11,6 +11,7 @@
 #include "Args.h"
 #include "Commands.h"
 #include "ConsoleDialogs.h"
+#include "LogJson.h"
 #include "app/CounterDisplay.h"
 #include "core/AppMessages.h"
 #include "core/HowUtils.h"
@@ -75,11 +76,6 @@ MeterPlatform Platform(Clock& clock, TimerFactory& timers, Dialogs& dialogs, Sou
   p.statistics = &stats;
   p.launcher = &launcher;
   return p;
-}
-
-std::string IsoDate(TDateTime day) {
-  const std::string text = FormatIso(day);
-  return text.substr(0, text.find(' '));
 }
 
 }  // namespace
@@ -196,15 +192,15 @@ void PrintSimulatedCall(const MeteredCall& call, const std::string& line,
                         const std::vector<BillAddition>& billed, bool json) {
   const std::string elapsed = FormatDuration(call.ElapsedSeconds());
   if (json) {
-    nlohmann::json bill = nlohmann::json::array();
+    Json bill = Json::array();
     for (const auto& a : billed)
-      bill.push_back({{"date", IsoDate(a.day)}, {"price", a.price}, {"ticks", a.ticks}});
-    const nlohmann::json out = {{"ticks", call.Ticks()},
-                                {"cost", call.Cost()},
-                                {"elapsed", elapsed},
-                                {"log_line", line},
-                                {"bill", bill}};
-    std::printf("%s\n", out.dump().c_str());
+      bill.push_back({{"date", IsoDate(a.day)}, {"price", Number(a.price)}, {"ticks", a.ticks}});
+    Json out = {{"ticks", call.Ticks()}, {"cost", Number(call.Cost())}};
+    PutTyped(out, "elapsed", call.ElapsedSeconds(), elapsed);
+    out["log_line"] = line;
+    out["log"] = line.empty() ? Json(nullptr) : LogLineJson(line);
+    out["bill"] = bill;
+    PrintJson(out);
     return;
   }
   std::printf("scatti: %lld\ncosto: %s\ndurata: %s\n", call.Ticks(),

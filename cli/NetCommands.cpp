@@ -1,14 +1,14 @@
 // orva32cli netstat, hosts and dns: the traffic monitor's views, the automatic hosts merge and
 // the DNS panel's lookups, with the texts the panels show.
-#include <nlohmann/json.hpp>
-
 #include <cstdio>
 #include <map>
 
 #include "Args.h"
 #include "Commands.h"
+#include "JsonOut.h"
 #include "core/HowUtils.h"
 #include "net/Hosts.h"
+#include "net/MibAgent.h"
 #include "net/Monitor.h"
 #include "net/SNMP.h"
 #include "platform/Clock.h"
@@ -38,10 +38,41 @@ class NoResolver final : public Resolver {
 
 void PrintLines(const std::vector<std::string>& lines, bool json) {
   if (json) {
-    std::printf("%s\n", nlohmann::json(lines).dump().c_str());
+    PrintJson(Json(lines));
     return;
   }
   for (const auto& l : lines) std::printf("%s\n", l.c_str());
+}
+
+// For scripts: a protocol's counters as {"name", "value"} objects, from one reading of the
+// kernel's counters; like the window, the list stops at the first counter that cannot be read.
+Json CountersJson(const TCounterList& counters) {
+  const MibPicture picture(counters.Agent());
+  Json rows = Json::array();
+  for (int i = 0; i < counters.Count(); ++i) {
+    const TNetstatCounterObject* c = counters.Counter(i);
+    try {
+      rows.push_back({{"name", c->Name()}, {"value", c->Value()}});
+    } catch (const ENetstatError&) {
+      break;
+    }
+  }
+  return rows;
+}
+
+const TCounterList* CounterTab(const NetstatObjects& netstat, int tab) {
+  switch (tab) {
+    case kTabTcp:
+      return netstat.tcp.get();
+    case kTabUdp:
+      return netstat.udp.get();
+    case kTabIp:
+      return netstat.ip.get();
+    case kTabIcmp:
+      return netstat.icmp.get();
+    default:
+      return nullptr;
+  }
 }
 
 }  // namespace
@@ -74,7 +105,7 @@ int RunNetstat(const std::vector<std::string>& words) {
       std::fprintf(stderr, "orva32cli: %s\n", e.what());
       return 1;
     }
-    nlohmann::json rows = nlohmann::json::array();
+    Json rows = Json::array();
     for (int i = 0; i < list.Count(); ++i) {
       const TIpConnInfo& r = *list.Item(i);
       rows.push_back({{"proto", r.protocol},
@@ -85,8 +116,14 @@ int RunNetstat(const std::vector<std::string>& words) {
                       {"state", r.StateName()},
                       {"ipv6", r.ipv6}});
     }
-    std::printf("%s\n", rows.dump().c_str());
+    PrintJson(rows);
     return 0;
+  }
+  if (ctx.json) {
+    if (const TCounterList* counters = CounterTab(netstat, it->second)) {
+      PrintJson(CountersJson(*counters));
+      return 0;
+    }
   }
   MonitorSettings settings;
   NoResolver resolver;
@@ -105,9 +142,9 @@ int RunHosts(const std::vector<std::string>& words) {
   if (auto s = args.Get("system")) paths.system = *s;
   const Status st = MergeStagedHosts(paths);
   if (ctx.json) {
-    nlohmann::json j = {{"ok", st.ok}, {"staging", paths.staging}, {"system", paths.system}};
+    Json j = {{"ok", st.ok}, {"staging", paths.staging}, {"system", paths.system}};
     if (!st.ok) j["error"] = st.error;
-    std::printf("%s\n", j.dump().c_str());
+    PrintJson(j);
   } else if (!st.ok) {
     std::fprintf(stderr, "orva32cli: %s\n", st.error.c_str());
   }

@@ -2,13 +2,13 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "Args.h"
 #include "Commands.h"
 #include "ConsoleDialogs.h"
+#include "JsonOut.h"
 #include "core/HowUtils.h"
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
@@ -18,10 +18,6 @@
 
 namespace orva::cli {
 namespace {
-
-void PrintJson(const nlohmann::json& j) {
-  std::printf("%s\n", j.dump(2).c_str());
-}
 
 TariffCatalogue Catalogue(const Context& ctx) {
   TariffCatalogue catalogue;
@@ -78,7 +74,7 @@ int TariffList(const std::vector<std::string>& words) {
   const Context ctx = MakeContext(words);
   const TariffCatalogue catalogue = Catalogue(ctx);
   if (ctx.json) {
-    nlohmann::json out = nlohmann::json::array();
+    Json out = Json::array();
     for (int i = 0; i < catalogue.Size(); ++i) {
       const auto k = static_cast<std::size_t>(i);
       out.push_back({{"index", i},
@@ -141,14 +137,17 @@ int TariffEval(const std::vector<std::string>& words) {
   const double tickCost =
       recalc ? static_cast<double>(result.tickCostFixed) / 10000.0 : result.values.tickCost;
   if (ctx.json) {
-    PrintJson({{"tick_seconds", result.values.tickSeconds},
-               {"tick_cost", tickCost},
-               {"tick_text", result.values.tickText},
-               {"vat_rate", result.values.vatRate},
-               {"fixed_charge", result.values.fixedCharge},
-               {"fixed_charge_unit", result.values.fixedChargeUnit},
-               {"discount_active", result.values.discountActive},
-               {"day_class", DayClassName(result.dayClass)}});
+    PrintJson(
+        Json{{"at", IsoDateTime(moment)},
+             {"tick_seconds", result.values.tickSeconds},
+             {"tick_cost", tickCost},
+             {"tick_text", result.values.tickText},
+             {"vat_rate", result.values.vatRate},
+             {"fixed_charge", result.values.fixedCharge},
+             {"fixed_charge_unit", result.values.fixedChargeUnit},
+             {"fixed_charge_unit_text", result.values.fixedChargeUnit == 1 ? "Lire" : "Scatti"},
+             {"discount_active", result.values.discountActive},
+             {"day_class", DayClassName(result.dayClass)}});
     return 0;
   }
   std::printf("Giorno: %s\n", DayClassName(result.dayClass));
@@ -185,7 +184,11 @@ int TariffCost(const std::vector<std::string>& words) {
     return 1;
   }
   if (ctx.json) {
-    PrintJson({{"duration", texts->duration}, {"cost", texts->cost}, {"ticks", texts->ticks}});
+    Json j = {{"from", IsoDateTime(from)}, {"to", IsoDateTime(to)}};
+    PutTyped(j, "duration", NumberOrNull(ParseDuration(texts->duration)), texts->duration);
+    PutTyped(j, "cost", DecimalOrNull(texts->cost), texts->cost);
+    PutTyped(j, "ticks", NumberOrNull(ParseInteger64(texts->ticks)), texts->ticks);
+    PrintJson(j);
     return 0;
   }
   std::printf("Durata: %s\nCosto: %s\nScatti: %s\n", texts->duration.c_str(), texts->cost.c_str(),
@@ -194,9 +197,7 @@ int TariffCost(const std::vector<std::string>& words) {
 }
 
 std::string IsoDate(int year, const DayMonth& d) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, d.month, d.day);
-  return buffer;
+  return cli::IsoDate(DateParts{year, d.month, d.day});
 }
 
 }  // namespace
@@ -227,9 +228,9 @@ int RunEaster(const std::vector<std::string>& words) {
     return 1;
   }
   if (json) {
-    PrintJson({{"year", *year},
-               {"easter_sunday", IsoDate(*year, *sunday)},
-               {"easter_monday", IsoDate(*year, *monday)}});
+    PrintJson(Json{{"year", *year},
+                   {"easter_sunday", IsoDate(*year, *sunday)},
+                   {"easter_monday", IsoDate(*year, *monday)}});
   } else {
     std::printf("%s\n%s\n", IsoDate(*year, *sunday).c_str(), IsoDate(*year, *monday).c_str());
   }

@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Dialup.h"
+#include "platform/Notifier.h"
 #include "platform/Process.h"
 #include "platform/Sound.h"
 #include "platform/SysMon.h"
@@ -36,6 +37,8 @@ struct MeterPlatform {
   NetworkHooks network;
   // What answers message 1122 as the application (the process id on Linux).
   long long applicationId = 0;
+  // The desktop's notifications; none: every warning is a box.
+  Notifier* notifier = nullptr;
 };
 
 }  // namespace orva

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "core/MeteredCall.h"
+#include "core/Notices.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
 #include "platform/Trim.h"
@@ -440,12 +441,19 @@ long long MeteredCall::WarningAmount(double cost, int withVat) const {
                       : RoundSeconds(cost);
 }
 
-// One warning: the sound, the window brought up, the message; not again until the next tick.
+// One warning: the sound, then a desktop notification when the user wants them and the
+// desktop shows them, else the window brought up and the message; not again until the next
+// tick. A notification leaves the window where it is: the user is not taken from their work.
 void MeteredCall::Warn(bool& armed, const std::string& text) {
   PlayEventSound(kEventWarning);
-  m_d.view->BringUp();
   armed = false;
-  m_d.dialogs->Message("ORVA AVVISO !\r\r" + text + "\r\r", MsgType::Warning, MsgButtons::Ok);
+  MeterView* view = m_d.view;
+  Dialogs* dialogs = m_d.dialogs;
+  NotifyOrBox(
+      m_d.settings->notifyWarnings, m_d.notifier, WarningNotice(text), [view, dialogs, text] {
+        view->BringUp();
+        dialogs->Message("ORVA AVVISO !\r\r" + text + "\r\r", MsgType::Warning, MsgButtons::Ok);
+      });
 }
 
 void MeteredCall::TimerChTimer() {
@@ -558,8 +566,18 @@ void MeteredCall::End(bool finalSample) {
   // nobody is asked.
   WriteLogRecord(record);
   if (st.askService && m_d.chooseService && !m_sessionEnding) AskLoggedService(record.service);
+  if (st.notifyCallEnd && !m_sessionEnding) NotifyCallEnded(record);
 
   AfterCall();
+}
+
+// The summary of the call just logged; there is no box for it where no notification shows.
+void MeteredCall::NotifyCallEnded(const CallRecord& record) {
+  const long long seconds = record.durationSeconds >= 0 ? record.durationSeconds : m_elapsed;
+  const std::optional<long long> ticks = ParseInteger64(record.ticks);
+  const int decimals = std::clamp(m_d.settings->decimals, 0, 15);
+  NotifyOrBox(true, m_d.notifier,
+              CallEndedNotice(record.service, seconds, ticks, record.cost, decimals), nullptr);
 }
 
 void MeteredCall::BillTheRest() {

@@ -120,6 +120,7 @@ class MeteredCall {
   void WriteLogRecord(const CallRecord& record);
   // The service question after the call is in the log; the record gets the answer.
   void AskLoggedService(const std::string& offered);
+  void NotifyCallEnded(const CallRecord& record);
 
   const MeterDeps& m_d;
   MeteredLine* m_line = nullptr;

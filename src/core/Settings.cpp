@@ -142,6 +142,10 @@ void VisitKeys(Settings& s, KeyVisitor& v) {
   v.Int(kWarnings, "Frequenza", s.warnFrequency);
   v.Int(kWarnings, "Avvertimento", s.warning);
 
+  v.Bool("Notifiche", "Avvisi", s.notifyWarnings);
+  v.Bool("Notifiche", "Nuova posta", s.notifyMail);
+  v.Bool("Notifiche", "Fine chiamata", s.notifyCallEnd);
+
   for (int i = 0; i < 3; ++i) {
     auto& p = s.launched[static_cast<std::size_t>(i)];
     const std::string n = std::to_string(i + 1);

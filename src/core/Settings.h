@@ -142,6 +142,11 @@ struct Settings {
   int warnFrequency = 1;                  // "Frequenza", seconds
   int warning = 1;                        // "Avvertimento"
 
+  // [Notifiche]: said through the desktop's notifications when a notification service runs
+  bool notifyWarnings = true;  // "Avvisi": the time and cost warnings, instead of the box
+  bool notifyMail = true;      // "Nuova posta": new mail, instead of the box
+  bool notifyCallEnd = false;  // "Fine chiamata": a summary of each finished call
+
   // [Avvio applicazioni]: "Applicazione n", "Finestra n", "Provider n", n = 1..3
   std::array<LaunchedProgram, 3> launched{};
 

@@ -133,20 +133,23 @@ Status SumLogFile(const std::string& path, LogTotalsAccumulator& sum) {
   });
 }
 
+std::optional<double> LogTotalsAccumulator::AverageBps() const {
+  if (m_speedCount == 0) return std::nullopt;
+  return static_cast<double>(m_speedSum) / static_cast<double>(m_speedCount);
+}
+
 LogTotals LogTotalsAccumulator::Result(std::size_t allRows, int decimals, double vatRate) const {
   LogTotals out;
   out.rows = std::to_string(m_rows) + "/" + std::to_string(allRows);
-  const long long seconds = m_seconds < 0 ? 0 : m_seconds;
+  const long long seconds = Seconds();
   out.duration = TwoDigits(seconds / 3600) + "." + TwoDigits(seconds / 60 % 60) + "." +
                  TwoDigits(seconds % 60);
   out.ticks = std::to_string(m_ticks);
   out.cost = FormatFixed(m_cost, decimals);
-  if (m_speedCount == 0) {
+  if (const auto average = AverageBps())
+    out.bps = FormatFixed(*average, *average == std::floor(*average) ? 0 : 1);
+  else
     out.bps = "0";
-  } else {
-    const double average = static_cast<double>(m_speedSum) / static_cast<double>(m_speedCount);
-    out.bps = FormatFixed(average, average == std::floor(average) ? 0 : 1);
-  }
   out.received = FormatKilobytes(m_received);
   out.sent = FormatKilobytes(m_sent);
   out.total = "TOT.L." + FormatFixed(m_cost * (1 + vatRate), decimals);

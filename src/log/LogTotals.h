@@ -37,6 +37,14 @@ class LogTotalsAccumulator {
   // The texts, with `allRows` after the "/" of the first section.
   LogTotals Result(std::size_t allRows, int decimals, double vatRate) const;
   long long Rows() const { return m_rows; }
+  // The sums as numbers: seconds, ticks, lire without VAT, bytes; the average speed of the
+  // rows that carry one, none when no row does.
+  long long Seconds() const { return m_seconds < 0 ? 0 : m_seconds; }
+  long long Ticks() const { return m_ticks; }
+  double Cost() const { return m_cost; }
+  long long Received() const { return m_received; }
+  long long Sent() const { return m_sent; }
+  std::optional<double> AverageBps() const;
 
  private:
   long long m_rows = 0, m_seconds = 0, m_ticks = 0, m_received = 0, m_sent = 0, m_speedSum = 0,

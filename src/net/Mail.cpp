@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/HowUtils.h"
+#include "core/Notices.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 #include "platform/Trim.h"
@@ -89,12 +90,17 @@ TPOP3Msg ParseMessageHeaders(const std::vector<std::string>& lines) {
   return reader.Message();
 }
 
-std::string ListLineSizeText(std::string_view listLine) {
+long long ListLineBytes(std::string_view listLine) {
   const auto space = listLine.find(' ');
-  if (space == std::string_view::npos) return "";
+  if (space == std::string_view::npos) return -1;
   const auto bytes = ParseInteger64(listLine.substr(space + 1));
-  if (!bytes || *bytes < 0) return "";
-  return Utf8Left(FormatFixed(static_cast<double>(*bytes) / 1024.0, 2), 12);
+  return bytes && *bytes >= 0 ? *bytes : -1;
+}
+
+std::string ListLineSizeText(std::string_view listLine) {
+  const long long bytes = ListLineBytes(listLine);
+  if (bytes < 0) return "";
+  return Utf8Left(FormatFixed(static_cast<double>(bytes) / 1024.0, 2), 12);
 }
 
 TMailCheck::TMailCheck(TCustomPop3Cli& client, MailView& view, const Clock& clock,
@@ -518,7 +524,7 @@ void TMailCheck::EndCycle(int firstUnchecked) {
   }
   if (newMail) {
     m_view.PlayNewMailSound();
-    m_view.ShowNewMailBox();
+    AnnounceNewMail();
   }
 }
 
@@ -535,9 +541,24 @@ void TMailCheck::Pop3ClientMessageEnd() {
   if (!box || m_header.Empty()) return;
   TPOP3Msg msg = m_header.Message();
   const std::size_t position = box->messages.size();
-  if (position < m_listLines.size()) msg.size = ListLineSizeText(m_listLines[position]);
+  if (position < m_listLines.size()) {
+    msg.size = ListLineSizeText(m_listLines[position]);
+    msg.bytes = ListLineBytes(m_listLines[position]);
+  }
   box->messages.push_back(std::move(msg));
   m_header.Clear();
+}
+
+// The mailboxes with new mail, each with its count, as a notification; the box when the
+// notification cannot be had.
+void TMailCheck::AnnounceNewMail() {
+  std::vector<std::pair<std::string, long long>> boxes;
+  for (const auto& b : m_boxes)
+    if (b.newMail)
+      boxes.emplace_back(b.Address(), std::max<long long>(static_cast<long long>(b.messages.size()),
+                                                          b.serverCount));
+  MailView* view = &m_view;
+  NotifyOrBox(NotifyNewMail, notifier, NewMailNotice(boxes), [view] { view->ShowNewMailBox(); });
 }
 
 void TMailCheck::Pop3ClientListBegin() {

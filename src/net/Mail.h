@@ -12,6 +12,7 @@
 #include "net/MailBoxes.h"
 #include "net/Pop3Prot.h"
 #include "platform/Clock.h"
+#include "platform/Notifier.h"
 
 namespace orva {
 
@@ -50,6 +51,8 @@ class MessageHeaderReader {
 };
 // The size text of a LIST line "n bytes": kilobytes with two decimals; empty when unreadable.
 std::string ListLineSizeText(std::string_view listLine);
+// The byte count of a LIST line; -1 when unreadable.
+long long ListLineBytes(std::string_view listLine);
 
 class TMailCheck {
  public:
@@ -75,6 +78,10 @@ class TMailCheck {
   bool MailCheckEnabled = false;  // "Mail check enabled"
   bool RequireEncryption = true;  // "Richiedi connessione cifrata"
   int ReadTimeoutSeconds = 60;    // "Timeout lettura"
+  // New mail as a desktop notification ("Nuova posta" of section "Notifiche") when a
+  // notification service runs; else, or without a notifier, the box.
+  bool NotifyNewMail = true;
+  Notifier* notifier = nullptr;
 
   // However steadily its server keeps talking, the check of one mailbox (Connect to the end of
   // Quit) ends after this long, so a server that drips its replies a byte at a time cannot hold
@@ -124,6 +131,7 @@ class TMailCheck {
   void MailboxDone();
   // From firstUnchecked on (when not negative) the mailboxes were not reached.
   void EndCycle(int firstUnchecked = -1);
+  void AnnounceNewMail();
   void ArmMailboxDeadline();
   void ExtendMailboxDeadline(int headersToRead);
   void MailboxDeadlinePassed();

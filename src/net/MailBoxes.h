@@ -36,11 +36,12 @@ Status WritePop3List(const std::string& path, const std::vector<Pop3Record>& rec
 
 // One message header.
 struct TPOP3Msg {
-  std::string sender;   // up to 128
-  std::string subject;  // up to 128
-  std::string date;     // up to 24
-  std::string time;     // up to 12
-  std::string size;     // kilobytes, up to 12
+  std::string sender;    // up to 128
+  std::string subject;   // up to 128
+  std::string date;      // up to 24
+  std::string time;      // up to 12
+  std::string size;      // kilobytes, up to 12
+  long long bytes = -1;  // the size the server gave, -1 when it gave none
 };
 
 // One enabled mailbox.

@@ -60,8 +60,7 @@ class CallMoney : public ::testing::Test {
     EXPECT_EQ(r.code, 0) << r.out;
     const auto j = nlohmann::json::parse(r.out, nullptr, false);
     double sum = 0;
-    for (const auto& e : j["entries"])
-      sum += std::stod(e["ticks"].get<std::string>()) * std::stod(e["price"].get<std::string>());
+    for (const auto& e : j["entries"]) sum += e["ticks"].get<double>() * e["price"].get<double>();
     return sum;
   }
   test::TempDir dir;
@@ -229,7 +228,8 @@ TEST_F(CallMoney, BillAndLogAmountsBeyondBoundsAreRefusedAndTotalsStayNumbers) {
                    "[09/12/26]\r\n1e308=3\r\n127.0=2\r\n\r\n");
   r = Cli(With({"bill", "month", "--month", "12", "--year", "2026"}));
   ASSERT_EQ(r.code, 0) << r.out;
-  EXPECT_EQ(nlohmann::json::parse(r.out, nullptr, false)["cost"], "254.0") << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out, nullptr, false)["cost"], 254) << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out, nullptr, false)["cost_text"], "254.0") << r.out;
   const std::string log = dir.File("a.log");
   test::WriteBytes(log,
                    "09/12/26\t10.00.00\t10.01.00\t00.01.00\tINT\t1\t1e308\tn.d\t0\t0\tX\t\r\n"
@@ -237,7 +237,8 @@ TEST_F(CallMoney, BillAndLogAmountsBeyondBoundsAreRefusedAndTotalsStayNumbers) {
                    "09/12/26\t12.00.00\t12.01.00\t00.01.00\tINT\t1\t127\tn.d\t0\t0\tX\t\r\n");
   r = Cli(With({"log", "totals", log}));
   ASSERT_EQ(r.code, 0) << r.out;
-  EXPECT_EQ(nlohmann::json::parse(r.out, nullptr, false)["cost"], "1016.0") << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out, nullptr, false)["cost"], 1016) << r.out;
+  EXPECT_EQ(nlohmann::json::parse(r.out, nullptr, false)["cost_text"], "1016.0") << r.out;
 }
 
 }  // namespace

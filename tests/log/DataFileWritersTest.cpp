@@ -63,7 +63,7 @@ class DataFileWriters : public ::testing::Test {
   long long DayTicks(const char* date) {
     const CliRun r = Cli(In({"bill", "day", "--date", date, "--json"}));
     EXPECT_EQ(r.code, 0) << r.out;
-    return std::stoll(nlohmann::json::parse(r.out, nullptr, false).value("ticks", "-1"));
+    return nlohmann::json::parse(r.out, nullptr, false).value("ticks", -1LL);
   }
   test::TempDir dir;
 };

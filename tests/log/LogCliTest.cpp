@@ -76,24 +76,36 @@ TEST_F(LogCli, ShowAndSortGiveEveryFieldUnderItsKey) {
   auto j = nlohmann::json::parse(r.out);
   ASSERT_EQ(j.size(), 2u);
   EXPECT_EQ(j[0], nlohmann::json({{"n", 1},
-                                  {"date", "15/10/99"},
-                                  {"start", "21.03.05"},
-                                  {"end", "21.15.40"},
-                                  {"duration", "00.12.35"},
+                                  {"date", "1999-10-15"},
+                                  {"date_text", "15/10/99"},
+                                  {"start", "1999-10-15T21:03:05"},
+                                  {"start_text", "21.03.05"},
+                                  {"end", "1999-10-15T21:15:40"},
+                                  {"end_text", "21.15.40"},
+                                  {"duration", 755},
+                                  {"duration_text", "00.12.35"},
                                   {"tariff", "TI"},
-                                  {"ticks", "7"},
-                                  {"cost", "889"},
-                                  {"bps", "28800"},
-                                  {"received", "1536"},
-                                  {"sent", "1034"},
+                                  {"ticks", 7},
+                                  {"ticks_text", "7"},
+                                  {"cost", 889},
+                                  {"cost_text", "889"},
+                                  {"bps", 28800},
+                                  {"bps_text", "28800"},
+                                  {"received", 1536},
+                                  {"received_text", "1536"},
+                                  {"sent", 1034},
+                                  {"sent_text", "1034"},
                                   {"service", "Modem: Rossi, Bianchi"}}));
+  // A fax gives no speed: null beside its "n.d".
+  EXPECT_TRUE(j[1]["bps"].is_null());
+  EXPECT_EQ(j[1]["bps_text"], "n.d");
   r = Cli(With({"log", "sort", log, "--column", "1"}));
   ASSERT_EQ(r.code, 0);
   j = nlohmann::json::parse(r.out);
-  EXPECT_EQ(j[0]["date"], "14/10/99");
+  EXPECT_EQ(j[0]["date"], "1999-10-14");
   EXPECT_EQ(j[0]["n"], 1);
   r = Cli(With({"log", "sort", log, "--column", "7", "--descending"}));
-  EXPECT_EQ(nlohmann::json::parse(r.out)[0]["cost"], "1651.5");
+  EXPECT_EQ(nlohmann::json::parse(r.out)[0]["cost"], 1651.5);
   EXPECT_EQ(Cli(With({"log", "sort", log, "--column", "0"})).code, 2);
   EXPECT_EQ(Cli(With({"log", "show", dir.File("missing.log")})).code, 1);
 }
@@ -101,14 +113,25 @@ TEST_F(LogCli, ShowAndSortGiveEveryFieldUnderItsKey) {
 TEST_F(LogCli, TotalsAsTheBottomHeaderShowsThem) {
   const CliRun r = Cli(With({"log", "totals", log, "--vat", "20"}));
   ASSERT_EQ(r.code, 0) << r.out;
-  EXPECT_EQ(nlohmann::json::parse(r.out), nlohmann::json({{"rows", "2/2"},
-                                                          {"duration", "00.42.35"},
-                                                          {"ticks", "20"},
-                                                          {"cost", "2540.5"},
-                                                          {"bps", "28800"},
-                                                          {"received", "1,50 Kb"},
-                                                          {"sent", "1,01 Kb"},
-                                                          {"total", "TOT.L.3048.6"}}));
+  // 755 + 1800 seconds; the speed is the average of the rows that have one; 2540.5 lire and
+  // 20 % VAT make 3048.6.
+  EXPECT_EQ(nlohmann::json::parse(r.out), nlohmann::json({{"rows", 2},
+                                                          {"rows_text", "2/2"},
+                                                          {"duration", 2555},
+                                                          {"duration_text", "00.42.35"},
+                                                          {"ticks", 20},
+                                                          {"ticks_text", "20"},
+                                                          {"cost", 2540.5},
+                                                          {"cost_text", "2540.5"},
+                                                          {"bps", 28800},
+                                                          {"bps_text", "28800"},
+                                                          {"received", 1536},
+                                                          {"received_text", "1,50 Kb"},
+                                                          {"sent", 1034},
+                                                          {"sent_text", "1,01 Kb"},
+                                                          {"vat_rate", 0.2},
+                                                          {"total", 3048.6},
+                                                          {"total_text", "TOT.L.3048.6"}}));
   EXPECT_EQ(Cli(With({"log", "totals", log, "--vat", "venti"})).code, 2);
 }
 
@@ -121,8 +144,10 @@ TEST_F(LogCli, TotalsReadADecimalCommaAsTheWindowDoes) {
   const CliRun r = Cli(With({"log", "totals", log, "--vat", "20"}));
   ASSERT_EQ(r.code, 0) << r.out;
   const auto j = nlohmann::json::parse(r.out);
-  EXPECT_EQ(j["cost"], "445.0");
-  EXPECT_EQ(j["total"], "TOT.L.534.0");
+  EXPECT_EQ(j["cost"], 445.0);
+  EXPECT_EQ(j["cost_text"], "445.0");
+  EXPECT_EQ(j["total"], 534.0);
+  EXPECT_EQ(j["total_text"], "TOT.L.534.0");
   // Sorted by cost: 63,5 < 127 < 254,5.
   const CliRun sorted = Cli(With({"log", "sort", log, "--column", "7"}));
   ASSERT_EQ(sorted.code, 0) << sorted.out;
@@ -168,13 +193,19 @@ TEST_F(LogCli, SimulatedCallsAcrossBothDaylightChangesInRomeAndADayLongOne) {
   // Saturday 23.00.00 to Monday 00.00.10, all 30-second ticks: the answer tick and 119 to
   // 23.59.30, 2880 on Sunday, 1 at 00.00.00 on Monday; 3001 x 127 = 381127 lire.
   j = simulate("2026-12-12 23:00:00", "90010");
-  EXPECT_EQ(j["elapsed"], "25.00.10");
+  EXPECT_EQ(j["elapsed"], 90010);
+  EXPECT_EQ(j["elapsed_text"], "25.00.10");
+  // The log record read back: it ends on Monday, two days after its start.
+  EXPECT_EQ(j["log"]["start"], "2026-12-12T23:00:00");
+  EXPECT_EQ(j["log"]["end"], "2026-12-14T00:00:10");
+  EXPECT_EQ(j["log"]["duration"], 90010);
   EXPECT_EQ(j["ticks"], 3001);
   EXPECT_EQ(j["cost"], 381127.0);
   EXPECT_EQ(billed(j), 381127.0);
   const CliRun totals = Cli(With({"log", "totals", dir.File("ORVA.LOG")}));
   ASSERT_EQ(totals.code, 0);
-  EXPECT_EQ(nlohmann::json::parse(totals.out)["duration"], "28.00.10");
+  EXPECT_EQ(nlohmann::json::parse(totals.out)["duration_text"], "28.00.10");
+  EXPECT_EQ(nlohmann::json::parse(totals.out)["duration"], 28 * 3600 + 10);
   // Named or not, the log the calls went to.
   const CliRun current = Cli(With({"log", "totals"}));
   ASSERT_EQ(current.code, 0) << current.out;

@@ -141,6 +141,7 @@ TEST_F(MailCycleTest, OneMailboxHeadersSizesAndNotice) {
   EXPECT_EQ(box.messages[0].date, "07/12/99");
   EXPECT_EQ(box.messages[0].time, "10:11");
   EXPECT_EQ(box.messages[0].size, "1.50");
+  EXPECT_EQ(box.messages[0].bytes, 1536);
   EXPECT_EQ(box.messages[1].sender, "bob@example.org");
   EXPECT_EQ(box.messages[1].date, "05/10/25");
   EXPECT_EQ(box.messages[1].time, "08:00");
@@ -189,6 +190,57 @@ TEST_F(MailCycleTest, OneNoticePerCycleOnlyWhenSomeCountGrew) {
   EXPECT_EQ(view.boxes, 2);
   EXPECT_TRUE(mail.Mailboxes()[0].newMail);
   EXPECT_FALSE(mail.Mailboxes()[1].newMail);
+}
+
+// A notification service that is there or not and records what it is given.
+struct RecordingNotifier final : Notifier {
+  bool available = true;
+  std::vector<Notice> shown;
+  std::function<void()> undelivered;
+  bool Available() const override { return available; }
+  void Notify(const Notice& n, std::function<void()> failed) override {
+    shown.push_back(n);
+    undelivered = std::move(failed);
+  }
+};
+
+TEST_F(MailCycleTest, NewMailIsANotificationNamingTheMailboxesThatGrewElseTheBox) {
+  RecordingNotifier notifier;
+  mail.notifier = &notifier;
+  Boxes({"a", "b"});
+  auto msg = std::make_pair(std::string("From: x"), 10);
+  drops["a"].messages = {msg};
+  drops["b"].messages = {msg, msg};
+  mail.CallStarted();
+  Pump();
+  ASSERT_EQ(notifier.shown.size(), 1u);
+  EXPECT_EQ(notifier.shown[0].summary, "C'è posta per te !");
+  EXPECT_EQ(notifier.shown[0].body, "u@a: 1 messaggio\nu@b: 2 messaggi");
+  EXPECT_EQ(view.boxes, 0);
+  EXPECT_EQ(view.sounds, 1);
+  // Only the mailbox that grew is named.
+  drops["b"].messages.push_back(msg);
+  mail.Check1Click();
+  Pump();
+  ASSERT_EQ(notifier.shown.size(), 2u);
+  EXPECT_EQ(notifier.shown[1].body, "u@b: 3 messaggi");
+  // The service takes it no more: the box after all.
+  ASSERT_TRUE(notifier.undelivered);
+  notifier.undelivered();
+  EXPECT_EQ(view.boxes, 1);
+  // No service, or the option off: the box.
+  notifier.available = false;
+  drops["a"].messages.push_back(msg);
+  mail.Check1Click();
+  Pump();
+  EXPECT_EQ(view.boxes, 2);
+  notifier.available = true;
+  mail.NotifyNewMail = false;
+  drops["a"].messages.push_back(msg);
+  mail.Check1Click();
+  Pump();
+  EXPECT_EQ(view.boxes, 3);
+  EXPECT_EQ(notifier.shown.size(), 2u);
 }
 
 TEST_F(MailCycleTest, FailedMailboxDoesNotStopTheWalkNorFakeNewMailLater) {

@@ -117,16 +117,20 @@ TEST_F(TariffCommandsTest, CostGivesTheLogTexts) {
                        "2024-04-22 10:10:00", "--json"}));
   ASSERT_EQ(r.exitCode, 0) << r.err;
   auto j = nlohmann::json::parse(r.out);
-  EXPECT_EQ(j["duration"], "00.10.00");
-  EXPECT_EQ(j["cost"], "1397");
-  EXPECT_EQ(j["ticks"], "10");
+  EXPECT_EQ(j["duration"], 600);
+  EXPECT_EQ(j["duration_text"], "00.10.00");
+  EXPECT_EQ(j["cost"], 1397);
+  EXPECT_EQ(j["cost_text"], "1397");
+  EXPECT_EQ(j["ticks"], 10);
   // Half-second ticks: two per second, ticks unknown.
   r = Cli(With({"tariff", "cost", "--index", "0", "--from", "2024-04-22 10:00:00", "--to",
                 "2024-04-22 10:00:03", "--json"}));
   ASSERT_EQ(r.exitCode, 0) << r.err;
   j = nlohmann::json::parse(r.out);
-  EXPECT_EQ(j["cost"], "15");
-  EXPECT_EQ(j["ticks"], "?");
+  EXPECT_EQ(j["cost"], 15);
+  // A per-second tariff counts no ticks: null, the text "?" beside it.
+  EXPECT_TRUE(j["ticks"].is_null());
+  EXPECT_EQ(j["ticks_text"], "?");
 }
 
 TEST_F(TariffCommandsTest, FailuresAndBadArguments) {

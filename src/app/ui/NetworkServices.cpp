@@ -71,6 +71,8 @@ void TNetworkServices::ApplySettings() {
   m_mail->MailCheckEnabled = s.mailCheckEnabled;
   m_mail->RequireEncryption = s.mailRequireTls;
   m_mail->ReadTimeoutSeconds = s.mailReadTimeout;
+  m_mail->NotifyNewMail = s.notifyMail;
+  m_mail->notifier = m_ctx.notifier;
   m_ctx.form.SetCyclicMailCheck(s.mailCheckEnabled);
   for (std::size_t i = 0; i < m_mailDialogSettings->headerWidths.size(); ++i)
     m_mailDialogSettings->headerWidths[i] = s.mailHeaderWidths[i];

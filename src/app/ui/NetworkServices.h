@@ -23,6 +23,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Network.h"
+#include "platform/Notifier.h"
 
 class QMessageBox;
 
@@ -47,6 +48,8 @@ struct NetworkServicesContext {
   NetworkFactory* network = nullptr;
   // The connection table and the protocol counters; default: the system's /proc.
   MibAgentPtr mib;
+  // New mail as a desktop notification; none: the box.
+  Notifier* notifier = nullptr;
 };
 
 class TNetworkServices final : public MailView {

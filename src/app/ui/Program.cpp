@@ -19,6 +19,7 @@
 #include "meter/WireRequests.h"
 #include "net/ui/DnsPanel.h"
 #include "net/ui/MonitorPanel.h"
+#include "platform/qt/DesktopNotifier.h"
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SystemServices.h"
 #include "tariff/Tariffe.h"
@@ -73,6 +74,10 @@ TOrvaProgram::TOrvaProgram(ProgramOptions options)
     m_options.telephony = m_ownTelephony.get();
   }
   if (!m_options.launcher) m_options.launcher = &m_processLauncher;
+  if (!m_options.notifier) {
+    m_ownNotifier = std::make_unique<DesktopNotifier>();
+    m_options.notifier = m_ownNotifier.get();
+  }
   m_form = std::make_unique<TMainForm>();
   m_qtDialogs->SetParent(m_form.get());
 }
@@ -132,7 +137,7 @@ void TOrvaProgram::Start() {
   m_form->SetTariffs(m_records->catalogue.descriptions, m_records->catalogue.abbreviations);
   m_services = std::make_unique<TNetworkServices>(NetworkServicesContext{
       m_settings, *m_clock, *m_timers, *m_dialogs, *m_form, m_options.dataDir,
-      m_options.systemHosts, m_options.network, m_options.mib});
+      m_options.systemHosts, m_options.network, m_options.mib, m_options.notifier});
   MakeLogic();
   WireForm();
   BindCommands();
@@ -293,6 +298,7 @@ void TOrvaProgram::MakeLogic() {
   platform.telephony = m_options.telephony;
   platform.statistics = m_options.statistics;
   platform.launcher = m_options.launcher;
+  platform.notifier = m_options.notifier;
   platform.chooseService = [this](const std::string& text) {
     return ChooseService(text, ServiceFilePath(m_options.dataDir), *m_dialogs, m_form.get());
   };

@@ -21,6 +21,7 @@
 #include "meter/MainLogic.h"
 #include "platform/Clock.h"
 #include "platform/Dialup.h"
+#include "platform/Notifier.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/SysMon.h"
@@ -76,6 +77,8 @@ struct ProgramOptions {
   // What went wrong before the program started (copying the shipped tariffs): shown once the
   // window is up.
   std::vector<std::string> startupProblems;
+  // The desktop's notifications; default: the notification service of the session bus.
+  Notifier* notifier = nullptr;
 };
 
 class TOrvaProgram final : public QObject {
@@ -151,6 +154,7 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<TProgramWindows> m_windows;
   std::unique_ptr<Dialup> m_ownDialup;
   std::unique_ptr<Telephony> m_ownTelephony;
+  std::unique_ptr<Notifier> m_ownNotifier;
   SysfsStatistics m_sysfs;
   ProcessLauncher m_processLauncher;
   std::unique_ptr<AppendedLog> m_logAppended;

@@ -162,6 +162,8 @@ class TSetupForm final : public QDialog {
   QCheckBox* WCLCh;
   QLineEdit* WCLEdit;
   QCheckBox* IVALCB;
+  QCheckBox* NotifyWarnCB;     // the warnings as desktop notifications
+  QCheckBox* NotifyCallEndCB;  // a notification at the end of each call
   QSpinBox* FreqEdit;
   // Suoni
   QCheckBox* BeepCB;
@@ -187,6 +189,7 @@ class TSetupForm final : public QDialog {
   QLineEdit* POP3PassED;
   QCheckBox* CheckMailCB;
   QCheckBox* RequireTlsCB;  // "Richiedi connessione cifrata"
+  QCheckBox* NotifyMailCB;  // new mail as a desktop notification
   QSlider* RxSlider1;
   QLabel* m_mailLabel;
   // Colori

@@ -43,10 +43,14 @@ QWidget* TSetupForm::BuildMailPage() {
   // Without it a mailbox that offers no TLS gets the password in clear.
   RequireTlsCB = Check("RequireTlsCB", "Richiedi connessione cifrata", page);
   RequireTlsCB->setChecked(m_ctx.settings.mailRequireTls);
+  NotifyMailCB =
+      Check("NotifyMailCB", "Annuncia la nuova posta con una notifica del desktop", page);
+  NotifyMailCB->setChecked(m_ctx.settings.notifyMail);
   l->addWidget(ListView2, 1);
   l->addLayout(form);
   l->addLayout(buttons);
   l->addWidget(RequireTlsCB);
+  l->addWidget(NotifyMailCB);
   l->addLayout(cycle);
   connect(ListView2, &QTreeWidget::itemSelectionChanged, this, &TSetupForm::ListView2Select);
   connect(ListView2, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) {
@@ -168,6 +172,7 @@ void TSetupForm::StoreMailPage() {
   Settings& s = m_ctx.settings;
   s.mailCheckEnabled = CheckMailCB->isChecked();
   s.mailRequireTls = RequireTlsCB->isChecked();
+  s.notifyMail = NotifyMailCB->isChecked();
   s.mailCheckMinutes = RxSlider1->value();
 }
 

@@ -44,6 +44,12 @@ QWidget* TSetupForm::BuildWarningsPage() {
   WCLEdit->setText(Q(s.warnPeriodCost));
   IVALCB->setChecked(s.warnPeriodCostWithVat == 1);
   FreqEdit->setValue(std::clamp(s.warnFrequency, 1, 1000));
+  // Where the desktop shows no notifications the boxes stay, whatever these say.
+  NotifyWarnCB = Check("NotifyWarnCB", "Mostra gli avvisi come notifiche del desktop", page);
+  NotifyWarnCB->setChecked(s.notifyWarnings);
+  NotifyCallEndCB =
+      Check("NotifyCallEndCB", "Notifica a fine chiamata con durata, scatti e costo", page);
+  NotifyCallEndCB->setChecked(s.notifyCallEnd);
   auto* grid = new QGridLayout;
   grid->addWidget(WTCh, 0, 0);
   grid->addWidget(WTEdit, 0, 1);
@@ -60,6 +66,8 @@ QWidget* TSetupForm::BuildWarningsPage() {
   freq->addStretch(1);
   l->addLayout(grid);
   l->addLayout(freq);
+  l->addWidget(NotifyWarnCB);
+  l->addWidget(NotifyCallEndCB);
   l->addStretch(1);
   // "con IVA" of the period limit takes effect at once.
   connect(IVALCB, &QCheckBox::toggled, this,
@@ -78,6 +86,8 @@ void TSetupForm::StoreWarningsPage() {
   if (ParseInteger(S(WCLEdit->text()))) s.warnPeriodCost = S(WCLEdit->text());
   s.warnPeriodCostWithVat = IVALCB->isChecked() ? 1 : 0;
   s.warnFrequency = FreqEdit->value();
+  s.notifyWarnings = NotifyWarnCB->isChecked();
+  s.notifyCallEnd = NotifyCallEndCB->isChecked();
 }
 
 }  // namespace orva

@@ -210,7 +210,7 @@ QWidget* TSetTar::BuildPage(int page) {
     m_model.SelectRow(page, row + 1);
     ShowFields();
   });
-  connect(p.grid, &QTableWidget::cellChanged, this, [this, page] {
+  connect(p.grid, &QTableWidget::cellChanged, this, [this] {
     if (m_showing) return;
     StoreGrids();
     ShowFields();

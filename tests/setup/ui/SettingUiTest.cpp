@@ -135,6 +135,27 @@ TEST_F(SetupFixture, EncryptedMailIsRequiredUntilTheUserSaysOtherwise) {
   EXPECT_FALSE(settings.mailRequireTls);
 }
 
+TEST_F(SetupFixture, NotificationOptionsSitWithTheirBoxesAndAreStoredOnOk) {
+  auto form = Open();
+  auto* warn = Find<QCheckBox>(form.get(), "NotifyWarnCB");
+  auto* callEnd = Find<QCheckBox>(form.get(), "NotifyCallEndCB");
+  auto* mail = Find<QCheckBox>(form.get(), "NotifyMailCB");
+  ASSERT_TRUE(warn && callEnd && mail);
+  // On the pages of the boxes they replace.
+  EXPECT_EQ(warn->parentWidget(), Find<QCheckBox>(form.get(), "WTCh")->parentWidget());
+  EXPECT_EQ(mail->parentWidget(), Find<QCheckBox>(form.get(), "RequireTlsCB")->parentWidget());
+  EXPECT_TRUE(warn->isChecked());
+  EXPECT_FALSE(callEnd->isChecked());
+  EXPECT_TRUE(mail->isChecked());
+  warn->setChecked(false);
+  callEnd->setChecked(true);
+  mail->setChecked(false);
+  Find<QPushButton>(form.get(), "OKBtn")->click();
+  EXPECT_FALSE(settings.notifyWarnings);
+  EXPECT_TRUE(settings.notifyCallEnd);
+  EXPECT_FALSE(settings.notifyMail);
+}
+
 TEST_F(SetupFixture, AnnullaKeepsTheChosenSoundAndRestoresTheRest) {
   const std::string wav = dir.File("ding.wav");
   test::WriteBytes(wav, "RIFF");
