@@ -12,8 +12,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <future>
-#include <iterator>
 
 #include "core/HowUtils.h"
 #include "platform/DataFiles.h"
@@ -28,8 +26,6 @@ constexpr std::string_view kNotAvailable = "n.d.";  // byte counts and speed the
 constexpr std::string_view kUnknown = "?";
 // The size of one read of a log that is streamed.
 constexpr std::size_t kLogReadBlock = 1u << 20;
-// From this size on a log's bytes are parsed on two threads.
-constexpr std::size_t kParallelParseBytes = 4u << 20;
 
 bool IsAscii(std::string_view s) {
   unsigned char acc = 0;
@@ -301,8 +297,7 @@ void ForEachRecordLine(std::string_view bytes, bool tabLinesOnly, F&& row) {
   }
 }
 
-}  // namespace
-
+// Calls `block` with the whole lines of a log file a block at a time, as stored.
 Status ForEachLogBlockInFile(const std::string& path,
                              const std::function<void(std::string_view lines)>& block) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -343,10 +338,7 @@ Status ForEachLogBlockInFile(const std::string& path,
   return status;
 }
 
-void ForEachLogRecordInLines(std::string_view lines,
-                             const std::function<void(const TConnObj::Fields&)>& row) {
-  ForEachRecordLine(lines, false, row);
-}
+}  // namespace
 
 Status ForEachLogRecordInFile(const std::string& path,
                               const std::function<void(const TConnObj::Fields&)>& row) {
@@ -355,25 +347,10 @@ Status ForEachLogRecordInFile(const std::string& path,
 }
 
 std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly) {
-  auto parse = [tabLinesOnly](std::string_view part, std::size_t expected) {
-    std::vector<TConnObj> records;
-    records.reserve(expected);
-    ForEachRecordLine(part, tabLinesOnly,
-                      [&](const TConnObj::Fields& fields) { records.emplace_back(fields); });
-    return records;
-  };
-  const std::size_t expected = bytes.size() / 64 + 1;
-  // A large log is parsed in two halves at once, cut after a line's end: the same records in
-  // the same order, in about half the time a person waits for the window.
-  const std::size_t cut = bytes.size() < kParallelParseBytes ? std::string_view::npos
-                                                             : bytes.find('\n', bytes.size() / 2);
-  if (cut == std::string_view::npos) return parse(bytes, expected);
-  const std::string_view second = bytes.substr(cut + 1);
-  auto later = std::async(std::launch::async, parse, second, second.size() / 64 + 1);
-  std::vector<TConnObj> records = parse(bytes.substr(0, cut + 1), expected);
-  std::vector<TConnObj> rest = later.get();
-  records.insert(records.end(), std::make_move_iterator(rest.begin()),
-                 std::make_move_iterator(rest.end()));
+  std::vector<TConnObj> records;
+  records.reserve(bytes.size() / 64 + 1);
+  ForEachRecordLine(bytes, tabLinesOnly,
+                    [&](const TConnObj::Fields& fields) { records.emplace_back(fields); });
   return records;
 }
 

@@ -54,13 +54,6 @@ std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly = 
 // or read is a failure with the system's text; `row` may have been called before a read error.
 Status ForEachLogRecordInFile(const std::string& path,
                               const std::function<void(const TConnObj::Fields&)>& row);
-// The same reading in two steps, for a reader that shares the work among threads: `block`
-// gets whole lines of the file a block at a time (the bytes as stored; a cut at any '\n' of
-// them keeps whole lines), and ForEachLogRecordInLines parses such lines.
-Status ForEachLogBlockInFile(const std::string& path,
-                             const std::function<void(std::string_view lines)>& block);
-void ForEachLogRecordInLines(std::string_view lines,
-                             const std::function<void(const TConnObj::Fields&)>& row);
 
 // Rewrites the log crash-safely; records whose trimmed date is "?" are left out.
 Status SaveLogFile(const std::vector<TConnObj>& records, const std::string& path,

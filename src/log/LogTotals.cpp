@@ -2,9 +2,7 @@
 #include "log/LogTotals.h"
 
 #include <cmath>
-#include <functional>
 #include <optional>
-#include <thread>
 
 #include "core/Amounts.h"
 #include "core/HowUtils.h"
@@ -84,12 +82,7 @@ void LogTotalsAccumulator::Add(const TConnObj::Fields& r) {
   if (const auto s = ParseDuration(r[3])) AddSaturated(m_seconds, *s);
   if (const auto t = Integer(r[5])) AddSaturated(m_ticks, *t);
   // The sum stops at the bound.
-  if (const auto c = ParseLogCost(r[6])) {
-    if (m_keepCosts)
-      m_costs.push_back(*c);
-    else
-      m_cost = AddAmount(m_cost, *c);
-  }
+  if (const auto c = ParseLogCost(r[6])) m_cost = AddAmount(m_cost, *c);
   if (const auto b = Integer(r[7])) {
     AddSaturated(m_speedSum, *b);
     ++m_speedCount;
@@ -98,39 +91,8 @@ void LogTotalsAccumulator::Add(const TConnObj::Fields& r) {
   if (const auto v = ParseByteCount(r[9])) AddSaturated(m_sent, *v);
 }
 
-void LogTotalsAccumulator::Append(const LogTotalsAccumulator& later) {
-  m_rows += later.m_rows;
-  AddSaturated(m_seconds, later.m_seconds);
-  AddSaturated(m_ticks, later.m_ticks);
-  AddSaturated(m_speedSum, later.m_speedSum);
-  m_speedCount += later.m_speedCount;
-  AddSaturated(m_received, later.m_received);
-  AddSaturated(m_sent, later.m_sent);
-  for (const double c : later.m_costs) {
-    if (m_keepCosts)
-      m_costs.push_back(c);
-    else
-      m_cost = AddAmount(m_cost, c);
-  }
-}
-
 Status SumLogFile(const std::string& path, LogTotalsAccumulator& sum) {
-  auto addRows = [](LogTotalsAccumulator& to, std::string_view lines) {
-    ForEachLogRecordInLines(lines, [&to](const TConnObj::Fields& row) { to.Add(row); });
-  };
-  return ForEachLogBlockInFile(path, [&](std::string_view lines) {
-    // The second half of the block (from a line's start) on a thread of its own.
-    const std::size_t cut = lines.find('\n', lines.size() / 2);
-    if (cut == std::string_view::npos || cut + 1 == lines.size()) {
-      addRows(sum, lines);
-      return;
-    }
-    LogTotalsAccumulator second(true);
-    std::thread worker(addRows, std::ref(second), lines.substr(cut + 1));
-    addRows(sum, lines.substr(0, cut + 1));
-    worker.join();
-    sum.Append(second);
-  });
+  return ForEachLogRecordInFile(path, [&sum](const TConnObj::Fields& row) { sum.Add(row); });
 }
 
 std::optional<double> LogTotalsAccumulator::AverageBps() const {

@@ -26,14 +26,8 @@ struct LogTotals {
 // sums a log as it reads it.
 class LogTotalsAccumulator {
  public:
-  // With `keepCosts`, the costs are kept in their order instead of summed, so that Append can
-  // add them after an earlier part's: a part summed on another thread then gives the very sum
-  // of one reader (a sum of fractions depends on its order).
-  explicit LogTotalsAccumulator(bool keepCosts = false) : m_keepCosts(keepCosts) {}
   void Add(const TConnObj::Fields& row);
   void Add(const TConnObj& row) { Add(row.AllFields()); }
-  // Adds the rows of `later`, which come after this one's.
-  void Append(const LogTotalsAccumulator& later);
   // The texts, with `allRows` after the "/" of the first section.
   LogTotals Result(std::size_t allRows, int decimals, double vatRate) const;
   long long Rows() const { return m_rows; }
@@ -50,12 +44,10 @@ class LogTotalsAccumulator {
   long long m_rows = 0, m_seconds = 0, m_ticks = 0, m_received = 0, m_sent = 0, m_speedSum = 0,
             m_speedCount = 0;
   double m_cost = 0;
-  bool m_keepCosts = false;
-  std::vector<double> m_costs;
 };
 
 // The totals of every row of a log file, read a block at a time (memory of a few blocks
-// whatever the file's size) and summed on two threads with the result of one reader.
+// whatever the file's size).
 Status SumLogFile(const std::string& path, LogTotalsAccumulator& sum);
 
 // `selected` holds one flag per record (missing flags count as not selected).
