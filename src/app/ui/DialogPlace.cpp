@@ -1,6 +1,7 @@
 // A window centred over its owner or on the screen.
 #include "app/ui/DialogPlace.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
@@ -18,17 +19,32 @@ bool Framed(const QWidget& w) {
 
 // Puts the window in the middle at once, by the frames known then, and again once the window
 // manager has framed it and its owner (the owner may not be framed yet at the first start).
+// The owner may itself still be settling into its place when both are framed (its own frame
+// correction comes later on a busy machine): for a while the window follows the owner's moves.
 class Centring final : public QObject {
  public:
   Centring(QWidget& window, const QWidget* owner)
-      : QObject(&window), m_window(window), m_owner(owner) {}
+      : QObject(&window), m_window(window), m_owner(owner) {
+    if (owner) const_cast<QWidget*>(owner)->installEventFilter(this);
+    QTimer::singleShot(kFollowMs, this, &QObject::deleteLater);
+  }
+  ~Centring() override {
+    if (m_owner) const_cast<QWidget*>(m_owner.data())->removeEventFilter(this);
+  }
 
   void Check(int attempt) {
-    if (Apply() || attempt >= 40) {
-      deleteLater();
-      return;
-    }
+    if (Apply() || attempt >= 40) return;
     QTimer::singleShot(50, this, [this, attempt] { Check(attempt + 1); });
+  }
+
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (watched == m_owner && e->type() == QEvent::Move && m_window.isVisible() &&
+        m_followed < kMaxFollowed) {
+      ++m_followed;
+      m_moves = 0;
+      QTimer::singleShot(0, this, [this] { Check(0); });
+    }
+    return false;
   }
 
   // True when both frames are known and the window is in the middle.
@@ -67,6 +83,9 @@ class Centring final : public QObject {
   QWidget& m_window;
   QPointer<const QWidget> m_owner;
   int m_moves = 0;
+  int m_followed = 0;
+  static constexpr int kFollowMs = 3000;
+  static constexpr int kMaxFollowed = 4;
 };
 
 }  // namespace

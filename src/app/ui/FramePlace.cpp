@@ -1,13 +1,30 @@
 // A window's frame at its place.
 #include "app/ui/FramePlace.h"
 
+#include <QEvent>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
 namespace orva {
 
-FramePlace::FramePlace(QWidget& window) : QObject(&window), m_window(window) {}
+FramePlace::FramePlace(QWidget& window) : QObject(&window), m_window(window) {
+  window.installEventFilter(this);
+}
+
+// Qt takes a requested place for the window's own at once, and a window seen in place ends the
+// checks; on a busy desktop the window manager's own placing of the window it maps may come
+// after that, with the client area where the frame was asked for. That answer, in the moments
+// after a placing, is put right too; any other move is the user's.
+bool FramePlace::eventFilter(QObject* watched, QEvent* e) {
+  if (watched != &m_window || e->type() != QEvent::Move || !m_sincePut.isValid() ||
+      m_sincePut.elapsed() > 3000 || Frameless() || m_corrections >= 2)
+    return false;
+  const QMargins margins = Margins();
+  if (!margins.isNull() && TopLeft() == m_place - QPoint(margins.left(), margins.top()))
+    Check(m_generation, 0);
+  return false;
+}
 
 bool FramePlace::Frameless() const {
   return m_window.windowFlags() & Qt::FramelessWindowHint;
@@ -41,6 +58,7 @@ void FramePlace::LearnFrame() {
 void FramePlace::Put(QPoint place) {
   m_place = place;
   m_corrections = 0;
+  m_sincePut.start();
   const unsigned generation = ++m_generation;
   if (const std::optional<QMargins>& known = Known())
     m_window.setGeometry(QRect(place + QPoint(known->left(), known->top()), m_window.size()));

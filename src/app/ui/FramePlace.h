@@ -6,11 +6,13 @@
 // last time lands it, and, until that frame is known, the window is put right once framed.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QObject>
 #include <QPoint>
 #include <optional>
 
+class QEvent;
 class QWidget;
 
 namespace orva {
@@ -33,6 +35,7 @@ class FramePlace final : public QObject {
   std::optional<QMargins>& Known();
   void Check(unsigned generation, int attempt);
   bool Correct();
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
   QWidget& m_window;
   std::optional<QMargins> m_framed;                 // unknown until a framed window was seen
@@ -40,6 +43,7 @@ class FramePlace final : public QObject {
   QPoint m_place;
   unsigned m_generation = 0;
   int m_corrections = 0;
+  QElapsedTimer m_sincePut;
 };
 
 }  // namespace orva

@@ -35,6 +35,10 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent) {
   setWindowIcon(AppIcon());
   setAttribute(Qt::WA_QuitOnClose, false);  // the tray keeps the program; "Termina" ends it
   m_place = new FramePlace(*this);
+  m_moveSettle = new QTimer(this);
+  m_moveSettle->setSingleShot(true);
+  m_moveSettle->setInterval(100);
+  connect(m_moveSettle, &QTimer::timeout, this, &TMainForm::WMMove);
 
   BuildCounterBar();
   BuildPanels();

@@ -195,6 +195,7 @@ class TMainForm final : public QWidget, public MeterView {
   CounterTexts m_texts;
   MainWindowState m_state;
   FramePlace* m_place;
+  QTimer* m_moveSettle;    // a move by the user is taken once the window manager is done
   bool m_closing = false;  // "Termina" or the quit message is closing the program
   bool m_destroyed = false;
   bool m_flashPhase = false;

@@ -114,13 +114,16 @@ void TMainForm::resizeEvent(QResizeEvent* e) {
   }
 }
 
+// A window being moved passes through places the window system reports before the frame
+// and the client agree (a frame not yet known, a client not yet moved with it): the place is
+// read, saved and kept on the screen once the moves have stopped.
 void TMainForm::moveEvent(QMoveEvent* e) {
   QWidget::moveEvent(e);
-  WMMove();
+  if (m_state.UserPlaces() && isVisible()) m_moveSettle->start();
 }
 
 void TMainForm::WMMove() {
-  if (!m_state.UserPlaces() || !isVisible()) return;
+  if (!isVisible()) return;
   QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
   if (!s) return;
   const QRect area = s->availableGeometry();
