@@ -39,8 +39,8 @@ ctest --test-dir build -j "$jobs" --timeout 300
 echo "== The real program on an X server (Xvfb) with a window manager and the accessibility bus =="
 # The journeys, every menu command, the main window's places and a dialog's place once more on
 # a real display server with a window manager (whose frames and title bars a stored place must
-# allow for) instead of the offscreen platform, then the running program as a screen reader
-# finds it.
+# allow for) and the window state of the programs started with the link, instead of the
+# offscreen platform, then the running program as a screen reader finds it.
 on_display() {
   xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash -c \
     'openbox >/dev/null 2>&1 & wm=$!; sleep 1; "$@"; rc=$?; kill $wm; exit $rc' on_display \
@@ -48,7 +48,7 @@ on_display() {
     TZ=Europe/Rome ORVA_TEST_DATA="$PWD/tests/data" "$@"
 }
 on_display build/tests/app/orva_app_ui_tests --gtest_brief=1 \
-  --gtest_filter='Journey.*:MenuFixture.*:AccessibleNames.*:WindowPlaces.*:HiddenStart.*:DefaultSize.*'
+  --gtest_filter='Journey.*:MenuFixture.*:AccessibleNames.*:WindowPlaces.*:HiddenStart.*:DefaultSize.*:LaunchedWindows.*'
 on_display build/tests/setup/orva_setup_ui_tests --gtest_brief=1 \
   --gtest_filter='SetupFixture.ReopenedDialogComesBackExactlyWhereItWas'
 xvfb-run -a dbus-run-session -- /usr/bin/python3 tests/desktop/screen_reader.py build

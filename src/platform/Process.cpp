@@ -17,9 +17,15 @@ extern char** environ;
 namespace orva {
 
 Status TProcess::Execute() const {
-  if (Arguments.empty() || Arguments[0].empty()) return Status::Fail("Nessun programma");
+  const Result<int> pid = Spawn();
+  return pid ? Status::Ok() : Status::Fail(pid.error);
+}
+
+Result<int> TProcess::Spawn() const {
+  using R = Result<int>;
+  if (Arguments.empty() || Arguments[0].empty()) return R::Fail("Nessun programma");
   const std::string dir(TrimBlanks(WorkingDirectory));
-  if (!dir.empty() && !DirectoryExists(dir)) return Status::Fail("Cartella inesistente: " + dir);
+  if (!dir.empty() && !DirectoryExists(dir)) return R::Fail("Cartella inesistente: " + dir);
 
   std::vector<char*> argv;
   for (const auto& a : Arguments) argv.push_back(const_cast<char*>(a.c_str()));
@@ -33,7 +39,7 @@ Status TProcess::Execute() const {
   pid_t pid = 0;
   const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return Status::Fail(SystemErrorText(rc));
+  if (rc != 0) return R::Fail(SystemErrorText(rc));
 
   // The child is always reaped, so no zombie stays behind; with Wait its code is reported.
   auto onTerminate = Wait ? OnTerminate : std::function<void(int)>();
@@ -43,7 +49,7 @@ Status TProcess::Execute() const {
     }
     if (onTerminate) onTerminate(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
   }).detach();
-  return Status::Ok();
+  return R::Ok(static_cast<int>(pid));
 }
 
 Status ProcessLauncher::Launch(const LaunchRequest& request) {

@@ -11,8 +11,9 @@
 
 namespace orva {
 
-// The window states a started program may be asked for; on Linux they are kept for the
-// program's own use and do not change how it is started.
+// The window states a started program may be asked for. The program itself starts as it
+// always does; on a desktop that can say so, the window it opens is then maximised or
+// minimised by asking the window manager (see platform/qt/WindowStateLauncher.h).
 enum class ShowWindow {
   swHide,
   swMaximize,
@@ -39,6 +40,8 @@ class TProcess {
 
   // Starts the program; a failure when it cannot be started.
   Status Execute() const;
+  // The same, with the started program's process id.
+  Result<int> Spawn() const;
 };
 
 // What the logic calls to start a program; tests record the requests.

@@ -29,6 +29,7 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtSound.h"
 #include "platform/qt/QtTimer.h"
+#include "platform/qt/WindowStateLauncher.h"
 #include "services/ProgramServices.h"
 #include "simulation/Simulated.h"
 
@@ -156,7 +157,7 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<Telephony> m_ownTelephony;
   std::unique_ptr<Notifier> m_ownNotifier;
   SysfsStatistics m_sysfs;
-  ProcessLauncher m_processLauncher;
+  WindowStateLauncher m_processLauncher;
   std::unique_ptr<AppendedLog> m_logAppended;
   std::unique_ptr<TNetworkServices> m_services;
   // The panels over the services' monitor: they go before the services.
