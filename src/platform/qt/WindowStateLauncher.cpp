@@ -8,6 +8,7 @@
 #ifdef ORVA_HAVE_XCB
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -72,6 +73,18 @@ class XWindowFinder {
   void Minimise(xcb_window_t w) {
     Send(w, Atom("WM_CHANGE_STATE"), {3 /* IconicState */, 0, 0, 0, 0});
   }
+  bool Maximised(xcb_window_t w) {
+    const std::vector<uint32_t> s = Cardinals(w, Atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 64);
+    const auto has = [&](const char* n) {
+      return std::find(s.begin(), s.end(), Atom(n)) != s.end();
+    };
+    return has("_NET_WM_STATE_MAXIMIZED_VERT") && has("_NET_WM_STATE_MAXIMIZED_HORZ");
+  }
+  bool Minimised(xcb_window_t w) {
+    const xcb_atom_t wmState = Atom("WM_STATE");
+    const std::vector<uint32_t> s = Cardinals(w, wmState, wmState, 2);
+    return !s.empty() && s.front() == 3;
+  }
 
  private:
   xcb_atom_t Atom(const char* name) {
@@ -114,20 +127,37 @@ class XWindowFinder {
   xcb_atom_t m_pid = XCB_NONE;
 };
 
-// Looks for the started program's window every 200 ms until it is found or the wait is over.
+// Looks for the started program's window every 200 ms until it is found or the wait is over,
+// then asks for the state until the window has kept it for a second: a program that activates
+// its window as it opens it (most do) may bring a minimised window back up.
 void GiveState(QObject* owner, int pid, Wanted wanted, std::chrono::milliseconds wait) {
   auto finder = std::make_shared<XWindowFinder>();
   if (!finder->Ok()) return;
+  struct Progress {
+    int roundsLeft;
+    xcb_window_t window = XCB_NONE;
+    int requests = 0;
+    int heldRounds = 0;
+  };
+  auto progress = std::make_shared<Progress>(Progress{static_cast<int>(wait.count() / 200)});
   auto* timer = new QTimer(owner);
-  const int rounds = static_cast<int>(wait.count() / 200);
-  auto left = std::make_shared<int>(rounds);
-  QObject::connect(timer, &QTimer::timeout, timer, [timer, finder, pid, wanted, left] {
-    if (const xcb_window_t w = finder->WindowOf(pid); w != XCB_NONE) {
-      wanted == Wanted::Maximised ? finder->Maximise(w) : finder->Minimise(w);
-      timer->deleteLater();
-    } else if (--*left <= 0) {
-      timer->deleteLater();
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, finder, pid, wanted, progress] {
+    Progress& p = *progress;
+    if (p.window == XCB_NONE) p.window = finder->WindowOf(pid);
+    if (p.window != XCB_NONE) {
+      const bool held =
+          wanted == Wanted::Maximised ? finder->Maximised(p.window) : finder->Minimised(p.window);
+      if (held) {
+        if (++p.heldRounds >= 5) p.roundsLeft = 0;
+      } else if (p.requests < 5) {
+        ++p.requests;
+        p.heldRounds = 0;
+        wanted == Wanted::Maximised ? finder->Maximise(p.window) : finder->Minimise(p.window);
+      } else {
+        p.roundsLeft = 0;  // the window manager or the program keeps it otherwise
+      }
     }
+    if (--p.roundsLeft <= 0) timer->deleteLater();
   });
   timer->start(200);
 }
