@@ -28,6 +28,7 @@ int RunTariff(const std::vector<std::string>& words);  // tariff list|eval|cost|
 int RunTariffCheck(const std::vector<std::string>& words);   // words after "check"
 int RunEaster(const std::vector<std::string>& words);        // easter YEAR
 int RunLog(const std::vector<std::string>& words);           // log show|totals|sort|...
+int RunLogCompare(const std::vector<std::string>& words);    // words after "log compare"
 int RunBill(const std::vector<std::string>& words);          // bill add|day|month|period
 int RunMeter(const std::vector<std::string>& words);         // meter [--simulate ENTRY]
 int RunSend(const std::vector<std::string>& words);          // send MESSAGE

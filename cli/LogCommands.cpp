@@ -4,6 +4,7 @@
 //   log sort [FILE] --column N [--descending]
 //   log export-csv [FILE] OUT
 //   log import [FILE] FROM [--duplicates yes|no]
+//   log compare [FILE] [--from DATE] [--to DATE]   (its own file)
 // Without FILE each reads the current log, the one the program writes.
 #include <algorithm>
 #include <cerrno>
@@ -229,7 +230,8 @@ int Import(const std::vector<std::string>& words) {
 }
 
 int Run(const std::vector<std::string>& words) {
-  if (words.empty()) throw UsageError("uso: log show|totals|sort|export-csv|import [FILE] ...");
+  if (words.empty())
+    throw UsageError("uso: log show|totals|sort|export-csv|import|compare [FILE] ...");
   const std::string& verb = words[0];
   const std::vector<std::string> rest(words.begin() + 1, words.end());
   if (verb == "show") return Show(rest);
@@ -237,6 +239,7 @@ int Run(const std::vector<std::string>& words) {
   if (verb == "sort") return Sort(rest);
   if (verb == "export-csv") return ExportCsv(rest);
   if (verb == "import") return Import(rest);
+  if (verb == "compare") return RunLogCompare(rest);
   throw UsageError("log: comando sconosciuto: " + verb);
 }
 

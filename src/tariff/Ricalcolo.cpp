@@ -38,16 +38,17 @@ std::string FixedCostText(long long costFixed, int decimals) {
   return FormatFixed(static_cast<double>(costFixed) / 10000.0, std::clamp(decimals, 0, 15));
 }
 
-Result<RecalcTexts> RecalculateCall(const LoadedTariff& tariff, TDateTime start, TDateTime end,
-                                    int decimals) {
+Result<RecalcFigures> RecalculateFigures(const LoadedTariff& tariff, TDateTime start,
+                                         TDateTime end) {
+  using R = Result<RecalcFigures>;
   if (!std::isfinite(start) || !std::isfinite(end) || end < start)
-    return Result<RecalcTexts>::Fail("La fine della connessione precede l'inizio");
+    return R::Fail("La fine della connessione precede l'inizio");
   const double spanDays = end - start;
   const long long spanMs = std::llround(spanDays * static_cast<double>(kMsPerDay));
 
   TariffResult r;
   Status status = tariff.Evaluate(0, 0.0, start, r, true);
-  if (!status) return Result<RecalcTexts>::Fail(status.error);
+  if (!status) return R::Fail(status.error);
   // The answer charge: an amount in lire, or a number of ticks at the price in force.
   long long cost = r.values.fixedChargeUnit == 1
                        ? SaturatingMul(r.values.fixedCharge, 10000)
@@ -74,14 +75,20 @@ Result<RecalcTexts> RecalculateCall(const LoadedTariff& tariff, TDateTime start,
     const TDateTime elapsed = static_cast<double>(elapsedSeconds) / 86400.0;
     status = tariff.Evaluate(static_cast<int>(std::min<long long>(ticks, INT_MAX)), elapsed,
                              start + elapsed, r, true);
-    if (!status) return Result<RecalcTexts>::Fail(status.error);
+    if (!status) return R::Fail(status.error);
     cost = SaturatingAdd(cost, SaturatingMul(count, r.tickCostFixed));
   }
+  return R::Ok({cost, rounds, r.values.tickSeconds > 1});
+}
 
+Result<RecalcTexts> RecalculateCall(const LoadedTariff& tariff, TDateTime start, TDateTime end,
+                                    int decimals) {
+  const Result<RecalcFigures> figures = RecalculateFigures(tariff, start, end);
+  if (!figures) return Result<RecalcTexts>::Fail(figures.error);
   RecalcTexts texts;
-  texts.duration = DurationText(spanDays);
-  texts.cost = FixedCostText(cost, decimals);
-  texts.ticks = r.values.tickSeconds > 1 ? std::to_string(rounds) : "?";
+  texts.duration = DurationText(end - start);
+  texts.cost = FixedCostText(figures->costFixed, decimals);
+  texts.ticks = figures->ticksCounted ? std::to_string(figures->ticks) : "?";
   return Result<RecalcTexts>::Ok(std::move(texts));
 }
 

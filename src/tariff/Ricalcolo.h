@@ -19,6 +19,17 @@ struct RecalcTexts {
   bool operator==(const RecalcTexts&) const = default;
 };
 
+// The figures of a re-priced call.
+struct RecalcFigures {
+  long long costFixed = 0;   // lire without VAT, in 1/10000 lira
+  long long ticks = 0;       // ticks charged (rounds of the meter)
+  bool ticksCounted = true;  // false when the last tick length is 1 s or less
+};
+
+// Meters start..end with the tariff: the figures the texts below are made of.
+Result<RecalcFigures> RecalculateFigures(const LoadedTariff& tariff, TDateTime start,
+                                         TDateTime end);
+
 // Meters start..end with the tariff. The file is read once for the whole run; a missing file
 // is reported once and priced with the default band. decimals is "Cifre decimali". Fails when
 // the end is before the start or a band of the file cannot be read.

@@ -243,5 +243,62 @@ TEST_F(LogCli, ImportAndExport) {
   EXPECT_EQ(nlohmann::json::parse(r.out)["rows"], 2);
 }
 
+// "Which tariff would have cost less": a small log priced under three shipped tariffs, worked
+// out by hand tick by tick. The Wednesday data call 10.00-10.10 (600 s): Urbana 1 answer tick
+// + 3 ticks of 220 s = 4 x 127 = 508; al secondo 150 + 600 x 2.75 = 1800; Internet 200 + 4
+// ticks of 180 s = 708. The Friday call from 23.58 past midnight (end time only, 240 s, cost
+// unknown in the log): Urbana 127 + one 360 s tick = 254; al secondo 150 + 119 s at 2.75 +
+// 121 s at the Saturday 1.5 = 658.75; Internet 200 + one 240 s tick = 327. The Saturday voice
+// call 09.00-09.05: Urbana 127 + 2 x 127 = 381; al secondo 150 + 300 x 1.5 = 600; Internet
+// 200 + 2 x 127 = 454. A call without a length is named, not priced; one outside the days
+// asked for is not counted.
+TEST_F(LogCli, CompareTariffsPricesEachKindOfCallUnderEveryTariffCheapestFirst) {
+  for (const char* f : {"URBANA.TRF", "SECONDO.TRF", "INTERNET.TRF"})
+    test::WriteBytes(dir.File(f),
+                     test::ReadBytes(std::string(ORVA_SOURCE_DIR) + "/data/tariffe/" + f));
+  test::WriteBytes(
+      log,
+      "13/10/1999\t10.00.00\t10.10.00\t00.10.00\tURB\t3\t889\t0\t0\t0\tModem: Tiscali\t\r\n"
+      "15/10/1999\t23.58.00\t00.02.00\t\tURB\t1\t?\t0\t0\t0\tModem: Tiscali\t\r\n"
+      "16/10/1999\t09.00.00\t09.05.00\t00.05.00\tURB\t2\t500\t0\t0\t0\t"
+      "A voce: Mario (0612345)\t\r\n"
+      "16/10/1999\t11.00.00\t\t?\tURB\t?\t?\t0\t0\t0\tModem: Tiscali\t\r\n"
+      "20/10/1999\t10.00.00\t10.10.00\t00.10.00\tURB\t3\t508\t0\t0\t0\tModem: Tiscali\t\r\n");
+  const CliRun r = Cli(With({"log", "compare", log, "--from", "1999-10-13", "--to", "1999-10-16"}));
+  ASSERT_EQ(r.code, 0) << r.out;
+  const nlohmann::json j = nlohmann::json::parse(r.out);
+  ASSERT_EQ(j["groups"].size(), 2u) << r.out;
+  const nlohmann::json& data = j["groups"][0];
+  EXPECT_EQ(data["kind"], "data");
+  EXPECT_EQ(data["calls"], 2);
+  EXPECT_EQ(data["paid"], 889);
+  EXPECT_EQ(data["calls_without_cost"], 1);
+  ASSERT_EQ(data["unknown_duration"].size(), 1u);
+  EXPECT_EQ(data["unknown_duration"][0], "16/10/1999 11.00.00 Modem: Tiscali");
+  const auto expect = [](const nlohmann::json& tariffs,
+                         std::vector<std::pair<std::string, double>> cheapestFirst) {
+    ASSERT_EQ(tariffs.size(), cheapestFirst.size());
+    for (std::size_t i = 0; i < tariffs.size(); ++i) {
+      EXPECT_EQ(tariffs[i]["tariff"], cheapestFirst[i].first) << i;
+      EXPECT_DOUBLE_EQ(tariffs[i]["cost"].get<double>(), cheapestFirst[i].second) << i;
+    }
+  };
+  expect(data["tariffs"], {{"Urbana ore piene e ridotte", 762},
+                           {"Internet a tempo con sconto dopo 10 minuti", 1035},
+                           {"Tariffazione al secondo", 2458.75}});
+  EXPECT_DOUBLE_EQ(data["tariffs"][0]["saving"].get<double>(), 889 - 762);
+  const nlohmann::json& voice = j["groups"][1];
+  EXPECT_EQ(voice["kind"], "voice");
+  EXPECT_EQ(voice["calls"], 1);
+  EXPECT_EQ(voice["paid"], 500);
+  expect(voice["tariffs"], {{"Urbana ore piene e ridotte", 381},
+                            {"Internet a tempo con sconto dopo 10 minuti", 454},
+                            {"Tariffazione al secondo", 600}});
+
+  EXPECT_EQ(Cli(With({"log", "compare", log, "--from", "1999-10-17", "--to", "1999-10-13"})).code,
+            2);
+  EXPECT_EQ(Cli(With({"log", "compare", log, "--from", "13/10/1999"})).code, 2);
+}
+
 }  // namespace
 }  // namespace orva
