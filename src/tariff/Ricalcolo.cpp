@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 #include "platform/Numbers.h"
 
@@ -22,6 +23,32 @@ long long SaturatingMul(long long a, long long b) {
   long long r;
   if (__builtin_mul_overflow(a, b, &r)) return (a < 0) != (b < 0) ? LLONG_MIN : LLONG_MAX;
   return r;
+}
+
+// A round of the meter: the seconds it moves the moment on and the ticks it charges.
+std::pair<long long, long long> StepOf(const TariffResult& r) {
+  const double whole = std::trunc(r.values.tickSeconds);
+  if (whole >= 1) return {static_cast<long long>(std::min(whole, 1e12)), 1};
+  return {1, static_cast<long long>(std::min(std::trunc(1.0 / r.values.tickSeconds), 1e12))};
+}
+
+// How many of the next rounds surely evaluate to `r` again (same band, day class and
+// discount), with two rounds to spare before any change and the call's last round left out.
+long long SteadyRounds(const LoadedTariff& tariff, const TariffResult& r, TDateTime start,
+                       long long elapsedSeconds, long long ticks, long long spanMs) {
+  const auto [step, count] = StepOf(r);
+  const TDateTime elapsed = static_cast<double>(elapsedSeconds) / 86400.0;
+  const LoadedTariff::Steady steady = tariff.SteadyFrom(
+      static_cast<int>(std::min<long long>(ticks, INT_MAX)), elapsed, start + elapsed);
+  const double bySpan = (static_cast<double>(spanMs) - 1000.0 - 1000.0 * elapsedSeconds) /
+                        (1000.0 * static_cast<double>(step));
+  const double byTime = ((steady.until - start) * 86400.0 - 2.0 - elapsedSeconds) / step;
+  const double bySeconds = (steady.secondsBelow - 2.0 - elapsedSeconds) / step;
+  const double byTicks =
+      (static_cast<double>(steady.ticksBelow) - 2.0 - static_cast<double>(ticks)) / count;
+  const double many = std::floor(std::min({bySpan, byTime, bySeconds, byTicks}));
+  if (!std::isfinite(many) || many < 2) return 0;
+  return static_cast<long long>(std::min(many, 1e12));
 }
 
 }  // namespace
@@ -61,14 +88,7 @@ Result<RecalcFigures> RecalculateFigures(const LoadedTariff& tariff, TDateTime s
   // in force is added. A tick under one second would not move the moment on; such a tariff
   // charges continuously, so a round covers one second and the ticks that fit in it.
   while (elapsedSeconds * 1000 + 999 < spanMs) {
-    const double whole = std::trunc(r.values.tickSeconds);
-    long long step = 1;
-    long long count = 1;
-    if (whole >= 1) {
-      step = static_cast<long long>(std::min(whole, 1e12));
-    } else {
-      count = static_cast<long long>(std::min(std::trunc(1.0 / r.values.tickSeconds), 1e12));
-    }
+    const auto [step, count] = StepOf(r);
     elapsedSeconds = SaturatingAdd(elapsedSeconds, step);
     ticks = SaturatingAdd(ticks, count);
     ++rounds;
@@ -77,6 +97,16 @@ Result<RecalcFigures> RecalculateFigures(const LoadedTariff& tariff, TDateTime s
                              start + elapsed, r, true);
     if (!status) return R::Fail(status.error);
     cost = SaturatingAdd(cost, SaturatingMul(count, r.tickCostFixed));
+    // The rounds that would find the same band, day class and discount are added at once;
+    // the two before any change, and the last of the call, are still metered one by one.
+    const long long many = SteadyRounds(tariff, r, start, elapsedSeconds, ticks, spanMs);
+    if (many > 0) {
+      const long long nextStep = StepOf(r).first, nextCount = StepOf(r).second;
+      elapsedSeconds = SaturatingAdd(elapsedSeconds, SaturatingMul(many, nextStep));
+      ticks = SaturatingAdd(ticks, SaturatingMul(many, nextCount));
+      rounds = SaturatingAdd(rounds, many);
+      cost = SaturatingAdd(cost, SaturatingMul(SaturatingMul(many, nextCount), r.tickCostFixed));
+    }
   }
   return R::Ok({cost, rounds, r.values.tickSeconds > 1});
 }

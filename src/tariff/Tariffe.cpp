@@ -577,6 +577,48 @@ Status LoadedTariff::Evaluate(int ticks, TDateTime elapsed, TDateTime moment, Ta
                      fixedPoint);
 }
 
+LoadedTariff::Steady LoadedTariff::SteadyFrom(int ticks, TDateTime elapsed,
+                                              TDateTime moment) const {
+  Steady steady;
+  const double day = std::floor(moment);
+  steady.until = day + 1.0;  // the day class may change at midnight
+  BandViews bands;
+  TariffValues values;
+  if (m_found) {
+    if (!LoadFromRaw(m_ini, ticks, DayClassOf(moment), elapsed, bands, values)) {
+      steady.until = moment;  // nothing to step over: every tick is evaluated
+      return steady;
+    }
+    if (!values.discountActive) {
+      const int unit = m_ini.Integer(kDiscountSection, "Attivo a", -1);
+      const int after = m_ini.Integer(kDiscountSection, "Dopo", -1);
+      if ((unit == 0 || unit == 1) && after != -1) {
+        steady.ticksBelow = after;
+        steady.secondsBelow = after;
+      }
+    }
+  } else {
+    LoadDefault(bands, values);
+  }
+  // Which band matches changes only where a band starts, or just after one ends.
+  const long long now =
+      std::llround(std::clamp(TimePart(moment), 0.0, 1.0) * static_cast<double>(kMsPerDay));
+  long long next = kMsPerDay;
+  for (const std::string_view band : bands) {
+    const BandView v = SplitBandView(band);
+    const auto start = BandTime(v.start);
+    const auto end = BandTime(v.end);
+    if (!start || !end) {
+      steady.until = moment;
+      return steady;
+    }
+    for (const long long edge : {*start, *end + 1})
+      if (edge > now && edge < next) next = edge;
+  }
+  steady.until = std::min(steady.until, day + static_cast<double>(next) / kMsPerDay);
+  return steady;
+}
+
 std::string EvaluatedTariffPath(const TariffCatalogue& catalogue, int index) {
   if (catalogue.Empty()) return {};
   if (index < 0 || index >= catalogue.Size() || index > 255) index = 0;

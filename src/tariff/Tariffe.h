@@ -6,6 +6,8 @@
 #pragma once
 
 #include <array>
+#include <climits>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -186,6 +188,17 @@ class LoadedTariff {
   // Evaluates without reading again: day class, discount, band, as EvaluateTariff does.
   Status Evaluate(int ticks, TDateTime elapsed, TDateTime moment, TariffResult& result,
                   bool fixedPoint) const;
+
+  // How long an evaluation at these arguments keeps giving the result it gives now: until
+  // the moment of the next band start or end of the day class in force (or the next
+  // midnight), and, while the discount has not begun, below the ticks and the elapsed
+  // seconds at which it may begin. A re-pricing steps over such a span in one go.
+  struct Steady {
+    TDateTime until = 0;
+    long long ticksBelow = LLONG_MAX;
+    double secondsBelow = HUGE_VAL;
+  };
+  Steady SteadyFrom(int ticks, TDateTime elapsed, TDateTime moment) const;
 
  private:
   std::string m_path;

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "ScriptedDialogs.h"
 #include "TariffFixtures.h"
 #include "TempDir.h"
@@ -118,6 +124,65 @@ TEST(RecalculateCall, EmptyCatalogueUsesDefaultBand) {
   ASSERT_TRUE(r);
   EXPECT_EQ(*r, (RecalcTexts{"00.02.00", "254", "2"}));
   EXPECT_TRUE(dialogs.shown.empty());
+}
+
+// Long calls are priced by stepping over the spans where band, day class and discount stay the
+// same. Against the meter's own tick-by-tick pricing, for every shipped tariff and a tariff
+// with a gap minute, a sub-second tick and a discount by ticks: calls of every length up to a
+// day and a half, starting at any second of a year with its holidays (Easter, Christmas).
+TEST(RecalculateCall, SteppingOverSteadySpansGivesTheTickByTickFigures) {
+  const auto tickByTick = [](const LoadedTariff& t, TDateTime start, TDateTime end) {
+    TariffResult r;
+    EXPECT_TRUE(t.Evaluate(0, 0.0, start, r, true));
+    long long cost = r.values.fixedChargeUnit == 1 ? r.values.fixedCharge * 10000
+                                                   : r.values.fixedCharge * r.tickCostFixed;
+    const long long spanMs = std::llround((end - start) * 86400000.0);
+    long long seconds = 0, ticks = 0, rounds = 0;
+    while (seconds * 1000 + 999 < spanMs) {
+      const bool whole = r.values.tickSeconds >= 1;
+      const long long step = whole ? static_cast<long long>(r.values.tickSeconds) : 1;
+      const long long count =
+          whole ? 1 : static_cast<long long>(std::trunc(1.0 / r.values.tickSeconds));
+      seconds += step;
+      ticks += count;
+      ++rounds;
+      const TDateTime elapsed = static_cast<double>(seconds) / 86400.0;
+      EXPECT_TRUE(t.Evaluate(static_cast<int>(ticks), elapsed, start + elapsed, r, true));
+      cost += count * r.tickCostFixed;
+    }
+    return std::pair{cost, rounds};
+  };
+  test::TempDir dir;
+  std::vector<std::string> paths;
+  for (const char* f : {"ESEMPIO.TRF", "INTERNET.TRF", "INTERURB.TRF", "SECONDO.TRF", "URBANA.TRF"})
+    paths.push_back(std::string(ORVA_SOURCE_DIR) + "/data/tariffe/" + f);
+  paths.push_back(WriteTariff(dir, "ODD.TRF",
+                              "[Dati generali]\nAddebito fisso=2\nAddebito fisso espresso in=0\n"
+                              "[Tariffa feriale]\nFasce=2\n1=00.00 07.59 0.5 3\n"
+                              "2=08.00 23.58 45 127\n"
+                              "[Tariffa prefestiva]\nFasce=1\n1=00.00 23.59 90 100\n"
+                              "[Tariffa festiva]\nFasce=1\n1=00.00 23.59 200 50\n"
+                              "[Sconto]\nAttivo a=0\nDopo=7\n"
+                              "[Tariffa feriale scontata]\nFasce=1\n1=00.00 23.59 30 60\n"
+                              "[Tariffa prefestiva scontata]\nFasce=1\n1=00.00 23.59 30 60\n"
+                              "[Tariffa festiva scontata]\nFasce=1\n1=00.00 23.59 30 60\n"));
+  std::mt19937 rng(2024);
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    const LoadedTariff tariff(path);
+    ASSERT_TRUE(tariff.found());
+    for (int call = 0; call < 40; ++call) {
+      const TDateTime start =
+          At(2024, 1, 1) + std::uniform_int_distribution<int>(0, 366 * 86400)(rng) / 86400.0;
+      const int seconds = call < 5 ? call : std::uniform_int_distribution<int>(0, 130'000)(rng);
+      const TDateTime end = start + seconds / 86400.0;
+      const Result<RecalcFigures> fast = RecalculateFigures(tariff, start, end);
+      ASSERT_TRUE(fast) << fast.error;
+      const auto [cost, rounds] = tickByTick(tariff, start, end);
+      ASSERT_EQ(fast->costFixed, cost) << DateTimeToStr(start) << " + " << seconds << " s";
+      ASSERT_EQ(fast->ticks, rounds) << DateTimeToStr(start) << " + " << seconds << " s";
+    }
+  }
 }
 
 }  // namespace
