@@ -86,6 +86,7 @@ LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<b
                                                           : "Costi di connessione senza IVA")
                         : kind == LogChartKind::Bytes ? "Bytes inviati e ricevuti"
                                                       : "Velocità di connessione";
+  if (kind == LogChartKind::Cost) chart.currency = currency;
   int x = 0;
   for (std::size_t i = 0; i < records.size() && i < selected.size(); ++i) {
     if (!selected[i]) continue;
@@ -115,8 +116,9 @@ LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<b
   return chart;
 }
 
-std::string ChartValueMark(double value) {
+std::string ChartValueMark(double value, Currency currency) {
   if (!std::isfinite(value)) return "0";
+  if (currency == Currency::Euro) return FormatItalian(value, 2);
   const double whole = std::round(value);
   if (std::fabs(value) >= 1000 || std::fabs(value - whole) < 0.005)
     return GroupInteger(static_cast<long long>(whole));

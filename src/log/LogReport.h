@@ -48,6 +48,7 @@ struct LogChart {
   std::vector<LogChartPoint> first, second;  // second: bytes sent
   double firstAverage = 0, secondAverage = 0;
   std::string leftAxisTitle;
+  Currency currency = Currency::Lire;  // what a cost chart's values are in
 };
 
 // x counts the selected rows 1, 2, 3 … in list order, also those a kind then skips (a cost
@@ -58,6 +59,7 @@ LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<b
 // The value mark of a chart point: whole amounts with "." every three digits ("2.345.678"
 // bytes), a cost with its fraction ("254.5", at most two decimals) only under a thousand,
 // where the point cannot be mistaken for grouping.
-std::string ChartValueMark(double value);
+// A euro cost (`currency` Euro, the value already in euro) reads Italian style, "0,46".
+std::string ChartValueMark(double value, Currency currency = Currency::Lire);
 
 }  // namespace orva

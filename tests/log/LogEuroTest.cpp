@@ -54,6 +54,8 @@ TEST(LogInEuro, CostChartPointsAreEuro) {
   ASSERT_EQ(c.first.size(), 2u);
   EXPECT_NEAR(c.first[0].y, 889 / kLirePerEuro, 1e-9);
   EXPECT_NE(c.leftAxisTitle.find("euro"), std::string::npos);
+  // Its value marks read Italian style, cents after a comma.
+  EXPECT_EQ(ChartValueMark(c.first[0].y, c.currency), "0,46");
 }
 
 }  // namespace
