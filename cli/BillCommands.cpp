@@ -56,8 +56,18 @@ void RequireReadable(const Status& readable) {
   if (!readable) throw std::runtime_error(readable.error);
 }
 
-void Print(const BillContext& b, const Json& j, const std::string& text) {
+// The JSON keeps the lire of the files; the text reads in the program's currency.
+std::string Shown(const BillContext& b, const std::string& lireText) {
+  return ShownLireText(lireText, b.settings.currency);
+}
+
+std::optional<double> Lire(const std::string& text) {
+  return ParseDecimal(text);
+}
+
+void Print(const BillContext& b, Json j, const std::string& text) {
   if (b.ctx.json) {
+    PutCurrency(j, b.settings.currency);
     PrintJson(j);
   } else {
     std::fputs(text.c_str(), stdout);
@@ -95,6 +105,7 @@ int Add(const std::vector<std::string>& words) {
   Json j = {{"file", ds.FileName()}};
   PutTyped(j, "day", IsoDate(date), section);
   PutTyped(j, "price", DecimalOrNull(key), key);
+  PutEuro(j, "price", Lire(key));
   j["added_ticks"] = ticks;
   // The day's ticks after the addition.
   j["ticks"] = ds.TickTotal(date.day, date.day);
@@ -118,8 +129,10 @@ int Day(const std::vector<std::string>& words) {
     const std::string ticks = item.substr(0, tab), price = item.substr(tab + 1);
     Json entry = {{"ticks", NumberOrNull(ParseInteger64(ticks))}};
     PutTyped(entry, "price", DecimalOrNull(price), price);
+    PutEuro(entry, "price", Lire(price));
     entries.push_back(std::move(entry));
-    text += ticks + " a Lire " + price + "\n";
+    text += ticks + (b.settings.currency == Currency::Euro ? " a Euro " : " a Lire ") +
+            Shown(b, price) + "\n";
   }
   const std::string tickSum = ds.TickSum(date.day, date.day);
   const std::string costSum = ds.CostSum(date.day, date.day);
@@ -127,8 +140,10 @@ int Day(const std::vector<std::string>& words) {
   Json j = {{"date", IsoDate(date)}, {"entries", entries}};
   PutTyped(j, "ticks", ds.TickTotal(date.day, date.day), tickSum);
   PutTyped(j, "cost", DecimalOrNull(costSum), costSum);
+  PutEuro(j, "cost", Lire(costSum));
   PutTyped(j, "unit_ticks", DecimalOrNull(unitTicks), unitTicks);
-  text += "Scatti : " + tickSum + "\nCosto : " + costSum + "\nScatti da 127 : " + unitTicks + "\n";
+  text += "Scatti : " + tickSum + "\nCosto : " + Shown(b, costSum) +
+          "\nScatti da 127 : " + unitTicks + "\n";
   Print(b, j, text);
   return 0;
 }
@@ -150,15 +165,17 @@ int Month(const std::vector<std::string>& words) {
     Json d = {{"day", day}, {"date", IsoDate(DateParts{ds.Year(), ds.Month(), day})}};
     PutTyped(d, "unit_ticks", DecimalOrNull(unit), unit);
     PutTyped(d, "cost", DecimalOrNull(cost), cost);
+    PutEuro(d, "cost", Lire(cost));
     days.push_back(std::move(d));
-    text += std::to_string(day) + "\t" + unit + "\t" + cost + "\n";
+    text += std::to_string(day) + "\t" + unit + "\t" + Shown(b, cost) + "\n";
   }
   const std::string unit = ds.UnitTicks(1, 31), cost = ds.CostSum(1, 31);
   Json j = {{"month", ds.Month()}, {"year", ds.Year()}, {"days", days}};
   PutTyped(j, "unit_ticks", DecimalOrNull(unit), unit);
   PutTyped(j, "cost", DecimalOrNull(cost), cost);
+  PutEuro(j, "cost", Lire(cost));
   j["file"] = ds.FileName();
-  text += "Scatti nel mese : " + unit + "\nCosto nel mese : " + cost + "\n";
+  text += "Scatti nel mese : " + unit + "\nCosto nel mese : " + Shown(b, cost) + "\n";
   Print(b, j, text);
   return 0;
 }
@@ -178,6 +195,9 @@ int Period(const std::vector<std::string>& words) {
   const std::string suppl = args.Get("suppl").value_or(b.settings.billExtraTicks);
   const auto f = PeriodFigures(from, to, fixed, suppl, vat, b.options);
   if (!f.error.empty()) throw std::runtime_error(f.error);
+  BillOptions shownOptions = b.options;
+  shownOptions.currency = b.settings.currency;
+  const auto shown = PeriodFigures(from, to, fixed, suppl, vat, shownOptions);
   Json j;
   PutTyped(j, "from", IsoDate(from), FormatPeriodDate(from));
   PutTyped(j, "to", IsoDate(to), FormatPeriodDate(to));
@@ -186,10 +206,14 @@ int Period(const std::vector<std::string>& words) {
   j["vat_rate"] = vat;
   PutTyped(j, "vat", DecimalOrNull(f.vatText), f.vatText);
   PutTyped(j, "total", DecimalOrNull(f.totalText), f.totalText);
+  PutEuro(j, "net", f.net);
+  PutEuro(j, "vat", f.vat);
+  PutEuro(j, "total", f.total);
   Print(b, j,
-        "dal : " + FormatPeriodDate(from) + "  al : " + FormatPeriodDate(to) +
-            "\nScatti : " + f.ticksText + "\nNetto : " + f.netText + "\nIVA : " + f.vatText +
-            "\nBolletta L : " + f.totalText + "\n");
+        "dal : " + FormatPeriodDate(from) + "  al : " + FormatPeriodDate(to) + "\nScatti : " +
+            shown.ticksText + "\nNetto : " + shown.netText + "\nIVA : " + shown.vatText +
+            (b.settings.currency == Currency::Euro ? "\nBolletta € : " : "\nBolletta L : ") +
+            shown.totalText + "\n");
   return 0;
 }
 
@@ -207,9 +231,10 @@ int PeriodCostCommand(const std::vector<std::string>& words) {
   PutTyped(j, "from", IsoDate(start), FormatPeriodDate(start));
   PutTyped(j, "to", IsoDate(today), FormatPeriodDate(today));
   PutTyped(j, "cost", DecimalOrNull(costText), costText);
+  PutEuro(j, "cost", cost);
   Print(b, j,
         "dal : " + FormatPeriodDate(start) + "  al : " + FormatPeriodDate(today) +
-            "\nCosto in bolletta : " + costText + "\n");
+            "\nCosto in bolletta : " + Shown(b, costText) + "\n");
   return 0;
 }
 

@@ -62,6 +62,20 @@ Json AsShown(double value, int decimals) {
   return Number(ParseDecimal(FormatFixed(value, decimals)).value_or(value));
 }
 
+void PutEuro(Json& j, const std::string& key, std::optional<double> lire) {
+  if (!lire) {
+    j[key + "_euro"] = nullptr;
+    return;
+  }
+  // The number the euro text shows: cents, or more digits under a cent.
+  const int decimals = AmountDecimals(*lire, Currency::Euro);
+  j[key + "_euro"] = AsShown(FromLire(*lire, Currency::Euro), decimals);
+}
+
+void PutCurrency(Json& j, Currency currency) {
+  j["currency"] = CurrencyName(currency);
+}
+
 void PutTyped(Json& j, const std::string& key, Json value, std::string_view text) {
   j[key] = std::move(value);
   j[key + "_text"] = std::string(text);

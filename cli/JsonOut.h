@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/Currency.h"
 #include "platform/DateTime.h"
 
 namespace orva::cli {
@@ -36,6 +37,12 @@ Json NumberOrNull(std::optional<long long> value);
 Json DecimalOrNull(std::string_view text);
 // The value as a text with `decimals` decimals shows it, so the number and its text agree.
 Json AsShown(double value, int decimals);
+
+// The numbers stay lire, as the files keep them; beside an amount `key` of `lire` goes
+// `key + "_euro"`, the euro the program shows for it (null when there is no amount).
+void PutEuro(Json& j, const std::string& key, std::optional<double> lire);
+// "currency": the program's "Valuta", "Lire" or "Euro", what its own texts show.
+void PutCurrency(Json& j, Currency currency);
 
 // Sets j[key] = value and j[key + "_text"] = text.
 void PutTyped(Json& j, const std::string& key, Json value, std::string_view text);

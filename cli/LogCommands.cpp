@@ -147,10 +147,17 @@ int Totals(const std::vector<std::string>& words) {
   LogTotalsAccumulator sum;
   if (!FileExists(file)) throw std::runtime_error(file + ": file non trovato");
   if (const Status s = SumLogFile(file, sum); !s) throw std::runtime_error(s.error);
-  const LogTotals t = sum.Result(static_cast<std::size_t>(sum.Rows()), l.settings.decimals, vat);
   if (l.ctx.json) {
-    PrintJson(LogTotalsJson(sum, t, l.settings.decimals, vat));
+    // Scripts read lire, numbers and texts, whatever the program shows; the euro are beside.
+    const LogTotals t = sum.Result(static_cast<std::size_t>(sum.Rows()), l.settings.decimals, vat);
+    Json j = LogTotalsJson(sum, t, l.settings.decimals, vat);
+    PutEuro(j, "cost", sum.Cost());
+    PutEuro(j, "total", sum.Cost() * (1 + vat));
+    PutCurrency(j, l.settings.currency);
+    PrintJson(j);
   } else {
+    const LogTotals t = sum.Result(static_cast<std::size_t>(sum.Rows()), l.settings.decimals, vat,
+                                   l.settings.currency);
     std::printf(
         "N\t%s\nDurata\t%s\nScatti\t%s\nCosto\t%s\nBps\t%s\nRicevuti\t%s\n"
         "Spediti\t%s\nTotale\t%s\n",

@@ -10,6 +10,7 @@
 #include "ConsoleDialogs.h"
 #include "JsonOut.h"
 #include "core/HowUtils.h"
+#include "core/Settings.h"
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
 #include "tariff/Feste.h"
@@ -136,28 +137,39 @@ int TariffEval(const std::vector<std::string>& words) {
   }
   const double tickCost =
       recalc ? static_cast<double>(result.tickCostFixed) / 10000.0 : result.values.tickCost;
+  const Currency currency = LoadCurrencySetting(ctx.dataDir);
+  // The fixed charge as an amount: lire, whatever the file is written in.
+  const char* fixedUnit = result.values.fixedChargeUnit == 1 ? "Lire" : "Scatti";
   if (ctx.json) {
-    PrintJson(
-        Json{{"at", IsoDateTime(moment)},
-             {"tick_seconds", result.values.tickSeconds},
-             {"tick_cost", tickCost},
-             {"tick_text", result.values.tickText},
-             {"vat_rate", result.values.vatRate},
-             {"fixed_charge", result.values.fixedCharge},
-             {"fixed_charge_unit", result.values.fixedChargeUnit},
-             {"fixed_charge_unit_text", result.values.fixedChargeUnit == 1 ? "Lire" : "Scatti"},
-             {"discount_active", result.values.discountActive},
-             {"day_class", DayClassName(result.dayClass)}});
+    Json j = Json{{"at", IsoDateTime(moment)},
+                  {"tick_seconds", result.values.tickSeconds},
+                  {"tick_cost", tickCost},
+                  {"tick_text", result.values.tickText},
+                  {"vat_rate", result.values.vatRate},
+                  {"fixed_charge", result.values.fixedCharge},
+                  {"fixed_charge_unit", result.values.fixedChargeUnit},
+                  {"fixed_charge_unit_text", fixedUnit},
+                  {"discount_active", result.values.discountActive},
+                  {"day_class", DayClassName(result.dayClass)}};
+    PutEuro(j, "tick_cost", tickCost);
+    j["tariff_currency"] = result.values.euroPrices ? "Euro" : "Lire";
+    PutCurrency(j, currency);
+    PrintJson(j);
     return 0;
   }
   std::printf("Giorno: %s\n", DayClassName(result.dayClass));
   std::printf("Durata scatto: %s s (%s)\n", FormatShortest(result.values.tickSeconds).c_str(),
               result.values.tickText.c_str());
-  std::printf("Costo scatto: %s lire (senza IVA)\n",
-              recalc ? FormatFixed(tickCost, 4).c_str() : FormatShortest(tickCost).c_str());
+  if (currency == Currency::Euro)
+    std::printf("Costo scatto: %s (senza IVA)\n", FormatAmount(tickCost, currency).c_str());
+  else
+    std::printf("Costo scatto: %s lire (senza IVA)\n",
+                recalc ? FormatFixed(tickCost, 4).c_str() : FormatShortest(tickCost).c_str());
   std::printf("Aliquota IVA: %s %%\n", FormatShortest(result.values.vatRate * 100).c_str());
-  std::printf("Addebito fisso: %d %s\n", result.values.fixedCharge,
-              result.values.fixedChargeUnit == 1 ? "Lire" : "Scatti");
+  if (currency == Currency::Euro && result.values.fixedChargeUnit == 1)
+    std::printf("Addebito fisso: %s\n", FormatAmount(result.values.fixedCharge, currency).c_str());
+  else
+    std::printf("Addebito fisso: %d %s\n", result.values.fixedCharge, fixedUnit);
   std::printf("Sconto attivo: %s\n", result.values.discountActive ? "Si" : "No");
   return 0;
 }
@@ -187,11 +199,14 @@ int TariffCost(const std::vector<std::string>& words) {
     Json j = {{"from", IsoDateTime(from)}, {"to", IsoDateTime(to)}};
     PutTyped(j, "duration", NumberOrNull(ParseDuration(texts->duration)), texts->duration);
     PutTyped(j, "cost", DecimalOrNull(texts->cost), texts->cost);
+    PutEuro(j, "cost", ParseDecimal(texts->cost));
     PutTyped(j, "ticks", NumberOrNull(ParseInteger64(texts->ticks)), texts->ticks);
+    PutCurrency(j, LoadCurrencySetting(ctx.dataDir));
     PrintJson(j);
     return 0;
   }
-  std::printf("Durata: %s\nCosto: %s\nScatti: %s\n", texts->duration.c_str(), texts->cost.c_str(),
+  std::printf("Durata: %s\nCosto: %s\nScatti: %s\n", texts->duration.c_str(),
+              ShownLireText(texts->cost, LoadCurrencySetting(ctx.dataDir)).c_str(),
               texts->ticks.c_str());
   return 0;
 }

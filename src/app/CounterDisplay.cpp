@@ -33,13 +33,16 @@ bool IsWhole(double x) {
 
 }  // namespace
 
-const char* CounterPrefix(int item) {
+std::string CounterPrefix(int item, Currency currency) {
   static constexpr const char* kPrefixes[kCounterItems] = {
       "", "L+iva: ", "Timer : ", "Scatti : ", "Rim : ", "Boll: ", "Perc: "};
+  if (ClampItem(item) == 2 && currency == Currency::Euro) return "€+iva: ";
   return kPrefixes[ClampItem(item) - 1];
 }
 
-const char* CounterHint(int item) {
+std::string CounterHint(int item, Currency currency) {
+  if (ClampItem(item) == 1 && currency == Currency::Euro)
+    return "Tempo trascorso dall'inizio della connessione - Costo della connessione in euro";
   static constexpr const char* kHints[kCounterItems] = {
       "Tempo trascorso dall'inizio della connessione - Costo della connessione in lire",
       "Costo connessione più IVA",
@@ -67,7 +70,7 @@ long long WholeSecondsOf(TDateTime days) {
 }
 
 std::string HourlyCostText(double tickSeconds, double tickCost, double fixedCharge,
-                           int fixedChargeUnit) {
+                           int fixedChargeUnit, Currency currency) {
   if (CheckTickLength(tickSeconds) != TickLength::Usable) return "?";
   const double u = 3600.0 / tickSeconds;
   long long amount;
@@ -77,6 +80,15 @@ std::string HourlyCostText(double tickSeconds, double tickCost, double fixedChar
     // Every started tick of the hour is charged.
     const double c = IsWhole(u) ? u : std::trunc(u) + 1;
     amount = RoundHalfEven(c * tickCost);
+  }
+  if (currency == Currency::Euro) {
+    // The hour's lire are rounded as before, then converted, so both currencies agree.
+    std::string text = FormatAmount(static_cast<double>(amount), currency);
+    if (fixedChargeUnit == 1)
+      text += " + " + FormatAmountNumber(fixedCharge, currency) + " iniziali.";
+    else if (fixedCharge != 0)
+      text += " + " + FormatShortest(fixedCharge) + " scatti iniziali";
+    return text;
   }
   std::string text = "L. " + GroupInteger(amount);
   const std::string fixed = IsWhole(fixedCharge)
@@ -98,15 +110,21 @@ long long SecondsToNextTick(const CounterInput& in) {
 
 namespace {
 
+// An amount of a counter: lire with the chosen decimals as always, euro with its cents.
+std::string CounterAmount(double lire, int decimals, Currency currency) {
+  if (currency == Currency::Euro) return FormatAmountNumber(lire, currency);
+  return FormatFixed(lire, decimals);
+}
+
 // The value of counter item `item`, or none while the next tick falls due (the counter keeps
 // its last text until there is something to say).
 std::optional<std::string> ItemValue(int item, const CounterInput& in, int decimals) {
   switch (item) {
     case 1:
-      return ElapsedText(in.elapsed) + " - " + FormatFixed(in.cost, decimals);
+      return ElapsedText(in.elapsed) + " - " + CounterAmount(in.cost, decimals, in.currency);
     case 2: {
       const double x = in.cost * (1 + in.tariff.vatRate);
-      return FormatFixed(x, IsWhole(x) ? 0 : decimals);
+      return CounterAmount(x, IsWhole(x) ? 0 : decimals, in.currency);
     }
     case 3:
       return ElapsedText(in.elapsed);
@@ -119,7 +137,7 @@ std::optional<std::string> ItemValue(int item, const CounterInput& in, int decim
     }
     case 6: {
       const double base = in.metering ? in.periodCost + in.cost : in.periodCost;
-      return FormatFixed(base * (1 + in.tariff.vatRate), decimals);
+      return CounterAmount(base * (1 + in.tariff.vatRate), decimals, in.currency);
     }
     case 7: {
       const long long r = SecondsToNextTick(in);
@@ -139,7 +157,7 @@ std::string GaugeHint(const CounterInput& in, int decimals) {
   return " Stato :" + in.status + "\n" + " Servizio :" + in.entryName + "\n" +
          " Velocità :" + in.speed + "\n" + " Durata :" + ElapsedText(in.elapsed) + "\n" +
          " Scatto ogni :" + in.tariff.tickText + "  \n" +
-         " Costo scatto :" + FormatFixed(in.tariff.tickCost, decimals) + "\n" +
+         " Costo scatto :" + CounterAmount(in.tariff.tickCost, decimals, in.currency) + "\n" +
          " Sconto attivo :" + (in.tariff.discountActive ? "Si" : "No") + "\n" +
          " IP :" + in.hostName + "\n" + " Indirizzo IP :" + in.ipAddress;
 }
@@ -152,7 +170,7 @@ CounterTexts RedrawCounters(const CounterInput& in) {
   out.bytesSent = GroupThousands(in.bytesSent);
   out.tickItemsEnabled = in.tariff.tickSeconds > 2;
   out.hourlyCost = HourlyCostText(in.tariff.tickSeconds, in.tariff.tickCost, in.tariff.fixedCharge,
-                                  in.tariff.fixedChargeUnit);
+                                  in.tariff.fixedChargeUnit, in.currency);
 
   const int item = ClampItem(in.item);
   const int decimals = in.decimals < 0 ? 0 : (in.decimals > 10 ? 10 : in.decimals);
@@ -165,10 +183,10 @@ CounterTexts RedrawCounters(const CounterInput& in) {
   if (item == 1)
     out.counter = *value;  // the elapsed time and the cost need no caption
   else if (item == 4 && in.tariff.tickSeconds <= 1)
-    out.counter = std::string(CounterPrefix(item)) + "?";  // no ticks to count
+    out.counter = CounterPrefix(item, in.currency) + "?";  // no ticks to count
   else
-    out.counter = CounterPrefix(item) + *value;
-  out.counterHint = CounterHint(item);
+    out.counter = CounterPrefix(item, in.currency) + *value;
+  out.counterHint = CounterHint(item, in.currency);
   out.gaugeHint = GaugeHint(in, decimals);
   out.tickText = in.tariff.tickText;
   return out;

@@ -13,8 +13,9 @@ namespace orva {
 constexpr int kCounterItems = 7;
 
 // The prefix of each item's counter text and the hint of the counter labels.
-const char* CounterPrefix(int item);
-const char* CounterHint(int item);
+// Amounts read in `currency`: item 2 is "L+iva: " in lire, "€+iva: " in euro.
+std::string CounterPrefix(int item, Currency currency = Currency::Lire);
+std::string CounterHint(int item, Currency currency = Currency::Lire);
 
 struct CounterTexts {
   std::string bytesReceived, bytesSent;  // grouped by three with "."
@@ -32,9 +33,9 @@ struct CounterTexts {
 
 CounterTexts RedrawCounters(const CounterInput& in);
 
-// "L. 7.620" for 60-second ticks at 127 lire; "?" when the tick length is 0.
+// "L. 7.620" for 60-second ticks at 127 lire ("€ 3,94" in euro); "?" when the tick length is 0.
 std::string HourlyCostText(double tickSeconds, double tickCost, double fixedCharge,
-                           int fixedChargeUnit);
+                           int fixedChargeUnit, Currency currency = Currency::Lire);
 
 // Seconds to the next tick (items 5 and 7); 1 for continuous charging.
 long long SecondsToNextTick(const CounterInput& in);

@@ -41,6 +41,7 @@ WindowSettings WindowSettingsFrom(const Settings& s) {
   WindowSettings w;
   w.display = s.display >= 1 && s.display <= 7 ? s.display : 1;
   w.decimals = s.decimals;
+  w.currency = s.currency;
   w.mode = s.windowMode != 0 ? WindowMode::Small : WindowMode::Large;
   w.positions.large = {s.leftLarge, s.topLarge};
   w.positions.small = {s.leftSmall, s.topSmall};

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "core/Currency.h"
+
 namespace orva {
 
 enum class WindowMode { Large = 0, Small = 1 };
@@ -41,6 +43,7 @@ PanelLayout LayOutPanels(const PanelStack& stack, int changed, int windowHeight)
 struct WindowSettings {
   int display = 1;                      // "Display"
   int decimals = 1;                     // "Cifre decimali"
+  Currency currency = Currency::Lire;   // "Valuta"
   WindowMode mode = WindowMode::Large;  // "Dimensioni finestra principale"
   WindowPositions positions{{0, 0}, {100, 0}};
   int mainWidth = 450, mainHeight = 450;                           // "Main width", "Main height"

@@ -39,8 +39,8 @@ BillDayMonthFigures DayMonthFigures(const DateParts& calendar, BillDisplayMode m
   } else {
     f.monthCaption = "Costo nel mese :";
     f.dayCaption = "Costo nel giorno :";
-    f.dayFigure = ds.CostSum(calendar.day, calendar.day);
-    f.monthFigure = ds.CostSum(1, 31);
+    f.dayFigure = ShownLireText(ds.CostSum(calendar.day, calendar.day), options.currency);
+    f.monthFigure = ShownLireText(ds.CostSum(1, 31), options.currency);
   }
   if (const Status readable = ds.Readable(); !readable) {
     f.error = readable.error;
@@ -57,12 +57,15 @@ BillChart MonthChart(const DateParts& calendar, BillDisplayMode mode, const Bill
   const TDataSetINI ds(calendar.month, calendar.year, options);
   BillChart chart;
   chart.leftAxisTitle = mode == BillDisplayMode::Scatti ? "Scatti giornalieri"
-                                                        : "Costo giornaliero connessione senza IVA";
+                        : options.currency == Currency::Euro
+                            ? "Costo giornaliero connessione senza IVA (euro)"
+                            : "Costo giornaliero connessione senza IVA";
   const int days = ds.DaysInMonth();
   double sum = 0;
   for (int day = 1; day <= days; ++day) {
-    const double v =
-        NumberOr0(mode == BillDisplayMode::Scatti ? ds.UnitTicks(day, day) : ds.CostSum(day, day));
+    const double v = mode == BillDisplayMode::Scatti
+                         ? NumberOr0(ds.UnitTicks(day, day))
+                         : FromLire(NumberOr0(ds.CostSum(day, day)), options.currency);
     chart.values.push_back(v);
     sum += v;
   }
@@ -136,9 +139,14 @@ BillPeriodFigures PeriodFigures(const DateParts& from, const DateParts& to,
   f.vat = f.net * vatRate;
   f.total = f.net + f.vat;
   f.ticksText = FormatFixed(f.ticks, options.decimals);
-  f.netText = FormatFixed(f.net, options.decimals);
-  f.vatText = FormatFixed(f.vat, options.decimals);
-  f.totalText = FormatFixed(f.total, options.decimals);
+  // The amounts stay lire; their texts are in the chosen currency.
+  const auto shown = [&options](double lire) {
+    return options.currency == Currency::Lire ? FormatFixed(lire, options.decimals)
+                                              : FormatAmountNumber(lire, options.currency);
+  };
+  f.netText = shown(f.net);
+  f.vatText = shown(f.vat);
+  f.totalText = shown(f.total);
   return f;
 }
 
@@ -171,6 +179,7 @@ BillOptions BollettaModel::Options() const {
   BillOptions o;
   o.directory = m_directory;
   o.decimals = std::clamp(m_settings.decimals, 0, 15);
+  o.currency = m_settings.currency;
   return o;
 }
 
@@ -189,7 +198,20 @@ void BollettaModel::SetPeriodStart(const DateParts& date) {
 }
 
 void BollettaModel::SetFixedCosts(std::string_view text) {
-  m_settings.billFixedCosts = Utf8Left(text, 9);
+  const std::string typed = Utf8Left(text, 9);
+  if (m_settings.currency == Currency::Lire) {
+    m_settings.billFixedCosts = typed;
+    return;
+  }
+  // Euro typed are kept as lire to the hundredth: an amount read as nothing counts 0, as before.
+  const auto lire = ParseAmount(typed, Currency::Euro);
+  m_settings.billFixedCosts = lire ? FormatShortest(std::round(*lire * 100) / 100) : "0";
+}
+
+std::string BollettaModel::FixedCostsShown() const {
+  if (m_settings.currency == Currency::Lire) return m_settings.billFixedCosts;
+  const auto lire = ParseDecimal(m_settings.billFixedCosts);
+  return lire ? FormatItalian(FromLire(*lire, Currency::Euro), 2) : m_settings.billFixedCosts;
 }
 
 void BollettaModel::SetSupplementaryTicks(std::string_view text) {

@@ -60,7 +60,9 @@ double PeriodUnitTicks(const DateParts& from, const DateParts& to, const BillOpt
 
 struct BillPeriodFigures {
   double ticks = 0, net = 0, vat = 0, total = 0;
-  std::string ticksText, netText, vatText, totalText;  // "Cifre decimali" decimals
+  // The net, VAT and total are lire; their texts are in the options' currency ("Cifre
+  // decimali" decimals in lire, cents in euro).
+  std::string ticksText, netText, vatText, totalText;
   // Why a month file of the period could not be read; the texts are then "?".
   std::string error;
 };
@@ -106,8 +108,11 @@ class BollettaModel {
   std::string FromText() const { return FormatPeriodDate(m_from); }
   std::string ToText() const { return FormatPeriodDate(m_to); }
 
-  // The edits' texts as typed, cut to their lengths (9 and 8 characters).
+  // The edits' texts as typed, cut to their lengths (9 and 8 characters). The fixed costs are
+  // typed in the chosen currency and stored in lire.
   void SetFixedCosts(std::string_view text);
+  // "Costi fissi" as the edit shows it: the stored lire, or their euro.
+  std::string FixedCostsShown() const;
   void SetSupplementaryTicks(std::string_view text);
   const std::string& FixedCosts() const { return m_settings.billFixedCosts; }
   const std::string& SupplementaryTicks() const { return m_settings.billExtraTicks; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bill/BigIni.h"
+#include "core/Currency.h"
 #include "platform/Result.h"
 #include "platform/SafeFile.h"
 
@@ -23,6 +24,8 @@ struct BillOptions {
   std::string directory;
   // "Cifre decimali": decimals of tick price keys and of costs.
   int decimals = 1;
+  // "Valuta": what the bill view's figures are shown in; the files keep lire whatever it is.
+  Currency currency = Currency::Lire;
   // Tests: a write that fails after some bytes.
   SafeWriteOptions write;
 };

@@ -472,15 +472,24 @@ void MeteredCall::TimerChTimer() {
       const long long amount = WarningAmount(m_cost, st.warnDayCostWithVat);
       const auto limit = ParseInteger64(st.warnDayCost);
       if (limit && amount >= *limit)
-        Warn(m_warnCost,
-             "Il costo della connessione in corso è superiore alle " + st.warnDayCost + " lire.");
+        Warn(m_warnCost, st.currency == Currency::Lire
+                             ? "Il costo della connessione in corso è superiore alle " +
+                                   st.warnDayCost + " lire."
+                             : "Il costo della connessione in corso è superiore a " +
+                                   FormatAmount(static_cast<double>(*limit), st.currency) + ".");
     }
     if (st.warnPeriodCostOn == 1 && m_warnPeriod) {
       const long long amount = WarningAmount(m_periodCost, st.warnPeriodCostWithVat);
       const auto limit = ParseInteger64(st.warnPeriodCost);
       if (limit && amount >= *limit)
-        Warn(m_warnPeriod, "Il costo di connessione nel periodo è di L." + std::to_string(amount) +
-                               " ed è superiore alle " + st.warnPeriodCost + " lire.");
+        Warn(m_warnPeriod, st.currency == Currency::Lire
+                               ? "Il costo di connessione nel periodo è di L." +
+                                     std::to_string(amount) + " ed è superiore alle " +
+                                     st.warnPeriodCost + " lire."
+                               : "Il costo di connessione nel periodo è di " +
+                                     FormatAmount(static_cast<double>(amount), st.currency) +
+                                     " ed è superiore a " +
+                                     FormatAmount(static_cast<double>(*limit), st.currency) + ".");
     }
   } catch (const std::exception& e) {
     ReportProblem(e.what());
@@ -577,7 +586,9 @@ void MeteredCall::NotifyCallEnded(const CallRecord& record) {
   const std::optional<long long> ticks = ParseInteger64(record.ticks);
   const int decimals = std::clamp(m_d.settings->decimals, 0, 15);
   NotifyOrBox(true, m_d.notifier,
-              CallEndedNotice(record.service, seconds, ticks, record.cost, decimals), nullptr);
+              CallEndedNotice(record.service, seconds, ticks, record.cost, decimals,
+                              m_d.settings->currency),
+              nullptr);
 }
 
 void MeteredCall::BillTheRest() {

@@ -13,7 +13,8 @@ Notice WarningNotice(const std::string& text) {
 }
 
 Notice CallEndedNotice(const std::string& callName, long long seconds,
-                       std::optional<long long> ticks, double cost, int decimals) {
+                       std::optional<long long> ticks, double cost, int decimals,
+                       Currency currency) {
   Notice n;
   n.summary = callName.empty() ? "Chiamata terminata" : "Chiamata terminata: " + callName;
   // The cost as the log writes it: no decimals when whole.
@@ -21,7 +22,10 @@ Notice CallEndedNotice(const std::string& callName, long long seconds,
       cost == std::floor(cost) ? FormatFixed(cost, 0) : FormatFixed(cost, decimals);
   n.body = "Durata " + FormatDuration(seconds) + "\n";
   if (ticks) n.body += "Scatti " + std::to_string(*ticks) + "\n";
-  n.body += "Costo L. " + costText + " (senza IVA)";
+  if (currency == Currency::Lire)
+    n.body += "Costo L. " + costText + " (senza IVA)";
+  else
+    n.body += "Costo " + FormatAmount(cost, currency) + " (senza IVA)";
   return n;
 }
 

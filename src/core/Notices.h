@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/Currency.h"
 #include "platform/Notifier.h"
 
 namespace orva {
@@ -19,7 +20,8 @@ Notice WarningNotice(const std::string& text);
 // The summary of a finished call: its length, its ticks (none for a tariff that counts none)
 // and its cost in lire without VAT, with `decimals` decimals when not whole.
 Notice CallEndedNotice(const std::string& callName, long long seconds,
-                       std::optional<long long> ticks, double cost, int decimals);
+                       std::optional<long long> ticks, double cost, int decimals,
+                       Currency currency = Currency::Lire);
 
 // New mail: each mailbox with new messages and how many it holds.
 Notice NewMailNotice(const std::vector<std::pair<std::string, long long>>& mailboxes);

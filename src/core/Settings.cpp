@@ -73,6 +73,9 @@ void VisitKeys(Settings& s, KeyVisitor& v) {
   v.Bool(g, "Sfondo a bitmap", s.bitmapBackground);
   v.Bool(g, "Richiedi servizio", s.askService);
   v.Int(g, "Cifre decimali", s.decimals);
+  std::string currency = CurrencyName(s.currency);
+  v.Str(g, "Valuta", currency);
+  s.currency = ParseCurrencyName(currency).value_or(s.currency);
   for (int i = 0; i < 6; ++i) {
     bool shown = s.panels[static_cast<std::size_t>(i)];
     v.Bool(g, "Pannello " + std::to_string(i + 1), shown);
@@ -363,7 +366,11 @@ void LoadSettings(Settings& s, const std::string& dataDir, Registry& registry, b
   s.phoneBook = DataPath(dir).File(kPhoneBookFileName);
   s.associationPath = ResolveNoCase(dir + "lista.ser");
 
-  const TIniFile ini(SettingsFileIn(dir));
+  const std::string file = SettingsFileIn(dir);
+  // A new installation counts in euro; one that has its settings from before the currency
+  // option keeps its lire.
+  s.currency = FileExists(file) ? Currency::Lire : Currency::Euro;
+  const TIniFile ini(file);
   Loader loader(ini, s);
   VisitKeys(s, loader);
   if (s.savePosition == 0) {
@@ -379,6 +386,13 @@ void LoadSettings(Settings& s, const std::string& dataDir, Registry& registry, b
   LoadAccessSettings(s.access, registry);
   s.rubrixPath = registry.ReadString(kRubrixKey, "Path").value_or("");
   ClampLoadedNumbers(s);
+}
+
+Currency LoadCurrencySetting(const std::string& dataDir) {
+  const std::string file = SettingsFileIn(WithTrailingBackslash(dataDir));
+  if (!FileExists(file)) return Currency::Euro;
+  const TIniFile ini(file);
+  return ParseCurrencyName(ini.ReadString(kGeneral, "Valuta", "Lire")).value_or(Currency::Lire);
 }
 
 Status SaveSettings(Settings& s, const std::string& dataDir) {

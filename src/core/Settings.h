@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "core/Currency.h"
 #include "platform/Registry.h"
 #include "platform/Result.h"
 
@@ -75,6 +76,9 @@ struct Settings {
   bool bitmapBackground = true;  // "Sfondo a bitmap"
   bool askService = false;       // "Richiedi servizio"
   int decimals = 1;              // "Cifre decimali"
+  // "Valuta": the currency every amount is shown in. LoadSettings gives a new installation
+  // (no ORVA32.INI) euro; an ORVA32.INI written before the key existed keeps its lire.
+  Currency currency = Currency::Lire;
   std::array<bool, 6> panels{true, true, true, true, true, true};  // "Pannello 1".."Pannello 6"
   SettingsColour labelColour = 255;                                // "Colore etichette"
   SettingsColour textColour = 0xFFFFFF;                            // "Colore testo"
@@ -201,6 +205,10 @@ struct Settings {
 // service list) are those of `dataDir`.
 void LoadSettings(Settings& s, const std::string& dataDir, Registry& registry,
                   bool atStartup = false);
+
+// "Valuta" of the settings in `dataDir` alone, by the rule of LoadSettings: euro without an
+// ORVA32.INI, lire for one written without the key.
+Currency LoadCurrencySetting(const std::string& dataDir);
 
 // Writes every key back (once, crash-safely) unless "Salva opzioni" is 0, with the three
 // informational keys of section "ORVA32". A failed write is returned.

@@ -21,6 +21,9 @@ struct TariffValues {
   int fixedCharge = 0;                       // "Addebito fisso"
   int fixedChargeUnit = 0;                   // 0 a number of ticks, 1 an amount in lire
   bool discountActive = false;
+  // The file writes its prices in euro ("Valuta=Euro" in "Dati generali"): the band prices
+  // are turned into lire as they are read, so tickCost and fixedCharge are lire all the same.
+  bool euroPrices = false;
   // The tariff file whose bands gave tick seconds and tick text; empty before the first
   // evaluation. In a minute that no band names they are kept only when they are that file's
   // own: a first evaluation, or one of another file, takes them from the band whose last

@@ -29,8 +29,14 @@ std::string TwoDigits(long long v) {
 
 }  // namespace
 
+std::string ShownCost(std::string_view stored, Currency currency) {
+  if (currency == Currency::Lire) return std::string(stored);
+  const auto lire = ParseLogCost(stored);
+  return lire ? FormatAmountNumber(*lire, currency) : std::string(stored);
+}
+
 LogReport BuildLogReport(const std::vector<TConnObj>& records, const std::vector<bool>& which,
-                         int decimals, double vatRate) {
+                         int decimals, double vatRate, Currency currency) {
   LogReport report;
   long long ticks = 0, seconds = 0, speedSum = 0, speedCount = 0;
   double cost = 0;
@@ -39,8 +45,9 @@ LogReport BuildLogReport(const std::vector<TConnObj>& records, const std::vector
     const TConnObj& r = records[i];
     report.rows.push_back({std::to_string(report.rows.size() + 1), std::string(r.Date()),
                            std::string(r.Start()), std::string(r.End()), std::string(r.Duration()),
-                           std::string(r.Tariff()), std::string(r.Ticks()), std::string(r.Cost()),
-                           std::string(r.Bps()), std::string(r.Service())});
+                           std::string(r.Tariff()), std::string(r.Ticks()),
+                           ShownCost(r.Cost(), currency), std::string(r.Bps()),
+                           std::string(r.Service())});
     if (const auto t = ParseInteger64(r.Ticks())) ticks += *t;
     if (const auto c = ParseLogCost(r.Cost())) cost = AddAmount(cost, *c);
     if (const auto s = ParseInteger64(r.Bps())) speedSum += *s, ++speedCount;
@@ -51,7 +58,10 @@ LogReport BuildLogReport(const std::vector<TConnObj>& records, const std::vector
   t[4] = TwoDigits(seconds / 3600) + "." + TwoDigits(seconds % 3600 / 60) + "." +
          TwoDigits(seconds % 60);
   t[6] = std::to_string(ticks);
-  t[7] = "L." + FormatFixed(cost, decimals);
+  if (currency == Currency::Lire)
+    t[7] = "L." + FormatFixed(cost, decimals);
+  else
+    t[7] = FormatAmount(cost, currency);
   if (speedCount == 0) {
     t[8] = "0";
   } else {
@@ -59,17 +69,24 @@ LogReport BuildLogReport(const std::vector<TConnObj>& records, const std::vector
     t[8] = avg == std::floor(avg) ? std::to_string(static_cast<long long>(avg))
                                   : FormatFixed(avg, decimals);
   }
-  t[9] = "IVA L." + FormatFixed(cost * vatRate, decimals) + "  Tot.L." +
-         FormatFixed(cost * (1 + vatRate), decimals);
+  if (currency == Currency::Lire)
+    t[9] = "IVA L." + FormatFixed(cost * vatRate, decimals) + "  Tot.L." +
+           FormatFixed(cost * (1 + vatRate), decimals);
+  else
+    t[9] = "IVA " + FormatAmount(cost * vatRate, currency) + "  Tot." +
+           FormatAmount(cost * (1 + vatRate), currency);
   return report;
 }
 
 LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<bool>& selected,
-                       LogChartKind kind) {
+                       LogChartKind kind, Currency currency) {
   LogChart chart;
-  chart.leftAxisTitle = kind == LogChartKind::Cost    ? "Costi di connessione senza IVA"
+  chart.leftAxisTitle = kind == LogChartKind::Cost
+                            ? (currency == Currency::Euro ? "Costi di connessione senza IVA (euro)"
+                                                          : "Costi di connessione senza IVA")
                         : kind == LogChartKind::Bytes ? "Bytes inviati e ricevuti"
                                                       : "Velocità di connessione";
+  if (kind == LogChartKind::Cost) chart.currency = currency;
   int x = 0;
   for (std::size_t i = 0; i < records.size() && i < selected.size(); ++i) {
     if (!selected[i]) continue;
@@ -77,7 +94,8 @@ LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<b
     const TConnObj& r = records[i];
     if (kind == LogChartKind::Cost) {
       if (const auto c = ParseLogCost(r.Cost()))
-        chart.first.push_back({static_cast<double>(x), *c, std::string(r.Date())});
+        chart.first.push_back(
+            {static_cast<double>(x), FromLire(*c, currency), std::string(r.Date())});
     } else if (kind == LogChartKind::Bytes) {
       const auto in = ParseByteCount(r.Received()), out = ParseByteCount(r.Sent());
       if (!in || !out) continue;
@@ -98,8 +116,9 @@ LogChart BuildLogChart(const std::vector<TConnObj>& records, const std::vector<b
   return chart;
 }
 
-std::string ChartValueMark(double value) {
+std::string ChartValueMark(double value, Currency currency) {
   if (!std::isfinite(value)) return "0";
+  if (currency == Currency::Euro) return FormatItalian(value, 2);
   const double whole = std::round(value);
   if (std::fabs(value) >= 1000 || std::fabs(value - whole) < 0.005)
     return GroupInteger(static_cast<long long>(whole));

@@ -100,34 +100,39 @@ std::optional<double> LogTotalsAccumulator::AverageBps() const {
   return static_cast<double>(m_speedSum) / static_cast<double>(m_speedCount);
 }
 
-LogTotals LogTotalsAccumulator::Result(std::size_t allRows, int decimals, double vatRate) const {
+LogTotals LogTotalsAccumulator::Result(std::size_t allRows, int decimals, double vatRate,
+                                       Currency currency) const {
   LogTotals out;
   out.rows = std::to_string(m_rows) + "/" + std::to_string(allRows);
   const long long seconds = Seconds();
   out.duration = TwoDigits(seconds / 3600) + "." + TwoDigits(seconds / 60 % 60) + "." +
                  TwoDigits(seconds % 60);
   out.ticks = std::to_string(m_ticks);
-  out.cost = FormatFixed(m_cost, decimals);
+  out.cost = currency == Currency::Lire ? FormatFixed(m_cost, decimals)
+                                        : FormatAmountNumber(m_cost, currency);
   if (const auto average = AverageBps())
     out.bps = FormatFixed(*average, *average == std::floor(*average) ? 0 : 1);
   else
     out.bps = "0";
   out.received = FormatKilobytes(m_received);
   out.sent = FormatKilobytes(m_sent);
-  out.total = "TOT.L." + FormatFixed(m_cost * (1 + vatRate), decimals);
+  out.total = currency == Currency::Lire ? "TOT.L." + FormatFixed(m_cost * (1 + vatRate), decimals)
+                                         : "TOT." + FormatAmount(m_cost * (1 + vatRate), currency);
   return out;
 }
 
 LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, const std::vector<bool>& selected,
-                           int decimals, double vatRate) {
+                           int decimals, double vatRate, Currency currency) {
   LogTotalsAccumulator sum;
   for (std::size_t i = 0; i < records.size() && i < selected.size(); ++i)
     if (selected[i]) sum.Add(records[i].AllFields());
-  return sum.Result(records.size(), decimals, vatRate);
+  return sum.Result(records.size(), decimals, vatRate, currency);
 }
 
-LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, int decimals, double vatRate) {
-  return ComputeLogTotals(records, std::vector<bool>(records.size(), true), decimals, vatRate);
+LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, int decimals, double vatRate,
+                           Currency currency) {
+  return ComputeLogTotals(records, std::vector<bool>(records.size(), true), decimals, vatRate,
+                          currency);
 }
 
 }  // namespace orva

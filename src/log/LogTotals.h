@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Currency.h"
 #include "log/ConnObj.h"
 #include "platform/Result.h"
 
@@ -16,10 +17,11 @@ struct LogTotals {
   std::string duration;  // section 4: hours (two digits at least, no wrap).minutes.seconds
   std::string ticks;     // section 6: sum of the integer tick counts
   std::string cost;      // section 7: sum of the numeric costs, "Cifre decimali" decimals
+                         // in lire, cents in euro
   std::string bps;       // section 8: average of the integer speeds ("0" without any)
   std::string received;  // section 9: kilobytes, "1,50 Kb"
   std::string sent;      // section 10
-  std::string total;     // section 11: "TOT.L." + cost with VAT
+  std::string total;     // section 11: "TOT.L." (or "TOT.€ ") + cost with VAT
 };
 
 // The totals built one row at a time: the log window sums its selection, the command line
@@ -29,7 +31,8 @@ class LogTotalsAccumulator {
   void Add(const TConnObj::Fields& row);
   void Add(const TConnObj& row) { Add(row.AllFields()); }
   // The texts, with `allRows` after the "/" of the first section.
-  LogTotals Result(std::size_t allRows, int decimals, double vatRate) const;
+  LogTotals Result(std::size_t allRows, int decimals, double vatRate,
+                   Currency currency = Currency::Lire) const;
   long long Rows() const { return m_rows; }
   // The sums as numbers: seconds, ticks, lire without VAT, bytes; the average speed of the
   // rows that carry one, none when no row does.
@@ -52,9 +55,10 @@ Status SumLogFile(const std::string& path, LogTotalsAccumulator& sum);
 
 // `selected` holds one flag per record (missing flags count as not selected).
 LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, const std::vector<bool>& selected,
-                           int decimals, double vatRate);
+                           int decimals, double vatRate, Currency currency = Currency::Lire);
 // Every row selected.
-LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, int decimals, double vatRate);
+LogTotals ComputeLogTotals(const std::vector<TConnObj>& records, int decimals, double vatRate,
+                           Currency currency = Currency::Lire);
 
 // A byte count in kilobytes: the whole kilobytes grouped with ".", "," and exactly two
 // decimals, then " Kb" (1536 -> "1,50 Kb").

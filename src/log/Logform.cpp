@@ -263,7 +263,7 @@ void LogModel::Resort() {
 }
 
 LogTotals LogModel::Totals() const {
-  return ComputeLogTotals(m_records, m_selected, decimals, vatRate);
+  return ComputeLogTotals(m_records, m_selected, decimals, vatRate, currency);
 }
 
 bool LogModel::Delete(bool ctrlHeld, Status* serviceSave) {

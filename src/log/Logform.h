@@ -66,9 +66,10 @@ class LogModel {
            std::shared_ptr<LogClipboard> clipboard = nullptr);
 
   // Settings the window reads at creation.
-  int decimals = 1;       // "Cifre decimali"
-  double vatRate = 0.20;  // VAT rate of the current tariff
-  LogSortState sort;      // "Indice ordinamento", "Ordinamento ascendente"
+  int decimals = 1;                    // "Cifre decimali"
+  double vatRate = 0.20;               // VAT rate of the current tariff
+  Currency currency = Currency::Lire;  // "Valuta": the totals, report and chart show it
+  LogSortState sort;                   // "Indice ordinamento", "Ordinamento ascendente"
 
   const std::string& LogPath() const { return m_logPath; }  // "Nome file Log"
   void SetLogPath(std::string path) { m_logPath = std::move(path); }

@@ -4,15 +4,17 @@
 
 #include <string>
 
+#include "core/Currency.h"
 #include "core/TariffValues.h"
 #include "platform/DateTime.h"
 
 namespace orva {
 
-// One reading: MeterCounters fills all but the item and the decimals.
+// One reading: MeterCounters fills all but the item, the decimals and the currency.
 struct CounterInput {
-  int item = 1;      // "Display", 1..7
-  int decimals = 1;  // "Cifre decimali"
+  int item = 1;                        // "Display", 1..7
+  int decimals = 1;                    // "Cifre decimali"
+  Currency currency = Currency::Lire;  // "Valuta": what the amounts are shown in
   bool metering = false;
   TDateTime now = 0;
   TDateTime tickStart = 0;

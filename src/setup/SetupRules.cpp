@@ -1,6 +1,8 @@
 // The options dialog's page rules.
 #include "setup/SetupRules.h"
 
+#include <cmath>
+
 #include "platform/IniFile.h"
 #include "platform/Numbers.h"
 #include "platform/Trim.h"
@@ -33,6 +35,27 @@ std::string TimerLabel(int ms) {
 }
 std::string MailPeriodLabel(int minutes) {
   return std::to_string(minutes) + " minuti";
+}
+
+std::string CostLimitShown(std::string_view storedLire, Currency currency) {
+  if (currency == Currency::Lire) return std::string(storedLire);
+  const auto lire = ParseInteger64(storedLire);
+  if (!lire) return std::string(storedLire);
+  return FormatItalian(FromLire(static_cast<double>(*lire), currency), 2);
+}
+
+std::optional<std::string> CostLimitStored(std::string_view typed, Currency currency,
+                                           std::string_view previous) {
+  if (!previous.empty() && typed == CostLimitShown(previous, currency))
+    return std::string(previous);
+  if (currency == Currency::Lire) {
+    if (!ParseInteger(typed)) return std::nullopt;
+    return std::string(typed);
+  }
+  const auto lire = ParseAmount(typed, currency);
+  // The warnings compare whole lire; a limit beyond them would never warn.
+  if (!lire || *lire < 0 || *lire > 9e15) return std::nullopt;
+  return std::to_string(std::llround(*lire));
 }
 
 }  // namespace orva

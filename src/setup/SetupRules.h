@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/Currency.h"
+
 namespace orva {
 
 // "Rete": the traffic sub-options are on only while monitoring is; the clock is set only
@@ -34,5 +36,15 @@ std::string SoundSlotCaption(std::string_view path);
 // The label of the "Frequenza di controllo" bar and of the mail period slider.
 std::string TimerLabel(int ms);
 std::string MailPeriodLabel(int minutes);
+
+// "Messaggi di avviso": a cost limit is stored as whole lire and typed and shown in the chosen
+// currency. The text the edit shows for a stored limit (euro with two decimals, "51,65").
+std::string CostLimitShown(std::string_view storedLire, Currency currency);
+// The lire to store for a typed limit, rounded to the lira; none when the text is no amount
+// (the stored limit then stays as it was). A text left as CostLimitShown wrote it for
+// `previous` keeps `previous`: a cent is 19 lire, and an untouched 100000 must not become
+// 100008 because the dialog was opened.
+std::optional<std::string> CostLimitStored(std::string_view typed, Currency currency,
+                                           std::string_view previous = {});
 
 }  // namespace orva

@@ -33,8 +33,11 @@ std::string WithTrfExtension(const std::string& path) {
 
 }  // namespace
 
-SetTarModel::SetTarModel(Dialogs& dialogs, std::string directory)
-    : m_dialogs(dialogs), m_directory(std::move(directory)) {
+SetTarModel::SetTarModel(Dialogs& dialogs, std::string directory, Currency newTariffs)
+    : m_dialogs(dialogs),
+      m_directory(std::move(directory)),
+      m_newCurrency(newTariffs),
+      m_currency(newTariffs) {
   m_caption = CaptionFor(m_fileName);
   ShowList(kOrdinaryPage);
   ShowList(kDiscountedPage);
@@ -325,6 +328,7 @@ bool SetTarModel::New() {
   m_vatText = "0";
   m_fixedChargeText = "0";
   m_fixedChargeUnit = 0;
+  m_currency = m_newCurrency;
   for (auto& list : m_lists) list.clear();
   m_dayClass = {0, 0};
   m_modified = false;
@@ -364,6 +368,7 @@ void SetTarModel::LoadTariff(const TariffFile& t, const std::string& fileName) {
   m_vatText = Utf8Left(t.vatText, 10);
   m_fixedChargeText = Utf8Left(t.fixedChargeText, 10);
   m_fixedChargeUnit = t.fixedChargeUnit == 1 ? 1 : 0;
+  m_currency = t.currency;
   for (std::size_t c = 0; c < 3; ++c) {
     m_lists[c] = t.bands[c];
     m_lists[3 + c] = t.discountBands[c];
@@ -391,6 +396,7 @@ TariffFile SetTarModel::ToTariffFile() const {
   t.vatText = m_vatText;
   t.fixedChargeText = m_fixedChargeText;
   t.fixedChargeUnit = m_fixedChargeUnit;
+  t.currency = m_currency;
   t.discountEnabled = m_discountOn;
   t.discountUnit = m_discountUnit;
   t.discountAfter = m_threshold;

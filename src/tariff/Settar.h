@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Currency.h"
 #include "platform/Dialogs.h"
 #include "platform/Result.h"
 #include "tariff/TariffCheck.h"
@@ -47,8 +48,10 @@ class SetTarModel {
   static constexpr std::array<const char*, 3> kDayClassNames = {"Feriale", "Prefestiva/Sabato",
                                                                 "Festiva"};
 
-  // `directory` is where "Carica" and "Salva con nome" start: the tariffs' folder.
-  SetTarModel(Dialogs& dialogs, std::string directory);
+  // `directory` is where "Carica" and "Salva con nome" start: the tariffs' folder. A new
+  // tariff writes its prices in `newTariffs` (the program's currency); a loaded one keeps its
+  // own.
+  SetTarModel(Dialogs& dialogs, std::string directory, Currency newTariffs = Currency::Lire);
 
   // --- state for the window
   std::string Caption() const { return m_caption; }
@@ -58,6 +61,8 @@ class SetTarModel {
   const std::string& VatText() const { return m_vatText; }
   const std::string& FixedChargeText() const { return m_fixedChargeText; }
   int FixedChargeUnit() const { return m_fixedChargeUnit; }
+  // What the tariff's prices (and an amount fixed charge) are written in.
+  Currency PriceCurrency() const { return m_currency; }
   bool DiscountOn() const { return m_discountOn; }
   int DiscountUnit() const { return m_discountUnit; }  // -1: none chosen
   const std::string& DiscountThresholdText() const { return m_thresholdText; }
@@ -133,6 +138,7 @@ class SetTarModel {
   std::string m_description, m_abbreviation;
   std::string m_vatText = "0", m_fixedChargeText = "0";
   int m_fixedChargeUnit = 0;
+  Currency m_newCurrency, m_currency;
   bool m_discountOn = false;
   int m_discountUnit = -1;
   int m_threshold = -1;

@@ -15,6 +15,7 @@
 #include <limits>
 
 #include "core/Amounts.h"
+#include "core/Currency.h"
 #include "platform/Numbers.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
@@ -134,9 +135,20 @@ Status LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime el
       !(std::isfinite(*fixedNumber) && *fixedNumber >= 0 && *fixedNumber <= kMaxTickPrice))
     return Status::Fail("l'addebito fisso \"" + Cp1252ToUtf8(fixedText) +
                         "\" è fuori dai limiti (da 0 a 10000000)");
-  const auto fixed = ParseInteger(fixedText);
-  values.fixedCharge = fixed ? *fixed : 0;
+  values.euroPrices =
+      ParseCurrencyName(ini.Value(kGeneralSection, "Valuta").value_or("Lire")) == Currency::Euro;
   values.fixedChargeUnit = ini.Integer(kGeneralSection, "Addebito fisso espresso in", 0);
+  if (values.euroPrices && values.fixedChargeUnit == 1) {
+    // An amount in euro ("0.50"): the meter charges it as whole lire.
+    const double lire = fixedNumber ? ToLire(*fixedNumber, Currency::Euro) : 0;
+    if (!(lire <= kMaxTickPrice))
+      return Status::Fail("l'addebito fisso \"" + Cp1252ToUtf8(fixedText) +
+                          "\" è fuori dai limiti (fino a 10000000 lire)");
+    values.fixedCharge = static_cast<int>(std::llround(lire));
+  } else {
+    const auto fixed = ParseInteger(fixedText);
+    values.fixedCharge = fixed ? *fixed : 0;
+  }
 
   bands.clear();
   bool discounted = false;
@@ -172,6 +184,7 @@ Status LoadFromRaw(const RawIni& ini, int ticks, DayClass dayClass, TDateTime el
 
 void LoadDefault(BandViews& bands, TariffValues& values) {
   bands.assign(1, kDefaultBandLine);
+  values.euroPrices = false;
   values.vatRate = kDefaultVatRate;
   values.fixedCharge = 0;
 }
@@ -214,12 +227,20 @@ double TickSecondsOf(std::string_view field) {
                                                                     : kDefaultTickSeconds;
 }
 
+// A band's price in lire: a euro price is converted and kept to the ten-thousandth of a lira,
+// the finest a recalculation counts, so a euro tariff and its lire twin charge the same.
+std::optional<double> BandPriceLire(std::string_view text, bool euro) {
+  const auto price = ParseDecimal(text);
+  if (!price || !euro) return price;
+  return std::round(ToLire(*price, Currency::Euro) * 10000.0) / 10000.0;
+}
+
 // What is wrong with a band's numbers beyond what a tariff holds; empty when nothing is.
-std::string BandNumbersFault(const BandView& v) {
+std::string BandNumbersFault(const BandView& v, bool euro) {
   const auto seconds = ParseDecimal(v.seconds);
   if (seconds && CheckTickLength(*seconds) == TickLength::OutOfBounds)
     return "ha una durata scatto fuori dai limiti (fino a 86400 secondi)";
-  const auto cost = ParseDecimal(v.cost);
+  const auto cost = BandPriceLire(v.cost, euro);
   if (cost && !IsTickPrice(*cost))
     return "ha un costo scatto fuori dai limiti (fino a 10000000 lire)";
   return {};
@@ -243,9 +264,10 @@ Status FindBandIn(const BandViews& bands, TDateTime timeOfDay, TariffResult& res
       const std::string line = cp1252 ? Cp1252ToUtf8(bands[i]) : std::string(bands[i]);
       return Status::Fail("la fascia " + std::to_string(i + 1) + " \"" + line + "\" " + fault);
     };
-    if (const std::string fault = BandNumbersFault(v); !fault.empty()) return fail(fault);
+    if (const std::string fault = BandNumbersFault(v, values.euroPrices); !fault.empty())
+      return fail(fault);
     // The cost is taken from every line examined, so with no match the last line's stays.
-    const auto cost = ParseDecimal(v.cost);
+    const auto cost = BandPriceLire(v.cost, values.euroPrices);
     values.tickCost = cost ? *cost : kDefaultTickCost;
     if (fixedPoint) result.tickCostFixed = ToFixed(values.tickCost);
     const auto start = BandTime(v.start);
@@ -387,6 +409,8 @@ TariffFile ParseTariffFile(const TIniFile& ini) {
   t.vatText = Cut(ini.ReadString(kGeneralSection, "Aliquota IVA", "20"), 10);
   t.fixedChargeText = Cut(ini.ReadString(kGeneralSection, "Addebito fisso", "0"), 10);
   t.fixedChargeUnit = ini.ReadInteger(kGeneralSection, "Addebito fisso espresso in", 0);
+  t.currency =
+      ParseCurrencyName(ini.ReadString(kGeneralSection, "Valuta", "Lire")).value_or(Currency::Lire);
   for (int c = 0; c < 3; ++c) {
     t.bands[c] = ReadBandLines(ini, kBandSections[c]);
     t.discountBands[c] = ReadBandLines(ini, kDiscountedSections[c]);
@@ -416,6 +440,8 @@ Status WriteTariffFile(const std::string& path, const TariffFile& t) {
   ini.WriteString(kGeneralSection, "Abbreviazione", t.abbreviation);
   ini.WriteString(kGeneralSection, "Descrizione", t.description);
   ini.WriteString(kGeneralSection, "Aliquota IVA", t.vatText);
+  // Lire files stay as they always were, readable by any older reader.
+  if (t.currency == Currency::Euro) ini.WriteString(kGeneralSection, "Valuta", "Euro");
   ini.WriteString(kGeneralSection, "Addebito fisso", t.fixedChargeText);
   ini.WriteInteger(kGeneralSection, "Addebito fisso espresso in", t.fixedChargeUnit);
   auto writeBands = [&ini](const char* section, const std::vector<std::string>& lines) {

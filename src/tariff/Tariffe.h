@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Currency.h"
 #include "core/TariffValues.h"
 #include "platform/DateTime.h"
 #include "platform/Dialogs.h"
@@ -63,10 +64,12 @@ struct TariffFile {
   std::string description;              // at most 64 characters
   std::string vatText = "0";            // "Aliquota IVA", at most 10 characters
   std::string fixedChargeText = "0";    // "Addebito fisso", at most 10 characters
-  int fixedChargeUnit = 0;              // 0 ticks ("Scatti"), 1 lire ("Lire")
-  bool discountEnabled = false;         // "Tariffa scontata attivata"
-  int discountUnit = -1;                // "Attivo a": 0 ticks, 1 seconds
-  int discountAfter = -1;               // "Dopo"
+  int fixedChargeUnit = 0;              // 0 ticks ("Scatti"), 1 an amount ("Lire"/"Euro")
+  // "Valuta": what the band prices and an amount fixed charge are written in; absent, lire.
+  Currency currency = Currency::Lire;
+  bool discountEnabled = false;  // "Tariffa scontata attivata"
+  int discountUnit = -1;         // "Attivo a": 0 ticks, 1 seconds
+  int discountAfter = -1;        // "Dopo"
   // Indexed by DayClass: the ordinary and the discounted band lines.
   std::array<std::vector<std::string>, 3> bands;
   std::array<std::vector<std::string>, 3> discountBands;

@@ -196,3 +196,42 @@ TEST(NiceChartScale, WholeStepsOnGridLinesAboveTheTallestBar) {
 }
 
 }  // namespace orva
+
+namespace orva {
+
+// The bill files keep lire; the view shows euro and takes its fixed costs in euro.
+TEST(BollettaModel, EuroViewConvertsTheLireTotalAndStoresFixedCostsAsLire) {
+  test::TempDir dir;
+  Settings settings;
+  settings.currency = Currency::Euro;
+  settings.decimals = 1;
+  settings.billStart = "01/10/99";
+  settings.billFixedCosts = "0";
+  settings.billExtraTicks = "0";
+  settings.billShowData = 1;
+  BillOptions lire;
+  lire.directory = dir.path();
+  ASSERT_TRUE(TDataSetINI(10, 1999, lire).AddTicks(15, 10, 127));
+  BollettaModel view(settings, DateParts{1999, 10, 15}, 0.20, dir.path());
+  // 1270 lire without VAT, 1524 with it.
+  EXPECT_EQ(view.Figures().dayFigure, "0,66");
+  EXPECT_EQ(view.Period().netText, "0,66");
+  EXPECT_EQ(view.Period().totalText, FormatAmountNumber(1524, Currency::Euro));
+  EXPECT_EQ(view.Period().totalText, "0,79");
+  EXPECT_NEAR(view.Chart().values[14], 1270 / kLirePerEuro, 1e-9);
+
+  // 10 euro of fixed costs typed: kept as their lire, shown back as typed.
+  EXPECT_EQ(view.FixedCostsShown(), "0,00");
+  view.SetFixedCosts("10,00");
+  EXPECT_EQ(settings.billFixedCosts, "19362.7");
+  EXPECT_EQ(view.FixedCostsShown(), "10,00");
+  EXPECT_EQ(view.Period().netText, FormatAmountNumber(1270 + 19362.7, Currency::Euro));
+  view.SetFixedCosts("abc");
+  EXPECT_EQ(settings.billFixedCosts, "0");
+
+  // The same files in a lire view read as before.
+  settings.currency = Currency::Lire;
+  EXPECT_EQ(view.Period().totalText, "1524.0");
+}
+
+}  // namespace orva

@@ -131,7 +131,11 @@ TEST_F(LogCli, TotalsAsTheBottomHeaderShowsThem) {
                                                           {"sent_text", "1,01 Kb"},
                                                           {"vat_rate", 0.2},
                                                           {"total", 3048.6},
-                                                          {"total_text", "TOT.L.3048.6"}}));
+                                                          {"total_text", "TOT.L.3048.6"},
+                                                          // Beside the lire, the euro.
+                                                          {"cost_euro", 1.31},
+                                                          {"total_euro", 1.57},
+                                                          {"currency", "Euro"}}));
   EXPECT_EQ(Cli(With({"log", "totals", log, "--vat", "venti"})).code, 2);
 }
 

@@ -40,10 +40,15 @@ void TMainForm::RedrawCounters() {
   CounterInput in = CounterSource ? CounterSource() : CounterInput{};
   in.item = m_settings.display;
   in.decimals = m_settings.decimals;
+  in.currency = m_settings.currency;
   m_texts = orva::RedrawCounters(in);
   m_labels.value(QStringLiteral("BytesRecv"))->setText(Q(m_texts.bytesReceived));
   m_labels.value(QStringLiteral("BytesSend"))->setText(Q(m_texts.bytesSent));
   for (int item : {4, 5, 7}) m_counterActions[item - 1]->setEnabled(m_texts.tickItemsEnabled);
+  // The first item names the currency its cost is in.
+  m_counterActions[0]->setText(in.currency == Currency::Euro
+                                   ? QStringLiteral("costo in Euro - tempo trascorso ")
+                                   : QString::fromUtf8(Command(CommandId::Counter1).caption));
   m_labels.value(QStringLiteral("HCostLb"))->setText(Q(m_texts.hourlyCost));
   if (!m_texts.complete) return;
   m_l2->setText(Q(m_texts.counter));

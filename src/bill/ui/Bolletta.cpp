@@ -67,7 +67,8 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
   Calendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
   A0 = new QRadioButton(QStringLiteral("Scatti"), this);
   A0->setObjectName(QStringLiteral("A0"));
-  A1 = new QRadioButton(QStringLiteral("Lire"), this);
+  // The money view reads in the chosen currency.
+  A1 = new QRadioButton(QString::fromUtf8(CurrencyName(s.currency)), this);
   A1->setObjectName(QStringLiteral("A1"));
   (m_model.Mode() == BillDisplayMode::Lire ? A1 : A0)->setChecked(true);
   LM = Label("LM", this);
@@ -96,7 +97,7 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
   startBtn->setObjectName(QStringLiteral("StartBtn"));
   auto* endBtn = new QPushButton(QStringLiteral("Scelta data fine periodo"), this);
   endBtn->setObjectName(QStringLiteral("EndBtn"));
-  FixCost = new QLineEdit(Q(s.billFixedCosts), this);
+  FixCost = new QLineEdit(Q(m_model.FixedCostsShown()), this);
   FixCost->setObjectName(QStringLiteral("FixCost"));
   FixCost->setMaxLength(9);
   FixCost->setToolTip(QStringLiteral("Spese fisse (canone, etc.)"));
@@ -154,7 +155,9 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
   pg->addWidget(FixCost, 2, 1, 1, 2);
   pg->addWidget(new QLabel(QStringLiteral("Scatti supplementari"), period), 3, 0);
   pg->addWidget(Suppl, 3, 1, 1, 2);
-  const char* captions[4] = {"Scatti :", "Netto :", "IVA :", "Bolletta L :"};
+  const char* captions[4] = {
+      "Scatti :", "Netto :", "IVA :",
+      m_ctx.settings.currency == Currency::Euro ? "Bolletta € :" : "Bolletta L :"};
   QLabel* values[4] = {ScattiLb, NettoLb, IVALb, TotalLb};
   for (int i = 0; i < 4; ++i) {
     pg->addWidget(new QLabel(QString::fromUtf8(captions[i]), period), 4 + i, 0);
@@ -285,8 +288,11 @@ void TBollettaDLG::RedoChart() {
                                                         : QStringLiteral("Scatti"));
   set->setColor(mode == BillDisplayMode::Lire ? Qt::red : Qt::blue);
   auto* average = new QLineSeries;
+  // Euro averages are mostly cents: they keep them.
+  const bool euro = mode == BillDisplayMode::Lire && m_ctx.settings.currency == Currency::Euro;
   average->setName(QStringLiteral("Media ") +
-                   Q(GroupInteger(static_cast<long long>(std::llround(c.average)))));
+                   Q(euro ? FormatAmountNumber(ToLire(c.average, Currency::Euro), Currency::Euro)
+                          : GroupInteger(static_cast<long long>(std::llround(c.average)))));
   average->setColor(QColor(0, 128, 0));
   for (std::size_t d = 0; d < c.values.size(); ++d) {
     *set << c.values[d];

@@ -97,7 +97,7 @@ void AddBars(const Plot& plot, const std::vector<LogChartPoint>* const series[2]
   plot.Attach(bars);
 }
 
-void AddLine(const Plot& plot, const std::vector<LogChartPoint>& pts, int i) {
+void AddLine(const Plot& plot, const std::vector<LogChartPoint>& pts, int i, Currency currency) {
   auto* line = new QLineSeries;
   line->setName(QStringLiteral("Line%1").arg(i + 1));
   line->setColor(SeriesColour(i));
@@ -116,7 +116,7 @@ void AddLine(const Plot& plot, const std::vector<LogChartPoint>& pts, int i) {
     mark->append(p.x - 1, p.y);
     mark->setPointLabelsVisible(true);
     mark->setPointLabelsColor(SeriesColour(i));
-    mark->setPointLabelsFormat(Q(ChartValueMark(p.y)));
+    mark->setPointLabelsFormat(Q(ChartValueMark(p.y, currency)));
     plot.Attach(mark);
   }
 }
@@ -175,7 +175,7 @@ void LogChartView::Draw(const LogChart& chartData, int style, bool threeD) {
   for (int i = 0; i < 2; ++i) {
     const auto& pts = *series[i];
     if (pts.empty()) continue;
-    if (style == 1) AddLine(plot, pts, i);
+    if (style == 1) AddLine(plot, pts, i, chartData.currency);
     if (style != 2) AddPoints(plot, pts, i, style);
     AddAverage(plot, i == 0 ? chartData.firstAverage : chartData.secondAverage, i, count);
   }

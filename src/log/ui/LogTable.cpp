@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "log/LogReport.h"
 #include "log/ui/LogformShared.h"
 
 namespace orva {
@@ -78,6 +79,7 @@ QVariant LogTableModel::DisplayText(const QModelIndex& index, const TConnObj& re
   if (column == 0) return QString::number(index.row() + 1);
   if (column == 9 || column == 10)
     return Q(FormatKilobyteCell(record.Field(static_cast<std::size_t>(column - 1))));
+  if (column == 8) return Q(ShownCost(record.Cost(), m_model.currency));
   return Q(record.Field(static_cast<std::size_t>(column - 1)));
 }
 

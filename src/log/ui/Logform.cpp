@@ -37,6 +37,7 @@ TLog::TLog(Settings& settings, Dialogs& dialogs, std::string dataDir, LogWindowH
   dataDir = WithTrailingBackslash(std::move(dataDir));
   m_model = std::make_unique<LogModel>(m_dialogs, dataDir, m_hooks.clipboard);
   m_model->decimals = settings.decimals;
+  m_model->currency = settings.currency;
   m_model->SetLogPath(settings.logFileName.empty() ? DataPath(dataDir).File(kDefaultLogName)
                                                    : settings.logFileName);
   m_model->sort.column = settings.sortIndex;

@@ -43,7 +43,7 @@ void TLog::RitornaClick() {
 
 void TLog::DrawChart() {
   m_chartView->Draw(BuildLogChart(m_model->Records(), m_model->Selection(),
-                                  static_cast<LogChartKind>(m_chartKind)),
+                                  static_cast<LogChartKind>(m_chartKind), m_model->currency),
                     m_chartStyle, m_chart3D);
   if (!ChartShowing()) {
     m_pages->setCurrentIndex(1);

@@ -49,8 +49,8 @@ Status TLog::PrintReport(QPrinter& printer, bool onlySelected) {
     which = m_model->Selection();
     which.resize(m_model->Count(), false);
   }
-  return PrintLogReport(
-      printer, BuildLogReport(m_model->Records(), which, m_model->decimals, m_model->vatRate));
+  return PrintLogReport(printer, BuildLogReport(m_model->Records(), which, m_model->decimals,
+                                                m_model->vatRate, m_model->currency));
 }
 
 void TLog::PrintBtnClick() {

@@ -116,6 +116,8 @@ class TSetupForm final : public QDialog {
   AssociationTable m_associations;
   MailboxTable m_mailboxes;
   SecurityPageState m_security;
+  // The currency the warnings page's limits are shown and typed in.
+  Currency m_limitCurrency = Currency::Lire;
 
   QTreeWidget* m_tree;
   QStackedWidget* Notebook;
@@ -127,6 +129,7 @@ class TSetupForm final : public QDialog {
   QCheckBox* HintsCB;
   QSlider* TrackBar1;
   QSpinBox* DecSE;
+  QComboBox* ValutaCB;
   QSlider* TrackBar;
   QLabel* m_trackLabel;
   QCheckBox* ReqCB;

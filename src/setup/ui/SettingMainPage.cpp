@@ -1,7 +1,8 @@
 // The options dialog's "Principale" page: start-up and desktop shortcuts, hints, decimals,
-// the meter's checking frequency and the service question.
+// the currency of the amounts, the meter's checking frequency and the service question.
 #include "setup/ui/Setting.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QSlider>
@@ -32,6 +33,12 @@ QWidget* TSetupForm::BuildMainPage() {
   DecSE = Named(new QSpinBox(page), "DecSE");
   DecSE->setRange(0, 5);
   DecSE->setValue(std::clamp(s.decimals, 0, 5));
+  ValutaCB = Named(new QComboBox(page), "ValutaCB");
+  ValutaCB->addItems({QStringLiteral("Lire"), QStringLiteral("Euro")});
+  ValutaCB->setCurrentIndex(s.currency == Currency::Euro ? 1 : 0);
+  ValutaCB->setAccessibleName(QStringLiteral("Valuta"));
+  ValutaCB->setToolTip(QStringLiteral(
+      "Valuta in cui sono mostrati, stampati ed esportati gli importi (1 euro = 1936,27 lire)"));
   TrackBar = Named(new QSlider(Qt::Horizontal, page), "TrackBar");
   TrackBar->setRange(100, 3000);
   TrackBar->setValue(std::clamp(s.timerClockMs, 100, 3000));
@@ -45,6 +52,8 @@ QWidget* TSetupForm::BuildMainPage() {
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Ritardo"), TrackBar1);
   form->addRow(QStringLiteral("Cifre decimali"), DecSE);
+  // "&Valuta": Alt+V reaches the list through its label.
+  form->addRow(QStringLiteral("&Valuta"), ValutaCB);
   auto* freq = new QHBoxLayout;
   freq->addWidget(TrackBar, 1);
   freq->addWidget(m_trackLabel);
@@ -73,6 +82,7 @@ void TSetupForm::StoreMainPage() {
   s.showHints = HintsCB->isChecked() ? 1 : 0;
   s.hintPause = TrackBar1->value();
   s.decimals = DecSE->value();
+  s.currency = ValutaCB->currentIndex() == 1 ? Currency::Euro : Currency::Lire;
   s.timerClockMs = TrackBar->value();
   s.askService = ReqCB->isChecked();
 }

@@ -9,6 +9,7 @@
 
 #include "platform/Numbers.h"
 #include "setup/Setting.h"
+#include "setup/SetupRules.h"
 #include "setup/ui/SettingWidgets.h"
 
 namespace orva {
@@ -19,18 +20,28 @@ QWidget* TSetupForm::BuildWarningsPage() {
   const Settings& s = m_ctx.settings;
   QVBoxLayout* l = nullptr;
   QWidget* page = NewPage(l);
-  auto limit = [page](const char* name) {
+  // The limits are typed in the currency the dialog opened with; a change of "Valuta" here
+  // shows in them the next time.
+  m_limitCurrency = s.currency;
+  const bool euro = m_limitCurrency == Currency::Euro;
+  auto limit = [page, euro](const char* name) {
     // Wide enough for the largest amounts (100000 and more) to be read whole.
-    QLineEdit* e = Edit(name, page, "[0-9]*");
+    QLineEdit* e = Edit(name, page, euro ? "[0-9.]*(,[0-9]{0,2})?" : "[0-9]*");
     e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 12);
     return e;
   };
   WTCh = Check("WTCh", "Dopo x minuti di collegamento consecutivi", page);
   WTEdit = limit("WTEdit");
-  WCSCh = Check("WCSCh", "Costo della chiamata superiore a (Lire)", page);
+  WCSCh = Check(
+      "WCSCh",
+      euro ? "Costo della chiamata superiore a (Euro)" : "Costo della chiamata superiore a (Lire)",
+      page);
   WCSEdit = limit("WCSEdit");
   IVASCB = Check("IVASCB", "con IVA", page);
-  WCLCh = Check("WCLCh", "Costo del periodo di bolletta superiore a (Lire)", page);
+  WCLCh = Check("WCLCh",
+                euro ? "Costo del periodo di bolletta superiore a (Euro)"
+                     : "Costo del periodo di bolletta superiore a (Lire)",
+                page);
   WCLEdit = limit("WCLEdit");
   IVALCB = Check("IVALCB", "con IVA", page);
   FreqEdit = Named(new QSpinBox(page), "FreqEdit");
@@ -38,10 +49,10 @@ QWidget* TSetupForm::BuildWarningsPage() {
   WTCh->setChecked(s.warnTimeOn == 1);
   WTEdit->setText(Q(std::to_string(s.warnTimeMinutes)));
   WCSCh->setChecked(s.warnDayCostOn == 1);
-  WCSEdit->setText(Q(s.warnDayCost));
+  WCSEdit->setText(Q(CostLimitShown(s.warnDayCost, m_limitCurrency)));
   IVASCB->setChecked(s.warnDayCostWithVat == 1);
   WCLCh->setChecked(s.warnPeriodCostOn == 1);
-  WCLEdit->setText(Q(s.warnPeriodCost));
+  WCLEdit->setText(Q(CostLimitShown(s.warnPeriodCost, m_limitCurrency)));
   IVALCB->setChecked(s.warnPeriodCostWithVat == 1);
   FreqEdit->setValue(std::clamp(s.warnFrequency, 1, 1000));
   // Where the desktop shows no notifications the boxes stay, whatever these say.
@@ -80,10 +91,12 @@ void TSetupForm::StoreWarningsPage() {
   s.warnTimeOn = WTCh->isChecked() ? 1 : 0;
   s.warnTimeMinutes = NumberOrKeep(S(WTEdit->text()), s.warnTimeMinutes);
   s.warnDayCostOn = WCSCh->isChecked() ? 1 : 0;
-  if (ParseInteger(S(WCSEdit->text()))) s.warnDayCost = S(WCSEdit->text());
+  if (const auto lire = CostLimitStored(S(WCSEdit->text()), m_limitCurrency, s.warnDayCost))
+    s.warnDayCost = *lire;
   s.warnDayCostWithVat = IVASCB->isChecked() ? 1 : 0;
   s.warnPeriodCostOn = WCLCh->isChecked() ? 1 : 0;
-  if (ParseInteger(S(WCLEdit->text()))) s.warnPeriodCost = S(WCLEdit->text());
+  if (const auto lire = CostLimitStored(S(WCLEdit->text()), m_limitCurrency, s.warnPeriodCost))
+    s.warnPeriodCost = *lire;
   s.warnPeriodCostWithVat = IVALCB->isChecked() ? 1 : 0;
   s.warnFrequency = FreqEdit->value();
   s.notifyWarnings = NotifyWarnCB->isChecked();

@@ -48,7 +48,7 @@ TSetTar::TSetTar(Dialogs& dialogs, Settings& settings, std::string directory, Wi
       m_dialogs(dialogs),
       m_settings(settings),
       m_places(places),
-      m_model(dialogs, std::move(directory)) {
+      m_model(dialogs, std::move(directory), settings.currency) {
   setObjectName(QStringLiteral("SetTar"));
   auto* bar = new QToolBar(this);
   bar->setObjectName(QStringLiteral("ToolBar"));
@@ -164,7 +164,8 @@ QWidget* TSetTar::BuildPage(int page) {
   p.start = Edit(discounted ? QStringLiteral("TimeEdit11") : QStringLiteral("TimeEdit1"), w);
   p.end = Edit(discounted ? QStringLiteral("TimeEdit22") : QStringLiteral("TimeEdit2"), w);
   p.seconds = Edit(discounted ? QStringLiteral("TimeEd0") : QStringLiteral("TimeEd"), w, 6);
-  p.cost = Edit(discounted ? QStringLiteral("ScattoED0") : QStringLiteral("ScattoED"), w, 6);
+  // Room for a euro price under a cent ("0.00052").
+  p.cost = Edit(discounted ? QStringLiteral("ScattoED0") : QStringLiteral("ScattoED"), w, 8);
   for (QLineEdit* e : {p.start, p.end}) e->setInputMask(QStringLiteral("99.99"));
   auto* grid = new QGridLayout;
   grid->addWidget(p.dayClass, 0, 0, 1, 2);
@@ -174,7 +175,9 @@ QWidget* TSetTar::BuildPage(int page) {
   grid->addWidget(p.end, 1, 3);
   grid->addWidget(new QLabel(QStringLiteral("Durata in sec."), w), 2, 0);
   grid->addWidget(p.seconds, 2, 1);
-  grid->addWidget(new QLabel(QStringLiteral("Costo scatto (senza IVA)"), w), 2, 2);
+  p.costCaption = new QLabel(QStringLiteral("Costo scatto (senza IVA)"), w);
+  p.costCaption->setBuddy(p.cost);
+  grid->addWidget(p.costCaption, 2, 2);
   grid->addWidget(p.cost, 2, 3);
   if (!discounted) {
     IVAED = Edit(QStringLiteral("IVAED"), w, 7);
@@ -283,6 +286,12 @@ void TSetTar::ShowAll() {
   DESedit->setText(Q(m_model.Description()));
   IVAED->setText(Q(m_model.VatText()));
   StCostED->setText(Q(m_model.FixedChargeText()));
+  // The prices are typed in the tariff's own currency: a loaded file keeps its own.
+  const bool euro = m_model.PriceCurrency() == Currency::Euro;
+  for (const PageWidgets& p : m_w)
+    p.costCaption->setText(euro ? QStringLiteral("Costo scatto in euro (senza IVA)")
+                                : QStringLiteral("Costo scatto in lire (senza IVA)"));
+  StCostCB->setItemText(1, euro ? QStringLiteral("Euro") : QStringLiteral("Lire"));
   StCostCB->setCurrentIndex(m_model.FixedChargeUnit());
   ScoCB->setChecked(m_model.DiscountOn());
   DelayED->setText(Q(m_model.DiscountThresholdText()));

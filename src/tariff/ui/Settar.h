@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QTableWidget;
 class QTabWidget;
@@ -47,6 +48,7 @@ class TSetTar final : public QDialog {
     QLineEdit* end = nullptr;
     QLineEdit* seconds = nullptr;
     QLineEdit* cost = nullptr;
+    QLabel* costCaption = nullptr;  // names the currency of the tariff's prices
     QTableWidget* grid = nullptr;
   };
   QWidget* BuildPage(int page);
