@@ -62,7 +62,9 @@ const std::map<std::string, std::string>& Usages() {
        "     orva32cli log sort [FILE] --column N [--descending]\n"
        "     orva32cli log export-csv [FILE] OUT\n"
        "     orva32cli log import [FILE] FROM [--duplicates yes|no]\n"
-       "Il registro delle connessioni: righe, totali, ordinamento, CSV, importazione.\n"
+       "     orva32cli log compare [FILE] [--from AAAA-MM-GG] [--to AAAA-MM-GG]\n"
+       "Il registro delle connessioni: righe, totali, ordinamento, CSV, importazione,\n"
+       "confronto del costo delle chiamate con ogni tariffa.\n"
        "Senza FILE si usa il registro corrente, quello in cui il programma scrive.\n"},
       {"bill",
        "uso: orva32cli bill add --date AAAA-MM-GG --ticks N --price COSTO\n"
@@ -114,7 +116,7 @@ std::string GeneralUsage() {
              "comandi:\n"
              "  tariff list | eval | cost | check    tariffe\n"
              "  easter ANNO                          Pasqua e Pasquetta\n"
-             "  log show|totals|sort|export-csv|import   registro connessioni\n"
+             "  log show|totals|sort|export-csv|import|compare   registro connessioni\n"
              "  bill add|day|month|period|period-cost    bolletta\n"
              "  meter [--simulate VOCE]              contascatti da console\n"
              "  send MESSAGGIO                       messaggio all'istanza in esecuzione\n"

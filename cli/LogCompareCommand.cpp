@@ -1,9 +1,10 @@
 // orva32cli log compare [FILE] [--from DATE] [--to DATE]: what the calls of the log (of the
 // days from..to) would have cost under each tariff of the catalogue, cheapest first, against
-// what was paid; data and voice calls apart. DATE is YYYY-MM-DD. Without FILE it reads the
-// current log.
+// what was paid; data and voice calls apart, in the program's currency ("--json": lire, with
+// the euro beside). DATE is YYYY-MM-DD. Without FILE it reads the current log.
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "Args.h"
 #include "Commands.h"
 #include "JsonOut.h"
+#include "core/Currency.h"
 #include "core/Settings.h"
 #include "log/LogFile.h"
 #include "log/TariffComparison.h"
@@ -43,27 +45,29 @@ Json GroupJson(const ComparisonGroup& g) {
   Json tariffs = Json::array();
   for (const TariffTotal& t : g.tariffs) {
     Json j{{"tariff", t.name}};
+    std::optional<double> cost, saving;
     if (t.error.empty()) {
-      j["cost"] = Number(Lire(t.costFixed));
-      j["saving"] = Number(g.paid - Lire(t.costFixed));
-    } else {
-      j["cost"] = nullptr;
-      j["saving"] = nullptr;
-      j["error"] = t.error;
+      cost = Lire(t.costFixed);
+      saving = g.paid - *cost;
     }
+    j["cost"] = cost ? Number(*cost) : Json(nullptr);
+    PutEuro(j, "cost", cost);
+    j["saving"] = saving ? Number(*saving) : Json(nullptr);
+    PutEuro(j, "saving", saving);
+    if (!t.error.empty()) j["error"] = t.error;
     tariffs.push_back(std::move(j));
   }
-  return Json{{"kind", g.voice ? "voice" : "data"},
-              {"calls", g.calls},
-              {"paid", Number(g.paid)},
-              {"calls_without_cost", g.unpaid},
-              {"unknown_duration", g.unknown},
-              {"tariffs", std::move(tariffs)}};
+  Json j{{"kind", g.voice ? "voice" : "data"}, {"calls", g.calls}, {"paid", Number(g.paid)}};
+  PutEuro(j, "paid", g.paid);
+  j["calls_without_cost"] = g.unpaid;
+  j["unknown_duration"] = g.unknown;
+  j["tariffs"] = std::move(tariffs);
+  return j;
 }
 
-void PrintGroup(const ComparisonGroup& g, int decimals) {
-  std::printf("%s: %lld, pagato L. %s\n", KindName(g), g.calls,
-              FormatFixed(g.paid, decimals).c_str());
+void PrintGroup(const ComparisonGroup& g, Currency currency, int decimals) {
+  const auto amount = [&](double lire) { return FormatAmount(lire, currency, decimals); };
+  std::printf("%s: %lld, pagato %s\n", KindName(g), g.calls, amount(g.paid).c_str());
   if (g.unpaid > 0) std::printf("  %lld senza costo nel log (contate come pagate 0)\n", g.unpaid);
   for (const TariffTotal& t : g.tariffs) {
     if (!t.error.empty()) {
@@ -71,8 +75,8 @@ void PrintGroup(const ComparisonGroup& g, int decimals) {
       continue;
     }
     const double cost = Lire(t.costFixed);
-    std::printf("  %s\tL. %s\trisparmio L. %s\n", t.name.c_str(),
-                FormatFixed(cost, decimals).c_str(), FormatFixed(g.paid - cost, decimals).c_str());
+    std::printf("  %s\t%s\trisparmio %s\n", t.name.c_str(), amount(cost).c_str(),
+                amount(g.paid - cost).c_str());
   }
   if (!g.unknown.empty()) {
     std::printf("  %zu di durata sconosciuta, non confrontate:\n", g.unknown.size());
@@ -107,15 +111,16 @@ int RunLogCompare(const std::vector<std::string>& words) {
   if (ctx.json) {
     Json groups = Json::array();
     for (const ComparisonGroup& g : result.groups) groups.push_back(GroupJson(g));
-    PrintJson(Json{{"file", file},
-                   {"from", from ? Json(FormatIso(*from).substr(0, 10)) : Json(nullptr)},
-                   {"to", to ? Json(FormatIso(*to).substr(0, 10)) : Json(nullptr)},
-                   {"currency", "lire"},
-                   {"groups", std::move(groups)}});
+    Json j{{"file", file},
+           {"from", from ? Json(FormatIso(*from).substr(0, 10)) : Json(nullptr)},
+           {"to", to ? Json(FormatIso(*to).substr(0, 10)) : Json(nullptr)},
+           {"groups", std::move(groups)}};
+    PutCurrency(j, settings.currency);
+    PrintJson(j);
     return 0;
   }
   if (result.groups.empty()) std::printf("Nessuna chiamata nel periodo\n");
-  for (const ComparisonGroup& g : result.groups) PrintGroup(g, decimals);
+  for (const ComparisonGroup& g : result.groups) PrintGroup(g, settings.currency, decimals);
   return 0;
 }
 
