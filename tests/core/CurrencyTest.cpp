@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
-#include "core/Settings.h"
-#include "platform/IniFile.h"
-
 namespace orva {
 
 TEST(FormatAmount, LireStayAsTheyWereAndEuroHaveCentsItalianStyle) {
@@ -75,42 +71,6 @@ TEST(ShownLireText, ConvertsStoredNumbersAndLeavesOtherTextsAlone) {
   EXPECT_EQ(ShownLireText("3872.54", Currency::Euro), "2,00");
   EXPECT_EQ(ShownLireText("?", Currency::Euro), "?");
   EXPECT_EQ(ShownLireText("2540.5", Currency::Lire), "2540.5");
-}
-
-// The option itself: a new installation counts in euro, an existing one keeps its lire.
-class CurrencySettingTest : public ::testing::Test {
- protected:
-  Settings Load() {
-    Settings s;
-    Registry reg(dir.path());
-    LoadSettings(s, dir.path(), reg);
-    return s;
-  }
-  test::TempDir dir;
-};
-
-TEST_F(CurrencySettingTest, NewInstallationIsEuroExistingOneStaysLire) {
-  EXPECT_EQ(Load().currency, Currency::Euro);
-  EXPECT_EQ(LoadCurrencySetting(dir.path()), Currency::Euro);
-  test::WriteBytes(dir.File("ORVA32.INI"), "[Impostazioni generali]\r\nCifre decimali=1\r\n");
-  EXPECT_EQ(Load().currency, Currency::Lire);
-  EXPECT_EQ(LoadCurrencySetting(dir.path()), Currency::Lire);
-}
-
-TEST_F(CurrencySettingTest, ChoiceIsSavedAndReadBack) {
-  Settings s = Load();
-  s.currency = Currency::Euro;
-  ASSERT_TRUE(SaveSettings(s, dir.path()));
-  EXPECT_EQ(TIniFile(dir.File("ORVA32.INI")).ReadString("Impostazioni generali", "Valuta", ""),
-            "Euro");
-  EXPECT_EQ(Load().currency, Currency::Euro);
-  s.currency = Currency::Lire;
-  ASSERT_TRUE(SaveSettings(s, dir.path()));
-  EXPECT_EQ(Load().currency, Currency::Lire);
-  EXPECT_EQ(LoadCurrencySetting(dir.path()), Currency::Lire);
-  // An unknown word keeps the rule's default for an existing file.
-  test::WriteBytes(dir.File("ORVA32.INI"), "[Impostazioni generali]\r\nValuta=Dollari\r\n");
-  EXPECT_EQ(Load().currency, Currency::Lire);
 }
 
 }  // namespace orva

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
+#include "core/Currency.h"
 #include "core/HowUtils.h"
 #include "core/UCritto.h"
 #include "platform/IniFile.h"
@@ -297,6 +298,31 @@ TEST_F(SettingsTest, SavePositionZeroKeepsBuiltInWidthHeightAndTop) {
   EXPECT_EQ(s.mainHeight, 600);
   EXPECT_EQ(s.topLarge, 300);
   EXPECT_EQ(s.topSmall, 310);
+}
+
+// The currency option: a new installation counts in euro, an existing one keeps its lire.
+TEST_F(SettingsTest, NewInstallationIsEuroExistingOneStaysLire) {
+  EXPECT_EQ(Load().currency, Currency::Euro);
+  EXPECT_EQ(LoadCurrencySetting(dir.path()), Currency::Euro);
+  test::WriteBytes(dir.File("ORVA32.INI"), "[Impostazioni generali]\r\nCifre decimali=1\r\n");
+  EXPECT_EQ(Load().currency, Currency::Lire);
+  EXPECT_EQ(LoadCurrencySetting(dir.path()), Currency::Lire);
+}
+
+TEST_F(SettingsTest, ChoiceIsSavedAndReadBack) {
+  Settings s = Load();
+  s.currency = Currency::Euro;
+  ASSERT_TRUE(SaveSettings(s, dir.path()));
+  EXPECT_EQ(TIniFile(dir.File("ORVA32.INI")).ReadString("Impostazioni generali", "Valuta", ""),
+            "Euro");
+  EXPECT_EQ(Load().currency, Currency::Euro);
+  s.currency = Currency::Lire;
+  ASSERT_TRUE(SaveSettings(s, dir.path()));
+  EXPECT_EQ(Load().currency, Currency::Lire);
+  EXPECT_EQ(LoadCurrencySetting(dir.path()), Currency::Lire);
+  // An unknown word keeps the rule's default for an existing file.
+  test::WriteBytes(dir.File("ORVA32.INI"), "[Impostazioni generali]\r\nValuta=Dollari\r\n");
+  EXPECT_EQ(Load().currency, Currency::Lire);
 }
 
 }  // namespace orva

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/Currency.h"
 #include "log/LogCost.h"
 #include "log/LogFile.h"
 #include "log/LogSort.h"
@@ -100,6 +101,49 @@ TEST(LogCost, ReadsPointOrCommaAndNothingElse) {
   EXPECT_EQ(ParseLogCost("7620"), 7620.0);
   for (const char* none : {"", "?", "n.d", "1.254,5", "1,2,5", ",", "inf", "1e300"})
     EXPECT_FALSE(ParseLogCost(none)) << none;
+}
+
+// The log keeps lire; its totals, report and chart show euro when the program counts in euro,
+// all from the same sum so the figures agree with each other and with the counters.
+TEST(LogInEuro, ReportAndTotalsShowTheSumOfTheLireConvertedOnce) {
+  const auto records = Records();
+  const double lire = 889 + 1651.5;
+  const LogReport r = BuildLogReport(records, {}, 1, 0.2, Currency::Euro);
+  // Each row converted on its own; a row without an amount keeps its text.
+  EXPECT_EQ(r.rows[0][7], "0,46");
+  EXPECT_EQ(r.rows[1][7], "0,85");
+  EXPECT_EQ(r.rows[2][7], "?");
+  // The total is the lire sum converted (1,31), not the sum of the rounded rows.
+  EXPECT_EQ(r.totals[7], FormatAmount(lire, Currency::Euro));
+  EXPECT_EQ(r.totals[7], "€ 1,31");
+  EXPECT_EQ(r.totals[9], "IVA € 0,26  Tot.€ 1,57");
+
+  const LogTotals t = ComputeLogTotals(records, 1, 0.2, Currency::Euro);
+  EXPECT_EQ(t.cost, "1,31");
+  EXPECT_EQ(t.total, "TOT.€ 1,57");
+  // The printed total and the window's total say the same.
+  EXPECT_NE(r.totals[9].find(t.total.substr(4)), std::string::npos);
+
+  // The file still holds lire.
+  EXPECT_EQ(records[1].Cost(), "1651,5");
+  EXPECT_EQ(ShownCost(records[1].Cost(), Currency::Lire), "1651,5");
+}
+
+TEST(LogInEuro, LireReportIsUnchanged) {
+  const LogReport r = BuildLogReport(Records(), {false, true, true}, 1, 0.2, Currency::Lire);
+  EXPECT_EQ(r.totals[7], "L.1651.5");
+  EXPECT_EQ(r.totals[9], "IVA L.330.3  Tot.L.1981.8");
+  EXPECT_EQ(ComputeLogTotals(Records(), 1, 0.2).total, "TOT.L.3048.6");
+}
+
+TEST(LogInEuro, CostChartPointsAreEuro) {
+  const LogChart c =
+      BuildLogChart(Records(), {true, true, true}, LogChartKind::Cost, Currency::Euro);
+  ASSERT_EQ(c.first.size(), 2u);
+  EXPECT_NEAR(c.first[0].y, 889 / kLirePerEuro, 1e-9);
+  EXPECT_NE(c.leftAxisTitle.find("euro"), std::string::npos);
+  // Its value marks read Italian style, cents after a comma.
+  EXPECT_EQ(ChartValueMark(c.first[0].y, c.currency), "0,46");
 }
 
 }  // namespace
