@@ -24,6 +24,7 @@
 #include "platform/DataFiles.h"
 #include "platform/Registry.h"
 #include "platform/SafeFile.h"
+#include "platform/qt/DesktopKeyring.h"
 #include "platform/qt/QtSockets.h"
 #include "platform/qt/QtTimer.h"
 #endif
@@ -174,7 +175,9 @@ int MailCheck(const std::vector<std::string>& words) {
   mail.RequireEncryption = settings.mailRequireTls;
   mail.ReadTimeoutSeconds = settings.mailReadTimeout;
   if (mailboxTimeout) mail.MailboxDeadlineMs = static_cast<int>(*mailboxTimeout * 1000);
-  if (const Status loaded = mail.LoadMailboxes(lst); !loaded) {
+  // A password the file leaves empty may be in the desktop's keyring.
+  DesktopKeyring keyring;
+  if (const Status loaded = mail.LoadMailboxes(lst, &keyring); !loaded) {
     std::fprintf(stderr, "orva32cli: %s: %s\n", lst.c_str(), loaded.error.c_str());
     return 1;
   }

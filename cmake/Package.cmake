@@ -21,7 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the X11 platform plugin and the TLS
 # backend come with the Qt libraries below; Italian texts of Qt's own dialogs are recommended,
-# and the system's trusted certificates, against which mail servers' TLS is verified.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6, libqt6network6")
+# and the system's trusted certificates, against which mail servers' TLS is verified. The
+# keyring library opens libsecret when a Secret Service runs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6, libqt6network6, libsecret-1-0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pkexec, qt6-translations-l10n, xdg-utils, ca-certificates")
 include(CPack)

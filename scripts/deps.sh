@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libssl-dev
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-multimedia-dev libgl-dev
   qt6-translations-l10n libxkbcommon-dev
+  # the mailboxes' passwords in the desktop's keyring (libsecret is opened when it is used)
+  qtkeychain-qt6-dev libsecret-1-0
   # the Debian package and its checks
   dpkg-dev file desktop-file-utils appstream
   # tests: a display with a window manager, PDF pages, network namespaces, real mail and time
@@ -23,6 +25,8 @@ packages=(
   dbus dbus-daemon python3-dbusmock
   # tests: what a screen reader finds in the running program (the accessibility bus)
   at-spi2-core python3-pyatspi
+  # tests: a real keyring on a private session bus
+  gnome-keyring
 )
 missing=()
 for p in "${packages[@]}"; do

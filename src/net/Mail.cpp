@@ -7,6 +7,7 @@
 
 #include "core/HowUtils.h"
 #include "core/Notices.h"
+#include "net/MailPasswords.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 #include "platform/Trim.h"
@@ -136,9 +137,10 @@ TMailCheck::~TMailCheck() {
   m_client.OnListBegin = m_client.OnListLine = m_client.OnListEnd = nullptr;
 }
 
-Status TMailCheck::LoadMailboxes(const std::string& path) {
+Status TMailCheck::LoadMailboxes(const std::string& path, SecretStore* secrets) {
   auto records = ReadPop3List(path);
   if (!records) return Status::Fail(records.error);
+  (void)FillPasswords(*records, secrets);
   SetMailboxes(MailboxesFrom(*records));
   return Status::Ok();
 }

@@ -13,6 +13,7 @@
 #include "net/Pop3Prot.h"
 #include "platform/Clock.h"
 #include "platform/Notifier.h"
+#include "platform/SecretStore.h"
 
 namespace orva {
 
@@ -68,7 +69,8 @@ class TMailCheck {
   // At start-up and after the options: the enabled mailboxes of POP3.LST (a missing file:
   // none). A file that cannot be read keeps the mailboxes there are. While a check runs the
   // new list waits for the end of its cycle. A mailbox that stays keeps its last count.
-  Status LoadMailboxes(const std::string& path);
+  // Empty passwords are taken from the keyring (`secrets`), when one runs.
+  Status LoadMailboxes(const std::string& path, SecretStore* secrets = nullptr);
   void SetMailboxes(std::vector<TPOP3Object> boxes);
   const std::vector<TPOP3Object>& Mailboxes() const { return m_boxes; }
   int CurrentIndex() const { return m_index; }

@@ -84,7 +84,9 @@ void TNetworkServices::Startup() {
   SeedTimeServers(m_ctx.dataDir);
   m_time->LoadTimeServers(DataPath(m_ctx.dataDir).File(kTimeServersFileName));
   ShowTimeCheck();
-  if (const Status s = m_mail->LoadMailboxes(DataPath(m_ctx.dataDir).File(kMailboxFileName)); !s)
+  if (const Status s =
+          m_mail->LoadMailboxes(DataPath(m_ctx.dataDir).File(kMailboxFileName), m_ctx.secrets);
+      !s)
     SetPop3Label(s.error);
 
   ShowHostsWaiting();
@@ -103,7 +105,9 @@ void TNetworkServices::Startup() {
 void TNetworkServices::SettingsChanged() {
   ApplySettings();
   // While a check runs the new list waits for the end of its cycle.
-  if (const Status s = m_mail->LoadMailboxes(DataPath(m_ctx.dataDir).File(kMailboxFileName)); !s)
+  if (const Status s =
+          m_mail->LoadMailboxes(DataPath(m_ctx.dataDir).File(kMailboxFileName), m_ctx.secrets);
+      !s)
     SetPop3Label(s.error);
 }
 

@@ -24,6 +24,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Network.h"
 #include "platform/Notifier.h"
+#include "platform/SecretStore.h"
 
 class QMessageBox;
 
@@ -50,6 +51,8 @@ struct NetworkServicesContext {
   MibAgentPtr mib;
   // New mail as a desktop notification; none: the box.
   Notifier* notifier = nullptr;
+  // The desktop's keyring, where the mailboxes' passwords may be kept; none: the file alone.
+  SecretStore* secrets = nullptr;
 };
 
 class TNetworkServices final : public MailView {

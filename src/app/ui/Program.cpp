@@ -19,6 +19,7 @@
 #include "meter/WireRequests.h"
 #include "net/ui/DnsPanel.h"
 #include "net/ui/MonitorPanel.h"
+#include "platform/qt/DesktopKeyring.h"
 #include "platform/qt/DesktopNotifier.h"
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SystemServices.h"
@@ -78,6 +79,10 @@ TOrvaProgram::TOrvaProgram(ProgramOptions options)
     m_ownNotifier = std::make_unique<DesktopNotifier>();
     m_options.notifier = m_ownNotifier.get();
   }
+  if (!m_options.secrets) {
+    m_ownSecrets = std::make_unique<DesktopKeyring>();
+    m_options.secrets = m_ownSecrets.get();
+  }
   m_form = std::make_unique<TMainForm>();
   m_qtDialogs->SetParent(m_form.get());
 }
@@ -135,9 +140,10 @@ void TOrvaProgram::Start() {
   MakeWindows();
   ReportStartupProblems();
   m_form->SetTariffs(m_records->catalogue.descriptions, m_records->catalogue.abbreviations);
-  m_services = std::make_unique<TNetworkServices>(NetworkServicesContext{
-      m_settings, *m_clock, *m_timers, *m_dialogs, *m_form, m_options.dataDir,
-      m_options.systemHosts, m_options.network, m_options.mib, m_options.notifier});
+  m_services = std::make_unique<TNetworkServices>(
+      NetworkServicesContext{m_settings, *m_clock, *m_timers, *m_dialogs, *m_form,
+                             m_options.dataDir, m_options.systemHosts, m_options.network,
+                             m_options.mib, m_options.notifier, m_options.secrets});
   MakeLogic();
   WireForm();
   BindCommands();
@@ -176,6 +182,7 @@ void TOrvaProgram::MakeWindows() {
   windows.places = &m_places;
   windows.dataDir = m_options.dataDir;
   windows.systemHosts = m_options.systemHosts;
+  windows.secrets = m_options.secrets;
   windows.vatRate = [this] { return m_logic->Call().Tariff().vatRate; };
   windows.afterBill = [this] { m_logic->Call().RefreshPeriodCost(); };
   windows.afterSettings = [this] {

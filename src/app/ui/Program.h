@@ -22,6 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialup.h"
 #include "platform/Notifier.h"
+#include "platform/SecretStore.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "platform/SysMon.h"
@@ -80,6 +81,8 @@ struct ProgramOptions {
   std::vector<std::string> startupProblems;
   // The desktop's notifications; default: the notification service of the session bus.
   Notifier* notifier = nullptr;
+  // Where the mailboxes' passwords are kept; default: the desktop's keyring, when one runs.
+  SecretStore* secrets = nullptr;
 };
 
 class TOrvaProgram final : public QObject {
@@ -156,6 +159,7 @@ class TOrvaProgram final : public QObject {
   std::unique_ptr<Dialup> m_ownDialup;
   std::unique_ptr<Telephony> m_ownTelephony;
   std::unique_ptr<Notifier> m_ownNotifier;
+  std::unique_ptr<SecretStore> m_ownSecrets;
   SysfsStatistics m_sysfs;
   WindowStateLauncher m_processLauncher;
   std::unique_ptr<AppendedLog> m_logAppended;

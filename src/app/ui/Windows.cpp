@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <set>
 
 #include <QApplication>
 #include <QDialog>
@@ -20,6 +21,7 @@
 #include "log/ui/Logentry.h"
 #include "log/ui/Logform.h"
 #include "net/MailBoxes.h"
+#include "net/MailPasswords.h"
 #include "net/Url.h"
 #include "net/ui/Hosts.h"
 #include "net/ui/Url.h"
@@ -209,18 +211,9 @@ void TProgramWindows::OpenOptions() {
                    m_ctx.editEntry,
                    m_ctx.entryUser,
                    &OpenHelp,
-                   m_ctx.dataDir};
-  ctx.loadMailboxes = [this, pop3] {
-    auto records = ReadPop3List(pop3);
-    if (!records) {
-      m_ctx.dialogs.Message(records.error, MsgType::Error);
-      return std::vector<MailboxRow>{};
-    }
-    return ToRows(*records);
-  };
-  ctx.saveMailboxes = [pop3](const std::vector<MailboxRow>& rows) {
-    return WritePop3List(pop3, ToRecords(rows));
-  };
+                   m_ctx.dataDir,
+                   {}};
+  BindMailboxFile(ctx, pop3);
   bool accepted = false;
   {
     TSetupForm form(ctx, m_ctx.parent);
@@ -232,6 +225,31 @@ void TProgramWindows::OpenOptions() {
   if (Status st = SaveSettings(m_ctx.settings, m_ctx.dataDir); !st)
     m_ctx.dialogs.Message(st.error, MsgType::Error);
   if (m_ctx.afterSettings) m_ctx.afterSettings();
+}
+
+// The options' mailbox table: read from POP3.LST with the passwords the keyring keeps, written
+// back with the passwords moved into the keyring when one runs.
+void TProgramWindows::BindMailboxFile(SetupContext& ctx, const std::string& pop3) {
+  auto kept = std::make_shared<std::set<std::string>>();
+  SecretStore* secrets = m_ctx.secrets;
+  ctx.passwordStore = PasswordStoreText(secrets && secrets->Available());
+  ctx.loadMailboxes = [this, pop3, kept, secrets] {
+    auto records = ReadPop3List(pop3);
+    if (!records) {
+      m_ctx.dialogs.Message(records.error, MsgType::Error);
+      return std::vector<MailboxRow>{};
+    }
+    KeptPasswords found = FillPasswords(*records, secrets);
+    *kept = std::move(found.keys);
+    for (const auto& problem : found.problems) m_ctx.dialogs.Message(problem, MsgType::Warning);
+    return ToRows(*records);
+  };
+  ctx.saveMailboxes = [this, pop3, kept, secrets](const std::vector<MailboxRow>& rows) {
+    std::vector<Pop3Record> records = ToRecords(rows);
+    const Status moved = MovePasswordsToStore(records, secrets, *kept);
+    if (!moved) m_ctx.dialogs.Message(moved.error, MsgType::Warning);
+    return WritePop3List(pop3, records);
+  };
 }
 
 void TProgramWindows::OpenWizard(bool presetShortcuts) {

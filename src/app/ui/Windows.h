@@ -20,12 +20,15 @@
 #include "platform/DateTime.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
+#include "platform/SecretStore.h"
 #include "platform/Sound.h"
 #include "tariff/Tariffe.h"
 
 class QWidget;
 
 namespace orva {
+
+struct SetupContext;
 
 class TDialForm;
 class WindowPlaces;
@@ -71,6 +74,8 @@ struct ProgramWindowsContext {
   // when it cannot be opened).
   std::function<std::string(const std::string& entry)> entryUser;
   std::function<bool(const std::string& entry)> editEntry;
+  // The desktop's keyring for the mailboxes' passwords; none: POP3.LST alone.
+  SecretStore* secrets = nullptr;
 };
 
 class TProgramWindows {
@@ -110,6 +115,7 @@ class TProgramWindows {
 
  private:
   TDateTime Now() const;
+  void BindMailboxFile(SetupContext& ctx, const std::string& pop3);
 
   ProgramWindowsContext m_ctx;
   QPointer<TLog> m_log;

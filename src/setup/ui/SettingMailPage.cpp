@@ -49,6 +49,13 @@ QWidget* TSetupForm::BuildMailPage() {
   l->addWidget(ListView2, 1);
   l->addLayout(form);
   l->addLayout(buttons);
+  if (!m_ctx.passwordStore.empty()) {
+    auto* store = Named(new QLabel(Q(m_ctx.passwordStore), page), "PasswordStoreLb");
+    store->setWordWrap(true);
+    store->setAccessibleName(QStringLiteral("Dove sono custodite le password"));
+    store->setAccessibleDescription(store->text());
+    l->addWidget(store);
+  }
   l->addWidget(RequireTlsCB);
   l->addWidget(NotifyMailCB);
   l->addLayout(cycle);

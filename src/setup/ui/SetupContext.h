@@ -32,6 +32,8 @@ struct SetupContext {
   std::function<void(int context)> openHelp;
   // Where the sound chooser starts for an event without a sound: the data directory.
   std::string dataDir;
+  // Where the mailboxes' passwords are kept, in words; empty: nothing is said.
+  std::string passwordStore;
 };
 
 }  // namespace orva

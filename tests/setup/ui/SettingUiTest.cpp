@@ -53,7 +53,8 @@ struct SetupFixture : ::testing::Test {
                      {},
                      {},
                      {},
-                     dir.path()};
+                     dir.path(),
+                     {}};
     ctx.loadMailboxes = [mailboxes] { return mailboxes; };
     ctx.saveMailboxes = [this](const std::vector<MailboxRow>& rows) {
       savedMailboxes = rows;
