@@ -110,6 +110,10 @@ std::string CanonicalAddress(std::string_view text) {
 HostsFile HostsFile::Parse(std::string_view bytes, bool system) {
   HostsFile f;
   f.system = system;
+  // Room for every line at once: a large file is not moved line after line as it grows.
+  const auto breaks = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+  f.lines.reserve(breaks);
+  f.entries.reserve(breaks);
   std::size_t start = 0;
   while (start < bytes.size()) {
     std::size_t end = start;
@@ -205,16 +209,19 @@ std::string HostsFile::Render(const std::vector<TIpaddr>& list) const {
     // A name that any line of the system file gives already (the program's own entries, a
     // person's lines, aliases), in whatever case, is never added again: the first line would
     // win anyway and the file would only grow. Nor is an address of the machine itself.
-    HostNameSet known;
-    known.reserve(lines.size() + added.size());
+    HostNameIndex known;
+    known.Reserve(lines.size() + added.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (!lines[i].taken || atLine[i]) AddHostNamesOfLine(known, lines[i].bytes);
+      if (!lines[i].taken || atLine[i]) known.InsertNamesOfLine(lines[i].bytes, i);
     }
     std::erase_if(added, [&known](const TIpaddr* e) {
-      return IsLocalOnlyAddress(e->address) || !known.insert(HostNameKey(e->hostName)).second;
+      return IsLocalOnlyAddress(e->address) || !known.Insert(e->hostName, 0);
     });
   }
   std::string out;
+  std::size_t size = 0;
+  for (const Line& l : lines) size += l.bytes.size() + l.ending.size();
+  out.reserve(size + added.size() * 64);
   bool endsOpen = false;  // the last line written has no line end
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const Line& l = lines[i];
@@ -257,24 +264,24 @@ Status SaveHostsList(const std::string& path, const std::vector<TIpaddr>& list) 
 }
 
 void MergeInto(std::vector<TIpaddr>& system, const std::vector<TIpaddr>& staged) {
-  // The first system entry of each name, in any case; later duplicates never match.
-  std::unordered_map<std::string, std::size_t> byName;
-  byName.reserve(system.size() + staged.size());
-  for (std::size_t i = 0; i < system.size(); ++i)
-    byName.emplace(HostNameKey(system[i].hostName), i);
+  // The first system entry of each name, in any case; later duplicates never match. The
+  // index looks at the names where they lie: the list makes room for every staged entry first,
+  // so no name moves while it is indexed.
+  system.reserve(system.size() + staged.size());
+  HostNameIndex byName;
+  byName.Reserve(system.size() + staged.size());
+  for (std::size_t i = 0; i < system.size(); ++i) byName.Insert(system[i].hostName, i);
   for (const TIpaddr& s : staged) {
-    const auto it = byName.find(HostNameKey(s.hostName));
-    if (it != byName.end()) {
-      TIpaddr& target = system[it->second];
+    if (const std::size_t* at = byName.Find(s.hostName)) {
+      TIpaddr& target = system[*at];
       if (target.timeText != s.timeText) {
         target.timeText = s.timeText;
         target.changed = true;
       }
       continue;
     }
-    TIpaddr added{s.address, s.hostName, s.timeText, -1, false};
-    byName.emplace(HostNameKey(added.hostName), system.size());
-    system.push_back(std::move(added));
+    system.push_back({s.address, s.hostName, s.timeText, -1, false});
+    byName.Insert(system.back().hostName, system.size() - 1);
   }
 }
 
@@ -297,8 +304,9 @@ Status MergeStagedHosts(const HostsPaths& paths, ProgressBox* progress) {
   if (!staged) return Status::Fail(staged.error);
   auto systemBytes = ReadFileBytes(paths.system);
   if (!systemBytes) return Status::Fail(systemBytes.error);
-  const HostsFile system = HostsFile::Parse(*systemBytes, true);
-  std::vector<TIpaddr> list = system.entries;
+  HostsFile system = HostsFile::Parse(*systemBytes, true);
+  // Rendering reads the file's lines, not its entries: they move into the list.
+  std::vector<TIpaddr> list = std::move(system.entries);
   // A name seen at the machine's own address (a local proxy, "localhost") is no server of
   // the call: it neither enters nor updates the system file.
   std::erase_if(staged->entries, [](const TIpaddr& e) { return IsLocalOnlyAddress(e.address); });

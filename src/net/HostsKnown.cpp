@@ -70,4 +70,33 @@ void AddHostNamesOfLine(HostNameSet& names, std::string_view line) {
   ForEachHostName(line, [&names](std::string_view w) { names.insert(HostNameKey(w)); });
 }
 
+namespace {
+
+// A name FoldCase leaves as it is: ASCII without capitals.
+bool IsFolded(std::string_view name) {
+  for (const char c : name)
+    if ((c >= 'A' && c <= 'Z') || static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
+
+bool HostNameIndex::Insert(std::string_view name, std::size_t number) {
+  if (IsFolded(name)) return m_numbers.emplace(name, number).second;
+  std::string key = HostNameKey(name);
+  if (m_numbers.count(key)) return false;
+  m_folded.push_back(std::move(key));
+  m_numbers.emplace(m_folded.back(), number);
+  return true;
+}
+
+const std::size_t* HostNameIndex::Find(std::string_view name) const {
+  const auto it = IsFolded(name) ? m_numbers.find(name) : m_numbers.find(HostNameKey(name));
+  return it == m_numbers.end() ? nullptr : &it->second;
+}
+
+void HostNameIndex::InsertNamesOfLine(std::string_view line, std::size_t number) {
+  ForEachHostName(line, [&](std::string_view w) { Insert(w, number); });
+}
+
 }  // namespace orva
