@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,23 @@ constexpr std::size_t LogFieldWidth(LogField f) {
   return f == LogField::Service ? 64 : 24;
 }
 
+// Where the records loaded together keep their texts: large blocks shared by the records placed
+// in them, so that a million records are not a million allocations, and a large log's memory
+// comes to the process in huge pages where the system gives them. A block lives as long as a
+// record placed in it.
+class RecordTextArena {
+ public:
+  // `expectedBytes`: about how much text will be placed (the first block's size, at most a
+  // large block).
+  explicit RecordTextArena(std::size_t expectedBytes = 0) : m_next(expectedBytes) {}
+  // Room for `size` bytes: where to write them, and that place's share of its block.
+  std::shared_ptr<char> Place(std::size_t size);
+
+ private:
+  std::shared_ptr<char> m_block;
+  std::size_t m_used = 0, m_size = 0, m_next = 0;
+};
+
 class TConnObj {
  public:
   using Fields = std::array<std::string_view, kLogFieldCount>;
@@ -39,10 +57,12 @@ class TConnObj {
   TConnObj();
   // Every field cut to its width.
   explicit TConnObj(const Fields& fields);
+  // The same, its texts placed in `arena`.
+  TConnObj(const Fields& fields, RecordTextArena& arena);
 
   std::string_view Field(LogField f) const {
     const auto i = static_cast<std::size_t>(f);
-    return std::string_view(m_text).substr(m_end[i], m_end[i + 1] - m_end[i]);
+    return std::string_view(m_text.get() + m_end[i], m_end[i + 1] - m_end[i]);
   }
   std::string_view Field(std::size_t i) const { return Field(static_cast<LogField>(i)); }
   // Cuts the text to the field's width.
@@ -66,13 +86,18 @@ class TConnObj {
 
   // Records are equal when all eleven texts are (the mark is not part of the call).
   bool operator==(const TConnObj& other) const {
-    return m_text == other.m_text && m_end == other.m_end;
+    return m_end == other.m_end && Text() == other.Text();
   }
 
  private:
-  // The fields one after the other; field i is m_text[m_end[i], m_end[i + 1]). One allocation
-  // per record keeps a million loaded records small.
-  std::string m_text;
+  std::string_view Text() const { return std::string_view(m_text.get(), m_end.back()); }
+  // The fields cut to their widths, and their bytes together.
+  static std::size_t Cut(const Fields& fields, Fields& cut);
+  void Fill(const Fields& cut, std::shared_ptr<char> place);
+
+  // The fields one after the other; field i is m_text[m_end[i], m_end[i + 1]). The text is
+  // never changed in place (Set makes a new one), so copies of a record share it.
+  std::shared_ptr<const char> m_text;
   std::array<std::uint16_t, kLogFieldCount + 1> m_end{};
 };
 

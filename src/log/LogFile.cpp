@@ -16,6 +16,7 @@
 #include "core/HowUtils.h"
 #include "platform/DataFiles.h"
 #include "platform/FileLock.h"
+#include "platform/HugePages.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 
@@ -349,8 +350,10 @@ Status ForEachLogRecordInFile(const std::string& path,
 std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly) {
   std::vector<TConnObj> records;
   records.reserve(bytes.size() / 64 + 1);
+  AdviseHugePages(records.data(), records.capacity() * sizeof(TConnObj));
+  RecordTextArena texts(bytes.size());
   ForEachRecordLine(bytes, tabLinesOnly,
-                    [&](const TConnObj::Fields& fields) { records.emplace_back(fields); });
+                    [&](const TConnObj::Fields& fields) { records.emplace_back(fields, texts); });
   return records;
 }
 

@@ -13,6 +13,7 @@
 #include <random>
 
 #include "platform/FileLock.h"
+#include "platform/HugePages.h"
 #include "platform/TextCodec.h"
 
 namespace orva {
@@ -212,7 +213,10 @@ Result<std::string> ReadFileBytes(const std::string& path) {
   if (fd < 0) return Result<std::string>::Fail(path + ": " + SystemErrorText(errno));
   std::string out;
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+    out.reserve(static_cast<std::size_t>(st.st_size));
+    AdviseHugePages(out.data(), out.capacity());
+  }
   char buf[65536];
   for (;;) {
     const ssize_t n = ::read(fd, buf, sizeof buf);

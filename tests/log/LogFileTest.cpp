@@ -82,6 +82,35 @@ TEST(LoadLogFile, MixedFixtureLoadsEveryRecordLine) {
   EXPECT_EQ(records[5].Service(), "?");
 }
 
+// The records of a large log share blocks of text: a record kept after the list is gone (a
+// copy in the clipboard, a filtered view, a comparison) still reads its own texts, and a
+// record changed later changes alone.
+TEST(LoadLogFile, RecordsKeptFromALargeLogOutliveTheListAndChangeAlone) {
+  std::string bytes;
+  const int lines = 150000;  // more text than one block holds
+  for (int i = 0; i < lines; ++i)
+    bytes += "15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI-I\t" + std::to_string(i) +
+             "\t889\t28800\t123456\t23456\tModem: Tiscali " + std::to_string(i) + "\t\r\n";
+  test::TempDir dir;
+  test::WriteBytes(dir.File("big.log"), bytes);
+  std::vector<TConnObj> kept;
+  {
+    std::vector<TConnObj> records;
+    ASSERT_TRUE(LoadLogFile(dir.File("big.log"), records).status);
+    ASSERT_EQ(records.size(), static_cast<std::size_t>(lines));
+    for (const int i : {0, 1, lines / 2, lines - 1}) kept.push_back(records[i]);
+    records[1].Set(LogField::Service, "cambiato");
+    EXPECT_EQ(kept[1].Service(), "Modem: Tiscali 1") << "a copy keeps its own text";
+  }
+  EXPECT_EQ(kept[0].Ticks(), "0");
+  EXPECT_EQ(kept[2].Service(), "Modem: Tiscali " + std::to_string(lines / 2));
+  EXPECT_EQ(kept[3].Ticks(), std::to_string(lines - 1));
+  kept[3].Set(LogField::Ticks, "7");
+  EXPECT_EQ(kept[3].Ticks(), "7");
+  EXPECT_EQ(kept[3].Service(), "Modem: Tiscali " + std::to_string(lines - 1));
+  EXPECT_EQ(TConnObj(), TConnObj(F("", "", "", "", "", "", "", "", "", "", "")));
+}
+
 TEST(LoadLogFile, MissingFileLeavesListAndEmptyFileEmpties) {
   TempDir dir;
   std::vector<TConnObj> records(3);
