@@ -54,12 +54,14 @@ TEST(DayTickEditor, EuroUserCorrectsADayThroughTheBillView) {
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
     QWidget* editor = QApplication::activeModalWidget();
-    if (!editor || editor->objectName() != QStringLiteral("BolManDlg")) return;
+    if (!editor || editor->objectName() != QStringLiteral("BolManDlg") || !editor->isVisible())
+      return;
     poll.stop();
     auto* list = Find<QTreeWidget>(editor, "LB");
     shown = {list->headerItem()->text(1), list->topLevelItem(0)->text(1)};
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->topLevelItem(0)).center());
+    // The entry picked by keyboard: Down onto the first item.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
     TypeOver(Find<QLineEdit>(editor, "ED0"), QStringLiteral("40"));
     Find<QPushButton>(editor, "ModBtn")->click();
     TypeOver(Find<QLineEdit>(editor, "ED0"), QStringLiteral("10"));
