@@ -1,10 +1,11 @@
 // orva32cli bill: the monthly bill files and the bill view's figures, from the command line.
-//   bill add --date YYYY-MM-DD --ticks N --price P
+//   bill add --date YYYY-MM-DD --ticks N (--price LIRE | --price-euro EURO)
 //   bill day --date YYYY-MM-DD
 //   bill month --month M --year Y
 //   bill period --from YYYY-MM-DD --to YYYY-MM-DD [--fixed TEXT] [--suppl TEXT] [--vat RATE]
 //   bill period-cost
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "bill/Bolletta.h"
 #include "bill/DbsetINI.h"
 #include "core/Amounts.h"
+#include "core/Currency.h"
 #include "core/Settings.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -74,33 +76,52 @@ void Print(const BillContext& b, Json j, const std::string& text) {
   }
 }
 
+// The tick price of "bill add" in lire: --price is lire whatever the program shows, as the
+// bill file and the scripts that call the tool have them; --price-euro is euro ("0.05" or
+// "0,05"), kept to the ten-thousandth of a lira as a euro tariff's price is.
+double AddedPriceLire(const Args& args, std::string& priceText) {
+  const auto lire = args.Get("price");
+  const auto euro = args.Get("price-euro");
+  if (lire.has_value() == euro.has_value())
+    throw UsageError("indicare il costo scatto con --price (lire) o con --price-euro");
+  if (lire) {
+    priceText = *lire;
+    const auto price = ParseDecimal(priceText);
+    if (!price || *price < 0) throw UsageError("--price: costo scatto non valido: " + priceText);
+    return *price;
+  }
+  priceText = *euro;
+  const auto price = ParseTickPrice(priceText);
+  if (!price) throw UsageError("--price-euro: costo scatto non valido: " + priceText);
+  return std::round(ToLire(*price, Currency::Euro) * 10000.0) / 10000.0;
+}
+
 int Add(const std::vector<std::string>& words) {
   const Args args(words, {});
-  args.Allow({"date", "ticks", "price"});
+  args.Allow({"date", "ticks", "price", "price-euro"});
   const DateParts date = RequireDate(args, "date");
   const long long ticks = args.RequireInteger("ticks");
   if (ticks < 0) throw UsageError("--ticks: numero di scatti non valido");
-  const std::string priceText = args.Require("price");
-  const auto price = ParseDecimal(priceText);
-  if (!price || *price < 0) throw UsageError("--price: costo scatto non valido: " + priceText);
+  std::string priceText;
+  const double price = AddedPriceLire(args, priceText);
   // Numbers beyond what a bill holds would make its sums overflow: refused.
   if (ticks > kMaxBillTicks) {
     std::fprintf(stderr, "orva32cli: numero di scatti fuori dai limiti: %lld (al massimo %s)\n",
                  ticks, FormatShortest(static_cast<double>(kMaxBillTicks)).c_str());
     return 1;
   }
-  if (!IsBillPrice(*price)) {
+  if (!IsBillPrice(price)) {
     std::fprintf(stderr, "orva32cli: costo scatto fuori dai limiti: %s (al massimo %s lire)\n",
                  priceText.c_str(), FormatFixed(kMaxBillPrice, 0).c_str());
     return 1;
   }
   const BillContext b = MakeBillContext(words, DataAccess::Write);
   TDataSetINI ds(date.month, date.year, b.options);
-  if (const Status st = ds.AddTicks(date.day, ticks, *price); !st) {
+  if (const Status st = ds.AddTicks(date.day, ticks, price); !st) {
     std::fprintf(stderr, "orva32cli: %s\n", st.error.c_str());
     return 1;
   }
-  const std::string key = FormatTickPrice(*price, b.options.decimals);
+  const std::string key = FormatTickPrice(price, b.options.decimals);
   const std::string section = BillDaySection(date.day, date.month, date.year);
   Json j = {{"file", ds.FileName()}};
   PutTyped(j, "day", IsoDate(date), section);

@@ -65,15 +65,22 @@ const std::map<std::string, std::string>& Usages() {
        "     orva32cli log compare [FILE] [--from AAAA-MM-GG] [--to AAAA-MM-GG]\n"
        "Il registro delle connessioni: righe, totali, ordinamento, CSV, importazione,\n"
        "confronto del costo delle chiamate con ogni tariffa.\n"
+       "Il CSV dà i costi nella valuta scelta: in euro con la virgola decimale, i campi\n"
+       "separati da \";\" e una riga di intestazione (\"Costo (€)\").\n"
        "Senza FILE si usa il registro corrente, quello in cui il programma scrive.\n"},
       {"bill",
-       "uso: orva32cli bill add --date AAAA-MM-GG --ticks N --price COSTO\n"
+       "uso: orva32cli bill add --date AAAA-MM-GG --ticks N\n"
+       "                        (--price LIRE | --price-euro EURO)\n"
        "     orva32cli bill day --date AAAA-MM-GG\n"
        "     orva32cli bill month --month M --year A\n"
        "     orva32cli bill period --from AAAA-MM-GG --to AAAA-MM-GG [--fixed T] [--suppl T]\n"
        "                           [--vat ALIQUOTA]\n"
        "     orva32cli bill period-cost\n"
-       "La bolletta: scatti del giorno, del mese e di un periodo.\n"},
+       "La bolletta: scatti del giorno, del mese e di un periodo.\n"
+       "--price è il costo scatto in lire, qualunque sia la valuta scelta, come lo tiene la\n"
+       "bolletta; --price-euro lo dà in euro (0,05 o 0.05), convertito a 1936,27 lire.\n"
+       "I testi mostrano gli importi nella valuta scelta (Valuta); il JSON li dà in lire\n"
+       "con l'equivalente in euro accanto.\n"},
       {"meter",
        "uso: orva32cli meter [--simulate VOCE] [--dialup nm|pppd] [--interfaces MODELLI] [--cpu]\n"
        "Il contascatti senza finestre: sorveglia i collegamenti e misura le chiamate, con gli\n"

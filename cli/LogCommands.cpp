@@ -190,11 +190,17 @@ int ExportCsv(const std::vector<std::string>& words) {
   if (!FileExists(file)) throw std::runtime_error(file + ": file non trovato");
   // Streamed: a log of any size is exported in the memory of a few blocks.
   std::size_t rows = 0;
-  if (const Status s = ExportLogFileCsv(file, out, rows); !s) throw std::runtime_error(s.error);
-  if (l.ctx.json)
-    PrintJson(Json{{"file", out}, {"rows", rows}});
-  else
+  // The costs in the program's currency, as the log window exports them.
+  const Currency currency = l.settings.currency;
+  if (const Status s = ExportLogFileCsv(file, out, rows, currency); !s)
+    throw std::runtime_error(s.error);
+  if (l.ctx.json) {
+    Json j{{"file", out}, {"rows", rows}};
+    PutCurrency(j, currency);
+    PrintJson(j);
+  } else {
     std::printf("%s: %zu righe\n", out.c_str(), rows);
+  }
   return 0;
 }
 

@@ -188,14 +188,25 @@ void RunAndEndCall(const SimulateOptions& o, SimulatedMachine& m, MainLogic& log
   if (logic.Call().Metering()) logic.Call().End();
 }
 
+// An amount of the plain output: lire as the meter counts them, or euro ("0,46").
+std::string PlainAmount(double lire, Currency currency) {
+  return currency == Currency::Lire ? FormatShortest(lire) : FormatAmountNumber(lire, currency);
+}
+
+// The JSON keeps lire (with the euro beside); the plain text is in the program's currency.
 void PrintSimulatedCall(const MeteredCall& call, const std::string& line,
-                        const std::vector<BillAddition>& billed, bool json) {
+                        const std::vector<BillAddition>& billed, bool json, Currency currency) {
   const std::string elapsed = FormatDuration(call.ElapsedSeconds());
   if (json) {
     Json bill = Json::array();
-    for (const auto& a : billed)
-      bill.push_back({{"date", IsoDate(a.day)}, {"price", Number(a.price)}, {"ticks", a.ticks}});
+    for (const auto& a : billed) {
+      Json entry = {{"date", IsoDate(a.day)}, {"price", Number(a.price)}, {"ticks", a.ticks}};
+      PutEuro(entry, "price", a.price);
+      bill.push_back(std::move(entry));
+    }
     Json out = {{"ticks", call.Ticks()}, {"cost", Number(call.Cost())}};
+    PutEuro(out, "cost", call.Cost());
+    PutCurrency(out, currency);
     PutTyped(out, "elapsed", call.ElapsedSeconds(), elapsed);
     out["log_line"] = line;
     out["log"] = line.empty() ? Json(nullptr) : LogLineJson(line);
@@ -204,14 +215,14 @@ void PrintSimulatedCall(const MeteredCall& call, const std::string& line,
     return;
   }
   std::printf("scatti: %lld\ncosto: %s\ndurata: %s\n", call.Ticks(),
-              FormatShortest(call.Cost()).c_str(), elapsed.c_str());
+              PlainAmount(call.Cost(), currency).c_str(), elapsed.c_str());
   std::string shown = line;
   for (char& c : shown)
     if (c == '\t') c = '|';
   std::printf("registro: %s\n", shown.c_str());
   for (const auto& a : billed)
     std::printf("bolletta: %s %lld x %s\n", IsoDate(a.day).c_str(), a.ticks,
-                FormatShortest(a.price).c_str());
+                PlainAmount(a.price, currency).c_str());
 }
 
 }  // namespace
@@ -253,7 +264,7 @@ int RunSimulateCall(const std::vector<std::string>& words) {
   flushBill();
   const auto& lines = p.services.Log().lines;
   PrintSimulatedCall(logic.Call(), lines.empty() ? std::string() : lines.back(), bill.added,
-                     ctx.json);
+                     ctx.json, p.settings.currency);
   return lines.empty() || !billFailed ? 1 : 0;
 }
 
@@ -278,12 +289,17 @@ class ConsoleView final : public MeterView {
     CounterInput in = MeterCounters(g.Call(), m_clock.Now());
     in.item = m_settings.display;
     in.decimals = m_settings.decimals;
+    in.currency = m_settings.currency;
     const CounterTexts texts = orva::RedrawCounters(in);
     if (texts.complete) m_counter = texts.counter;
+    const double cost = g.Call().Cost();
+    const std::string money = m_settings.currency == Currency::Lire
+                                  ? "L. " + FormatFixed(cost, m_settings.decimals)
+                                  : FormatAmount(cost, m_settings.currency);
     const std::string line = g.Call().Info().status + " | " + g.Call().Info().entryName + " | " +
                              TimeToStr(MeteredCall::FromSeconds(g.Call().ElapsedSeconds())) +
-                             " | scatti " + std::to_string(g.Call().Ticks()) + " | L. " +
-                             FormatFixed(g.Call().Cost(), m_settings.decimals) + " | " + m_counter;
+                             " | scatti " + std::to_string(g.Call().Ticks()) + " | " + money +
+                             " | " + m_counter;
     if (line == m_last) return;
     m_last = line;
     std::printf("%s\n", line.c_str());

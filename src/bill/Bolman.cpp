@@ -1,9 +1,12 @@
 // The day tick editor's logic.
 #include "bill/Bolman.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
+#include "core/Amounts.h"
+#include "core/Currency.h"
 #include "platform/DateTime.h"
 #include "platform/Numbers.h"
 
@@ -34,7 +37,20 @@ void BolManModel::Open(int day, int month, int year, const BillOptions& options)
   m_selected = -1;
   m_ed0.clear();
   m_ed1.clear();
+  m_pickedShown.clear();
+  m_pickedLire.clear();
   TDataSetINI(month, year, options).DayEntries(day, day, m_items);
+}
+
+std::pair<std::string, std::string> BolManModel::ShownItem(int index) const {
+  if (index < 0 || index >= static_cast<int>(m_items.size())) return {};
+  std::string count, price;
+  SplitItem(m_items[static_cast<std::size_t>(index)], count, price);
+  return {count, ShownLireText(price, m_options.currency)};
+}
+
+std::string BolManModel::PriceHeader() const {
+  return m_options.currency == Currency::Euro ? "a Euro" : "a Lire";
 }
 
 std::string BolManModel::DayTitle() const {
@@ -45,11 +61,30 @@ std::string BolManModel::DayTitle() const {
 void BolManModel::Select(int index) {
   if (index < 0 || index >= static_cast<int>(m_items.size())) return;
   m_selected = index;
-  SplitItem(m_items[static_cast<std::size_t>(index)], m_ed0, m_ed1);
+  SplitItem(m_items[static_cast<std::size_t>(index)], m_ed0, m_pickedLire);
+  m_pickedShown = AcceptedText(ShownLireText(m_pickedLire, m_options.currency));
+  m_ed1 = m_pickedShown;
+}
+
+std::optional<std::string> BolManModel::PriceLire() const {
+  // A price shown in euro is rounded: untouched, it stays the lire it was.
+  if (!m_pickedShown.empty() && m_ed1 == m_pickedShown) return m_pickedLire;
+  const auto typed = ParseTickPrice(m_ed1);
+  if (!typed) return std::nullopt;
+  if (m_options.currency == Currency::Lire)
+    return IsBillPrice(*typed) ? std::optional(DecimalPoint(m_ed1)) : std::nullopt;
+  // The finest a tariff's euro price is charged with: a ten-thousandth of a lira.
+  const double lire = std::round(ToLire(*typed, Currency::Euro) * 10000.0) / 10000.0;
+  if (!IsBillPrice(lire)) return std::nullopt;
+  return FormatTickPrice(lire, m_options.decimals);
 }
 
 std::string BolManModel::ItemText() const {
-  return m_ed0 + "\t" + DecimalPoint(m_ed1);
+  return m_ed0 + "\t" + PriceLire().value_or(std::string());
+}
+
+bool BolManModel::PriceFaulty() const {
+  return !m_ed1.empty() && !PriceLire();
 }
 
 bool BolManModel::EditsComplete() const {
@@ -58,7 +93,7 @@ bool BolManModel::EditsComplete() const {
       if (c >= '0' && c <= '9') return true;
     return false;
   };
-  return hasDigit(m_ed0) && hasDigit(m_ed1);
+  return hasDigit(m_ed0) && PriceLire().has_value();
 }
 
 bool BolManModel::Add() {
@@ -83,6 +118,8 @@ void BolManModel::Delete() {
   m_selected = -1;
   m_ed0.clear();
   m_ed1.clear();
+  m_pickedShown.clear();
+  m_pickedLire.clear();
 }
 
 bool BolManModel::AcceptsKey(char key) {

@@ -137,4 +137,23 @@ std::optional<double> ParseAmount(std::string_view text, Currency c) {
   return lire;
 }
 
+std::optional<double> ParseTickPrice(std::string_view text) {
+  text = TrimView(text);
+  std::string number;
+  bool separator = false, digit = false;
+  for (char ch : text) {
+    if (ch >= '0' && ch <= '9') {
+      digit = true;
+      number += ch;
+    } else if ((ch == ',' || ch == '.') && !separator) {
+      separator = true;
+      number += '.';
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!digit) return std::nullopt;
+  return ParseDecimal(number);
+}
+
 }  // namespace orva

@@ -49,4 +49,9 @@ std::string FormatItalian(double value, int decimals);
 // "1.000" groups thousands. None for anything that is not such a number.
 std::optional<double> ParseAmount(std::string_view text, Currency c);
 
+// A tick price as typed, in whatever currency it is meant: digits with one decimal comma or
+// point and no thousands grouping ("0,05", "0.0656", "127", ",5"); blanks around it allowed.
+// None for anything else ("", "1,2,3", "1.2,3", "-1", "1e3"), so a slip is never a price of 0.
+std::optional<double> ParseTickPrice(std::string_view text);
+
 }  // namespace orva

@@ -2,17 +2,19 @@
 #include "log/Logentry.h"
 
 #include "platform/IniFile.h"
+#include "platform/Numbers.h"
 #include "platform/Trim.h"
 #include "tariff/Ricalcolo.h"
 
 namespace orva {
 
 LogEntryModel::LogEntryModel(const TariffCatalogue& catalogue, TConnObj record, bool isNew,
-                             TDateTime today, int decimals)
+                             TDateTime today, int decimals, Currency currency)
     : m_catalogue(catalogue),
       m_record(std::move(record)),
       m_isNew(isNew),
       m_decimals(decimals),
+      m_currency(currency),
       m_startDate(DatePart(today)),
       m_endDate(DatePart(today)) {
   m_service = std::string(TrimBlanks(m_record.Service()));
@@ -92,6 +94,12 @@ bool LogEntryModel::Calcola(Dialogs& dialogs) {
   m_ticks = texts->ticks;
   m_okEnabled = true;
   return true;
+}
+
+std::string LogEntryModel::ShownCost() const {
+  if (m_currency == Currency::Lire) return m_cost;
+  const auto lire = ParseDecimal(m_cost);
+  return lire ? FormatAmount(*lire, m_currency) : m_cost;
 }
 
 TConnObj LogEntryModel::Result() const {

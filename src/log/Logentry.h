@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Currency.h"
 #include "log/ConnObj.h"
 #include "platform/DateTime.h"
 #include "platform/Dialogs.h"
@@ -17,8 +18,9 @@ namespace orva {
 class LogEntryModel {
  public:
   // `today` gives the dates of a new record (and of a record without a date).
+  // The cost is shown in `currency`; the record gets it in lire, as the log keeps it.
   LogEntryModel(const TariffCatalogue& catalogue, TConnObj record, bool isNew, TDateTime today,
-                int decimals);
+                int decimals, Currency currency = Currency::Lire);
 
   bool IsNew() const { return m_isNew; }
   std::string Caption() const;    // "Inserisci nuova connessione in elenco" / "Modifica i …"
@@ -44,7 +46,9 @@ class LogEntryModel {
   bool CalcolaEnabled() const { return m_calcEnabled; }
   // The three result panels ("Durata", "Costo", "Scatti"), empty until "Calcola".
   const std::string& Duration() const { return m_duration; }
-  const std::string& Cost() const { return m_cost; }
+  const std::string& Cost() const { return m_cost; }  // lire, as the record gets it
+  // The "Costo" panel: the cost in lire as Cost() writes it, or in euro ("€ 0,46").
+  std::string ShownCost() const;
   const std::string& Ticks() const { return m_ticks; }
 
   // "Calcola": only with a tariff and an end not before the start. False when it did nothing
@@ -62,6 +66,7 @@ class LogEntryModel {
   TConnObj m_record;
   bool m_isNew;
   int m_decimals;
+  Currency m_currency;
   TDateTime m_startDate, m_endDate, m_startTime = 0, m_endTime = 0;
   int m_tariff = -1;
   std::string m_service;

@@ -8,8 +8,10 @@
 #include "log/LogFile.h"
 #include "log/Servform.h"
 #include "platform/FileLock.h"
+#include "platform/Numbers.h"
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
+#include "platform/Trim.h"
 
 namespace orva {
 namespace {
@@ -55,22 +57,56 @@ std::string DefaultFileExt(const std::string& path, std::string_view extension) 
   return path + std::string(extension);
 }
 
-std::string FormatCsvLine(const TConnObj& record) {
+namespace {
+
+// A log cost (lire) as euro for a spreadsheet: a decimal comma, no thousands points.
+std::string CsvEuroCost(std::string_view lireText) {
+  const auto lire = ParseDecimal(lireText);
+  if (!lire) return std::string(lireText);
+  std::string text =
+      FormatFixed(FromLire(*lire, Currency::Euro), AmountDecimals(*lire, Currency::Euro));
+  for (char& c : text)
+    if (c == '.') c = ',';
+  return text == "-0,00" ? "0,00" : text;
+}
+
+void AppendCsvField(std::string& out, std::string_view f, char separator) {
+  const char special[] = {separator, '"', '\r', '\n', '\0'};
+  if (f.find_first_of(special) == std::string_view::npos) {
+    out.append(f);
+  } else {
+    out.push_back('"');
+    for (char c : f) {
+      if (c == '"') out.push_back('"');
+      out.push_back(c);
+    }
+    out.push_back('"');
+  }
+  out.push_back(separator);
+}
+
+}  // namespace
+
+std::string FormatCsvLine(const TConnObj& record, Currency currency) {
+  const bool euro = currency == Currency::Euro;
+  const char separator = euro ? ';' : ',';
   std::string out;
   for (std::size_t i = 0; i < kLogFieldCount; ++i) {
     const std::string_view f = record.Field(i);
-    if (f.find_first_of(",\"\r\n") == std::string_view::npos) {
-      out.append(f);
-    } else {
-      out.push_back('"');
-      for (char c : f) {
-        if (c == '"') out.push_back('"');
-        out.push_back(c);
-      }
-      out.push_back('"');
-    }
-    out.push_back(',');
+    if (euro && i == static_cast<std::size_t>(LogField::Cost))
+      AppendCsvField(out, CsvEuroCost(TrimBlanks(f)), separator);
+    else
+      AppendCsvField(out, f, separator);
   }
+  return out;
+}
+
+std::string CsvHeaderLine(Currency currency) {
+  if (currency == Currency::Lire) return {};
+  std::string out;
+  for (const char* name : {"Data", "Inizio", "Fine", "Durata", "Tariffa", "Scatti", "Costo (€)",
+                           "Bps", "Ricevuti", "Spediti", "Connessione a"})
+    AppendCsvField(out, name, ';');
   return out;
 }
 
@@ -360,8 +396,10 @@ ImportOutcome LogModel::Paste(const DupQuestion& ask) {
 Status LogModel::ExportCsv(const std::string& path) const {
   std::string bytes;
   bytes.reserve(m_records.size() * 100);
+  if (const std::string header = CsvHeaderLine(currency); !header.empty())
+    bytes.append(Utf8ToCp1252(header) + "\r\n");
   for (const auto& r : m_records) {
-    bytes.append(Utf8ToCp1252(FormatCsvLine(r)));
+    bytes.append(Utf8ToCp1252(FormatCsvLine(r, currency)));
     bytes.append("\r\n");
   }
   return ReplaceFile(path, bytes);

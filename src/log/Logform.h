@@ -176,8 +176,13 @@ class LogModel {
 };
 
 // One CSV line of a record: the eleven fields each followed by ","; a field holding a comma,
-// a double quote, CR or LF is quoted, with its quotes doubled.
-std::string FormatCsvLine(const TConnObj& record);
+// a double quote, CR or LF is quoted, with its quotes doubled. In euro the fields are followed
+// by ";" and the cost is in euro with a decimal comma ("0,46"), as an Italian spreadsheet reads
+// it; in lire the line is the log's own fields, as the export always wrote them.
+std::string FormatCsvLine(const TConnObj& record, Currency currency = Currency::Lire);
+// The line above the records: none in lire; in euro the column names, the cost's naming the
+// currency ("Costo (€)"), so nobody takes the amounts for lire.
+std::string CsvHeaderLine(Currency currency);
 
 // Gives a path the extension (replacing the one it has).
 std::string ChangeFileExt(const std::string& path, std::string_view extension);

@@ -58,4 +58,15 @@ std::optional<std::string> CostLimitStored(std::string_view typed, Currency curr
   return std::to_string(std::llround(*lire));
 }
 
+bool DecimalsOptionApplies(Currency currency) {
+  return currency == Currency::Lire;
+}
+
+std::string DecimalsHint(Currency currency) {
+  return DecimalsOptionApplies(currency)
+             ? "Cifre decimali degli importi in lire"
+             : "In euro gli importi hanno sempre due cifre decimali (di più sotto il centesimo); "
+               "questa scelta vale per le lire";
+}
+
 }  // namespace orva

@@ -47,4 +47,10 @@ std::string CostLimitShown(std::string_view storedLire, Currency currency);
 std::optional<std::string> CostLimitStored(std::string_view typed, Currency currency,
                                            std::string_view previous = {});
 
+// "Cifre decimali" sets the decimals of lire amounts (and of the lire the log and the bill
+// write); euro always shows cents, more under a cent. So with Euro chosen the control is off
+// and says why; its value stays for the files.
+bool DecimalsOptionApplies(Currency currency);
+std::string DecimalsHint(Currency currency);
+
 }  // namespace orva

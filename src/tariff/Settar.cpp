@@ -85,10 +85,10 @@ void SetTarModel::SetAbbreviation(const std::string& text) {
   if (Assign(m_abbreviation, text, 5)) m_modified = true;
 }
 void SetTarModel::SetVatText(const std::string& text) {
-  if (Assign(m_vatText, text, 10)) m_modified = true;
+  if (Assign(m_vatText, WithDecimalPoint(text), 10)) m_modified = true;
 }
 void SetTarModel::SetFixedChargeText(const std::string& text) {
-  if (Assign(m_fixedChargeText, text, 10)) m_modified = true;
+  if (Assign(m_fixedChargeText, WithDecimalPoint(text), 10)) m_modified = true;
 }
 void SetTarModel::SetFixedChargeUnit(int unit) {
   const int u = unit == 1 ? 1 : 0;
@@ -119,6 +119,7 @@ void SetTarModel::ShowPage(int page) {
 
 void SetTarModel::SetGrid(int page, BandGrid grid) {
   if (grid.empty()) grid.push_back(kEmptyBand);
+  for (BandRow& row : grid) row.cost = WithDecimalPoint(row.cost);
   auto& g = m_grid[Page(page)];
   g = std::move(grid);
   int& sel = m_selected[Page(page)];
@@ -146,7 +147,7 @@ void SetTarModel::EditCell(int page, BandColumn column, const std::string& text)
       row.seconds = text;
       break;
     case kCostColumn:
-      if (!text.empty()) row.cost = text;
+      if (!text.empty()) row.cost = WithDecimalPoint(text);
       break;
   }
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/Amounts.h"
+#include "core/Currency.h"
 #include "core/TariffValues.h"
 #include "platform/DateTime.h"
 #include "platform/Numbers.h"
@@ -94,6 +95,14 @@ void RefreshGrid(BandGrid& grid) {
   }
 }
 
+std::string WithDecimalPoint(std::string_view text) {
+  std::string out(text);
+  if (out.find(',') == std::string::npos || !ParseTickPrice(text)) return out;
+  for (char& c : out)
+    if (c == ',') c = '.';
+  return out;
+}
+
 bool IsTickLength(std::string_view text) {
   // A tick of no length, or of a negative one, would never fall: refused like "0".
   const auto v = ParseDecimal(text);
@@ -131,6 +140,11 @@ GridCheck ValidateBandGrid(const BandGrid& grid, Dialogs& dialogs) {
   if (!IsTickLength(grid[0].seconds)) {
     Warn(dialogs, "Campo durata scatto errato\r");
     return Fail(1, kSecondsColumn);
+  }
+  // The first band's cost too: a text that is no price would be charged as some other one.
+  if (!IsNotNegative(grid[0].cost)) {
+    Warn(dialogs, "Costo scatto errato o negativo !\r");
+    return Fail(1, kCostColumn);
   }
   if (const auto fault = OutOfBounds(grid[0], 1, dialogs)) return *fault;
   for (std::size_t i = 1; i < grid.size(); ++i) {

@@ -54,6 +54,10 @@ GridCheck ValidateBandGrid(const BandGrid& grid, Dialogs& dialogs);
 // The warning for a start or end cell that holds no valid time.
 std::string BadTimeMessage(int row, BandColumn column, std::string_view text);
 
+// A price typed with the Italian decimal comma ("0,05") as the tariff file writes it ("0.05");
+// any other text unchanged, for the checks to refuse (never to read as 0).
+std::string WithDecimalPoint(std::string_view text);
+
 // The number rules of the checks: whole texts in decimal with "." as the decimal point.
 bool IsTickLength(std::string_view text);   // a number above 0
 bool IsNotNegative(std::string_view text);  // a number not below 0

@@ -120,6 +120,53 @@ TEST_F(DayEditor, AnEmptyCountOrPriceIsRefusedAndNeverReachesTheFile) {
   EXPECT_EQ(Month().TickSum(15, 15), "3");
 }
 
+// With Valuta=Euro the day's prices read in euro and a price is typed in euro, but the bill
+// file keeps lire: a count changed beside an untouched "0,07" stays at exactly 127 lire (not
+// the 135.5389 of 0.07 euro), a typed 0,05 euro becomes 96.8135 lire, and a price that is no
+// number is refused instead of counting as 0.
+TEST_F(DayEditor, EuroPricesAreShownAndTypedInEuroAndStoredInLire) {
+  ASSERT_TRUE(Month().AddTicks(15, 36, 127));
+  ASSERT_TRUE(Month().AddTicks(15, 2, 63.5));
+  options.currency = Currency::Euro;
+  editor.Open(15, 10, 1999, options);
+  EXPECT_EQ(editor.PriceHeader(), "a Euro");
+  EXPECT_EQ(editor.ShownItem(0), (std::pair<std::string, std::string>{"36", "0,07"}));
+  EXPECT_EQ(editor.ShownItem(1), (std::pair<std::string, std::string>{"2", "0,03"}));
+
+  editor.Select(0);
+  EXPECT_EQ(editor.Ed1(), "0,07");
+  editor.SetEd0("40");
+  ASSERT_TRUE(editor.Modify());
+  for (const char* typed : {"0,05", "0.05"}) {
+    editor.SetEd0("10");
+    editor.SetEd1(typed);
+    ASSERT_TRUE(editor.Add()) << typed;
+  }
+  for (const char* wrong : {"1,2,3", "0.0.5", ","}) {
+    editor.SetEd1(wrong);
+    EXPECT_TRUE(editor.PriceFaulty()) << wrong;
+    EXPECT_FALSE(editor.Add()) << wrong;
+  }
+  EXPECT_EQ(editor.Items(),
+            (std::vector<std::string>{"40\t127.0", "2\t63.5", "10\t96.8135", "10\t96.8135"}));
+  ASSERT_TRUE(editor.WriteBack());
+  // 40 x 127 + 2 x 63.5 + 20 x 96.8135 lire.
+  EXPECT_EQ(Month().CostSum(15, 15), "7143.3");
+  EXPECT_EQ(Month().TickSum(15, 15), "62");
+}
+
+// Lire as before, but a price with two separators is no number: refused, never a 0-lire tick.
+TEST_F(DayEditor, ALirePriceThatIsNoNumberIsRefused) {
+  editor.Open(15, 10, 1999, options);
+  editor.SetEd0("3");
+  editor.SetEd1("1,2.7");
+  EXPECT_FALSE(editor.Add());
+  EXPECT_TRUE(editor.PriceFaulty());
+  editor.SetEd1("127");
+  EXPECT_TRUE(editor.Add());
+  EXPECT_EQ(editor.Items(), std::vector<std::string>{"3\t127"});
+}
+
 TEST_F(DayEditor, EditsTakeOnlyDigitsCommaPointAndBackspace) {
   for (char c : std::string("0123456789,.\b")) EXPECT_TRUE(BolManModel::AcceptsKey(c)) << c;
   for (char c : std::string("a-=\t \r\n+e")) EXPECT_FALSE(BolManModel::AcceptsKey(c)) << c;

@@ -233,10 +233,13 @@ TEST_F(LogCli, ImportAndExport) {
 
   r = Cli(With({"log", "export-csv", log, dir.File("out.csv")}));
   ASSERT_EQ(r.code, 0) << r.out;
+  // A new installation shows euro: a header, then the costs with a decimal comma.
   const std::string csv = test::ReadBytes(dir.File("out.csv"));
-  EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
-            "15/10/99,21.03.05,21.15.40,00.12.35,TI,7,889,28800,1536,1034,"
-            "\"Modem: Rossi, Bianchi\",");
+  const auto first = csv.find("\r\n");
+  EXPECT_EQ(csv.substr(first + 2, csv.find("\r\n", first + 2) - first - 2),
+            "15/10/99;21.03.05;21.15.40;00.12.35;TI;7;0,46;28800;1536;1034;"
+            "Modem: Rossi, Bianchi;");
+  EXPECT_EQ(nlohmann::json::parse(r.out)["currency"], "Euro");
 
   // Without FILE an import goes to the current log, and an export reads it.
   r = Cli(With({"log", "import", from}));

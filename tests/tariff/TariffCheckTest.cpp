@@ -54,11 +54,9 @@ TEST(ValidateBandGrid, WellFormedDayPasses) {
   EXPECT_TRUE(r.ok);
   EXPECT_TRUE(d.shown.empty());
   EXPECT_EQ(d.beeps, 0);
-  // A band ending at 00.00 followed by one starting at 00.01 is no gap; the first band's
-  // cost is not examined.
+  // A band ending at 00.00 followed by one starting at 00.01 is no gap.
   EXPECT_TRUE(
-      ValidateBandGrid(Grid({{"00.00", "00.00", "1", "abc"}, {"00.01", "23.59", "0.5", "3"}}), d)
-          .ok);
+      ValidateBandGrid(Grid({{"00.00", "00.00", "1", "2"}, {"00.01", "23.59", "0.5", "3"}}), d).ok);
 }
 
 TEST(ValidateBandGrid, NewTariffBandFailsWithoutMessage) {
@@ -97,6 +95,10 @@ TEST(ValidateBandGrid, EachRuleHasItsMessageAndCell) {
       {Grid({{"00.00", "07.59", "60", "1"}, {"08.00", "23.59", "60", "1,5"}}),
        "Costo scatto errato o negativo !\r",
        {2, 3}},
+      // The first band's cost as well: "abc" would have been charged as 127 lire.
+      {Grid({{"00.00", "07.59", "60", "abc"}, {"08.00", "23.59", "60", "1"}}),
+       "Costo scatto errato o negativo !\r",
+       {1, 3}},
       {Grid({{"00.00", "07.59", "60", "1"}, {"08.00", "23.58", "60", "1"}}),
        "Ultima fascia diversa da 23.59\r",
        {2, 1}},

@@ -153,7 +153,8 @@ void TProgramWindows::OpenLog() {
     std::vector<std::string> services;
     if (m_log) services = m_log->Model().Services();
     return EditLogRecord(m_log, m_ctx.catalogue, services, record, isNew, DatePart(Now()),
-                         m_ctx.settings.decimals, m_ctx.dialogs, m_ctx.places);
+                         m_ctx.settings.decimals, m_ctx.dialogs, m_ctx.places,
+                         m_ctx.settings.currency);
   };
   // A call's visited servers: the icon of its row, the double click that shows them, and the
   // popup item that deletes the file.

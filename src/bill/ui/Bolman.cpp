@@ -24,7 +24,7 @@ TBolManDlg::TBolManDlg(int day, int month, int year, const BillOptions& options,
   DATLb->setObjectName(QStringLiteral("DATLb"));
   LB = new QTreeWidget(this);
   LB->setObjectName(QStringLiteral("LB"));
-  LB->setHeaderLabels({QStringLiteral("Scatti"), QStringLiteral("a Lire")});
+  LB->setHeaderLabels({QStringLiteral("Scatti"), QString::fromStdString(m_model.PriceHeader())});
   LB->header()->setSectionsClickable(false);
   LB->setColumnWidth(0, 75);
   LB->setColumnWidth(1, 74);
@@ -52,6 +52,7 @@ TBolManDlg::TBolManDlg(int day, int month, int year, const BillOptions& options,
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("numero scatti"), ED0);
   form->addRow(QStringLiteral("costo scatto"), ED1);
+  ED1->setAccessibleName(QString::fromStdString("costo scatto " + m_model.PriceHeader()));
   auto* edits = new QHBoxLayout;
   edits->addWidget(add);
   edits->addWidget(ModBtn);
@@ -85,11 +86,10 @@ TBolManDlg::TBolManDlg(int day, int month, int year, const BillOptions& options,
 void TBolManDlg::ShowItems() {
   LB->blockSignals(true);
   LB->clear();
-  for (const auto& item : m_model.Items()) {
-    const auto tab = item.find('\t');
-    LB->addTopLevelItem(new QTreeWidgetItem(
-        {QString::fromStdString(item.substr(0, tab)),
-         QString::fromStdString(tab == std::string::npos ? std::string() : item.substr(tab + 1))}));
+  for (int i = 0; i < static_cast<int>(m_model.Items().size()); ++i) {
+    const auto [count, price] = m_model.ShownItem(i);
+    LB->addTopLevelItem(
+        new QTreeWidgetItem({QString::fromStdString(count), QString::fromStdString(price)}));
   }
   if (m_model.Selected() >= 0) LB->setCurrentItem(LB->topLevelItem(m_model.Selected()));
   LB->blockSignals(false);
@@ -108,9 +108,12 @@ void TBolManDlg::LBClick() {
 }
 
 void TBolManDlg::RefuseIncomplete() {
-  // A count and a price are both needed: the empty one gets the focus.
+  // A count and a price are both needed: the empty one, or a price that is no number
+  // ("1,2,3"), gets the focus with its text selected.
   QApplication::beep();
-  (m_model.Ed0().empty() ? ED0 : ED1)->setFocus();
+  QLineEdit* faulty = m_model.PriceFaulty() || !m_model.Ed0().empty() ? ED1 : ED0;
+  faulty->setFocus();
+  faulty->selectAll();
 }
 
 void TBolManDlg::AddBtnClick() {

@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QFontMetrics>
 #include <QLineSeries>
+#include <QLocale>
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
@@ -78,7 +79,9 @@ QValueAxis* NewLeftAxis(const LogChart& chartData) {
     for (const auto& p : *pts) top = std::max(top, p.y);
   y->setRange(0, top > 0 ? top * 1.15 : 1);
   y->applyNiceNumbers();  // round steps on the value axis
-  y->setLabelFormat(QStringLiteral("%.0f"));
+  // Euro costs are cents: whole numbers would name the steps of 0,50 "0", "1", "1", "2".
+  y->setLabelFormat(chartData.currency == Currency::Euro ? QStringLiteral("%.2f")
+                                                         : QStringLiteral("%.0f"));
   return y;
 }
 
@@ -132,7 +135,7 @@ void AddPoints(const Plot& plot, const std::vector<LogChartPoint>& pts, int i, i
   plot.Attach(points);
 }
 
-void AddAverage(const Plot& plot, double avg, int i, int count) {
+void AddAverage(const Plot& plot, double avg, int i, int count, Currency currency) {
   auto* average = new QLineSeries;
   average->setName(QStringLiteral("Average%1").arg(i + 1));
   average->setColor(i == 0 ? QColor(0, 200, 0) : QColor(255, 0, 255));
@@ -142,7 +145,9 @@ void AddAverage(const Plot& plot, double avg, int i, int count) {
   average->append(right / 2 - 0.25, avg);
   average->append(right, avg);
   average->setPointLabelsVisible(true);
-  average->setPointLabelsFormat(Q(GroupInteger(static_cast<long long>(std::llround(avg)))));
+  average->setPointLabelsFormat(Q(currency == Currency::Euro
+                                      ? ChartValueMark(avg, currency)
+                                      : GroupInteger(static_cast<long long>(std::llround(avg)))));
   for (int end : {0, 2})
     average->setPointConfiguration(end, QXYSeries::PointConfiguration::LabelVisibility, false);
   plot.Attach(average);
@@ -158,6 +163,11 @@ LogChartView::LogChartView(QWidget* parent) : QChartView(parent) {
 void LogChartView::Draw(const LogChart& chartData, int style, bool threeD) {
   auto* chart = new QChart;
   chart->legend()->hide();
+  // The euro axis reads Italian style, "0,50".
+  if (chartData.currency == Currency::Euro) {
+    chart->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    chart->setLocalizeNumbers(true);
+  }
   chart->setDropShadowEnabled(threeD);
   // Points stand at x - 1 (bars need their index), named by the call's number.
   int count = 0;
@@ -177,7 +187,8 @@ void LogChartView::Draw(const LogChart& chartData, int style, bool threeD) {
     if (pts.empty()) continue;
     if (style == 1) AddLine(plot, pts, i, chartData.currency);
     if (style != 2) AddPoints(plot, pts, i, style);
-    AddAverage(plot, i == 0 ? chartData.firstAverage : chartData.secondAverage, i, count);
+    AddAverage(plot, i == 0 ? chartData.firstAverage : chartData.secondAverage, i, count,
+               chartData.currency);
   }
   QChart* old = this->chart();
   setChart(chart);

@@ -79,7 +79,9 @@ QVariant LogTableModel::DisplayText(const QModelIndex& index, const TConnObj& re
   if (column == 0) return QString::number(index.row() + 1);
   if (column == 9 || column == 10)
     return Q(FormatKilobyteCell(record.Field(static_cast<std::size_t>(column - 1))));
-  if (column == 8) return Q(ShownCost(record.Cost(), m_model.currency));
+  // "Costo" is column 7 ("N" comes first): field 6, shown in the chosen currency.
+  if (column == static_cast<int>(LogField::Cost) + 1)
+    return Q(ShownCost(record.Cost(), m_model.currency));
   return Q(record.Field(static_cast<std::size_t>(column - 1)));
 }
 

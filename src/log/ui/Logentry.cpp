@@ -45,9 +45,10 @@ QLineEdit* Edit(const char* name, QWidget* parent) {
 
 TLogEntryDlg::TLogEntryDlg(const TariffCatalogue& catalogue,
                            const std::vector<std::string>& services, TConnObj record, bool isNew,
-                           TDateTime today, int decimals, Dialogs& dialogs, QWidget* parent)
+                           TDateTime today, int decimals, Dialogs& dialogs, QWidget* parent,
+                           Currency currency)
     : QDialog(parent),
-      m_model(catalogue, std::move(record), isNew, today, decimals),
+      m_model(catalogue, std::move(record), isNew, today, decimals, currency),
       m_dialogs(dialogs) {
   setObjectName(QStringLiteral("LogEntryDlg"));
   setWindowTitle(Q(m_model.Caption()));
@@ -198,7 +199,7 @@ void TLogEntryDlg::ShowState() {
   OKBtn->setEnabled(m_model.OkEnabled());
   CalcolaBtn->setEnabled(m_model.CalcolaEnabled());
   DurataPn->setText(Q(m_model.Duration()));
-  CostoPn->setText(Q(m_model.Cost()));
+  CostoPn->setText(Q(m_model.ShownCost()));
   ScattiPn->setText(Q(m_model.Ticks()));
 }
 
@@ -227,8 +228,9 @@ void TLogEntryDlg::OKBtnClick() {
 
 bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
                    const std::vector<std::string>& services, TConnObj& record, bool isNew,
-                   TDateTime today, int decimals, Dialogs& dialogs, WindowPlaces* places) {
-  TLogEntryDlg dlg(catalogue, services, record, isNew, today, decimals, dialogs, parent);
+                   TDateTime today, int decimals, Dialogs& dialogs, WindowPlaces* places,
+                   Currency currency) {
+  TLogEntryDlg dlg(catalogue, services, record, isNew, today, decimals, dialogs, parent, currency);
   const QRect screen = QGuiApplication::primaryScreen()
                            ? QGuiApplication::primaryScreen()->geometry()
                            : QRect(0, 0, 1024, 768);

@@ -19,7 +19,7 @@ class TLogEntryDlg final : public QDialog {
  public:
   TLogEntryDlg(const TariffCatalogue& catalogue, const std::vector<std::string>& services,
                TConnObj record, bool isNew, TDateTime today, int decimals, Dialogs& dialogs,
-               QWidget* parent = nullptr);
+               QWidget* parent = nullptr, Currency currency = Currency::Lire);
   const LogEntryModel& Model() const { return m_model; }
 
   void CalcolaBtnClick();
@@ -55,9 +55,11 @@ class TLogEntryDlg final : public QDialog {
 };
 
 // Opens the dialog for the record; true (and the record changed) on OK. `places` keeps the
-// dialog's place; without it the dialog opens as built.
+// dialog's place; without it the dialog opens as built. The cost shows in `currency`; the
+// record keeps lire.
 bool EditLogRecord(QWidget* parent, const TariffCatalogue& catalogue,
                    const std::vector<std::string>& services, TConnObj& record, bool isNew,
-                   TDateTime today, int decimals, Dialogs& dialogs, WindowPlaces* places = nullptr);
+                   TDateTime today, int decimals, Dialogs& dialogs, WindowPlaces* places = nullptr,
+                   Currency currency = Currency::Lire);
 
 }  // namespace orva

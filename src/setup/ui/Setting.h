@@ -129,6 +129,7 @@ class TSetupForm final : public QDialog {
   QCheckBox* HintsCB;
   QSlider* TrackBar1;
   QSpinBox* DecSE;
+  QLabel* m_decimalsHint;
   QComboBox* ValutaCB;
   QSlider* TrackBar;
   QLabel* m_trackLabel;

@@ -51,7 +51,15 @@ QWidget* TSetupForm::BuildMainPage() {
   l->addWidget(HintsCB);
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Ritardo"), TrackBar1);
-  form->addRow(QStringLiteral("Cifre decimali"), DecSE);
+  auto* decimals = new QHBoxLayout;
+  decimals->addWidget(DecSE);
+  m_decimalsHint = new QLabel(page);
+  m_decimalsHint->setObjectName(QStringLiteral("DecHint"));
+  m_decimalsHint->setWordWrap(true);
+  decimals->addWidget(m_decimalsHint, 1);
+  auto* decimalsCaption = new QLabel(QStringLiteral("Cifre decimali"), page);
+  decimalsCaption->setBuddy(DecSE);
+  form->addRow(decimalsCaption, decimals);
   // "&Valuta": Alt+V reaches the list through its label.
   form->addRow(QStringLiteral("&Valuta"), ValutaCB);
   auto* freq = new QHBoxLayout;
@@ -62,6 +70,19 @@ QWidget* TSetupForm::BuildMainPage() {
   l->addWidget(ReqCB);
   l->addStretch(1);
 
+  // Euro has its own decimals: the lire ones are off while Euro is chosen, and say so.
+  auto showDecimals = [this](int index) {
+    const Currency c = index == 1 ? Currency::Euro : Currency::Lire;
+    DecSE->setEnabled(DecimalsOptionApplies(c));
+    const QString hint = Q(DecimalsHint(c));
+    DecSE->setToolTip(hint);
+    DecSE->setAccessibleDescription(hint);
+    m_decimalsHint->setText(DecimalsOptionApplies(c)
+                                ? QString()
+                                : QStringLiteral("in euro sempre 2 (di più sotto il centesimo)"));
+  };
+  showDecimals(ValutaCB->currentIndex());
+  connect(ValutaCB, &QComboBox::currentIndexChanged, this, showDecimals);
   connect(TrackBar, &QSlider::valueChanged, this,
           [this](int v) { m_trackLabel->setText(Q(TimerLabel(v))); });
   // The shortcuts take effect at once, and stay after "Annulla".

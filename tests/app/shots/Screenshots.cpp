@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string ini =
-      "[Impostazioni generali]\r\nMostra wizard=0\r\nDisplay=1\r\nLeft coord. Z=40\r\n"
+      "[Impostazioni generali]\r\nMostra wizard=0\r\nValuta=Euro\r\nDisplay=1\r\nLeft coord. "
+      "Z=40\r\n"
       "Top coord. Z=40\r\nLeft coord. S=40\r\nTop coord. S=40\r\nMain height=560\r\n[TCPIP]\r\nGet "
       "network time=0\r\n";
   if (const Status s = ReplaceFile(dir + "ORVA32.INI", ini); !s) {

@@ -194,6 +194,7 @@ TEST_F(BillFixture, Screenshots) {
   }
   settings.billStart = "20/09/99";
   settings.billFixedCosts = "12000";
+  settings.currency = Currency::Euro;  // the pictures show today's money
   auto view = Open({1999, 10, 15});
   view->show();
   QApplication::processEvents();
@@ -202,7 +203,9 @@ TEST_F(BillFixture, Screenshots) {
   Find<QRadioButton>(view.get(), "A1")->click();
   QApplication::processEvents();
   view->grab().save(folder + QStringLiteral("/bill-lire.png"));
-  TBolManDlg editor(15, 10, 1999, Options());
+  BillOptions euro = Options();
+  euro.currency = Currency::Euro;
+  TBolManDlg editor(15, 10, 1999, euro);
   editor.show();
   QApplication::processEvents();
   editor.grab().save(folder + QStringLiteral("/bill-day-editor.png"));

@@ -64,6 +64,23 @@ TEST_F(LogFixture, SortingTwiceReversesAndAnotherColumnStartsAscending) {
   EXPECT_EQ(settings.sortIndex, 7);
 }
 
+// With Valuta=Euro the list's "Costo" column reads euro (889 lire: "0,46") and every other
+// column keeps its own field: "Bps" still shows the speed, not the cost.
+TEST_F(LogFixture, EuroCostsAreInTheCostColumnAndTheSpeedStaysInItsOwn) {
+  settings.currency = Currency::Euro;
+  auto w = Open();
+  QAbstractItemModel* m = w->List()->model();
+  ASSERT_EQ(m->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Costo"));
+  ASSERT_EQ(m->headerData(8, Qt::Horizontal).toString(), QStringLiteral("Bps"));
+  int row = 0;
+  while (row < m->rowCount() && m->index(row, 1).data().toString() != QStringLiteral("15/10/99"))
+    ++row;
+  ASSERT_LT(row, m->rowCount());
+  EXPECT_EQ(m->index(row, 6).data().toString(), QStringLiteral("7"));
+  EXPECT_EQ(m->index(row, 7).data().toString(), QStringLiteral("0,46"));
+  EXPECT_EQ(m->index(row, 8).data().toString(), QStringLiteral("28800"));
+}
+
 TEST_F(LogFixture, PrintingToPdfAsksForTheFileEachTimeProposingTheLast) {
   if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
   auto w = Open();
@@ -436,6 +453,7 @@ TEST_F(LogFixture, Screenshot) {
   const char* out = std::getenv("ORVA_SCREENSHOTS");
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
   test::WriteBytes(settings.logFileName, test::ShotLog(40));
+  settings.currency = Currency::Euro;  // the pictures show today's money
   auto w = Open();
   w->resize(1100, 560);
   w->show();
@@ -455,7 +473,8 @@ TEST(LogEntryDialog, Screenshot) {
   const int tariff = catalogue.IndexOfAbbreviation("NET");
   ASSERT_GE(tariff, 0);
   TLogEntryDlg dlg(catalogue, {"Modem: Libero", "Modem: Tiscali", "A voce: Rossi (06555123)"},
-                   LogModel::NewManualRecord(), true, EncodeDate(1999, 10, 15), 1, dialogs);
+                   LogModel::NewManualRecord(), true, EncodeDate(1999, 10, 15), 1, dialogs, nullptr,
+                   Currency::Euro);
   dlg.findChild<QLineEdit*>(QStringLiteral("ST"))->setText(QStringLiteral("21.03.05"));
   dlg.findChild<QLineEdit*>(QStringLiteral("ET"))->setText(QStringLiteral("21.45.40"));
   dlg.findChild<QComboBox*>(QStringLiteral("TariffeCB"))->setCurrentIndex(tariff);

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QXYSeries>
 #include <algorithm>
@@ -171,11 +172,12 @@ TEST_F(PrintFixture, ReportScreenshot) {
   if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
     GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
   test::WriteBytes(settings.logFileName, test::ShotLog(40));
+  settings.currency = Currency::Euro;  // the pictures show today's money
   TLog w(settings, dialogs, dir.path(), {});
   w.Model().vatRate = 0.20;
   const std::string text = PdfText(w, false);
   ASSERT_EQ(Count(text, "Pag. "), 1u) << text;
-  ASSERT_NE(text.find("Tot.L."), std::string::npos);
+  ASSERT_NE(text.find("€"), std::string::npos) << text;
   EXPECT_EQ(QProcess::execute(QStringLiteral("pdftoppm"),
                               {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("90"),
                                QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
@@ -287,6 +289,26 @@ TEST_F(PrintFixture, PrintedChartFillsThePageWidthInsideItsMargins) {
   EXPECT_GE(ink.height(), page.height() / 2);
 }
 
+// A euro cost chart, as shown and printed: its value axis steps by cents ("0,00", "0,50"),
+// not by whole euro that would name two steps "1", and the average reads in cents too.
+TEST_F(PrintFixture, EuroCostChartReadsCentsOnItsAxisAndAverage) {
+  if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  test::WriteBytes(settings.logFileName, test::ShotLog(12));
+  settings.currency = Currency::Euro;
+  TLog w(settings, dialogs, dir.path(), {});
+  ShowCostChartOfAll(w);
+  const std::string text = PdfText(w, false);
+  EXPECT_NE(text.find("0,00"), std::string::npos) << text;
+  EXPECT_NE(text.find("0,50"), std::string::npos) << text;
+  QString average;
+  for (QAbstractSeries* series : w.ChartView()->chart()->series())
+    if (series->name() == QStringLiteral("Average1"))
+      average = qobject_cast<QXYSeries*>(series)->pointLabelsFormat();
+  EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9]+,[0-9][0-9]$")).match(average).hasMatch())
+      << average.toStdString();
+}
+
 // However many calls are selected, the bottom axis names no more of them than fit side by
 // side (a name with no room is cut down to "…"), and names more as the window grows.
 TEST_F(PrintFixture, BottomAxisNamesAsManyCallsAsFit) {
@@ -313,6 +335,7 @@ TEST_F(PrintFixture, ChartScreenshots) {
   const char* out = std::getenv("ORVA_SCREENSHOTS");
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
   test::WriteBytes(settings.logFileName, test::ShotLog(12));
+  settings.currency = Currency::Euro;  // the pictures show today's money
   TLog w(settings, dialogs, dir.path(), {});
   w.resize(760, 480);  // the size the window opens at
   w.show();

@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdlib>
@@ -123,6 +125,31 @@ TEST_F(SetupFixture, OkWithMonitoringOffStoresItsSubOptionsOff) {
   EXPECT_FALSE(settings.resolveAddresses);
   EXPECT_FALSE(settings.manageHosts);
   EXPECT_FALSE(settings.recordIpList);
+}
+
+// "Cifre decimali" is for lire: with Euro chosen it is off and says why, follows the Valuta
+// list as the user changes it by keyboard, and its value stays.
+TEST_F(SetupFixture, CifreDecimaliIsOffWhileEuroIsChosenAndKeepsItsValue) {
+  settings.decimals = 3;
+  settings.currency = Currency::Euro;
+  auto form = Open();
+  form->show();
+  auto* decimals = Find<QSpinBox>(form.get(), "DecSE");
+  auto* hint = Find<QLabel>(form.get(), "DecHint");
+  auto* valuta = Find<QComboBox>(form.get(), "ValutaCB");
+  EXPECT_FALSE(decimals->isEnabled());
+  EXPECT_TRUE(hint->text().contains(QStringLiteral("euro"))) << hint->text().toStdString();
+  EXPECT_TRUE(decimals->accessibleDescription().contains(QStringLiteral("due cifre")));
+  valuta->setFocus();
+  QTest::keyClick(valuta, Qt::Key_Up);
+  ASSERT_EQ(valuta->currentIndex(), 0);
+  EXPECT_TRUE(decimals->isEnabled());
+  EXPECT_TRUE(hint->text().isEmpty());
+  QTest::keyClick(valuta, Qt::Key_Down);
+  EXPECT_FALSE(decimals->isEnabled());
+  Find<QPushButton>(form.get(), "OKBtn")->click();
+  EXPECT_EQ(settings.decimals, 3);
+  EXPECT_EQ(settings.currency, Currency::Euro);
 }
 
 TEST_F(SetupFixture, EncryptedMailIsRequiredUntilTheUserSaysOtherwise) {
@@ -291,6 +318,7 @@ TEST_F(SetupFixture, ScreenshotsOfEveryPage) {
   if (!out || !*out) GTEST_SKIP() << "ORVA_SCREENSHOTS not set";
   test::WriteBytes(settings.associationPath,
                    "Tiscali\tUrbana\t10000\r\nLibero\tInterurbana\t8000\r\n");
+  settings.currency = Currency::Euro;  // the pictures show today's money
   auto form = Open({{"pop.esempio.it", 110, "mario", "x", true}});
   form->show();
   for (int page = 0; page < 14; ++page) {
