@@ -41,6 +41,7 @@ void TMainForm::RedrawCounters() {
   in.item = m_settings.display;
   in.decimals = m_settings.decimals;
   in.currency = m_settings.currency;
+  in.periodLimit = m_settings.periodLimit;
   m_texts = orva::RedrawCounters(in);
   m_labels.value(QStringLiteral("BytesRecv"))->setText(Q(m_texts.bytesReceived));
   m_labels.value(QStringLiteral("BytesSend"))->setText(Q(m_texts.bytesSent));
