@@ -117,7 +117,9 @@ BillForecastTexts ForecastTexts(const BillPeriodForecast& forecast, double vatRa
     return t;
   }
   const double cost = forecast.forecast.cost;
-  t.forecast = FormatAmount(withVat ? cost * (1 + vatRate) : cost, currency) + vatNote;
+  // The very amount the limit is compared with, so a figure shown at the limit warns.
+  t.forecast =
+      FormatAmount(static_cast<double>(LimitAmount(cost, vatRate, withVat)), currency) + vatNote;
   t.forecastHint =
       "Costo del periodo previsto a fine mese: a ogni giorno che resta si dà la media dei giorni "
       "trascorsi della sua classe (feriale, sabato, festivo)";

@@ -118,8 +118,10 @@ TEST_F(Forecast, LimitIsCrossedWithVatAndNotWithout) {
   EXPECT_EQ(t.forecast, "L. 52.070 (IVA esclusa)");
   EXPECT_FALSE(t.reachesLimit);
   EXPECT_TRUE(t.warning.empty());
-  // Reaching the limit counts, as for the period warning.
+  // Reaching the limit counts, as for the period warning: a figure shown at the limit warns.
   EXPECT_TRUE(ForecastTexts(p, 0.2, PeriodLimit{52070, false}, Currency::Lire).reachesLimit);
+  EXPECT_TRUE(ForecastTexts(p, 0.2, PeriodLimit{62484, true}, Currency::Lire).reachesLimit);
+  EXPECT_FALSE(ForecastTexts(p, 0.2, PeriodLimit{62485, true}, Currency::Lire).reachesLimit);
 
   // Without the warning on, no limit and no warning; the figure is with VAT, in euro here.
   t = ForecastTexts(p, 0.2, std::nullopt, Currency::Euro);
