@@ -153,6 +153,27 @@ std::optional<std::string> ItemValue(int item, const CounterInput& in, int decim
   }
 }
 
+// Item 6's forecast: " → " and the period's cost projected to the month's end, with VAT as
+// the item's figure, whole lire or euro cents; " !" when it reaches "Costo periodo". The hint
+// says it in words.
+struct ForecastTexts {
+  std::string suffix, hint;
+};
+std::optional<ForecastTexts> BillForecast(const CounterInput& in) {
+  if (!in.periodForecast) return std::nullopt;
+  const double lire =
+      in.metering ? ForecastWithRunningCall(*in.periodForecast, in.cost) : in.periodForecast->cost;
+  const double withVat = lire * (1 + in.tariff.vatRate);
+  ForecastTexts t;
+  t.suffix = " → " + CounterAmount(withVat, 0, in.currency);
+  t.hint = " - previsione a fine mese " + FormatAmount(withVat, in.currency) + " IVA inclusa";
+  if (in.periodLimit && ReachesLimit(lire, in.tariff.vatRate, *in.periodLimit)) {
+    t.suffix += " !";
+    t.hint += ", supera il costo massimo del periodo";
+  }
+  return t;
+}
+
 std::string GaugeHint(const CounterInput& in, int decimals) {
   return " Stato :" + in.status + "\n" + " Servizio :" + in.entryName + "\n" +
          " Velocità :" + in.speed + "\n" + " Durata :" + ElapsedText(in.elapsed) + "\n" +
@@ -187,6 +208,12 @@ CounterTexts RedrawCounters(const CounterInput& in) {
   else
     out.counter = CounterPrefix(item, in.currency) + *value;
   out.counterHint = CounterHint(item, in.currency);
+  if (item == 6) {
+    if (const auto forecast = BillForecast(in)) {
+      out.counter += forecast->suffix;
+      out.counterHint += forecast->hint;
+    }
+  }
   out.gaugeHint = GaugeHint(in, decimals);
   out.tickText = in.tariff.tickText;
   return out;

@@ -54,6 +54,7 @@ WindowSettings WindowSettingsFrom(const Settings& s) {
   w.textColour = s.textColour;
   w.backColour = s.backgroundColour;
   w.blinkingTrayIcon = s.flashIcon == 1;
+  w.periodLimit = PeriodLimitOf(s);
   return w;
 }
 

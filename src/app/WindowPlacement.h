@@ -3,8 +3,10 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "core/Currency.h"
+#include "core/PeriodForecast.h"
 
 namespace orva {
 
@@ -55,6 +57,8 @@ struct WindowSettings {
   unsigned backColour = 0;         // "Colore sfondo"
   bool blinkingTrayIcon = false;   // "Icona lampeggiante"
   bool hidden = false;             // the window is out of sight (not saved as its place)
+  // "Costo periodo" while its warning is on: the bill counter marks a forecast that reaches it.
+  std::optional<PeriodLimit> periodLimit;
 };
 
 struct Settings;

@@ -171,6 +171,7 @@ BollettaModel::BollettaModel(Settings& settings, const DateParts& today, double 
       m_vatRate(vatRate),
       m_directory(std::move(directory)),
       m_mode(BillDisplayModeFrom(settings.billShowData)),
+      m_today(today),
       m_calendar(today),
       m_from(PeriodStart(settings.billStart, today)),
       m_to(today) {}
@@ -225,6 +226,11 @@ BillDayMonthFigures BollettaModel::Figures() const {
 BillPeriodFigures BollettaModel::Period() const {
   return PeriodFigures(m_from, m_to, m_settings.billFixedCosts, m_settings.billExtraTicks,
                        m_vatRate, Options());
+}
+
+BillForecastTexts BollettaModel::Forecast() const {
+  const BillPeriodForecast f = ForecastPeriod(m_from, m_today, Options());
+  return ForecastTexts(f, m_vatRate, PeriodLimitOf(m_settings), m_settings.currency);
 }
 
 BillChart BollettaModel::Chart() const {

@@ -9,6 +9,7 @@
 
 #include "bill/Bolman.h"
 #include "bill/DbsetINI.h"
+#include "bill/MonthForecast.h"
 #include "core/Settings.h"
 #include "platform/DateTime.h"
 
@@ -119,6 +120,8 @@ class BollettaModel {
 
   BillDayMonthFigures Figures() const;
   BillPeriodFigures Period() const;
+  // The period projected to the end of today's month, beside the limit "Costo periodo".
+  BillForecastTexts Forecast() const;
   BillChart Chart() const;
 
   // The day tick editor on the calendar date, already filled; its WriteBack on OK.
@@ -129,7 +132,7 @@ class BollettaModel {
   double m_vatRate;
   std::string m_directory;
   BillDisplayMode m_mode;
-  DateParts m_calendar, m_from, m_to;
+  DateParts m_today, m_calendar, m_from, m_to;
 };
 
 }  // namespace orva

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "core/PeriodForecast.h"
 #include "core/TariffValues.h"
 #include "platform/DateTime.h"
 #include "platform/Dialup.h"
@@ -39,6 +40,8 @@ class BillService {
   virtual Status AddTicks(TDateTime day, long long ticks, double price) = 0;
   // The cost of the current bill period.
   virtual double PeriodCost() = 0;
+  // That cost projected to the end of the month; none when the month has no day behind it.
+  virtual std::optional<PeriodForecastCost> PeriodForecast() { return std::nullopt; }
 };
 
 // One finished call for the connection log.

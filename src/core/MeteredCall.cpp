@@ -100,7 +100,7 @@ void MeteredCall::Reset() {
 }
 
 void MeteredCall::Activate() {
-  m_periodCost = m_d.bill->PeriodCost();
+  ReadPeriodCost();
   int index = m_d.settings->tariffIndex;
   if (index < 0 || index >= m_d.tariffs->Count()) {
     index = 0;
@@ -153,8 +153,13 @@ void MeteredCall::ApplyTimerSettings() {
 }
 
 void MeteredCall::RefreshPeriodCost() {
-  m_periodCost = m_d.bill->PeriodCost();
+  ReadPeriodCost();
   m_d.view->RedrawCounters();
+}
+
+void MeteredCall::ReadPeriodCost() {
+  m_periodCost = m_d.bill->PeriodCost();
+  m_periodForecast = m_d.bill->PeriodForecast();
 }
 
 long long MeteredCall::Round(double v) {
@@ -437,8 +442,7 @@ void MeteredCall::Timer22Timer() {
 
 // The amount a cost warning compares: with VAT cut to whole lire, or the cost rounded.
 long long MeteredCall::WarningAmount(double cost, int withVat) const {
-  return withVat == 1 ? static_cast<long long>(std::trunc((1 + m_tariff.vatRate) * cost))
-                      : RoundSeconds(cost);
+  return LimitAmount(cost, m_tariff.vatRate, withVat == 1);
 }
 
 // One warning: the sound, then a desktop notification when the user wants them and the
@@ -613,7 +617,7 @@ void MeteredCall::BillDayShare(TDateTime day) {
 void MeteredCall::AfterCall() {
   // The call's ticks are in the bill now: the period counter would otherwise drop back to
   // the cost read before the call.
-  m_periodCost = m_d.bill->PeriodCost();
+  ReadPeriodCost();
   m_d.view->RedrawCounters();
   m_line->CallClosed();
   m_lastProblem.clear();

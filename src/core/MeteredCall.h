@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/CallInfo.h"
@@ -85,6 +86,8 @@ class MeteredCall {
   TDateTime CallEnd() const { return LocalTime(m_callEnd); }
   TDateTime TickStart() const;
   double PeriodCost() const { return m_periodCost; }
+  // The period's cost projected to the month's end, read with the period cost.
+  const std::optional<PeriodForecastCost>& PeriodForecast() const { return m_periodForecast; }
   // Records not yet in the log because an append failed; written first at the next append.
   const std::deque<CallRecord>& PendingRecords() const { return m_pendingRecords; }
 
@@ -97,6 +100,7 @@ class MeteredCall {
 
  private:
   long long WarningAmount(double cost, int withVat) const;
+  void ReadPeriodCost();
   void Warn(bool& armed, const std::string& text);
   long long Sample() const;
   bool Evaluate(long long ticks, long long elapsedSeconds);
@@ -147,6 +151,7 @@ class MeteredCall {
   double m_cost = 0;
   bool m_warnTime = false, m_warnCost = false, m_warnPeriod = false;
   double m_periodCost = 0;
+  std::optional<PeriodForecastCost> m_periodForecast;
   std::uint64_t m_lastMonitorRefresh = 0;
   long long m_lastMailCheck = 0;  // real seconds
   std::string m_negotiation;

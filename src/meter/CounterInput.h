@@ -4,7 +4,10 @@
 
 #include <string>
 
+#include <optional>
+
 #include "core/Currency.h"
+#include "core/PeriodForecast.h"
 #include "core/TariffValues.h"
 #include "platform/DateTime.h"
 
@@ -22,7 +25,11 @@ struct CounterInput {
   int ticks = 0;
   double cost = 0;        // lire without VAT
   double periodCost = 0;  // bill period cost
-  TariffValues tariff;    // the tariff of the moment
+  // That cost projected to the month's end; none on the month's first day.
+  std::optional<PeriodForecastCost> periodForecast;
+  // "Costo periodo" when its warning is on (filled with the item, by the display).
+  std::optional<PeriodLimit> periodLimit;
+  TariffValues tariff;  // the tariff of the moment
   // The call record.
   std::string status = "Sconnesso";
   std::string entryName, speed, hostName, ipAddress;

@@ -17,6 +17,7 @@ CounterInput MeterCounters(const MeteredCall& g, TDateTime now) {
   in.ticks = static_cast<int>(std::min<long long>(g.Ticks(), 0x7FFFFFFF));
   in.cost = g.Cost();
   in.periodCost = g.PeriodCost();
+  in.periodForecast = g.PeriodForecast();
   in.tariff = g.Tariff();
   const CallInfo& c = g.Info();
   in.status = c.status;

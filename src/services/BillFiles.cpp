@@ -1,6 +1,7 @@
 #include "services/BillFiles.h"
 
 #include "bill/DbsetINI.h"
+#include "bill/MonthForecast.h"
 #include "core/Amounts.h"
 #include "platform/Numbers.h"
 
@@ -24,6 +25,14 @@ Status BillFiles::AddTicks(TDateTime day, long long ticks, double price) {
 
 double BillFiles::PeriodCost() {
   return orva::PeriodCost(m_settings.billStart, DecodeDate(m_clock.Now()), Options());
+}
+
+std::optional<PeriodForecastCost> BillFiles::PeriodForecast() {
+  const DateParts today = DecodeDate(m_clock.Now());
+  const BillPeriodForecast p =
+      ForecastPeriod(PeriodStart(m_settings.billStart, today), today, Options());
+  if (!p.available) return std::nullopt;
+  return p.forecast;
 }
 
 BillOptions BillFiles::Options() const {

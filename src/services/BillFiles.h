@@ -26,6 +26,7 @@ class BillFiles final : public BillService {
 
   Status AddTicks(TDateTime day, long long ticks, double price) override;
   double PeriodCost() override;
+  std::optional<PeriodForecastCost> PeriodForecast() override;
   BillOptions Options() const;
 
   std::vector<BillAddition> added;  // every successful addition, in order
@@ -44,6 +45,7 @@ class DeferredBill final : public BillService {
   explicit DeferredBill(BillFiles& files) : m_files(files) {}
   Status AddTicks(TDateTime day, long long ticks, double price) override;
   double PeriodCost() override { return m_files.PeriodCost(); }
+  std::optional<PeriodForecastCost> PeriodForecast() override { return m_files.PeriodForecast(); }
   // Writes the additions kept since the last flush. An addition the files refuse is passed
   // over, as the meter passes over one that fails; the first failure is returned.
   Status Flush();

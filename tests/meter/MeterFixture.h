@@ -51,11 +51,13 @@ struct FakeBill : BillService {
   };
   std::vector<Added> added;
   double period = 0;
+  std::optional<PeriodForecastCost> forecast;
   Status AddTicks(TDateTime day, long long ticks, double price) override {
     added.push_back({DecodeDate(day), ticks, price});
     return Status::Ok();
   }
   double PeriodCost() override { return period; }
+  std::optional<PeriodForecastCost> PeriodForecast() override { return forecast; }
 };
 
 struct FakeLog : LogService {

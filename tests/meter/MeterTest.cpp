@@ -312,20 +312,27 @@ TEST_F(MeterTest, EventSoundsNeedTheMasterSwitchTheirFlagAndAFile) {
 
 namespace orva::test {
 
-TEST_F(MeterTest, PeriodCostIsReadAgainAfterEachCallAndOnRequest) {
+TEST_F(MeterTest, PeriodCostAndForecastAreReadAgainAfterEachCallAndOnRequest) {
   bill.period = 1000;
+  bill.forecast = PeriodForecastCost{3000, 100};
   Make();
   EXPECT_DOUBLE_EQ(logic->Call().PeriodCost(), 1000);
+  ASSERT_TRUE(logic->Call().PeriodForecast());
+  EXPECT_DOUBLE_EQ(logic->Call().PeriodForecast()->cost, 3000);
   logic->Start1Click();
   // The bill file takes the call's ticks as they fall.
   bill.period = 1254;
+  bill.forecast = PeriodForecastCost{3154, 0};
   AdvanceSeconds(61);
   logic->Stop1Click();
   EXPECT_DOUBLE_EQ(logic->Call().PeriodCost(), 1254);
-  bill.period = 2000;  // the bill view changed a day
+  EXPECT_DOUBLE_EQ(logic->Call().PeriodForecast()->cost, 3154);
+  bill.period = 2000;     // the bill view changed a day
+  bill.forecast.reset();  // ... the first of the month's
   const int redraws = view.redraws;
   logic->Call().RefreshPeriodCost();
   EXPECT_DOUBLE_EQ(logic->Call().PeriodCost(), 2000);
+  EXPECT_FALSE(logic->Call().PeriodForecast());
   EXPECT_GT(view.redraws, redraws);
 }
 

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -36,11 +37,28 @@ void TMainForm::SetTariffs(const std::vector<std::string>& descriptions,
   m_syncingTariffs = false;
 }
 
+namespace {
+
+// The small bar's counter has a fixed width: a longer text (the bill item with its forecast)
+// is drawn smaller rather than cut off, down to two thirds of the bar's font.
+void FitCounterFont(QLabel* label, int room) {
+  QFont font = QApplication::font(label);
+  font.setBold(true);
+  const qreal floor = font.pointSizeF() * 2 / 3;
+  while (font.pointSizeF() - 0.5 >= floor &&
+         QFontMetrics(font).horizontalAdvance(label->text()) > room)
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  if (font != label->font()) label->setFont(font);
+}
+
+}  // namespace
+
 void TMainForm::RedrawCounters() {
   CounterInput in = CounterSource ? CounterSource() : CounterInput{};
   in.item = m_settings.display;
   in.decimals = m_settings.decimals;
   in.currency = m_settings.currency;
+  in.periodLimit = m_settings.periodLimit;
   m_texts = orva::RedrawCounters(in);
   m_labels.value(QStringLiteral("BytesRecv"))->setText(Q(m_texts.bytesReceived));
   m_labels.value(QStringLiteral("BytesSend"))->setText(Q(m_texts.bytesSent));
@@ -55,6 +73,8 @@ void TMainForm::RedrawCounters() {
   m_l2->setToolTip(Q(m_texts.counterHint));
   m_l22->setText(Q(m_texts.counter));
   m_l22->setToolTip(Q(m_texts.counterHint));
+  // The bar's margins and spacing beside the menu button.
+  FitCounterFont(m_l22, kPanel01Width - m_menuBtn->width() - 3);
   m_progBar->setToolTip(Q(m_texts.gaugeHint));
   m_progBar1->setToolTip(Q(m_texts.gaugeHint));
   m_labels.value(QStringLiteral("TickLb"))->setText(Q(m_texts.tickText));

@@ -163,6 +163,7 @@ TBollettaDLG::TBollettaDLG(BillViewContext context, QWidget* parent)
     pg->addWidget(new QLabel(QString::fromUtf8(captions[i]), period), 4 + i, 0);
     pg->addWidget(values[i], 4 + i, 1, 1, 2);
   }
+  BuildForecast(pg, 8);
   auto* right = new QVBoxLayout;
   right->addWidget(period);
   right->addWidget(Chart1, 1);
@@ -277,6 +278,54 @@ void TBollettaDLG::RedoPeriod() {
   IVALb->setText(Q(p.vatText));
   TotalLb->setText(Q(p.totalText));
   TotalLb->setToolTip(Q(p.error));
+  RedoForecast();
+}
+
+// Rows from `row` on: "Previsione fine mese :", "Costo massimo periodo :" (while the period
+// warning is on) and the warning when the projection reaches it. The values take the
+// keyboard focus, so a screen reader reads them in the tab order.
+void TBollettaDLG::BuildForecast(QGridLayout* grid, int row) {
+  QWidget* parent = grid->parentWidget();
+  auto* caption = new QLabel(QStringLiteral("Previsione fine mese :"), parent);
+  ForecastLb = Label("ForecastLb", parent);
+  ForecastLb->setAccessibleName(QStringLiteral("Previsione fine mese"));
+  LimitCaption = new QLabel(QStringLiteral("Costo massimo periodo :"), parent);
+  LimitLb = Label("LimitLb", parent);
+  LimitLb->setAccessibleName(QStringLiteral("Costo massimo periodo"));
+  ForecastWarnLb = Label("ForecastWarnLb", parent);
+  ForecastWarnLb->setAccessibleName(QStringLiteral("Avviso previsione"));
+  ForecastWarnLb->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
+  ForecastWarnLb->setWordWrap(true);
+  for (QLabel* l : {ForecastLb, LimitLb, ForecastWarnLb}) {
+    l->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    l->setFocusPolicy(Qt::StrongFocus);
+  }
+  caption->setBuddy(ForecastLb);
+  LimitCaption->setBuddy(LimitLb);
+  ForecastLb->setAlignment(Qt::AlignRight);
+  LimitLb->setAlignment(Qt::AlignRight);
+  grid->addWidget(caption, row, 0);
+  grid->addWidget(ForecastLb, row, 1, 1, 2);
+  grid->addWidget(LimitCaption, row + 1, 0);
+  grid->addWidget(LimitLb, row + 1, 1, 1, 2);
+  grid->addWidget(ForecastWarnLb, row + 2, 0, 1, 3);
+}
+
+void TBollettaDLG::RedoForecast() {
+  const BillForecastTexts f = m_model.Forecast();
+  ForecastLb->setText(Q(f.forecast));
+  ForecastLb->setToolTip(Q(f.forecastHint));
+  ForecastLb->setAccessibleDescription(Q(f.forecastHint));
+  LimitLb->setText(Q(f.limit));
+  LimitCaption->setVisible(!f.limit.empty());
+  LimitLb->setVisible(!f.limit.empty());
+  ForecastWarnLb->setText(Q(f.warning));
+  ForecastWarnLb->setAccessibleDescription(Q(f.warning));
+  ForecastWarnLb->setVisible(f.reachesLimit);
+  // The warning is in words too, not in colour alone: the figure says it to a screen reader.
+  ForecastLb->setAccessibleName(f.reachesLimit
+                                    ? QStringLiteral("Previsione fine mese, supera il limite")
+                                    : QStringLiteral("Previsione fine mese"));
 }
 
 void TBollettaDLG::RedoChart() {

@@ -14,6 +14,7 @@
 class QCalendarWidget;
 class QChart;
 class QChartView;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -60,7 +61,9 @@ class TBollettaDLG final : public QDialog {
  private:
   void RedoDayMonth();
   void RedoPeriod();
+  void RedoForecast();
   void RedoChart();
+  void BuildForecast(QGridLayout* grid, int row);
 
   BillViewContext m_ctx;
   BollettaModel m_model;
@@ -83,6 +86,11 @@ class TBollettaDLG final : public QDialog {
   QLabel* NettoLb;
   QLabel* IVALb;
   QLabel* TotalLb;
+  // The period projected to the month's end, the limit "Costo periodo" and the warning.
+  QLabel* ForecastLb;
+  QLabel* LimitCaption;
+  QLabel* LimitLb;
+  QLabel* ForecastWarnLb;
   QChartView* Chart1;
 };
 
