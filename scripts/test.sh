@@ -51,6 +51,7 @@ on_display build/tests/app/orva_app_ui_tests --gtest_brief=1 \
   --gtest_filter='Journey.*:MenuFixture.*:AccessibleNames.*:WindowPlaces.*:HiddenStart.*:DefaultSize.*:LaunchedWindows.*'
 on_display build/tests/setup/orva_setup_ui_tests --gtest_brief=1 \
   --gtest_filter='SetupFixture.ReopenedDialogComesBackExactlyWhereItWas'
+on_display build/tests/log/orva_log_ui_tests --gtest_brief=1 --gtest_filter='CompareFixture.*'
 xvfb-run -a dbus-run-session -- /usr/bin/python3 tests/desktop/screen_reader.py build
 
 echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer) =="

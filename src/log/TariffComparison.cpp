@@ -47,13 +47,15 @@ struct Call {
 // Prices every call of the group under each tariff; the tariffs are shared out among threads
 // (each tariff is read only).
 void PriceGroup(ComparisonGroup& group, const std::vector<Call>& calls,
-                const std::vector<ComparedTariff>& tariffs) {
+                const std::vector<ComparedTariff>& tariffs, const std::stop_token& stop) {
   group.tariffs.assign(tariffs.size(), {});
   const auto price = [&](std::size_t t) {
     TariffTotal& total = group.tariffs[t];
     total.name = tariffs[t].name;
     const LoadedTariff& tariff = *tariffs[t].tariff;
-    for (const Call& c : calls) {
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+      if (i % 1024 == 0 && stop.stop_requested()) return;
+      const Call& c = calls[i];
       const Result<RecalcFigures> f = RecalculateFigures(tariff, c.span.start, c.span.end);
       if (!f) {
         total.error = f.error;
@@ -87,7 +89,8 @@ void PriceGroup(ComparisonGroup& group, const std::vector<Call>& calls,
 
 TariffComparison CompareTariffs(const std::vector<TConnObj>& records,
                                 const std::vector<ComparedTariff>& tariffs,
-                                std::optional<TDateTime> from, std::optional<TDateTime> to) {
+                                std::optional<TDateTime> from, std::optional<TDateTime> to,
+                                std::stop_token stop) {
   ComparisonGroup groups[2];
   std::vector<Call> calls[2];
   groups[1].voice = true;
@@ -112,7 +115,7 @@ TariffComparison CompareTariffs(const std::vector<TConnObj>& records,
   TariffComparison out;
   for (int kind = 0; kind < 2; ++kind) {
     if (groups[kind].calls == 0 && groups[kind].unknown.empty()) continue;
-    PriceGroup(groups[kind], calls[kind], tariffs);
+    PriceGroup(groups[kind], calls[kind], tariffs, stop);
     out.groups.push_back(std::move(groups[kind]));
   }
   return out;

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -55,11 +56,13 @@ std::optional<CallSpan> RecordedSpan(const TConnObj& record);
 // The record's start day; none when the date cannot be read.
 std::optional<TDateTime> RecordedDay(const TConnObj& record);
 
-// The calls whose start day is within from..to (each end included when given).
+// The calls whose start day is within from..to (each end included when given). A stop asked
+// through `stop` ends the pricing early; the figures are then incomplete and mean nothing.
 TariffComparison CompareTariffs(const std::vector<TConnObj>& records,
                                 const std::vector<ComparedTariff>& tariffs,
                                 std::optional<TDateTime> from = std::nullopt,
-                                std::optional<TDateTime> to = std::nullopt);
+                                std::optional<TDateTime> to = std::nullopt,
+                                std::stop_token stop = {});
 
 // Every tariff of the catalogue, each file read once.
 std::vector<ComparedTariff> LoadCatalogueTariffs(const TariffCatalogue& catalogue);

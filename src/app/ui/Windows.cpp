@@ -149,6 +149,7 @@ void TProgramWindows::OpenLog() {
   }
   LogWindowHooks hooks;
   hooks.clipboard = m_logClipboard;
+  hooks.tariffCatalogue = [this] { return m_ctx.catalogue; };
   hooks.editRecord = [this](TConnObj& record, bool isNew) {
     std::vector<std::string> services;
     if (m_log) services = m_log->Model().Services();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "log/Logform.h"
+#include "tariff/Tariffe.h"
 
 namespace orva {
 
@@ -20,6 +21,8 @@ struct LogWindowHooks {
   std::function<bool(TConnObj& record, bool isNew)> editRecord;
   // Where a report goes when no printer is installed: a PDF file chosen by the user.
   std::function<std::optional<std::string>()> choosePdfFile;
+  // The tariffs "Confronta tariffe" prices the calls with: the program's catalogue.
+  std::function<TariffCatalogue()> tariffCatalogue;
   // What the program shares with every log window it opens: the run's copied rows.
   std::shared_ptr<LogClipboard> clipboard;
 };

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -28,6 +29,7 @@ class QTableView;
 namespace orva {
 
 class LogTableModel;
+class TTariffCompareDlg;
 class WindowPlaces;
 
 class TLog final : public QMainWindow {
@@ -84,6 +86,11 @@ class TLog final : public QMainWindow {
   bool ChartShowing() const;
   LogChartView* ChartView() const { return m_chartView; }
 
+  // "Confronta tariffe": the rows the window shows (the selected ones, as the filter or the
+  // user left them, else all) re-priced under every tariff; the dialog while it is open.
+  void CompareTariffsClick();
+  TTariffCompareDlg* CompareDialog() const;
+
   // The bottom header's texts.
   QString BottomText(int section) const;
 
@@ -136,6 +143,9 @@ class TLog final : public QMainWindow {
   void DrawChart();
   void ChooseChart(const std::array<QAction*, 3>& items, int& current, int chosen);
   QPrinter& Printer();
+  // The report's printer, turned to a PDF file the user names when no printer is installed;
+  // none when the user gave up.
+  QPrinter* PrinterForOutput();
 
   Settings& m_settings;
   Dialogs& m_dialogs;
@@ -150,6 +160,8 @@ class TLog final : public QMainWindow {
   QAction* m_copy = nullptr;
   QAction* m_paste = nullptr;
   QAction* m_edit = nullptr;
+  QAction* m_compareAction = nullptr;
+  QPointer<TTariffCompareDlg> m_compare;
   QStackedWidget* m_pages = nullptr;
   LogChartView* m_chartView = nullptr;
   std::unique_ptr<QPrinter> m_printer;

@@ -54,8 +54,9 @@ QAction* WithShortcut(QAction* a, const QKeySequence& keys) {
 
 void TLog::BuildActions() {
   const Commands c = CreateCommands();
-  for (QAction* a : {c.open, c.nw, c.saveAs, c.print, c.del, c.all, c.filter, c.chooseEditor,
-                     c.runEditor, c.entry, m_edit, m_copy, m_paste, c.import, c.csv})
+  for (QAction* a :
+       {c.open, c.nw, c.saveAs, c.print, c.del, c.all, c.filter, c.chooseEditor, c.runEditor,
+        c.entry, m_edit, m_copy, m_paste, c.import, c.csv, m_compareAction})
     addAction(a);
   BuildMenus(c);
   BuildChartMenu();
@@ -74,6 +75,11 @@ TLog::Commands TLog::CreateCommands() {
   c.print = Command(this, "PrintBtn", "&Stampa", "Stampa", &TLog::PrintBtnClick);
   c.setup = Command(this, "PrinterSetup", "&Imposta stampante", nullptr, &TLog::PrinterSetupClick);
   c.csv = Command(this, "ExportCsv", "&Esporta (file CSV)", nullptr, &TLog::ExportCsvClick);
+  m_compareAction =
+      WithShortcut(Command(this, "CompareItem", "Confronta &tariffe",
+                           "Quanto avrebbero fatto pagare le tariffe le chiamate mostrate",
+                           &TLog::CompareTariffsClick),
+                   QKeySequence(Qt::CTRL | Qt::Key_T));
   c.font = Command(this, "FontItem", "&Font", nullptr, &TLog::FontClick);
   c.colour = Command(this, "ColourItem", "&Colore", nullptr, &TLog::ColourClick);
   c.close = Command(this, "CloseItem", "&Chiudi", nullptr, [this] { this->close(); });
@@ -106,7 +112,7 @@ void TLog::BuildMenus(const Commands& c) {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->addActions({c.open, c.nw, c.saveAs});
   file->addSeparator();
-  file->addActions({c.print, c.setup, c.csv});
+  file->addActions({c.print, c.setup, c.csv, m_compareAction});
   file->addSeparator();
   file->addActions({c.font, c.colour});
   file->addSeparator();
@@ -154,7 +160,7 @@ void TLog::BuildChartMenu() {
 void TLog::BuildToolBar(const Commands& c) {
   QToolBar* bar = addToolBar(QStringLiteral("Strumenti"));
   bar->setObjectName(QStringLiteral("ToolBar"));
-  bar->addActions({c.open, c.nw, c.saveAs, c.print});
+  bar->addActions({c.open, c.nw, c.saveAs, c.print, m_compareAction});
   bar->addSeparator();
   bar->addActions({c.del, c.all, c.filter});
   bar->addSeparator();
@@ -201,6 +207,7 @@ void TLog::ShowListMenu(const QPoint& at) {
 void TLog::RefreshCommands() {
   if (ChartShowing()) return;
   const bool any = m_model->SelectedCount() > 0;
+  m_compareAction->setEnabled(m_model->Count() > 0);
   m_copy->setEnabled(any);
   m_paste->setEnabled(m_model->PasteAvailable());
   m_edit->setEnabled(any);

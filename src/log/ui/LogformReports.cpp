@@ -63,6 +63,13 @@ void TLog::PrintBtnClick() {
     onlySelected = form.OnlySelected();
     if (onlySelected && m_model->SelectedCount() == 0) return;
   }
+  QPrinter* printer = PrinterForOutput();
+  if (!printer) return;
+  if (Status st = PrintReport(*printer, onlySelected); !st)
+    m_dialogs.Message(st.error, MsgType::Error);
+}
+
+QPrinter* TLog::PrinterForOutput() {
   QPrinter& printer = Printer();
   // Without an installed printer the report goes to a PDF file the user names, each time:
   // the last file is only proposed, so a report never silently replaces an earlier one.
@@ -74,12 +81,11 @@ void TLog::PrintBtnClick() {
             : m_dialogs.ChooseSaveFile("Stampa su file PDF",
                                        last.empty() ? DirectoryOf(m_model->LogPath()) : last,
                                        "File PDF (*.pdf)");
-    if (!file) return;
+    if (!file) return nullptr;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(Q(*file));
   }
-  if (Status st = PrintReport(printer, onlySelected); !st)
-    m_dialogs.Message(st.error, MsgType::Error);
+  return &printer;
 }
 
 void TLog::ExportCsvClick() {
