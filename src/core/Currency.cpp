@@ -117,7 +117,11 @@ std::optional<double> ParseAmount(std::string_view text, Currency c) {
   const auto firstDot = text.find('.');
   const bool oneDot =
       firstDot != std::string_view::npos && text.find('.', firstDot + 1) == std::string_view::npos;
-  const bool dotIsDecimal = !hasComma && oneDot && text.size() - firstDot - 1 != 3;
+  // One dot with three digits after it groups thousands ("1.500"), unless nothing but a zero
+  // stands before it: "0.050" is five cents, never fifty.
+  const std::string_view whole = oneDot ? text.substr(0, firstDot) : std::string_view();
+  const bool zeroWhole = whole.empty() || whole == "0" || whole == "-0";
+  const bool dotIsDecimal = !hasComma && oneDot && (text.size() - firstDot - 1 != 3 || zeroWhole);
   for (char ch : text) {
     if (ch == '.') {
       if (dotIsDecimal) number += '.';
