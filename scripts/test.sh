@@ -52,6 +52,8 @@ on_display build/tests/app/orva_app_ui_tests --gtest_brief=1 \
 on_display build/tests/setup/orva_setup_ui_tests --gtest_brief=1 \
   --gtest_filter='SetupFixture.ReopenedDialogComesBackExactlyWhereItWas'
 on_display build/tests/log/orva_log_ui_tests --gtest_brief=1 --gtest_filter='CompareFixture.*'
+on_display tests/desktop/with_keyring.sh build/tests/app/orva_app_live_tests --gtest_brief=1 \
+  --gtest_filter='KeyringLive.*'
 xvfb-run -a dbus-run-session -- /usr/bin/python3 tests/desktop/screen_reader.py build
 
 echo "== Build and test (AddressSanitizer + UndefinedBehaviorSanitizer) =="

@@ -6,8 +6,8 @@ command -v gnome-keyring-daemon >/dev/null 2>&1 || { echo "gnome-keyring is not 
 command -v dbus-run-session >/dev/null 2>&1 || { echo "dbus-run-session is not installed"; exit 77; }
 home=$(mktemp -d) || exit 1
 trap 'rm -rf "$home"' EXIT
+mkdir -m 700 "$home/run" || exit 1
 HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_RUNTIME_DIR="$home/run" \
   ORVA_KEYRING_SESSION=1 dbus-run-session -- sh -c '
-    mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
     printf "prova" | gnome-keyring-daemon --unlock --components=secrets >/dev/null || exit 1
     "$@"' sh "$@"
