@@ -14,15 +14,13 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "LiveProgram.h"
 #include "MailLiveServers.h"
-#include "ScriptedDialogs.h"
 #include "TempDir.h"
-#include "TestProgram.h"
 #include "app/ui/Program.h"
 #include "net/MailBoxes.h"
 #include "net/MailPasswords.h"
 #include "platform/qt/DesktopKeyring.h"
-#include "simulation/Simulated.h"
 
 namespace orva {
 namespace {
@@ -81,20 +79,9 @@ TEST(KeyringLive, APasswordMovesIntoTheKeyringAndBothMailChecksUseIt) {
   const Pop3Record box{"127.0.0.1", std::to_string(dovecot.Port()), "tester", "secret", true};
   ASSERT_TRUE(WritePop3List(dir.File("POP3.LST"), {box}));
 
-  test::ScriptedDialogs dialogs;
-  NoSound sound;
-  SimulatedDialup dialup;
-  SimulatedStatistics stats;
-  RecordingLauncher launcher;
-  ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
-  o.sound = &sound;
-  o.dialup = &dialup;
-  o.statistics = &stats;
-  o.launcher = &launcher;
-  o.mib =
-      std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/empty");
-  TOrvaProgram program(o);
-  program.Start();
+  test::LiveProgram live(dir.path());
+  TOrvaProgram& program = *live.program;
+  SimulatedDialup& dialup = live.dialup;
 
   // The first save moves the password: the file keeps the mailbox with an empty field.
   const OptionsSeen first = OpenOptionsAndAccept(program);

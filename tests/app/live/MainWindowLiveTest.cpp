@@ -10,16 +10,14 @@
 #include <QToolButton>
 #include <chrono>
 
+#include "LiveProgram.h"
 #include "MailLiveServers.h"
-#include "ScriptedDialogs.h"
 #include "TempDir.h"
-#include "TestProgram.h"
 #include "app/ui/Program.h"
 #include "core/HowUtils.h"
 #include "net/Hosts.h"
 #include "net/MailBoxes.h"
 #include "net/ui/MailDlg.h"
-#include "simulation/Simulated.h"
 
 namespace orva {
 namespace {
@@ -53,20 +51,9 @@ TEST(MainWindowLive, CallStartChecksMailAndNetworkTime) {
   test::WriteBytes(dir.File("Time Servers.txt"), "127.0.0.1  # chrony on loopback\r\n");
   ASSERT_TRUE(WritePop3List(dir.File("POP3.LST"), {{"127.0.0.1", std::to_string(dovecot.Port()),
                                                     "tester", "secret", true}}));
-  test::ScriptedDialogs dialogs;
-  NoSound sound;
-  SimulatedDialup dialup;
-  SimulatedStatistics stats;
-  RecordingLauncher launcher;
-  ProgramOptions o = test::QuietProgram(dir.path(), dialogs);
-  o.sound = &sound;
-  o.dialup = &dialup;
-  o.statistics = &stats;
-  o.launcher = &launcher;
-  o.mib =
-      std::make_shared<ProcMibAgent>(std::string(ORVA_SOURCE_DIR) + "/tests/data/net/proc/empty");
-  TOrvaProgram program(o);
-  program.Start();
+  test::LiveProgram live(dir.path());
+  TOrvaProgram& program = *live.program;
+  SimulatedDialup& dialup = live.dialup;
   TMainForm& form = program.Form();
   form.TrayAvailable = [] { return true; };
   program.Network().TimeClient().HostPort = std::to_string(chrony.Port());
