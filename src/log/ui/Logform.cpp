@@ -55,7 +55,16 @@ TLog::TLog(Settings& settings, Dialogs& dialogs, std::string dataDir, LogWindowH
   Reload();
 }
 
-TLog::~TLog() = default;
+// The table's model reads the log model, which goes with this object's members, before the
+// widgets are hidden and freed (a window still open at the program's end): the model goes
+// first, and the list then shows nothing.
+TLog::~TLog() {
+  QObject::disconnect(ConnLB, nullptr, this, nullptr);
+  if (ConnLB->selectionModel())
+    QObject::disconnect(ConnLB->selectionModel(), nullptr, this, nullptr);
+  delete m_table;
+  m_table = nullptr;
+}
 
 // The list with the totals under it, and the chart that takes its place.
 void TLog::BuildListPage() {

@@ -83,7 +83,8 @@ struct CompareFixture : ::testing::Test {
     QTest::keyClick(w.List(), Qt::Key_T, Qt::ControlModifier);
     TTariffCompareDlg* dlg = w.CompareDialog();
     if (!dlg) return nullptr;
-    WaitFor([dlg] { return dlg->Comparison() != nullptr; });
+    // A bound only against a hang: a checked (sanitizer) build prices 100,000 calls slowly.
+    WaitFor([dlg] { return dlg->Comparison() != nullptr; }, 180000);
     WaitFor([dlg] { return QApplication::activeWindow() == dlg; });
     return dlg;
   }
