@@ -2,6 +2,7 @@
 #include "log/LogFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "core/HowUtils.h"
 #include "platform/DataFiles.h"
@@ -27,6 +29,7 @@ constexpr std::string_view kNotAvailable = "n.d.";  // byte counts and speed the
 constexpr std::string_view kUnknown = "?";
 // The size of one read of a log that is streamed.
 constexpr std::size_t kLogReadBlock = 1u << 20;
+constexpr std::uint64_t kToEnd = ~std::uint64_t{0};
 
 bool IsAscii(std::string_view s) {
   unsigned char acc = 0;
@@ -50,12 +53,15 @@ std::string_view TakeUntil(std::string_view& rest, char separator) {
 
 // A trimmed field as the record keeps it: cut to its width and trimmed again, so that a blank
 // at the cut does not make the saved line read back differently.
-std::string_view TrimmedField(std::string_view text) {
+std::string_view TrimmedFieldSlow(std::string_view text) {
+  return TrimControls(CutToWidth(TrimControls(text), 24));
+}
+inline std::string_view TrimmedField(std::string_view text) {
   // The usual field has nothing to trim or cut.
   if (text.empty() || (text.size() <= 24 && static_cast<unsigned char>(text.front()) > ' ' &&
                        static_cast<unsigned char>(text.back()) > ' '))
     return text;
-  return TrimControls(CutToWidth(TrimControls(text), 24));
+  return TrimmedFieldSlow(text);
 }
 
 // Where the TABs of a line are (the first eleven, and how many in all), whether it is plain
@@ -73,19 +79,21 @@ LineScan ScanLine(std::string_view line) {
   LineScan scan;
   const std::size_t n = line.size();
   const __m128i tab = _mm_set1_epi8('\t'), cr = _mm_set1_epi8('\r');
-  unsigned high = 0;
+  unsigned high = 0, crs = 0;
+  std::size_t tabs = 0, crAt = 0;
   // The sixteen bytes at `from` stand for line[at, at + 16); only the bits of `keep` count.
   auto block = [&](const char* from, std::size_t at, unsigned keep) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
     high |= static_cast<unsigned>(_mm_movemask_epi8(v)) & keep;
-    unsigned tabs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, tab))) & keep;
-    const unsigned crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))) & keep;
-    if (crs && scan.cr == std::string_view::npos)
-      scan.cr = at + static_cast<std::size_t>(__builtin_ctz(crs));
-    for (; tabs; tabs &= tabs - 1) {
-      if (scan.tabs < scan.at.size())
-        scan.at[scan.tabs] = at + static_cast<std::size_t>(__builtin_ctz(tabs));
-      ++scan.tabs;
+    unsigned t = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, tab))) & keep;
+    const unsigned c = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))) & keep;
+    if (c && !crs) {
+      crs = c;
+      crAt = at + static_cast<std::size_t>(__builtin_ctz(c));
+    }
+    for (; t; t &= t - 1) {
+      if (tabs < scan.at.size()) scan.at[tabs] = at + static_cast<std::size_t>(__builtin_ctz(t));
+      ++tabs;
     }
   };
   std::size_t at = 0;
@@ -100,6 +108,8 @@ LineScan ScanLine(std::string_view line) {
     std::memcpy(copy, line.data(), n);
     block(copy, 0, (1u << n) - 1);
   }
+  scan.tabs = tabs;
+  if (crs) scan.cr = crAt;
   scan.ascii = high == 0;
   return scan;
 }
@@ -125,6 +135,19 @@ LineScan ScanLine(std::string_view line) {
 // Splits a UTF-8 line into views of the line itself, of `scratch` or of constants.
 void SplitInto(std::string_view line, const LineScan& scan, TConnObj::Fields& out,
                std::string& scratch) {
+  if (scan.tabs == 11 && scan.at[10] + 1 == line.size()) {
+    // A line as the meter writes it (eleven fields, each ended by its TAB): the usual case,
+    // without the checks a cut or older line needs.
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < 10; ++i) {
+      const std::string_view f(line.data() + from, scan.at[i] - from);
+      out[i] = i < 8 ? TrimmedField(f) : f;
+      from = scan.at[i] + 1;
+    }
+    const std::string_view service(line.data() + from, scan.at[10] - from);
+    out[10] = service.empty() || service == " " ? kUnknown : service;
+    return;
+  }
   std::string_view rest = line;
   if (scan.tabs > 0) {
     // Field i runs up to TAB i; without one the rest of the line is the field, so a cut line
@@ -298,29 +321,30 @@ void ForEachRecordLine(std::string_view bytes, bool tabLinesOnly, F&& row) {
   }
 }
 
-// Calls `block` with the whole lines of a log file a block at a time, as stored.
-Status ForEachLogBlockInFile(const std::string& path,
-                             const std::function<void(std::string_view lines)>& block) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return Status::Fail(path + ": " + SystemErrorText(errno));
-  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+// Calls `block` with the whole lines of the bytes [from, to) of an open log file a block at a
+// time, as stored (to the file's end when `to` is npos). `from` is a line's start.
+Status ForEachLogBlock(int fd, const std::string& path, std::uint64_t from, std::uint64_t to,
+                       const std::function<void(std::string_view lines)>& block) {
   // Whole lines go to the parser; the part of a line a block cuts waits at the front of the
   // buffer for the rest. A '\n' always ends a line, so a cut there never splits one.
   std::string buffer(kLogReadBlock, '\0');
   std::size_t filled = 0;
-  Status status;
+  std::uint64_t at = from;
   for (;;) {
     if (filled == buffer.size()) buffer.resize(buffer.size() * 2);  // one line longer than all
-    const ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
+    std::size_t want = buffer.size() - filled;
+    if (to != kToEnd) want = static_cast<std::size_t>(std::min<std::uint64_t>(want, to - at));
+    const ssize_t got =
+        want == 0 ? 0 : ::pread(fd, buffer.data() + filled, want, static_cast<off_t>(at));
     if (got < 0) {
       if (errno == EINTR) continue;
-      status = Status::Fail(path + ": " + SystemErrorText(errno));
-      break;
+      return Status::Fail(path + ": " + SystemErrorText(errno));
     }
     if (got == 0) {
       if (filled > 0) block(std::string_view(buffer.data(), filled));
-      break;
+      return {};
     }
+    at += static_cast<std::uint64_t>(got);
     filled += static_cast<std::size_t>(got);
     const std::string_view bytes(buffer.data(), filled);
     const std::size_t lastEnd = bytes.rfind('\n');
@@ -335,16 +359,89 @@ Status ForEachLogBlockInFile(const std::string& path,
       buffer.shrink_to_fit();
     }
   }
-  ::close(fd);
-  return status;
 }
+
+// The start of the first line at or after `at` (the file's size when no line starts there).
+Result<std::uint64_t> NextLineStart(int fd, const std::string& path, std::uint64_t at,
+                                    std::uint64_t size) {
+  if (at == 0) return Result<std::uint64_t>::Ok(0);
+  char chunk[4096];
+  // The line that holds the byte before `at` ends at the first '\n' from there on.
+  for (std::uint64_t p = at - 1; p < size;) {
+    const ssize_t got = ::pread(fd, chunk, sizeof chunk, static_cast<off_t>(p));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return Result<std::uint64_t>::Fail(path + ": " + SystemErrorText(errno));
+    }
+    if (got == 0) break;
+    if (const void* nl = std::memchr(chunk, '\n', static_cast<std::size_t>(got)))
+      return Result<std::uint64_t>::Ok(
+          p + static_cast<std::uint64_t>(static_cast<const char*>(nl) - chunk) + 1);
+    p += static_cast<std::uint64_t>(got);
+  }
+  return Result<std::uint64_t>::Ok(size);
+}
+
+class OpenFile {
+ public:
+  explicit OpenFile(const std::string& path) : m_fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  ~OpenFile() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  int Fd() const { return m_fd; }
+
+ private:
+  int m_fd;
+};
 
 }  // namespace
 
 Status ForEachLogRecordInFile(const std::string& path,
                               const std::function<void(const TConnObj::Fields&)>& row) {
-  return ForEachLogBlockInFile(
-      path, [&row](std::string_view lines) { ForEachRecordLine(lines, false, row); });
+  const OpenFile file(path);
+  if (file.Fd() < 0) return Status::Fail(path + ": " + SystemErrorText(errno));
+  ::posix_fadvise(file.Fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  return ForEachLogBlock(file.Fd(), path, 0, kToEnd,
+                         [&row](std::string_view lines) { ForEachRecordLine(lines, false, row); });
+}
+
+Status ForEachLogRecordInFileSplit(
+    const std::string& path, std::size_t parts,
+    const std::function<void(std::size_t part, const TConnObj::Fields&)>& row) {
+  const OpenFile file(path);
+  if (file.Fd() < 0) return Status::Fail(path + ": " + SystemErrorText(errno));
+  struct stat st {};
+  if (::fstat(file.Fd(), &st) != 0) return Status::Fail(path + ": " + SystemErrorText(errno));
+  const auto size = static_cast<std::uint64_t>(std::max<off_t>(st.st_size, 0));
+  // A piece is worth a thread from a few blocks up.
+  parts = std::clamp<std::size_t>(std::min<std::uint64_t>(parts, size / (4 * kLogReadBlock) + 1), 1,
+                                  64);
+  // Piece k runs from starts[k] to starts[k + 1]; the last one to the end, however far the
+  // meter has written by then.
+  std::vector<std::uint64_t> starts(parts + 1, kToEnd);
+  starts[0] = 0;
+  for (std::size_t k = 1; k < parts; ++k) {
+    const auto next = NextLineStart(file.Fd(), path, size / parts * k, size);
+    if (!next) return Status::Fail(next.error);
+    starts[k] = std::max(starts[k - 1], *next);
+  }
+  std::vector<Status> outcome(parts);
+  auto read = [&](std::size_t k) {
+    outcome[k] = ForEachLogBlock(
+        file.Fd(), path, starts[k], starts[k + 1], [&row, k](std::string_view lines) {
+          ForEachRecordLine(lines, false, [&row, k](const auto& fields) { row(k, fields); });
+        });
+  };
+  std::vector<std::thread> threads;
+  threads.reserve(parts - 1);
+  for (std::size_t k = 1; k < parts; ++k) threads.emplace_back(read, k);
+  read(0);
+  for (std::thread& t : threads) t.join();
+  for (Status& s : outcome)
+    if (!s) return s;
+  return {};
 }
 
 std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly) {

@@ -54,6 +54,13 @@ std::vector<TConnObj> ParseLogBytes(std::string_view bytes, bool tabLinesOnly = 
 // or read is a failure with the system's text; `row` may have been called before a read error.
 Status ForEachLogRecordInFile(const std::string& path,
                               const std::function<void(const TConnObj::Fields&)>& row);
+// The same for work that does not depend on the records' order across the file (sums): the
+// file is cut at line ends into up to `parts` pieces of about the same size (fewer for a
+// small file), read side by side on threads of their own. `row(part, fields)` is called on
+// piece `part`'s thread, with its records in file order. A read error of any piece fails.
+Status ForEachLogRecordInFileSplit(
+    const std::string& path, std::size_t parts,
+    const std::function<void(std::size_t part, const TConnObj::Fields&)>& row);
 
 // Rewrites the log crash-safely; records whose trimmed date is "?" are left out.
 Status SaveLogFile(const std::vector<TConnObj>& records, const std::string& path,

@@ -1,8 +1,10 @@
 // Totals of a selection of log rows.
 #include "log/LogTotals.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <thread>
 
 #include "core/Amounts.h"
 #include "core/HowUtils.h"
@@ -19,21 +21,67 @@ void AddSaturated(long long& sum, long long v) {
   if (__builtin_add_overflow(sum, v, &sum)) sum = v > 0 ? INT64_MAX : INT64_MIN;
 }
 
-// Plain digits (the common case) read without the general parser.
-std::optional<long long> Integer(std::string_view text) {
-  if (!text.empty() && text.size() <= 18) {
-    long long v = 0;
-    bool digits = true;
-    for (char c : text) {
-      if (c < '0' || c > '9') {
-        digits = false;
-        break;
-      }
-      v = v * 10 + (c - '0');
+std::optional<long long> Integer(std::string_view text, char skip = '\0');
+
+// Any other shape: blanks, a sign, the grouping.
+[[gnu::noinline]] std::optional<long long> IntegerSlow(std::string_view text, char skip) {
+  if (skip == '\0') return ParseInteger64(text);
+  std::string copy;
+  for (const char c : text)
+    if (c != skip) copy.push_back(c);
+  return Integer(copy);
+}
+
+// Plain digits (the common case) read without the general parser; `skip` is a character
+// left out (the "." grouping of byte counts).
+std::optional<long long> Integer(std::string_view text, char skip) {
+  if (text.size() - 1 < 18) {
+    unsigned long long v = 0;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    for (; p != end; ++p) {
+      const unsigned d = static_cast<unsigned char>(*p) - unsigned{'0'};
+      if (d > 9) break;
+      v = v * 10 + d;
     }
-    if (digits) return v;
+    if (p == end) return static_cast<long long>(v);
   }
-  return ParseInteger64(text);
+  return IntegerSlow(text, skip);
+}
+
+// A duration as the meter writes it ("00.01.30") read without the general parser.
+std::optional<long long> DurationSeconds(std::string_view t) {
+  auto digit = [&](std::size_t i) { return t[i] >= '0' && t[i] <= '9'; };
+  if (t.size() == 8 && digit(0) && digit(1) && digit(3) && digit(4) && digit(6) && digit(7) &&
+      t[2] == t[5] && (t[2] == '.' || t[2] == ':') && t[3] <= '5' && t[6] <= '5')
+    return ((t[0] - '0') * 10 + (t[1] - '0')) * 3600 + ((t[3] - '0') * 10 + (t[4] - '0')) * 60 +
+           (t[6] - '0') * 10 + (t[7] - '0');
+  return ParseDuration(t);
+}
+
+// A cost of plain digits with at most six decimals after a point or comma, in millionths of a
+// lira; none for any other shape (the general parser reads it).
+std::optional<long long> CostMillionths(std::string_view t) {
+  const bool negative = !t.empty() && t.front() == '-';
+  if (negative) t.remove_prefix(1);
+  long long whole = 0, fraction = 0;
+  std::size_t i = 0;
+  for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) whole = whole * 10 + (t[i] - '0');
+  // Fifteen digits stay below the bound of an amount.
+  if (i == 0 || i > 15) return std::nullopt;
+  int scale = 1000000;
+  if (i < t.size()) {
+    if (t[i] != '.' && t[i] != ',') return std::nullopt;
+    const std::size_t decimals = t.size() - i - 1;
+    if (decimals == 0 || decimals > 6) return std::nullopt;
+    for (++i; i < t.size(); ++i) {
+      if (t[i] < '0' || t[i] > '9') return std::nullopt;
+      fraction = fraction * 10 + (t[i] - '0');
+      scale /= 10;
+    }
+  }
+  const long long v = whole * 1000000 + fraction * scale;
+  return negative ? -v : v;
 }
 
 std::string TwoDigits(long long v) {
@@ -44,14 +92,7 @@ std::string TwoDigits(long long v) {
 }  // namespace
 
 std::optional<long long> ParseByteCount(std::string_view text) {
-  char buf[32];
-  std::size_t n = 0;
-  for (char c : text) {
-    if (c == '.') continue;
-    if (n == sizeof buf) return std::nullopt;
-    buf[n++] = c;
-  }
-  return Integer(std::string_view(buf, n));
+  return Integer(text, '.');
 }
 
 std::string FormatKilobytes(long long bytes) {
@@ -79,10 +120,13 @@ std::string FormatKilobyteCell(std::string_view text) {
 void LogTotalsAccumulator::Add(const TConnObj::Fields& r) {
   ++m_rows;
   // Calls of a day or more carry their whole hours ("25.00.10").
-  if (const auto s = ParseDuration(r[3])) AddSaturated(m_seconds, *s);
+  if (const auto s = DurationSeconds(r[3])) AddSaturated(m_seconds, *s);
   if (const auto t = Integer(r[5])) AddSaturated(m_ticks, *t);
-  // The sum stops at the bound.
-  if (const auto c = ParseLogCost(r[6])) m_cost = AddAmount(m_cost, *c);
+  // Costs as written are summed exactly, so the sum does not depend on the order of the rows.
+  if (const auto c = CostMillionths(r[6]))
+    m_costMillionths += *c;
+  else if (const auto d = ParseLogCost(r[6]))
+    m_costOther = AddAmount(m_costOther, *d);
   if (const auto b = Integer(r[7])) {
     AddSaturated(m_speedSum, *b);
     ++m_speedCount;
@@ -91,8 +135,35 @@ void LogTotalsAccumulator::Add(const TConnObj::Fields& r) {
   if (const auto v = ParseByteCount(r[9])) AddSaturated(m_sent, *v);
 }
 
+void LogTotalsAccumulator::Add(const LogTotalsAccumulator& o) {
+  m_rows += o.m_rows;
+  AddSaturated(m_seconds, o.m_seconds);
+  AddSaturated(m_ticks, o.m_ticks);
+  m_costMillionths += o.m_costMillionths;
+  m_costOther = AddAmount(m_costOther, o.m_costOther);
+  AddSaturated(m_speedSum, o.m_speedSum);
+  m_speedCount += o.m_speedCount;
+  AddSaturated(m_received, o.m_received);
+  AddSaturated(m_sent, o.m_sent);
+}
+
+double LogTotalsAccumulator::Cost() const {
+  // The sum stops at the bound.
+  return AddAmount(static_cast<double>(m_costMillionths) / 1e6, m_costOther);
+}
+
 Status SumLogFile(const std::string& path, LogTotalsAccumulator& sum) {
-  return ForEachLogRecordInFile(path, [&sum](const TConnObj::Fields& row) { sum.Add(row); });
+  // A piece of the file per processor, summed side by side; each sum on its own cache line,
+  // or the threads would take the line from each other at every row (twice the time).
+  struct alignas(64) Part {
+    LogTotalsAccumulator sum;
+  };
+  std::vector<Part> parts(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+  const Status s = ForEachLogRecordInFileSplit(
+      path, parts.size(),
+      [&parts](std::size_t part, const TConnObj::Fields& row) { parts[part].sum.Add(row); });
+  for (const Part& p : parts) sum.Add(p.sum);
+  return s;
 }
 
 std::optional<double> LogTotalsAccumulator::AverageBps() const {
@@ -108,16 +179,17 @@ LogTotals LogTotalsAccumulator::Result(std::size_t allRows, int decimals, double
   out.duration = TwoDigits(seconds / 3600) + "." + TwoDigits(seconds / 60 % 60) + "." +
                  TwoDigits(seconds % 60);
   out.ticks = std::to_string(m_ticks);
-  out.cost = currency == Currency::Lire ? FormatFixed(m_cost, decimals)
-                                        : FormatAmountNumber(m_cost, currency);
+  const double cost = Cost();
+  out.cost =
+      currency == Currency::Lire ? FormatFixed(cost, decimals) : FormatAmountNumber(cost, currency);
   if (const auto average = AverageBps())
     out.bps = FormatFixed(*average, *average == std::floor(*average) ? 0 : 1);
   else
     out.bps = "0";
   out.received = FormatKilobytes(m_received);
   out.sent = FormatKilobytes(m_sent);
-  out.total = currency == Currency::Lire ? "TOT.L." + FormatFixed(m_cost * (1 + vatRate), decimals)
-                                         : "TOT." + FormatAmount(m_cost * (1 + vatRate), currency);
+  out.total = currency == Currency::Lire ? "TOT.L." + FormatFixed(cost * (1 + vatRate), decimals)
+                                         : "TOT." + FormatAmount(cost * (1 + vatRate), currency);
   return out;
 }
 

@@ -30,6 +30,8 @@ class LogTotalsAccumulator {
  public:
   void Add(const TConnObj::Fields& row);
   void Add(const TConnObj& row) { Add(row.AllFields()); }
+  // The rows another accumulator summed.
+  void Add(const LogTotalsAccumulator& other);
   // The texts, with `allRows` after the "/" of the first section.
   LogTotals Result(std::size_t allRows, int decimals, double vatRate,
                    Currency currency = Currency::Lire) const;
@@ -38,7 +40,7 @@ class LogTotalsAccumulator {
   // rows that carry one, none when no row does.
   long long Seconds() const { return m_seconds < 0 ? 0 : m_seconds; }
   long long Ticks() const { return m_ticks; }
-  double Cost() const { return m_cost; }
+  double Cost() const;
   long long Received() const { return m_received; }
   long long Sent() const { return m_sent; }
   std::optional<double> AverageBps() const;
@@ -46,7 +48,9 @@ class LogTotalsAccumulator {
  private:
   long long m_rows = 0, m_seconds = 0, m_ticks = 0, m_received = 0, m_sent = 0, m_speedSum = 0,
             m_speedCount = 0;
-  double m_cost = 0;
+  // Costs of plain decimals in millionths of a lira, exactly; any other shape beside.
+  __int128 m_costMillionths = 0;
+  double m_costOther = 0;
 };
 
 // The totals of every row of a log file, read a block at a time (memory of a few blocks

@@ -1,4 +1,5 @@
 #include "log/LogFile.h"
+#include "log/LogTotals.h"
 
 #include <gtest/gtest.h>
 
@@ -416,11 +417,9 @@ TEST(SplitLogLine, TabsAndLineEndsAnywhereInTheLine) {
   }
 }
 
-TEST(ForEachLogRecordInFile, ReadsWhatTheWholeFileGivesAcrossBlocks) {
-  TempDir dir;
-  // Lines of all kinds spread over more than two read blocks, one longer than a block, and a
-  // last line without its end.
-  std::string bytes;
+// Lines of all kinds up to about `size` bytes, one longer than a read block in the middle, and
+// a last line without its end.
+std::string MixedLog(std::size_t size) {
   const std::string kinds[] = {
       "15/10/99\t21.03.05\t21.15.40\t00.12.35\tTI\t7\t889\t28800\t1536\t1034\tModem: X\t\r\n",
       "14/10/99\t08.00.00\t08.30.00\t00.30.00\tTI\t13\t1651.5\tn.d\t0\t0\tFAX\t\n",
@@ -428,10 +427,20 @@ TEST(ForEachLogRecordInFile, ReadsWhatTheWholeFileGivesAcrossBlocks) {
       "16/10/99 09.00.00 09.10.00 00.10.00 TI 3 381 Vecchio formato\r\n",
       "17/10/99\t09.00.00\t09.10.00\t00.10.00\tCAFF\xc8\t3\t381\tn.d\t5\t6\tA voce: \xe8\t\r",
   };
-  for (int i = 0; bytes.size() < 2500000; ++i) bytes += kinds[i % 5];
-  bytes += "18/10/99\t09.00.00\t09.10.00\t00.10.00\tTI\t1\t127\t9600\t1\t2\t" +
-           std::string(1500000, 'S') + "\t\r\n";
+  std::string bytes;
+  for (int i = 0; bytes.size() < size; ++i) {
+    bytes += kinds[i % 5];
+    if (i == 1000)
+      bytes += "18/10/99\t09.00.00\t09.10.00\t00.10.00\tTI\t1\t127\t9600\t1\t2\t" +
+               std::string(1500000, 'S') + "\t\r\n";
+  }
   bytes += "19/10/99\t09.00.00\t09.10.00\t00.10.00\tTI\t1\t127\t9600\t1\t2\tultima\t";
+  return bytes;
+}
+
+TEST(ForEachLogRecordInFile, ReadsWhatTheWholeFileGivesAcrossBlocks) {
+  TempDir dir;
+  const std::string bytes = MixedLog(2500000);
   const std::string path = dir.File("big.log");
   WriteBytes(path, bytes);
   std::vector<TConnObj> streamed;
@@ -441,6 +450,44 @@ TEST(ForEachLogRecordInFile, ReadsWhatTheWholeFileGivesAcrossBlocks) {
   EXPECT_EQ(streamed.back().Service(), "ultima");
 
   const Status missing = ForEachLogRecordInFile(dir.File("none.log"), [](const auto&) {});
+  EXPECT_FALSE(missing);
+  EXPECT_NE(missing.error.find("none.log"), std::string::npos);
+}
+
+TEST(ForEachLogRecordInFileSplit, PiecesTogetherAreTheWholeFileAndTheirSumsAgree) {
+  TempDir dir;
+  // Big enough to be cut: every cut lands somewhere among lines of every kind (a lone CR, a
+  // line without TABs, a character above 127); one piece starts inside the very long line.
+  const std::string bytes = MixedLog(20000000);
+  const std::string path = dir.File("big.log");
+  WriteBytes(path, bytes);
+  const auto whole = ParseLogBytes(bytes);
+  for (const std::size_t parts : {2u, 3u, 5u}) {
+    std::vector<std::vector<TConnObj>> pieces(parts);
+    ASSERT_TRUE(ForEachLogRecordInFileSplit(
+        path, parts, [&](std::size_t k, const auto& row) { pieces.at(k).emplace_back(row); }));
+    std::vector<TConnObj> joined;
+    for (const auto& piece : pieces) {
+      EXPECT_FALSE(piece.empty()) << parts;
+      joined.insert(joined.end(), piece.begin(), piece.end());
+    }
+    EXPECT_EQ(joined, whole) << parts << " pieces";
+  }
+  // The command line's totals, summed piece by piece, are the log window's over the same rows.
+  LogTotalsAccumulator sum;
+  ASSERT_TRUE(SumLogFile(path, sum));
+  const LogTotals window = ComputeLogTotals(whole, 2, 0.2);
+  const LogTotals cli = sum.Result(whole.size(), 2, 0.2);
+  EXPECT_EQ(cli.rows, window.rows);
+  EXPECT_EQ(cli.duration, window.duration);
+  EXPECT_EQ(cli.ticks, window.ticks);
+  EXPECT_EQ(cli.cost, window.cost);
+  EXPECT_EQ(cli.bps, window.bps);
+  EXPECT_EQ(cli.received, window.received);
+  EXPECT_EQ(cli.sent, window.sent);
+  EXPECT_EQ(cli.total, window.total);
+
+  const Status missing = ForEachLogRecordInFileSplit(dir.File("none.log"), 2, [](auto, auto&) {});
   EXPECT_FALSE(missing);
   EXPECT_NE(missing.error.find("none.log"), std::string::npos);
 }
