@@ -53,18 +53,19 @@ void PriceGroup(ComparisonGroup& group, const std::vector<Call>& calls,
     TariffTotal& total = group.tariffs[t];
     total.name = tariffs[t].name;
     const LoadedTariff& tariff = *tariffs[t].tariff;
+    // Summed apart and stored once: the totals of the threads' tariffs lie side by side.
+    long long cost = 0;
     for (std::size_t i = 0; i < calls.size(); ++i) {
-      if (i % 1024 == 0 && stop.stop_requested()) return;
+      if (i % 1024 == 0 && stop.stop_requested()) break;
       const Call& c = calls[i];
       const Result<RecalcFigures> f = RecalculateFigures(tariff, c.span.start, c.span.end);
       if (!f) {
         total.error = f.error;
-        total.costFixed = 0;
         return;
       }
-      total.costFixed =
-          total.costFixed > LLONG_MAX - f->costFixed ? LLONG_MAX : total.costFixed + f->costFixed;
+      cost = cost > LLONG_MAX - f->costFixed ? LLONG_MAX : cost + f->costFixed;
     }
+    total.costFixed = cost;
   };
   const std::size_t workers =
       std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, tariffs.size());
