@@ -24,6 +24,7 @@
 #include "platform/SafeFile.h"
 #include "services/ProgramServices.h"
 #include "simulation/ManualClock.h"
+#include "simulation/Simulated.h"
 
 #if __has_include(<QCoreApplication>)
 #define ORVA_CLI_QT 1
@@ -35,7 +36,6 @@
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SingleInstance.h"
 #include "platform/qt/SystemServices.h"
-#include "simulation/Simulated.h"
 #endif
 
 namespace orva::cli {

@@ -8,6 +8,7 @@
 #include "Args.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "QtProgram.h"
 #include "core/HowUtils.h"
 #include "platform/DataDir.h"
 
@@ -48,7 +49,7 @@ int NotYetAvailable(const std::string& what) {
 
 namespace {
 
-int Run(const std::vector<std::string>& words) {
+int Run(const std::vector<std::string>& words, char** argv) {
   using namespace orva::cli;
   const CommandLine line = SplitCommandLine(words);
   if (line.version) {
@@ -83,6 +84,7 @@ int Run(const std::vector<std::string>& words) {
     std::fputs(CommandUsage(line.command).c_str(), stdout);
     return 0;
   }
+  if (NeedsQtProgram(line.command)) return RunQtProgram(argv);
   return it->second(line.arguments);
 }
 
@@ -91,7 +93,7 @@ int Run(const std::vector<std::string>& words) {
 int main(int argc, char** argv) {
   using namespace orva::cli;
   try {
-    return Run(std::vector<std::string>(argv + 1, argv + argc));
+    return Run(std::vector<std::string>(argv + 1, argv + argc), argv);
   } catch (const UsageError& e) {
     std::fprintf(stderr, "orva32cli: %s\n", e.what());
     return 2;

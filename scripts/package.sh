@@ -19,6 +19,7 @@ for f in ./usr/bin/orva32 ./usr/bin/orva32cli ./usr/share/orva32/tariffe/ESEMPIO
   ./usr/share/orva32/help/orva32.html ./usr/share/applications/orva32.desktop \
   ./usr/share/metainfo/it.zefir.orva32.metainfo.xml \
   ./usr/share/icons/hicolor/256x256/apps/orva32.png ./usr/libexec/orva32/orva32-hosts-helper \
+  ./usr/libexec/orva32/orva32cli-qt \
   ./usr/share/polkit-1/actions/it.zefir.orva32.hosts-helper.policy; do
   grep -q " $f\$" <<<"$contents" || { echo "$deb lacks $f" >&2; exit 1; }
 done

@@ -26,8 +26,8 @@ struct CliRun {
   std::string out, err;
 };
 
-CliRun Cli(std::vector<std::string> words) {
-  words.insert(words.begin(), ORVA32CLI_PATH);
+CliRun RunProgram(const std::string& program, std::vector<std::string> words) {
+  words.insert(words.begin(), program);
   std::vector<char*> argv;
   for (auto& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
@@ -50,6 +50,10 @@ CliRun Cli(std::vector<std::string> words) {
   run.out = test::ReadBytes(outPath);
   run.err = test::ReadBytes(errPath);
   return run;
+}
+
+CliRun Cli(std::vector<std::string> words) {
+  return RunProgram(ORVA32CLI_PATH, std::move(words));
 }
 
 int EntriesIn(const std::string& folder) {
@@ -193,6 +197,27 @@ TEST(CommandLine, VersionAndHelpOfEveryCommand) {
   EXPECT_EQ(Cli({}).exitCode, 2);
   EXPECT_EQ(Cli({"frobnicate", "--help"}).exitCode, 2);
 }
+
+#ifdef ORVA32CLI_QT_INSTALLED
+TEST(CommandLine, EventLoopCommandsRunInTheirOwnProgramOrSayWhatIsMissing) {
+  // Through orva32cli the event loop's commands answer as their own: the usage error is time's.
+  CliRun r = Cli({"time", "check"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.err, "orva32cli: manca il server\n");
+  // A copy of orva32cli without orva32cli-qt beside it or installed says what it lacks and
+  // still runs its own commands.
+  if (::access(ORVA32CLI_QT_INSTALLED, X_OK) == 0) GTEST_SKIP() << "installed on this machine";
+  test::TempDir lone;
+  const std::string copy = lone.File("orva32cli");
+  test::WriteBytes(copy, test::ReadBytes(ORVA32CLI_PATH));
+  ASSERT_EQ(::chmod(copy.c_str(), 0700), 0);
+  r = RunProgram(copy, {"time", "check", "127.0.0.1"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("orva32cli-qt"), std::string::npos) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_EQ(RunProgram(copy, {"--version"}).exitCode, 0);
+}
+#endif
 
 TEST_F(TariffCommandsTest, IndexOutsideTheCatalogueIsABadArgument) {
   for (const std::string index : {"2", "99", "-1", "99999999999"}) {
