@@ -2,7 +2,10 @@
 // in the saved file, and a price that is no number is refused with a message, never charged.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -83,6 +86,12 @@ TEST(TariffEditorInEuro, DecimalCommaIsAcceptedAndANonNumberRefused) {
       EvaluateTariffFile(path, 0, 0, EncodeDate(2024, 4, 22) + EncodeTime(10, 0, 0), r, dialogs));
   EXPECT_DOUBLE_EQ(r.values.tickCost, 96.8135);
   EXPECT_EQ(r.values.fixedCharge, 968);
+
+  if (const char* out = std::getenv("ORVA_SCREENSHOTS"); out && *out) {
+    w.show();
+    QApplication::processEvents();
+    w.grab().save(QString::fromUtf8(out) + QStringLiteral("/tariff-editor-ordinary.png"));
+  }
 }
 
 }  // namespace
