@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
 #include "core/HowUtils.h"
@@ -57,7 +58,7 @@ std::string_view TrimmedFieldSlow(std::string_view text) {
   return TrimControls(CutToWidth(TrimControls(text), 24));
 }
 inline std::string_view TrimmedField(std::string_view text) {
-  // The usual field has nothing to trim or cut.
+  // The usual field has nothing to trim or cut (inline: this runs for every field of a log).
   if (text.empty() || (text.size() <= 24 && static_cast<unsigned char>(text.front()) > ' ' &&
                        static_cast<unsigned char>(text.back()) > ' '))
     return text;
@@ -322,7 +323,7 @@ void ForEachRecordLine(std::string_view bytes, bool tabLinesOnly, F&& row) {
 }
 
 // Calls `block` with the whole lines of the bytes [from, to) of an open log file a block at a
-// time, as stored (to the file's end when `to` is npos). `from` is a line's start.
+// time, as stored (to the file's end when `to` is kToEnd). `from` is a line's start.
 Status ForEachLogBlock(int fd, const std::string& path, std::uint64_t from, std::uint64_t to,
                        const std::function<void(std::string_view lines)>& block) {
   // Whole lines go to the parser; the part of a line a block cuts waits at the front of the
@@ -436,7 +437,13 @@ Status ForEachLogRecordInFileSplit(
   };
   std::vector<std::thread> threads;
   threads.reserve(parts - 1);
-  for (std::size_t k = 1; k < parts; ++k) threads.emplace_back(read, k);
+  for (std::size_t k = 1; k < parts; ++k) {
+    try {
+      threads.emplace_back(read, k);
+    } catch (const std::system_error&) {
+      read(k);  // no thread to be had (a process limit): the piece is read here
+    }
+  }
   read(0);
   for (std::thread& t : threads) t.join();
   for (Status& s : outcome)

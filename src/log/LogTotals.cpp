@@ -21,20 +21,18 @@ void AddSaturated(long long& sum, long long v) {
   if (__builtin_add_overflow(sum, v, &sum)) sum = v > 0 ? INT64_MAX : INT64_MIN;
 }
 
-std::optional<long long> Integer(std::string_view text, char skip = '\0');
-
 // Any other shape: blanks, a sign, the grouping.
 [[gnu::noinline]] std::optional<long long> IntegerSlow(std::string_view text, char skip) {
   if (skip == '\0') return ParseInteger64(text);
   std::string copy;
   for (const char c : text)
     if (c != skip) copy.push_back(c);
-  return Integer(copy);
+  return ParseInteger64(copy);
 }
 
 // Plain digits (the common case) read without the general parser; `skip` is a character
 // left out (the "." grouping of byte counts).
-std::optional<long long> Integer(std::string_view text, char skip) {
+std::optional<long long> Integer(std::string_view text, char skip = '\0') {
   if (text.size() - 1 < 18) {
     unsigned long long v = 0;
     const char* p = text.data();

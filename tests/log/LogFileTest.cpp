@@ -490,6 +490,8 @@ TEST(ForEachLogRecordInFileSplit, PiecesTogetherAreTheWholeFileAndTheirSumsAgree
   const Status missing = ForEachLogRecordInFileSplit(dir.File("none.log"), 2, [](auto, auto&) {});
   EXPECT_FALSE(missing);
   EXPECT_NE(missing.error.find("none.log"), std::string::npos);
+  // Something that opens but cannot be read is a failure, not an empty log.
+  EXPECT_FALSE(ForEachLogRecordInFileSplit(dir.path(), 2, [](auto, auto&) {}));
 }
 
 }  // namespace
